@@ -1,0 +1,110 @@
+#include "platform/ui/QtUi.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <utility>
+#include <vector>
+
+namespace platform::ui {
+
+namespace {
+
+using Pair = std::pair<QMessageBox::StandardButton, Answer>;
+
+std::vector<Pair> buttonsOf(Buttons buttons) {
+    using B = QMessageBox;
+    switch (buttons) {
+    case Buttons::Ok:
+        return {{B::Ok, Answer::Ok}};
+    case Buttons::OkCancel:
+        return {{B::Ok, Answer::Ok}, {B::Cancel, Answer::Cancel}};
+    case Buttons::AbortRetryIgnore:
+        return {{B::Abort, Answer::Abort}, {B::Retry, Answer::Retry}, {B::Ignore, Answer::Ignore}};
+    case Buttons::YesNoCancel:
+        return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
+    case Buttons::YesNo:
+        return {{B::Yes, Answer::Yes}, {B::No, Answer::No}};
+    case Buttons::RetryCancel:
+        return {{B::Retry, Answer::Retry}, {B::Cancel, Answer::Cancel}};
+    }
+    return {{B::Ok, Answer::Ok}};
+}
+
+QMessageBox::Icon iconOf(Icon icon) {
+    switch (icon) {
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString titleOr(const QString& title) {
+    return title.isEmpty() ? QApplication::applicationName() : title;
+}
+
+} // namespace
+
+Answer QtUi::message(const Message& message) {
+    QMessageBox box(iconOf(message.icon), titleOr(message.title), message.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    const auto pairs = buttonsOf(message.buttons);
+    QMessageBox::StandardButtons all;
+    for (const auto& [button, answer] : pairs)
+        all |= button;
+    box.setStandardButtons(all);
+    const int def = std::clamp(message.defaultButton, 1, static_cast<int>(pairs.size())) - 1;
+    box.setDefaultButton(pairs[def].first);
+    // The close box answers Cancel where Cancel is offered, else the only button there is.
+    const auto escape =
+        std::find_if(pairs.begin(), pairs.end(), [](const Pair& p) { return p.second == Answer::Cancel; });
+    box.setEscapeButton(escape != pairs.end() ? escape->first : pairs.back().first);
+    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const auto& [button, answer] : pairs)
+        if (button == clicked)
+            return answer;
+    return escape != pairs.end() ? Answer::Cancel : pairs.back().second;
+}
+
+std::optional<QString> QtUi::input(const QString& prompt, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+std::optional<QString> QtUi::password(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), prompt,
+                                               QLineEdit::Password, {}, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+std::optional<QString> QtUi::openFile(const FileRequest& request) {
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), request.title,
+                                                      request.initialPath, request.filter);
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
+std::optional<QString> QtUi::saveFile(const FileRequest& request) {
+    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), request.title,
+                                                      request.initialPath, request.filter);
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
+std::optional<QString> QtUi::chooseFolder(const FileRequest& request) {
+    const QString path =
+        QFileDialog::getExistingDirectory(QApplication::activeWindow(), request.title, request.initialPath);
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
+} // namespace platform::ui

@@ -1,0 +1,31 @@
+#include "platform/ui/Ui.h"
+
+#include "platform/ui/QtUi.h"
+
+namespace platform::ui {
+
+namespace {
+std::unique_ptr<Ui>& installed() {
+    static std::unique_ptr<Ui> service;
+    return service;
+}
+} // namespace
+
+Ui& ui() {
+    auto& service = installed();
+    if (!service)
+        service = std::make_unique<QtUi>();
+    return *service;
+}
+
+std::unique_ptr<Ui> installUi(std::unique_ptr<Ui> service) {
+    auto previous = std::move(installed());
+    installed() = std::move(service);
+    return previous;
+}
+
+Answer msgBox(const QString& text, Buttons buttons, const QString& title, Icon icon) {
+    return ui().message(Message{text, title, buttons, icon});
+}
+
+} // namespace platform::ui

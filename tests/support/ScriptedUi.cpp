@@ -1,0 +1,98 @@
+#include "support/ScriptedUi.h"
+
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+using platform::ui::Answer;
+using platform::ui::Buttons;
+
+namespace {
+Answer firstButton(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok:
+    case Buttons::OkCancel:
+        return Answer::Ok;
+    case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
+    case Buttons::YesNoCancel:
+    case Buttons::YesNo:
+        return Answer::Yes;
+    case Buttons::RetryCancel:
+        return Answer::Retry;
+    }
+    return Answer::Ok;
+}
+} // namespace
+
+void ScriptedUi::answerMessages(std::initializer_list<Answer> answers) {
+    messageAnswers_.insert(messageAnswers_.end(), answers);
+}
+
+void ScriptedUi::answerTexts(std::initializer_list<std::optional<QString>> answers) {
+    textAnswers_.insert(textAnswers_.end(), answers);
+}
+
+QStringList ScriptedUi::messageTexts() const {
+    QStringList texts;
+    for (const auto& a : asked_)
+        if (a.kind == QLatin1String("message"))
+            texts << a.text;
+    return texts;
+}
+
+Answer ScriptedUi::message(const platform::ui::Message& message) {
+    asked_.push_back({QStringLiteral("message"), message.text, message.title, message.buttons, message.icon});
+    if (!messageAnswers_.empty()) {
+        const Answer a = messageAnswers_.front();
+        messageAnswers_.pop_front();
+        return a;
+    }
+    if (message.buttons == Buttons::Ok || acceptUnscripted_)
+        return firstButton(message.buttons);
+    ADD_FAILURE() << "unscripted question: " << message.text.toStdString();
+    return Answer::Cancel;
+}
+
+std::optional<QString> ScriptedUi::nextText(const QString& kind, const QString& text, const QString& title) {
+    asked_.push_back({kind, text, title});
+    if (textAnswers_.empty()) {
+        ADD_FAILURE() << "unscripted " << kind.toStdString() << ": " << text.toStdString();
+        return std::nullopt;
+    }
+    auto a = textAnswers_.front();
+    textAnswers_.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title, const QString&) {
+    return nextText(QStringLiteral("input"), prompt, title);
+}
+
+std::optional<QString> ScriptedUi::password(const QString& prompt, const QString& title) {
+    return nextText(QStringLiteral("password"), prompt, title);
+}
+
+std::optional<QString> ScriptedUi::openFile(const platform::ui::FileRequest& r) {
+    return nextText(QStringLiteral("openFile"), r.title, r.title);
+}
+
+std::optional<QString> ScriptedUi::saveFile(const platform::ui::FileRequest& r) {
+    return nextText(QStringLiteral("saveFile"), r.title, r.title);
+}
+
+std::optional<QString> ScriptedUi::chooseFolder(const platform::ui::FileRequest& r) {
+    return nextText(QStringLiteral("chooseFolder"), r.title, r.title);
+}
+
+ScopedScriptedUi::ScopedScriptedUi() {
+    auto scripted = std::make_unique<ScriptedUi>();
+    ui_ = scripted.get();
+    previous_ = platform::ui::installUi(std::move(scripted));
+}
+
+ScopedScriptedUi::~ScopedScriptedUi() {
+    platform::ui::installUi(std::move(previous_));
+}
+
+} // namespace testsupport
