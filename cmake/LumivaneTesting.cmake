@@ -11,6 +11,16 @@ function(lv_add_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMIVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR};LUMIVANE_PYTHON=${LUMIVANE_PYTHON}"
-                   TIMEOUT 600)
+        TEST_LIST ${name}_TESTS
+        PROPERTIES TIMEOUT 600)
+    # gtest_discover_tests flattens a list-valued property (only the first variable of ENVIRONMENT
+    # would reach the tests), so the environment is set on the discovered tests by a file that
+    # ctest reads after the discovery.
+    set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+    file(WRITE ${env_file}
+        "if(${name}_TESTS)\n"
+        "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;"
+        "LUMIVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR};LUMIVANE_PYTHON=${LUMIVANE_PYTHON}\")\n"
+        "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()
