@@ -1,0 +1,173 @@
+// Schema work on real files: the listing of tables and views, tables created in the
+// project's column convention, columns added at the end and dropped by a rebuild.
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/tests/DbFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform::db;
+using dbtest::connectionString;
+using dbtest::makeDatabase;
+
+namespace {
+
+class Schema : public testing::Test {
+protected:
+    void SetUp() override {
+        path = testsupport::freshDir() + "/m.mdb";
+        makeDatabase(path, "",
+                     dbtest::kBudgetsScript + "CREATE VIEW ActiveBudgets AS SELECT Budget_Name FROM Budgets "
+                                              "WHERE Active = 1;");
+        connection.open(connectionString(path));
+    }
+    QStringList columnNames(const QString& table) {
+        QStringList names;
+        for (const ColumnInfo& c : connection.table(table)->columns)
+            names << c.name;
+        return names;
+    }
+    QString path;
+    Connection connection;
+};
+
+TEST_F(Schema, ListsTablesAndViewsWithTheirColumns) {
+    const QList<TableInfo> tables = connection.tables();
+    ASSERT_EQ(tables.size(), 2) << "the engine's own sqlite_sequence is not listed";
+    EXPECT_EQ(tables[0].name, "Budgets");
+    EXPECT_EQ(tables[0].type, TableType::Table);
+    EXPECT_EQ(tables[1].name, "ActiveBudgets");
+    EXPECT_EQ(tables[1].type, TableType::View);
+
+    const auto budgets = connection.table("BUDGETS");
+    ASSERT_TRUE(budgets.has_value());
+    ASSERT_EQ(budgets->columns.size(), 5);
+    const ColumnInfo& id = budgets->columns[0];
+    EXPECT_EQ(id.name, "ID_Budgets");
+    EXPECT_TRUE(id.autoIncrement);
+    EXPECT_FALSE(id.nullable);
+    const ColumnInfo& name = budgets->columns[1];
+    EXPECT_EQ(name.declaredType, "VARCHAR(20)");
+    EXPECT_EQ(name.size, 20);
+    EXPECT_TRUE(name.nullable);
+    EXPECT_FALSE(name.autoIncrement);
+    EXPECT_EQ(budgets->columns[2].declaredType, "YESNO");
+    EXPECT_FALSE(budgets->columns[2].nullable);
+    EXPECT_EQ(budgets->columnIndex("budget_date"), 3);
+    EXPECT_FALSE(connection.table("Nowhere").has_value());
+}
+
+TEST_F(Schema, CreatedTableFollowsTheColumnConvention) {
+    connection.createTable("Errors", {ColumnSpec::autoNumber("ID"), ColumnSpec::date("Error_Date"),
+                                      ColumnSpec::text("UF_name", 10), ColumnSpec::longInt("Row_number"),
+                                      ColumnSpec::yesNo("File_Missing"), ColumnSpec::memo("Remark"),
+                                      ColumnSpec::text("Required", 5, false)});
+    const auto table = connection.table("Errors");
+    ASSERT_TRUE(table.has_value());
+    QStringList types;
+    for (const ColumnInfo& c : table->columns)
+        types << c.name + " " + c.declaredType + (c.nullable ? "" : " not null") +
+                     (c.autoIncrement ? " auto" : "");
+    EXPECT_EQ(types, QStringList({"ID INTEGER not null auto", "Error_Date DATETIME", "UF_name VARCHAR(10)",
+                                  "Row_number INTEGER", "File_Missing YESNO not null", "Remark TEXT",
+                                  "Required VARCHAR(5) not null"}));
+    EXPECT_EQ(table->columns[2].size, 10);
+
+    connection.execute("INSERT INTO Errors (UF_name, Required) VALUES ('abc', 'x')");
+    EXPECT_EQ(connection.scalar("SELECT ID FROM Errors").toLongLong(), 1);
+    EXPECT_EQ(connection.scalar("SELECT File_Missing FROM Errors"), QVariant(qint64(0)));
+
+    // Too long a value is refused by the engine, naming the column.
+    try {
+        connection.execute("INSERT INTO Errors (UF_name, Required) VALUES (?, 'x')", {QString(11, 'u')});
+        ADD_FAILURE() << "too long a value was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbError::kValueTooLong);
+        EXPECT_TRUE(e.description().contains("'UF_name'")) << e.what();
+    }
+    EXPECT_THROW(connection.execute("INSERT INTO Errors (UF_name) VALUES ('a')"),
+                 DbError); // Required missing
+    EXPECT_THROW(connection.execute("INSERT INTO Errors (File_Missing, Required) VALUES (3, 'x')"), DbError);
+    EXPECT_THROW(connection.createTable("Errors", {ColumnSpec::longInt("A")}), DbError);
+    EXPECT_THROW(connection.createTable("Empty", {}), DbError);
+}
+
+TEST_F(Schema, TextPrimaryKeyIsNamedAndUnique) {
+    connection.createTable("AdminUsers", [] {
+        ColumnSpec name = ColumnSpec::text("AdminUser_Name", 50);
+        name.primaryKey = true;
+        return QList<ColumnSpec>{name, ColumnSpec::text("AdminUser_Pwd", 200)};
+    }());
+    connection.execute("INSERT INTO AdminUsers VALUES ('ann', 'x')");
+    EXPECT_THROW(connection.execute("INSERT INTO AdminUsers VALUES ('ann', 'y')"), DbError);
+    EXPECT_TRUE(connection.table("AdminUsers")->columns[0].primaryKey);
+}
+
+TEST_F(Schema, AddColumnAppendsAtTheEnd) {
+    connection.addColumn("Budgets", ColumnSpec::text("ann", 200));
+    connection.addColumn("Budgets", ColumnSpec::yesNo("Flag"));
+    EXPECT_EQ(columnNames("Budgets"),
+              QStringList({"ID_Budgets", "Budget_Name", "Active", "Budget_Date", "Note", "ann", "Flag"}));
+    EXPECT_EQ(connection.scalar("SELECT count(*) FROM Budgets WHERE ann IS NULL AND Flag = 0").toLongLong(),
+              3);
+    EXPECT_THROW(connection.execute("UPDATE Budgets SET ann = ?", {QString(201, 'g')}), DbError);
+    EXPECT_THROW(connection.addColumn("Budgets", ColumnSpec::autoNumber("Another")), DbError);
+    EXPECT_THROW(connection.addColumn("Nowhere", ColumnSpec::longInt("x")), DbError);
+}
+
+TEST_F(Schema, DropColumnKeepsOrderRowsRulesAndCounter) {
+    connection.addColumn("Budgets", ColumnSpec::text("bob", 200));
+    connection.addColumn("Budgets", ColumnSpec::text("carl", 3));
+    connection.execute("UPDATE Budgets SET bob = Budget_Name, carl = 'c'");
+    connection.execute("CREATE INDEX BudgetsByName ON Budgets (Budget_Name)");
+    connection.execute("CREATE INDEX BudgetsByBob ON Budgets (bob)");
+    connection.execute("DELETE FROM Budgets WHERE Budget_Name = 'Gamma'"); // counter stays at 3
+
+    connection.dropColumn("budgets", "BOB");
+
+    EXPECT_EQ(columnNames("Budgets"),
+              QStringList({"ID_Budgets", "Budget_Name", "Active", "Budget_Date", "Note", "carl"}));
+    Recordset rows = Recordset::open(connection, "SELECT * FROM Budgets ORDER BY ID_Budgets");
+    ASSERT_EQ(rows.recordCount(), 2);
+    EXPECT_EQ(rows.value("ID_Budgets").toLongLong(), 1);
+    EXPECT_EQ(rows.value("Budget_Name").toString(), "Alpha");
+    EXPECT_EQ(rows.value("Budget_Date").toString(), "2024-01-31 10:00:00");
+    EXPECT_EQ(rows.value("carl").toString(), "c");
+    rows.moveNext();
+    EXPECT_EQ(rows.value("Note").toString(), "");
+    EXPECT_FALSE(rows.isNull("Note"));
+
+    // The rules of the remaining columns still hold; the AutoNumber goes on after 3.
+    EXPECT_THROW(connection.execute("UPDATE Budgets SET carl = 'long'"), DbError);
+    EXPECT_THROW(connection.execute("UPDATE Budgets SET Active = 5"), DbError);
+    connection.execute("INSERT INTO Budgets (Budget_Name) VALUES ('Delta')");
+    EXPECT_EQ(connection.lastInsertId(), 4);
+    EXPECT_EQ(
+        connection.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'BudgetsByName'").toLongLong(), 1);
+    EXPECT_EQ(
+        connection.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'BudgetsByBob'").toLongLong(), 0);
+    EXPECT_TRUE(connection.table("Budgets")->columns[0].autoIncrement);
+    // The view over the table still reads it.
+    EXPECT_EQ(connection.scalar("SELECT Budget_Name FROM ActiveBudgets").toString(), "Alpha");
+
+    EXPECT_THROW(connection.dropColumn("Budgets", "bob"), DbError);
+    EXPECT_THROW(connection.dropColumn("Nowhere", "x"), DbError);
+}
+
+TEST_F(Schema, DropColumnRefusedWhileAKeyNeedsIt) {
+    ColumnSpec key = ColumnSpec::text("K", 5);
+    key.primaryKey = true;
+    connection.createTable("Keyed", {key, ColumnSpec::longInt("V")});
+    connection.execute("INSERT INTO Keyed VALUES ('a', 1)");
+    try {
+        connection.dropColumn("Keyed", "K");
+        ADD_FAILURE() << "the key column was dropped";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbError::kInvalidOperation);
+    }
+    EXPECT_EQ(connection.table("Keyed")->columns.size(), 2);
+    EXPECT_EQ(connection.scalar("SELECT V FROM Keyed").toLongLong(), 1);
+}
+
+} // namespace
