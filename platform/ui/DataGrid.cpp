@@ -56,6 +56,7 @@ DataGrid::DataGrid(QWidget* parent)
     QHeaderView* header = view_->horizontalHeader();
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     disconnect(header, &QHeaderView::sectionPressed, view_, nullptr);
     disconnect(header, &QHeaderView::sectionEntered, view_, nullptr);
     connect(header, &QHeaderView::sectionClicked, this,

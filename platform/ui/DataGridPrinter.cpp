@@ -50,7 +50,10 @@ void drawCheck(QPainter& painter, const QRectF& cell, bool ticked) {
     tick.moveTo(box.left() + side * 0.2, box.top() + side * 0.55);
     tick.lineTo(box.left() + side * 0.42, box.top() + side * 0.78);
     tick.lineTo(box.left() + side * 0.82, box.top() + side * 0.25);
+    painter.save();
+    painter.setPen(QPen(Qt::black, side * 0.12));
     painter.drawPath(tick);
+    painter.restore();
 }
 
 } // namespace
