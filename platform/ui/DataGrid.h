@@ -32,7 +32,7 @@ public:
 
     explicit DataGrid(QWidget* parent = nullptr);
 
-    // Columns.
+    // Columns. A new set of columns starts with no rows.
     void setColumns(const QList<DataGridColumn>& columns);
     int appendColumn(const DataGridColumn& column);
     int columnCount() const;

@@ -125,10 +125,7 @@ QVariant DataGridModel::headerData(int section, Qt::Orientation orientation, int
 void DataGridModel::setColumns(const QList<DataGridColumn>& columns) {
     beginResetModel();
     columns_ = columns;
-    for (Row& row : rows_) {
-        row.values.resize(columns_.size());
-        row.backgrounds.resize(columns_.size());
-    }
+    rows_.clear();
     endResetModel();
 }
 

@@ -22,8 +22,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // Columns. Changing the whole set resets the grid; appending keeps the rows, whose
-    // new cells start empty.
+    // Columns. A new set of columns starts with no rows; appending a column keeps the
+    // rows, whose new cells start empty.
     void setColumns(const QList<DataGridColumn>& columns);
     int appendColumn(const DataGridColumn& column);
     const QList<DataGridColumn>& columns() const { return columns_; }
