@@ -1,0 +1,39 @@
+#include "core/DialogHandshake.h"
+
+#include "core/cOptions.h"
+#include "platform/ui/EventPump.h"
+
+#include <QPointer>
+
+namespace core {
+
+namespace {
+constexpr double kPollSeconds = 1.0;
+}
+
+DialogAnswer WaitForDialogAnswer(QWidget* dialog, cOptions& options) {
+    const QPointer<QWidget> watched(dialog);
+    for (;;) {
+        // Both flags are reset when both are found, so neither is left to end the next wait.
+        if (options.SetPwd) {
+            options.SetPwd = false;
+            options.CancelPwd = false;
+            return DialogAnswer::Confirmed;
+        }
+        if (options.CancelPwd) {
+            options.CancelPwd = false;
+            return DialogAnswer::Cancelled;
+        }
+        if (!watched || !watched->isVisible())
+            return DialogAnswer::Cancelled;
+        platform::ui::EventPump::pause(kPollSeconds);
+    }
+}
+
+DialogAnswer WaitForDialogAnswer(QWidget* dialog) {
+    if (!gOptions)
+        return DialogAnswer::Cancelled;
+    return WaitForDialogAnswer(dialog, *gOptions);
+}
+
+} // namespace core
