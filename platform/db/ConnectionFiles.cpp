@@ -14,10 +14,13 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace platform::db {
 
 namespace {
+
+QFileDevice::Permissions newFilePermissions();
 
 // An empty file beside target, removed again unless it was renamed into place.
 class SiblingFile {
@@ -33,8 +36,11 @@ public:
         file_.close();
     }
     QString path() const { return file_.fileName(); }
-    // Renames the file over target in one step.
+    // Renames the file over target in one step. The new file takes the permissions of the
+    // file it replaces (a shared database stays shared), or the usual ones for a new file.
     void replace(const QString& target) {
+        const auto mode = QFile::exists(target) ? QFile::permissions(target) : newFilePermissions();
+        QFile::setPermissions(path(), mode);
         if (std::rename(QFile::encodeName(path()).constData(), QFile::encodeName(target).constData()) != 0) {
             throw DbError(DbError::kCannotOpen, QStringLiteral("Could not replace '%1'.").arg(target));
         }
@@ -44,6 +50,27 @@ public:
 private:
     QTemporaryFile file_;
 };
+
+// rw for everyone, less what the process's umask takes away.
+QFileDevice::Permissions newFilePermissions() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFileDevice::Permissions mode;
+    const mode_t allowed = 0666 & ~mask;
+    if (allowed & S_IRUSR)
+        mode |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
+    if (allowed & S_IWUSR)
+        mode |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    if (allowed & S_IRGRP)
+        mode |= QFileDevice::ReadGroup;
+    if (allowed & S_IWGRP)
+        mode |= QFileDevice::WriteGroup;
+    if (allowed & S_IROTH)
+        mode |= QFileDevice::ReadOther;
+    if (allowed & S_IWOTH)
+        mode |= QFileDevice::WriteOther;
+    return mode;
+}
 
 // Closes an engine handle when it goes out of scope.
 class HandleGuard {

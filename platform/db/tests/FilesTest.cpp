@@ -40,10 +40,15 @@ TEST(DatabasePassword, AddedChangedAndRemoved) {
     const QString dir = testsupport::freshDir();
     const QString path = dir + "/net.mdb";
     makeDatabase(path, "", dbtest::kBudgetsScript + "DELETE FROM Budgets WHERE Budget_Name = 'Gamma';");
+    // A database on a shared folder, writable by the group: the new file stays so.
+    const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                        QFile::ReadGroup | QFile::WriteGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, shared));
 
     Connection::setPassword(path, "", "first;=pw");
     EXPECT_EQ(openError(path, ""), DbError::kAuthenticationFailed);
     EXPECT_EQ(countRows(path, "first;=pw"), 2);
+    EXPECT_EQ(QFile::permissions(path), shared);
     {
         // The AutoNumber counter came along: a new row is 4, not 3.
         Connection c;

@@ -1,0 +1,33 @@
+# Runs mkmasterdb on a good script, then on one that fails half-way over the same output, and
+# checks that the failed run left the good database in place and no temporary file beside it.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(WRITE ${WORK}/good.sql "CREATE TABLE A (x VARCHAR(5)); INSERT INTO A VALUES ('one');")
+file(WRITE ${WORK}/bad.sql "CREATE TABLE B (y); INSERT INTO B VALUES (1); INSERT INTO Missing VALUES (2);")
+
+execute_process(COMMAND ${TOOL} ${WORK}/good.sql ${WORK}/out.mdb RESULT_VARIABLE good)
+if(NOT good EQUAL 0 OR NOT EXISTS ${WORK}/out.mdb)
+    message(FATAL_ERROR "the good script did not build out.mdb (${good})")
+endif()
+file(SHA256 ${WORK}/out.mdb before)
+
+execute_process(COMMAND ${TOOL} ${WORK}/bad.sql ${WORK}/out.mdb RESULT_VARIABLE bad ERROR_VARIABLE message)
+if(bad EQUAL 0)
+    message(FATAL_ERROR "the failing script was reported as success")
+endif()
+if(NOT message MATCHES "Missing")
+    message(FATAL_ERROR "the failure does not say what failed: ${message}")
+endif()
+file(SHA256 ${WORK}/out.mdb after)
+if(NOT before STREQUAL after)
+    message(FATAL_ERROR "the failed run changed out.mdb")
+endif()
+file(GLOB left ${WORK}/.out.mdb*)
+if(left)
+    message(FATAL_ERROR "the failed run left ${left}")
+endif()
+
+execute_process(COMMAND ${TOOL} ${WORK}/bad.sql RESULT_VARIABLE usage ERROR_QUIET)
+if(usage EQUAL 0)
+    message(FATAL_ERROR "a missing argument was reported as success")
+endif()
