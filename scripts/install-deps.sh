@@ -10,7 +10,7 @@ packages=(
   libzip-dev libpugixml-dev libgsf-1-dev libixion-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  python3 python3-openpyxl python3-msoffcrypto-tool python3-uno
+  python3 python3-openpyxl python3-msoffcrypto-tool python3-olefile python3-uno
   libreoffice-calc-nogui
   xvfb xauth fonts-dejavu-core poppler-utils
 )
