@@ -7,9 +7,10 @@
 -- data tables that clean-up and migration walk, and the list of printable grids.
 --
 -- Conventions the database layer relies on:
---   text      VARCHAR(n) with CHECK (length(col) <= n), so that the engine refuses a value that is
---             too long for its column instead of storing it; long free text would be TEXT.
---   yes/no    YESNO NOT NULL DEFAULT 0 CHECK (col IN (0,1)): 0 is No, 1 is Yes.
+--   text      VARCHAR(n) CONSTRAINT "size:col" CHECK (length(col) <= n), so that the engine refuses
+--             a value that is too long for its column instead of storing it; long free text would
+--             be TEXT. The database layer reports a failed "size:" check as a value too long.
+--   yes/no    YESNO NOT NULL DEFAULT 0 CONSTRAINT "yesno:col" CHECK (col IN (0,1)): 0 is No, 1 Yes.
 --   dates     DATETIME holding ISO text (YYYY-MM-DD HH:MM:SS).
 --   numbers   INTEGER; an auto-numbered key is INTEGER PRIMARY KEY AUTOINCREMENT and is never
 --             copied between databases (its name starts with ID_, or is ID in Errors).
@@ -37,20 +38,20 @@
 -- are spare budget facts that no routine reads or writes yet. A network copy appends one grant
 -- column per administrator after these fourteen.
 CREATE TABLE Budgets (
-    Budget_Name          VARCHAR(100) CHECK (length(Budget_Name) <= 100),
-    Active               YESNO        NOT NULL DEFAULT 0 CHECK (Active IN (0,1)),
-    Storage              YESNO        NOT NULL DEFAULT 0 CHECK (Storage IN (0,1)),
-    LumiXL               YESNO        NOT NULL DEFAULT 0 CHECK (LumiXL IN (0,1)),
-    Budget_Date          DATETIME,
-    Admin_Name           VARCHAR(255) CHECK (length(Admin_Name) <= 255),
-    DB_Storage_Filename  VARCHAR(255) CHECK (length(DB_Storage_Filename) <= 255),
-    DB_Create_Date       DATETIME,
-    Budget_Description   VARCHAR(255) CHECK (length(Budget_Description) <= 255),
-    Budget_Period        VARCHAR(255) CHECK (length(Budget_Period) <= 255),
-    Period_Start_Date    DATETIME,
-    Period_End_Date      DATETIME,
-    Budget_Modified_Date DATETIME,
-    DB_Storage_Path      VARCHAR(255) CHECK (length(DB_Storage_Path) <= 255)
+    Budget_Name           VARCHAR(100)                      CONSTRAINT "size:Budget_Name" CHECK (length(Budget_Name) <= 100),
+    Active                YESNO         NOT NULL DEFAULT 0  CONSTRAINT "yesno:Active" CHECK (Active IN (0,1)),
+    Storage               YESNO         NOT NULL DEFAULT 0  CONSTRAINT "yesno:Storage" CHECK (Storage IN (0,1)),
+    LumiXL                YESNO         NOT NULL DEFAULT 0  CONSTRAINT "yesno:LumiXL" CHECK (LumiXL IN (0,1)),
+    Budget_Date           DATETIME,
+    Admin_Name            VARCHAR(255)                      CONSTRAINT "size:Admin_Name" CHECK (length(Admin_Name) <= 255),
+    DB_Storage_Filename   VARCHAR(255)                      CONSTRAINT "size:DB_Storage_Filename" CHECK (length(DB_Storage_Filename) <= 255),
+    DB_Create_Date        DATETIME,
+    Budget_Description    VARCHAR(255)                      CONSTRAINT "size:Budget_Description" CHECK (length(Budget_Description) <= 255),
+    Budget_Period         VARCHAR(255)                      CONSTRAINT "size:Budget_Period" CHECK (length(Budget_Period) <= 255),
+    Period_Start_Date     DATETIME,
+    Period_End_Date       DATETIME,
+    Budget_Modified_Date  DATETIME,
+    DB_Storage_Path       VARCHAR(255)                      CONSTRAINT "size:DB_Storage_Path" CHECK (length(DB_Storage_Path) <= 255)
 );
 
 -- MasterFiles: one row per master workbook of a budget: its file name and folder (the full path is
@@ -58,18 +59,18 @@ CREATE TABLE Budgets (
 -- last update run, and its scrambled open and write passwords with the flag that says whether they
 -- are on the file now. Worksheets.MasterFiles_ID refers to ID_MasterFiles.
 CREATE TABLE MasterFiles (
-    Master_File          VARCHAR(100) CHECK (length(Master_File) <= 100),
-    Templates            YESNO        NOT NULL DEFAULT 0 CHECK (Templates IN (0,1)),
-    Folder_Name          VARCHAR(255) CHECK (length(Folder_Name) <= 255),
-    Process_Date         DATETIME,
-    Drive                VARCHAR(255) CHECK (length(Drive) <= 255),
-    Path                 VARCHAR(255) CHECK (length(Path) <= 255),
-    MF_Modified_Date     DATETIME,
-    Budget_Name          VARCHAR(100) CHECK (length(Budget_Name) <= 100),
-    ID_MasterFiles       INTEGER      PRIMARY KEY AUTOINCREMENT,
-    WBOpen_Password      VARCHAR(255) CHECK (length(WBOpen_Password) <= 255),
-    WBWrite_Password     VARCHAR(255) CHECK (length(WBWrite_Password) <= 255),
-    MFPwdsSet            YESNO        NOT NULL DEFAULT 0 CHECK (MFPwdsSet IN (0,1))
+    Master_File       VARCHAR(100)                             CONSTRAINT "size:Master_File" CHECK (length(Master_File) <= 100),
+    Templates         YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Templates" CHECK (Templates IN (0,1)),
+    Folder_Name       VARCHAR(255)                             CONSTRAINT "size:Folder_Name" CHECK (length(Folder_Name) <= 255),
+    Process_Date      DATETIME,
+    Drive             VARCHAR(255)                             CONSTRAINT "size:Drive" CHECK (length(Drive) <= 255),
+    Path              VARCHAR(255)                             CONSTRAINT "size:Path" CHECK (length(Path) <= 255),
+    MF_Modified_Date  DATETIME,
+    Budget_Name       VARCHAR(100)                             CONSTRAINT "size:Budget_Name" CHECK (length(Budget_Name) <= 100),
+    ID_MasterFiles    INTEGER       PRIMARY KEY AUTOINCREMENT,
+    WBOpen_Password   VARCHAR(255)                             CONSTRAINT "size:WBOpen_Password" CHECK (length(WBOpen_Password) <= 255),
+    WBWrite_Password  VARCHAR(255)                             CONSTRAINT "size:WBWrite_Password" CHECK (length(WBWrite_Password) <= 255),
+    MFPwdsSet         YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:MFPwdsSet" CHECK (MFPwdsSet IN (0,1))
 );
 
 -- Worksheets: one row per worksheet of a master workbook. A picked row (Select_By_User) becomes a
@@ -77,25 +78,25 @@ CREATE TABLE MasterFiles (
 -- file dates and state. MasterFiles_ID links the row to its master workbook (0 or empty: not
 -- linked). The four MF_Table_ columns are listed with the worksheet but nothing fills them yet.
 CREATE TABLE Worksheets (
-    Worksheet_Name        VARCHAR(50)  CHECK (length(Worksheet_Name) <= 50),
-    Select_By_User        YESNO        NOT NULL DEFAULT 0 CHECK (Select_By_User IN (0,1)),
-    Folder_Name           VARCHAR(255) CHECK (length(Folder_Name) <= 255),
-    File_Missing          YESNO        NOT NULL DEFAULT 0 CHECK (File_Missing IN (0,1)),
-    UF_Create_Date        DATETIME,
-    UF_Modified_Date      DATETIME,
-    User_Filename         VARCHAR(100) CHECK (length(User_Filename) <= 100),
-    UFNPath               VARCHAR(255) CHECK (length(UFNPath) <= 255),
-    Master_File           VARCHAR(100) CHECK (length(Master_File) <= 100),
-    MF_Table_Create_Date  DATETIME,
-    MF_Table_Modify_Date  DATETIME,
-    MF_Table_Name         VARCHAR(50)  CHECK (length(MF_Table_Name) <= 50),
-    MF_Table_Changed_Date DATETIME,
-    Budget_Name           VARCHAR(100) CHECK (length(Budget_Name) <= 100),
-    MasterFiles_ID        INTEGER,
-    WS_Password           VARCHAR(255) CHECK (length(WS_Password) <= 255),
-    Corrupt_Error         YESNO        NOT NULL DEFAULT 0 CHECK (Corrupt_Error IN (0,1)),
-    UF_Copy_Values        YESNO        NOT NULL DEFAULT 0 CHECK (UF_Copy_Values IN (0,1)),
-    ID_Worksheets         INTEGER      PRIMARY KEY AUTOINCREMENT
+    Worksheet_Name         VARCHAR(50)                              CONSTRAINT "size:Worksheet_Name" CHECK (length(Worksheet_Name) <= 50),
+    Select_By_User         YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Select_By_User" CHECK (Select_By_User IN (0,1)),
+    Folder_Name            VARCHAR(255)                             CONSTRAINT "size:Folder_Name" CHECK (length(Folder_Name) <= 255),
+    File_Missing           YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:File_Missing" CHECK (File_Missing IN (0,1)),
+    UF_Create_Date         DATETIME,
+    UF_Modified_Date       DATETIME,
+    User_Filename          VARCHAR(100)                             CONSTRAINT "size:User_Filename" CHECK (length(User_Filename) <= 100),
+    UFNPath                VARCHAR(255)                             CONSTRAINT "size:UFNPath" CHECK (length(UFNPath) <= 255),
+    Master_File            VARCHAR(100)                             CONSTRAINT "size:Master_File" CHECK (length(Master_File) <= 100),
+    MF_Table_Create_Date   DATETIME,
+    MF_Table_Modify_Date   DATETIME,
+    MF_Table_Name          VARCHAR(50)                              CONSTRAINT "size:MF_Table_Name" CHECK (length(MF_Table_Name) <= 50),
+    MF_Table_Changed_Date  DATETIME,
+    Budget_Name            VARCHAR(100)                             CONSTRAINT "size:Budget_Name" CHECK (length(Budget_Name) <= 100),
+    MasterFiles_ID         INTEGER,
+    WS_Password            VARCHAR(255)                             CONSTRAINT "size:WS_Password" CHECK (length(WS_Password) <= 255),
+    Corrupt_Error          YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Corrupt_Error" CHECK (Corrupt_Error IN (0,1)),
+    UF_Copy_Values         YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:UF_Copy_Values" CHECK (UF_Copy_Values IN (0,1)),
+    ID_Worksheets          INTEGER       PRIMARY KEY AUTOINCREMENT
 );
 
 -- UserFileTablesData: one row per built user file of a budget: the user it is assigned to, its
@@ -104,19 +105,19 @@ CREATE TABLE Worksheets (
 -- as unassigned, never mailed, without due date, not waiting and not locked out. Due_Date keeps the
 -- due date exactly as the text it was given.
 CREATE TABLE UserFileTablesData (
-    User_Filename        VARCHAR(100) CHECK (length(User_Filename) <= 100),
-    Users                VARCHAR(255) CHECK (length(Users) <= 255),
-    Select_By_User       YESNO        NOT NULL DEFAULT 0 CHECK (Select_By_User IN (0,1)),
-    Email_Sent           DATETIME,
-    UserFile_Update      YESNO        NOT NULL DEFAULT 0 CHECK (UserFile_Update IN (0,1)),
-    Lockout_User_Updates YESNO        NOT NULL DEFAULT 0 CHECK (Lockout_User_Updates IN (0,1)),
-    Due_Date             VARCHAR(50)  CHECK (length(Due_Date) <= 50),
-    ID_UFTD              INTEGER      PRIMARY KEY AUTOINCREMENT,
-    Master_File          VARCHAR(100) CHECK (length(Master_File) <= 100),
-    Budget_Name          VARCHAR(100) CHECK (length(Budget_Name) <= 100),
-    Folder_Name          VARCHAR(255) CHECK (length(Folder_Name) <= 255),
-    Table_Create_Date    DATETIME,
-    Attachment           YESNO        NOT NULL DEFAULT 0 CHECK (Attachment IN (0,1))
+    User_Filename         VARCHAR(100)                             CONSTRAINT "size:User_Filename" CHECK (length(User_Filename) <= 100),
+    Users                 VARCHAR(255)                             CONSTRAINT "size:Users" CHECK (length(Users) <= 255),
+    Select_By_User        YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Select_By_User" CHECK (Select_By_User IN (0,1)),
+    Email_Sent            DATETIME,
+    UserFile_Update       YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:UserFile_Update" CHECK (UserFile_Update IN (0,1)),
+    Lockout_User_Updates  YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Lockout_User_Updates" CHECK (Lockout_User_Updates IN (0,1)),
+    Due_Date              VARCHAR(50)                              CONSTRAINT "size:Due_Date" CHECK (length(Due_Date) <= 50),
+    ID_UFTD               INTEGER       PRIMARY KEY AUTOINCREMENT,
+    Master_File           VARCHAR(100)                             CONSTRAINT "size:Master_File" CHECK (length(Master_File) <= 100),
+    Budget_Name           VARCHAR(100)                             CONSTRAINT "size:Budget_Name" CHECK (length(Budget_Name) <= 100),
+    Folder_Name           VARCHAR(255)                             CONSTRAINT "size:Folder_Name" CHECK (length(Folder_Name) <= 255),
+    Table_Create_Date     DATETIME,
+    Attachment            YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Attachment" CHECK (Attachment IN (0,1))
 );
 
 -- Admin: the mail accounts. Authors (RecType 'Author') sign and send the user files through their
@@ -124,36 +125,36 @@ CREATE TABLE UserFileTablesData (
 -- accounts returned user files are fetched from, one of them the default robot. RecType is empty in
 -- rows taken over from an older database until the migration asks which kind they are.
 CREATE TABLE Admin (
-    Admin_Name           VARCHAR(255) CHECK (length(Admin_Name) <= 255),
-    Admin_Email_Address  VARCHAR(255) CHECK (length(Admin_Email_Address) <= 255),
-    Mail_Server          VARCHAR(255) CHECK (length(Mail_Server) <= 255),
-    Pop3_Server          VARCHAR(255) CHECK (length(Pop3_Server) <= 255),
-    Pop3_Account         VARCHAR(255) CHECK (length(Pop3_Account) <= 255),
-    "Default"            YESNO        NOT NULL DEFAULT 0 CHECK ("Default" IN (0,1)),
-    Default_Robot        YESNO        NOT NULL DEFAULT 0 CHECK (Default_Robot IN (0,1)),
-    RecType              VARCHAR(255) CHECK (length(RecType) <= 255)
+    Admin_Name           VARCHAR(255)                      CONSTRAINT "size:Admin_Name" CHECK (length(Admin_Name) <= 255),
+    Admin_Email_Address  VARCHAR(255)                      CONSTRAINT "size:Admin_Email_Address" CHECK (length(Admin_Email_Address) <= 255),
+    Mail_Server          VARCHAR(255)                      CONSTRAINT "size:Mail_Server" CHECK (length(Mail_Server) <= 255),
+    Pop3_Server          VARCHAR(255)                      CONSTRAINT "size:Pop3_Server" CHECK (length(Pop3_Server) <= 255),
+    Pop3_Account         VARCHAR(255)                      CONSTRAINT "size:Pop3_Account" CHECK (length(Pop3_Account) <= 255),
+    "Default"            YESNO         NOT NULL DEFAULT 0  CONSTRAINT "yesno:Default" CHECK ("Default" IN (0,1)),
+    Default_Robot        YESNO         NOT NULL DEFAULT 0  CONSTRAINT "yesno:Default_Robot" CHECK (Default_Robot IN (0,1)),
+    RecType              VARCHAR(255)                      CONSTRAINT "size:RecType" CHECK (length(RecType) <= 255)
 );
 
 -- FolderNames: the folders (one per department or group) under which user files are filed.
 CREATE TABLE FolderNames (
-    Folder_Name          VARCHAR(255) CHECK (length(Folder_Name) <= 255)
+    Folder_Name  VARCHAR(255)  CONSTRAINT "size:Folder_Name" CHECK (length(Folder_Name) <= 255)
 );
 
 -- UsersData: the people user files go to: name, e-mail address and their folder.
 CREATE TABLE UsersData (
-    Users                VARCHAR(255) CHECK (length(Users) <= 255),
-    Email_Address        VARCHAR(255) CHECK (length(Email_Address) <= 255),
-    Folder_Name          VARCHAR(255) CHECK (length(Folder_Name) <= 255)
+    Users          VARCHAR(255)  CONSTRAINT "size:Users" CHECK (length(Users) <= 255),
+    Email_Address  VARCHAR(255)  CONSTRAINT "size:Email_Address" CHECK (length(Email_Address) <= 255),
+    Folder_Name    VARCHAR(255)  CONSTRAINT "size:Folder_Name" CHECK (length(Folder_Name) <= 255)
 );
 
 -- Subject: stock e-mail subjects offered when user files are mailed.
 CREATE TABLE Subject (
-    Subject              VARCHAR(255) CHECK (length(Subject) <= 255)
+    Subject  VARCHAR(255)  CONSTRAINT "size:Subject" CHECK (length(Subject) <= 255)
 );
 
 -- BodyText: stock e-mail body texts offered when user files are mailed.
 CREATE TABLE BodyText (
-    Body_Text            VARCHAR(255) CHECK (length(Body_Text) <= 255)
+    Body_Text  VARCHAR(255)  CONSTRAINT "size:Body_Text" CHECK (length(Body_Text) <= 255)
 );
 
 -- SuperAdminUser: the super-administrator's profile of a network copy: the account name and the
@@ -161,16 +162,16 @@ CREATE TABLE BodyText (
 -- view mode). A local database holds only its placeholder row; the network set-up adds the real
 -- profile beside it.
 CREATE TABLE SuperAdminUser (
-    Super_Admin_Name     VARCHAR(50)  CHECK (length(Super_Admin_Name) <= 50),
-    Copy_Permissions     VARCHAR(200) CHECK (length(Copy_Permissions) <= 200),
-    View_Mode            VARCHAR(200) CHECK (length(View_Mode) <= 200)
+    Super_Admin_Name  VARCHAR(50)   CONSTRAINT "size:Super_Admin_Name" CHECK (length(Super_Admin_Name) <= 50),
+    Copy_Permissions  VARCHAR(200)  CONSTRAINT "size:Copy_Permissions" CHECK (length(Copy_Permissions) <= 200),
+    View_Mode         VARCHAR(200)  CONSTRAINT "size:View_Mode" CHECK (length(View_Mode) <= 200)
 );
 
 -- Templates: the add-in's cache of the template workbooks in its Templates folder, emptied and
 -- filled again every time the add-in shows its template view.
 CREATE TABLE Templates (
-    Template_Name        VARCHAR(255) CHECK (length(Template_Name) <= 255),
-    Template_Path        VARCHAR(255) CHECK (length(Template_Path) <= 255)
+    Template_Name  VARCHAR(255)  CONSTRAINT "size:Template_Name" CHECK (length(Template_Name) <= 255),
+    Template_Path  VARCHAR(255)  CONSTRAINT "size:Template_Path" CHECK (length(Template_Path) <= 255)
 );
 
 -- Errors: the processing log. One row per problem met while user files are cut, checked or merged
@@ -178,42 +179,42 @@ CREATE TABLE Templates (
 -- budget, files, cell and the two values. ID numbers the rows; it is the table's own row number,
 -- not an extra index. Six flags are part of the layout although nothing sets them.
 CREATE TABLE Errors (
-    ID                   INTEGER      PRIMARY KEY AUTOINCREMENT,
-    Error_Date           DATETIME,
-    UF_name              VARCHAR(100) CHECK (length(UF_name) <= 100),
-    UF_table             VARCHAR(50)  CHECK (length(UF_table) <= 50),
-    MF_table             VARCHAR(50)  CHECK (length(MF_table) <= 50),
-    Row_number           INTEGER,
-    Col_number           INTEGER,
-    A1Style              VARCHAR(50)  CHECK (length(A1Style) <= 50),
-    RecordLength_Error   YESNO        NOT NULL DEFAULT 0 CHECK (RecordLength_Error IN (0,1)),
-    Formula_Error        YESNO        NOT NULL DEFAULT 0 CHECK (Formula_Error IN (0,1)),
-    Truncate_Error       YESNO        NOT NULL DEFAULT 0 CHECK (Truncate_Error IN (0,1)),
-    Corrupt_Error        YESNO        NOT NULL DEFAULT 0 CHECK (Corrupt_Error IN (0,1)),
-    Protected_Error      YESNO        NOT NULL DEFAULT 0 CHECK (Protected_Error IN (0,1)),
-    Error_Corrected      YESNO        NOT NULL DEFAULT 0 CHECK (Error_Corrected IN (0,1)),
-    File_Missing         YESNO        NOT NULL DEFAULT 0 CHECK (File_Missing IN (0,1)),
-    Table_Missing        YESNO        NOT NULL DEFAULT 0 CHECK (Table_Missing IN (0,1)),
-    Sync_Error           YESNO        NOT NULL DEFAULT 0 CHECK (Sync_Error IN (0,1)),
-    UFPassArrayFailed    YESNO        NOT NULL DEFAULT 0 CHECK (UFPassArrayFailed IN (0,1)),
-    Budget_Name          VARCHAR(100) CHECK (length(Budget_Name) <= 100),
-    File_In_Use          YESNO        NOT NULL DEFAULT 0 CHECK (File_In_Use IN (0,1)),
-    MF_Name              VARCHAR(100) CHECK (length(MF_Name) <= 100),
-    MF_Value             VARCHAR(255) CHECK (length(MF_Value) <= 255),
-    Change_Value         VARCHAR(255) CHECK (length(Change_Value) <= 255)
+    ID                  INTEGER       PRIMARY KEY AUTOINCREMENT,
+    Error_Date          DATETIME,
+    UF_name             VARCHAR(100)                             CONSTRAINT "size:UF_name" CHECK (length(UF_name) <= 100),
+    UF_table            VARCHAR(50)                              CONSTRAINT "size:UF_table" CHECK (length(UF_table) <= 50),
+    MF_table            VARCHAR(50)                              CONSTRAINT "size:MF_table" CHECK (length(MF_table) <= 50),
+    Row_number          INTEGER,
+    Col_number          INTEGER,
+    A1Style             VARCHAR(50)                              CONSTRAINT "size:A1Style" CHECK (length(A1Style) <= 50),
+    RecordLength_Error  YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:RecordLength_Error" CHECK (RecordLength_Error IN (0,1)),
+    Formula_Error       YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Formula_Error" CHECK (Formula_Error IN (0,1)),
+    Truncate_Error      YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Truncate_Error" CHECK (Truncate_Error IN (0,1)),
+    Corrupt_Error       YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Corrupt_Error" CHECK (Corrupt_Error IN (0,1)),
+    Protected_Error     YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Protected_Error" CHECK (Protected_Error IN (0,1)),
+    Error_Corrected     YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Error_Corrected" CHECK (Error_Corrected IN (0,1)),
+    File_Missing        YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:File_Missing" CHECK (File_Missing IN (0,1)),
+    Table_Missing       YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Table_Missing" CHECK (Table_Missing IN (0,1)),
+    Sync_Error          YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Sync_Error" CHECK (Sync_Error IN (0,1)),
+    UFPassArrayFailed   YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:UFPassArrayFailed" CHECK (UFPassArrayFailed IN (0,1)),
+    Budget_Name         VARCHAR(100)                             CONSTRAINT "size:Budget_Name" CHECK (length(Budget_Name) <= 100),
+    File_In_Use         YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:File_In_Use" CHECK (File_In_Use IN (0,1)),
+    MF_Name             VARCHAR(100)                             CONSTRAINT "size:MF_Name" CHECK (length(MF_Name) <= 100),
+    MF_Value            VARCHAR(255)                             CONSTRAINT "size:MF_Value" CHECK (length(MF_Value) <= 255),
+    Change_Value        VARCHAR(255)                             CONSTRAINT "size:Change_Value" CHECK (length(Change_Value) <= 255)
 );
 
 -- TablesList: the data tables that the clean-up sweep keeps at one row at least and that the
 -- migration from a previous database copies. Nothing writes it; its rows come with this file.
 CREATE TABLE TablesList (
-    Table_Name           VARCHAR(255) NOT NULL CHECK (length(Table_Name) <= 255)
+    Table_Name  VARCHAR(255)  NOT NULL  CONSTRAINT "size:Table_Name" CHECK (length(Table_Name) <= 255)
 );
 
 -- Print: the grids that File > Print offers, by the name the program recognises each one under,
 -- with the title printed at the top of each page.
 CREATE TABLE Print (
-    Document_Name        VARCHAR(255) CHECK (length(Document_Name) <= 255),
-    Page_Header          VARCHAR(255) CHECK (length(Page_Header) <= 255)
+    Document_Name  VARCHAR(255)  CONSTRAINT "size:Document_Name" CHECK (length(Document_Name) <= 255),
+    Page_Header    VARCHAR(255)  CONSTRAINT "size:Page_Header" CHECK (length(Page_Header) <= 255)
 );
 
 
