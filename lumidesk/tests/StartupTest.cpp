@@ -1,0 +1,115 @@
+#include "lumidesk/Startup.h"
+
+#include "core/cConnection.h"
+#include "core/cDB2.h"
+#include "core/cOptions.h"
+#include "platform/db/Connection.h"
+#include "support/ScriptedUi.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCorrupted = QStringLiteral("The database module is corrupted or an illegal version.  "
+                                          "Re-install Lumivane and restore from a backup copy.");
+
+// Each case gets its own common files folder; the data folder below it holds whatever the
+// case puts there.
+class StartupChecks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        common_ = testsupport::freshDir(QStringLiteral("common"));
+        setenv("LUMIVANE_COMMON_FILES", qPrintable(common_), 1);
+        QDir().mkpath(dataFolder());
+    }
+    void TearDown() override {
+        core::gDB2.reset();
+        core::gCnn.reset();
+        core::gOptions.reset();
+    }
+    QString dataFolder() const { return common_ + QStringLiteral("/Lumidesk"); }
+    QString masterPath() const { return dataFolder() + QStringLiteral("/lumimaster.mdb"); }
+    void installBuiltMaster(const std::function<void(platform::db::Connection&)>& change = {}) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVANE_MASTER_DB), masterPath()));
+        QFile::setPermissions(masterPath(), QFile::ReadOwner | QFile::WriteOwner);
+        if (change) {
+            platform::db::Connection cnn;
+            cnn.open(QStringLiteral("Data Source=") + masterPath());
+            change(cnn);
+        }
+    }
+
+    QString common_;
+};
+
+TEST_F(StartupChecks, AFreshMasterDatabasePassesSilently) {
+    installBuiltMaster();
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_TRUE(lumidesk::RunStartupChecks());
+    EXPECT_TRUE(ui->asked().empty());
+    EXPECT_EQ(core::gCnn->LumiCnnPath(), masterPath());
+    EXPECT_EQ(core::gDB2, nullptr) << "the version check releases its query object";
+}
+
+TEST_F(StartupChecks, AMissingDatabaseFileIsReportedWithItsPath) {
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_FALSE(lumidesk::RunStartupChecks());
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("The database file is missing.  Copy it to ") +
+                                              masterPath() + QStringLiteral(" or re-install Lumivane.")});
+}
+
+TEST_F(StartupChecks, ANameThatDiffersInCaseCountsAsMissing) {
+    installBuiltMaster();
+    ASSERT_TRUE(QFile::rename(masterPath(), dataFolder() + QStringLiteral("/LumiMaster.mdb")));
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_FALSE(lumidesk::RunStartupChecks());
+    ASSERT_EQ(ui->messageTexts().size(), 1);
+    EXPECT_TRUE(ui->messageTexts().front().startsWith(QStringLiteral("The database file is missing.")));
+}
+
+TEST_F(StartupChecks, ABudgetsTableWithoutItsFourteenColumnsEndsTheStartup) {
+    using platform::db::ColumnSpec;
+    const std::vector<std::function<void(platform::db::Connection&)>> changes = {
+        [](platform::db::Connection& c) { c.dropColumn("Budgets", c.table("Budgets")->columns.last().name); },
+        [](platform::db::Connection& c) { c.addColumn("Budgets", ColumnSpec::text("Extra", 50)); },
+    };
+    for (const auto& change : changes) {
+        SetUp();
+        installBuiltMaster(change);
+        testsupport::ScopedScriptedUi ui;
+        EXPECT_FALSE(lumidesk::RunStartupChecks());
+        EXPECT_EQ(ui->messageTexts(), QStringList{kCorrupted});
+        TearDown();
+    }
+}
+
+TEST_F(StartupChecks, AnEmptyBudgetsTablePassesWithItsFourteenColumns) {
+    installBuiltMaster([](platform::db::Connection& c) { c.execute(QStringLiteral("DELETE FROM Budgets")); });
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_TRUE(lumidesk::RunStartupChecks());
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+TEST_F(StartupChecks, AKeyedDatabaseOpenedWithoutItsPasswordEndsAfterTheQueryMessage) {
+    installBuiltMaster();
+    platform::db::Connection::setPassword(masterPath(), {}, QStringLiteral("s3cret"));
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_FALSE(lumidesk::RunStartupChecks());
+    EXPECT_EQ(
+        ui->messageTexts(),
+        QStringList{QStringLiteral("The database file is corrupted or illegal.  Re-install the product.")});
+}
+
+TEST_F(StartupChecks, AMissingBudgetsTableLetsTheStartupGoOn) {
+    installBuiltMaster([](platform::db::Connection& c) { c.dropTable(QStringLiteral("Budgets")); });
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_TRUE(lumidesk::RunStartupChecks())
+        << "a failed version query other than a refused logon is passed over";
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+} // namespace
