@@ -1,0 +1,184 @@
+// The errors table's definition, reset and writers; see ErrorsTable.h.
+#include "core/ErrorsTable.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
+#include "core/FormUnload.h"
+#include "core/RunGuard.h"
+#include "core/cDB2.h"
+#include "core/cDB3.h"
+#include "core/cOptions.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Transaction.h"
+#include "platform/sys/SettingsStore.h"
+#include "platform/ui/Ui.h"
+
+#include <QDateTime>
+
+namespace core {
+
+// Kept statement for statement equal to the CREATE TABLE Errors of the master database's
+// schema script (a test compares them), so that a reset gives the table the program shipped.
+// clang-format off
+const QString kErrorsTableDefinition = QStringLiteral(
+    "CREATE TABLE Errors (\n"
+    "    ID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "    Error_Date DATETIME,\n"
+    "    UF_name VARCHAR(100) CONSTRAINT \"size:UF_name\" CHECK (length(UF_name) <= 100),\n"
+    "    UF_table VARCHAR(50) CONSTRAINT \"size:UF_table\" CHECK (length(UF_table) <= 50),\n"
+    "    MF_table VARCHAR(50) CONSTRAINT \"size:MF_table\" CHECK (length(MF_table) <= 50),\n"
+    "    Row_number INTEGER,\n"
+    "    Col_number INTEGER,\n"
+    "    A1Style VARCHAR(50) CONSTRAINT \"size:A1Style\" CHECK (length(A1Style) <= 50),\n"
+    "    RecordLength_Error YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:RecordLength_Error\" CHECK (RecordLength_Error IN (0,1)),\n"
+    "    Formula_Error YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Formula_Error\" CHECK (Formula_Error IN (0,1)),\n"
+    "    Truncate_Error YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Truncate_Error\" CHECK (Truncate_Error IN (0,1)),\n"
+    "    Corrupt_Error YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Corrupt_Error\" CHECK (Corrupt_Error IN (0,1)),\n"
+    "    Protected_Error YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Protected_Error\" CHECK (Protected_Error IN (0,1)),\n"
+    "    Error_Corrected YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Error_Corrected\" CHECK (Error_Corrected IN (0,1)),\n"
+    "    File_Missing YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:File_Missing\" CHECK (File_Missing IN (0,1)),\n"
+    "    Table_Missing YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Table_Missing\" CHECK (Table_Missing IN (0,1)),\n"
+    "    Sync_Error YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:Sync_Error\" CHECK (Sync_Error IN (0,1)),\n"
+    "    UFPassArrayFailed YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:UFPassArrayFailed\" CHECK (UFPassArrayFailed IN (0,1)),\n"
+    "    Budget_Name VARCHAR(100) CONSTRAINT \"size:Budget_Name\" CHECK (length(Budget_Name) <= 100),\n"
+    "    File_In_Use YESNO NOT NULL DEFAULT 0 CONSTRAINT \"yesno:File_In_Use\" CHECK (File_In_Use IN (0,1)),\n"
+    "    MF_Name VARCHAR(100) CONSTRAINT \"size:MF_Name\" CHECK (length(MF_Name) <= 100),\n"
+    "    MF_Value VARCHAR(255) CONSTRAINT \"size:MF_Value\" CHECK (length(MF_Value) <= 255),\n"
+    "    Change_Value VARCHAR(255) CONSTRAINT \"size:Change_Value\" CHECK (length(Change_Value) <= 255)\n"
+    ")");
+// clang-format on
+
+namespace {
+
+const QString& kTitle = kAppTitle;
+
+// The first n characters of text, counted as the database counts them (a character outside
+// the basic plane is one character, and is never split).
+QString firstCharacters(const QString& text, qsizetype n) {
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (characters == n)
+            return text.left(i);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        ++characters;
+    }
+    return text;
+}
+
+// Sets a text field, cut to the size of its column.
+void setText(platform::db::Recordset& row, const QString& field, const QString& text) {
+    const int index = row.fieldIndex(field);
+    const int size = index >= 0 ? row.field(index).size : 0;
+    row.setValue(field, size > 0 ? firstCharacters(text, size) : text);
+}
+
+qint64 yesNo(bool flag) {
+    return flag ? 1 : 0;
+}
+
+// Adds one row to the Errors table through gDB3 without reading the table: fill sets the
+// columns of the new row. Storing failures are thrown; letting go afterwards answers false.
+template <typename Fill> bool writeErrorRow(Fill fill) {
+    if (!gDB3)
+        gDB3 = std::make_unique<cDB3>();
+    gDB3->SetConnection();
+    platform::db::Recordset row = platform::db::Recordset::forAppend(gDB3->Cnn(), kErrorsTableName);
+    row.addNew();
+    fill(row);
+    row.update();
+    try {
+        row.close();
+        gDB3.reset();
+        return true;
+    } catch (const std::exception&) {
+        platform::ui::msgBox(
+            QStringLiteral("Processing errors are occuring.  The Error table isn't responding."),
+            platform::ui::Buttons::Ok, kTitle);
+        return false;
+    }
+}
+
+} // namespace
+
+bool TableExists(const QString& name, platform::db::Connection& connection) {
+    const auto table = connection.table(name);
+    return table && table->type == platform::db::TableType::Table;
+}
+
+QString TruncateTo255(const QString& text) {
+    return firstCharacters(text, 255);
+}
+
+void ResetErrorsTable() {
+    if (RunGuard::refuseDuringRun(kTitle))
+        return;
+    try {
+        UnloadForm(QStringLiteral("frmDataTable"));
+        UnloadForm(QStringLiteral("frmWizard"));
+        gDB2 = std::make_unique<cDB2>();
+        gDB2->SetConnection();
+        platform::db::Connection& connection = gDB2->Cnn();
+        {
+            // Dropped and created in one transaction: a failure keeps the old table.
+            platform::db::Transaction transaction(connection);
+            if (TableExists(kErrorsTableName, connection))
+                connection.dropTable(kErrorsTableName);
+            connection.execute(kErrorsTableDefinition);
+            transaction.commit();
+        }
+        gDB3.reset();
+        gDB2.reset();
+        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
+                                    QStringLiteral("UncorrectedErrors"), QStringLiteral("0"));
+    } catch (const std::exception& error) {
+        ShowErrorMessage(error, kTitle);
+    }
+}
+
+bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptError, bool recordLengthError,
+                  const QVariant& cellAddress, const QString& userFileName, const QString& userFileSheet,
+                  const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
+                  const QString& changedValue) {
+    const QString budget = gOptions ? gOptions->BudgetNameContext : QString();
+    return writeErrorRow([&](platform::db::Recordset& r) {
+        r.setValue(QStringLiteral("Row_number"), row);
+        r.setValue(QStringLiteral("Col_number"), column);
+        if (cellAddress.isValid() && !cellAddress.isNull())
+            setText(r, QStringLiteral("A1Style"), cellAddress.toString());
+        setText(r, QStringLiteral("UF_name"), userFileName);
+        setText(r, QStringLiteral("UF_table"), userFileSheet);
+        setText(r, QStringLiteral("MF_table"), masterSheet);
+        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+        r.setValue(QStringLiteral("Truncate_Error"), yesNo(truncateError));
+        r.setValue(QStringLiteral("Corrupt_Error"), yesNo(corruptError));
+        r.setValue(QStringLiteral("RecordLength_Error"), yesNo(recordLengthError));
+        setText(r, QStringLiteral("Budget_Name"), budget);
+        setText(r, QStringLiteral("MF_Name"), masterFileName);
+        setText(r, QStringLiteral("MF_Value"), masterValue);
+        setText(r, QStringLiteral("Change_Value"), changedValue);
+    });
+}
+
+bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QString& budgetName) {
+    return writeErrorRow([&](platform::db::Recordset& r) {
+        r.setValue(QStringLiteral("File_Missing"), yesNo(fileMissing));
+        setText(r, QStringLiteral("UF_name"), userFileName);
+        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+        setText(r, QStringLiteral("Budget_Name"), budgetName);
+    });
+}
+
+bool LogFileInUseError(const QString& masterFileName, const QString& userFileName, bool fileInUse,
+                       const QString& budgetName) {
+    return writeErrorRow([&](platform::db::Recordset& r) {
+        r.setValue(QStringLiteral("File_In_Use"), yesNo(fileInUse));
+        setText(r, QStringLiteral("MF_Name"), masterFileName);
+        setText(r, QStringLiteral("UF_name"), userFileName);
+        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+        setText(r, QStringLiteral("Budget_Name"), budgetName);
+    });
+}
+
+} // namespace core
