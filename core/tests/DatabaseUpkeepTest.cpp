@@ -67,7 +67,6 @@ protected:
         platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("General"),
                                     QStringLiteral("BackupPath"), path);
     }
-    static QString fileRequestFolder(const testsupport::ScriptedUi&) { return {}; }
 };
 
 } // namespace
@@ -87,6 +86,9 @@ TEST_F(DatabaseUpkeepTest, FirstBackupOpensInTheProgramsBackupFolderAndRecordsTh
     ASSERT_EQ(ui->asked().size(), 2u);
     EXPECT_EQ(ui->asked()[0].kind, "saveFile");
     EXPECT_EQ(ui->asked()[0].title, "Backup the database");
+    EXPECT_EQ(ui->asked()[0].initialPath, core::gOptions->AppPath + "/Backup");
+    EXPECT_TRUE(ui->asked()[0].filter.startsWith("Access files (*.MDB"))
+        << ui->asked()[0].filter.toStdString();
     EXPECT_EQ(ui->messageTexts(), QStringList{kBackedUp});
     EXPECT_EQ(setting("General", "BackupPath"), target);
     EXPECT_EQ(budgetsIn(target), masterBudgets());
@@ -132,6 +134,8 @@ TEST_F(DatabaseUpkeepTest, BackupOfRecordWhoseFolderVanishedMakesTheFolderAgain)
     ui->answerTexts({std::nullopt});
     core::BackupDatabase();
     EXPECT_TRUE(QFileInfo(base + "/deep/er").isDir());
+    ASSERT_EQ(ui->asked().size(), 1u);
+    EXPECT_EQ(ui->asked()[0].initialPath, base + "/deep/er");
     EXPECT_TRUE(ui->messageTexts().isEmpty());
 }
 
@@ -146,6 +150,7 @@ TEST_F(DatabaseUpkeepTest, BackupFallsBackToTheDefaultFolderWhenTheOldOneCannotB
     ui->answerTexts({target});
     core::BackupDatabase();
     EXPECT_EQ(ui->messageTexts(), QStringList{kBackedUp});
+    EXPECT_EQ(ui->asked()[0].initialPath, core::DefaultBackupFolder());
     EXPECT_TRUE(QFileInfo(target).isFile());
 }
 
@@ -174,7 +179,7 @@ TEST_F(DatabaseUpkeepTest, BackupOfANetworkDatabaseKeepsItsPassword) {
 
 // --- Restore -----------------------------------------------------------------------------
 
-TEST_F(DatabaseUpkeepTest, RestoreWithoutABackupOnRecordAsksAndNoEndsIt) {
+TEST_F(DatabaseUpkeepTest, RestoreWithoutABackupOnRecordAsks) {
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({Answer::No});
     core::RestoreDatabase();
@@ -182,15 +187,33 @@ TEST_F(DatabaseUpkeepTest, RestoreWithoutABackupOnRecordAsksAndNoEndsIt) {
     EXPECT_EQ(ui->asked()[0].text, kNoRecord);
     EXPECT_EQ(ui->asked()[0].buttons, platform::ui::Buttons::YesNo);
     EXPECT_EQ(ui->asked()[0].title, "Lumivane");
+
+    // Yes browses without an initial folder.
+    testsupport::ScopedScriptedUi yes;
+    yes->answerMessages({Answer::Yes});
+    yes->answerTexts({std::nullopt});
+    core::RestoreDatabase();
+    ASSERT_EQ(yes->asked().size(), 2u);
+    EXPECT_EQ(yes->asked()[1].kind, "openFile");
+    EXPECT_TRUE(yes->asked()[1].initialPath.isEmpty());
 }
 
-TEST_F(DatabaseUpkeepTest, RestoreWithAMissingBackupOfRecordAsksAndNoEndsIt) {
+TEST_F(DatabaseUpkeepTest, RestoreWithAMissingBackupOfRecordAsks) {
     recordBackup(testsupport::freshDir(QStringLiteral("gone")) + "/gone.mdb");
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({Answer::No});
     core::RestoreDatabase();
     ASSERT_EQ(ui->asked().size(), 1u);
     EXPECT_EQ(ui->asked()[0].text, kRecordMissing);
+
+    // Yes browses from the default folder.
+    testsupport::ScopedScriptedUi yes;
+    yes->answerMessages({Answer::Yes});
+    yes->answerTexts({std::nullopt});
+    core::RestoreDatabase();
+    ASSERT_EQ(yes->asked().size(), 2u);
+    EXPECT_EQ(yes->asked()[1].kind, "openFile");
+    EXPECT_EQ(yes->asked()[1].initialPath, core::DefaultBackupFolder());
 }
 
 TEST_F(DatabaseUpkeepTest, RestoreBringsBackTheBackupAndAnOpenConnectionSeesIt) {
@@ -212,6 +235,8 @@ TEST_F(DatabaseUpkeepTest, RestoreBringsBackTheBackupAndAnOpenConnectionSeesIt) 
     EXPECT_EQ(ui->messageTexts(), QStringList{kRestored});
     ASSERT_EQ(ui->asked()[0].kind, "openFile");
     EXPECT_EQ(ui->asked()[0].title, "Restore the database");
+    EXPECT_EQ(ui->asked()[0].initialPath, QFileInfo(backup).absolutePath())
+        << "opens at the backup of record";
     EXPECT_EQ(core::gDB2, nullptr) << "the query objects are released";
     EXPECT_EQ(masterBudgets(), budgetsIn(backup));
     EXPECT_FALSE(masterBudgets().contains("Added after the backup"));

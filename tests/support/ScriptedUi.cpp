@@ -74,15 +74,24 @@ std::optional<QString> ScriptedUi::password(const QString& prompt, const QString
 }
 
 std::optional<QString> ScriptedUi::openFile(const platform::ui::FileRequest& r) {
-    return nextText(QStringLiteral("openFile"), r.title, r.title);
+    auto answer = nextText(QStringLiteral("openFile"), r.title, r.title);
+    asked_.back().initialPath = r.initialPath;
+    asked_.back().filter = r.filter;
+    return answer;
 }
 
 std::optional<QString> ScriptedUi::saveFile(const platform::ui::FileRequest& r) {
-    return nextText(QStringLiteral("saveFile"), r.title, r.title);
+    auto answer = nextText(QStringLiteral("saveFile"), r.title, r.title);
+    asked_.back().initialPath = r.initialPath;
+    asked_.back().filter = r.filter;
+    return answer;
 }
 
 std::optional<QString> ScriptedUi::chooseFolder(const platform::ui::FileRequest& r) {
-    return nextText(QStringLiteral("chooseFolder"), r.title, r.title);
+    auto answer = nextText(QStringLiteral("chooseFolder"), r.title, r.title);
+    asked_.back().initialPath = r.initialPath;
+    asked_.back().filter = r.filter;
+    return answer;
 }
 
 ScopedScriptedUi::ScopedScriptedUi() {

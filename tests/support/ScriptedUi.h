@@ -21,6 +21,8 @@ public:
         QString title;
         platform::ui::Buttons buttons = platform::ui::Buttons::Ok;
         platform::ui::Icon icon = platform::ui::Icon::None;
+        QString initialPath; // file and folder requests: where the dialog opens
+        QString filter;      // file requests: the filter offered
     };
 
     // Answers given in order to message boxes.
