@@ -36,6 +36,17 @@ constexpr double kPollSeconds = 0.01;
 const QString kCancelCaption = QStringLiteral("Cancel");
 const QString kCancelNowCaption = QStringLiteral("Cancel Now");
 
+// A column of the changes grid; the review fills its rows, so no column is bound to a field.
+platform::ui::DataGridColumn changesColumn(const QString& heading, int widthTwips,
+                                           platform::ui::ColumnKind kind, bool editable) {
+    platform::ui::DataGridColumn column;
+    column.heading = heading;
+    column.widthTwips = widthTwips;
+    column.kind = kind;
+    column.editable = editable;
+    return column;
+}
+
 bool bigLayoutWanted() {
     return gOptions && gOptions->FrmWaitBig;
 }
@@ -139,12 +150,11 @@ void frmWait::buildControls() {
     dtChangedData_->setObjectName(QStringLiteral("dtChangedData"));
     dtChangedData_->setGeometry(Twips::rect(120, 2880, 6255, 2175));
     using platform::ui::ColumnKind;
-    using platform::ui::DataGridColumn;
     dtChangedData_->setColumns({
-        DataGridColumn{{}, QStringLiteral("Cells Label"), 1200, ColumnKind::Text, false},
-        DataGridColumn{{}, QStringLiteral("Current Value"), 1950, ColumnKind::Text, false},
-        DataGridColumn{{}, QStringLiteral("Accepted"), 900, ColumnKind::Check, false},
-        DataGridColumn{{}, QStringLiteral("Changed Value"), 1950, ColumnKind::Text, true},
+        changesColumn(QStringLiteral("Cells Label"), 1200, ColumnKind::Text, false),
+        changesColumn(QStringLiteral("Current Value"), 1950, ColumnKind::Text, false),
+        changesColumn(QStringLiteral("Accepted"), 900, ColumnKind::Check, false),
+        changesColumn(QStringLiteral("Changed Value"), 1950, ColumnKind::Text, true),
     });
 }
 
