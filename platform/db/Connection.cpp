@@ -48,7 +48,6 @@ void Connection::close() {
         return;
     sqlite3* db = state_->db;
     state_->db = nullptr;
-    state_->userTransaction = false;
     HandlePool::instance().release(db);
 }
 
@@ -101,7 +100,6 @@ void Connection::beginTransaction() {
         throw DbError(DbError::kInvalidOperation, QStringLiteral("A transaction is already open."));
     // The write lock is taken at once, so two writers wait for each other instead of failing.
     engine::exec(state.handle(), QStringLiteral("BEGIN IMMEDIATE"));
-    state.userTransaction = true;
 }
 
 void Connection::commit() {
@@ -109,7 +107,6 @@ void Connection::commit() {
     if (!inTransaction())
         throw DbError(DbError::kInvalidOperation, QStringLiteral("No transaction is open."));
     engine::exec(state.handle(), QStringLiteral("COMMIT"));
-    state.userTransaction = false;
 }
 
 void Connection::rollback() {
@@ -117,7 +114,6 @@ void Connection::rollback() {
     if (!inTransaction())
         throw DbError(DbError::kInvalidOperation, QStringLiteral("No transaction is open."));
     engine::exec(state.handle(), QStringLiteral("ROLLBACK"));
-    state.userTransaction = false;
 }
 
 bool Connection::inTransaction() const {

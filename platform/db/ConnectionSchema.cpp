@@ -109,13 +109,21 @@ QString createSqlOf(sqlite3* db, const QString& table) {
 
 } // namespace
 
-QList<TableInfo> Connection::tables() const {
-    sqlite3* db = live().handle();
+namespace {
+
+// Tables and views (the engine's own tables left out) in the order they were made, all of
+// them or the one of a name.
+QList<TableInfo> listTables(sqlite3* db, const std::optional<QString>& name) {
+    QString sql = QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('table', 'view') "
+                                 "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    QVariantList params;
+    if (name) {
+        sql += QStringLiteral(" AND name = ? COLLATE NOCASE");
+        params << *name;
+    }
+    engine::Statement list(db, sql + QStringLiteral(" ORDER BY rowid"));
+    list.bind(params);
     QList<TableInfo> result;
-    engine::Statement list(db,
-                           QStringLiteral("SELECT type, name, sql FROM sqlite_master "
-                                          "WHERE type IN ('table', 'view') AND name NOT LIKE 'sqlite\\_%' "
-                                          "ESCAPE '\\' ORDER BY rowid"));
     while (list.step()) {
         TableInfo table;
         table.type = list.value(0).toString() == QLatin1String("view") ? TableType::View : TableType::Table;
@@ -126,12 +134,17 @@ QList<TableInfo> Connection::tables() const {
     return result;
 }
 
+} // namespace
+
+QList<TableInfo> Connection::tables() const {
+    return listTables(live().handle(), std::nullopt);
+}
+
 std::optional<TableInfo> Connection::table(const QString& name) const {
-    for (TableInfo& table : tables()) {
-        if (table.name.compare(name, Qt::CaseInsensitive) == 0)
-            return table;
-    }
-    return std::nullopt;
+    const QList<TableInfo> found = listTables(live().handle(), name);
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.front();
 }
 
 void Connection::createTable(const QString& name, const QList<ColumnSpec>& columns) {

@@ -16,7 +16,6 @@ struct ConnectionState {
     QString path;     // canonical path of the file
     QString password; // the key it was opened with ("" for a plain file)
     QString connectionString;
-    bool userTransaction = false; // a transaction begun by beginTransaction()
 
     sqlite3* handle() const {
         if (!db)

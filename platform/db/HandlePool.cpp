@@ -10,13 +10,10 @@
 namespace platform::db {
 
 HandlePool& HandlePool::instance() {
-    static HandlePool pool;
-    return pool;
-}
-
-HandlePool::~HandlePool() {
-    for (const Entry& entry : entries_)
-        engine::closeHandle(entry.db);
+    // Never destroyed: connections held by globals may close after static destruction began.
+    // The handles still idle at exit are closed with the process; none holds a transaction.
+    static HandlePool* pool = new HandlePool;
+    return *pool;
 }
 
 HandlePool::FileId HandlePool::fileId(const QString& path) {

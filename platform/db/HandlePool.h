@@ -22,7 +22,6 @@ public:
     static constexpr int kMaxIdlePerKey = 4;
 
     static HandlePool& instance();
-    ~HandlePool();
 
     // A handle on the file (canonical path) opened with the password. Throws DbError.
     sqlite3* acquire(const QString& canonicalPath, const QString& password);

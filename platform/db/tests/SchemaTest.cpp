@@ -24,7 +24,8 @@ protected:
     }
     QStringList columnNames(const QString& table) {
         QStringList names;
-        for (const ColumnInfo& c : connection.table(table)->columns)
+        const auto info = connection.table(table);
+        for (const ColumnInfo& c : info->columns)
             names << c.name;
         return names;
     }
