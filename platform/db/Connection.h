@@ -98,8 +98,9 @@ public:
     // Gives the database at path a password, changes it, or removes it (newPassword ""). The
     // present password must be right (kAuthenticationFailed otherwise). No other connection of
     // this program may have the file open (kFileInUse); other programs are kept from writing
-    // while it runs. A plain file is exported into a new encrypted file that then replaces it
-    // atomically; an encrypted file is re-keyed in place.
+    // while it runs. Adding or removing the password exports the database into a new file
+    // (encrypted or plain) that then replaces the old one atomically; changing it re-keys the
+    // encrypted file in place.
     static void setPassword(const QString& path, const QString& oldPassword, const QString& newPassword);
 
     // Connections of this program that have the file open now.
@@ -109,7 +110,6 @@ public:
 
 private:
     friend class Recordset;
-    friend class Transaction;
 
     ConnectionState& live() const; // the open state, or kObjectClosed
 
