@@ -1,0 +1,106 @@
+// The spreadsheet application object: the collection of open workbooks, the active workbook
+// and sheet with the order in which workbooks were activated (closing the active one brings
+// back the one before), new workbooks named Book1, Book2, ..., the display switches the
+// program turns on and off, the private copy buffer for copy and paste-special, and the
+// application events, raised in the order a spreadsheet program raises them -- also for the
+// workbooks the program's own code opens, creates and closes:
+//   open / add / copy to a new workbook:  workbookDeactivate(old), workbookActivate(new)
+//   close the active workbook:            workbookDeactivate(closed), workbookActivate(previous)
+//   activate another sheet:               sheetDeactivate(old), sheetActivate(new)
+//   select:                               sheetSelectionChange(sheet, block)
+//   write cells:                          sheetChange(sheet, block)
+#pragma once
+
+#include "platform/sheet/CellAddress.h"
+#include "platform/sheet/CopyBuffer.h"
+#include "platform/sheet/Range.h"
+#include "platform/sheet/Workbook.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace platform::sheet {
+
+class Worksheet;
+
+class Application : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Application(QObject* parent = nullptr);
+    ~Application() override;
+
+    int workbookCount() const { return int(workbooks_.size()); }
+    // In the order they were opened or created, from 0.
+    Workbook& workbook(int index) const;
+    // By name ("Budget.xlsx", "Book1") or full path, without regard to case; null when not open.
+    Workbook* findWorkbook(const QString& nameOrPath) const;
+
+    // Opens a workbook file, which becomes the active workbook. A workbook already open from
+    // the same path is activated instead; another open workbook of the same name is an error.
+    Workbook& open(const QString& path, const OpenOptions& options = {});
+    // A new workbook "Book<n>", active.
+    Workbook& add();
+    // Takes a workbook made elsewhere into the collection, active.
+    Workbook& adopt(std::unique_ptr<Workbook> workbook);
+    // A copy of the sheet in a new workbook "Book<n>", active.
+    Workbook& copySheetToNewWorkbook(Worksheet& sheet);
+    // Closes a workbook, saving it first when asked; the one activated before it comes back.
+    void close(Workbook& workbook, bool saveChanges = false);
+    void closeAll();
+
+    Workbook* activeWorkbook() const { return activation_.empty() ? nullptr : activation_.back(); }
+    Worksheet* activeSheet() const;
+    void activate(Workbook& workbook);
+
+    // Display switches, kept as state.
+    bool visible() const { return visible_; }
+    void setVisible(bool on) { visible_ = on; }
+    bool screenUpdating() const { return screenUpdating_; }
+    void setScreenUpdating(bool on) { screenUpdating_ = on; }
+    bool displayAlerts() const { return displayAlerts_; }
+    void setDisplayAlerts(bool on) { displayAlerts_ = on; }
+    bool askToUpdateLinks() const { return askToUpdateLinks_; }
+    void setAskToUpdateLinks(bool on) { askToUpdateLinks_ = on; }
+
+    // The copy buffer.
+    void copy(const Range& source);
+    void pasteSpecial(const Range& target, PasteType type);
+    bool hasCopy() const { return !buffer_.empty(); }
+    void clearCopy() { buffer_.clear(); }
+
+    // Converts the references of a formula between the A1 and R1C1 styles ("R3C2" -> "$B$3").
+    static QString convertFormula(const QString& formula, ReferenceStyle from, ReferenceStyle to,
+                                  CellRef base = {});
+
+signals:
+    void workbookActivate(platform::sheet::Workbook* workbook);
+    void workbookDeactivate(platform::sheet::Workbook* workbook);
+    void sheetActivate(platform::sheet::Worksheet* sheet);
+    void sheetDeactivate(platform::sheet::Worksheet* sheet);
+    void sheetChange(platform::sheet::Worksheet* sheet, const platform::sheet::Range& target);
+    void sheetSelectionChange(platform::sheet::Worksheet* sheet, const platform::sheet::Range& target);
+
+private:
+    friend class Range;
+    friend class Workbook;
+    friend class Worksheet;
+
+    void raiseSheetChange(Worksheet& sheet, const CellRange& block);
+    void raiseSheetSelectionChange(Worksheet& sheet, const CellRange& block);
+    void raiseSheetActivation(Worksheet* from, Worksheet* to);
+    QString nextBookName();
+
+    std::vector<std::unique_ptr<Workbook>> workbooks_;
+    std::vector<Workbook*> activation_; // the active workbook last
+    CopyBuffer buffer_;
+    int nextBook_ = 1;
+    bool visible_ = false;
+    bool screenUpdating_ = true;
+    bool displayAlerts_ = true;
+    bool askToUpdateLinks_ = true;
+};
+
+} // namespace platform::sheet

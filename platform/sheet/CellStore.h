@@ -1,0 +1,112 @@
+// The cells of one worksheet, kept compact: rows in order, each with its cells in column
+// order; a cell is 24 bytes (value, text index, style, formula index, column, type). Texts of
+// inline strings and formula results, formula texts and the raw attributes of rows and
+// formulas live in per-sheet pools, so that reading a large sheet makes a few large
+// allocations rather than one per cell. Shared texts are indices into the workbook's shared
+// strings; the store does not own them.
+#pragma once
+
+#include "platform/sheet/CellAddress.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace platform::sheet {
+
+class CellStore {
+public:
+    enum class Type : std::uint8_t {
+        Empty, // no value (a formatted cell, or a formula without a calculated result)
+        Number,
+        Shared, // text: index into the workbook's shared strings
+        Inline, // text: index into this store's texts
+        Boolean,
+        Error, // text: index into this store's texts ("#N/A")
+    };
+
+    // Flags of a cell.
+    static constexpr std::uint8_t kStale = 1;      // formula written since its result was calculated
+    static constexpr std::uint8_t kExtraAttrs = 2; // the cell carries attributes the layer keeps as they are
+
+    struct Cell {
+        double number = 0;         // Number, Boolean (0 or 1)
+        std::uint32_t text = 0;    // Shared, Inline, Error
+        std::uint32_t style = 0;   // index into the workbook's cell formats
+        std::uint32_t formula = 0; // 0: none; else formula index + 1
+        std::uint16_t col = 0;
+        Type type = Type::Empty;
+        std::uint8_t flags = 0;
+    };
+
+    struct Row {
+        int row = 0;
+        std::uint32_t attrs = 0; // 0: none; else index into the row attribute pool
+        std::vector<Cell> cells;
+    };
+
+    CellStore();
+
+    const std::vector<Row>& rows() const { return rows_; }
+    std::vector<Row>& rows() { return rows_; }
+
+    const Cell* find(CellRef at) const;
+    // The cell at `at`, made (empty, unstyled) when missing.
+    Cell& obtain(CellRef at);
+    // Appends a cell while reading, when cells come in order; falls back to obtain().
+    Cell& append(int row, int col);
+    void removeEmptyCell(CellRef at);
+    Row* findRow(int row);
+    Row& obtainRow(int row);
+
+    // A cell that counts for the used range: a value, a formula or a style other than the
+    // default.
+    static bool isUsed(const Cell& cell) {
+        return cell.type != Type::Empty || cell.formula != 0 || cell.style != 0;
+    }
+    // The last used row and the last used column (A1 for an empty sheet), and the first.
+    CellRef lastUsed() const;
+    CellRef firstUsed() const;
+    bool empty() const;
+
+    // Pools.
+    std::uint32_t addText(std::string_view text);
+    std::string_view text(std::uint32_t index) const;
+
+    struct Formula {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+        std::uint32_t attrs = 0; // index into the attribute pool (0: none): t="array" ref="...", ca="1"
+    };
+    // Returns formula index + 1, as Cell::formula holds it.
+    std::uint32_t addFormula(std::string_view text, std::uint32_t attrs = 0);
+    std::string_view formulaText(std::uint32_t formulaRef) const;
+    std::uint32_t formulaAttrs(std::uint32_t formulaRef) const;
+    void setFormulaText(std::uint32_t formulaRef, std::string_view text);
+
+    // Raw attribute texts (" ht=\"20\" customHeight=\"1\""), shared between equal ones.
+    std::uint32_t addAttrs(std::string_view attrs);
+    std::string_view attrs(std::uint32_t index) const { return attrs_[index]; }
+
+    // Attributes of single cells the layer does not interpret (cm, vm, ph).
+    void setCellAttrs(CellRef at, std::uint32_t attrs);
+    std::uint32_t cellAttrs(CellRef at) const;
+
+    std::size_t cellCount() const;
+
+private:
+    static std::uint64_t key(CellRef at) { return (std::uint64_t(at.row) << 16) | std::uint64_t(at.col); }
+
+    std::vector<Row> rows_;
+    std::string textPool_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> texts_;
+    std::string formulaPool_;
+    std::vector<Formula> formulas_;
+    std::vector<std::string> attrs_;
+    std::unordered_map<std::string, std::uint32_t> attrIndex_;
+    std::unordered_map<std::uint64_t, std::uint32_t> cellAttrs_;
+};
+
+} // namespace platform::sheet

@@ -1,0 +1,133 @@
+// One sheet of a workbook: a worksheet with its cells, or a chart sheet (listed among the
+// sheets, kept as it is). Cells are read as values and formulas, one by one or a block at a
+// time; writes keep the cell's format and are refused for locked cells of a protected sheet.
+// Sheet protection, activation and selection live here; adding, copying, moving, renaming and
+// deleting sheets go through the workbook, which owns its sheets.
+#pragma once
+
+#include "platform/sheet/CellGrid.h"
+#include "platform/sheet/CellRange.h"
+#include "platform/sheet/CellStore.h"
+#include "platform/sheet/CellValue.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::sheet {
+
+class Range;
+class Workbook;
+class WorksheetPart;
+
+class Worksheet {
+public:
+    enum class Kind { Worksheet, Chart, Other };
+    enum class Visibility { Visible, Hidden, VeryHidden };
+
+    ~Worksheet();
+    Worksheet(const Worksheet&) = delete;
+    Worksheet& operator=(const Worksheet&) = delete;
+
+    Workbook& workbook() const { return *workbook_; }
+    const QString& name() const { return name_; }
+    // Renames the sheet under the naming rules; formulas that refer to it follow.
+    void setName(const QString& name);
+    Kind kind() const { return kind_; }
+    Visibility visibility() const { return visibility_; }
+    // Hiding the last visible sheet is refused.
+    void setVisibility(Visibility visibility);
+    // Position among the workbook's sheets, from 0.
+    int index() const;
+
+    // Cells, from (1, 1). A chart sheet has none.
+    CellValue value(CellRef cell) const;
+    // The formula as the spreadsheet program gives it: "=B1*2" for a formula (references to
+    // other workbooks in their shown form), the constant as text, "" for an empty cell.
+    QString formula(CellRef cell) const;
+    bool hasFormula(CellRef cell) const;
+
+    // A typed entry as the user would type it ("=A1*2", "12.5", "TRUE", "text").
+    void setEntry(CellRef cell, const QString& typed);
+    // A value; a text value is read as a typed entry, as the spreadsheet program does.
+    void setValue(CellRef cell, const CellValue& value);
+    // Empties the cells of a block, keeping their formats.
+    void clearContents(const CellRange& block);
+
+    // The last used cell: the last used row and the last used column (A1 when empty).
+    CellRef lastCell() const;
+    // The block from A1 to the last used cell.
+    CellRange usedBlock() const { return CellRange({1, 1}, lastCell()); }
+    // A block read in one piece.
+    ValueGrid values(const CellRange& block) const;
+    FormulaGrid formulas(const CellRange& block) const;
+
+    Range range(const QString& address);
+    Range cells(int row, int col);
+
+    // Formats.
+    void setBold(const CellRange& block, bool bold);
+    bool isBold(CellRef cell) const;
+    std::uint32_t styleIndex(CellRef cell) const;
+    std::vector<CellRange> mergedCells() const;
+    void setMergedCells(const std::vector<CellRange>& ranges);
+
+    // Protection. protect() with an empty password protects without one; unprotect() with a
+    // wrong password throws SheetError (WrongPassword).
+    bool isProtected() const;
+    bool hasPassword() const;
+    bool verifyPassword(const QString& password) const;
+    void protect(const QString& password);
+    void unprotect(const QString& password);
+    // Whether a write into the cell would be taken (not a locked cell of a protected sheet).
+    bool canWrite(CellRef cell) const;
+
+    // Activation and selection; they raise the application's events in their order.
+    void activate();
+    void select(const CellRange& block);
+    const CellRange& selection() const { return selection_; }
+    // The selection's address as the spreadsheet program gives it ("B2:D4", "C:C", "7:7").
+    QString selectionAddress(bool rowAbsolute = false, bool colAbsolute = false) const;
+
+    // Sheet operations, done by the workbook.
+    Worksheet& copy(const Worksheet* before = nullptr, const Worksheet* after = nullptr);
+    Workbook& copyToNewWorkbook();
+    void move(const Worksheet* before = nullptr, const Worksheet* after = nullptr);
+    void remove();
+
+    // Writes without raising events, for block writes that raise one event at the end.
+    void writeValue(CellRef cell, const CellValue& value);
+    void writeEntry(CellRef cell, const QString& typed);
+
+private:
+    friend class Workbook;
+    friend class CopyBuffer;
+
+    Worksheet(Workbook& workbook, Kind kind);
+
+    WorksheetPart& part() const;
+    CellStore& store() const;
+    void requireCells() const;
+    void requireWritable(CellRef cell) const;
+    CellValue valueOf(const CellStore::Cell& cell) const;
+    QString formulaOf(const CellStore::Cell& cell) const;
+    CellStore::Cell& cellForWrite(CellRef cell);
+    void setConstant(CellStore::Cell& cell, const CellValue& value);
+    void setFormulaText(CellStore::Cell& cell, const QString& formula);
+    void written(CellRef cell);
+
+    Workbook* workbook_;
+    Kind kind_;
+    QString name_;
+    Visibility visibility_ = Visibility::Visible;
+    unsigned sheetId_ = 0;
+    std::string relId_;
+    std::string partName_;
+    std::unique_ptr<WorksheetPart> part_;
+    bool dirty_ = false;
+    CellRange selection_{CellRef{1, 1}};
+};
+
+} // namespace platform::sheet

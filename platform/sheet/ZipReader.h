@@ -1,0 +1,53 @@
+// Reads the zip container of a workbook held in memory, over libzip. Entries are handed out
+// as their stored (compressed) bytes, so that a save can copy an untouched part without
+// unpacking it, and unpacked on demand -- also on worker threads, since unpacking needs no
+// libzip state. Every size, method and checksum is checked; a damaged container is a
+// SheetError (DamagedPackage), never a crash.
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct zip;
+struct zip_source;
+
+namespace platform::sheet {
+
+class ZipReader {
+public:
+    struct Entry {
+        std::string name;
+        std::uint64_t size = 0; // unpacked
+        std::uint64_t compressedSize = 0;
+        std::uint32_t crc = 0;
+        std::uint16_t method = 0;  // 0 stored, 8 deflated
+        std::uint32_t dosTime = 0; // date in the high half, time in the low half
+        std::int64_t index = 0;
+    };
+
+    // The largest part the layer unpacks; bigger claims are taken for a damaged package.
+    static constexpr std::uint64_t kMaxPartSize = std::uint64_t(1) << 30;
+
+    explicit ZipReader(QByteArray bytes);
+    ~ZipReader();
+    ZipReader(const ZipReader&) = delete;
+    ZipReader& operator=(const ZipReader&) = delete;
+
+    const std::vector<Entry>& entries() const { return entries_; }
+
+    // The stored bytes of an entry.
+    std::string readStored(const Entry& entry) const;
+
+    // Unpacks stored bytes and checks size and checksum. Safe to call on any thread.
+    static std::string unpack(const std::string& stored, const Entry& entry);
+
+private:
+    QByteArray bytes_;
+    zip* archive_ = nullptr;
+    std::vector<Entry> entries_;
+};
+
+} // namespace platform::sheet

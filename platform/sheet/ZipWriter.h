@@ -1,0 +1,40 @@
+// Writes a zip container into memory: entries are added either as bytes already stored in
+// another container (an untouched part, copied without unpacking) or as plain bytes that
+// compress() packs, which callers may run on worker threads. Names keep their order.
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform::sheet {
+
+class ZipWriter {
+public:
+    struct Stored {
+        std::string data;       // the bytes as they go into the container
+        std::uint64_t size = 0; // unpacked
+        std::uint32_t crc = 0;
+        std::uint16_t method = 0; // 0 stored, 8 deflated
+    };
+
+    // Deflates plain bytes (or stores them when that is not smaller). Thread-safe.
+    static Stored compress(std::string_view plain, int level);
+
+    // dosTime: date in the high half, time in the low half; 0 takes the current time.
+    void add(std::string_view name, const Stored& stored, std::uint32_t dosTime = 0);
+
+    // The whole container. Throws SheetError (WriteFailed) beyond the limits of a zip without
+    // its 64-bit extension (4 GiB, 65535 entries).
+    QByteArray finish();
+
+    static std::uint32_t currentDosTime();
+
+private:
+    QByteArray body_;
+    QByteArray directory_;
+    std::uint32_t count_ = 0;
+};
+
+} // namespace platform::sheet

@@ -1,0 +1,101 @@
+// Test helpers: fixtures, openpyxl, LibreOffice, zip contents.
+#include "SheetTestSupport.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace sheettest {
+
+QString fixture(const QString& name) {
+    return testsupport::fixturePath(QStringLiteral("workbooks/") + name);
+}
+
+QString copyOfFixture(const QString& name, const QString& as) {
+    const QString target = testsupport::freshDir(QStringLiteral("wb")) + u'/' + (as.isEmpty() ? name : as);
+    EXPECT_TRUE(QFile::copy(fixture(name), target)) << qPrintable(name);
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return target;
+}
+
+QString runPython(const QString& script, const QStringList& args) {
+    QProcess process;
+    process.start(testsupport::python(), QStringList{QStringLiteral("-c"), script} + args);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(300000)) {
+        process.kill();
+        ADD_FAILURE() << "python did not finish";
+        return {};
+    }
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 0) << qPrintable(err);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QMap<QString, QString> readWithOpenpyxl(const QString& path) {
+    const QString script = QStringLiteral(R"(
+import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+for ws in wb.worksheets:
+    print("%s!@state\t%s" % (ws.title, ws.sheet_state))
+    for row in ws.iter_rows():
+        for c in row:
+            if c.value is not None:
+                print("%s!%s\t%r" % (ws.title, c.coordinate, c.value))
+)");
+    QMap<QString, QString> cells;
+    for (const QString& line : runPython(script, {path}).split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab > 0)
+            cells.insert(line.left(tab), line.mid(tab + 1));
+    }
+    return cells;
+}
+
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
+    QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/lo-profile-XXXXXX"));
+    QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
+    QProcess process;
+    // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
+    const QString filter =
+        QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,%1")
+            .arg(sheetIndex);
+    process.start(QStringLiteral("soffice"),
+                  {QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                   QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
+                   QStringLiteral("--outdir"), out.path(), path});
+    process.closeWriteChannel();
+    process.waitForFinished(300000);
+    const QDir dir(out.path());
+    const QStringList made = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
+    if (made.isEmpty()) {
+        ADD_FAILURE() << "LibreOffice made no CSV of " << qPrintable(path) << ": "
+                      << process.readAllStandardError().constData();
+        return {};
+    }
+    QFile csv(dir.filePath(made.first()));
+    csv.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QMap<QString, QByteArray> zipParts(const QString& path) {
+    const QString script = QStringLiteral(R"(
+import sys, zipfile, base64
+with zipfile.ZipFile(sys.argv[1]) as z:
+    for name in z.namelist():
+        print(name + "\t" + base64.b64encode(z.read(name)).decode())
+)");
+    QMap<QString, QByteArray> parts;
+    for (const QString& line : runPython(script, {path}).split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype tab = line.indexOf(u'\t');
+        parts.insert(line.left(tab), QByteArray::fromBase64(line.mid(tab + 1).toLatin1()));
+    }
+    return parts;
+}
+
+} // namespace sheettest

@@ -1,0 +1,40 @@
+// Helpers of the workbook layer's tests: fixture paths, and the outside programs that check
+// what the layer wrote -- openpyxl (run by Debian's python) and LibreOffice headless (converting
+// to CSV with a profile of its own, checking that the output exists, since it exits 0 on failure).
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+// Readable QString values in test failures.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace sheettest {
+
+// tests/fixtures/workbooks/<name>
+QString fixture(const QString& name);
+// A copy of a fixture in a fresh folder, so that tests may change it.
+QString copyOfFixture(const QString& name, const QString& as = {});
+
+// Runs a python script (given as text) with arguments; returns its standard output. Fails the
+// test when the script exits with an error.
+QString runPython(const QString& script, const QStringList& args);
+
+// Every cell of every sheet as openpyxl reads it: "Sheet!A1" -> repr of the value (formulas
+// as their text), plus "Sheet!@state" for the sheet's visibility.
+QMap<QString, QString> readWithOpenpyxl(const QString& path);
+
+// The sheet's cells as LibreOffice computes them, converted to CSV; one string per row.
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1);
+
+// The unpacked parts of a package, read with python's zipfile.
+QMap<QString, QByteArray> zipParts(const QString& path);
+
+} // namespace sheettest
