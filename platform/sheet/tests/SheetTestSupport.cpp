@@ -60,6 +60,17 @@ for ws in wb.worksheets:
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
     QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/lo-profile-XXXXXX"));
     QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
+    // LibreOffice keeps the stored results of workbooks from other programs unless told to
+    // recalculate on loading: tell it, as a spreadsheet program honours the recalculation flag.
+    QDir().mkpath(profile.path() + QStringLiteral("/user"));
+    QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
+    settings.open(QIODevice::WriteOnly);
+    settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>
+</oor:items>
+)");
+    settings.close();
     QProcess process;
     // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
     const QString filter =
