@@ -1,7 +1,7 @@
 // Workbooks protected by a file-open password are stored encrypted inside a compound file.
-// This is where the layer recognises such a file and turns it into the plain package and back.
-// The decryption and encryption themselves are not available yet: both say so with a
-// SheetError (NotAvailable), so a caller never takes an encrypted file for a plain one.
+// This is where the workbook layer recognises such a file and turns it into the plain package
+// and back, through the encryption module when it is built in; without it both directions say
+// that the function is not available, so a caller never takes an encrypted file for a plain one.
 #pragma once
 
 #include <QByteArray>
@@ -13,12 +13,13 @@ class PackageEncryption {
 public:
     // True for a compound file that holds an encrypted package.
     static bool isEncrypted(const QByteArray& file);
-    // True for a compound file that does not (a workbook of the legacy binary format).
+    // True for any compound file (encrypted packages, and workbooks of the legacy binary format).
     static bool isCompoundFile(const QByteArray& file);
 
-    // The plain package; throws SheetError (WrongPassword, DamagedPackage or NotAvailable).
+    // The plain package; throws SheetError (WrongPassword, DamagedPackage, NotAWorkbook for an
+    // encryption method that cannot be read, NotAvailable without the encryption module).
     static QByteArray decrypt(const QByteArray& file, const QString& password);
-    // The encrypted file of a plain package; throws SheetError (NotAvailable).
+    // The encrypted file of a plain package; throws SheetError (NotAvailable without the module).
     static QByteArray encrypt(const QByteArray& package, const QString& password);
 };
 

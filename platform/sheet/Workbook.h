@@ -33,6 +33,17 @@ struct OpenOptions {
     QString password;         // file-open password; ignored for a workbook without one
     QString writeResPassword; // write-reservation password
     bool readOnly = false;
+
+    static OpenOptions readOnlyAccess() {
+        OpenOptions options;
+        options.readOnly = true;
+        return options;
+    }
+    static OpenOptions withPassword(const QString& password) {
+        OpenOptions options;
+        options.password = password;
+        return options;
+    }
 };
 
 struct SaveOptions {

@@ -99,8 +99,9 @@ TEST(CellEntry, TypedEntriesReadAsTheUserMeansThem) {
     for (const Case& c : cases) {
         const CellEntry entry = CellEntry::parse(QString::fromUtf16(c.typed));
         EXPECT_EQ(entry.isFormula, c.formula) << QString::fromUtf16(c.typed).toStdString();
-        if (!c.formula)
+        if (!c.formula) {
             EXPECT_EQ(entry.value, c.value) << QString::fromUtf16(c.typed).toStdString();
+        }
     }
     EXPECT_EQ(CellEntry::parse(QStringLiteral("=A1*2")).formula, u"A1*2");
 }

@@ -178,7 +178,7 @@ TEST(SheetOperations, ACopyIntoANewWorkbookPointsBackAtItsSource) {
     const auto parts = sheettest::zipParts(user);
     EXPECT_TRUE(parts.value(u"xl/externalLinks/_rels/externalLink1.xml.rels"_qs).contains("Budget.xlsx"));
     EXPECT_EQ(sheettest::readWithOpenpyxl(user).value(u"Budget!B2"_qs), u"'=[1]Rates!B2*2'");
-    auto reopened = Workbook::open(user, {QString(), QString(), true});
+    auto reopened = Workbook::open(user, OpenOptions::readOnlyAccess());
     EXPECT_EQ(reopened->sheet(0).formula({2, 2}),
               QStringLiteral("='%1/[Budget.xlsx]Rates'!B2*2").arg(folder));
     const QStringList rows = sheettest::convertWithLibreOffice(user, 1);

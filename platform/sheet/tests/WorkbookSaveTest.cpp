@@ -99,7 +99,7 @@ TEST(WorkbookSave, InlineStringsOfOpenpyxlAndItsChartSheetSurviveASave) {
     const auto cells = sheettest::readWithOpenpyxl(path);
     EXPECT_EQ(cells.value(u"Rates!A2"_qs), u"'Wages'");
     EXPECT_EQ(cells.value(u"Rates!A3"_qs), u"'Rent'");
-    auto again = Workbook::open(path, {QString(), QString(), true});
+    auto again = Workbook::open(path, OpenOptions::readOnlyAccess());
     EXPECT_EQ(again->sheet(0).value({10, 1}).text, u"_x0041_ stays literal, \x01 is escaped");
     EXPECT_EQ(again->sheet(3).kind(), Worksheet::Kind::Chart);
 }
@@ -173,7 +173,7 @@ TEST(WorkbookSave, AFailedSaveLeavesTheOldFileAndNoLeftovers) {
 
 TEST(WorkbookSave, ReadOnlyAndNeverSavedWorkbooksRefuseAPlainSave) {
     const QString path = copyOfFixture(QStringLiteral("libreoffice.xlsx"));
-    auto readOnly = Workbook::open(path, {QString(), QString(), true});
+    auto readOnly = Workbook::open(path, OpenOptions::readOnlyAccess());
     EXPECT_TRUE(readOnly->readOnly());
     try {
         readOnly->save();
