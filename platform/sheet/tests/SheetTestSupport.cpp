@@ -94,6 +94,62 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
     return QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
+bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
+    const QString script = QStringLiteral(R"(
+import os, subprocess, sys, tempfile, time, shutil
+import uno
+from com.sun.star.beans import PropertyValue
+def prop(name, value):
+    p = PropertyValue(); p.Name = name; p.Value = value; return p
+path, index, password = os.path.abspath(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
+profile = tempfile.mkdtemp(prefix="lo-profile-")
+url = uno.systemPathToFileUrl(profile)
+port = 2000 + os.getpid() % 5000
+subprocess.run(["soffice", "-env:UserInstallation=" + url, "--headless", "--terminate_after_init"],
+               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+office = subprocess.Popen(["soffice", "-env:UserInstallation=" + url, "--headless", "--invisible", "--norestore",
+                           "--accept=socket,host=127.0.0.1,port=%d;urp;" % port],
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+try:
+    local = uno.getComponentContext()
+    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
+    ctx = None
+    for _ in range(120):
+        try:
+            ctx = resolver.resolve("uno:socket,host=127.0.0.1,port=%d;urp;StarOffice.ComponentContext" % port)
+            break
+        except Exception:
+            time.sleep(0.25)
+    desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+    doc = None
+    for _ in range(40):
+        doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(path), "_blank", 0, (prop("Hidden", True),))
+        if doc is not None:
+            break
+        time.sleep(0.25)
+    sheet = doc.Sheets.getByIndex(index)
+    before = sheet.isProtected()
+    try:
+        sheet.unprotect(password)
+    except Exception:
+        pass
+    print("protected" if before else "open", "unprotected" if not sheet.isProtected() else "refused")
+    doc.close(True)
+    try:
+        desktop.terminate()
+    except Exception:
+        pass
+    office.wait(timeout=30)
+finally:
+    if office.poll() is None:
+        office.terminate()
+    shutil.rmtree(profile, ignore_errors=True)
+)");
+    const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();
+    EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
+    return answer.endsWith(u"unprotected");
+}
+
 QMap<QString, QByteArray> zipParts(const QString& path) {
     const QString script = QStringLiteral(R"(
 import sys, zipfile, base64

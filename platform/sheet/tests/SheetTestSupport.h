@@ -34,6 +34,10 @@ QMap<QString, QString> readWithOpenpyxl(const QString& path);
 // The sheet's cells as LibreOffice computes them, converted to CSV; one string per row.
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1);
 
+// Whether LibreOffice, opening the workbook over UNO, can unprotect the sheet (numbered from 0)
+// with the password.
+bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password);
+
 // The unpacked parts of a package, read with python's zipfile.
 QMap<QString, QByteArray> zipParts(const QString& path);
 
