@@ -1,0 +1,172 @@
+// The application object: open workbooks, activation order, Book names, display switches, the
+// copy buffer, formula conversion, and its events in the order a spreadsheet program raises them.
+#include "platform/sheet/Application.h"
+
+#include "SheetTestSupport.h"
+#include "platform/sheet/SheetError.h"
+#include "platform/sheet/Worksheet.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace platform::sheet;
+using sheettest::copyOfFixture;
+
+namespace {
+
+// Records every event as "event name[ argument]".
+class EventLog {
+public:
+    explicit EventLog(Application& app) {
+        QObject::connect(&app, &Application::workbookActivate, [this](Workbook* wb) {
+            events << QStringLiteral("WorkbookActivate ") + wb->name();
+        });
+        QObject::connect(&app, &Application::workbookDeactivate, [this](Workbook* wb) {
+            events << QStringLiteral("WorkbookDeactivate ") + wb->name();
+        });
+        QObject::connect(&app, &Application::sheetActivate,
+                         [this](Worksheet* s) { events << QStringLiteral("SheetActivate ") + s->name(); });
+        QObject::connect(&app, &Application::sheetDeactivate,
+                         [this](Worksheet* s) { events << QStringLiteral("SheetDeactivate ") + s->name(); });
+        QObject::connect(&app, &Application::sheetChange, [this](Worksheet* s, const Range& r) {
+            events << QStringLiteral("SheetChange ") + s->name() + u' ' + r.address(false, false);
+        });
+        QObject::connect(&app, &Application::sheetSelectionChange, [this](Worksheet* s, const Range& r) {
+            events << QStringLiteral("SheetSelectionChange ") + s->name() + u' ' + r.address(false, false);
+        });
+    }
+    QStringList take() {
+        QStringList out = events;
+        events.clear();
+        return out;
+    }
+    QStringList events;
+};
+
+} // namespace
+
+TEST(Application, EventsComeInTheOrderOfASpreadsheetProgram) {
+    Application app;
+    EventLog log(app);
+    Workbook& book1 = app.add();
+    EXPECT_EQ(log.take(), (QStringList{"WorkbookActivate Book1"}));
+    const QString path = copyOfFixture(QStringLiteral("libreoffice.xlsx"), QStringLiteral("Budget.xlsx"));
+    Workbook& budget = app.open(path);
+    EXPECT_EQ(log.take(), (QStringList{"WorkbookDeactivate Book1", "WorkbookActivate Budget.xlsx"}));
+
+    budget.sheet(u"Budget"_qs).activate();
+    EXPECT_EQ(log.take(), (QStringList{"SheetDeactivate Rates", "SheetActivate Budget"}));
+    budget.sheet(u"Budget"_qs).activate();
+    EXPECT_TRUE(log.take().isEmpty());
+
+    Worksheet& rates = budget.sheet(u"Rates"_qs);
+    rates.range(QStringLiteral("C:C")).select();
+    EXPECT_EQ(log.take(), (QStringList{"SheetDeactivate Budget", "SheetActivate Rates",
+                                       "SheetSelectionChange Rates C:C"}));
+    EXPECT_EQ(rates.selectionAddress(), u"C:C");
+    rates.range(QStringLiteral("12:12")).select();
+    EXPECT_EQ(log.take(), (QStringList{"SheetSelectionChange Rates 12:12"}));
+
+    rates.setEntry({2, 2}, QStringLiteral("5"));
+    rates.range(QStringLiteral("D2:E3")).setEntry(QStringLiteral("x"));
+    EXPECT_EQ(log.take(), (QStringList{"SheetChange Rates B2", "SheetChange Rates D2:E3"}));
+
+    // A sheet of a workbook in the background activates its workbook first.
+    book1.sheet(0).select(CellRange({2, 2}));
+    EXPECT_EQ(log.take(), (QStringList{"WorkbookDeactivate Budget.xlsx", "WorkbookActivate Book1",
+                                       "SheetSelectionChange Sheet1 B2"}));
+
+    // Adding a sheet activates it; copying a sheet into a new workbook activates that workbook.
+    book1.addSheet();
+    EXPECT_EQ(log.take(), (QStringList{"SheetDeactivate Sheet1", "SheetActivate Sheet2"}));
+    budget.sheet(u"Rates"_qs).copyToNewWorkbook();
+    EXPECT_EQ(log.take(), (QStringList{"WorkbookDeactivate Book1", "WorkbookActivate Book2"}));
+
+    // Closing the active workbook brings back the one activated before it.
+    app.close(*app.activeWorkbook());
+    EXPECT_EQ(log.take(), (QStringList{"WorkbookDeactivate Book2", "WorkbookActivate Book1"}));
+    app.close(budget);
+    EXPECT_TRUE(log.take().isEmpty()); // not the active one: no events
+    EXPECT_EQ(app.workbookCount(), 1);
+}
+
+TEST(Application, ActivationOrderAndBookNames) {
+    Application app;
+    Workbook& a = app.add();
+    Workbook& b = app.add();
+    Workbook& c = app.add();
+    EXPECT_EQ(c.name(), u"Book3");
+    app.activate(a);
+    app.activate(b);
+    app.close(b);
+    EXPECT_EQ(app.activeWorkbook(), &a);
+    app.close(a);
+    EXPECT_EQ(app.activeWorkbook(), &c);
+    EXPECT_EQ(app.add().name(), u"Book4"); // names are not reused
+    EXPECT_EQ(app.findWorkbook(QStringLiteral("book3")), &c);
+    EXPECT_EQ(app.activeSheet(), &app.activeWorkbook()->activeSheet());
+}
+
+TEST(Application, OpeningTheSameFileTwiceGivesTheOpenWorkbook) {
+    Application app;
+    const QString path = copyOfFixture(QStringLiteral("libreoffice.xlsx"));
+    Workbook& first = app.open(path);
+    app.add();
+    EXPECT_EQ(&app.open(path), &first);
+    EXPECT_EQ(app.activeWorkbook(), &first);
+    EXPECT_EQ(app.findWorkbook(path), &first);
+    // Another file of the same name cannot be open at the same time.
+    const QString other = copyOfFixture(QStringLiteral("libreoffice.xlsx"));
+    try {
+        app.open(other);
+        FAIL();
+    } catch (const SheetError& e) {
+        EXPECT_EQ(e.code(), SheetError::Code::AlreadyOpen);
+    }
+    // Closing with saving writes the changes.
+    first.sheet(0).setEntry({2, 2}, QStringLiteral("77"));
+    app.close(first, true);
+    EXPECT_EQ(sheettest::readWithOpenpyxl(path).value(u"Rates!B2"_qs), u"77");
+}
+
+TEST(Application, DisplaySwitchesAreState) {
+    Application app;
+    EXPECT_TRUE(app.screenUpdating());
+    EXPECT_TRUE(app.displayAlerts());
+    EXPECT_TRUE(app.askToUpdateLinks());
+    EXPECT_FALSE(app.visible());
+    app.setScreenUpdating(false);
+    app.setDisplayAlerts(false);
+    app.setAskToUpdateLinks(false);
+    app.setVisible(true);
+    EXPECT_FALSE(app.screenUpdating());
+    EXPECT_FALSE(app.displayAlerts());
+    EXPECT_FALSE(app.askToUpdateLinks());
+    EXPECT_TRUE(app.visible());
+}
+
+TEST(Application, CellLabelsConvertFromR1C1) {
+    EXPECT_EQ(Application::convertFormula(QStringLiteral("R3C2"), ReferenceStyle::R1C1, ReferenceStyle::A1),
+              u"$B$3");
+    EXPECT_EQ(Application::convertFormula(QStringLiteral("R3C28"), ReferenceStyle::R1C1, ReferenceStyle::A1),
+              u"$AB$3");
+    EXPECT_EQ(Application::convertFormula(QStringLiteral("=SUM(R1C1:R2C2)"), ReferenceStyle::R1C1,
+                                          ReferenceStyle::A1),
+              u"=SUM($A$1:$B$2)");
+}
+
+TEST(Application, CopyBufferHoldsTheBlockAsItWasCopied) {
+    Application app;
+    Workbook& source = app.add();
+    Worksheet& from = source.sheet(0);
+    from.setEntry({1, 1}, QStringLiteral("=B1*2"));
+    from.setEntry({1, 2}, QStringLiteral("4"));
+    Workbook& target = app.add();
+    EXPECT_THROW(target.sheet(0).range(QStringLiteral("A1")).pasteSpecial(PasteType::Values), SheetError);
+    from.range(QStringLiteral("A1:B1")).copy();
+    from.setEntry({1, 2}, QStringLiteral("5")); // later changes do not reach the buffer
+    app.close(source);
+    target.sheet(0).range(QStringLiteral("C3")).pasteSpecial(PasteType::All);
+    EXPECT_EQ(target.sheet(0).formula({3, 3}), u"=D3*2"); // relative references move along
+    EXPECT_EQ(target.sheet(0).value({3, 4}), CellValue::fromNumber(4));
+}
