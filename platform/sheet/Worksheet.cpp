@@ -133,8 +133,17 @@ CellRef Worksheet::lastCell() const {
     return store().lastUsed();
 }
 
+void Worksheet::requireReadableBlock(const CellRange& block) const {
+    if (qint64(block.rows()) * block.columns() > kMaxBlockCells)
+        throw SheetError(
+            SheetError::Code::BadAddress,
+            QStringLiteral("The block %1 of the sheet '%2' is too large to be read in one piece.")
+                .arg(block.address(false, false), name_));
+}
+
 ValueGrid Worksheet::values(const CellRange& block) const {
     const CellStore& cells = store();
+    requireReadableBlock(block);
     ValueGrid grid(block.rows(), block.columns());
     const auto& rows = cells.rows();
     auto rowIt = std::lower_bound(rows.begin(), rows.end(), block.first.row,
@@ -150,6 +159,7 @@ ValueGrid Worksheet::values(const CellRange& block) const {
 
 FormulaGrid Worksheet::formulas(const CellRange& block) const {
     const CellStore& cells = store();
+    requireReadableBlock(block);
     FormulaGrid grid(block.rows(), block.columns());
     const auto& rows = cells.rows();
     auto rowIt = std::lower_bound(rows.begin(), rows.end(), block.first.row,

@@ -60,7 +60,9 @@ public:
     CellRef lastCell() const;
     // The block from A1 to the last used cell.
     CellRange usedBlock() const { return CellRange({1, 1}, lastCell()); }
-    // A block read in one piece.
+    // A block read in one piece; a block of more than kMaxBlockCells cells is refused with
+    // SheetError (BadAddress) rather than exhausting memory.
+    static constexpr qint64 kMaxBlockCells = 50'000'000;
     ValueGrid values(const CellRange& block) const;
     FormulaGrid formulas(const CellRange& block) const;
 
@@ -111,6 +113,7 @@ private:
     CellStore& store() const;
     void requireCells() const;
     void requireWritable(CellRef cell) const;
+    void requireReadableBlock(const CellRange& block) const;
     CellValue valueOf(const CellStore::Cell& cell) const;
     QString formulaOf(const CellStore::Cell& cell) const;
     CellStore::Cell& cellForWrite(CellRef cell);

@@ -44,7 +44,7 @@ ZipReader::ZipReader(QByteArray bytes)
         zip_error_fini(&error);
         damaged(QStringLiteral("it cannot be read"));
     }
-    archive_ = zip_open_from_source(source, ZIP_RDONLY, &error);
+    archive_.reset(zip_open_from_source(source, ZIP_RDONLY, &error));
     if (!archive_) {
         const QString why = QString::fromUtf8(zip_error_strerror(&error));
         zip_source_free(source);
@@ -52,12 +52,12 @@ ZipReader::ZipReader(QByteArray bytes)
         damaged(QStringLiteral("its zip container is broken (%1)").arg(why));
     }
     zip_error_fini(&error);
-    const zip_int64_t count = zip_get_num_entries(archive_, 0);
+    const zip_int64_t count = zip_get_num_entries(archive_.get(), 0);
     entries_.reserve(std::size_t(count));
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat_index(archive_, zip_uint64_t(i), ZIP_FL_ENC_GUESS, &st) != 0 ||
+        if (zip_stat_index(archive_.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS, &st) != 0 ||
             !(st.valid & ZIP_STAT_NAME))
             damaged(QStringLiteral("an entry of its zip container cannot be read"));
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
@@ -69,7 +69,7 @@ ZipReader::ZipReader(QByteArray bytes)
         entry.crc = st.crc;
         entry.method = std::uint16_t(st.comp_method);
         entry.index = i;
-        entry.dosTime = dosTimeOf(archive_, zip_uint64_t(i));
+        entry.dosTime = dosTimeOf(archive_.get(), zip_uint64_t(i));
         if (entry.method != ZIP_CM_STORE && entry.method != ZIP_CM_DEFLATE)
             damaged(QStringLiteral("the entry %1 uses a compression method workbooks do not use")
                         .arg(QString::fromStdString(entry.name)));
@@ -80,13 +80,14 @@ ZipReader::ZipReader(QByteArray bytes)
     }
 }
 
-ZipReader::~ZipReader() {
-    if (archive_)
-        zip_discard(archive_);
+ZipReader::~ZipReader() = default;
+
+void ZipReader::Discard::operator()(zip* archive) const {
+    zip_discard(archive);
 }
 
 std::string ZipReader::readStored(const Entry& entry) const {
-    zip_file_t* file = zip_fopen_index(archive_, zip_uint64_t(entry.index), ZIP_FL_COMPRESSED);
+    zip_file_t* file = zip_fopen_index(archive_.get(), zip_uint64_t(entry.index), ZIP_FL_COMPRESSED);
     if (!file)
         damaged(QStringLiteral("the entry %1 cannot be opened").arg(QString::fromStdString(entry.name)));
     std::string data;

@@ -28,15 +28,22 @@ public:
         std::int64_t index = 0;
     };
 
-    // The largest part the layer unpacks; bigger claims are taken for a damaged package.
+    // The largest part the layer unpacks; bigger claims are taken for a damaged package. Fuzz
+    // builds use a smaller limit to stay within the fuzzer's memory.
+#ifdef LUMIVANE_FUZZ_LIMITS
+    static constexpr std::uint64_t kMaxPartSize = std::uint64_t(1) << 24;
+#else
     static constexpr std::uint64_t kMaxPartSize = std::uint64_t(1) << 30;
+#endif
 
     explicit ZipReader(QByteArray bytes);
     ~ZipReader();
     ZipReader(const ZipReader&) = delete;
     ZipReader& operator=(const ZipReader&) = delete;
 
-    const std::vector<Entry>& entries() const { return entries_; }
+    const std::vector<Entry>& entries() const {
+        return entries_;
+    }
 
     // The stored bytes of an entry.
     std::string readStored(const Entry& entry) const;
@@ -45,8 +52,12 @@ public:
     static std::string unpack(const std::string& stored, const Entry& entry);
 
 private:
+    struct Discard {
+        void operator()(zip* archive) const;
+    };
+
     QByteArray bytes_;
-    zip* archive_ = nullptr;
+    std::unique_ptr<zip, Discard> archive_; // released also when the constructor throws
     std::vector<Entry> entries_;
 };
 
