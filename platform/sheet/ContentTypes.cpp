@@ -19,7 +19,11 @@ std::string lower(std::string_view text) {
 }
 
 std::string slashed(std::string_view part) {
-    return part.empty() || part.front() != '/' ? "/" + std::string(part) : std::string(part);
+    std::string out;
+    if (part.empty() || part.front() != '/')
+        out += '/';
+    out += part;
+    return out;
 }
 
 } // namespace

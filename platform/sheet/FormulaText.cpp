@@ -444,7 +444,9 @@ std::string FormulaText::shifted(const std::vector<Token>& tokens, int rows, int
                 out += "#REF!";
                 break;
             }
-            out += abs ? "$" + columnLetters(moved) : columnLetters(moved);
+            if (abs)
+                out += '$';
+            out += columnLetters(moved);
             break;
         }
         case Kind::Row: {
@@ -456,7 +458,9 @@ std::string FormulaText::shifted(const std::vector<Token>& tokens, int rows, int
                 out += "#REF!";
                 break;
             }
-            out += (abs ? "$" : "") + std::to_string(moved);
+            if (abs)
+                out += '$';
+            out += std::to_string(moved);
             break;
         }
         default:

@@ -38,6 +38,7 @@ public:
         NoCopyData,            // paste with an empty copy buffer
         Closed,                // the workbook was closed
         BadFileName,           // a workbook saved under a name that is not .xlsx or .xlsm
+        HiddenSheet,           // a hidden sheet cannot be activated or selected
     };
 
     // The numbers the generic error message shows: 9 when an item of a collection does not

@@ -382,7 +382,7 @@ Worksheet& Workbook::activeSheet() const {
 void Workbook::setActiveSheet(Worksheet& sheet) {
     if (sheet.visibility_ != Worksheet::Visibility::Visible)
         throw SheetError(
-            Code::NoSuchSheet,
+            Code::HiddenSheet,
             QStringLiteral("The sheet '%1' is hidden and cannot be activated.").arg(sheet.name_));
     if (application_ && application_->activeWorkbook() != this)
         application_->activate(*this);

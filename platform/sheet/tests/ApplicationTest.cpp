@@ -170,3 +170,16 @@ TEST(Application, CopyBufferHoldsTheBlockAsItWasCopied) {
     EXPECT_EQ(target.sheet(0).formula({3, 3}), u"=D3*2"); // relative references move along
     EXPECT_EQ(target.sheet(0).value({3, 4}), CellValue::fromNumber(4));
 }
+
+TEST(Application, AHiddenSheetCannotBeActivated) {
+    Application app;
+    Workbook& wb = app.open(copyOfFixture(QStringLiteral("libreoffice.xlsx")));
+    try {
+        wb.sheet(u"Hidden"_qs).activate();
+        FAIL();
+    } catch (const SheetError& e) {
+        EXPECT_EQ(e.code(), SheetError::Code::HiddenSheet);
+        EXPECT_EQ(e.number(), SheetError::kApplicationError);
+    }
+    EXPECT_EQ(wb.activeSheet().name(), u"Rates");
+}
