@@ -43,12 +43,11 @@ void SharedStrings::parse(std::string xml) {
     const XmlChunks shape = XmlChunks::split(original_, "xl/sharedStrings.xml", {"si"});
     prefix_ = shape.prefix();
     rootStart_ = shape.rootStart();
-    const std::size_t startAt = original_.find(rootStart_);
-    bodyStart_ = startAt == std::string::npos ? 0 : startAt + rootStart_.size();
-    const std::string endTag = "</" + prefix_ + "sst";
-    bodyEnd_ = original_.rfind(endTag);
+    prologEnd_ = shape.prolog().size();
+    bodyStart_ = shape.bodyOffset();
+    bodyEnd_ = shape.emptyRoot() ? bodyStart_ : original_.rfind("</" + prefix_ + "sst");
     if (bodyEnd_ == std::string::npos || bodyEnd_ < bodyStart_)
-        bodyEnd_ = bodyStart_; // the root was written as an empty element
+        bodyEnd_ = bodyStart_;
 
     pugi::xml_document doc;
     if (!doc.load_buffer(original_.data(), original_.size(),
@@ -121,7 +120,7 @@ std::string SharedStrings::serialize() const {
     if (original_.empty())
         out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     else
-        out.append(original_, 0, original_.find(rootStart_));
+        out.append(original_, 0, prologEnd_);
     // The start tag again, with the counts brought up to date.
     pugi::xml_document tag;
     std::string closed = rootStart_;

@@ -39,6 +39,7 @@ private:
     void buildIndex();
 
     std::string original_;      // the part as read; entries up to its end tag stay as they are
+    std::size_t prologEnd_ = 0; // where the root start tag begins
     std::size_t bodyStart_ = 0; // just after the root start tag
     std::size_t bodyEnd_ = 0;   // at the root end tag
     std::string rootStart_;

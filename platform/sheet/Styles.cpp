@@ -74,7 +74,8 @@ Styles Styles::parse(std::string_view xml) {
             styles.listAttrs_[kNumFmts] = attributesWithout(list, {"count"});
             for (const pugi::xml_node& n : list.children())
                 if (named(n, "numFmt"))
-                    styles.numFmts_.emplace_back(n.attribute("numFmtId").as_int(), raw(n));
+                    styles.numFmts_.push_back(
+                        NumFmt{n.attribute("numFmtId").as_int(), raw(n), n.attribute("formatCode").value()});
         } else if (named(list, "fonts")) {
             styles.listAttrs_[kFonts] = attributesWithout(list, {"count"});
             for (const pugi::xml_node& n : list.children())
@@ -150,9 +151,9 @@ Styles::Look Styles::look(std::uint32_t index) const {
     look.fill = pick(fills_, attr(xf, "fillId"));
     look.border = pick(borders_, attr(xf, "borderId"));
     look.numFmtId = std::atoi(attr(xf, "numFmtId").c_str());
-    for (const auto& [id, text] : numFmts_)
-        if (id == look.numFmtId)
-            look.numFmtCode = text;
+    for (const NumFmt& f : numFmts_)
+        if (f.id == look.numFmtId)
+            look.numFmtCode = f.code;
     return look;
 }
 
@@ -176,25 +177,20 @@ std::uint32_t Styles::adopt(const Look& look) {
     int numFmt = look.numFmtId;
     if (!look.numFmtCode.empty()) {
         // A custom number format: the same code under an id free in this workbook.
-        pugi::xml_document doc;
-        doc.load_buffer(look.numFmtCode.data(), look.numFmtCode.size());
-        const std::string code = doc.document_element().attribute("formatCode").value();
         numFmt = -1;
         int highest = 163;
-        for (const auto& [id, text] : numFmts_) {
-            pugi::xml_document mine;
-            mine.load_buffer(text.data(), text.size());
-            if (code == mine.document_element().attribute("formatCode").value())
-                numFmt = id;
-            highest = std::max(highest, id);
+        for (const NumFmt& f : numFmts_) {
+            if (f.code == look.numFmtCode)
+                numFmt = f.id;
+            highest = std::max(highest, f.id);
         }
         if (numFmt < 0) {
             numFmt = highest + 1;
             std::string element =
                 "<" + chunks_.prefix() + "numFmt numFmtId=\"" + std::to_string(numFmt) + "\" formatCode=\"";
-            XmlText::appendEscaped(element, code, true);
+            XmlText::appendEscaped(element, look.numFmtCode, true);
             element += "\"/>";
-            numFmts_.emplace_back(numFmt, element);
+            numFmts_.push_back(NumFmt{numFmt, element, look.numFmtCode});
             changed_ = true;
         }
     }
@@ -273,8 +269,8 @@ std::string Styles::serialize() const {
     const std::string& p = chunks_.prefix();
     if (!numFmts_.empty()) {
         std::string element = "<" + p + "numFmts count=\"" + std::to_string(numFmts_.size()) + "\">";
-        for (const auto& [id, text] : numFmts_)
-            element += text;
+        for (const NumFmt& f : numFmts_)
+            element += f.raw;
         element += "</" + p + "numFmts>";
         out.put("numFmts", element, kOrder);
     }

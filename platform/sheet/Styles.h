@@ -25,9 +25,13 @@ public:
         std::vector<std::pair<std::string, std::string>> attributes; // of the <xf>, ids left out
         std::string children;                                        // <alignment/>, <protection/>
         std::string font, fill, border;
-        int numFmtId = 0;
-        std::string numFmtCode; // for custom formats (id 164 and up)
-        bool operator==(const Look&) const = default;
+        int numFmtId = 0;       // a built-in number format
+        std::string numFmtCode; // the code of a custom format (its id differs between workbooks)
+        bool operator==(const Look& other) const {
+            return attributes == other.attributes && children == other.children && font == other.font &&
+                   fill == other.fill && border == other.border && numFmtCode == other.numFmtCode &&
+                   (!numFmtCode.empty() || numFmtId == other.numFmtId);
+        }
     };
 
     // The styles of a new workbook: one font, the two required fills, one border, one format.
@@ -60,7 +64,12 @@ private:
     std::string listElement(std::string_view name, const std::vector<std::string>& items) const;
 
     XmlChunks chunks_;
-    std::vector<std::pair<int, std::string>> numFmts_; // id, raw element
+    struct NumFmt {
+        int id = 0;
+        std::string raw;  // the element as written
+        std::string code; // its formatCode
+    };
+    std::vector<NumFmt> numFmts_;
     std::vector<std::string> fonts_, fills_, borders_;
     std::vector<Xf> xfs_;
     // The attributes of the list elements (knownFonts and the like), without count.

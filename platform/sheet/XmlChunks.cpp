@@ -149,6 +149,8 @@ XmlChunks XmlChunks::split(std::string_view xml, std::string_view what,
     if (colon != std::string_view::npos)
         result.prefix_.assign(rootName.substr(0, colon + 1));
     result.rootStart_.assign(xml.substr(rootAt, scan.pos - rootAt));
+    result.bodyOffset_ = scan.pos;
+    result.emptyRoot_ = selfClosing;
     result.rootEnd_ = "</" + std::string(rootName) + ">";
     if (selfClosing) {
         result.rootStart_.erase(result.rootStart_.size() - 2, 1);

@@ -29,6 +29,11 @@ public:
     // "x:" when the root element is written with a namespace prefix, else "".
     const std::string& prefix() const { return prefix_; }
     const std::string& rootStart() const { return rootStart_; }
+    // What stood before the root element, and where its children begin in the text that was
+    // split (just after the root's start tag; after "/>" for an empty root).
+    const std::string& prolog() const { return prolog_; }
+    std::size_t bodyOffset() const { return bodyOffset_; }
+    bool emptyRoot() const { return emptyRoot_; }
     void setRootStart(std::string start) { rootStart_ = std::move(start); }
 
     const std::vector<Chunk>& chunks() const { return chunks_; }
@@ -51,6 +56,8 @@ private:
     std::string rootEnd_;
     std::string epilog_;
     std::string prefix_;
+    std::size_t bodyOffset_ = 0;
+    bool emptyRoot_ = false;
     std::vector<Chunk> chunks_;
 };
 
