@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 namespace platform::sheet {
 
@@ -906,7 +907,8 @@ void Workbook::writeFile(const QString& path, const QByteArray& bytes) const {
         throw SheetError(
             Code::WriteFailed,
             QStringLiteral("The workbook could not be written to '%1': %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The bytes reach the disk before the rename puts them in place of the old file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0 || !file.commit())
         throw SheetError(
             Code::WriteFailed,
             QStringLiteral("The workbook could not be written to '%1': %2").arg(path, file.errorString()));

@@ -219,3 +219,27 @@ TEST(WorkbookSave, BytesRoundTripInMemory) {
     EXPECT_EQ(again->sheet(0).formula({2, 3}), u"=1+1");
     EXPECT_EQ(again->sheet(0).value({2, 2}).text, u"x");
 }
+
+TEST(WorkbookSave, SharedFormulaBlocksAndCellFormatsSurviveARewrite) {
+    const QString path = copyOfFixture(QStringLiteral("shared-formulas.xlsx"));
+    {
+        auto wb = Workbook::open(path);
+        Worksheet& rates = wb->sheet(0);
+        const std::uint32_t wrapped = rates.styleIndex({3, 5});
+        EXPECT_NE(wrapped, 0u);
+        rates.setEntry({3, 5}, QStringLiteral("one\ntwo\nthree"));
+        rates.setEntry({4, 2}, QStringLiteral("10"));
+        EXPECT_EQ(rates.styleIndex({3, 5}), wrapped); // the cell keeps its format
+        wb->save();
+    }
+    const auto cells = sheettest::readWithOpenpyxl(path);
+    for (int row = 2; row <= 5; ++row)
+        EXPECT_EQ(cells.value(QStringLiteral("Rates!C%1").arg(row)), QStringLiteral("'=B%1*12'").arg(row));
+    const QString script =
+        QStringLiteral("import sys, openpyxl\n"
+                       "print(openpyxl.load_workbook(sys.argv[1])['Rates']['E3'].alignment.wrap_text)");
+    EXPECT_EQ(sheettest::runPython(script, {path}).trimmed(), u"True");
+    const QStringList rows = sheettest::convertWithLibreOffice(path, 1);
+    ASSERT_GE(rows.size(), 7);
+    EXPECT_EQ(rows[5], u"Travel,10,120,,"); // row 4, after the three lines of E3
+}
