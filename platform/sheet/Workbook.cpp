@@ -392,6 +392,7 @@ void Workbook::setActiveSheet(Worksheet& sheet) {
     Worksheet* old = active_;
     active_ = &sheet;
     structureChanged_ = true;
+    activeChanged_ = true;
     if (application_)
         application_->raiseSheetActivation(old, &sheet);
 }
@@ -808,10 +809,12 @@ std::unique_ptr<Workbook> Workbook::copySheetToNewWorkbook(const Worksheet& sour
 // ---- saving ------------------------------------------------------------------------------
 
 void Workbook::prepareSave() {
-    // The selected tab follows the active sheet.
-    for (const auto& s : sheets_)
-        if (s->part_ && s->part_->setTabSelected(s.get() == active_))
-            s->dirty_ = true;
+    // After another sheet was activated, the selected tab follows it; otherwise the sheets'
+    // views stay as they were written.
+    if (activeChanged_)
+        for (const auto& s : sheets_)
+            if (s->part_ && s->part_->setTabSelected(s.get() == active_))
+                s->dirty_ = true;
 
     std::vector<Worksheet*> dirty;
     for (const auto& s : sheets_)
@@ -896,6 +899,7 @@ QByteArray Workbook::serialize() {
         s->dirty_ = false;
     structureChanged_ = false;
     cellsWritten_ = false;
+    activeChanged_ = false;
     if (!openPassword_.isEmpty())
         zip = PackageEncryption::encrypt(zip, openPassword_);
     return zip;

@@ -181,6 +181,7 @@ private:
     bool closed_ = false;
     bool structureChanged_ = false; // workbook part, its relationships or content types to write
     bool cellsWritten_ = false;
+    bool activeChanged_ = false; // the selected tab of the sheets' views is to follow
     Application* application_ = nullptr;
     CellWrittenHook cellWritten_;
 };

@@ -243,3 +243,14 @@ TEST(WorkbookSave, SharedFormulaBlocksAndCellFormatsSurviveARewrite) {
     ASSERT_GE(rows.size(), 7);
     EXPECT_EQ(rows[5], u"Travel,10,120,,"); // row 4, after the three lines of E3
 }
+
+TEST(WorkbookSave, OnlyTheChangedSheetOfAnOpenpyxlWorkbookIsWritten) {
+    const QString path = copyOfFixture(QStringLiteral("basic.xlsx"));
+    {
+        auto wb = Workbook::open(path);
+        wb->sheet(u"Budget"_qs).setEntry({4, 2}, QStringLiteral("8"));
+        wb->save();
+    }
+    EXPECT_EQ(differentParts(sheettest::fixture(QStringLiteral("basic.xlsx")), path),
+              (QStringList{"xl/workbook.xml", "xl/worksheets/sheet2.xml"}));
+}
