@@ -1,0 +1,59 @@
+// See AdminServices.h: the stand-ins for the administration windows until they are built.
+#include "admin/AdminServices.h"
+
+#include "core/AppTitle.h"
+#include "platform/ui/Ui.h"
+
+namespace admin {
+
+namespace {
+
+void notAvailable(const QString& what) {
+    platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
+                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
+}
+
+} // namespace
+
+bool ShowConfigure(QWidget* owner, int tab) {
+    Q_UNUSED(owner);
+    Q_UNUSED(tab);
+    notAvailable(QStringLiteral("The configuration window"));
+    return false;
+}
+
+bool ShowLogon() {
+    notAvailable(QStringLiteral("The network logon"));
+    return false;
+}
+
+// The logon window is never loaded in this version.
+void UnloadLogon() {}
+
+bool CreateNetworkDatabase(QString& path) {
+    Q_UNUSED(path);
+    notAvailable(QStringLiteral("Making a network database"));
+    return false;
+}
+
+bool SetBudgetContext(const QString& budget, const QString& administrator, int& mode) {
+    Q_UNUSED(budget);
+    Q_UNUSED(administrator);
+    Q_UNUSED(mode);
+    notAvailable(QStringLiteral("The budget permission check of the network database"));
+    return false;
+}
+
+bool ShowMigrate(QWidget* owner) {
+    Q_UNUSED(owner);
+    notAvailable(QStringLiteral("Migrating budgets"));
+    return false;
+}
+
+bool ShowSuperAdmin(QWidget* owner) {
+    Q_UNUSED(owner);
+    notAvailable(QStringLiteral("The super-administrator console"));
+    return false;
+}
+
+} // namespace admin

@@ -1,0 +1,18 @@
+// The default budget author: the one Admin row marked Default. The budget-context change
+// keeps its name in gOptions.DefaultAdmin, and new budgets take their author from there.
+#pragma once
+
+#include <QString>
+
+namespace wizard {
+
+inline const QString kNoAuthorText = QStringLiteral(
+    "The Budget Author(s) for Lumivane have not been entered.  Enter them in Configure - Budget Author "
+    "and then create new budgets.");
+
+// item 0: the author's name, 1: the author's e-mail address. When there is not exactly one
+// default author (or it is the placeholder row) the answer is empty, after the message above
+// when showMessage is set. A failure shows the program's error message and answers empty.
+QString GetDefaultAuthor(int item, bool showMessage);
+
+} // namespace wizard
