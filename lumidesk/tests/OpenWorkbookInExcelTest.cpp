@@ -1,0 +1,183 @@
+// Opening a workbook for the user: the name looked up within the budget context in
+// MasterFiles, then in Worksheets, and handed to the desktop's program for the file (here a
+// URL handler for "file" that records the path).
+#include "wizard/OpenWorkbookInExcel.h"
+
+#include "BudgetRowsFixture.h"
+#include "core/OpenWorkbookInExcel.h"
+#include "core/cOptions.h"
+#include "core/frmErrorsTable.h"
+#include "support/ScriptedUi.h"
+#include "support/TestEnvironment.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::ScopedScriptedUi;
+
+// Stands in for the desktop's program for workbooks: records each path it is asked to open.
+class OpenedFiles : public QObject {
+    Q_OBJECT
+public:
+    QStringList paths;
+public slots:
+    void open(const QUrl& url) { paths << url.toLocalFile(); }
+};
+
+class OpenWorkbook : public lumidesktest::BudgetRowsFixture {
+protected:
+    void SetUp() override {
+        BudgetRowsFixture::SetUp();
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");
+        folder_ = testsupport::freshDir(QStringLiteral("books"));
+        for (const char* sub : {"plan", "plan2", "users"})
+            QDir(folder_).mkpath(QString::fromLatin1(sub));
+        // Plan holds Budget.xlsx and NewBudget.xlsx; "Plan 2" (whose name contains "Plan")
+        // has a Budget.xlsx of its own; Gone.xlsx is registered but not on disk.
+        addMaster(QStringLiteral("Budget.xlsx"), QStringLiteral("plan"), QStringLiteral("Plan"));
+        addMaster(QStringLiteral("NewBudget.xlsx"), QStringLiteral("plan"), QStringLiteral("Plan"));
+        addMaster(QStringLiteral("Gone.xlsx"), QStringLiteral("plan"), QStringLiteral("Plan"), false);
+        addMaster(QStringLiteral("Budget.xlsx"), QStringLiteral("plan2"), QStringLiteral("Plan 2"));
+        addUserFile(QStringLiteral("North.xlsx"), QStringLiteral("Plan"), true);
+        addUserFile(QStringLiteral("Draft.xlsx"), QStringLiteral("Plan"), false);
+        addUserFile(QStringLiteral("South.xlsx"), QStringLiteral("Plan 2"), true);
+    }
+    void TearDown() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        core::setWorkbookOpener({});
+        BudgetRowsFixture::TearDown();
+    }
+
+    QString file(const QString& sub, const QString& name) const {
+        return folder_ + QLatin1Char('/') + sub + QLatin1Char('/') + name;
+    }
+
+    void addMaster(const QString& name, const QString& sub, const QString& budget, bool onDisk = true) {
+        exec(QStringLiteral("INSERT INTO MasterFiles (Master_File, Path, Budget_Name) VALUES (?, ?, ?)"),
+             {name, folder_ + QLatin1Char('/') + sub, budget});
+        if (onDisk)
+            touch(file(sub, name));
+    }
+    // A user file; one not built yet has no path.
+    void addUserFile(const QString& name, const QString& budget, bool built) {
+        const QString path = file(QStringLiteral("users"), name);
+        exec(QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, User_Filename, UFNPath, Budget_Name) "
+                            "VALUES ('Sheet', ?, ?, ?)"),
+             {name, built ? QVariant(path) : QVariant(), budget});
+        if (built)
+            touch(path);
+    }
+    static void touch(const QString& path) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+
+    OpenedFiles opened_;
+    QString folder_;
+};
+
+TEST_F(OpenWorkbook, NamesAreLookedUpInTheContextByExactName) {
+    struct Case {
+        QString context;
+        QString name;
+        QString opened;  // "" = nothing opened
+        QString message; // start of the message shown, "" = none
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("Plan"),
+         QStringLiteral("Budget.xlsx"),
+         file(QStringLiteral("plan"), QStringLiteral("Budget.xlsx")),
+         {}},
+        {QStringLiteral("plan"),
+         QStringLiteral("BUDGET.xlsx"),
+         file(QStringLiteral("plan"), QStringLiteral("Budget.xlsx")),
+         {}},
+        {QStringLiteral("Plan 2"),
+         QStringLiteral("Budget.xlsx"),
+         file(QStringLiteral("plan2"), QStringLiteral("Budget.xlsx")),
+         {}},
+        {QStringLiteral("Plan"),
+         QStringLiteral("NewBudget.xlsx"),
+         file(QStringLiteral("plan"), QStringLiteral("NewBudget.xlsx")),
+         {}},
+        {QStringLiteral("Plan"),
+         QStringLiteral("North.xlsx"),
+         file(QStringLiteral("users"), QStringLiteral("North.xlsx")),
+         {}},
+        {QStringLiteral("Plan"), QStringLiteral("Draft.xlsx"), {}, {}},
+        {QStringLiteral("Plan"), QStringLiteral("Budget"), {}, QStringLiteral("Error 3021 has occured. ")},
+        {QStringLiteral("Plan"),
+         QStringLiteral("South.xlsx"),
+         {},
+         QStringLiteral("Error 3021 has occured. ")},
+        {QStringLiteral("Pla"),
+         QStringLiteral("Budget.xlsx"),
+         {},
+         QStringLiteral("Error 3021 has occured. ")},
+        {QString(), QStringLiteral("North.xlsx"), {}, QStringLiteral("Error 3021 has occured. ")},
+        {QStringLiteral("Plan"),
+         QStringLiteral("Gone.xlsx"),
+         {},
+         QStringLiteral("Error 53 has occured. The workbook ") +
+             file(QStringLiteral("plan"), QStringLiteral("Gone.xlsx")) +
+             QStringLiteral(" could not be found.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.context + QStringLiteral(" / ") + c.name).toStdString());
+        core::gOptions->BudgetNameContext = c.context;
+        opened_.paths.clear();
+        ScopedScriptedUi ui;
+        wizard::OpenWorkbookInExcel(c.name);
+        EXPECT_EQ(opened_.paths, c.opened.isEmpty() ? QStringList{} : QStringList{c.opened});
+        const QStringList messages = ui->messageTexts();
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+        } else {
+            ASSERT_EQ(messages.size(), 1);
+            EXPECT_TRUE(messages[0].startsWith(c.message)) << messages[0].toStdString();
+            EXPECT_EQ(ui->asked()[0].title, QStringLiteral("Lumivane"));
+        }
+    }
+}
+
+TEST_F(OpenWorkbook, TwoMasterWorkbooksOfTheNameFallBackToTheUserFile) {
+    addMaster(QStringLiteral("North.xlsx"), QStringLiteral("plan"), QStringLiteral("Plan"));
+    addMaster(QStringLiteral("North.xlsx"), QStringLiteral("plan2"), QStringLiteral("Plan"));
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    ScopedScriptedUi ui;
+    wizard::OpenWorkbookInExcel(QStringLiteral("North.xlsx"));
+    EXPECT_EQ(opened_.paths, QStringList{file(QStringLiteral("users"), QStringLiteral("North.xlsx"))});
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+// The errors browser reaches the routine through core's opener once the program installs it;
+// before that it says opening is not available.
+TEST_F(OpenWorkbook, TheErrorsBrowserOpensThroughTheInstalledOpener) {
+    exec(QStringLiteral("INSERT INTO Errors (Error_Date, UF_name, Budget_Name, File_Missing) "
+                        "VALUES ('2024-03-01 10:00:00', 'North.xlsx', 'Plan', 1)"));
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    auto* browser = new core::frmErrorsTable;
+    {
+        ScopedScriptedUi ui;
+        browser->dtErrors_Click(0, core::frmErrorsTable::kUFName);
+        EXPECT_EQ(ui->messageTexts(), QStringList{core::kOpenWorkbookNotAvailableText});
+        EXPECT_TRUE(opened_.paths.isEmpty());
+    }
+    core::setWorkbookOpener(wizard::OpenWorkbookInExcel);
+    {
+        ScopedScriptedUi ui;
+        browser->dtErrors_Click(0, core::frmErrorsTable::kUFName);
+        EXPECT_TRUE(ui->asked().empty());
+        EXPECT_EQ(opened_.paths, QStringList{file(QStringLiteral("users"), QStringLiteral("North.xlsx"))});
+    }
+    delete browser;
+}
+
+} // namespace
+
+#include "OpenWorkbookInExcelTest.moc"

@@ -1,0 +1,99 @@
+// See OpenWorkbookInExcel.h. The opening goes through QDesktopServices, the desktop's own
+// program for the file; tests install a URL handler for "file" in its place.
+#include "wizard/OpenWorkbookInExcel.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
+#include "core/cDB2.h"
+#include "core/cOptions.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace wizard {
+
+namespace {
+
+using platform::db::DbError;
+using platform::db::Recordset;
+
+const QString kMasterFileQuery = QStringLiteral("SELECT Path, Master_File FROM MasterFiles "
+                                                "WHERE Master_File = ? COLLATE NOCASE_U "
+                                                "AND Budget_Name = ? COLLATE NOCASE_U");
+const QString kUserFileQuery = QStringLiteral("SELECT UFNPath FROM Worksheets "
+                                              "WHERE User_Filename = ? COLLATE NOCASE_U "
+                                              "AND Budget_Name = ? COLLATE NOCASE_U "
+                                              "ORDER BY ID_Worksheets");
+
+// Failures of the opening itself, shown like every other error.
+class OpenError : public std::exception {
+public:
+    OpenError(qint32 number, QString description)
+        : number_(number)
+        , description_(std::move(description))
+        , what_(description_.toStdString()) {}
+    qint32 number() const { return number_; }
+    const QString& description() const { return description_; }
+    const char* what() const noexcept override { return what_.c_str(); }
+
+private:
+    qint32 number_;
+    QString description_;
+    std::string what_;
+};
+
+void openForTheUser(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile())
+        throw OpenError(kWorkbookNotFoundError, QStringLiteral("The workbook ") +
+                                                    QDir::toNativeSeparators(path) +
+                                                    QStringLiteral(" could not be found."));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())))
+        throw OpenError(kWorkbookNotOpenedError, QStringLiteral("The workbook ") +
+                                                     QDir::toNativeSeparators(path) +
+                                                     QStringLiteral(" could not be opened."));
+}
+
+// The master workbook's full path when exactly one master workbook of the context has that
+// name; empty otherwise. The stored file name is used, since the name passed may differ from
+// the file's in letter case.
+QString masterWorkbookPath(core::cDB2& query, const QString& name, const QString& context) {
+    Recordset rst = Recordset::open(query.Cnn(), kMasterFileQuery, {name, context});
+    if (rst.recordCount() != 1)
+        return {};
+    return QDir(rst.value(QStringLiteral("Path")).toString())
+        .filePath(rst.value(QStringLiteral("Master_File")).toString());
+}
+
+} // namespace
+
+void OpenWorkbookInExcel(const QString& name) {
+    try {
+        const QString context = core::gOptions ? core::gOptions->BudgetNameContext : QString();
+        // A query object of its own, so a caller's gDB2 and its rows are left alone.
+        core::cDB2 query;
+        query.SetConnection();
+        const QString master = masterWorkbookPath(query, name, context);
+        if (!master.isEmpty()) {
+            openForTheUser(master);
+            return;
+        }
+        Recordset rst = Recordset::open(query.Cnn(), kUserFileQuery, {name, context});
+        // Without a row this read fails with "no current record", shown as the error message.
+        const QString userFile = rst.value(QStringLiteral("UFNPath")).toString();
+        rst.close();
+        if (userFile.isEmpty())
+            return; // the user file is not built yet
+        openForTheUser(userFile);
+    } catch (const OpenError& error) {
+        core::ShowErrorMessage(error.number(), error.description(), core::kAppTitle);
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error, core::kAppTitle);
+    }
+}
+
+} // namespace wizard
