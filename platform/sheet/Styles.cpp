@@ -125,7 +125,9 @@ bool Styles::isLocked(std::uint32_t xf) const {
     if (at == std::string::npos)
         return true;
     pugi::xml_document doc;
-    std::string wrapped = "<x>" + children + "</x>";
+    std::string wrapped = "<x>";
+    wrapped += children;
+    wrapped += "</x>";
     if (!doc.load_buffer(wrapped.data(), wrapped.size()))
         return true;
     for (const pugi::xml_node& c : doc.document_element().children())
@@ -236,11 +238,12 @@ std::uint32_t Styles::withBold(std::uint32_t xf, bool bold) {
         root.prepend_child((chunks_.prefix() + "b").c_str());
     changed.font = raw(root);
     bool hasApply = false;
-    for (auto& [n, v] : changed.attributes)
+    for (auto& [n, v] : changed.attributes) {
         if (n == "applyFont") {
-            v = "1";
+            v.assign(1, '1');
             hasApply = true;
         }
+    }
     if (!hasApply)
         changed.attributes.emplace_back("applyFont", "1");
     return adopt(changed);
@@ -294,7 +297,9 @@ std::string Styles::serialize() const {
         if (xf.children.empty()) {
             xfs += "/>";
         } else {
-            xfs += '>' + xf.children + "</" + p + "xf>";
+            xfs += '>';
+            xfs += xf.children;
+            xfs += "</" + p + "xf>";
         }
     }
     xfs += "</" + p + "cellXfs>";
