@@ -1,0 +1,53 @@
+// See DataControl.h.
+#include "lumidesk/DataControl.h"
+
+#include "platform/db/DbError.h"
+
+namespace lumidesk {
+
+using platform::db::DbError;
+
+DataControl::DataControl(const QString& name, QObject* parent)
+    : QObject(parent) {
+    setObjectName(name);
+}
+
+void DataControl::setConnectionString(const QString& connectionString) {
+    connectionString_ = connectionString;
+}
+
+void DataControl::setRecordSource(const QString& sql, const QVariantList& params) {
+    recordSource_ = sql;
+    params_ = params;
+}
+
+void DataControl::Refresh() {
+    if (recordSource_.isEmpty())
+        throw DbError(DbError::kInvalidOperation, QStringLiteral("The data control has no record source."));
+    if (!connection_.isOpen() || openedWith_ != connectionString_) {
+        connection_.open(connectionString_);
+        openedWith_ = connectionString_;
+    }
+    platform::db::Recordset rows = platform::db::Recordset::open(connection_, recordSource_, params_);
+    recordset_ = std::move(rows);
+}
+
+platform::ui::DataGridRows DataControl::gridRows() {
+    platform::ui::DataGridRows grid;
+    if (!recordset_.isOpen())
+        return grid;
+    grid.fields = recordset_.fieldNames();
+    const int position = recordset_.absolutePosition();
+    for (recordset_.moveFirst(); !recordset_.eof(); recordset_.moveNext()) {
+        QVariantList values;
+        for (int field = 0; field < recordset_.fieldCount(); ++field)
+            values << recordset_.value(field);
+        grid.rows << values;
+    }
+    recordset_.moveFirst();
+    if (position > 1)
+        recordset_.move(position - 1);
+    return grid;
+}
+
+} // namespace lumidesk
