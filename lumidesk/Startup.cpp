@@ -1,31 +1,34 @@
 #include "lumidesk/Startup.h"
 
+#include "admin/AdminServices.h"
 #include "core/AppTitle.h"
-#include "core/ErrorMessage.h"
+#include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "lumidesk/AnswersFileUi.h"
+#include "lumidesk/DesktopSettings.h"
+#include "lumidesk/FileLookup.h"
+#include "lumidesk/ReplacementOffer.h"
+#include "lumidesk/ReportFailure.h"
+#include "lumidesk/frmAbout.h"
+#include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/SettingsStore.h"
+#include "platform/sys/SingleInstance.h"
+#include "platform/ui/EventPump.h"
+#include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace lumidesk {
 
 namespace {
 
 const QString kVersionCheckQuery = QStringLiteral("SELECT * FROM Budgets WHERE Budget_Name Is Not Null");
+constexpr double kLogonPollSeconds = 1.0;
 
 void say(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
-}
-
-// The file must be there under exactly its own name.
-bool masterDatabasePresent(const QString& path) {
-    const QFileInfo info(path);
-    const QStringList found = QDir(info.absolutePath()).entryList({info.fileName()}, QDir::Files);
-    return found.contains(QStringLiteral("lumimaster.mdb"));
 }
 
 // Runs the version query: a refused password ends the start-up (the query object has said
@@ -50,7 +53,91 @@ bool versionCheckPasses() {
     return passes;
 }
 
+void workLocal() {
+    core::cOptions& options = *core::gOptions;
+    options.OpenLocal = true;
+    options.OpenNetwork = false;
+    options.DatabaseMode = QStringLiteral("Local");
+}
+
+// Shows the logon window and waits, a second at a time with the windows alive, for its
+// answer. A logon window that could not be shown, or that went away without OK or Cancel,
+// counts as cancelled: the program then works on the local database.
+void logOnToNetwork() {
+    core::cOptions& options = *core::gOptions;
+    options.OpenNetwork = true;
+    options.OpenLocal = false;
+    options.LoggingOn = true;
+    if (!admin::ShowLogon())
+        options.CancelPwd = true;
+    for (;;) {
+        const bool answered = platform::ui::EventPump::pollFor(
+            [&options] {
+                return options.SetPwd || options.CancelPwd || !core::IsFormLoaded(admin::kLogonFormName);
+            },
+            kLogonPollSeconds);
+        if (!answered)
+            continue;
+        if (options.SetPwd) {
+            if (options.LoggedOn) {
+                options.DatabaseMode = QStringLiteral("Network");
+                say(options.SAAuth ? QStringLiteral("Welcome, Super-Admin_User!")
+                                   : QStringLiteral("Welcome, AdminUser!"));
+            }
+            options.SetPwd = false;
+            break;
+        }
+        if (options.CancelPwd) {
+            admin::UnloadLogon();
+            break;
+        }
+        options.CancelPwd = true; // the window went away without an answer
+    }
+    if (options.CancelPwd || !options.LoggedOn) {
+        workLocal();
+        options.CancelPwd = false;
+        // The logon window's database test may have switched to the network strings already.
+        core::gCnn->LocalCnn();
+    }
+}
+
+// The splash in front of the hidden main window, or the main window at once.
+void openFirstWindow() {
+    if (settingFlag(QStringLiteral("Options"), QStringLiteral("Splash"), false)) {
+        gMainForm = new frmMain;
+        gMainForm->show();
+    } else {
+        frmAbout::Display(true);
+        gMainForm = new frmMain;
+    }
+}
+
 } // namespace
+
+QString SingleInstanceKey() {
+    return platform::sys::settingsFilePath(platform::sys::kDesktopApplication);
+}
+
+bool RefuseSecondInstance(platform::sys::SingleInstance& instance) {
+    if (instance.claim())
+        return false;
+    say(kAlreadyRunningText);
+    instance.activateRunning();
+    return true;
+}
+
+void ActivateMainWindow() {
+    QWidget* window = platform::ui::LoadedWindows::find(QStringLiteral("frmAbout"));
+    if (gMainForm && gMainForm->isVisible())
+        window = gMainForm;
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+    AnswersFileUi::note(QStringLiteral("activated ") + window->objectName());
+}
 
 bool RunStartupChecks() {
     try {
@@ -59,15 +146,37 @@ bool RunStartupChecks() {
         core::gOptions->ReadValues();
         core::gCnn->LocalCnn();
 
-        if (!masterDatabasePresent(core::gCnn->LumiCnnPath())) {
+        if (!FileFoundAs(core::gCnn->LumiCnnPath(), core::cConnection::kMasterFileName)) {
             say(QStringLiteral("The database file is missing.  Copy it to ") + core::gCnn->LumiCnnPath() +
                 QStringLiteral(" or re-install Lumivane."));
             return false;
         }
         return versionCheckPasses();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
+        ReportFailure(error);
         return false;
+    }
+}
+
+bool RunStartup() {
+    if (!RunStartupChecks())
+        return false;
+    try {
+        if (settingFlag(QStringLiteral("Runtime"), QStringLiteral("ReplaceDB"), false) &&
+            OfferDatabaseReplacement() == ReplacementOutcome::End)
+            return false;
+        if (settingFlag(QStringLiteral("Network"), QStringLiteral("OpenLocal"), true))
+            workLocal();
+        else
+            logOnToNetwork();
+        openFirstWindow();
+        if (!core::gOptions->OpenLocal &&
+            !settingFlag(QStringLiteral("Network"), QStringLiteral("OpenNet"), false))
+            core::gCnn->NetCnn();
+        return true;
+    } catch (const std::exception& error) {
+        ReportFailure(error);
+        return gMainForm != nullptr;
     }
 }
 

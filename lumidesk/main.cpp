@@ -1,19 +1,31 @@
-// Lumidesk, the desktop program. It runs its start-up checks on the master database; the
-// main window and the rest of the start-up come with the application shell.
+// Lumidesk, the desktop program: one instance at a time; the start-up checks the master
+// database and opens the first window, and the program then runs on its windows' events
+// until the main window closes.
 #include "core/AppTitle.h"
+#include "core/OpenWorkbookInExcel.h"
+#include "lumidesk/AnswersFileUi.h"
 #include "lumidesk/Startup.h"
-#include "platform/ui/Ui.h"
+#include "platform/sys/SingleInstance.h"
+#include "wizard/OpenWorkbookInExcel.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(core::kAppTitle);
-    if (!lumidesk::RunStartupChecks())
+    // The main window ends the program when it closes, not the last window to close (the
+    // splash closes before the main window shows).
+    QApplication::setQuitOnLastWindowClosed(false);
+    lumidesk::AnswersFileUi::installFromEnvironment();
+    // A workbook named in a window (errors browser, Budgets Explorer) opens through the wizard's
+    // lookup of master workbooks and user files.
+    core::setWorkbookOpener(wizard::OpenWorkbookInExcel);
+
+    platform::sys::SingleInstance instance(lumidesk::SingleInstanceKey());
+    if (lumidesk::RefuseSecondInstance(instance))
+        return 0;
+    instance.onActivationRequested(&lumidesk::ActivateMainWindow);
+    if (!lumidesk::RunStartup())
         return 1;
-    // Until the main window exists, say so plainly instead of pretending to start it.
-    platform::ui::msgBox(QStringLiteral("The master database passed its start-up checks.\n\n"
-                                        "The main window is not available yet in this version of Lumidesk."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
-    return 0;
+    return QApplication::exec();
 }

@@ -1,0 +1,505 @@
+// See frmMain.h. This file holds the window's controls, its load and unload, the drop of
+// workbooks and the commands of the View, Window and Help menus; frmMainMenus.cpp the menu
+// tree and the budget menu, frmMainCommands.cpp the other commands.
+#include "lumidesk/frmMain.h"
+
+#include "core/ErrorMessage.h"
+#include "core/SystemOps.h"
+#include "core/cOptions.h"
+#include "lumidesk/DesktopSettings.h"
+#include "lumidesk/HelpWindow.h"
+#include "lumidesk/MainWindowPlace.h"
+#include "lumidesk/ReportFailure.h"
+#include "lumidesk/ShellLinks.h"
+#include "lumidesk/frmAbout.h"
+#include "platform/sys/SettingText.h"
+#include "platform/ui/Twips.h"
+#include "platform/ui/Ui.h"
+#include "wizard/WizardServices.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace lumidesk {
+
+QPointer<frmMain> gMainForm;
+
+namespace {
+
+using platform::ui::Twips;
+
+const QString kRuntime = QStringLiteral("Runtime");
+const QString kOptions = QStringLiteral("Options");
+
+// Left edges of the two picture buttons inside the toolbar, in twips.
+constexpr int kQuickStartLeftTwips = 9600;
+constexpr int kLoadSampleLeftTwips = 11040;
+constexpr QSize kPictureSize(88, 31);
+
+// Runs one step of the load; an unexpected failure is reported and the load goes on.
+template <typename Step> void loadStep(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        ReportFailure(error);
+    }
+}
+
+// The picture of a picture button: its words on a coloured plate.
+QPixmap picturePlate(const QString& words, const QColor& colour) {
+    QPixmap pixmap(kPictureSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(colour);
+    painter.setPen(colour.darker(140));
+    painter.drawRoundedRect(QRectF(0.5, 0.5, kPictureSize.width() - 1, kPictureSize.height() - 1), 5, 5);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(12);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, words);
+    return pixmap;
+}
+
+} // namespace
+
+bool frmMain::isWorkbookFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QStringLiteral("xlsm"), Qt::CaseInsensitive) == 0;
+}
+
+bool frmMain::isLegacyWorkbookFile(const QString& path) {
+    return QFileInfo(path).suffix().compare(QStringLiteral("xls"), Qt::CaseInsensitive) == 0;
+}
+
+QString frmMain::legacyWorkbookText(const QString& fileName) {
+    return QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a spreadsheet "
+                          "program and save it as .xlsx first.")
+        .arg(fileName);
+}
+
+frmMain::frmMain()
+    : QMainWindow(nullptr) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kCaption);
+    setAcceptDrops(true);
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea_->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(mdiArea_);
+    buildMenus();
+    buildToolbar();
+    buildStatusBar();
+    MDIForm_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildToolbar() {
+    struct Button {
+        const char* key;
+        const char* tip;
+        const char* glyph;
+        QColor colour;
+    };
+    const QList<Button> buttons = {
+        {"New", "New Budget", "N", QColor(0x2e7d32)},
+        {"Open", "Open", "O", QColor(0x757575)},
+        {"Save As", "Save As", "A", QColor(0x757575)},
+        {"Save", nullptr, "S", QColor(0x757575)},
+        {nullptr, nullptr, nullptr, {}},
+        {"Print", "Print", "P", QColor(0x455a64)},
+        {"Cut", "Cut", "X", QColor(0x757575)},
+        {"Copy", "Copy", "C", QColor(0x757575)},
+        {"Paste", "Paste", "V", QColor(0x757575)},
+        {nullptr, nullptr, nullptr, {}},
+        {"SetupFilesWizard", "Setup Budget Wizard", "W", QColor(0x6a1b9a)},
+        {"SetupSystemWizard", "Setup System Operations Wizard", "O", QColor(0x757575)},
+        {nullptr, nullptr, nullptr, {}},
+        {"DataTable", "Budgets Explorer", "E", QColor(0x1565c0)},
+        {nullptr, nullptr, nullptr, {}},
+        {"UpdateMF", "Update Master Files", "U", QColor(0xc62828)},
+        {nullptr, nullptr, nullptr, {}},
+        {"MasterFiles", "Master Files View", "F", QColor(0x00838f)},
+        {nullptr, nullptr, nullptr, {}},
+        {"Mail", "Send Mail", "M", QColor(0xef6c00)},
+        {nullptr, nullptr, nullptr, {}},
+        {"GetMail", "Get Mail", "G", QColor(0xef6c00)},
+        {nullptr, nullptr, nullptr, {}},
+        {"Configure", "Configure", "K", QColor(0x4e342e)},
+        {nullptr, nullptr, nullptr, {}},
+        {"Errors", "Errors Table", "!", QColor(0xad1457)},
+    };
+    tbToolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    tbToolBar_->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar_->setMovable(false);
+    tbToolBar_->setIconSize(QSize(16, 16));
+    tbToolBar_->setMinimumHeight(Twips::toPixels(420));
+    addToolBar(Qt::TopToolBarArea, tbToolBar_);
+    for (const Button& button : buttons) {
+        if (!button.key) {
+            tbToolBar_->addSeparator();
+            continue;
+        }
+        QPixmap glyph(16, 16);
+        glyph.fill(Qt::transparent);
+        QPainter painter(&glyph);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(button.colour);
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(0, 0, 16, 16), 3, 3);
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPixelSize(11);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(glyph.rect(), Qt::AlignCenter, QString::fromLatin1(button.glyph));
+        painter.end();
+        const QString key = QString::fromLatin1(button.key);
+        QAction* action =
+            tbToolBar_->addAction(QIcon(glyph), button.tip ? QString::fromLatin1(button.tip) : key);
+        action->setObjectName(key);
+        action->setData(key);
+        if (!button.tip)
+            action->setToolTip(QString());
+        connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        buttons_.insert(key, action);
+    }
+    buildPictureButtons();
+    tbToolBar_->hide();
+}
+
+void frmMain::buildPictureButtons() {
+    pictureSpacer_ = new QWidget(tbToolBar_);
+    pictureSpacer_->setObjectName(QStringLiteral("pictureSpacer"));
+    tbToolBar_->addWidget(pictureSpacer_);
+    auto makePicture = [this](const QString& name, const QString& words, const QColor& colour) {
+        auto* picture = new QPushButton(tbToolBar_);
+        picture->setObjectName(name);
+        picture->setFlat(true);
+        picture->setCursor(Qt::PointingHandCursor);
+        picture->setIcon(QIcon(picturePlate(words, colour)));
+        picture->setIconSize(kPictureSize);
+        picture->setFixedSize(Twips::size(1360, 375).expandedTo(kPictureSize + QSize(4, 2)));
+        return picture;
+    };
+    picQuickStart_ =
+        makePicture(QStringLiteral("picQuickStart"), QStringLiteral("QuickStart"), QColor(0x1565c0));
+    picLoadSample_ =
+        makePicture(QStringLiteral("picLoadSample"), QStringLiteral("Load Sample"), QColor(0x2e7d32));
+    picQuickStart_->setToolTip(QStringLiteral("QuickStart"));
+    picLoadSample_->setToolTip(QStringLiteral("Install Sample Budget"));
+    quickStartPlace_ = tbToolBar_->addWidget(picQuickStart_);
+    auto* gap = new QWidget(tbToolBar_);
+    gap->setObjectName(QStringLiteral("pictureGap"));
+    gap->setFixedWidth(Twips::toPixels(kLoadSampleLeftTwips - kQuickStartLeftTwips) -
+                       picQuickStart_->width());
+    tbToolBar_->addWidget(gap);
+    loadSamplePlace_ = tbToolBar_->addWidget(picLoadSample_);
+    connect(picQuickStart_, &QPushButton::clicked, this, &frmMain::picQuickStart_Click);
+    connect(picLoadSample_, &QPushButton::clicked, this, &frmMain::picLoadSample_Click);
+}
+
+// Puts the QuickStart picture at its place from the toolbar's left edge, or right after the
+// buttons when they reach past it.
+void frmMain::placePictureButtons() {
+    const int used = pictureSpacer_->x();
+    pictureSpacer_->setFixedWidth(std::max(4, Twips::toPixels(kQuickStartLeftTwips) - used));
+}
+
+void frmMain::buildStatusBar() {
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    setStatusBar(bar);
+    statusPanel_ = new QLabel(QStringLiteral("Status"), bar);
+    statusPanel_->setObjectName(QStringLiteral("Status"));
+    datePanel_ = new QLabel(bar);
+    datePanel_->setObjectName(QStringLiteral("Date"));
+    timePanel_ = new QLabel(bar);
+    timePanel_->setObjectName(QStringLiteral("Time"));
+    bar->addWidget(statusPanel_, 1);
+    bar->addPermanentWidget(datePanel_);
+    bar->addPermanentWidget(timePanel_);
+    auto showClock = [this] {
+        const QDateTime now = QDateTime::currentDateTime();
+        datePanel_->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
+        timePanel_->setText(QLocale().toString(now.time(), QLocale::ShortFormat));
+    };
+    showClock();
+    clock_ = new QTimer(this);
+    connect(clock_, &QTimer::timeout, this, showClock);
+    clock_->start(1000);
+}
+
+QString frmMain::statusText() const {
+    return statusPanel_->text();
+}
+
+void frmMain::setStatusText(const QString& text) {
+    statusPanel_->setText(text);
+}
+
+QMdiSubWindow* frmMain::addChildWindow(QWidget* window) {
+    QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    return sub;
+}
+
+// Load: each step reads its settings with their defaults and runs whatever the step before
+// it met, so a bad value or a failed query never leaves the menus half set.
+void frmMain::MDIForm_Load() {
+    core::cOptions& options = *core::gOptions;
+    loadStep([] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        ApplyDisplayClass(screen ? screen->geometry().width() : 0);
+    });
+    loadStep([this] { loadToolbarState(); });
+    loadStep([this] {
+        menuItem(QStringLiteral("mnuShowControls"))
+            ->setChecked(settingFlag(kRuntime, QStringLiteral("ShowControls"), true));
+    });
+    loadStep([&options] { options.SaveMailPW = settingFlag(kRuntime, QStringLiteral("SaveMailPW"), false); });
+    loadStep([&options] {
+        if (settingFlag(kOptions, QStringLiteral("Resize"), false))
+            options.Resize = true;
+        if (settingFlag(kOptions, QStringLiteral("ScrollBars"), false))
+            options.ScrollBars = true;
+    });
+    loadStep([this] {
+        const WindowPlace place = StoredWindowPlace();
+        move(Twips::toPixels(place.left), Twips::toPixels(place.top));
+        resize(Twips::toPixels(place.width), Twips::toPixels(place.height));
+        keepOnScreen();
+    });
+    loadStep([this] { loadBudgetList(); });
+    loadStep([this] { loadPictureButtons(); });
+    loadStep([this] { loadNetworkMenus(); });
+    loadStep([this] { loadStatusText(); });
+}
+
+// A stored place that would put part of the window off the screen (a smaller screen than
+// last time, or the defaults on a 768-pixel screen) is moved back onto it; the size stays.
+void frmMain::keepOnScreen() {
+    const QScreen* screen = QGuiApplication::screenAt(pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry().isValid() ? frameGeometry() : geometry();
+    int x = pos().x();
+    int y = pos().y();
+    if (x + frame.width() > available.right() + 1)
+        x = available.right() + 1 - frame.width();
+    if (y + frame.height() > available.bottom() + 1)
+        y = available.bottom() + 1 - frame.height();
+    move(std::max(x, available.left()), std::max(y, available.top()));
+}
+
+void frmMain::loadToolbarState() {
+    const bool show = settingFlag(kRuntime, QStringLiteral("ShowToolbar"), false);
+    menuItem(QStringLiteral("mnuViewToolbar"))->setChecked(show);
+    tbToolBar_->setVisible(show);
+}
+
+void frmMain::loadPictureButtons() {
+    const bool pictures = settingFlag(kOptions, QStringLiteral("ToolbarPictures"), true);
+    // A widget in a toolbar is shown and hidden through its place in the toolbar.
+    for (QAction* place : {loadSamplePlace_, quickStartPlace_})
+        place->setVisible(pictures);
+    for (QPushButton* picture : {picLoadSample_, picQuickStart_})
+        picture->setEnabled(pictures);
+}
+
+void frmMain::loadStatusText() {
+    const core::cOptions& options = *core::gOptions;
+    setStatusText(options.DatabaseMode == QStringLiteral("Local")
+                      ? kLocalStatus
+                      : options.LumiAdminUserName + kLoggedOnStatus);
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    QTimer::singleShot(0, this, [this] { placePictureButtons(); });
+}
+
+void frmMain::busy(bool on) {
+    core::SetBusyPointer(on ? 11 : 0);
+}
+
+// Closing: the help windows go first, then the place is saved unless the window is minimized.
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!unloaded_) {
+        MDIForm_QueryUnload();
+        MDIForm_Unload();
+        unloaded_ = true;
+    }
+    event->accept();
+    QMainWindow::closeEvent(event);
+    // Unloading the main window ends the program.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+void frmMain::MDIForm_QueryUnload() {
+    HelpWindow::closeAll();
+}
+
+void frmMain::MDIForm_Unload() {
+    if (!isMinimized()) {
+        const QRect frame = frameGeometry();
+        SaveWindowPlace({Twips::fromPixels(frame.x()), Twips::fromPixels(frame.y()),
+                         Twips::fromPixels(width()), Twips::fromPixels(height())});
+    }
+    if (core::gOptions)
+        core::gOptions->ActiveForm = nullptr;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls())
+        return;
+    event->acceptProposedAction();
+    dropFiles(event->mimeData()->urls());
+}
+
+// The workbooks among the dropped files become rows of the QuickStart window in drop order;
+// a workbook of the old binary format is refused with a message, other files are skipped.
+void frmMain::dropFiles(const QList<QUrl>& urls) {
+    try {
+        QList<wizard::QSWorkbookRow> rows;
+        for (const QUrl& url : urls) {
+            if (!url.isLocalFile())
+                continue;
+            const QString path = url.toLocalFile();
+            const QString name = QFileInfo(path).fileName();
+            if (isWorkbookFile(path))
+                rows.append({name, path});
+            else if (isLegacyWorkbookFile(path))
+                platform::ui::msgBox(legacyWorkbookText(name), platform::ui::Buttons::Ok, kCaption);
+        }
+        if (rows.isEmpty())
+            return;
+        links::CloseBudgetsExplorer();
+        wizard::ShowQSWizard(this, QStringLiteral("QuickStart Wizard"), rows);
+    } catch (const std::exception& error) {
+        ReportFailure(error);
+    }
+}
+
+void frmMain::mnuClose_Click() {
+    links::CloseBudgetsExplorer();
+}
+
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::mnuExplorerView_Click() {
+    busy(true);
+    links::ShowBudgetsExplorer();
+    busy(false);
+    if (core::IsFormLoaded(QStringLiteral("frmDataTable")))
+        setFindEnabled(true);
+}
+
+void frmMain::mnuMasterFilesView_Click() {
+    if (core::gOptions->ViewMode == QStringLiteral("Context")) {
+        platform::ui::msgBox(kViewTurnedOffText, platform::ui::Buttons::Ok, kCaption);
+        return;
+    }
+    busy(true);
+    links::ShowFileSystemView();
+    busy(false);
+}
+
+void frmMain::mnuViewToolbar_Click() {
+    QAction* item = menuItem(QStringLiteral("mnuViewToolbar"));
+    tbToolBar_->setVisible(item->isChecked());
+    writeSettingText(kRuntime, QStringLiteral("ShowToolbar"), platform::sys::boolToText(item->isChecked()));
+    if (item->isChecked())
+        placePictureButtons();
+}
+
+void frmMain::mnuShowControls_Click() {
+    QAction* item = menuItem(QStringLiteral("mnuShowControls"));
+    writeSettingText(kRuntime, QStringLiteral("ShowControls"), platform::sys::boolToText(item->isChecked()));
+    links::CloseBudgetsExplorer();
+    links::ShowBudgetsExplorer();
+}
+
+void frmMain::mnuWindowCascade_Click() {
+    mdiArea_->cascadeSubWindows();
+}
+
+// One above the other, each the full width of the area.
+void frmMain::mnuWindowTileHorizontal_Click() {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
+        if (sub->isVisible() && !sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = mdiArea_->viewport()->rect();
+    const int height = area.height() / static_cast<int>(windows.size());
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(0, i * height, area.width(), height);
+    }
+}
+
+// Side by side, each the full height of the area.
+void frmMain::mnuWindowTileVertical_Click() {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
+        if (sub->isVisible() && !sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = mdiArea_->viewport()->rect();
+    const int width = area.width() / static_cast<int>(windows.size());
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(i * width, 0, width, area.height());
+    }
+}
+
+void frmMain::mnuHelpContents_Click() {
+    HelpWindow::showContents();
+}
+
+void frmMain::mnuHelpIndex_Click() {
+    HelpWindow::showIndex();
+}
+
+void frmMain::mnuHelpSearch_Click() {
+    HelpWindow::showSearch();
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    frmAbout::Display(false);
+}
+
+} // namespace lumidesk
