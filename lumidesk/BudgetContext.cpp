@@ -3,7 +3,6 @@
 
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
-#include "core/OpenWorkbookInExcel.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -16,6 +15,7 @@
 #include "platform/ui/ExplorerTree.h"
 #include "platform/ui/Ui.h"
 #include "wizard/GetDefaultAuthor.h"
+#include "wizard/OpenWorkbookInExcel.h"
 #include "wizard/WizardServices.h"
 
 #include <QFileInfo>
@@ -99,7 +99,7 @@ void openWorkbookNode(const QString& name) {
     if (!IsWorkbookName(name))
         return;
     core::SetBusyPointer(11);
-    core::OpenWorkbookInExcel(name);
+    wizard::OpenWorkbookInExcel(name);
     core::SetBusyPointer(0);
 }
 

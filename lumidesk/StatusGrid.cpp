@@ -4,7 +4,6 @@
 
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
-#include "core/OpenWorkbookInExcel.h"
 #include "core/SystemOps.h"
 #include "core/cOptions.h"
 #include "lumidesk/BudgetContext.h"
@@ -18,6 +17,7 @@
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/Ui.h"
+#include "wizard/OpenWorkbookInExcel.h"
 #include "workbooks/WorkbookServices.h"
 
 #include <QCheckBox>
@@ -266,7 +266,7 @@ void StatusGridCellClick(int row, int column, int kind) {
             } else if (row >= 0) {
                 const QString name = form->dtUFStatus()->cellText(row, frmDataTable::kUserFilename);
                 core::SetBusyPointer(11);
-                core::OpenWorkbookInExcel(name);
+                wizard::OpenWorkbookInExcel(name);
                 core::SetBusyPointer(0);
             }
             break;

@@ -4,7 +4,6 @@
 #include "lumidesk/BudgetContext.h"
 
 #include "ExplorerDbFixture.h"
-#include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/frmDataTable.h"
 #include "mail/MailServices.h"
 #include "platform/ui/ComboList.h"
@@ -33,7 +32,7 @@ protected:
                      QStringLiteral("East")});
         addUserFile({QStringLiteral("s2.xlsx"), QStringLiteral("Ann"), QStringLiteral("Sales 2"),
                      QStringLiteral("East")});
-        const qint64 plan = addMasterFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"));
+        const qint64 plan = addMasterFileOnDisk(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"));
         addWorksheet(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), plan, QStringLiteral("Sales"));
         addMasterFile(QStringLiteral("Sales"), QStringLiteral("Old.xls"));
     }
@@ -169,8 +168,7 @@ TEST_F(BudgetContext, ABudgetNodeWhoseBudgetIsGoneChangesNothing) {
 TEST_F(BudgetContext, AWorkbookNodeOpensItsWorkbookOnlyWithAContext) {
     addSales();
     addDefaultAuthor();
-    QStringList opened;
-    core::setWorkbookOpener([&opened](const QString& name) { opened << name; });
+    const QStringList& opened = opened_.paths;
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = loadExplorer(ui);
     platform::ui::ExplorerTree& tree = *form->CorvExplorer1();
@@ -189,7 +187,8 @@ TEST_F(BudgetContext, AWorkbookNodeOpensItsWorkbookOnlyWithAContext) {
     core::gOptions->BudgetNameContext = QStringLiteral("Sales");
     ui->clear();
     form->CorvExplorer1_OpenNode(plan);
-    EXPECT_EQ(opened, QStringList{QStringLiteral("Plan.xlsx")});
+    EXPECT_EQ(opened, QStringList{bookFolder() + QStringLiteral("/Plan.xlsx")});
+    EXPECT_TRUE(ui->asked().empty());
 
     // A worksheet named like a budget is no budget node.
     core::gOptions->BudgetNameContext = QStringLiteral("Sales 2");
@@ -202,7 +201,6 @@ TEST_F(BudgetContext, AWorkbookNodeOpensItsWorkbookOnlyWithAContext) {
     ASSERT_EQ(ui->messageTexts().size(), 1);
     EXPECT_TRUE(ui->messageTexts().first().contains(QStringLiteral("save it as .xlsx first")));
     EXPECT_EQ(opened.size(), 1);
-    core::setWorkbookOpener({});
 }
 
 TEST_F(BudgetContext, ResetDataTableControlsShowsTheUpdateControls) {

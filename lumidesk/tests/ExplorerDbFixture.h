@@ -10,11 +10,26 @@
 #include "lumidesk/frmFilesTables.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
+#include "support/TestEnvironment.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QObject>
+#include <QUrl>
 #include <QVariantList>
 #include <ostream>
 
 namespace lumidesktest {
+
+// Stands in for the desktop's program for workbooks: records each file it is asked to open.
+class OpenedWorkbooks : public QObject {
+    Q_OBJECT
+public:
+    QStringList paths;
+public slots:
+    void open(const QUrl& url);
+};
 
 // One user file of a budget and its state in UserFileTablesData.
 struct UserFileRow {
@@ -37,6 +52,7 @@ protected:
         for (const char* key : {"ColorCells", "UseSound"})
             platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
                                          QString::fromLatin1(key));
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");
         for (const char* key : {"ShowControls", "UpdateObject", "FolderName", "LockedOut", "SaveMailPW",
                                 "Zvalue", "BudgetNameContext", "RefreshDataTable"})
             platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
@@ -50,6 +66,7 @@ protected:
             delete form;
         lumidesk::DataEnvironment1::release();
         lumidesk::DataEnvironment2::release();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         coretest::MasterDbFixture::TearDown();
     }
 
@@ -80,6 +97,35 @@ protected:
                 "Master_File, Budget_Name, User_Filename, UFNPath) VALUES (?, 1, ?, ?, ?, ?, ?, ?)"),
             {sheet, folder, masterId, file, budget, userFile.isEmpty() ? QVariant() : QVariant(userFile),
              userFile.isEmpty() ? QVariant() : QVariant(QStringLiteral("/data/") + folder + '/' + userFile)});
+    }
+
+    // A folder holding the workbook files of a test, created on first use.
+    QString bookFolder() {
+        if (books_.isEmpty())
+            books_ = testsupport::freshDir(QStringLiteral("books"));
+        return books_;
+    }
+
+    // A master workbook whose file is on disk.
+    qint64 addMasterFileOnDisk(const QString& budget, const QString& file) {
+        touch(bookFolder() + '/' + file);
+        return addMasterFile(budget, file, bookFolder());
+    }
+
+    // The Worksheets row of a built user file, with the file on disk; returns its path.
+    QString addBuiltUserFile(const QString& budget, const QString& userFile) {
+        const QString path = bookFolder() + '/' + userFile;
+        touch(path);
+        exec(QStringLiteral(
+                 "INSERT INTO Worksheets (Worksheet_Name, Select_By_User, Budget_Name, User_Filename, "
+                 "UFNPath, UF_Create_Date) VALUES (?, 1, ?, ?, ?, '2025-01-01 00:00:00')"),
+             {userFile, budget, userFile, path});
+        return path;
+    }
+
+    static void touch(const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     }
 
     void addUser(const QString& user, const QString& folder) {
@@ -122,6 +168,11 @@ protected:
         platform::sys::writeSetting(platform::sys::kDesktopApplication, QString::fromLatin1(section),
                                     QString::fromLatin1(key), value);
     }
+
+    OpenedWorkbooks opened_;
+
+private:
+    QString books_;
 };
 
 } // namespace lumidesktest

@@ -3,7 +3,6 @@
 #include "lumidesk/StatusGrid.h"
 
 #include "ExplorerDbFixture.h"
-#include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/DataControl.h"
 #include "lumidesk/StatusGridQueries.h"
@@ -305,13 +304,14 @@ TEST_F(StatusGrid, CellClicksShowTheirMessages) {
 
 TEST_F(StatusGrid, AUserFileClickOpensTheFileOnlyWithAContext) {
     addSalesBudgets();
-    QStringList opened;
-    core::setWorkbookOpener([&opened](const QString& name) { opened << name; });
+    const QString path = addBuiltUserFile(kSales, QStringLiteral("b.xlsx"));
+    addBuiltUserFile(kSales2, QStringLiteral("b.xlsx")); // another budget's file of that name
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = loadExplorer(ui);
 
     form->dtUFStatus_CellClick(1, frmDataTable::kUserFilename, 0);
-    EXPECT_EQ(opened, QStringList{QStringLiteral("b.xlsx")});
+    EXPECT_EQ(opened_.paths, QStringList{path});
+    EXPECT_TRUE(ui->asked().empty());
 
     for (const QString& none : {QString(), QStringLiteral("Nothing")}) {
         core::gOptions->BudgetNameContext = none;
@@ -320,8 +320,7 @@ TEST_F(StatusGrid, AUserFileClickOpensTheFileOnlyWithAContext) {
         form->dtUFStatus_CellClick(0, frmDataTable::kUserFilename, 0);
         EXPECT_EQ(ui->messageTexts(), QStringList{lumidesk::kSetBudgetContextText});
     }
-    EXPECT_EQ(opened.size(), 1);
-    core::setWorkbookOpener({});
+    EXPECT_EQ(opened_.paths.size(), 1);
 }
 
 TEST_F(StatusGrid, AnEmptyGridAsksForTheWizard) {
