@@ -9,6 +9,7 @@
 #include "core/cOptions.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/BudgetRecords.h"
+#include "lumidesk/ChildWindow.h"
 #include "lumidesk/ControlResizer.h"
 #include "lumidesk/DataControl.h"
 #include "lumidesk/DataEnvironment2.h"
@@ -122,6 +123,12 @@ frmDataTable* frmDataTable::instance(QWidget* owner) {
     if (gLoaded)
         return gLoaded.data();
     return new frmDataTable(owner);
+}
+
+frmDataTable* frmDataTable::Display() {
+    frmDataTable* form = instance();
+    ChildWindow::show(form, Twips::rect(0, 0, kWidthTwips, kHeightTwips), [form] { form->Form_Activate(); });
+    return form;
 }
 
 QString frmDataTable::Caption(const QString& context, const QString& databaseMode) {
@@ -620,12 +627,14 @@ void frmDataTable::CorvExplorer1_NodeRenamed(int node) {
     RenameBudgetFromExplorer(NodeBudget(node), CorvExplorer1_->nodeText(node));
     // The window is built anew, after this notification has returned, so tree, grid and
     // lists show the stored names.
-    QPointer<QWidget> owner = parentWidget();
-    QTimer::singleShot(0, [owner] {
-        if (frmDataTable* old = frmDataTable::loaded())
+    QTimer::singleShot(0, [] {
+        if (frmDataTable* old = frmDataTable::loaded()) {
+            QPointer<QMdiSubWindow> frame = qobject_cast<QMdiSubWindow*>(old->parentWidget());
             old->close();
-        frmDataTable* again = frmDataTable::instance(owner);
-        again->show();
+            if (frame) // the child window that held it goes with it
+                frame->close();
+        }
+        frmDataTable::Display();
     });
 }
 

@@ -80,6 +80,9 @@ public:
     static frmDataTable* loaded();
     // The loaded window, loading it (not shown) when it is not loaded.
     static frmDataTable* instance(QWidget* owner = nullptr);
+    // Shows the window modeless, loading it when needed: as a child window of the main
+    // window when that is loaded, else as a window of its own.
+    static frmDataTable* Display();
 
     platform::ui::ExplorerTree* CorvExplorer1() const { return CorvExplorer1_; }
     QGroupBox* fmeUserFiles() const { return fmeUserFiles_; }

@@ -2,6 +2,7 @@
 #include "lumidesk/frmFilesTables.h"
 
 #include "core/cOptions.h"
+#include "lumidesk/ChildWindow.h"
 #include "lumidesk/ControlResizer.h"
 #include "lumidesk/DataEnvironment1.h"
 #include "lumidesk/RunTrapped.h"
@@ -129,6 +130,12 @@ frmFilesTables* frmFilesTables::instance(QWidget* owner) {
     if (gLoaded)
         return gLoaded.data();
     return new frmFilesTables(owner);
+}
+
+frmFilesTables* frmFilesTables::Display() {
+    frmFilesTables* form = instance();
+    ChildWindow::show(form, Twips::rect(0, 0, kWidthTwips, kHeightTwips), [form] { form->Form_Activate(); });
+    return form;
 }
 
 void frmFilesTables::Form_Load() {

@@ -33,6 +33,9 @@ public:
 
     static frmFilesTables* loaded();
     static frmFilesTables* instance(QWidget* owner = nullptr);
+    // Shows the window modeless, loading it when needed: as a child window of the main
+    // window when that is loaded, else as a window of its own.
+    static frmFilesTables* Display();
 
     QTreeWidget* dtFilesTables() const { return dtFilesTables_; }
     QPushButton* cmdClose() const { return cmdClose_; }

@@ -5,6 +5,7 @@
 #include "ExplorerDbFixture.h"
 #include "admin/StringScrambling.h"
 #include "lumidesk/DataEnvironment2.h"
+#include "lumidesk/frmMain.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/ExplorerRequest.h"
@@ -13,11 +14,15 @@
 #include "wizard/UsersDataHasRecords.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTreeWidgetItem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -217,6 +222,54 @@ TEST_F(BudgetsExplorer, OnlyStoredBudgetNodesMayBeRenamed) {
         platform::ui::ExplorerRequest request{c.node};
         form->CorvExplorer1_CheckBudgetName(&request);
         EXPECT_EQ(!request.cancel, c.allowed) << c.node;
+    }
+}
+
+TEST_F(BudgetsExplorer, RenamingABudgetNodeRenamesTheBudgetAndBuildsTheExplorerAgain) {
+    addBudget(QStringLiteral("North"));
+    addBudget(QStringLiteral("South"));
+    const qint64 id = addMasterFile(QStringLiteral("North"), QStringLiteral("Plan.xlsx"));
+    addWorksheet(QStringLiteral("North"), QStringLiteral("Plan.xlsx"), id, QStringLiteral("Sheet1"));
+    core::gOptions->BudgetNameContext = QStringLiteral("North");
+    // Once as a window of its own, once inside the main window.
+    for (const bool inMain : {false, true}) {
+        SCOPED_TRACE(inMain ? "in the main window" : "on its own");
+        std::unique_ptr<lumidesk::frmMain> main;
+        if (inMain)
+            main = std::make_unique<lumidesk::frmMain>();
+        testsupport::ScopedScriptedUi ui;
+        ui->acceptUnscriptedMessages();
+        frmDataTable* form = frmDataTable::Display();
+        if (inMain) {
+            ASSERT_EQ(main->mdiArea()->subWindowList().size(), 1);
+            EXPECT_EQ(main->mdiArea()->subWindowList().first()->widget(), form);
+        }
+        platform::ui::ExplorerTree& tree = *form->CorvExplorer1();
+        const QString from = inMain ? QStringLiteral("East") : QStringLiteral("North");
+        const QString to = inMain ? QStringLiteral("West") : QStringLiteral("East");
+        const int node = tree.findNode(from);
+        ASSERT_GE(node, 0);
+        // The user's edit of the label, then the tree's notification.
+        tree.setCurrentNode(node);
+        tree.currentItem()->setText(0, to);
+        form->CorvExplorer1_NodeRenamed(node);
+        QApplication::processEvents();
+        QApplication::processEvents();
+
+        EXPECT_EQ(
+            column(QStringLiteral("SELECT Budget_Name FROM Worksheets WHERE Worksheet_Name = 'Sheet1'")),
+            QStringList{to});
+        EXPECT_EQ(core::gOptions->BudgetNameContext, to);
+        frmDataTable* again = frmDataTable::loaded();
+        ASSERT_NE(again, nullptr);
+        EXPECT_NE(again, form);
+        EXPECT_GE(again->CorvExplorer1()->findNode(to), 0);
+        EXPECT_EQ(again->CorvExplorer1()->findNode(from), -1);
+        if (inMain) {
+            EXPECT_EQ(main->mdiArea()->subWindowList().size(), 1) << "the old child window went";
+            EXPECT_EQ(main->mdiArea()->subWindowList().first()->widget(), again);
+        }
+        delete again;
     }
 }
 
