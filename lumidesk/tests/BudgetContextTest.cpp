@@ -203,6 +203,34 @@ TEST_F(BudgetContext, AWorkbookNodeOpensItsWorkbookOnlyWithAContext) {
     EXPECT_EQ(opened.size(), 1);
 }
 
+TEST_F(BudgetContext, BrowseCheckOnSelectionAsksForTheNodesBudgetOnANetworkContextView) {
+    addSales();
+    testsupport::ScopedScriptedUi ui;
+    frmDataTable* form = loadExplorer(ui);
+    platform::ui::ExplorerTree& tree = *form->CorvExplorer1();
+    const int sales = node(tree, QStringLiteral("Sales"));
+    const int plan = node(tree, QStringLiteral("Plan.xlsx"), sales);
+    const int sheet = node(tree, QStringLiteral("Sales"), plan);
+    const int dummy = node(tree, QStringLiteral("<Dummy record>"));
+    // The grant check is a stand-in in this version: each question shows its message.
+    const auto questions = [&](int n) {
+        ui->clear();
+        ui->acceptUnscriptedMessages();
+        lumidesk::CheckBrowseOnNodeSelect(tree, n, false);
+        return ui->messageTexts().size();
+    };
+    EXPECT_EQ(questions(sales), 0) << "local database: no check";
+    core::gOptions->DatabaseMode = QStringLiteral("Network");
+    core::gOptions->ViewMode = QStringLiteral("All");
+    EXPECT_EQ(questions(sales), 0) << "the All view: no check";
+    core::gOptions->ViewMode = QStringLiteral("Context");
+    EXPECT_EQ(questions(sales), 1);
+    EXPECT_EQ(questions(plan), 1);
+    EXPECT_EQ(questions(sheet), 0);
+    EXPECT_EQ(questions(dummy), 0);
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QString()) << "refused: no context";
+}
+
 TEST_F(BudgetContext, ResetDataTableControlsShowsTheUpdateControls) {
     writeSetting("Runtime", "ShowControls", QStringLiteral("False"));
     testsupport::ScopedScriptedUi ui;
