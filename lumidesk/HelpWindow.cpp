@@ -17,6 +17,16 @@
 #include <QVBoxLayout>
 #include <map>
 
+// The pages are built into the program's library; a static library's resources are
+// registered by name before first use.
+static void registerHelpPages() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(lumidesk_help);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 namespace lumidesk {
 
 namespace {
@@ -31,6 +41,7 @@ QString installedFolder() {
 
 // The folders searched for pages, the installed one first.
 QStringList pageFolders() {
+    registerHelpPages();
     return {installedFolder(), kBuiltInFolder};
 }
 

@@ -355,8 +355,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     QMainWindow::closeEvent(event);
-    // Unloading the main window ends the program.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    emit unloaded();
 }
 
 void frmMain::MDIForm_QueryUnload() {

@@ -115,6 +115,10 @@ public:
     static bool isLegacyWorkbookFile(const QString& path);
     static QString legacyWorkbookText(const QString& fileName);
 
+signals:
+    // The window has unloaded: the program ends.
+    void unloaded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

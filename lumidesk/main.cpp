@@ -5,6 +5,7 @@
 #include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/AnswersFileUi.h"
 #include "lumidesk/Startup.h"
+#include "lumidesk/frmMain.h"
 #include "platform/sys/SingleInstance.h"
 #include "wizard/OpenWorkbookInExcel.h"
 
@@ -27,5 +28,8 @@ int main(int argc, char** argv) {
     instance.onActivationRequested(&lumidesk::ActivateMainWindow);
     if (!lumidesk::RunStartup())
         return 1;
+    // Unloading the main window ends the program.
+    QObject::connect(lumidesk::gMainForm, &lumidesk::frmMain::unloaded, &app,
+                     [] { QCoreApplication::exit(0); });
     return QApplication::exec();
 }

@@ -3,10 +3,14 @@
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "lumidesk/frmMain.h"
 #include "platform/db/Connection.h"
+#include "platform/sys/SettingsStore.h"
+#include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <functional>
@@ -110,6 +114,83 @@ TEST_F(StartupChecks, AMissingBudgetsTableLetsTheStartupGoOn) {
     EXPECT_TRUE(lumidesk::RunStartupChecks())
         << "a failed version query other than a refused logon is passed over";
     EXPECT_TRUE(ui->asked().empty());
+}
+
+} // namespace
+
+namespace {
+
+// The whole start-up in this process: the first window by the Splash setting, the mode
+// chosen, and the logon that falls back to the local database.
+class StartupRun : public StartupChecks {
+protected:
+    void SetUp() override {
+        QFile::remove(platform::sys::settingsFilePath(platform::sys::kDesktopApplication));
+        StartupChecks::SetUp();
+        installBuiltMaster();
+    }
+    void TearDown() override {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (!window->parentWidget())
+                window->deleteLater();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        lumidesk::gMainForm = nullptr;
+        StartupChecks::TearDown();
+    }
+    static void write(const char* section, const char* key, const char* value) {
+        platform::sys::writeSetting(platform::sys::kDesktopApplication, QString::fromLatin1(section),
+                                    QString::fromLatin1(key), QString::fromLatin1(value));
+    }
+};
+
+TEST_F(StartupRun, WithoutTheSplashSettingTheSplashShowsInFrontOfTheHiddenMainWindow) {
+    testsupport::ScopedScriptedUi ui;
+    ASSERT_TRUE(lumidesk::RunStartup());
+    ASSERT_TRUE(lumidesk::gMainForm);
+    EXPECT_FALSE(lumidesk::gMainForm->isVisible());
+    QWidget* splash = platform::ui::LoadedWindows::find(QStringLiteral("frmAbout"));
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(core::gOptions->DatabaseMode, QStringLiteral("Local"));
+    EXPECT_TRUE(core::gOptions->OpenLocal);
+    EXPECT_FALSE(core::gOptions->OpenNetwork);
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+TEST_F(StartupRun, WithTheSplashSettingTheMainWindowShowsAtOnce) {
+    write("Options", "Splash", "1");
+    testsupport::ScopedScriptedUi ui;
+    ASSERT_TRUE(lumidesk::RunStartup());
+    EXPECT_TRUE(lumidesk::gMainForm->isVisible());
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmAbout")));
+}
+
+TEST_F(StartupRun, AnUnavailableLogonFallsBackToTheLocalDatabase) {
+    write("Options", "Splash", "1");
+    write("Network", "OpenLocal", "0");
+    write("Network", "LumiNetPath", "/nowhere/lumimaster.mdb");
+    testsupport::ScopedScriptedUi ui;
+    ASSERT_TRUE(lumidesk::RunStartup());
+    EXPECT_EQ(
+        ui->messageTexts(),
+        QStringList{QStringLiteral("The network logon is not available yet in this version of Lumidesk.")});
+    const core::cOptions& options = *core::gOptions;
+    EXPECT_EQ(options.DatabaseMode, QStringLiteral("Local"));
+    EXPECT_TRUE(options.OpenLocal);
+    EXPECT_FALSE(options.OpenNetwork);
+    EXPECT_FALSE(options.CancelPwd);
+    EXPECT_EQ(core::gCnn->LumiCnnPath(), masterPath())
+        << "the local strings, also after the step for the network";
+    EXPECT_EQ(lumidesk::gMainForm->statusText(), QStringLiteral("You are working local."));
+}
+
+TEST_F(StartupRun, CancelOfTheReplacementOfferEndsWithoutAWindow) {
+    write("Runtime", "ReplaceDB", "1");
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({platform::ui::Answer::Cancel});
+    EXPECT_FALSE(lumidesk::RunStartup());
+    EXPECT_EQ(lumidesk::gMainForm, nullptr);
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmAbout")));
 }
 
 } // namespace

@@ -1,0 +1,239 @@
+// The main window's commands on a master database of the test's own: the System Clean
+// commands with their questions answered through the Ui double, the QuickStart file
+// question, the commands that reach subsystems not built yet, and the errors browser.
+#include "MainWindowFixture.h"
+#include "core/RunGuard.h"
+#include "lumidesk/frmMain.h"
+#include "platform/db/Recordset.h"
+#include "platform/ui/LoadedWindows.h"
+#include "support/ScriptedUi.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using lumideskTest::MainWindowFixture;
+using platform::ui::Answer;
+
+const QString kPlaceholder = QStringLiteral("<Dummy record>");
+const QStringList kClearQuestions = {QStringLiteral("Do you want to clear the Budget tables?"),
+                                     QStringLiteral("Do you want to clear the FolderNames table?"),
+                                     QStringLiteral("Do you want to clear the Users table?"),
+                                     QStringLiteral("Do you want to clear the SendMail tables?"),
+                                     QStringLiteral("Would you like to compact the database?")};
+
+class MainCommands : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        // One real row in each table the clean-up commands empty.
+        execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES ('Plan')"));
+        execute(QStringLiteral(
+            "INSERT INTO MasterFiles (Master_File, Budget_Name) VALUES ('Plan.xlsx', 'Plan')"));
+        execute(
+            QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Budget_Name) VALUES ('North', 'Plan')"));
+        execute(QStringLiteral(
+            "INSERT INTO UserFileTablesData (User_Filename, Budget_Name) VALUES ('North.xlsx', 'Plan')"));
+        execute(QStringLiteral("INSERT INTO FolderNames (Folder_Name) VALUES ('Sales')"));
+        execute(QStringLiteral("INSERT INTO UsersData (Users) VALUES ('Ann')"));
+        execute(QStringLiteral("INSERT INTO Admin (Admin_Name) VALUES ('Ann')"));
+        execute(QStringLiteral("INSERT INTO Subject (Subject) VALUES ('Due')"));
+        execute(QStringLiteral("INSERT INTO BodyText (Body_Text) VALUES ('Please')"));
+        main_ = makeMain();
+        core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    }
+
+    // The first-column values of a table, in stored order.
+    QStringList rows(const char* table) {
+        platform::db::Connection cnn = openMaster();
+        platform::db::Recordset rst = platform::db::Recordset::open(
+            cnn, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
+        QStringList values;
+        for (; !rst.eof(); rst.moveNext())
+            values << rst.value(0).toString();
+        return values;
+    }
+
+    lumidesk::frmMain* main_ = nullptr;
+};
+
+TEST_F(MainCommands, ClearSystemDataAnsweredNoFourTimesStillSweepsAndOffersCompaction) {
+    execute(QStringLiteral("DELETE FROM Subject"));
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::No, Answer::No, Answer::No, Answer::No, Answer::No});
+    main_->mnuDelAllDataTables_Click();
+    EXPECT_EQ(ui->messageTexts(), kClearQuestions);
+    EXPECT_EQ(rows("Budgets"), QStringList{QStringLiteral("Plan")})
+        << "the sweep drops the placeholder beside a real row";
+    EXPECT_EQ(rows("Subject"), QStringList{kPlaceholder}) << "an empty table gets its placeholder back";
+    EXPECT_EQ(read("Runtime", "ConfiguredData"), QStringLiteral("0"));
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("Plan"));
+}
+
+TEST_F(MainCommands, ClearSystemDataYesToTheBudgetTablesOnly) {
+    auto* explorer = new QWidget;
+    explorer->setObjectName(QStringLiteral("frmDataTable"));
+    explorer->show();
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::Yes, Answer::No, Answer::No, Answer::No, Answer::No});
+    main_->mnuDelAllDataTables_Click();
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")))
+        << "the Explorer closes first";
+    for (const char* table : {"Budgets", "MasterFiles", "Worksheets", "UserFileTablesData"})
+        EXPECT_EQ(rows(table), QStringList{kPlaceholder}) << table;
+    EXPECT_EQ(rows("FolderNames"), QStringList{QStringLiteral("Sales")});
+    EXPECT_EQ(rows("Admin"), QStringList{QStringLiteral("Ann")});
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("Nothing"));
+    EXPECT_EQ(read("Runtime", "BudgetNameContext"), QStringLiteral("Nothing"));
+}
+
+TEST_F(MainCommands, ClearSystemDataYesToAllThenCompacts) {
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
+    ui->acceptUnscriptedMessages();
+    main_->mnuDelAllDataTables_Click();
+    EXPECT_EQ(ui->messageTexts().mid(0, 5), kClearQuestions);
+    for (const char* table : {"Budgets", "FolderNames", "UsersData", "Admin", "BodyText", "Subject"})
+        EXPECT_EQ(rows(table), QStringList{kPlaceholder}) << table;
+}
+
+TEST_F(MainCommands, ClearFolderNamesLeavesItsPlaceholderRow) {
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::No});
+    main_->mnuFolderNames_Click();
+    EXPECT_EQ(rows("FolderNames"), (QStringList{kPlaceholder, QStringLiteral("Sales")}))
+        << "No changes nothing";
+    ui->answerMessages({Answer::Yes});
+    main_->mnuFolderNames_Click();
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList(2, QStringLiteral("do you want to clear the FolderNames table?")));
+    EXPECT_EQ(rows("FolderNames"), QStringList{kPlaceholder});
+}
+
+TEST_F(MainCommands, ClearUsersAsksNothing) {
+    testsupport::ScopedScriptedUi ui;
+    main_->mnuClrUsersData_Click();
+    EXPECT_TRUE(ui->asked().empty());
+    EXPECT_EQ(rows("UsersData"), QStringList{kPlaceholder});
+    EXPECT_EQ(rows("FolderNames"), QStringList{QStringLiteral("Sales")})
+        << "the sweep removed the other placeholders";
+}
+
+TEST_F(MainCommands, ClearSendMailAnsweredNoStillSweeps) {
+    execute(QStringLiteral("DELETE FROM BodyText"));
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::No});
+    main_->mnuClearSendMail_Click();
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("do you want to clear the SendMail tables?")});
+    EXPECT_EQ(rows("Admin"), QStringList{QStringLiteral("Ann")});
+    EXPECT_EQ(rows("BodyText"), QStringList{kPlaceholder});
+    ui->answerMessages({Answer::Yes});
+    main_->mnuClearSendMail_Click();
+    for (const char* table : {"Admin", "BodyText", "Subject"})
+        EXPECT_EQ(rows(table), QStringList{kPlaceholder}) << table;
+}
+
+TEST_F(MainCommands, TheCleanCommandsAreRefusedDuringARun) {
+    core::RunGuard::Token run;
+    testsupport::ScopedScriptedUi ui;
+    main_->mnuClrUsersData_Click();
+    main_->mnuDelAllDataTables_Click();
+    EXPECT_EQ(ui->messageTexts(), QStringList(2, core::RunGuard::kRefusedText));
+    EXPECT_EQ(rows("UsersData"), (QStringList{kPlaceholder, QStringLiteral("Ann")})) << "nothing was touched";
+}
+
+TEST_F(MainCommands, ClearErrorsTableClosesTheBrowserAndEmptiesTheTable) {
+    execute(QStringLiteral("INSERT INTO Errors (Budget_Name) VALUES ('Plan')"));
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    main_->mnuErrorsTable_Click();
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmErrorsTable")));
+    main_->mnuClearErrorsTable_Click();
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmErrorsTable")));
+    EXPECT_TRUE(rows("Errors").isEmpty());
+}
+
+// QuickStart: No asks again, a missing file ends silently, the old format is refused, Yes
+// hands the workbook over.
+TEST_F(MainCommands, QuickStartAsksForAWorkbookUntilConfirmed) {
+    const QString folder = testsupport::freshDir(QStringLiteral("books"));
+    for (const char* name : {"Plan.xlsx", "Old.xls"}) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString plan = folder + QStringLiteral("/Plan.xlsx");
+    testsupport::ScopedScriptedUi ui;
+    ui->answerTexts({plan, plan});
+    ui->answerMessages({Answer::No, Answer::Yes, Answer::Ok});
+    main_->mnuQSWiz_Click();
+    EXPECT_EQ(ui->messageTexts(),
+              (QStringList{QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?"),
+                           QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?"),
+                           QStringLiteral("The QuickStart Wizard is not available yet in this "
+                                          "version of Lumidesk.")}));
+    EXPECT_EQ(ui->asked().front().title, QStringLiteral("QuickStart File Select"));
+    EXPECT_EQ(ui->asked().front().filter, QStringLiteral("Excel Files (*.xlsx *.xlsm);;All Files (*)"));
+
+    ui->clear();
+    ui->answerTexts({folder + QStringLiteral("/Missing.xlsx")});
+    main_->mnuQSWiz_Click();
+    ui->answerTexts({std::nullopt});
+    main_->mnuQSWiz_Click();
+    EXPECT_TRUE(ui->messageTexts().isEmpty()) << "a missing file or a cancelled dialog ends without a word";
+
+    ui->answerTexts({folder + QStringLiteral("/Old.xls")});
+    main_->mnuQSWiz_Click();
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{lumidesk::frmMain::legacyWorkbookText(QStringLiteral("Old.xls"))});
+}
+
+// Commands whose work belongs to windows not built yet say so and change nothing; the menu
+// Update Workbooks resets the wait window's preview flag, the toolbar's does not.
+TEST_F(MainCommands, CommandsOfWindowsNotBuiltYetSaySoAndFailSafely) {
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    core::gOptions->FrmWaitBig = true;
+    main_->tbToolBar_ButtonClick(QStringLiteral("UpdateMF"));
+    EXPECT_TRUE(core::gOptions->FrmWaitBig);
+    main_->mnuUpdateSystem_Click();
+    EXPECT_FALSE(core::gOptions->FrmWaitBig);
+
+    ui->clear();
+    main_->mnuManageBudgets_Click();
+    EXPECT_EQ(core::gOptions->WizPageRequest, 1);
+    main_->mnuAssignUF_Click();
+    EXPECT_EQ(core::gOptions->WizPageRequest, 5);
+    main_->mnuOptions_Click();
+    EXPECT_FALSE(main_->menuItem(QStringLiteral("mnuFind"))->isEnabled())
+        << "Find follows a window only when the window opened";
+    EXPECT_EQ(
+        ui->messageTexts(),
+        (QStringList{
+            QStringLiteral("The Setup Budget Wizard is not available yet in this version of Lumidesk."),
+            QStringLiteral("The Setup Budget Wizard is not available yet in this version of Lumidesk."),
+            QStringLiteral("The configuration window is not available yet in this version of Lumidesk.")}));
+
+    ui->clear();
+    main_->mnuNewBudget_Click();
+    EXPECT_EQ(
+        ui->messageTexts(),
+        (QStringList{
+            QStringLiteral("Creating a new budget is not available yet in this version of Lumidesk."),
+            QStringLiteral("The configuration window is not available yet in this version of Lumidesk.")}))
+        << "without an author the configuration window is asked for";
+
+    write("Runtime", "RefreshDataTable", QStringLiteral("1"));
+    main_->mnuSendMail_Click();
+    EXPECT_EQ(read("Runtime", "RefreshDataTable"), QStringLiteral("0"));
+}
+
+TEST_F(MainCommands, ThePictureButtonOfQuickStartTellsHowItStarts) {
+    testsupport::ScopedScriptedUi ui;
+    main_->picQuickStart_Click();
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{QStringLiteral("Drag and drop Excel budget files to start the BudgetWizard.")});
+    EXPECT_TRUE(main_->acceptDrops());
+}
+
+} // namespace
