@@ -1,53 +1,52 @@
-// See ShellLinks.h. The windows not built yet say so and do nothing.
+// See ShellLinks.h.
 #include "lumidesk/ShellLinks.h"
 
-#include "core/AppTitle.h"
 #include "core/FormUnload.h"
-#include "platform/ui/Ui.h"
+#include "lumidesk/BudgetContext.h"
+#include "lumidesk/StatusGrid.h"
+#include "lumidesk/frmDataTable.h"
+#include "lumidesk/frmFilesTables.h"
+#include "lumidesk/frmFind.h"
+#include "lumidesk/frmPrint.h"
 
 namespace lumidesk::links {
 
 namespace {
 
-void notAvailable(const QString& what) {
-    platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
+void bringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// The Explorer, loaded (and so shown) when it is not.
+void explorerLoaded() {
+    if (!frmDataTable::loaded())
+        frmDataTable::Display();
 }
 
 } // namespace
 
-void ShowBudgetsExplorer() {
-    notAvailable(QStringLiteral("The Budgets Explorer"));
-}
+void ShowBudgetsExplorer() { frmDataTable::Display(); }
 
-void CloseBudgetsExplorer() {
-    core::UnloadForm(QStringLiteral("frmDataTable"));
-}
+void CloseBudgetsExplorer() { core::UnloadForm(frmDataTable::kFormName); }
 
-void ShowFileSystemView() {
-    notAvailable(QStringLiteral("The file system view"));
-}
+void ShowFileSystemView() { frmFilesTables::Display(); }
 
-void ShowPrint() {
-    notAvailable(QStringLiteral("Printing"));
-}
+void ShowPrint() { bringForward(frmPrint::instance()); }
 
-void ShowFind(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("Find"));
-}
+void ShowFind(QWidget* owner) { bringForward(frmFind::instance(owner)); }
 
-qint32 SetBudgetContextAndRefresh() {
-    notAvailable(QStringLiteral("Setting the budget context"));
-    return 1;
-}
+qint32 SetBudgetContextAndRefresh() { return lumidesk::SetBudgetContextAndRefresh(); }
 
 void ResetDataTableControls() {
-    notAvailable(QStringLiteral("The Budgets Explorer"));
+    explorerLoaded();
+    lumidesk::ResetDataTableControls();
 }
 
 void RefreshStatusGrid() {
-    notAvailable(QStringLiteral("The Budgets Explorer"));
+    explorerLoaded();
+    lumidesk::RefreshStatusGrid();
 }
 
 } // namespace lumidesk::links
