@@ -459,6 +459,9 @@ void frmDataTable::fillChangeModeList() {
 void frmDataTable::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
+    // The child window of the main window that held it goes with it.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        QMetaObject::invokeMethod(frame, &QWidget::close, Qt::QueuedConnection);
 }
 
 void frmDataTable::Form_Unload() {
@@ -628,12 +631,8 @@ void frmDataTable::CorvExplorer1_NodeRenamed(int node) {
     // The window is built anew, after this notification has returned, so tree, grid and
     // lists show the stored names.
     QTimer::singleShot(0, [] {
-        if (frmDataTable* old = frmDataTable::loaded()) {
-            QPointer<QMdiSubWindow> frame = qobject_cast<QMdiSubWindow*>(old->parentWidget());
+        if (frmDataTable* old = frmDataTable::loaded())
             old->close();
-            if (frame) // the child window that held it goes with it
-                frame->close();
-        }
         frmDataTable::Display();
     });
 }

@@ -218,6 +218,9 @@ void frmFilesTables::closeEvent(QCloseEvent* event) {
         gLoaded = nullptr;
     setObjectName(QString());
     event->accept();
+    // The child window of the main window that held it goes with it.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        QMetaObject::invokeMethod(frame, &QWidget::close, Qt::QueuedConnection);
 }
 
 void frmFilesTables::cmdClose_Click() {

@@ -4,6 +4,7 @@
 
 #include "ExplorerDbFixture.h"
 #include "admin/StringScrambling.h"
+#include "core/FormUnload.h"
 #include "lumidesk/DataEnvironment2.h"
 #include "lumidesk/frmMain.h"
 #include "platform/ui/ComboList.h"
@@ -271,6 +272,18 @@ TEST_F(BudgetsExplorer, RenamingABudgetNodeRenamesTheBudgetAndBuildsTheExplorerA
         }
         delete again;
     }
+}
+
+TEST_F(BudgetsExplorer, UnloadedByNameItLeavesNoEmptyChildWindow) {
+    auto main = std::make_unique<lumidesk::frmMain>();
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    frmDataTable::Display();
+    ASSERT_EQ(main->mdiArea()->subWindowList().size(), 1);
+    EXPECT_TRUE(core::UnloadForm(frmDataTable::kFormName));
+    QApplication::processEvents();
+    EXPECT_EQ(frmDataTable::loaded(), nullptr);
+    EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
 }
 
 TEST_F(BudgetsExplorer, NetworkContextViewStartsOnHomeAndAsksForGrants) {

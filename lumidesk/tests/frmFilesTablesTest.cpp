@@ -3,11 +3,16 @@
 #include "lumidesk/frmFilesTables.h"
 
 #include "ExplorerDbFixture.h"
+#include "lumidesk/frmMain.h"
 #include "support/ScriptedUi.h"
 
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -65,6 +70,21 @@ TEST_F(FileSystemView, ShowsWorkbooksWorksheetsAndUserFilesReadOnly) {
 
     form->cmdClose()->click();
     EXPECT_EQ(frmFilesTables::loaded(), nullptr);
+}
+
+TEST_F(FileSystemView, OpensInsideTheMainWindowAndCloseTakesItsChildWindow) {
+    auto main = std::make_unique<lumidesk::frmMain>();
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    frmFilesTables* form = frmFilesTables::Display();
+    ASSERT_EQ(main->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(main->mdiArea()->subWindowList().first()->widget(), form);
+    EXPECT_EQ(frmFilesTables::Display(), form) << "one instance";
+    EXPECT_EQ(main->mdiArea()->subWindowList().size(), 1);
+    form->cmdClose()->click();
+    QApplication::processEvents();
+    EXPECT_EQ(frmFilesTables::loaded(), nullptr);
+    EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
 }
 
 TEST_F(FileSystemView, AFailedReadIsReportedAndTheWindowStays) {
