@@ -112,7 +112,9 @@ frmDataTable::frmDataTable(QWidget* owner)
 }
 
 frmDataTable::~frmDataTable() {
-    Form_Unload();
+    // Destroyed without being closed (with the main window that holds it, as the program
+    // ends): the main window may be half destroyed itself, so its menu is left alone.
+    Form_Unload(false);
 }
 
 frmDataTable* frmDataTable::loaded() {
@@ -209,37 +211,37 @@ void frmDataTable::buildUpdateControls() {
 
     QList<QWidget*> controls;
     controls << label(QStringLiteral("Update mode:"), QStringLiteral("lblUpdateMode"), frame,
-                      Twips::rect(120, 345, 1100, 255));
+                      Twips::rect(120, 345, 1320, 255));
     cbxUpdateMode_ = new platform::ui::ComboList(frame, platform::ui::ComboList::Style::DropDownList);
     cbxUpdateMode_->setObjectName(QStringLiteral("cbxUpdateMode"));
-    cbxUpdateMode_->setGeometry(Twips::rect(1260, 300, 2160, 345));
+    cbxUpdateMode_->setGeometry(Twips::rect(1500, 300, 2040, 345));
     lblFolderName_ = label(QStringLiteral("Folder:"), QStringLiteral("lblFolderName"), frame,
-                           Twips::rect(3600, 345, 700, 255));
+                           Twips::rect(3660, 345, 660, 255));
     controls << lblFolderName_;
     cbxFolderName_ = new platform::ui::ComboList(frame, platform::ui::ComboList::Style::DropDownList);
     cbxFolderName_->setObjectName(QStringLiteral("cbxFolderName"));
-    cbxFolderName_->setGeometry(Twips::rect(4320, 300, 2160, 345));
+    cbxFolderName_->setGeometry(Twips::rect(4320, 300, 1980, 345));
     controls << label(QStringLiteral("Change mode:"), QStringLiteral("lblChgeDataMode"), frame,
-                      Twips::rect(6660, 345, 1140, 255));
+                      Twips::rect(6420, 345, 1440, 255));
     cbxChgeDataMode_ = new platform::ui::ComboList(frame, platform::ui::ComboList::Style::DropDownList);
     cbxChgeDataMode_->setObjectName(QStringLiteral("cbxChgeDataMode"));
-    cbxChgeDataMode_->setGeometry(Twips::rect(7800, 300, 2040, 345));
+    cbxChgeDataMode_->setGeometry(Twips::rect(7920, 300, 1980, 345));
     cmdUpdateMF_ = new QPushButton(QStringLiteral("Update Workbooks"), frame);
     cmdUpdateMF_->setObjectName(QStringLiteral("cmdUpdateMF"));
     cmdUpdateMF_->setGeometry(Twips::rect(10020, 285, 2040, 375));
 
     controls << label(QStringLiteral("Password:"), QStringLiteral("lblPassword"), frame,
-                      Twips::rect(120, 825, 1100, 255));
+                      Twips::rect(120, 825, 1320, 255));
     tbxPassword_ = new QLineEdit(frame);
     tbxPassword_->setObjectName(QStringLiteral("tbxPassword"));
     tbxPassword_->setEchoMode(QLineEdit::Password);
-    tbxPassword_->setGeometry(Twips::rect(1260, 780, 2160, 345));
+    tbxPassword_->setGeometry(Twips::rect(1500, 780, 2040, 345));
     chkSavePW_ = new QCheckBox(QStringLiteral("Save pwd"), frame);
     chkSavePW_->setObjectName(QStringLiteral("chkSavePW"));
-    chkSavePW_->setGeometry(Twips::rect(3600, 795, 1200, 315));
+    chkSavePW_->setGeometry(Twips::rect(3660, 795, 1200, 315));
     cmdGetMail_ = new QPushButton(QStringLiteral("Get Mail"), frame);
     cmdGetMail_->setObjectName(QStringLiteral("cmdGetMail"));
-    cmdGetMail_->setGeometry(Twips::rect(4860, 765, 1620, 375));
+    cmdGetMail_->setGeometry(Twips::rect(4980, 765, 1620, 375));
     cmdClearDueDate_ = new QPushButton(QStringLiteral("Clear Status"), frame);
     cmdClearDueDate_->setObjectName(QStringLiteral("cmdClearDueDate"));
     cmdClearDueDate_->setGeometry(Twips::rect(10020, 765, 2040, 375));
@@ -457,14 +459,14 @@ void frmDataTable::fillChangeModeList() {
 }
 
 void frmDataTable::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    Form_Unload(true);
     event->accept();
     // The child window of the main window that held it goes with it.
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
         QMetaObject::invokeMethod(frame, &QWidget::close, Qt::QueuedConnection);
 }
 
-void frmDataTable::Form_Unload() {
+void frmDataTable::Form_Unload(bool closing) {
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -487,7 +489,7 @@ void frmDataTable::Form_Unload() {
 
     if (core::cOptions* opts = options())
         opts->DataTableIsRunning = false;
-    if (QWidget* main = platform::ui::LoadedWindows::find(QStringLiteral("frmMain"))) {
+    if (QWidget* main = closing ? platform::ui::LoadedWindows::find(QStringLiteral("frmMain")) : nullptr) {
         if (auto* find = main->findChild<QAction*>(QStringLiteral("mnuFind")))
             find->setEnabled(false);
     }

@@ -149,7 +149,8 @@ private:
     void buildStatusGrid();
     void connectHandlers();
     void Form_Load();
-    void Form_Unload();
+    // closing: unloaded by closing the window (not by destroying it unclosed).
+    void Form_Unload(bool closing);
     void fillUpdateModeList();
     void fillChangeModeList();
     void becomeActiveForm();

@@ -7,15 +7,19 @@
 #include "lumidesk/StatusGrid.h"
 #include "lumidesk/frmDataTable.h"
 #include "lumidesk/frmFilesTables.h"
+#include "lumidesk/frmMain.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/ExplorerTree.h"
 #include "support/ScriptedUi.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -135,6 +139,24 @@ TEST_F(ExplorerScreens, ExplorerWithTwoWorkbooksAndAColouredGrid) {
     EXPECT_EQ(grid.cellBackground(1, frmDataTable::kEmailSent), lumidesk::kYellow);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Budgets Explorer - [Budget 2025] [Database:= Local]"));
     save(*form, QStringLiteral("explorer.png"));
+}
+
+TEST_F(ExplorerScreens, ExplorerInsideTheMainWindow) {
+    addDemoBudget();
+    writeSetting("Options", "ColorCells", QStringLiteral("1"));
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    auto main = std::make_unique<lumidesk::frmMain>();
+    main->resize(kScreen);
+    core::gOptions->BudgetNameContext = kBudget;
+    ASSERT_EQ(lumidesk::SetBudgetContextAndRefresh(), lumidesk::kContextSet);
+    frmDataTable* form = frmDataTable::Display();
+    form->Form_Activate(); // maximised inside the main window (no ScrollBars option)
+    ASSERT_EQ(main->mdiArea()->subWindowList().size(), 1);
+    EXPECT_TRUE(main->mdiArea()->subWindowList().first()->isMaximized());
+    EXPECT_EQ(form->dtUFStatus()->rowCount(), 5);
+    form->CorvExplorer1()->expandAll();
+    save(*main, QStringLiteral("explorer-in-main.png"));
 }
 
 TEST_F(ExplorerScreens, FileSystemViewOfTheDemoBudget) {
