@@ -1,7 +1,7 @@
 // The windows and routines of the Budgets Explorer, the file system view and the print and
 // find windows as the main window's commands reach them: show a window (loading it when
-// needed), close it, and the budget-context and status-grid routines. The main window calls
-// only these, so its commands read the same whichever window does the work.
+// needed), close it, and the budget-context and status-grid routines, which the main window's
+// commands run with the Explorer loaded (loading it, and so showing it, when it was closed).
 #pragma once
 
 #include <QtGlobal>

@@ -6,6 +6,7 @@
 #include "core/ErrorMessage.h"
 #include "core/SystemOps.h"
 #include "core/cOptions.h"
+#include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/MainWindowPlace.h"
@@ -81,22 +82,6 @@ QPixmap picturePlate(const QString& words, const QColor& colour) {
 
 } // namespace
 
-bool frmMain::isWorkbookFile(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix();
-    return suffix.compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) == 0 ||
-           suffix.compare(QStringLiteral("xlsm"), Qt::CaseInsensitive) == 0;
-}
-
-bool frmMain::isLegacyWorkbookFile(const QString& path) {
-    return QFileInfo(path).suffix().compare(QStringLiteral("xls"), Qt::CaseInsensitive) == 0;
-}
-
-QString frmMain::legacyWorkbookText(const QString& fileName) {
-    return QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a spreadsheet "
-                          "program and save it as .xlsx first.")
-        .arg(fileName);
-}
-
 frmMain::frmMain()
     : QMainWindow(nullptr) {
     setObjectName(QStringLiteral("frmMain"));
@@ -112,7 +97,13 @@ frmMain::frmMain()
     MDIForm_Load();
 }
 
-frmMain::~frmMain() = default;
+// The child windows unload while the main window is still whole: their unload handlers
+// reach its menus.
+frmMain::~frmMain() {
+    const QList<QMdiSubWindow*> children = mdiArea_->subWindowList();
+    for (QMdiSubWindow* child : children)
+        delete child;
+}
 
 void frmMain::buildToolbar() {
     struct Button {
@@ -363,6 +354,7 @@ void frmMain::MDIForm_QueryUnload() {
 }
 
 void frmMain::MDIForm_Unload() {
+    mdiArea_->closeAllSubWindows();
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         SaveWindowPlace({Twips::fromPixels(frame.x()), Twips::fromPixels(frame.y()),
@@ -394,10 +386,10 @@ void frmMain::dropFiles(const QList<QUrl>& urls) {
                 continue;
             const QString path = url.toLocalFile();
             const QString name = QFileInfo(path).fileName();
-            if (isWorkbookFile(path))
+            if (IsWorkbookName(path))
                 rows.append({name, path});
-            else if (isLegacyWorkbookFile(path))
-                platform::ui::msgBox(legacyWorkbookText(name), platform::ui::Buttons::Ok, kCaption);
+            else if (IsLegacyWorkbookName(path))
+                platform::ui::msgBox(LegacyWorkbookText(name), platform::ui::Buttons::Ok, kCaption);
         }
         if (rows.isEmpty())
             return;

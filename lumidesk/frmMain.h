@@ -109,12 +109,6 @@ public:
     // QuickStart window.
     void dropFiles(const QList<QUrl>& urls);
 
-    // Workbook names are .xlsx and .xlsm (any case); a .xls of the old binary format is
-    // refused with the message below.
-    static bool isWorkbookFile(const QString& path);
-    static bool isLegacyWorkbookFile(const QString& path);
-    static QString legacyWorkbookText(const QString& fileName);
-
 signals:
     // The window has unloaded: the program ends.
     void unloaded();

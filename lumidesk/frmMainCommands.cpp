@@ -11,6 +11,7 @@
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "core/frmErrorsTable.h"
+#include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
@@ -135,8 +136,8 @@ void frmMain::mnuQSWiz_Click() {
             if (!chosen || !QFileInfo(*chosen).isFile())
                 return;
             const QString path = *chosen;
-            if (isLegacyWorkbookFile(path)) {
-                say(legacyWorkbookText(QFileInfo(path).fileName()));
+            if (IsLegacyWorkbookName(path)) {
+                say(LegacyWorkbookText(QFileInfo(path).fileName()));
                 return;
             }
             if (askYesNo(QStringLiteral("Perform QuickStart on ") + path + QStringLiteral(" ?"))) {

@@ -3,6 +3,7 @@
 // question, the commands that reach subsystems not built yet, and the errors browser.
 #include "MainWindowFixture.h"
 #include "core/RunGuard.h"
+#include "lumidesk/BudgetContext.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/LoadedWindows.h"
@@ -184,8 +185,7 @@ TEST_F(MainCommands, QuickStartAsksForAWorkbookUntilConfirmed) {
 
     ui->answerTexts({folder + QStringLiteral("/Old.xls")});
     main_->mnuQSWiz_Click();
-    EXPECT_EQ(ui->messageTexts(),
-              QStringList{lumidesk::frmMain::legacyWorkbookText(QStringLiteral("Old.xls"))});
+    EXPECT_EQ(ui->messageTexts(), QStringList{lumidesk::LegacyWorkbookText(QStringLiteral("Old.xls"))});
 }
 
 // Commands whose work belongs to windows not built yet say so and change nothing; the menu
