@@ -237,3 +237,38 @@ TEST_F(MainCommands, ThePictureButtonOfQuickStartTellsHowItStarts) {
 }
 
 } // namespace
+
+namespace {
+
+// Edit > Find follows the Budgets Explorer: on with Explorer View, off when it closes; Show
+// Update Controls opens it also when it was closed.
+TEST_F(MainCommands, TheExplorerCommandsAndFind) {
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    main_->show();
+    main_->mnuExplorerView_Click();
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    EXPECT_TRUE(main_->menuItem(QStringLiteral("mnuFind"))->isEnabled());
+    main_->mnuClose_Click();
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    EXPECT_FALSE(main_->menuItem(QStringLiteral("mnuFind"))->isEnabled());
+
+    main_->menuItem(QStringLiteral("mnuShowControls"))->trigger();
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    EXPECT_EQ(read("Runtime", "ShowControls"), QStringLiteral("False"));
+}
+
+TEST_F(MainCommands, CheckUserActivityRunsTheCheckAndShowsTheStatusGrid) {
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    main_->show();
+    main_->mnuCheckUserActivity_Click();
+    ASSERT_FALSE(ui->messageTexts().isEmpty());
+    EXPECT_EQ(
+        ui->messageTexts().front(),
+        QStringLiteral("Checking user-file activity is not available yet in this version of Lumidesk."));
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")))
+        << "the status grid is shown, loading the Explorer";
+}
+
+} // namespace
