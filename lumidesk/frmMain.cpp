@@ -73,7 +73,7 @@ QPixmap picturePlate(const QString& words, const QColor& colour) {
     painter.drawRoundedRect(QRectF(0.5, 0.5, kPictureSize.width() - 1, kPictureSize.height() - 1), 5, 5);
     QFont font = painter.font();
     font.setBold(true);
-    font.setPixelSize(12);
+    font.setPixelSize(11);
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, words);
@@ -213,8 +213,9 @@ void frmMain::buildPictureButtons() {
 // Puts the QuickStart picture at its place from the toolbar's left edge, or right after the
 // buttons when they reach past it.
 void frmMain::placePictureButtons() {
-    const int used = pictureSpacer_->x();
-    pictureSpacer_->setFixedWidth(std::max(4, Twips::toPixels(kQuickStartLeftTwips) - used));
+    const int target = Twips::toPixels(kQuickStartLeftTwips);
+    const int now = picQuickStart_->mapTo(tbToolBar_, QPoint(0, 0)).x();
+    pictureSpacer_->setFixedWidth(std::max(4, pictureSpacer_->width() + target - now));
 }
 
 void frmMain::buildStatusBar() {
