@@ -265,19 +265,22 @@ void frmMain::mnuNothing_Click() {
     links::SetBudgetContextAndRefresh();
 }
 
-// The network captions and states follow the logon that the start-up made.
+// The network captions and states follow the logon that the start-up made. Every item is set
+// for the state found, so no state is left over from the design when a step before failed.
 void frmMain::loadNetworkMenus() {
     const core::cOptions& options = *core::gOptions;
-    if (!options.NetMenus)
-        return;
-    menuItem(QStringLiteral("mnuLogon"))->setText(QStringLiteral("&Log off LumiNet"));
-    const bool superAdmin = options.SAAuth;
-    if (superAdmin) {
-        menuItem(QStringLiteral("mnuSAConfig"))->setEnabled(true);
-        menuItem(QStringLiteral("mnuMakeNetDB"))->setText(QStringLiteral("&Remove network database"));
-    }
-    menuItem(QStringLiteral("mnuCompactDatabase"))->setEnabled(superAdmin);
-    menuItem(QStringLiteral("mnuSystemClean"))->setEnabled(superAdmin);
+    const bool network = options.NetMenus;
+    const bool superAdmin = network && options.SAAuth;
+    menuItem(QStringLiteral("mnuLogon"))
+        ->setText(network ? QStringLiteral("&Log off LumiNet") : QStringLiteral("&Logon"));
+    menuItem(QStringLiteral("mnuSAConfig"))->setEnabled(superAdmin);
+    // An administrator logged on at start-up keeps the item as designed.
+    menuItem(QStringLiteral("mnuMakeNetDB"))->setEnabled(true);
+    menuItem(QStringLiteral("mnuMakeNetDB"))
+        ->setText(superAdmin ? QStringLiteral("&Remove network database")
+                             : QStringLiteral("&Make network database"));
+    menuItem(QStringLiteral("mnuCompactDatabase"))->setEnabled(!network || superAdmin);
+    menuItem(QStringLiteral("mnuSystemClean"))->setEnabled(!network || superAdmin);
 }
 
 void frmMain::fillWindowMenu() {
