@@ -49,7 +49,7 @@ protected:
     void SetUp() override {
         coretest::MasterDbFixture::SetUp();
         core::gOptions->DatabaseMode = QStringLiteral("Local");
-        for (const char* key : {"ColorCells", "UseSound"})
+        for (const char* key : {"ColorCells", "UseSound", "ScrollBars", "Resize"})
             platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
                                          QString::fromLatin1(key));
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");

@@ -148,6 +148,7 @@ TEST_F(ExplorerScreens, ExplorerInsideTheMainWindow) {
     ui->acceptUnscriptedMessages();
     auto main = std::make_unique<lumidesk::frmMain>();
     main->resize(kScreen);
+    core::gOptions->ScrollBars = false; // whatever the main window's load read
     core::gOptions->BudgetNameContext = kBudget;
     ASSERT_EQ(lumidesk::SetBudgetContextAndRefresh(), lumidesk::kContextSet);
     frmDataTable* form = frmDataTable::Display();
