@@ -4,6 +4,7 @@
 #include "core/cOptions.h"
 #include "lumidesk/FindInGrid.h"
 #include "lumidesk/PrintSelectedTable.h"
+#include "lumidesk/frmDataTable.h"
 #include "lumidesk/frmFind.h"
 #include "lumidesk/frmPrint.h"
 #include "platform/ui/ComboList.h"
@@ -232,6 +233,40 @@ TEST_F(PrintWindow, AFileThatCannotBeWrittenIsReported) {
     EXPECT_TRUE(wizard->window.isNull()) << "the wizard is unloaded all the same";
 }
 
+// The Budgets Explorer's status grid: the explorer is closed before the print and shown again
+// after it; its hidden columns (the row's key, master workbook and folder) stay off the page.
+TEST_F(PrintWindow, TheStatusGridPrintsWithTheExplorerShownAgain) {
+    addBudget(QStringLiteral("Q1"));
+    exec(QStringLiteral(
+        "INSERT INTO UsersData (Users, Email_Address, Folder_Name) VALUES ('Ann', 'a@x', 'Sales')"));
+    exec(
+        QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Users, Select_By_User, Master_File, "
+                       "Budget_Name, Folder_Name) VALUES ('North.xlsx', 'Ann', 1, 'HiddenMaster.xlsx', 'Q1', "
+                       "'HiddenFolder')"));
+    core::gOptions->DatabaseMode = QStringLiteral("Local");
+    core::gOptions->BudgetNameContext = QStringLiteral("Q1");
+    ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages(); // what the explorer's load has to say
+    QPointer<lumidesk::frmDataTable> before = lumidesk::frmDataTable::Display();
+    lumidesk::frmPrint* window = lumidesk::frmPrint::instance();
+    choose(*window, QStringLiteral("Users status table"));
+    const QString path = pdfPath(QStringLiteral("status.pdf"));
+    ui->answerTexts({path});
+
+    window->cmdPrintCont()->click();
+
+    const QString text = pdfText(path);
+    EXPECT_TRUE(text.contains(QStringLiteral("Lumivane - User File Status"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("North.xlsx"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("HiddenMaster.xlsx"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("HiddenFolder"))) << text.toStdString();
+    EXPECT_TRUE(before.isNull()) << "the explorer was closed before the print";
+    lumidesk::frmDataTable* after = lumidesk::frmDataTable::loaded();
+    ASSERT_NE(after, nullptr) << "the explorer is shown again";
+    EXPECT_TRUE(after->isVisible());
+    delete after;
+}
+
 TEST_F(PrintWindow, CancelUnloadsTheWindow) {
     lumidesk::frmPrint* window = lumidesk::frmPrint::instance();
     window->cmdCancel()->click();
@@ -359,6 +394,36 @@ TEST_F(FindWindow, OnlyTheThreeNamedGridsAreSearched) {
     data_->grid->clearSelection();
     window->cmdFindNext()->click();
     EXPECT_TRUE(data_->grid->selectedRows().isEmpty());
+}
+
+TEST_F(FindWindow, FindsInTheExplorersStatusGrid) {
+    addBudget(QStringLiteral("Q1"));
+    exec(QStringLiteral("INSERT INTO UsersData (Users, Folder_Name) VALUES ('Ann', 'Sales')"));
+    for (const char* file : {"North.xlsx", "South.xlsx", "north.xlsx"})
+        exec(QStringLiteral(
+                 "INSERT INTO UserFileTablesData (User_Filename, Users, Select_By_User, Budget_Name) "
+                 "VALUES (?, 'Ann', 1, 'Q1')"),
+             {QString::fromLatin1(file)});
+    core::gOptions->DatabaseMode = QStringLiteral("Local");
+    core::gOptions->BudgetNameContext = QStringLiteral("Q1");
+    ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    lumidesk::frmDataTable* explorer = lumidesk::frmDataTable::Display();
+    core::gOptions->ActiveForm = explorer;
+    platform::ui::DataGrid* grid = explorer->dtUFStatus();
+    focus(grid);
+    QStringList shown;
+    for (int row = 0; row < grid->rowCount(); ++row)
+        shown << grid->cellText(row, 0);
+    const int expected = static_cast<int>(shown.indexOf(QStringLiteral("South.xlsx")));
+    ASSERT_GE(expected, 0) << shown.join(QLatin1Char(',')).toStdString();
+    grid->clearSelection();
+
+    lumidesk::frmFind* window = lumidesk::frmFind::instance();
+    type(*window, QStringLiteral("South.xlsx"));
+    window->cmdFindNext()->click();
+    EXPECT_EQ(grid->selectedRows(), QList<int>{expected});
+    delete explorer;
 }
 
 TEST_F(FindWindow, CancelUnloadsTheWindow) {
