@@ -28,8 +28,12 @@ public:
     };
 
     // Flags of a cell.
-    static constexpr std::uint8_t kStale = 1;      // formula written since its result was calculated
+    static constexpr std::uint8_t kStale = 1;      // a formula whose result is not current
     static constexpr std::uint8_t kExtraAttrs = 2; // the cell carries attributes the layer keeps as they are
+    // Marks of a recalculation in progress, cleared when it ends.
+    static constexpr std::uint8_t kDirty = 4;      // to be recalculated
+    static constexpr std::uint8_t kOnPath = 8;     // being recalculated: its precedents come first
+    static constexpr std::uint8_t kFromWrite = 16; // recalculated because of a written cell
 
     struct Cell {
         double number = 0;         // Number, Boolean (0 or 1)
@@ -53,6 +57,7 @@ public:
     std::vector<Row>& rows() { return rows_; }
 
     const Cell* find(CellRef at) const;
+    Cell* find(CellRef at) { return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(at)); }
     // The cell at `at`, made (empty, unstyled) when missing.
     Cell& obtain(CellRef at);
     // Appends a cell while reading, when cells come in order; falls back to obtain().

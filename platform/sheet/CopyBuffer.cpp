@@ -20,6 +20,7 @@ void CopyBuffer::clear() {
 
 void CopyBuffer::take(const Worksheet& sheet, const CellRange& area) {
     clear();
+    sheet.workbook().calculate(); // values are copied as current results
     if (qint64(area.rows()) * area.columns() > 20000000)
         throw SheetError(SheetError::Code::BadAddress,
                          QStringLiteral("The block is too large to be copied."));

@@ -8,6 +8,7 @@
 #include "platform/sheet/Package.h"
 #include "platform/sheet/PackageEncryption.h"
 #include "platform/sheet/Parallel.h"
+#include "platform/sheet/Recalculator.h"
 #include "platform/sheet/Relationships.h"
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/SheetError.h"
@@ -400,13 +401,34 @@ void Workbook::setActiveSheet(Worksheet& sheet) {
 void Workbook::markStructureChanged() {
     structureChanged_ = true;
     saved_ = false;
+    if (recalc_)
+        recalc_->sheetsChanged();
 }
 
 void Workbook::cellWritten(Worksheet& sheet, CellRef cell) {
     cellsWritten_ = true;
     saved_ = false;
+    recalculator().cellWritten(sheet, cell);
     if (cellWritten_)
         cellWritten_(sheet, cell);
+}
+
+// ---- formula results ---------------------------------------------------------------------
+
+Recalculator& Workbook::recalculator() const {
+    if (!recalc_)
+        recalc_ = std::make_unique<Recalculator>(const_cast<Workbook&>(*this));
+    return *recalc_;
+}
+
+void Workbook::calculate() const {
+    if (!closed_)
+        recalculator().calculate();
+}
+
+std::vector<StaleCell> Workbook::staleCells() const {
+    requireOpen();
+    return recalculator().staleCells();
 }
 
 // ---- sheet operations --------------------------------------------------------------------
@@ -504,6 +526,7 @@ Worksheet& Workbook::addSheet(const Worksheet* before, const Worksheet* after, c
 Worksheet& Workbook::copySheet(const Worksheet& source, const Worksheet* before, const Worksheet* after) {
     requireStructureChange();
     source.requireCells();
+    calculate(); // the copy carries current results
     if (&source.workbook() != this)
         throw SheetError(
             Code::NotAvailable,
@@ -573,6 +596,9 @@ void Workbook::renameInFormulas(const std::string& oldName, const std::string& n
                 if (renamed != text) {
                     cells.setFormulaText(cell.formula, renamed);
                     s->dirty_ = true;
+                    // A reference to a deleted sheet is #REF! now: the result changes.
+                    if (newName.empty())
+                        recalculator().cellWritten(*s, {row.row, cell.col});
                 }
             }
         }
@@ -607,6 +633,7 @@ void Workbook::deleteSheet(Worksheet& sheet) {
     const std::vector<Worksheet*> was = order(sheets_);
     const int index = indexOf(sheet);
     const std::string name = XmlText::toUtf8(sheet.name_);
+    recalculator().sheetRemoved(sheet);
     removeSheetParts(sheet);
     std::unique_ptr<Worksheet> removed = std::move(sheets_[std::size_t(index)]);
     sheets_.erase(sheets_.begin() + index);
@@ -722,6 +749,7 @@ std::unique_ptr<Workbook> Workbook::copySheetToNewWorkbook(const Worksheet& sour
                                                            const QString& newName) const {
     requireOpen();
     source.requireCells();
+    calculate(); // the copy carries current results
     std::unique_ptr<Workbook> wb = create(newName);
     Workbook& w = *wb;
 
@@ -891,6 +919,7 @@ void Workbook::prepareSave() {
 
 QByteArray Workbook::serialize() {
     requireOpen();
+    calculate(); // the saved results are current
     prepareSave();
     QByteArray zip = package_->save();
     // From now on the saved package is the one untouched parts are copied from.

@@ -22,6 +22,7 @@ class Application;
 class ContentTypes;
 class ExternalLinks;
 class Package;
+class Recalculator;
 class Relationships;
 class SharedStrings;
 class Styles;
@@ -44,6 +45,13 @@ struct OpenOptions {
         options.password = password;
         return options;
     }
+};
+
+// A formula cell whose result could not be brought up to date after cells were written: it
+// holds its last result.
+struct StaleCell {
+    Worksheet* sheet = nullptr;
+    CellRef cell;
 };
 
 struct SaveOptions {
@@ -127,6 +135,13 @@ public:
 
     Application* application() const { return application_; }
 
+    // Formula results. After cells are written, the results of the formulas that depend on them
+    // are brought up to date before anything reads, copies or saves them; calculate() does it
+    // at once. A formula the engine cannot evaluate keeps its last result and is listed by
+    // staleCells(); a workbook saved after writes is flagged to be recalculated on opening.
+    void calculate() const;
+    std::vector<StaleCell> staleCells() const;
+
     // Called for every cell written, so that a calculation engine can mark the cells that
     // depend on it; the workbook is flagged to be recalculated when opened anyway.
     using CellWrittenHook = std::function<void(Worksheet&, CellRef)>;
@@ -135,6 +150,7 @@ public:
 private:
     friend class Application;
     friend class CopyBuffer;
+    friend class Recalculator;
     friend class Worksheet;
 
     Workbook();
@@ -158,6 +174,9 @@ private:
     void markStructureChanged();
     void cellWritten(Worksheet& sheet, CellRef cell);
     void setActiveSheet(Worksheet& sheet);
+    Recalculator& recalculator() const;
+    const WorkbookPart& workbookPart() const { return *part_; }
+    const SharedStrings& sharedStrings() const { return *strings_; }
 
     std::unique_ptr<Package> package_;
     std::unique_ptr<ContentTypes> types_;
@@ -166,6 +185,7 @@ private:
     std::unique_ptr<SharedStrings> strings_;
     std::unique_ptr<Styles> styles_;
     std::unique_ptr<ExternalLinks> links_;
+    mutable std::unique_ptr<Recalculator> recalc_;
     std::vector<std::unique_ptr<Worksheet>> sheets_;
     Worksheet* active_ = nullptr;
     std::unique_ptr<WorkbookLock> lock_;

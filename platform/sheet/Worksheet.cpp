@@ -115,6 +115,7 @@ QString Worksheet::formulaOf(const CellStore::Cell& cell) const {
 }
 
 CellValue Worksheet::value(CellRef at) const {
+    workbook_->calculate();
     const CellStore::Cell* cell = store().find(at);
     return cell ? valueOf(*cell) : CellValue();
 }
@@ -127,6 +128,25 @@ QString Worksheet::formula(CellRef at) const {
 bool Worksheet::hasFormula(CellRef at) const {
     const CellStore::Cell* cell = store().find(at);
     return cell && cell->formula != 0;
+}
+
+bool Worksheet::isStale(CellRef at) const {
+    workbook_->calculate();
+    const CellStore::Cell* cell = store().find(at);
+    return cell && cell->formula != 0 && (cell->flags & CellStore::kStale);
+}
+
+std::vector<CellRef> Worksheet::staleCells(const CellRange& block) const {
+    requireCells();
+    std::vector<CellRef> out;
+    for (const StaleCell& stale : workbook_->staleCells())
+        if (stale.sheet == this && block.contains(stale.cell))
+            out.push_back(stale.cell);
+    return out;
+}
+
+CellStore* Worksheet::cellStore() const {
+    return kind_ == Kind::Worksheet && part_ ? &part_->cells() : nullptr;
 }
 
 CellRef Worksheet::lastCell() const {
@@ -142,6 +162,7 @@ void Worksheet::requireReadableBlock(const CellRange& block) const {
 }
 
 ValueGrid Worksheet::values(const CellRange& block) const {
+    workbook_->calculate();
     const CellStore& cells = store();
     requireReadableBlock(block);
     ValueGrid grid(block.rows(), block.columns());
@@ -285,6 +306,33 @@ void Worksheet::setConstant(CellStore::Cell& cell, const CellValue& value) {
     case CellValue::Type::Error:
         cell.type = CellStore::Type::Error;
         cell.text = cells.addText(XmlText::toUtf8(value.text.toUpper()));
+        break;
+    }
+}
+
+void Worksheet::storeResult(CellStore& store, CellStore::Cell& cell, const CellValue& value) {
+    cell.number = 0;
+    switch (value.type) {
+    case CellValue::Type::Number:
+        cell.type = CellStore::Type::Number;
+        cell.number = value.number;
+        break;
+    case CellValue::Type::Boolean:
+        cell.type = CellStore::Type::Boolean;
+        cell.number = value.boolean() ? 1 : 0;
+        break;
+    case CellValue::Type::Text:
+        // A formula's text result is kept with the cell, not among the shared strings.
+        cell.type = CellStore::Type::Inline;
+        cell.text = store.addText(XmlText::toUtf8(value.text));
+        break;
+    case CellValue::Type::Error:
+        cell.type = CellStore::Type::Error;
+        cell.text = store.addText(XmlText::toUtf8(value.text));
+        break;
+    case CellValue::Type::Empty:
+        cell.type = CellStore::Type::Empty;
+        cell.text = 0;
         break;
     }
 }

@@ -48,6 +48,10 @@ public:
     // other workbooks in their shown form), the constant as text, "" for an empty cell.
     QString formula(CellRef cell) const;
     bool hasFormula(CellRef cell) const;
+    // A formula cell whose result could not be brought up to date: it holds its last result.
+    bool isStale(CellRef cell) const;
+    // The stale cells of a block, row by row: what a copy of its values would carry unchanged.
+    std::vector<CellRef> staleCells(const CellRange& block) const;
 
     // A typed entry as the user would type it ("=A1*2", "12.5", "TRUE", "text").
     void setEntry(CellRef cell, const QString& typed);
@@ -106,6 +110,7 @@ public:
 private:
     friend class Workbook;
     friend class CopyBuffer;
+    friend class Recalculator;
 
     Worksheet(Workbook& workbook, Kind kind);
 
@@ -120,6 +125,12 @@ private:
     void setConstant(CellStore::Cell& cell, const CellValue& value);
     void setFormulaText(CellStore::Cell& cell, const QString& formula);
     void written(CellRef cell);
+    // The cells of a worksheet; null for a chart sheet.
+    CellStore* cellStore() const;
+    // A formula's result in its cell.
+    static void storeResult(CellStore& store, CellStore::Cell& cell, const CellValue& value);
+    // Results changed: the sheet is written again at the next save.
+    void markCellsChanged() { dirty_ = true; }
 
     Workbook* workbook_;
     Kind kind_;

@@ -175,6 +175,9 @@ private:
                 inlineNode = child;
         }
         readValue(cell, type, value, inlineNode);
+        // A formula saved without its result (as some writers do) is calculated when needed.
+        if (cell.formula && cell.type == CellStore::Type::Empty)
+            cell.flags |= CellStore::kStale;
     }
 
     void readValue(CellStore::Cell& cell, const char* type, const char* value,

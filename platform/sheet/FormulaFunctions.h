@@ -1,0 +1,53 @@
+// The worksheet functions the formula engine evaluates, looked up by name without regard to
+// case, with the number of arguments each takes. Also the functions whose precedents cannot be
+// told from the formula's text (INDIRECT, OFFSET, the clock, random numbers): a formula that
+// uses one of them may change whenever any cell is written.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace platform::sheet {
+
+class FormulaFunctions {
+public:
+    enum class Id : std::uint8_t {
+        None,
+        Sum,
+        Average,
+        Min,
+        Max,
+        Count,
+        CountA,
+        Round,
+        RoundUp,
+        RoundDown,
+        Int,
+        Abs,
+        If,
+        IfError,
+        And,
+        Or,
+        Not,
+        True,
+        False,
+        Concatenate,
+    };
+
+    struct Info {
+        Id id = Id::None;
+        int minArgs = 0;
+        int maxArgs = 0;
+    };
+
+    // Nothing for a function the engine does not evaluate.
+    static std::optional<Info> find(std::string_view name);
+    // True for the functions that read cells the formula does not name, or that change
+    // without any cell changing.
+    static bool hasHiddenPrecedents(std::string_view name);
+
+    static constexpr int kMaxArgs = 255;
+};
+
+} // namespace platform::sheet
