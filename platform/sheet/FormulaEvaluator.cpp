@@ -39,8 +39,12 @@ CellValue numberResult(double value) {
 
 // A text that holds a number as typed ("12.5", " -3 ", "1E3", "50%"); nothing otherwise.
 bool numberFromText(const QString& text, double& out) {
-    const QByteArray bytes = text.trimmed().toLatin1();
-    if (bytes.isEmpty() || text.trimmed().size() != bytes.size())
+    const QString trimmed = text.trimmed();
+    for (QChar c : trimmed)
+        if (c.unicode() >= 0x80)
+            return false;
+    const QByteArray bytes = trimmed.toLatin1();
+    if (bytes.isEmpty())
         return false;
     const char* begin = bytes.constData();
     const char* end = begin + bytes.size();

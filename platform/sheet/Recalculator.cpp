@@ -114,11 +114,15 @@ void Recalculator::cellWritten(Worksheet& sheet, CellRef cell) {
 }
 
 void Recalculator::sheetsChanged() {
+    dropIndex();
+    pending_ = true;
+}
+
+void Recalculator::dropIndex() {
     index_.reset();
     indexSheets_.clear();
     hidden_.clear();
     rescan_ = true; // a copied sheet brings its stale cells along
-    pending_ = true;
 }
 
 void Recalculator::sheetRemoved(Worksheet& sheet) {
@@ -169,19 +173,20 @@ void Recalculator::run() {
     for (int i = 0; i < workbook_.sheetCount(); ++i)
         sheets.push_back(&workbook_.sheet(i));
     if (index_ && indexSheets_ != sheets)
-        sheetsChanged();
-    const bool anyWritten = !written_.empty();
-    std::vector<Seed> seeds = collectSeeds(sheets);
-    if (seeds.empty())
+        dropIndex();
+    if (rescan_)
+        findStale(sheets);
+    // Results change through writes only; until then every cell holds what it held, stale or not.
+    if (written_.empty())
         return;
+    std::vector<Seed> seeds = collectSeeds(sheets);
     const Scope scope(sheets, workbook_.workbookPart());
     if (!index_)
         buildIndex(sheets, scope);
-    else if (anyWritten)
+    else
         addWrittenFormulas(seeds, sheets, scope);
-    if (anyWritten)
-        for (CellKey key : hidden_)
-            seeds.push_back(Seed{key, true});
+    for (CellKey key : hidden_)
+        seeds.push_back(Seed{key, true});
     const std::vector<CellKey> dirty = markDirty(std::move(seeds), sheets);
     try {
         evaluate(dirty, sheets, scope);
@@ -191,8 +196,22 @@ void Recalculator::run() {
     }
 }
 
-// The written cells, the cells found stale before, and the first time the formula cells that
-// the file holds without a result.
+// Formula cells that hold no current result: those a file holds without a result (the first
+// time), and those a copied sheet brings along.
+void Recalculator::findStale(const std::vector<Worksheet*>& sheets) {
+    rescan_ = false;
+    for (Worksheet* sheet : sheets) {
+        const CellStore* store = storeOf(sheet);
+        if (!store)
+            continue;
+        for (const CellStore::Row& row : store->rows())
+            for (const Cell& cell : row.cells)
+                if (cell.formula && (cell.flags & CellStore::kStale))
+                    stale_.emplace_back(sheet, CellRef{row.row, cell.col});
+    }
+}
+
+// The written cells, and the cells found stale before: they may be current now.
 std::vector<Recalculator::Seed> Recalculator::collectSeeds(const std::vector<Worksheet*>& sheets) {
     std::unordered_map<const Worksheet*, int> position;
     for (std::size_t i = 0; i < sheets.size(); ++i)
@@ -209,18 +228,6 @@ std::vector<Recalculator::Seed> Recalculator::collectSeeds(const std::vector<Wor
     add(stale_, false);
     written_.clear();
     stale_.clear();
-    if (rescan_) {
-        rescan_ = false;
-        for (std::size_t i = 0; i < sheets.size(); ++i) {
-            const CellStore* store = storeOf(sheets[i]);
-            if (!store)
-                continue;
-            for (const CellStore::Row& row : store->rows())
-                for (const Cell& cell : row.cells)
-                    if (cell.formula && (cell.flags & CellStore::kStale))
-                        seeds.push_back(Seed{DependencyIndex::key(int(i), {row.row, cell.col}), false});
-        }
-    }
     // A cell written many times is looked at once.
     std::sort(seeds.begin(), seeds.end(), [](const Seed& a, const Seed& b) {
         return a.key != b.key ? a.key < b.key : a.written > b.written;

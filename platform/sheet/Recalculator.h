@@ -7,7 +7,8 @@
 // reference to another workbook, a circular reference, or one that reads such a cell -- keeps
 // its last result and is listed as stale; the workbook is saved with the flag that has a
 // spreadsheet program recalculate it on opening. Formulas that a file holds without a result
-// are calculated too, without rewriting their sheet for it.
+// are listed as stale until cells are written; then they are calculated with the rest, without
+// rewriting their sheet for it.
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
@@ -55,7 +56,9 @@ private:
     };
 
     static CellStore* storeOf(Worksheet* sheet);
+    void dropIndex();
     void run();
+    void findStale(const std::vector<Worksheet*>& sheets);
     std::vector<Seed> collectSeeds(const std::vector<Worksheet*>& sheets);
     void buildIndex(const std::vector<Worksheet*>& sheets, const Scope& scope);
     void addWrittenFormulas(const std::vector<Seed>& seeds, const std::vector<Worksheet*>& sheets,

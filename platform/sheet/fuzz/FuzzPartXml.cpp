@@ -2,8 +2,8 @@
 // small, otherwise sound workbook -- the worksheet, the shared strings, the workbook part or the
 // styles -- and the rest of the input becomes that part's XML. The workbook is then opened,
 // read, written to and saved like any other, and the input is also run through the formula
-// rewrites as a formula text. Zip damage is the other fuzz target's business: here every input
-// reaches the XML and formula code.
+// rewrites as a formula text, and evaluated as the formula of a cell that reads written cells. Zip damage is
+// the other fuzz target's business: here every input reaches the XML and formula code.
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
@@ -91,6 +91,22 @@ void formulaRewrites(const std::string& text) {
     }
 }
 
+// The input as a formula: compiled, evaluated, recalculated after a write to a cell it may read.
+void formulaEvaluation(const std::string& text) {
+    try {
+        auto wb = Workbook::create(QStringLiteral("Fuzz"));
+        Worksheet& sheet = wb->sheet(0);
+        sheet.setEntry({1, 1}, QStringLiteral("12.5"));
+        sheet.setEntry({2, 1}, QStringLiteral("=A1*2"));
+        sheet.setEntry({3, 2}, QStringLiteral("=") + QString::fromUtf8(text.data(), qsizetype(text.size())));
+        (void)sheet.value({3, 2});
+        sheet.setEntry({1, 1}, QStringLiteral("text"));
+        (void)sheet.value({3, 2});
+        (void)wb->staleCells();
+    } catch (const SheetError&) {
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -115,5 +131,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const SheetError&) {
     }
     formulaRewrites(content);
+    formulaEvaluation(content);
     return 0;
 }

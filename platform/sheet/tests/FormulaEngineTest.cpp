@@ -265,12 +265,19 @@ TEST(FormulaEngine, ADeletedSheetsReferencesBecomeRefAndRenamedSheetsKeepTheirRe
     EXPECT_TRUE(wb->staleCells().empty());
 }
 
-TEST(FormulaEngine, FormulasSavedWithoutResultsAreCalculatedWhenRead) {
-    // openpyxl saves formulas without results.
-    auto wb = Workbook::open(sheettest::fixture(QStringLiteral("basic.xlsx")), OpenOptions::readOnlyAccess());
+TEST(FormulaEngine, FormulasSavedWithoutResultsAreStaleUntilCellsAreWrittenThenCalculated) {
+    // openpyxl saves formulas without results: they read empty and are listed as stale.
+    auto wb = Workbook::open(sheettest::copyOfFixture(QStringLiteral("basic.xlsx")));
     Worksheet& rates = wb->sheet(QStringLiteral("Rates"));
+    Worksheet& budget = wb->sheet(QStringLiteral("Budget"));
+    EXPECT_TRUE(rates.value({2, 3}).isEmpty());
+    EXPECT_EQ(wb->staleCells().size(), 7u); // Rates C2:C5 and B7, Budget B2 and B3
+    EXPECT_EQ(rates.staleCells(CellRange({1, 1}, {7, 3})),
+              (std::vector<CellRef>{{2, 3}, {3, 3}, {4, 3}, {5, 3}, {7, 2}}));
+    // A write anywhere has them calculated.
+    rates.setEntry({2, 1}, QStringLiteral("Wages"));
     EXPECT_EQ(rates.value({2, 3}), num(14406));
     EXPECT_EQ(rates.value({7, 2}), num(2249.75));
-    EXPECT_EQ(wb->sheet(QStringLiteral("Budget")).value({3, 2}), num(9601));
+    EXPECT_EQ(budget.value({3, 2}), num(9601));
     EXPECT_TRUE(wb->staleCells().empty());
 }
