@@ -292,6 +292,12 @@ private:
     void notEvaluable() { program_.evaluable = false; }
 
     void comparison() {
+        // Parentheses, arguments and signs nest by recursion: a formula nested deeper than any
+        // spreadsheet program allows is refused rather than allowed to exhaust the stack.
+        if (++nesting_ > kMaxNesting) {
+            failed_ = true;
+            return;
+        }
         concat();
         while (!failed_) {
             Op op;
@@ -308,11 +314,12 @@ private:
             else if (atOperator(">="))
                 op = Op::GreaterEqual;
             else
-                return;
+                break;
             ++pos_;
             concat();
             put(op);
         }
+        --nesting_;
     }
 
     void concat() {
@@ -355,15 +362,17 @@ private:
 
     // Negation binds tighter than percent and power: -2^2 is 4.
     void unary() {
-        if (atOperator("-")) {
+        if (atOperator("-") || atOperator("+")) {
+            const bool negate = atOperator("-");
             ++pos_;
+            if (++nesting_ > kMaxNesting) {
+                failed_ = true;
+                return;
+            }
             unary();
-            put(Op::Negate);
-            return;
-        }
-        if (atOperator("+")) {
-            ++pos_;
-            unary();
+            --nesting_;
+            if (negate)
+                put(Op::Negate);
             return;
         }
         postfix();
@@ -551,7 +560,9 @@ private:
     FormulaProgram& program_;
     int depth_;
     std::size_t pos_ = 0;
+    int nesting_ = 0;
     bool failed_ = false;
+    static constexpr int kMaxNesting = 256;
 };
 
 } // namespace

@@ -281,3 +281,15 @@ TEST(FormulaEngine, FormulasSavedWithoutResultsAreStaleUntilCellsAreWrittenThenC
     EXPECT_EQ(budget.value({3, 2}), num(9601));
     EXPECT_TRUE(wb->staleCells().empty());
 }
+
+TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreNotEvaluated) {
+    auto wb = Workbook::create(QStringLiteral("Book1"));
+    Worksheet& sheet = wb->sheet(0);
+    const int deep = 100000;
+    sheet.setEntry({1, 1}, u'=' + QString(deep, u'(') + u'1' + QString(deep, u')'));
+    sheet.setEntry({2, 1}, u'=' + QString(deep, u'-') + u'1');
+    sheet.setEntry({3, 1}, u'=' + QString(100, u'(') + u'2' + QString(100, u')') + QStringLiteral("*-(-3)"));
+    EXPECT_TRUE(sheet.isStale({1, 1}));
+    EXPECT_TRUE(sheet.isStale({2, 1}));
+    EXPECT_EQ(sheet.value({3, 1}), num(6));
+}
