@@ -150,8 +150,12 @@ void Recalculator::calculate() {
 std::vector<StaleCell> Recalculator::staleCells() {
     calculate();
     std::vector<std::pair<int, std::pair<Worksheet*, CellRef>>> sorted;
-    for (const auto& entry : stale_)
-        sorted.emplace_back(workbook_.indexOf(*entry.first), entry);
+    for (const auto& entry : stale_) {
+        const CellStore* store = storeOf(entry.first);
+        const Cell* cell = store ? store->find(entry.second) : nullptr;
+        if (cell && cell->formula && (cell->flags & CellStore::kStale))
+            sorted.emplace_back(workbook_.indexOf(*entry.first), entry);
+    }
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
         if (a.first != b.first)
             return a.first < b.first;

@@ -220,16 +220,17 @@ TEST(FormulaEngine, FormulasTheEngineCannotEvaluateAndCircularOnesAreStaleWithTh
     data.setEntry({2, 6}, QStringLiteral("=F1*2"));          // F2 reads it
     data.setEntry({3, 6}, QStringLiteral("=G3+1"));          // F3, G3: circular
     data.setEntry({3, 7}, QStringLiteral("=F3+1"));
-    data.setEntry({4, 6}, QStringLiteral("=A1 B1"));              // F4: intersection
-    data.setEntry({5, 6}, QStringLiteral("=SUM(B1:B3)"));         // F5: fine
-    data.setEntry({6, 6}, QStringLiteral("=INDIRECT(\"B\"&A1)")); // F6: hidden precedents
+    data.setEntry({4, 6}, QStringLiteral("=A1 B1"));                              // F4: intersection
+    data.setEntry({5, 6}, QStringLiteral("=SUM(B1:B3)"));                         // F5: fine
+    data.setEntry({6, 6}, QStringLiteral("=INDIRECT(\"B\"&A1)"));                 // F6: hidden precedents
+    data.setEntry({7, 6}, QStringLiteral("='/budgets/[Other.xlsx]Rates'!B2+A1")); // F7: another workbook
     const std::vector<StaleCell> stale = wb->staleCells();
     std::vector<CellRef> cells;
     for (const StaleCell& s : stale) {
         EXPECT_EQ(s.sheet, &data);
         cells.push_back(s.cell);
     }
-    EXPECT_EQ(cells, (std::vector<CellRef>{{1, 6}, {2, 6}, {3, 6}, {3, 7}, {4, 6}, {6, 6}}));
+    EXPECT_EQ(cells, (std::vector<CellRef>{{1, 6}, {2, 6}, {3, 6}, {3, 7}, {4, 6}, {6, 6}, {7, 6}}));
     EXPECT_TRUE(data.isStale({2, 6}));
     EXPECT_FALSE(data.isStale({5, 6}));
     EXPECT_EQ(data.value({5, 6}), num(6));
@@ -243,7 +244,7 @@ TEST(FormulaEngine, FormulasTheEngineCannotEvaluateAndCircularOnesAreStaleWithTh
     EXPECT_FALSE(data.isStale({2, 6}));
     // A formula with hidden precedents stays stale while cells are written.
     EXPECT_TRUE(data.isStale({6, 6}));
-    EXPECT_EQ(wb->staleCells().size(), 2u); // F4 and F6
+    EXPECT_EQ(wb->staleCells().size(), 3u); // F4, F6 and F7
 }
 
 TEST(FormulaEngine, ADeletedSheetsReferencesBecomeRefAndRenamedSheetsKeepTheirReaders) {
