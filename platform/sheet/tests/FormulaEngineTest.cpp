@@ -294,3 +294,14 @@ TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreNotEvaluated) {
     EXPECT_TRUE(sheet.isStale({2, 1}));
     EXPECT_EQ(sheet.value({3, 1}), num(6));
 }
+
+TEST(FormulaEngine, SharedFormulaBlocksAreRecalculatedCellByCell) {
+    // Rates C2:C5 hold one shared formula, B2*12 moved to each row.
+    auto wb = Workbook::open(sheettest::copyOfFixture(QStringLiteral("shared-formulas.xlsx")));
+    Worksheet& rates = wb->sheet(QStringLiteral("Rates"));
+    rates.setEntry({4, 2}, QStringLiteral("10"));
+    EXPECT_EQ(rates.value({4, 3}), num(120));
+    EXPECT_EQ(rates.value({5, 3}), num(99 * 12));
+    EXPECT_EQ(rates.value({7, 2}), num(1200.5 + 800 + 10 + 99));
+    EXPECT_TRUE(wb->staleCells().empty());
+}
