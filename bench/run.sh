@@ -10,6 +10,11 @@ build=${1:?usage: bench/run.sh <builddir>}
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3   # Debian's own interpreter, which sees python3-openpyxl
 
+# ---- encrypted workbooks: what a file-open password costs per open and per save ---------------
+cmake --build "$build" --target encryption_bench >/dev/null
+"$build/bench/encryption_bench" --benchmark_format=console 2>/dev/null \
+  | awk '/^BM_/ { printf "encryption: %-22s %8.1f ms\n", $1, $2 }'
+
 # ---- workbook layer against openpyxl -------------------------------------------------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/workbook-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
