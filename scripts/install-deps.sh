@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   libsqlcipher-dev libssl-dev
-  libzip-dev libpugixml-dev libgsf-1-dev libixion-dev
+  libzip-dev libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   python3 python3-openpyxl python3-msoffcrypto-tool python3-olefile python3-uno
