@@ -7,10 +7,13 @@
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
+#include "platform/sheet/CellRange.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -57,6 +60,27 @@ public:
     std::vector<Row>& rows() { return rows_; }
 
     const Cell* find(CellRef at) const;
+
+    // Visits the stored cells of a block, top to bottom and left to right, as visit(row, cell).
+    // Both searches are binary, so a small block of a large sheet costs little. A visitor that
+    // answers a bool stops the walk with false; the walk answers whether it went to the end.
+    template <class Visit> bool forEachIn(const CellRange& block, Visit&& visit) const {
+        auto row = std::lower_bound(rows_.begin(), rows_.end(), block.first.row,
+                                    [](const Row& r, int n) { return r.row < n; });
+        for (; row != rows_.end() && row->row <= block.last.row; ++row) {
+            auto cell = std::lower_bound(row->cells.begin(), row->cells.end(), block.first.col,
+                                         [](const Cell& c, int n) { return c.col < n; });
+            for (; cell != row->cells.end() && cell->col <= block.last.col; ++cell) {
+                if constexpr (std::is_same_v<decltype(visit(row->row, *cell)), bool>) {
+                    if (!visit(row->row, *cell))
+                        return false;
+                } else {
+                    visit(row->row, *cell);
+                }
+            }
+        }
+        return true;
+    }
     Cell* find(CellRef at) { return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(at)); }
     // The cell at `at`, made (empty, unstyled) when missing.
     Cell& obtain(CellRef at);

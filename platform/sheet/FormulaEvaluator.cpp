@@ -215,16 +215,12 @@ template <class F> void FormulaEvaluator::forEachValue(const FormulaRef& ref, F&
     for (int sheet = ref.firstSheet; sheet <= ref.lastSheet; ++sheet) {
         if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
             continue;
-        const auto& rows = stores_[std::size_t(sheet)]->rows();
-        auto row = std::lower_bound(rows.begin(), rows.end(), ref.range.first.row,
-                                    [](const CellStore::Row& r, int n) { return r.row < n; });
-        for (; row != rows.end() && row->row <= ref.range.last.row; ++row) {
-            auto cell = std::lower_bound(row->cells.begin(), row->cells.end(), ref.range.first.col,
-                                         [](const CellStore::Cell& c, int n) { return c.col < n; });
-            for (; cell != row->cells.end() && cell->col <= ref.range.last.col; ++cell)
-                if (cell->type != CellStore::Type::Empty && !visit(valueOf(sheet, *cell)))
-                    return;
-        }
+        const bool finished =
+            stores_[std::size_t(sheet)]->forEachIn(ref.range, [&](int, const CellStore::Cell& cell) {
+                return cell.type == CellStore::Type::Empty || visit(valueOf(sheet, cell));
+            });
+        if (!finished)
+            return;
     }
 }
 

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace platform::sheet {
 
@@ -366,16 +367,10 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 CellStore* store = storeOf(sheets[std::size_t(s)]);
                 if (!store)
                     continue;
-                auto& rows = store->rows();
-                auto row = std::lower_bound(rows.begin(), rows.end(), ref.range.first.row,
-                                            [](const CellStore::Row& r, int n) { return r.row < n; });
-                for (; row != rows.end() && row->row <= ref.range.last.row; ++row) {
-                    auto cell = std::lower_bound(row->cells.begin(), row->cells.end(), ref.range.first.col,
-                                                 [](const Cell& c, int n) { return c.col < n; });
-                    for (; cell != row->cells.end() && cell->col <= ref.range.last.col; ++cell)
-                        if (cell->formula)
-                            visit(DependencyIndex::key(s, {row->row, cell->col}), *cell);
-                }
+                std::as_const(*store).forEachIn(ref.range, [&](int row, const Cell& cell) {
+                    if (cell.formula)
+                        visit(DependencyIndex::key(s, {row, cell.col}), cell);
+                });
             }
         }
     };

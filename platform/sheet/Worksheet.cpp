@@ -166,15 +166,9 @@ ValueGrid Worksheet::values(const CellRange& block) const {
     const CellStore& cells = store();
     requireReadableBlock(block);
     ValueGrid grid(block.rows(), block.columns());
-    const auto& rows = cells.rows();
-    auto rowIt = std::lower_bound(rows.begin(), rows.end(), block.first.row,
-                                  [](const CellStore::Row& r, int n) { return r.row < n; });
-    for (; rowIt != rows.end() && rowIt->row <= block.last.row; ++rowIt) {
-        auto it = std::lower_bound(rowIt->cells.begin(), rowIt->cells.end(), block.first.col,
-                                   [](const CellStore::Cell& c, int n) { return c.col < n; });
-        for (; it != rowIt->cells.end() && it->col <= block.last.col; ++it)
-            grid.at(rowIt->row - block.first.row + 1, it->col - block.first.col + 1) = valueOf(*it);
-    }
+    cells.forEachIn(block, [&](int row, const CellStore::Cell& cell) {
+        grid.at(row - block.first.row + 1, cell.col - block.first.col + 1) = valueOf(cell);
+    });
     return grid;
 }
 
@@ -182,15 +176,9 @@ FormulaGrid Worksheet::formulas(const CellRange& block) const {
     const CellStore& cells = store();
     requireReadableBlock(block);
     FormulaGrid grid(block.rows(), block.columns());
-    const auto& rows = cells.rows();
-    auto rowIt = std::lower_bound(rows.begin(), rows.end(), block.first.row,
-                                  [](const CellStore::Row& r, int n) { return r.row < n; });
-    for (; rowIt != rows.end() && rowIt->row <= block.last.row; ++rowIt) {
-        auto it = std::lower_bound(rowIt->cells.begin(), rowIt->cells.end(), block.first.col,
-                                   [](const CellStore::Cell& c, int n) { return c.col < n; });
-        for (; it != rowIt->cells.end() && it->col <= block.last.col; ++it)
-            grid.at(rowIt->row - block.first.row + 1, it->col - block.first.col + 1) = formulaOf(*it);
-    }
+    cells.forEachIn(block, [&](int row, const CellStore::Cell& cell) {
+        grid.at(row - block.first.row + 1, cell.col - block.first.col + 1) = formulaOf(cell);
+    });
     return grid;
 }
 
