@@ -24,3 +24,13 @@ function(lv_add_test name)
         "endif()\n")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()
+
+# lv_use_master_db(<target>)
+# Gives a test or benchmark the master database the build makes: the target waits for it and
+# finds it through the compile definition LUMIVANE_MASTER_DB.
+function(lv_use_master_db target)
+    if(TARGET masterdb)
+        add_dependencies(${target} masterdb)
+        target_compile_definitions(${target} PRIVATE LUMIVANE_MASTER_DB="${LUMIVANE_MASTER_DB}")
+    endif()
+endfunction()

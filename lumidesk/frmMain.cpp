@@ -448,22 +448,16 @@ void frmMain::mnuWindowCascade_Click() {
 
 // One above the other, each the full width of the area.
 void frmMain::mnuWindowTileHorizontal_Click() {
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* sub : mdiArea_->subWindowList())
-        if (sub->isVisible() && !sub->isMinimized())
-            windows << sub;
-    if (windows.isEmpty())
-        return;
-    const QRect area = mdiArea_->viewport()->rect();
-    const int height = area.height() / static_cast<int>(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
-        windows[i]->showNormal();
-        windows[i]->setGeometry(0, i * height, area.width(), height);
-    }
+    tileChildWindows(Qt::Vertical);
 }
 
 // Side by side, each the full height of the area.
 void frmMain::mnuWindowTileVertical_Click() {
+    tileChildWindows(Qt::Horizontal);
+}
+
+// Shares the area out among the shown child windows, in a column (Qt::Vertical) or a row.
+void frmMain::tileChildWindows(Qt::Orientation stacking) {
     QList<QMdiSubWindow*> windows;
     for (QMdiSubWindow* sub : mdiArea_->subWindowList())
         if (sub->isVisible() && !sub->isMinimized())
@@ -471,10 +465,13 @@ void frmMain::mnuWindowTileVertical_Click() {
     if (windows.isEmpty())
         return;
     const QRect area = mdiArea_->viewport()->rect();
-    const int width = area.width() / static_cast<int>(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
+    const int count = static_cast<int>(windows.size());
+    for (int i = 0; i < count; ++i) {
         windows[i]->showNormal();
-        windows[i]->setGeometry(i * width, 0, width, area.height());
+        if (stacking == Qt::Vertical)
+            windows[i]->setGeometry(0, i * (area.height() / count), area.width(), area.height() / count);
+        else
+            windows[i]->setGeometry(i * (area.width() / count), 0, area.width() / count, area.height());
     }
 }
 

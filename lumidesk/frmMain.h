@@ -120,6 +120,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void tileChildWindows(Qt::Orientation stacking);
     void buildMenus();
     QMenu* addMenu(QMenu* parent, const QString& name, const QString& caption);
     QAction* addItem(QMenu* parent, const QString& name, const QString& caption, void (frmMain::*command)());
