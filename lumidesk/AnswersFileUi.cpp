@@ -38,22 +38,6 @@ void writeTranscript(const QStringList& fields) {
     }
 }
 
-Answer firstButton(Buttons buttons) {
-    switch (buttons) {
-    case Buttons::Ok:
-    case Buttons::OkCancel:
-        return Answer::Ok;
-    case Buttons::AbortRetryIgnore:
-        return Answer::Abort;
-    case Buttons::YesNoCancel:
-    case Buttons::YesNo:
-        return Answer::Yes;
-    case Buttons::RetryCancel:
-        return Answer::Retry;
-    }
-    return Answer::Ok;
-}
-
 const std::map<QString, Answer>& answerWords() {
     static const std::map<QString, Answer> words = {
         {QStringLiteral("ok"), Answer::Ok},         {QStringLiteral("cancel"), Answer::Cancel},
@@ -137,7 +121,7 @@ AnswersFileUi::AnswersFileUi(const QStringList& entries, QString transcript) {
 Answer AnswersFileUi::message(const platform::ui::Message& message) {
     writeTranscript({QStringLiteral("message"), message.title, message.text});
     if (messageAnswers_.empty())
-        return firstButton(message.buttons);
+        return platform::ui::firstAnswer(message.buttons);
     const Answer answer = messageAnswers_.front();
     messageAnswers_.pop_front();
     return answer;

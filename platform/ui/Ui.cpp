@@ -24,6 +24,22 @@ std::unique_ptr<Ui> installUi(std::unique_ptr<Ui> service) {
     return previous;
 }
 
+Answer firstAnswer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok:
+    case Buttons::OkCancel:
+        return Answer::Ok;
+    case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
+    case Buttons::YesNoCancel:
+    case Buttons::YesNo:
+        return Answer::Yes;
+    case Buttons::RetryCancel:
+        return Answer::Retry;
+    }
+    return Answer::Ok;
+}
+
 Answer msgBox(const QString& text, Buttons buttons, const QString& title, Icon icon) {
     return ui().message(Message{text, title, buttons, icon});
 }

@@ -57,6 +57,9 @@ Ui& ui();
 // Installs a service and returns the one it replaces (null when the default was in use).
 std::unique_ptr<Ui> installUi(std::unique_ptr<Ui> service);
 
+// The answer of a box's first button (what pressing Enter on a box with the default default gives).
+Answer firstAnswer(Buttons buttons);
+
 // Shorthand for the common case.
 Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, const QString& title = {},
               Icon icon = Icon::None);

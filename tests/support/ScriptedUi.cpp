@@ -7,24 +7,6 @@ namespace testsupport {
 using platform::ui::Answer;
 using platform::ui::Buttons;
 
-namespace {
-Answer firstButton(Buttons buttons) {
-    switch (buttons) {
-    case Buttons::Ok:
-    case Buttons::OkCancel:
-        return Answer::Ok;
-    case Buttons::AbortRetryIgnore:
-        return Answer::Abort;
-    case Buttons::YesNoCancel:
-    case Buttons::YesNo:
-        return Answer::Yes;
-    case Buttons::RetryCancel:
-        return Answer::Retry;
-    }
-    return Answer::Ok;
-}
-} // namespace
-
 void ScriptedUi::answerMessages(std::initializer_list<Answer> answers) {
     messageAnswers_.insert(messageAnswers_.end(), answers);
 }
@@ -49,7 +31,7 @@ Answer ScriptedUi::message(const platform::ui::Message& message) {
         return a;
     }
     if (message.buttons == Buttons::Ok || acceptUnscripted_)
-        return firstButton(message.buttons);
+        return platform::ui::firstAnswer(message.buttons);
     ADD_FAILURE() << "unscripted question: " << message.text.toStdString();
     return Answer::Cancel;
 }
