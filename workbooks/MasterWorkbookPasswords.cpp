@@ -45,6 +45,24 @@ void setPasswordsFlag(Recordset& row, bool onFile) {
     row.update();
 }
 
+// Runs act on the workbook's row, when exactly one matches, through a new gDB2, which is
+// released afterwards; a failure is reported and answers false.
+template <class Act> bool onMasterRow(const QString& masterFile, Act act) {
+    bool answer = false;
+    try {
+        core::gDB2 = std::make_unique<core::cDB2>();
+        Recordset row;
+        if (OpenMasterFileRow(*core::gDB2, masterFile, context(), row))
+            answer = act(row);
+        row.close();
+    } catch (const std::exception& error) {
+        ReportError(error);
+        answer = false;
+    }
+    core::gDB2.reset();
+    return answer;
+}
+
 } // namespace
 
 bool ReadMasterWorkbookPasswords(const QString& masterFile) {
@@ -75,57 +93,35 @@ bool ReadMasterWorkbookPasswords(const QString& masterFile) {
 }
 
 bool RemoveMasterWorkbookPasswords(const QString& masterFile) {
-    bool answer = false;
-    try {
-        Recordset row;
-        if (OpenMasterFileRow(queryObject(), masterFile, context(), row)) {
-            const StoredPasswords stored = StoredPasswordsOf(row);
-            const QString folder = TextOf(row, QStringLiteral("Path"));
-            if (!folder.isEmpty() && !stored.open.isEmpty() && !stored.write.isEmpty()) {
-                SaveOptions none;
-                none.password = QString();
-                none.writeResPassword = QString();
-                resave(JoinPath(folder, TextOf(row, QStringLiteral("Master_File"))), stored, none);
-                setPasswordsFlag(row, false);
-                answer = true;
-            }
-        }
-        row.close();
-    } catch (const std::exception& error) {
-        ReportError(error);
-        answer = false;
-    }
-    core::gDB2.reset();
-    return answer;
+    return onMasterRow(masterFile, [](Recordset& row) {
+        const StoredPasswords stored = StoredPasswordsOf(row);
+        const QString folder = TextOf(row, QStringLiteral("Path"));
+        if (folder.isEmpty() || stored.open.isEmpty() || stored.write.isEmpty())
+            return false;
+        SaveOptions none;
+        none.password = QString();
+        none.writeResPassword = QString();
+        resave(JoinPath(folder, TextOf(row, QStringLiteral("Master_File"))), stored, none);
+        setPasswordsFlag(row, false);
+        return true;
+    });
 }
 
 bool ApplyMasterWorkbookPasswords(const QString& masterFile) {
-    bool answer = false;
-    try {
-        core::gDB2 = std::make_unique<core::cDB2>();
-        Recordset row;
-        if (OpenMasterFileRow(*core::gDB2, masterFile, context(), row)) {
-            const StoredPasswords stored = StoredPasswordsOf(row);
-            if (!stored.open.isEmpty() && !stored.write.isEmpty()) {
-                SaveOptions both;
-                both.password = stored.open;
-                both.writeResPassword = stored.write;
-                resave(
-                    JoinPath(TextOf(row, QStringLiteral("Path")), TextOf(row, QStringLiteral("Master_File"))),
-                    stored, both);
-                setPasswordsFlag(row, true);
-                answer = true;
-            } else {
-                setPasswordsFlag(row, false);
-            }
+    return onMasterRow(masterFile, [](Recordset& row) {
+        const StoredPasswords stored = StoredPasswordsOf(row);
+        if (stored.open.isEmpty() || stored.write.isEmpty()) {
+            setPasswordsFlag(row, false);
+            return false;
         }
-        row.close();
-    } catch (const std::exception& error) {
-        ReportError(error);
-        answer = false;
-    }
-    core::gDB2.reset();
-    return answer;
+        SaveOptions both;
+        both.password = stored.open;
+        both.writeResPassword = stored.write;
+        resave(JoinPath(TextOf(row, QStringLiteral("Path")), TextOf(row, QStringLiteral("Master_File"))),
+               stored, both);
+        setPasswordsFlag(row, true);
+        return true;
+    });
 }
 
 bool ExcelDisplayOff(platform::sheet::Application& application) {
