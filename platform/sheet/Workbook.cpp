@@ -8,7 +8,7 @@
 #include "platform/sheet/Package.h"
 #include "platform/sheet/PackageEncryption.h"
 #include "platform/sheet/Parallel.h"
-#include "platform/sheet/Recalculator.h"
+#include "platform/sheet/formula/Recalculator.h"
 #include "platform/sheet/Relationships.h"
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/SheetError.h"

@@ -1,8 +1,8 @@
 // Recalculation of the formulas that depend on written cells.
-#include "platform/sheet/Recalculator.h"
+#include "platform/sheet/formula/Recalculator.h"
 
-#include "platform/sheet/FormulaCompiler.h"
-#include "platform/sheet/FormulaEvaluator.h"
+#include "platform/sheet/formula/FormulaCompiler.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
 #include "platform/sheet/Parallel.h"
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/Workbook.h"

@@ -11,7 +11,7 @@
 
 #include "platform/sheet/CellStore.h"
 #include "platform/sheet/CellValue.h"
-#include "platform/sheet/FormulaProgram.h"
+#include "platform/sheet/formula/FormulaProgram.h"
 
 #include <vector>
 
