@@ -4,9 +4,9 @@
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/XmlText.h"
 #include "platform/sheet/model/ApplicationImpl.h"
 #include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -109,8 +109,8 @@ Worksheet* Application::activeSheet() const {
 
 void Application::close(Workbook& workbook, bool saveChanges) {
     auto& workbooks = d_->workbooks;
-    const auto it = std::find_if(workbooks.begin(), workbooks.end(),
-                                 [&](const auto& w) { return w.get() == &workbook; });
+    const auto it =
+        std::find_if(workbooks.begin(), workbooks.end(), [&](const auto& w) { return w.get() == &workbook; });
     if (it == workbooks.end())
         return;
     if (saveChanges && !workbook.saved())
@@ -174,9 +174,8 @@ void Application::pasteSpecial(const Range& target, PasteType type) {
     const CopyBuffer& buffer = d_->buffer;
     buffer.paste(target.worksheet(), target.area().first, type);
     const CellRef first = target.area().first;
-    d_->raiseSheetChange(target.worksheet(),
-                         CellRange(first, {first.row + buffer.area().rows() - 1,
-                                           first.col + buffer.area().columns() - 1}));
+    d_->raiseSheetChange(target.worksheet(), CellRange(first, {first.row + buffer.area().rows() - 1,
+                                                               first.col + buffer.area().columns() - 1}));
 }
 
 bool Application::hasCopy() const {

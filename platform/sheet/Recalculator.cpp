@@ -3,15 +3,15 @@
 
 #include "platform/sheet/FormulaCompiler.h"
 #include "platform/sheet/FormulaEvaluator.h"
-#include "platform/sheet/Parallel.h"
-#include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/Workbook.h"
-#include "platform/sheet/WorkbookPart.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/WorksheetPart.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/model/Parallel.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <optional>

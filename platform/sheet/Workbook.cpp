@@ -2,14 +2,14 @@
 // (model/WorkbookImpl.cpp), the sheet operations are in WorkbookSheets.cpp.
 #include "platform/sheet/Workbook.h"
 
-#include "platform/sheet/ContentTypes.h"
 #include "platform/sheet/Recalculator.h"
-#include "platform/sheet/Relationships.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/WorkbookLock.h"
-#include "platform/sheet/WorkbookPart.h"
 #include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/Relationships.h"
+#include "platform/sheet/package/WorkbookPart.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -198,9 +198,9 @@ void Workbook::save() {
     Impl& d = *d_;
     d.requireOpen();
     if (d.filePath.isEmpty())
-        throw SheetError(
-            Code::WriteFailed,
-            QStringLiteral("The workbook '%1' has never been saved: save it under a name first.").arg(d.name));
+        throw SheetError(Code::WriteFailed,
+                         QStringLiteral("The workbook '%1' has never been saved: save it under a name first.")
+                             .arg(d.name));
     if (d.readOnly)
         throw SheetError(
             Code::ReadOnly,

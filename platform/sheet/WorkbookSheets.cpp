@@ -2,22 +2,22 @@
 // moving, renaming and deleting sheets, with the parts, defined names and formulas that follow
 // a sheet.
 #include "platform/sheet/Application.h"
-#include "platform/sheet/ContentTypes.h"
-#include "platform/sheet/ExternalLinks.h"
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/Package.h"
 #include "platform/sheet/Recalculator.h"
-#include "platform/sheet/Relationships.h"
-#include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/SheetNames.h"
-#include "platform/sheet/Styles.h"
-#include "platform/sheet/WorkbookPart.h"
-#include "platform/sheet/WorksheetPart.h"
-#include "platform/sheet/XmlText.h"
 #include "platform/sheet/model/ApplicationImpl.h"
+#include "platform/sheet/model/SheetNames.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/ExternalLinks.h"
+#include "platform/sheet/package/Package.h"
+#include "platform/sheet/package/Relationships.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <functional>
@@ -210,8 +210,8 @@ void Workbook::deleteSheet(Worksheet& sheet) {
     Impl& d = *d_;
     d.requireStructureChange();
     auto isVisible = [](const Worksheet* s) { return s->visibility() == Worksheet::Visibility::Visible; };
-    const auto visible = std::count_if(d.sheets.begin(), d.sheets.end(),
-                                       [&](const auto& s) { return isVisible(s.get()); });
+    const auto visible =
+        std::count_if(d.sheets.begin(), d.sheets.end(), [&](const auto& s) { return isVisible(s.get()); });
     if (d.sheets.size() <= 1 || (isVisible(&sheet) && visible <= 1))
         throw SheetError(Code::LastSheet, QStringLiteral("A workbook must keep at least one visible sheet."));
     const std::vector<Worksheet*> was = order(d.sheets);
@@ -333,7 +333,7 @@ std::unique_ptr<Workbook> Workbook::copySheetToNewWorkbook(const Worksheet& sour
 // ---- helpers of the sheet operations --------------------------------------------------------
 
 void Workbook::Impl::insertSheet(std::unique_ptr<Worksheet> sheet, const Worksheet* before,
-                           const Worksheet* after) {
+                                 const Worksheet* after) {
     std::size_t at = sheets.size();
     if (before && self.indexOf(*before) >= 0)
         at = std::size_t(self.indexOf(*before));
@@ -422,8 +422,8 @@ void Workbook::Impl::removeSheetParts(Worksheet& sheet) {
 }
 
 void Workbook::Impl::copyRelatedParts(const Package& from, const std::string& fromPart, Package& to,
-                                const std::string& toPart, ContentTypes& toTypes,
-                                const ContentTypes& fromTypes, bool newWorkbook) {
+                                      const std::string& toPart, ContentTypes& toTypes,
+                                      const ContentTypes& fromTypes, bool newWorkbook) {
     std::map<std::string, std::string> copied;
     std::function<void(const std::string&, const std::string&)> copyTree = [&](const std::string& source,
                                                                                const std::string& target) {
@@ -465,6 +465,5 @@ void Workbook::Impl::copyRelatedParts(const Package& from, const std::string& fr
     };
     copyTree(fromPart, toPart);
 }
-
 
 } // namespace platform::sheet

@@ -3,15 +3,15 @@
 #include "platform/sheet/Worksheet.h"
 
 #include "platform/sheet/Application.h"
-#include "platform/sheet/ProtectionElement.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/Styles.h"
 #include "platform/sheet/Workbook.h"
-#include "platform/sheet/WorksheetPart.h"
 #include "platform/sheet/model/ApplicationImpl.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/ProtectionElement.h"
+#include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorksheetPart.h"
 
 #include <algorithm>
 #include <unordered_map>

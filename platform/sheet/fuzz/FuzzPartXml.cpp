@@ -8,7 +8,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/ZipWriter.h"
+#include "platform/sheet/package/ZipWriter.h"
 
 #include <QByteArray>
 #include <algorithm>

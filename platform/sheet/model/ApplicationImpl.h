@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/sheet/Application.h"
-#include "platform/sheet/CopyBuffer.h"
+#include "platform/sheet/model/CopyBuffer.h"
 
 #include <memory>
 #include <vector>

@@ -2,24 +2,24 @@
 #include "platform/sheet/model/WorkbookImpl.h"
 
 #include "platform/sheet/Application.h"
-#include "platform/sheet/ContentTypes.h"
-#include "platform/sheet/ExternalLinks.h"
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/Package.h"
-#include "platform/sheet/PackageEncryption.h"
-#include "platform/sheet/Parallel.h"
 #include "platform/sheet/Recalculator.h"
-#include "platform/sheet/Relationships.h"
-#include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/SheetNames.h"
-#include "platform/sheet/Styles.h"
-#include "platform/sheet/WorkbookLock.h"
-#include "platform/sheet/WorkbookPart.h"
-#include "platform/sheet/WorksheetPart.h"
-#include "platform/sheet/XmlText.h"
 #include "platform/sheet/model/ApplicationImpl.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/model/SheetNames.h"
+#include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/ExternalLinks.h"
+#include "platform/sheet/package/Package.h"
+#include "platform/sheet/package/PackageEncryption.h"
+#include "platform/sheet/package/Relationships.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -34,7 +34,6 @@ namespace platform::sheet {
 namespace {
 
 using Code = SheetError::Code;
-
 
 const char* kBlankTypes =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -156,8 +155,8 @@ void Workbook::Impl::readSheets() {
         impl(*sheet).relId = entry.relId;
         impl(*sheet).partName = Relationships::resolve(workbookPartName, rel->target);
         impl(*sheet).visibility = entry.state == "hidden"       ? Worksheet::Visibility::Hidden
-                             : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
-                                                           : Worksheet::Visibility::Visible;
+                                  : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
+                                                                : Worksheet::Visibility::Visible;
         if (impl(*sheet).name.isEmpty() || SheetNames::contains(self.sheetNames(), impl(*sheet).name) ||
             !ids.insert(entry.sheetId).second)
             throw SheetError(
@@ -175,7 +174,8 @@ void Workbook::Impl::readSheets() {
     runParallel(toRead.size(), [&](std::size_t i) {
         std::string xml = pending[i].unpack();
         pending[i].stored = std::string();
-        impl(*toRead[i]).part = std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
+        impl(*toRead[i]).part =
+            std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
     });
     const int tab = std::clamp(workbookPart->activeTab, 0, int(sheets.size()) - 1);
     active = sheets[std::size_t(tab)].get();
@@ -322,7 +322,7 @@ void Workbook::Impl::prepareSave() {
             const std::string folder = folderOf(workbookPartName);
             stringsPart = (folder.empty() ? std::string() : folder + "/") + "sharedStrings.xml";
             workbookRels->add(Relationships::kSharedStrings,
-                               Relationships::relativeTarget(workbookPartName, stringsPart));
+                              Relationships::relativeTarget(workbookPartName, stringsPart));
             types->setOverride(stringsPart, SharedStrings::kContentType);
             structureChanged = true;
         }
@@ -333,7 +333,7 @@ void Workbook::Impl::prepareSave() {
             const std::string folder = folderOf(workbookPartName);
             stylesPart = (folder.empty() ? std::string() : folder + "/") + "styles.xml";
             workbookRels->add(Relationships::kStyles,
-                               Relationships::relativeTarget(workbookPartName, stylesPart));
+                              Relationships::relativeTarget(workbookPartName, stylesPart));
             types->setOverride(stylesPart, Styles::kContentType);
             structureChanged = true;
         }
@@ -352,7 +352,7 @@ void Workbook::Impl::prepareSave() {
             entry.relId = impl(*s).relId;
             entry.state = impl(*s).visibility == Worksheet::Visibility::Hidden       ? "hidden"
                           : impl(*s).visibility == Worksheet::Visibility::VeryHidden ? "veryHidden"
-                                                                                : "";
+                                                                                     : "";
             workbookPart->sheets.push_back(std::move(entry));
         }
         workbookPart->activeTab = std::max(0, self.indexOf(*active));
@@ -412,7 +412,7 @@ void Workbook::Impl::applySaveOptions(const SaveOptions& options) {
             workbookPart->fileSharing.reset();
         else
             workbookPart->fileSharing = ProtectionElement::make("fileSharing", *options.writeResPassword,
-                                                         {{"userName", XmlText::toUtf8(userName())}});
+                                                                {{"userName", XmlText::toUtf8(userName())}});
         structureChanged = true;
     }
     if (options.password)

@@ -2,16 +2,16 @@
 // constants, formulas and results written into the cell store.
 #include "platform/sheet/model/WorksheetImpl.h"
 
-#include "platform/sheet/CellEntry.h"
-#include "platform/sheet/ExternalLinks.h"
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/Styles.h"
-#include "platform/sheet/WorksheetPart.h"
-#include "platform/sheet/XmlText.h"
 #include "platform/sheet/model/ApplicationImpl.h"
+#include "platform/sheet/model/CellEntry.h"
 #include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/package/ExternalLinks.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <charconv>
 #include <cmath>

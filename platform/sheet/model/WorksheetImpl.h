@@ -7,7 +7,7 @@
 
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/CellStore.h"
+#include "platform/sheet/model/CellStore.h"
 
 #include <memory>
 #include <string>

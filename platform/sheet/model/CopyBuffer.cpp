@@ -1,13 +1,13 @@
 // Copy and paste-special of values, formats or both.
-#include "platform/sheet/CopyBuffer.h"
+#include "platform/sheet/model/CopyBuffer.h"
 
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/XmlText.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <map>
 
