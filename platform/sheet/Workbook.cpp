@@ -2,8 +2,8 @@
 // (model/WorkbookImpl.cpp), the sheet operations are in WorkbookSheets.cpp.
 #include "platform/sheet/Workbook.h"
 
-#include "platform/sheet/Recalculator.h"
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/formula/Recalculator.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"

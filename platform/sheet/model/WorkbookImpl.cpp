@@ -3,8 +3,8 @@
 
 #include "platform/sheet/Application.h"
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/Recalculator.h"
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/formula/Recalculator.h"
 #include "platform/sheet/model/ApplicationImpl.h"
 #include "platform/sheet/model/Parallel.h"
 #include "platform/sheet/model/SheetNames.h"

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "platform/sheet/CellValue.h"
-#include "platform/sheet/FormulaProgram.h"
+#include "platform/sheet/formula/FormulaProgram.h"
 #include "platform/sheet/model/CellStore.h"
 
 #include <vector>

@@ -1,5 +1,5 @@
 // Formula texts compiled into postfix steps, and the precedents of formulas.
-#include "platform/sheet/FormulaCompiler.h"
+#include "platform/sheet/formula/FormulaCompiler.h"
 
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/FormulaText.h"

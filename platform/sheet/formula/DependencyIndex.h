@@ -8,7 +8,7 @@
 // taken out; the index is built anew when sheets are added, moved or deleted.
 #pragma once
 
-#include "platform/sheet/FormulaRef.h"
+#include "platform/sheet/formula/FormulaRef.h"
 
 #include <cstdint>
 #include <utility>

@@ -12,7 +12,7 @@
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
-#include "platform/sheet/DependencyIndex.h"
+#include "platform/sheet/formula/DependencyIndex.h"
 
 #include <memory>
 #include <utility>

@@ -1,5 +1,5 @@
 // The reverse index of formula references.
-#include "platform/sheet/DependencyIndex.h"
+#include "platform/sheet/formula/DependencyIndex.h"
 
 #include "platform/sheet/model/Parallel.h"
 

@@ -1,5 +1,5 @@
 // The function table of the formula engine.
-#include "platform/sheet/FormulaFunctions.h"
+#include "platform/sheet/formula/FormulaFunctions.h"
 
 #include <array>
 #include <cctype>

@@ -1,5 +1,5 @@
 // The formula engine's evaluation of compiled formulas.
-#include "platform/sheet/FormulaEvaluator.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
 
 #include "platform/sheet/package/SharedStrings.h"
 #include "platform/sheet/package/XmlText.h"

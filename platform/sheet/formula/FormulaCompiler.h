@@ -5,7 +5,7 @@
 // FormulaText, so that references are read the same way as everywhere else in the layer.
 #pragma once
 
-#include "platform/sheet/FormulaProgram.h"
+#include "platform/sheet/formula/FormulaProgram.h"
 
 #include <string>
 #include <string_view>

@@ -6,8 +6,8 @@
 // not evaluable, and its cell keeps its last result.
 #pragma once
 
-#include "platform/sheet/FormulaFunctions.h"
-#include "platform/sheet/FormulaRef.h"
+#include "platform/sheet/formula/FormulaFunctions.h"
+#include "platform/sheet/formula/FormulaRef.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // Recalculation of the formulas that depend on written cells.
-#include "platform/sheet/Recalculator.h"
+#include "platform/sheet/formula/Recalculator.h"
 
-#include "platform/sheet/FormulaCompiler.h"
-#include "platform/sheet/FormulaEvaluator.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/FormulaCompiler.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
 #include "platform/sheet/model/Parallel.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
