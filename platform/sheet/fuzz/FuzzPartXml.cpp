@@ -75,7 +75,7 @@ void exercise(Workbook& wb) {
     }
     Worksheet& first = wb.sheet(0);
     if (first.kind() == Worksheet::Kind::Worksheet)
-        first.setName(QStringLiteral("Renamed"));
+        wb.renameSheet(first, QStringLiteral("Renamed"));
     Workbook::openBytes(wb.toBytes(), QStringLiteral("again.xlsx"));
 }
 
