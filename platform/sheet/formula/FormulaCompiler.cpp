@@ -3,7 +3,7 @@
 
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <charconv>

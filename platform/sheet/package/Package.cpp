@@ -1,9 +1,9 @@
 // The parts of a workbook package and the save that keeps untouched parts as they were.
-#include "platform/sheet/Package.h"
+#include "platform/sheet/package/Package.h"
 
-#include "platform/sheet/Parallel.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/ZipWriter.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/package/ZipWriter.h"
 
 namespace platform::sheet {
 

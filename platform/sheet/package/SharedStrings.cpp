@@ -1,9 +1,9 @@
 // Reading and writing the shared strings part: elements sst, si, t, r, rPh.
-#include "platform/sheet/SharedStrings.h"
+#include "platform/sheet/package/SharedStrings.h"
 
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlChunks.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlChunks.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <pugixml.hpp>
 

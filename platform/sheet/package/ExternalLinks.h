@@ -8,9 +8,9 @@
 
 #include "platform/sheet/CellRange.h"
 #include "platform/sheet/CellValue.h"
-#include "platform/sheet/ContentTypes.h"
-#include "platform/sheet/Package.h"
-#include "platform/sheet/Relationships.h"
+#include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/Package.h"
+#include "platform/sheet/package/Relationships.h"
 
 #include <QString>
 #include <functional>

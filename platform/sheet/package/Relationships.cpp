@@ -1,8 +1,8 @@
 // Reading and writing relationships parts: element Relationship.
-#include "platform/sheet/Relationships.h"
+#include "platform/sheet/package/Relationships.h"
 
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QByteArray>
 #include <algorithm>

@@ -5,7 +5,7 @@
 // does not change is written back as it was.
 #pragma once
 
-#include "platform/sheet/XmlChunks.h"
+#include "platform/sheet/package/XmlChunks.h"
 
 #include <cstdint>
 #include <string>

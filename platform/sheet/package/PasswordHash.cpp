@@ -1,5 +1,5 @@
 // Protection password hashes: the legacy 16-bit form and the salted SHA family over OpenSSL.
-#include "platform/sheet/PasswordHash.h"
+#include "platform/sheet/package/PasswordHash.h"
 
 #include "platform/sheet/SheetError.h"
 

@@ -1,11 +1,13 @@
 // Copy and paste-special of values, formats or both.
-#include "platform/sheet/CopyBuffer.h"
+#include "platform/sheet/model/CopyBuffer.h"
 
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <map>
 
@@ -29,7 +31,8 @@ void CopyBuffer::take(const Worksheet& sheet, const CellRange& area) {
     cols_ = area.columns();
     items_.assign(std::size_t(rows_) * std::size_t(cols_), Item{});
     std::map<std::uint32_t, std::uint32_t> lookOf; // style index -> look number
-    const Styles& styles = *sheet.workbook().styles_;
+    const Worksheet::Impl& from = impl(sheet);
+    const Styles& styles = *from.book().styles;
     auto lookFor = [&](std::uint32_t style) {
         auto it = lookOf.find(style);
         if (it == lookOf.end()) {
@@ -41,20 +44,14 @@ void CopyBuffer::take(const Worksheet& sheet, const CellRange& area) {
     const std::uint32_t defaultLook = lookFor(0);
     for (Item& i : items_)
         i.look = defaultLook;
-    for (const CellStore::Row& row : sheet.store().rows()) {
-        if (row.row < area.first.row || row.row > area.last.row)
-            continue;
-        for (const CellStore::Cell& cell : row.cells) {
-            if (cell.col < area.first.col || cell.col > area.last.col)
-                continue;
-            Item& i = items_[std::size_t(row.row - area.first.row) * std::size_t(cols_) +
-                             std::size_t(cell.col - area.first.col)];
-            i.value = sheet.valueOf(cell);
-            i.look = lookFor(cell.style);
-            if (cell.formula)
-                i.formula = sheet.formulaOf(cell).mid(1);
-        }
-    }
+    from.store().forEachIn(area, [&](int row, const CellStore::Cell& cell) {
+        Item& i = items_[std::size_t(row - area.first.row) * std::size_t(cols_) +
+                         std::size_t(cell.col - area.first.col)];
+        i.value = from.valueOf(cell);
+        i.look = lookFor(cell.style);
+        if (cell.formula)
+            i.formula = from.formulaOf(cell).mid(1);
+    });
     for (const CellRange& m : sheet.mergedCells())
         if (area.contains(m.first) && area.contains(m.last))
             merges_.push_back(CellRange({m.first.row - area.first.row + 1, m.first.col - area.first.col + 1},
@@ -68,14 +65,15 @@ void CopyBuffer::paste(Worksheet& target, CellRef at, PasteType type) const {
     if (!CellAddress::isValid(block.last))
         throw SheetError(SheetError::Code::BadAddress,
                          QStringLiteral("The pasted block would reach beyond the sheet."));
+    Worksheet::Impl& to = impl(target);
     for (int r = 0; r < rows_; ++r)
         for (int c = 0; c < cols_; ++c)
             if (!target.canWrite({at.row + r, at.col + c}))
-                target.requireWritable({at.row + r, at.col + c});
+                to.requireWritable({at.row + r, at.col + c});
 
     const bool formats = type == PasteType::Formats || type == PasteType::All;
     const bool contents = type == PasteType::Values || type == PasteType::All;
-    Styles& styles = *target.workbook().styles_;
+    Styles& styles = *to.book().styles;
     std::vector<std::uint32_t> styleOf;
     if (formats) {
         styleOf.reserve(looks_.size());
@@ -84,26 +82,26 @@ void CopyBuffer::paste(Worksheet& target, CellRef at, PasteType type) const {
     }
     const int rowShift = at.row - area_.first.row;
     const int colShift = at.col - area_.first.col;
-    CellStore& cells = target.store();
+    CellStore& cells = to.store();
     for (int r = 0; r < rows_; ++r) {
         for (int c = 0; c < cols_; ++c) {
             const Item& i = item(r, c);
-            const CellRef to{at.row + r, at.col + c};
+            const CellRef cellAt{at.row + r, at.col + c};
             if (formats)
-                cells.obtain(to).style = styleOf[i.look];
+                cells.obtain(cellAt).style = styleOf[i.look];
             if (contents) {
-                CellStore::Cell& cell = cells.obtain(to);
+                CellStore::Cell& cell = cells.obtain(cellAt);
                 if (type == PasteType::All && !i.formula.isEmpty()) {
                     const auto tokens = FormulaText::tokenize(XmlText::toUtf8(i.formula));
-                    target.setFormulaText(
-                        cell, XmlText::toQString(FormulaText::shifted(tokens, rowShift, colShift)));
+                    to.setFormulaText(cell,
+                                      XmlText::toQString(FormulaText::shifted(tokens, rowShift, colShift)));
                 } else {
-                    target.setConstant(cell, i.value);
+                    to.setConstant(cell, i.value);
                 }
             }
-            if (!CellStore::isUsed(cells.obtain(to)))
-                cells.removeEmptyCell(to);
-            target.written(to);
+            if (!CellStore::isUsed(cells.obtain(cellAt)))
+                cells.removeEmptyCell(cellAt);
+            to.written(cellAt);
         }
     }
     if (formats && !merges_.empty()) {

@@ -4,8 +4,8 @@
 // part's stored bytes unchanged and packs only the parts that were written.
 #pragma once
 
-#include "platform/sheet/ZipReader.h"
-#include "platform/sheet/ZipWriter.h"
+#include "platform/sheet/package/ZipReader.h"
+#include "platform/sheet/package/ZipWriter.h"
 
 #include <QByteArray>
 #include <memory>

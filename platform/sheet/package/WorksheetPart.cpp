@@ -1,10 +1,10 @@
 // Reading and writing worksheet parts: elements worksheet, sheetData, row, c, f, v, is,
 // dimension and mergeCells.
-#include "platform/sheet/WorksheetPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
 
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <charconv>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Encrypted workbooks: recognised here, deciphered by the encryption module.
-#include "platform/sheet/PackageEncryption.h"
+#include "platform/sheet/package/PackageEncryption.h"
 
 #include "platform/sheet/SheetError.h"
 

@@ -1,8 +1,8 @@
 // Protection elements: sheetProtection, fileSharing, workbookProtection.
-#include "platform/sheet/ProtectionElement.h"
+#include "platform/sheet/package/ProtectionElement.h"
 
-#include "platform/sheet/PasswordHash.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/PasswordHash.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <pugixml.hpp>
 

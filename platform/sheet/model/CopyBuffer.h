@@ -7,7 +7,7 @@
 #include "platform/sheet/CellRange.h"
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/Range.h"
-#include "platform/sheet/Styles.h"
+#include "platform/sheet/package/Styles.h"
 
 #include <QString>
 #include <vector>

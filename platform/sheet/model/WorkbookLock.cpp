@@ -1,5 +1,5 @@
 // Advisory locks and lock files of open workbooks.
-#include "platform/sheet/WorkbookLock.h"
+#include "platform/sheet/model/WorkbookLock.h"
 
 #include "platform/sys/FileFacts.h"
 

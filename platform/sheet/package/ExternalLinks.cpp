@@ -1,9 +1,9 @@
 // External links: elements externalLink, externalBook, sheetNames, sheetDataSet, and the link's
 // path relationship.
-#include "platform/sheet/ExternalLinks.h"
+#include "platform/sheet/package/ExternalLinks.h"
 
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QByteArray>
 #include <QDir>

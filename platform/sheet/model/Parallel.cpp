@@ -1,5 +1,5 @@
 // Work shared between threads, one index at a time.
-#include "platform/sheet/Parallel.h"
+#include "platform/sheet/model/Parallel.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,5 +1,5 @@
 // Cutting a part's XML into top-level children and putting it together again.
-#include "platform/sheet/XmlChunks.h"
+#include "platform/sheet/package/XmlChunks.h"
 
 #include "platform/sheet/SheetError.h"
 

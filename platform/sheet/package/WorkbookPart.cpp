@@ -1,9 +1,9 @@
 // Reading and writing the workbook part: elements sheets/sheet, definedNames/definedName,
 // calcPr, fileSharing, workbookProtection, bookViews/workbookView, externalReferences.
-#include "platform/sheet/WorkbookPart.h"
+#include "platform/sheet/package/WorkbookPart.h"
 
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <cstring>
 #include <pugixml.hpp>

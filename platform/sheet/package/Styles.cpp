@@ -1,9 +1,9 @@
 // Reading and writing the styles part: elements numFmts/numFmt, fonts/font, fills/fill,
 // borders/border, cellXfs/xf and the xf's protection.
-#include "platform/sheet/Styles.h"
+#include "platform/sheet/package/Styles.h"
 
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <pugixml.hpp>
 #include <sstream>

@@ -1,5 +1,5 @@
 // The zip container written from parts: local headers, data, central directory.
-#include "platform/sheet/ZipWriter.h"
+#include "platform/sheet/package/ZipWriter.h"
 
 #include "platform/sheet/SheetError.h"
 

@@ -4,8 +4,8 @@
 // layer changes these and writes the part with every other child as it was.
 #pragma once
 
-#include "platform/sheet/ProtectionElement.h"
-#include "platform/sheet/XmlChunks.h"
+#include "platform/sheet/package/ProtectionElement.h"
+#include "platform/sheet/package/XmlChunks.h"
 
 #include <optional>
 #include <string>

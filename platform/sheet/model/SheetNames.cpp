@@ -1,5 +1,5 @@
 // Sheet naming rules.
-#include "platform/sheet/SheetNames.h"
+#include "platform/sheet/model/SheetNames.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
 // The zip container of a workbook: listing, stored bytes, unpacking.
-#include "platform/sheet/ZipReader.h"
+#include "platform/sheet/package/ZipReader.h"
 
 #include "platform/sheet/SheetError.h"
 

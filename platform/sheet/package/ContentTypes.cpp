@@ -1,8 +1,8 @@
 // Reading and writing [Content_Types].xml: elements Default and Override.
-#include "platform/sheet/ContentTypes.h"
+#include "platform/sheet/package/ContentTypes.h"
 
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <pugixml.hpp>
 

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "platform/sheet/CellRange.h"
-#include "platform/sheet/CellStore.h"
-#include "platform/sheet/XmlChunks.h"
+#include "platform/sheet/model/CellStore.h"
+#include "platform/sheet/package/XmlChunks.h"
 
 #include <optional>
 #include <string>

@@ -1,5 +1,5 @@
 // Compact cell storage of one worksheet.
-#include "platform/sheet/CellStore.h"
+#include "platform/sheet/model/CellStore.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Typed entries: formula, number, truth value, error value or text.
-#include "platform/sheet/CellEntry.h"
+#include "platform/sheet/model/CellEntry.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Escaping for the package's XML and the "_xHHHH_" form of cell texts.
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 namespace platform::sheet {
 
