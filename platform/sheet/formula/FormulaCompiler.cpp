@@ -3,8 +3,8 @@
 
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/FormulaText.h"
-#include "platform/sheet/XmlText.h"
 #include "platform/sheet/formula/FunctionNames.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 // The formula engine's evaluation of compiled formulas.
 #include "platform/sheet/formula/FormulaEvaluator.h"
 
-#include "platform/sheet/SharedStrings.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,15 +1,17 @@
 // Recalculation of the formulas that depend on written cells.
 #include "platform/sheet/formula/Recalculator.h"
 
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
 #include "platform/sheet/formula/FormulaCompiler.h"
 #include "platform/sheet/formula/FormulaEvaluator.h"
-#include "platform/sheet/Parallel.h"
-#include "platform/sheet/SharedStrings.h"
-#include "platform/sheet/Workbook.h"
-#include "platform/sheet/WorkbookPart.h"
-#include "platform/sheet/Worksheet.h"
-#include "platform/sheet/WorksheetPart.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <optional>
@@ -108,7 +110,7 @@ Recalculator::Recalculator(Workbook& workbook)
     : workbook_(workbook) {}
 
 CellStore* Recalculator::storeOf(Worksheet* sheet) {
-    return sheet ? sheet->cellStore() : nullptr;
+    return sheet ? impl(*sheet).cellStore() : nullptr;
 }
 
 Recalculator::~Recalculator() = default;
@@ -190,7 +192,7 @@ void Recalculator::run() {
     if (written_.empty() && stale_.empty())
         return;
     std::vector<Seed> seeds = collectSeeds(sheets);
-    const Scope scope(sheets, workbook_.workbookPart(), workbook_.hasMacroProject());
+    const Scope scope(sheets, *impl(workbook_).workbookPart, workbook_.hasMacroProject());
     if (!index_)
         buildIndex(sheets, scope);
     else
@@ -359,7 +361,7 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
     std::vector<const CellStore*> stores;
     for (Worksheet* sheet : sheets)
         stores.push_back(storeOf(sheet));
-    const FormulaEvaluator evaluator(stores, workbook_.sharedStrings());
+    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings);
 
     auto cellAt = [&](CellKey key) -> Cell* {
         CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
@@ -434,7 +436,7 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 // Its result in the file is no longer current: the sheet is written again,
                 // without it.
                 if (!(cell->flags & CellStore::kStale))
-                    sheets[std::size_t(sheet)]->markCellsChanged();
+                    impl(*sheets[std::size_t(sheet)]).markCellsChanged();
                 cell->flags |= CellStore::kStale;
                 stale_.emplace_back(sheets[std::size_t(sheet)], at);
             } else {
@@ -442,11 +444,11 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 const CellValue result = evaluator.evaluate(*frame.program, at);
                 changed = !(before == result);
                 if (changed)
-                    Worksheet::storeResult(store, *cell, result);
+                    Worksheet::Impl::storeResult(store, *cell, result);
                 cell->flags &= std::uint8_t(~CellStore::kStale);
             }
             if (changed && (cell->flags & CellStore::kFromWrite))
-                sheets[std::size_t(sheet)]->markCellsChanged();
+                impl(*sheets[std::size_t(sheet)]).markCellsChanged();
             cell->flags &= std::uint8_t(~kMarks);
         }
     }

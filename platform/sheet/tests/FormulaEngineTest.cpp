@@ -35,7 +35,7 @@ CellValue err(const char16_t* code) {
 std::unique_ptr<Workbook> dataWorkbook() {
     auto wb = Workbook::create(QStringLiteral("Book1"));
     Worksheet& data = wb->sheet(0);
-    data.setName(QStringLiteral("Data"));
+    wb->renameSheet(data, QStringLiteral("Data"));
     const char16_t* entries[][2] = {{u"A1", u"10"}, {u"A2", u"0"},   {u"A3", u"TRUE"}, {u"A4", u"abc"},
                                     {u"A5", u"'5"}, {u"A7", u"0.1"}, {u"A8", u"0.2"},  {u"A9", u"#N/A"},
                                     {u"B1", u"1"},  {u"B2", u"2"},   {u"B3", u"3"},    {u"A20", u"1"},
@@ -259,10 +259,10 @@ TEST(FormulaEngine, ADeletedSheetsReferencesBecomeRefAndRenamedSheetsKeepTheirRe
     data.setEntry({2, 5}, QStringLiteral("=E1+1"));
     data.setEntry({3, 5}, QStringLiteral("=Jan!B2*100"));
     EXPECT_EQ(data.value({2, 5}), num(15));
-    wb->sheet(QStringLiteral("Jan")).setName(QStringLiteral("January"));
+    wb->renameSheet(wb->sheet(QStringLiteral("Jan")), QStringLiteral("January"));
     wb->sheet(QStringLiteral("January")).setEntry({2, 2}, QStringLiteral("4"));
     EXPECT_EQ(data.value({3, 5}), num(400));
-    other.remove();
+    wb->deleteSheet(other);
     EXPECT_EQ(data.formula({1, 5}), u"=#REF!A1*2");
     EXPECT_EQ(data.value({1, 5}), err(u"#REF!"));
     EXPECT_EQ(data.value({2, 5}), err(u"#REF!"));

@@ -1,7 +1,7 @@
 // Test helpers: fixtures, openpyxl, LibreOffice, zip contents.
 #include "SheetTestSupport.h"
 
-#include "platform/sheet/ZipWriter.h"
+#include "platform/sheet/package/ZipWriter.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
