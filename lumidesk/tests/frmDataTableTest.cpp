@@ -198,6 +198,7 @@ TEST_F(BudgetsExplorer, ButtonsGoThroughTheirServices) {
     ASSERT_EQ(texts.size(), 3);
     EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Clearing the mail status")));
     EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Getting mail")));
+    EXPECT_EQ(texts[2], QStringLiteral("Set the Budget Context.")) << "the update run needs a context";
     EXPECT_FALSE(core::gOptions->FrmWaitBig);
 }
 
