@@ -3,7 +3,7 @@
 // nothing of it written.
 #include "platform/sys/FileFacts.h"
 #include "workbooks/cUpdate.h"
-#include "workbooks/tests/UpdateRunFixture.h"
+#include "workbooks/tests/PlanBudgetFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 using namespace workbookstest;
 using workbooks::cUpdate;
 
-class UpdateEngineTest : public UpdateRunFixture {};
+class UpdateEngineTest : public PlanBudgetFixture {};
 
 TEST_F(UpdateEngineTest, TestWSLooksAtNameTimeAndUse) {
     cut();

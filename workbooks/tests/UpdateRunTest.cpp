@@ -8,7 +8,7 @@
 #include "workbooks/MasterWorkbookPasswords.h"
 #include "workbooks/cUpdate.h"
 #include "workbooks/tests/LibreOfficeSheet.h"
-#include "workbooks/tests/UpdateRunFixture.h"
+#include "workbooks/tests/PlanBudgetFixture.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -20,7 +20,7 @@ using namespace workbookstest;
 using platform::sheet::OpenOptions;
 using platform::ui::Answer;
 
-class UpdateRunTest : public UpdateRunFixture {};
+class UpdateRunTest : public PlanBudgetFixture {};
 
 TEST_F(UpdateRunTest, AcceptWritesTheChangesAndBooksEveryUserFile) {
     addWorksheet("Rates", 11, "Budget.xlsx", "Plan", "North");

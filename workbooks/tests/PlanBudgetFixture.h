@@ -1,7 +1,7 @@
-// Fixture of the update-run tests: the budget "Plan" with the master workbook Budget.xlsx that
-// LibreOffice saved (sheets Sales and Costs picked, Costs protected by its password), its user
-// files cut by the program and registered as the wizard registers them, and user files
-// "returned" by a user who typed into them with openpyxl a minute after the cut.
+// Fixture of the cut and update-run tests: the budget "Plan" with the master workbook
+// Budget.xlsx that LibreOffice saved (sheets Sales and Costs picked, Costs protected by its
+// password), its user files cut by the program and registered as the wizard registers them,
+// and user files "returned" by a user who typed into them with openpyxl a minute after the cut.
 #pragma once
 
 #include "core/cOptions.h"
@@ -27,7 +27,7 @@
 
 namespace workbookstest {
 
-class UpdateRunFixture : public BudgetFixture {
+class PlanBudgetFixture : public BudgetFixture {
 protected:
     void SetUp() override {
         BudgetFixture::SetUp();
