@@ -107,7 +107,7 @@ void frmConfigure::buildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1_, 1);
     layout->addWidget(buildButtonRow());
-    resize(720, 500);
+    resize(840, 500);
 }
 
 EditGrid* frmConfigure::makeGrid(const QString& name, const QString& tip) {
@@ -125,9 +125,9 @@ QWidget* frmConfigure::buildAdminTab() {
     dtAdmin_->setColumns(
         {gridColumn(QStringLiteral("Default "), 900, ColumnKind::Check),
          gridColumn(QStringLiteral("Default"), 900, ColumnKind::Check),
-         gridColumn(QStringLiteral("Account Name"), 2200), gridColumn(QStringLiteral("Email Address"), 2800),
-         gridColumn(QStringLiteral("Mail_Server"), 2000), gridColumn(QStringLiteral("Pop3 Acct Name"), 1900),
-         gridColumn(QStringLiteral("Incoming Mail"), 2000)});
+         gridColumn(QStringLiteral("Account Name"), 1900), gridColumn(QStringLiteral("Email Address"), 2500),
+         gridColumn(QStringLiteral("Mail_Server"), 1900), gridColumn(QStringLiteral("Pop3 Acct Name"), 1800),
+         gridColumn(QStringLiteral("Incoming Mail"), 2600)});
     dtAdmin_->setChangeProcedure([this](int row, int column) { dtAdmin_Change(row, column); });
 
     chkAuthors_ = checkBox(this, QStringLiteral("chkAuthors"), QStringLiteral("Authors"));
@@ -145,6 +145,7 @@ QWidget* frmConfigure::buildAdminTab() {
 QWidget* frmConfigure::buildFolderNamesTab() {
     dtFolderNames_ = makeGrid(kFolderNamesGrid, QStringLiteral("Add Folder names to store User Files."));
     dtFolderNames_->setColumns({gridColumn(QStringLiteral("Folder Names"), 4000)});
+    dtFolderNames_->fitColumnsToHeadings();
     dtFolderNames_->setChangeProcedure([this](int row, int column) { dtFolderNames_Change(row, column); });
     connect(dtFolderNames_, &EditGrid::beforeEdit, this,
             [this](int row, int column) { keepNameBeforeEdit(dtFolderNames_, row, column); });
@@ -160,6 +161,7 @@ QWidget* frmConfigure::buildUsersTab() {
     dtUsersData_->setColumns({gridColumn(QStringLiteral("Users"), 2600),
                               gridColumn(QStringLiteral("Email_Address"), 3200),
                               gridColumn(QStringLiteral("Folder Names"), 2600, ColumnKind::List)});
+    dtUsersData_->fitColumnsToHeadings();
     dtUsersData_->setChangeProcedure([this](int row, int column) { dtUsersData_Change(row, column); });
     connect(dtUsersData_, &EditGrid::beforeEdit, this,
             [this](int row, int column) { keepNameBeforeEdit(dtUsersData_, row, column); });
@@ -176,6 +178,7 @@ QWidget* frmConfigure::buildMessagesTab() {
     dtMsgs_ = makeGrid(kMessagesGrid,
                        QStringLiteral("Select \"Subject\" or \"Body\" to add/delete mail messages."));
     dtMsgs_->setColumns({gridColumn(QStringLiteral("Messages"), 8000)});
+    dtMsgs_->fitColumnsToHeadings();
     dtMsgs_->setChangeProcedure([this](int row, int column) { dtMsgs_Change(row, column); });
     connect(dtMsgs_, &EditGrid::beforeEdit, this,
             [this](int row, int column) { keepNameBeforeEdit(dtMsgs_, row, column); });
@@ -332,6 +335,7 @@ void frmConfigure::showAuthorsView() {
     dtAdmin_->setColumnHidden(kAdminPop3Server, true);
     dtAdmin_->setColumnHeading(kAdminDefault, QStringLiteral("Default"));
     dtAdmin_->setColumnHeading(kAdminName, QStringLiteral("Author Name"));
+    dtAdmin_->fitColumnsToHeadings();
 }
 
 void frmConfigure::showRobotsView() {
@@ -341,6 +345,7 @@ void frmConfigure::showRobotsView() {
     dtAdmin_->setColumnHidden(kAdminPop3Server, false);
     dtAdmin_->setColumnHeading(kAdminDefaultRobot, QStringLiteral("Default"));
     dtAdmin_->setColumnHeading(kAdminName, QStringLiteral("Account Name"));
+    dtAdmin_->fitColumnsToHeadings();
 }
 
 // Ticking one kind clears the other (whose handler runs too) and shows the kind's columns;
