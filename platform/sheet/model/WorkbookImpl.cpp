@@ -66,18 +66,31 @@ Workbook::Impl::~Impl() = default;
 // ---- opening ---------------------------------------------------------------------------
 
 void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
-    if (PackageEncryption::isEncrypted(bytes)) {
-        if (options.password.isEmpty())
-            throw SheetError(Code::PasswordRequired,
-                             QStringLiteral("The workbook '%1' is protected by a password.").arg(name));
-        bytes = PackageEncryption::decrypt(bytes, options.password);
-        openPassword = options.password;
-    } else if (PackageEncryption::isCompoundFile(bytes)) {
-        throw SheetError(
-            Code::LegacyFormat,
-            QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a spreadsheet "
-                           "program and save it as .xlsx first.")
-                .arg(name));
+    if (PackageEncryption::isCompoundFile(bytes)) {
+        switch (PackageEncryption::contentOf(bytes)) {
+        case PackageEncryption::Content::Encrypted:
+            if (options.password.isEmpty())
+                throw SheetError(Code::PasswordRequired,
+                                 QStringLiteral("The workbook '%1' is protected by a password.").arg(name));
+            bytes = PackageEncryption::decrypt(bytes, options.password);
+            openPassword = options.password;
+            break;
+        case PackageEncryption::Content::LegacyWorkbook:
+            throw SheetError(
+                Code::LegacyFormat,
+                QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a "
+                               "spreadsheet program and save it as .xlsx first.")
+                    .arg(name));
+        case PackageEncryption::Content::Damaged:
+            throw SheetError(
+                Code::DamagedPackage,
+                QStringLiteral("The workbook '%1' is damaged: its file is cut short or broken and "
+                               "cannot be read.")
+                    .arg(name));
+        case PackageEncryption::Content::Other:
+            throw SheetError(Code::NotAWorkbook,
+                             QStringLiteral("The file '%1' is not a workbook.").arg(name));
+        }
     } else if (!bytes.startsWith("PK")) {
         throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
     }
@@ -132,6 +145,27 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
     }
     if (options.readOnly)
         readOnly = true;
+    requireContentTypes();
+}
+
+// Every part the layer reads has a content type, as the packaging rules require: a package
+// without one is damaged, whatever a lenient reader would make of it.
+void Workbook::Impl::requireContentTypes() const {
+    std::vector<std::string> read{workbookPartName, stringsPart, stylesPart};
+    for (const std::string& part : package->partNames())
+        if (part.ends_with(".rels"))
+            read.push_back(part);
+    for (const auto& sheet : sheets)
+        if (impl(*sheet).part)
+            read.push_back(impl(*sheet).partName);
+    for (const Relationship& r : workbookRels->all())
+        if (!r.external && Relationships::typeIs(r.type, "externalLink"))
+            read.push_back(Relationships::resolve(workbookPartName, r.target));
+    for (const std::string& part : read)
+        if (!part.empty() && package->contains(part) && types->typeOf(part).empty())
+            throw SheetError(Code::DamagedPackage,
+                             QStringLiteral("The workbook file is damaged: the part %1 has no content type.")
+                                 .arg(QString::fromStdString(part)));
 }
 
 void Workbook::Impl::readSheets() {
