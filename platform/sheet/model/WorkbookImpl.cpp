@@ -174,24 +174,25 @@ void Workbook::Impl::readSheets() {
     std::vector<Worksheet*> toRead;
     std::set<unsigned> ids;
     for (const WorkbookPart::SheetEntry& entry : workbookPart->sheets) {
-        const Relationship* rel = workbookRels->byId(entry.relId);
-        if (!rel)
-            throw SheetError(Code::DamagedXml, QStringLiteral("The sheet '%1' of the workbook has no part.")
-                                                   .arg(XmlText::toQString(entry.name)));
+        // A sheet without a part (no relationship, as some writers leave it) is kept as it is
+        // among the sheets that are not read, like a dialog sheet.
+        const Relationship* rel = entry.relId.empty() ? nullptr : workbookRels->byId(entry.relId);
         Worksheet::Kind kind = Worksheet::Kind::Other;
-        if (Relationships::typeIs(rel->type, "worksheet"))
+        if (rel && Relationships::typeIs(rel->type, "worksheet"))
             kind = Worksheet::Kind::Worksheet;
-        else if (Relationships::typeIs(rel->type, "chartsheet"))
+        else if (rel && Relationships::typeIs(rel->type, "chartsheet"))
             kind = Worksheet::Kind::Chart;
         std::unique_ptr<Worksheet> sheet = Worksheet::Impl::make(self, kind);
-        impl(*sheet).name = XmlText::toQString(entry.name);
-        impl(*sheet).sheetId = entry.sheetId;
-        impl(*sheet).relId = entry.relId;
-        impl(*sheet).partName = Relationships::resolve(workbookPartName, rel->target);
-        impl(*sheet).visibility = entry.state == "hidden"       ? Worksheet::Visibility::Hidden
-                                  : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
-                                                                : Worksheet::Visibility::Visible;
-        if (impl(*sheet).name.isEmpty() || SheetNames::contains(self.sheetNames(), impl(*sheet).name) ||
+        Worksheet::Impl& s = impl(*sheet);
+        s.name = XmlText::toQString(entry.name);
+        s.sheetId = entry.sheetId;
+        s.relId = entry.relId;
+        if (rel)
+            s.partName = Relationships::resolve(workbookPartName, rel->target);
+        s.visibility = entry.state == "hidden"       ? Worksheet::Visibility::Hidden
+                       : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
+                                                     : Worksheet::Visibility::Visible;
+        if (s.name.isEmpty() || SheetNames::contains(self.sheetNames(), s.name) ||
             !ids.insert(entry.sheetId).second)
             throw SheetError(
                 Code::DamagedXml,
@@ -211,14 +212,18 @@ void Workbook::Impl::readSheets() {
         impl(*toRead[i]).part =
             std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
     });
+    // The active sheet is the saved one, unless it is hidden or has no part: then the first
+    // visible sheet that has one.
+    auto canBeActive = [](const Worksheet* sheet) {
+        return sheet->visibility() == Worksheet::Visibility::Visible && !impl(*sheet).partName.empty();
+    };
     const int tab = std::clamp(workbookPart->activeTab, 0, int(sheets.size()) - 1);
     active = sheets[std::size_t(tab)].get();
-    if (impl(*active).visibility != Worksheet::Visibility::Visible) {
-        for (const auto& s : sheets)
-            if (impl(*s).visibility == Worksheet::Visibility::Visible) {
-                active = s.get();
-                break;
-            }
+    if (!canBeActive(active)) {
+        const auto found =
+            std::find_if(sheets.begin(), sheets.end(), [&](const auto& s) { return canBeActive(s.get()); });
+        if (found != sheets.end())
+            active = found->get();
     }
 }
 

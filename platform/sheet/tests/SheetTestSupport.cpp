@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace sheettest {
 
@@ -37,10 +39,10 @@ QString runPython(const QString& script, const QStringList& args) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QMap<QString, QString> readWithOpenpyxl(const QString& path) {
+QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults) {
     const QString script = QStringLiteral(R"(
 import sys, openpyxl
-wb = openpyxl.load_workbook(sys.argv[1])
+wb = openpyxl.load_workbook(sys.argv[1], data_only=sys.argv[2] == "results")
 for ws in wb.worksheets:
     print("%s!@state\t%s" % (ws.title, ws.sheet_state))
     for row in ws.iter_rows():
@@ -49,7 +51,8 @@ for ws in wb.worksheets:
                 print("%s!%s\t%r" % (ws.title, c.coordinate, c.value))
 )");
     QMap<QString, QString> cells;
-    for (const QString& line : runPython(script, {path}).split(u'\n', Qt::SkipEmptyParts)) {
+    const QString mode = storedResults ? QStringLiteral("results") : QStringLiteral("formulas");
+    for (const QString& line : runPython(script, {path, mode}).split(u'\n', Qt::SkipEmptyParts)) {
         const qsizetype tab = line.indexOf(u'\t');
         if (tab > 0)
             cells.insert(line.left(tab), line.mid(tab + 1));
@@ -57,21 +60,26 @@ for ws in wb.worksheets:
     return cells;
 }
 
-QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool recalculate) {
     QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/lo-profile-XXXXXX"));
     QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
     // LibreOffice keeps the stored results of workbooks from other programs unless told to
     // recalculate on loading: tell it, as a spreadsheet program honours the recalculation flag.
-    QDir().mkpath(profile.path() + QStringLiteral("/user"));
-    QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
-    settings.open(QIODevice::WriteOnly);
-    settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+    if (recalculate) {
+        QDir().mkpath(profile.path() + QStringLiteral("/user"));
+        QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
 <item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>
 </oor:items>
 )");
-    settings.close();
+        settings.close();
+    }
     QProcess process;
+    // In a process group of its own, so that a conversion that hangs is stopped whole: the
+    // soffice wrapper alone would leave soffice.bin behind.
+    process.setChildProcessModifier([] { ::setsid(); });
     // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
     const QString filter =
         QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,%1")
@@ -81,7 +89,12 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
                    QStringLiteral("--outdir"), out.path(), path});
     process.closeWriteChannel();
-    process.waitForFinished(300000);
+    if (!process.waitForFinished(300000)) {
+        ::kill(-pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+        ADD_FAILURE() << "LibreOffice did not finish converting " << qPrintable(path);
+        return {};
+    }
     const QDir dir(out.path());
     const QStringList made = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
     if (made.isEmpty()) {
@@ -96,7 +109,7 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
 
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
     const QString script = QStringLiteral(R"(
-import os, subprocess, sys, tempfile, time, shutil
+import os, signal, subprocess, sys, tempfile, time, shutil
 import uno
 from com.sun.star.beans import PropertyValue
 def prop(name, value):
@@ -105,11 +118,24 @@ path, index, password = os.path.abspath(sys.argv[1]), int(sys.argv[2]), sys.argv
 profile = tempfile.mkdtemp(prefix="lo-profile-")
 url = uno.systemPathToFileUrl(profile)
 port = 2000 + os.getpid() % 5000
-subprocess.run(["soffice", "-env:UserInstallation=" + url, "--headless", "--terminate_after_init"],
-               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-office = subprocess.Popen(["soffice", "-env:UserInstallation=" + url, "--headless", "--invisible", "--norestore",
-                           "--accept=socket,host=127.0.0.1,port=%d;urp;" % port],
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+# Each office runs in a process group of its own, stopped as a whole: the soffice wrapper alone
+# would leave soffice.bin behind.
+def spawn(args):
+    return subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+def stop_group(process):
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait()
+first = spawn(["soffice", "-env:UserInstallation=" + url, "--headless", "--terminate_after_init"])
+try:
+    first.wait(timeout=120)
+finally:
+    stop_group(first)
+office = spawn(["soffice", "-env:UserInstallation=" + url, "--headless", "--invisible", "--norestore",
+                "--accept=socket,host=127.0.0.1,port=%d;urp;" % port])
 try:
     local = uno.getComponentContext()
     resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
@@ -141,8 +167,7 @@ try:
         pass
     office.wait(timeout=30)
 finally:
-    if office.poll() is None:
-        office.terminate()
+    stop_group(office)
     shutil.rmtree(profile, ignore_errors=True)
 )");
     const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();

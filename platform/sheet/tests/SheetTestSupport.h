@@ -28,11 +28,14 @@ QString copyOfFixture(const QString& name, const QString& as = {});
 QString runPython(const QString& script, const QStringList& args);
 
 // Every cell of every sheet as openpyxl reads it: "Sheet!A1" -> repr of the value (formulas
-// as their text), plus "Sheet!@state" for the sheet's visibility.
-QMap<QString, QString> readWithOpenpyxl(const QString& path);
+// as their text, or with storedResults the results stored with them), plus "Sheet!@state" for
+// the sheet's visibility.
+QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults = false);
 
-// The sheet's cells as LibreOffice computes them, converted to CSV; one string per row.
-QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1);
+// The sheet's cells as LibreOffice shows them, converted to CSV; one string per line. It
+// recalculates every formula on loading unless recalculate is false: then it shows the stored
+// results, as it does with its default settings.
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1, bool recalculate = true);
 
 // Whether LibreOffice, opening the workbook over UNO, can unprotect the sheet (numbered from 0)
 // with the password.
