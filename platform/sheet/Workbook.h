@@ -129,8 +129,9 @@ public:
 
     // Formula results. After cells are written, the results of the formulas that depend on them
     // are brought up to date before anything reads, copies or saves them; calculate() does it
-    // at once. A formula the engine cannot evaluate keeps its last result and is listed by
-    // staleCells(); a workbook saved after writes is flagged to be recalculated on opening.
+    // at once, and also calculates the formulas a file holds without a result. A formula the
+    // engine cannot evaluate keeps its last result, is listed by staleCells() and is saved
+    // without a result; a workbook saved after writes is flagged to be recalculated on opening.
     void calculate() const;
     std::vector<StaleCell> staleCells() const;
 

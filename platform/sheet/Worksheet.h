@@ -45,12 +45,14 @@ public:
     // other workbooks in their shown form), the constant as text, "" for an empty cell.
     QString formula(CellRef cell) const;
     bool hasFormula(CellRef cell) const;
-    // A formula cell whose result could not be brought up to date: it holds its last result.
+    // A formula cell whose result could not be brought up to date: it holds its last result,
+    // and is saved without one, so that every spreadsheet program calculates it on opening.
     bool isStale(CellRef cell) const;
     // The stale cells of a block, row by row: what a copy of its values would carry unchanged.
     std::vector<CellRef> staleCells(const CellRange& block) const;
 
-    // A typed entry as the user would type it ("=A1*2", "12.5", "TRUE", "text").
+    // A typed entry as the user would type it ("=A1*2", "12.5", "TRUE", "text"). A formula that
+    // cannot be read is refused with SheetError (BadFormula) and nothing is stored.
     void setEntry(CellRef cell, const QString& typed);
     // A value; a text value is read as a typed entry, as the spreadsheet program does.
     void setValue(CellRef cell, const CellValue& value);

@@ -55,7 +55,8 @@ bool isBlockFormula(const CellStore& store, const Cell& cell) {
 
 class Recalculator::Scope : public FormulaCompiler::Scope {
 public:
-    Scope(const std::vector<Worksheet*>& sheets, const WorkbookPart& part) {
+    Scope(const std::vector<Worksheet*>& sheets, const WorkbookPart& part, bool macros)
+        : macros_(macros) {
         for (std::size_t i = 0; i < sheets.size(); ++i)
             if (sheets[i]->kind() == Worksheet::Kind::Worksheet)
                 sheets_.emplace(folded(XmlText::toUtf8(sheets[i]->name())), int(i));
@@ -85,7 +86,10 @@ public:
         return global;
     }
 
+    bool hasMacros() const override { return macros_; }
+
 private:
+    bool macros_;
     std::unordered_map<std::string, int> sheets_;
     std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> names_;
 };
@@ -183,11 +187,12 @@ void Recalculator::run() {
         dropIndex();
     if (rescan_)
         findStale(sheets);
-    // Results change through writes only; until then every cell holds what it held, stale or not.
-    if (written_.empty())
+    // Results change through writes only; formulas without a result (as some writers save
+    // them) are calculated the first time.
+    if (written_.empty() && stale_.empty())
         return;
     std::vector<Seed> seeds = collectSeeds(sheets);
-    const Scope scope(sheets, *impl(workbook_).workbookPart);
+    const Scope scope(sheets, *impl(workbook_).workbookPart, workbook_.hasMacroProject());
     if (!index_)
         buildIndex(sheets, scope);
     else
@@ -428,6 +433,10 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
             const CellRef at = DependencyIndex::cellOf(key);
             bool changed = false;
             if (stale) {
+                // Its result in the file is no longer current: the sheet is written again,
+                // without it.
+                if (!(cell->flags & CellStore::kStale))
+                    impl(*sheets[std::size_t(sheet)]).markCellsChanged();
                 cell->flags |= CellStore::kStale;
                 stale_.emplace_back(sheets[std::size_t(sheet)], at);
             } else {

@@ -1,6 +1,8 @@
 // Advisory locks and lock files of open workbooks.
 #include "platform/sheet/model/WorkbookLock.h"
 
+#include "platform/sys/FileFacts.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -19,15 +21,6 @@ QString userName() {
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name)
         return QString::fromLocal8Bit(pw->pw_name);
     return qEnvironmentVariable("USER");
-}
-
-QString cleanPath(QString path) {
-    path = path.trimmed();
-    if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"'))
-        path = path.mid(1, path.size() - 2);
-    while (path.size() > 1 && path.endsWith(u'/'))
-        path.chop(1);
-    return path;
 }
 
 struct flock wholeFile(short type) {
@@ -100,29 +93,11 @@ WorkbookLock::~WorkbookLock() {
 }
 
 QString WorkbookLock::lockFilePath(const QString& path) {
-    const QFileInfo info(cleanPath(path));
-    return info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + u'#';
+    return platform::sys::WorkbookLockFilePath(path);
 }
 
-bool WorkbookLock::isInUse(const QString& rawPath) {
-    const QString path = cleanPath(rawPath);
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return false;
-    if (QFileInfo::exists(lockFilePath(path)))
-        return true;
-    const QString folder = info.absolutePath() + u'/';
-    const QString name = info.fileName();
-    if (QFileInfo::exists(folder + QStringLiteral("~$") + name) ||
-        (name.size() > 2 && QFileInfo::exists(folder + QStringLiteral("~$") + name.mid(2))))
-        return true;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct flock probe = wholeFile(F_WRLCK);
-    const bool locked = fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-    ::close(fd);
-    return locked;
+bool WorkbookLock::isInUse(const QString& path) {
+    return platform::sys::IsFileInUse(path);
 }
 
 } // namespace platform::sheet

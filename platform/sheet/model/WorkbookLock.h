@@ -1,9 +1,9 @@
 // Marks a workbook file as in use while the layer has it open for writing, in the two ways
 // other programs look for: an advisory lock on the file itself (open-file-description locks,
 // which other processes and other opens in this process see) and a lock file beside it in the
-// format LibreOffice writes and reads (".~lock.<name>#"). The in-use test sees our lock,
-// LibreOffice's lock file and the owner file ("~$<name>") that a spreadsheet program leaves
-// beside a workbook it has open on a shared folder.
+// format LibreOffice writes and reads (".~lock.<name>#"). The in-use test is the file facts'
+// (platform/sys/FileFacts.h): it sees our lock, LibreOffice's lock file and the owner file
+// ("~$<name>") that a spreadsheet program leaves beside a workbook it has open on a shared folder.
 #pragma once
 
 #include <QString>

@@ -4,6 +4,8 @@
 
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/formula/FormulaCompiler.h"
+#include "platform/sheet/formula/FunctionNames.h"
 #include "platform/sheet/model/ApplicationImpl.h"
 #include "platform/sheet/model/CellEntry.h"
 #include "platform/sheet/model/WorkbookImpl.h"
@@ -100,10 +102,12 @@ CellValue Worksheet::Impl::valueOf(const CellStore::Cell& cell) const {
 
 QString Worksheet::Impl::formulaOf(const CellStore::Cell& cell) const {
     if (cell.formula) {
+        // As the user would type it: references to other workbooks by their names, functions
+        // without their storage prefixes.
         const std::string_view text = part->cells().formulaText(cell.formula);
         if (FormulaText::mayHoldExternal(text))
-            return u'=' + XmlText::toQString(book().links->toDisplay(text));
-        return u'=' + XmlText::toQString(text);
+            return u'=' + XmlText::toQString(FunctionNames::toDisplay(book().links->toDisplay(text)));
+        return u'=' + XmlText::toQString(FunctionNames::toDisplay(text));
     }
     switch (cell.type) {
     case CellStore::Type::Number:
@@ -177,8 +181,9 @@ void Worksheet::Impl::storeResult(CellStore& store, CellStore::Cell& cell, const
 }
 
 void Worksheet::Impl::setFormulaText(CellStore::Cell& cell, const QString& formula) {
-    // Shown references to other workbooks are stored by their link number.
-    const std::string text = book().links->toFile(XmlText::toUtf8(formula));
+    // Shown references to other workbooks are stored by their link number, newer functions
+    // with the prefixes the file format needs.
+    const std::string text = book().links->toFile(FunctionNames::toStorage(XmlText::toUtf8(formula)));
     cell.formula = store().addFormula(text);
     // The result is not known until the workbook is calculated again.
     cell.type = CellStore::Type::Empty;
@@ -204,6 +209,15 @@ void Worksheet::Impl::raiseChange(const CellRange& block) {
 
 void Worksheet::Impl::writeEntry(CellRef at, const QString& typed) {
     const CellEntry entry = CellEntry::parse(typed);
+    if (entry.isFormula) {
+        // A text that is no formula is refused before anything is stored, as the spreadsheet
+        // program refuses to take it.
+        if (const auto problem = FormulaCompiler::syntaxProblem(XmlText::toUtf8(entry.formula)))
+            throw SheetError(SheetError::Code::BadFormula,
+                             QStringLiteral("The formula %1 for the cell %2 of the sheet '%3' cannot be taken: %4.")
+                                 .arg(typed.size() > 80 ? typed.left(77) + QStringLiteral("...") : typed,
+                                      CellAddress::toA1(at), name, *problem));
+    }
     CellStore::Cell& cell = cellForWrite(at);
     if (entry.isFormula)
         setFormulaText(cell, entry.formula);

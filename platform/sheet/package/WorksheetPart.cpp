@@ -321,7 +321,10 @@ void writeSheetData(std::string& out, const CellStore& store, const std::string&
                 appendInt(out, cell.style);
                 out += '"';
             }
-            switch (cell.type) {
+            // A formula whose result could not be brought up to date is written without one:
+            // every reader calculates it rather than show an old number as current.
+            const bool withResult = !(cell.formula && (cell.flags & CellStore::kStale));
+            switch (withResult ? cell.type : CellStore::Type::Empty) {
             case CellStore::Type::Shared:
                 out += " t=\"s\"";
                 break;
@@ -352,7 +355,7 @@ void writeSheetData(std::string& out, const CellStore& store, const std::string&
                 XmlText::appendEscaped(out, store.formulaText(cell.formula));
                 out += fClose;
             }
-            switch (cell.type) {
+            switch (withResult ? cell.type : CellStore::Type::Empty) {
             case CellStore::Type::Number:
                 out += vOpen;
                 appendNumber(out, cell.number);

@@ -1,6 +1,7 @@
 // Test helpers: fixtures, openpyxl, LibreOffice, zip contents.
 #include "SheetTestSupport.h"
 
+#include "platform/sheet/package/ZipWriter.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -173,6 +174,40 @@ finally:
     const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
+}
+
+QByteArray packageWithSheetData(const std::string& rows) {
+    const std::pair<const char*, std::string> parts[] = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+         "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/><Override "
+         "PartName=\"/xl/worksheets/sheet1.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/></Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+         "Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+         "Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/workbook.xml",
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets><sheet "
+         "name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + rows +
+             "</sheetData></worksheet>"},
+    };
+    platform::sheet::ZipWriter writer;
+    for (const auto& [name, text] : parts)
+        writer.add(name, platform::sheet::ZipWriter::compress(text, 1));
+    return writer.finish();
 }
 
 QMap<QString, QByteArray> zipParts(const QString& path) {
