@@ -7,6 +7,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
 #include "platform/sheet/formula/FunctionNames.h"
 #include "support/TestEnvironment.h"
 
