@@ -26,9 +26,11 @@ QString copyOfFixture(const QString& name, const QString& as) {
     return target;
 }
 
-QString runPython(const QString& script, const QStringList& args) {
+namespace {
+
+QString runPythonWith(const QStringList& arguments) {
     QProcess process;
-    process.start(testsupport::python(), QStringList{QStringLiteral("-c"), script} + args);
+    process.start(testsupport::python(), arguments);
     process.closeWriteChannel();
     if (!process.waitForFinished(300000)) {
         process.kill();
@@ -38,6 +40,16 @@ QString runPython(const QString& script, const QStringList& args) {
     const QString err = QString::fromUtf8(process.readAllStandardError());
     EXPECT_EQ(process.exitCode(), 0) << qPrintable(err);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+QString runPython(const QString& script, const QStringList& args) {
+    return runPythonWith(QStringList{QStringLiteral("-c"), script} + args);
+}
+
+QString runPythonFile(const QString& file, const QStringList& args) {
+    return runPythonWith(QStringList{file} + args);
 }
 
 QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults) {
@@ -109,69 +121,9 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool rec
 }
 
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
-    const QString script = QStringLiteral(R"(
-import os, signal, subprocess, sys, tempfile, time, shutil
-import uno
-from com.sun.star.beans import PropertyValue
-def prop(name, value):
-    p = PropertyValue(); p.Name = name; p.Value = value; return p
-path, index, password = os.path.abspath(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
-profile = tempfile.mkdtemp(prefix="lo-profile-")
-url = uno.systemPathToFileUrl(profile)
-port = 2000 + os.getpid() % 5000
-# Each office runs in a process group of its own, stopped as a whole: the soffice wrapper alone
-# would leave soffice.bin behind.
-def spawn(args):
-    return subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL, start_new_session=True)
-def stop_group(process):
-    try:
-        os.killpg(process.pid, signal.SIGKILL)
-    except ProcessLookupError:
-        pass
-    process.wait()
-first = spawn(["soffice", "-env:UserInstallation=" + url, "--headless", "--terminate_after_init"])
-try:
-    first.wait(timeout=120)
-finally:
-    stop_group(first)
-office = spawn(["soffice", "-env:UserInstallation=" + url, "--headless", "--invisible", "--norestore",
-                "--accept=socket,host=127.0.0.1,port=%d;urp;" % port])
-try:
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    ctx = None
-    for _ in range(120):
-        try:
-            ctx = resolver.resolve("uno:socket,host=127.0.0.1,port=%d;urp;StarOffice.ComponentContext" % port)
-            break
-        except Exception:
-            time.sleep(0.25)
-    desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
-    doc = None
-    for _ in range(40):
-        doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(path), "_blank", 0, (prop("Hidden", True),))
-        if doc is not None:
-            break
-        time.sleep(0.25)
-    sheet = doc.Sheets.getByIndex(index)
-    before = sheet.isProtected()
-    try:
-        sheet.unprotect(password)
-    except Exception:
-        pass
-    print("protected" if before else "open", "unprotected" if not sheet.isProtected() else "refused")
-    doc.close(True)
-    try:
-        desktop.terminate()
-    except Exception:
-        pass
-    office.wait(timeout=30)
-finally:
-    stop_group(office)
-    shutil.rmtree(profile, ignore_errors=True)
-)");
-    const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();
+    const QString tool = testsupport::fixturePath(QStringLiteral("encrypted/lo_password.py"));
+    const QString answer =
+        runPythonFile(tool, {QStringLiteral("unprotect"), path, QString::number(sheetIndex), password}).trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
 }

@@ -27,6 +27,8 @@ QString copyOfFixture(const QString& name, const QString& as = {});
 // Runs a python script (given as text) with arguments; returns its standard output. Fails the
 // test when the script exits with an error.
 QString runPython(const QString& script, const QStringList& args);
+// The same for a script file.
+QString runPythonFile(const QString& file, const QStringList& args);
 
 // Every cell of every sheet as openpyxl reads it: "Sheet!A1" -> repr of the value (formulas
 // as their text, or with storedResults the results stored with them), plus "Sheet!@state" for
