@@ -2,12 +2,12 @@
 #include "SheetTestSupport.h"
 
 #include "platform/sheet/package/ZipWriter.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -25,17 +25,14 @@ QString copyOfFixture(const QString& name, const QString& as) {
 }
 
 QString runPython(const QString& script, const QStringList& args) {
-    QProcess process;
-    process.start(testsupport::python(), QStringList{QStringLiteral("-c"), script} + args);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(300000)) {
-        process.kill();
+    const testsupport::ProgramResult run =
+        testsupport::runPython(QStringList{QStringLiteral("-c"), script} + args);
+    if (!run.finished) {
         ADD_FAILURE() << "python did not finish";
         return {};
     }
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 0) << qPrintable(err);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    return run.out;
 }
 
 QMap<QString, QString> readWithOpenpyxl(const QString& path) {
@@ -59,37 +56,25 @@ for ws in wb.worksheets:
 }
 
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool recalculate) {
-    QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/lo-profile-XXXXXX"));
     QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
     // LibreOffice keeps the stored results of workbooks from other programs unless told to
-    // recalculate on loading: tell it, as a spreadsheet program honours the recalculation flag.
-    if (recalculate) {
-        QDir().mkpath(profile.path() + QStringLiteral("/user"));
-        QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
-        settings.open(QIODevice::WriteOnly);
-        settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>
-</oor:items>
+    // recalculate on loading: told so, it does as a spreadsheet program honouring the
+    // recalculation flag. Filter options: comma, double quote, UTF-8, first line 1, all
+    // formats, then the sheet.
+    const QString script = QStringLiteral(R"(
+import sys
+sys.path.insert(0, sys.argv[1])
+import office
+office.convert(sys.argv[2], sys.argv[3],
+               "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false," + sys.argv[4],
+               recalc_always=sys.argv[5] == "1")
 )");
-        settings.close();
-    }
-    QProcess process;
-    // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
-    const QString filter =
-        QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,%1")
-            .arg(sheetIndex);
-    process.start(QStringLiteral("soffice"),
-                  {QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                   QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
-                   QStringLiteral("--outdir"), out.path(), path});
-    process.closeWriteChannel();
-    process.waitForFinished(300000);
+    runPython(script, {testsupport::fixturePath(QString()), path, out.path(), QString::number(sheetIndex),
+                       recalculate ? QStringLiteral("1") : QStringLiteral("0")});
     const QDir dir(out.path());
     const QStringList made = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
     if (made.isEmpty()) {
-        ADD_FAILURE() << "LibreOffice made no CSV of " << qPrintable(path) << ": "
-                      << process.readAllStandardError().constData();
+        ADD_FAILURE() << "LibreOffice made no CSV of " << qPrintable(path);
         return {};
     }
     QFile csv(dir.filePath(made.first()));
@@ -99,37 +84,14 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool rec
 
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
     const QString script = QStringLiteral(R"(
-import os, subprocess, sys, tempfile, time, shutil
-import uno
-from com.sun.star.beans import PropertyValue
-def prop(name, value):
-    p = PropertyValue(); p.Name = name; p.Value = value; return p
+import os, shutil, sys, tempfile
+sys.path.insert(0, sys.argv[4])
+import office
 path, index, password = os.path.abspath(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
-profile = tempfile.mkdtemp(prefix="lo-profile-")
-url = uno.systemPathToFileUrl(profile)
-port = 2000 + os.getpid() % 5000
-subprocess.run(["soffice", "-env:UserInstallation=" + url, "--headless", "--terminate_after_init"],
-               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-office = subprocess.Popen(["soffice", "-env:UserInstallation=" + url, "--headless", "--invisible", "--norestore",
-                           "--accept=socket,host=127.0.0.1,port=%d;urp;" % port],
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+work = tempfile.mkdtemp(prefix="lo-protect-")
+lo, desktop = office.start(work)
 try:
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    ctx = None
-    for _ in range(120):
-        try:
-            ctx = resolver.resolve("uno:socket,host=127.0.0.1,port=%d;urp;StarOffice.ComponentContext" % port)
-            break
-        except Exception:
-            time.sleep(0.25)
-    desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
-    doc = None
-    for _ in range(40):
-        doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(path), "_blank", 0, (prop("Hidden", True),))
-        if doc is not None:
-            break
-        time.sleep(0.25)
+    doc = office.load(desktop, path)
     sheet = doc.Sheets.getByIndex(index)
     before = sheet.isProtected()
     try:
@@ -138,17 +100,13 @@ try:
         pass
     print("protected" if before else "open", "unprotected" if not sheet.isProtected() else "refused")
     doc.close(True)
-    try:
-        desktop.terminate()
-    except Exception:
-        pass
-    office.wait(timeout=30)
 finally:
-    if office.poll() is None:
-        office.terminate()
-    shutil.rmtree(profile, ignore_errors=True)
+    office.stop(lo, desktop)
+    shutil.rmtree(work, ignore_errors=True)
 )");
-    const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();
+    const QString answer =
+        runPython(script, {path, QString::number(sheetIndex), password, testsupport::fixturePath(QString())})
+            .trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
 }
