@@ -24,9 +24,10 @@ QString copyOfFixture(const QString& name, const QString& as) {
     return target;
 }
 
-QString runPython(const QString& script, const QStringList& args) {
-    const testsupport::ProgramResult run =
-        testsupport::runPython(QStringList{QStringLiteral("-c"), script} + args);
+namespace {
+
+QString runPythonWith(const QStringList& arguments) {
+    const testsupport::ProgramResult run = testsupport::runPython(arguments);
     if (!run.finished) {
         ADD_FAILURE() << "python did not finish";
         return {};
@@ -35,10 +36,20 @@ QString runPython(const QString& script, const QStringList& args) {
     return run.out;
 }
 
-QMap<QString, QString> readWithOpenpyxl(const QString& path) {
+} // namespace
+
+QString runPython(const QString& script, const QStringList& args) {
+    return runPythonWith(QStringList{QStringLiteral("-c"), script} + args);
+}
+
+QString runPythonFile(const QString& file, const QStringList& args) {
+    return runPythonWith(QStringList{file} + args);
+}
+
+QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults) {
     const QString script = QStringLiteral(R"(
 import sys, openpyxl
-wb = openpyxl.load_workbook(sys.argv[1])
+wb = openpyxl.load_workbook(sys.argv[1], data_only=sys.argv[2] == "results")
 for ws in wb.worksheets:
     print("%s!@state\t%s" % (ws.title, ws.sheet_state))
     for row in ws.iter_rows():
@@ -47,7 +58,8 @@ for ws in wb.worksheets:
                 print("%s!%s\t%r" % (ws.title, c.coordinate, c.value))
 )");
     QMap<QString, QString> cells;
-    for (const QString& line : runPython(script, {path}).split(u'\n', Qt::SkipEmptyParts)) {
+    const QString mode = storedResults ? QStringLiteral("results") : QStringLiteral("formulas");
+    for (const QString& line : runPython(script, {path, mode}).split(u'\n', Qt::SkipEmptyParts)) {
         const qsizetype tab = line.indexOf(u'\t');
         if (tab > 0)
             cells.insert(line.left(tab), line.mid(tab + 1));
@@ -83,29 +95,9 @@ office.convert(sys.argv[2], sys.argv[3],
 }
 
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
-    const QString script = QStringLiteral(R"(
-import os, shutil, sys, tempfile
-sys.path.insert(0, sys.argv[4])
-import office
-path, index, password = os.path.abspath(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
-work = tempfile.mkdtemp(prefix="lo-protect-")
-lo, desktop = office.start(work)
-try:
-    doc = office.load(desktop, path)
-    sheet = doc.Sheets.getByIndex(index)
-    before = sheet.isProtected()
-    try:
-        sheet.unprotect(password)
-    except Exception:
-        pass
-    print("protected" if before else "open", "unprotected" if not sheet.isProtected() else "refused")
-    doc.close(True)
-finally:
-    office.stop(lo, desktop)
-    shutil.rmtree(work, ignore_errors=True)
-)");
+    const QString tool = testsupport::fixturePath(QStringLiteral("encrypted/lo_password.py"));
     const QString answer =
-        runPython(script, {path, QString::number(sheetIndex), password, testsupport::fixturePath(QString())})
+        runPythonFile(tool, {QStringLiteral("unprotect"), path, QString::number(sheetIndex), password})
             .trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
@@ -116,11 +108,14 @@ QByteArray packageWithSheetData(const std::string& rows) {
         {"[Content_Types].xml",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
-         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default "
+         "Extension=\"xml\" "
          "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/><Override "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/"
+         "><Override "
          "PartName=\"/xl/worksheets/sheet1.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/></Types>"},
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/></"
+         "Types>"},
         {"_rels/.rels",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
