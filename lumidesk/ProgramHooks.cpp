@@ -1,6 +1,7 @@
 // See ProgramHooks.h.
 #include "lumidesk/ProgramHooks.h"
 
+#include "admin/AdminServices.h"
 #include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/ShellLinks.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/WizardServices.h"
 
 namespace lumidesk {
 
@@ -22,6 +24,8 @@ void InstallProgramHooks() {
         return true;
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+    // The configuration window's "Install Sample Budget" runs the wizard's installation.
+    admin::setSampleInstaller(wizard::InstallSampleBudget);
 }
 
 } // namespace lumidesk
