@@ -1,16 +1,15 @@
 // See LibreOfficeSheet.h.
 #include "workbooks/tests/LibreOfficeSheet.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace workbookstest {
 
-QList<QStringList> LibreOfficeSheets(const QString& path, const QList<int>& sheetNumbers,
-                                     const QString& password) {
+QList<QStringList> LibreOfficeSheets(const QString& path, const QList<int>& sheetNumbers, const QString& password) {
     const QString out = testsupport::freshDir(QStringLiteral("csv"));
     QStringList numbers;
     for (const int number : sheetNumbers)
@@ -19,19 +18,13 @@ QList<QStringList> LibreOfficeSheets(const QString& path, const QList<int>& shee
                      numbers.join(u',')};
     if (!password.isEmpty())
         args << password;
-    QProcess process;
-    process.start(testsupport::python(), args);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(300000)) {
-        process.kill();
-        process.waitForFinished();
-    }
+    const testsupport::ProgramResult run = testsupport::runPython(args);
     QList<QStringList> sheets;
     for (const QString& number : numbers) {
         QFile csv(out + u'/' + number + QStringLiteral(".csv"));
         if (!csv.open(QIODevice::ReadOnly)) {
-            ADD_FAILURE() << "LibreOffice read no sheet " << number.toStdString() << " of "
-                          << path.toStdString() << ": " << process.readAllStandardError().toStdString();
+            ADD_FAILURE() << "LibreOffice read no sheet " << number.toStdString() << " of " << path.toStdString()
+                          << ": " << run.err.toStdString();
             sheets << QStringList();
             continue;
         }
