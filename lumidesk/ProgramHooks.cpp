@@ -2,8 +2,10 @@
 #include "lumidesk/ProgramHooks.h"
 
 #include "core/OpenWorkbookInExcel.h"
+#include "lumidesk/BudgetRecords.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/ShellLinks.h"
+#include "mail/MailHooks.h"
 #include "mail/MailServices.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
@@ -22,6 +24,7 @@ void InstallProgramHooks() {
         return true;
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+    mail::setMailHooks({[] { AddAddressesToUsersData(); }, [] { links::RefreshStatusGrid(); }});
 }
 
 } // namespace lumidesk
