@@ -54,11 +54,16 @@ QString connectText(int status) {
 
 QString downloadText(int status) {
     static const QMap<int, QString> texts{
-        {3, QStringLiteral("Error: In progress")},      {5, QStringLiteral("Error parsing message")},
-        {7, QStringLiteral("Error: Cancelled")},        {8, QStringLiteral("Error: Connection lost")},
-        {9, QStringLiteral("Error: Exception")},        {16, QStringLiteral("Error: Not connected")},
-        {18, QStringLiteral("Error: Invalid Session")}, {21, QStringLiteral("Error: Message deleted")},
-        {128, QStringLiteral("Error: Could not create thread")}, {512, QStringLiteral("Error: Out of memory")},
+        {3, QStringLiteral("Error: In progress")},
+        {5, QStringLiteral("Error parsing message")},
+        {7, QStringLiteral("Error: Cancelled")},
+        {8, QStringLiteral("Error: Connection lost")},
+        {9, QStringLiteral("Error: Exception")},
+        {16, QStringLiteral("Error: Not connected")},
+        {18, QStringLiteral("Error: Invalid Session")},
+        {21, QStringLiteral("Error: Message deleted")},
+        {128, QStringLiteral("Error: Could not create thread")},
+        {512, QStringLiteral("Error: Out of memory")},
     };
     return texts.value(status, QStringLiteral("An unknown error has occurred"));
 }
@@ -70,10 +75,11 @@ struct RobotAccount {
 
 // The default robot account, or no value after the message that says what is missing.
 std::optional<RobotAccount> robotAccount(Connection& cnn) {
-    Recordset robot = Recordset::open(cnn,
-                                      QStringLiteral("SELECT Pop3_Account, Pop3_Server FROM Admin "
-                                                     "WHERE RecType = ? COLLATE NOCASE_U AND Default_Robot = 1"),
-                                      {QStringLiteral("Robot")});
+    Recordset robot =
+        Recordset::open(cnn,
+                        QStringLiteral("SELECT Pop3_Account, Pop3_Server FROM Admin "
+                                       "WHERE RecType = ? COLLATE NOCASE_U AND Default_Robot = 1"),
+                        {QStringLiteral("Robot")});
     if (robot.recordCount() != 1) {
         tell(QStringLiteral("Configure the Admin User table in the Configure screen.  Add a Robot account."));
         admin::ShowConfigure(nullptr, 1);
@@ -85,8 +91,9 @@ std::optional<RobotAccount> robotAccount(Connection& cnn) {
         return std::nullopt;
     }
     if (found.server.isEmpty()) {
-        tell(QStringLiteral("The Incoming Mail (POP server) data in Budget Authors is missing.  Go To Configure - "
-                            "Budget Authors."));
+        tell(QStringLiteral(
+            "The Incoming Mail (POP server) data in Budget Authors is missing.  Go To Configure - "
+            "Budget Authors."));
         return std::nullopt;
     }
     return found;
@@ -113,17 +120,22 @@ struct Target {
 
 class Collection {
 public:
-    Collection(Connection& cnn, QString context) : cnn_(cnn), context_(std::move(context)) {}
+    Collection(Connection& cnn, QString context)
+        : cnn_(cnn)
+        , context_(std::move(context)) {}
 
     // Processes one message; answers whether it may be deleted. Sets stopped() when the run
     // must end after it.
     bool process(const ReceivedMessage& message);
     bool stopped() const { return stopped_; }
-    void leave(const QString& sender, const QString& reason) { left_ << sender + QStringLiteral(": ") + reason; }
+    void leave(const QString& sender, const QString& reason) {
+        left_ << sender + QStringLiteral(": ") + reason;
+    }
     const QStringList& left() const { return left_; }
 
 private:
-    std::optional<Target> targetOf(const ReceivedAttachment& attachment, const QString& sender, QString& reason);
+    std::optional<Target> targetOf(const ReceivedAttachment& attachment, const QString& sender,
+                                   QString& reason);
     bool save(const ReceivedAttachment& attachment, const Target& target);
 
     Connection& cnn_;
@@ -135,16 +147,18 @@ private:
 std::optional<Target> Collection::targetOf(const ReceivedAttachment& attachment, const QString& sender,
                                            QString& reason) {
     const QString master = core::gOptions ? core::gOptions->MasterFilename : QString();
-    Recordset rows = Recordset::open(cnn_,
-                                     QStringLiteral("SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
-                                                    "WHERE User_Filename = ? COLLATE NOCASE_U "
-                                                    "AND Budget_Name = ? COLLATE NOCASE_U "
-                                                    "AND (? = '' OR Master_File = ? COLLATE NOCASE_U)"),
-                                     {attachment.name, context_, master, master});
+    Recordset rows =
+        Recordset::open(cnn_,
+                        QStringLiteral("SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
+                                       "WHERE User_Filename = ? COLLATE NOCASE_U "
+                                       "AND Budget_Name = ? COLLATE NOCASE_U "
+                                       "AND (? = '' OR Master_File = ? COLLATE NOCASE_U)"),
+                        {attachment.name, context_, master, master});
     if (rows.recordCount() != 1) {
-        reason = attachment.name + (rows.recordCount() == 0
-                                        ? QStringLiteral(" is no user file of the budget ") + context_
-                                        : QStringLiteral(" names several user files of the budget ") + context_);
+        reason =
+            attachment.name + (rows.recordCount() == 0
+                                   ? QStringLiteral(" is no user file of the budget ") + context_
+                                   : QStringLiteral(" names several user files of the budget ") + context_);
         return std::nullopt;
     }
     const Target target{rows.value(0).toString(), rows.value(1).toString()};
@@ -155,7 +169,8 @@ std::optional<Target> Collection::targetOf(const ReceivedAttachment& attachment,
                        "AND f.Master_File = ? COLLATE NOCASE_U AND u.Email_Address = ? COLLATE NOCASE_U"),
         {target.userFile, context_, rows.value(2).toString(), sender});
     if (sender.isEmpty() || assigned.toLongLong() == 0) {
-        reason = attachment.name + QStringLiteral(" was not sent from the address of the user it is assigned to");
+        reason =
+            attachment.name + QStringLiteral(" was not sent from the address of the user it is assigned to");
         return std::nullopt;
     }
     return target;
@@ -187,8 +202,9 @@ bool Collection::process(const ReceivedMessage& message) {
         QStringList files;
         for (const ReceivedAttachment& attachment : message.attachments)
             files << attachment.name;
-        platform::ui::msgBox(QStringLiteral("From: ") + message.senderAddress + QStringLiteral("\nSubject: ") +
-                                 message.subject + QStringLiteral("\nAttachments: ") + files.join(QStringLiteral(", ")) +
+        platform::ui::msgBox(QStringLiteral("From: ") + message.senderAddress +
+                                 QStringLiteral("\nSubject: ") + message.subject +
+                                 QStringLiteral("\nAttachments: ") + files.join(QStringLiteral(", ")) +
                                  QStringLiteral("\n\n") + message.textBody,
                              platform::ui::Buttons::Ok, QStringLiteral("View message"));
     }
@@ -204,7 +220,8 @@ bool Collection::process(const ReceivedMessage& message) {
             continue;
         }
         if (target->path.trimmed().isEmpty()) {
-            tell(QStringLiteral("Path information for [") + target->userFile + QStringLiteral("] is missing."));
+            tell(QStringLiteral("Path information for [") + target->userFile +
+                 QStringLiteral("] is missing."));
             stopped_ = true;
             return false;
         }
@@ -230,11 +247,13 @@ bool download(platform::mail::Pop3Mailbox& mailbox, QList<QByteArray>& messages)
     return true;
 }
 
-void processAll(platform::mail::Pop3Mailbox& mailbox, const QList<QByteArray>& messages, Collection& collection) {
+void processAll(platform::mail::Pop3Mailbox& mailbox, const QList<QByteArray>& messages,
+                Collection& collection) {
     for (int number = 1; number <= messages.size() && !collection.stopped(); ++number) {
         const std::optional<ReceivedMessage> message = platform::mail::parseMessage(messages.at(number - 1));
         if (!message) {
-            collection.leave(QStringLiteral("message %1").arg(number), QStringLiteral("the message could not be read"));
+            collection.leave(QStringLiteral("message %1").arg(number),
+                             QStringLiteral("the message could not be read"));
             continue;
         }
         if (!collection.process(*message))

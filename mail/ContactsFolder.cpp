@@ -9,8 +9,8 @@
 namespace mail {
 
 QString ContactsFolder() {
-    const QString chosen = platform::sys::readSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
-                                                      kContactsFolderKey);
+    const QString chosen = platform::sys::readSetting(platform::sys::kDesktopApplication,
+                                                      QStringLiteral("Options"), kContactsFolderKey);
     if (!chosen.trimmed().isEmpty())
         return QDir::cleanPath(chosen.trimmed());
     const QString folder = platform::sys::commonFilesFolder() + QStringLiteral("/Lumidesk/Contacts");

@@ -33,7 +33,8 @@ bool writeDueDates(frmMail& window, const QString& context, const QDate& date) {
     platform::ui::EditGrid* grid = window.dtSendMail();
     if (window.chkDueDateAll()->isChecked()) {
         if (query.Cnn().execute(
-                QStringLiteral("UPDATE UserFileTablesData SET Due_Date = ? WHERE Budget_Name = ? COLLATE NOCASE_U"),
+                QStringLiteral(
+                    "UPDATE UserFileTablesData SET Due_Date = ? WHERE Budget_Name = ? COLLATE NOCASE_U"),
                 {date, context}) == 0) {
             tell(kNoRecords);
             return false;
@@ -45,8 +46,9 @@ bool writeDueDates(frmMail& window, const QString& context, const QDate& date) {
     for (int row : grid->selectedRows()) {
         if (grid->cellText(row, frmMail::kUserFilename).isEmpty())
             continue;
-        if (query.Cnn().execute(QStringLiteral("UPDATE UserFileTablesData SET Due_Date = ? WHERE ID_UFTD = ?"),
-                                {date, grid->cellValue(row, frmMail::kUserFileId)}) == 1)
+        if (query.Cnn().execute(
+                QStringLiteral("UPDATE UserFileTablesData SET Due_Date = ? WHERE ID_UFTD = ?"),
+                {date, grid->cellValue(row, frmMail::kUserFileId)}) == 1)
             grid->setCellValue(row, frmMail::kDueDate, dueDateText(date));
     }
     return true;
@@ -88,9 +90,10 @@ void ResetMailStatus() {
         core::cDB2 query;
         query.SetConnection();
         const qint64 cleared = query.Cnn().execute(
-            QStringLiteral("UPDATE UserFileTablesData SET Due_Date = NULL, Email_Sent = NULL, UserFile_Update = 0, "
-                           "Lockout_User_Updates = 0 WHERE Budget_Name = ? COLLATE NOCASE_U "
-                           "AND (? = '' OR Master_File = ? COLLATE NOCASE_U)"),
+            QStringLiteral(
+                "UPDATE UserFileTablesData SET Due_Date = NULL, Email_Sent = NULL, UserFile_Update = 0, "
+                "Lockout_User_Updates = 0 WHERE Budget_Name = ? COLLATE NOCASE_U "
+                "AND (? = '' OR Master_File = ? COLLATE NOCASE_U)"),
             {context, master, master});
         if (cleared == 0) {
             tell(kNoRecords);

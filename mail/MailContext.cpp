@@ -25,8 +25,8 @@ void tell(const QString& text) {
 }
 
 bool askYesNo(const QString& text) {
-    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::kAppTitle, platform::ui::Icon::Question) ==
-           platform::ui::Answer::Yes;
+    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::kAppTitle,
+                                platform::ui::Icon::Question) == platform::ui::Answer::Yes;
 }
 
 QString runtimeSetting(const QString& key, const QString& defaultValue) {

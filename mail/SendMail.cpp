@@ -71,27 +71,30 @@ std::optional<QString> FindRecipient(Connection& cnn, const QString& user) {
             return std::nullopt;
         return rows.value(0).toString();
     };
-    if (auto exact = unique(QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U"),
-                            user))
+    if (auto exact = unique(
+            QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U"), user))
         return exact;
     return unique(QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users LIKE ? ESCAPE '\\'"),
                   QStringLiteral("%") + escapeLike(user) + QStringLiteral("%"));
 }
 
 void stampSent(Connection& cnn, const QVariant& userFileId, const QDate& dueDate) {
-    cnn.execute(QStringLiteral("UPDATE UserFileTablesData SET Email_Sent = ?, Due_Date = COALESCE(?, Due_Date) "
-                               "WHERE ID_UFTD = ?"),
-                {QDateTime::currentDateTime(), dueDate.isValid() ? QVariant(dueDate) : QVariant(), userFileId});
+    cnn.execute(
+        QStringLiteral("UPDATE UserFileTablesData SET Email_Sent = ?, Due_Date = COALESCE(?, Due_Date) "
+                       "WHERE ID_UFTD = ?"),
+        {QDateTime::currentDateTime(), dueDate.isValid() ? QVariant(dueDate) : QVariant(), userFileId});
 }
 
 QString missingAddressText(const QString& user) {
-    return QStringLiteral("The email address for ") + user + QStringLiteral(" is missing.  Add information in Configure.");
+    return QStringLiteral("The email address for ") + user +
+           QStringLiteral(" is missing.  Add information in Configure.");
 }
 
 void prepareWaitWindow(core::frmWait& wait) {
     for (QLabel* label : wait.findChildren<QLabel*>())
         label->setVisible(false);
-    for (QLabel* label : {wait.lblSysOp(), wait.lblSysOperation(), wait.lblBudgetFileLabel(), wait.lblFileStatus()})
+    for (QLabel* label :
+         {wait.lblSysOp(), wait.lblSysOperation(), wait.lblBudgetFileLabel(), wait.lblFileStatus()})
         label->setVisible(true);
     wait.CorvProgressBar1()->setVisible(true);
     wait.CorvProgressBar1()->setMax(0);
@@ -101,7 +104,8 @@ void prepareWaitWindow(core::frmWait& wait) {
 }
 
 // One row of a send-all run: false when the run must end.
-bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait, int counter) {
+bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
+             int counter) {
     platform::ui::EditGrid* grid = window.dtSendMail();
     if (grid->cellValue(row, frmMail::kSend).toInt() == 0)
         return true;
@@ -143,21 +147,27 @@ QString SendStatusText(int status) {
         {2, QStringLiteral("An error has resulted because there was no message specified.")},
         {3, QStringLiteral("The process has run out of memory.")},
         {4, QStringLiteral("An error has occurred due to a problem with the message body or attachments.")},
-        {5, QStringLiteral("There was a problem initiating the conversation with the mail server. Ensure the setting "
-                           "of the Domain property is correct.")},
+        {5, QStringLiteral(
+                "There was a problem initiating the conversation with the mail server. Ensure the setting "
+                "of the Domain property is correct.")},
         {6, QStringLiteral("There was an error terminating the conversation with the SMTP mail server.")},
-        {7, QStringLiteral("The from address was not formatted correctly or was rejected by the SMTP mail server. "
-                           "Some SMTP mail servers will only accept mail from particular addresses or domains. SMTP "
-                           "mail servers may also reject a from address if the server can not successfully do a "
-                           "reverse lookup on the from address.")},
-        {8, QStringLiteral("An error was reported in response to a recipient address. The SMTP server may refuse to "
-                           "handle mail for unknown recipients.")},
+        {7, QStringLiteral(
+                "The from address was not formatted correctly or was rejected by the SMTP mail server. "
+                "Some SMTP mail servers will only accept mail from particular addresses or domains. SMTP "
+                "mail servers may also reject a from address if the server can not successfully do a "
+                "reverse lookup on the from address.")},
+        {8, QStringLiteral(
+                "An error was reported in response to a recipient address. The SMTP server may refuse to "
+                "handle mail for unknown recipients.")},
         {9, QStringLiteral("There was an error connecting to the SMTP mail server.")},
-        {10, QStringLiteral("There was an error opening a file. If you have specified file attachments, ensure that "
-                            "they exist and the you have access to them.")},
-        {11, QStringLiteral("There was an error reading a file. If you have specified file attachments, ensure that "
-                            "they exist and the you have access to them.")},
-        {12, QStringLiteral("There was an error writing to a file. Ensure that you have sufficient disk space.")},
+        {10, QStringLiteral(
+                 "There was an error opening a file. If you have specified file attachments, ensure that "
+                 "they exist and the you have access to them.")},
+        {11, QStringLiteral(
+                 "There was an error reading a file. If you have specified file attachments, ensure that "
+                 "they exist and the you have access to them.")},
+        {12,
+         QStringLiteral("There was an error writing to a file. Ensure that you have sufficient disk space.")},
         {15, QStringLiteral("No mail server specified.")},
         {16, QStringLiteral("Could not create socket.")},
         {17, QStringLiteral("Could not resolve host.")},
@@ -170,12 +180,13 @@ QString SendStatusText(int status) {
         {25, QStringLiteral("The selected ESMTP Authentication mode is not supported by the server.")},
         {26, QStringLiteral("ESMTP Authentication protocol error.")},
     };
-    return texts.value(status,
-                       QStringLiteral("An unknown error has occured.  Check your network connections and try again."));
+    return texts.value(
+        status,
+        QStringLiteral("An unknown error has occured.  Check your network connections and try again."));
 }
 
-int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient, const QString& subject,
-                 const QString& body, const QString& attachment) {
+int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
+                 const QString& subject, const QString& body, const QString& attachment) {
     const int status = platform::mail::sendSmtpMail({server, sender, recipient, subject, body, attachment});
     if (status != 0) {
         tell(QStringLiteral("Error %1 has occurred.  ").arg(status) + SendStatusText(status));
@@ -257,9 +268,9 @@ void SendMailForCurrentRow(frmMail& window) {
         const QString attachment = grid->cellValue(row, frmMail::kMailFile).toInt() != 0
                                        ? grid->cellText(row, frmMail::kUserFilePath)
                                        : QString();
-        const QString body = window.chkAddFN()->isChecked()
-                                 ? QStringLiteral("User file attachment is ") + grid->cellText(row, frmMail::kUserFilename)
-                                 : QString();
+        const QString body = window.chkAddFN()->isChecked() ? QStringLiteral("User file attachment is ") +
+                                                                  grid->cellText(row, frmMail::kUserFilename)
+                                                            : QString();
         if (ComposeMailInDialog(sender->server, sender->address, *recipient, subject, body, attachment) == 0)
             stampSent(query.Cnn(), grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
     } catch (const std::exception& error) {

@@ -20,8 +20,8 @@ void SendMailForCurrentRow(frmMail& window);
 
 // Sends one mail; a failure is shown ("Error <status> has occurred.  <text>") and noted in the
 // settings. Answers the status: 0 sent.
-int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient, const QString& subject,
-                 const QString& body, const QString& attachment);
+int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
+                 const QString& subject, const QString& body, const QString& attachment);
 
 // Shows the mail in the compose dialog and sends it when the user chooses Send. Answers the
 // status of the send, or -1 when the user closed the dialog without sending.

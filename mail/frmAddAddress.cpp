@@ -46,7 +46,8 @@ QString nameOf(const QString& address) {
 
 } // namespace
 
-frmAddAddress::frmAddAddress(QWidget* owner) : QWidget(owner, owner ? Qt::Window : Qt::WindowFlags()) {
+frmAddAddress::frmAddAddress(QWidget* owner)
+    : QWidget(owner, owner ? Qt::Window : Qt::WindowFlags()) {
     setObjectName(kFormName);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Add Budget Users From Lists"));
@@ -85,10 +86,10 @@ void frmAddAddress::buildControls() {
     dtTarget_->setObjectName(QStringLiteral("dtTarget"));
     platform::ui::DataGridColumn name;
     name.heading = QStringLiteral("User Name");
-    name.widthTwips = 1800;
+    name.widthTwips = 1400;
     platform::ui::DataGridColumn address;
     address.heading = QStringLiteral("Email Address");
-    address.widthTwips = 2600;
+    address.widthTwips = 2500;
     dtTarget_->setColumns({name, address});
     chkName_ = new QCheckBox(QStringLiteral("Create User Name"), this);
     chkName_->setObjectName(QStringLiteral("chkName"));
@@ -143,7 +144,10 @@ void frmAddAddress::buildControls() {
 
 void frmAddAddress::closeEvent(QCloseEvent* event) {
     frmOutTree::unload();
+    // Unloaded: no longer found, even before it is destroyed.
     setObjectName(QString());
+    if (gLoaded == this)
+        gLoaded = nullptr;
     event->accept();
 }
 
@@ -208,7 +212,8 @@ void frmAddAddress::GetContactItems() {
     const QString listName = cbxListName_->text();
     const QString book = platform::mail::findAddressBook(ContactsFolder(), listName);
     const QList<platform::mail::Contact> contacts =
-        book.isEmpty() ? QList<platform::mail::Contact>() : platform::mail::readAddressBook(book).value_or(QList<platform::mail::Contact>());
+        book.isEmpty() ? QList<platform::mail::Contact>()
+                       : platform::mail::readAddressBook(book).value_or(QList<platform::mail::Contact>());
     QStringList addresses;
     for (const platform::mail::Contact& contact : contacts) {
         if (!contact.group && !contact.addresses.isEmpty() && !contact.addresses.first().isEmpty()) {

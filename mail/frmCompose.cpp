@@ -34,7 +34,8 @@ frmCompose::frmCompose(const QString& sender, const QString& recipient, const QS
     fields->addRow(QStringLiteral("From:"), from);
     fields->addRow(QStringLiteral("To:"), tbxTo_);
     fields->addRow(QStringLiteral("Subject:"), tbxSubject_);
-    auto* file = new QLabel(attachment.isEmpty() ? QStringLiteral("(none)") : QFileInfo(attachment).fileName(), this);
+    auto* file =
+        new QLabel(attachment.isEmpty() ? QStringLiteral("(none)") : QFileInfo(attachment).fileName(), this);
     file->setObjectName(QStringLiteral("lblAttachment"));
     file->setToolTip(attachment);
     fields->addRow(QStringLiteral("Attachment:"), file);

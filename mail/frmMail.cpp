@@ -71,7 +71,8 @@ bool flag(const QString& key) {
 
 } // namespace
 
-frmMail::frmMail(QWidget* owner) : QWidget(owner, owner ? Qt::Window : Qt::WindowFlags()) {
+frmMail::frmMail(QWidget* owner)
+    : QWidget(owner, owner ? Qt::Window : Qt::WindowFlags()) {
     setObjectName(kFormName);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("SendMail Configuration"));
@@ -92,7 +93,8 @@ void frmMail::buildControls() {
     dtSendMail_ = new platform::ui::EditGrid(this);
     dtSendMail_->setObjectName(QStringLiteral("dtSendMail"));
     dtSendMail_->setToolTip(QStringLiteral("Double click column headers to select/unselect ALL."));
-    auto column = [](const QString& heading, int width, ColumnKind kind = ColumnKind::Text, bool editable = false) {
+    auto column = [](const QString& heading, int width, ColumnKind kind = ColumnKind::Text,
+                     bool editable = false) {
         DataGridColumn c;
         c.heading = heading;
         c.widthTwips = width;
@@ -102,11 +104,12 @@ void frmMail::buildControls() {
     };
     DataGridColumn id = column(QStringLiteral("ID_UFTD"), 600);
     id.hidden = true;
-    dtSendMail_->setColumns({column(QStringLiteral("Send"), 600, ColumnKind::Check, true),
-                             column(QStringLiteral("User"), 1500), column(QStringLiteral("User Filename"), 2000),
-                             column(QStringLiteral("Mail File"), 800, ColumnKind::Check, true),
-                             column(QStringLiteral("Due Date"), 1100), column(QStringLiteral("User File Path"), 3600),
-                             column(QStringLiteral("Master File"), 1800), id});
+    dtSendMail_->setColumns(
+        {column(QStringLiteral("Send"), 600, ColumnKind::Check, true), column(QStringLiteral("User"), 1500),
+         column(QStringLiteral("User Filename"), 2000),
+         column(QStringLiteral("Mail File"), 800, ColumnKind::Check, true),
+         column(QStringLiteral("Due Date"), 1100), column(QStringLiteral("User File Path"), 3600),
+         column(QStringLiteral("Master File"), 1800), id});
     dtSendMail_->setChangeProcedure([this](int row, int col) { dtSendMail_Change(row, col); });
     connect(dtSendMail_, &platform::ui::DataGrid::cellDoubleClicked, this,
             [this](int, int col, platform::ui::ClickArea area) {
@@ -115,12 +118,13 @@ void frmMail::buildControls() {
             });
 
     cbxFrom_ = list(this, QStringLiteral("cbxFrom"), QStringLiteral("Select the budget administrator."));
-    cbxFrom_->setColumnHeadings({QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("Mail server"),
-                                 QStringLiteral("Account")});
+    cbxFrom_->setColumnHeadings({QStringLiteral("Name"), QStringLiteral("Address"),
+                                 QStringLiteral("Mail server"), QStringLiteral("Account")});
     cbxSubject_ = list(this, QStringLiteral("cbxSubject"), QStringLiteral("Select a \"Subject\"."));
     cbxBodyText_ = list(this, QStringLiteral("cbxBodyText"), QStringLiteral("Select body text."));
-    chkAddDueDate_ = checkBox(this, QStringLiteral("chkAddDueDate"), QStringLiteral("Add Due Date to Subject"),
-                              QStringLiteral("This appends the Due Date to the Subject."));
+    chkAddDueDate_ =
+        checkBox(this, QStringLiteral("chkAddDueDate"), QStringLiteral("Add Due Date to Subject"),
+                 QStringLiteral("This appends the Due Date to the Subject."));
     chkAddFN_ = checkBox(this, QStringLiteral("chkAddFN"), QStringLiteral("Add Filename to Msg"),
                          QStringLiteral("This appends the User Filename to the body text."));
     chkAllSendWS_ = checkBox(this, QStringLiteral("chkAllSendWS"), QStringLiteral("Select All"));
@@ -197,7 +201,9 @@ void frmMail::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    auto value = [](const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
+    auto value = [](const QCheckBox* box) {
+        return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    };
     writeRuntimeSetting(QStringLiteral("AddDueDate"), value(chkAddDueDate_));
     writeRuntimeSetting(QStringLiteral("AddFN"), value(chkAddFN_));
     writeRuntimeSetting(QStringLiteral("SetDueDateAll"), value(chkDueDateAll_));
@@ -236,26 +242,28 @@ void frmMail::FillSendMailGrid() {
         core::cDB2 query;
         query.SetConnection();
         platform::db::Connection& cnn = query.Cnn();
-        Recordset sheets = Recordset::open(cnn,
-                                           QStringLiteral("SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
-                                                          "WHERE Select_By_User = 1 AND UF_Create_Date IS NOT NULL "
-                                                          "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY ID_Worksheets"),
-                                           {context});
+        Recordset sheets =
+            Recordset::open(cnn,
+                            QStringLiteral("SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
+                                           "WHERE Select_By_User = 1 AND UF_Create_Date IS NOT NULL "
+                                           "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY ID_Worksheets"),
+                            {context});
         for (; !sheets.eof(); sheets.moveNext()) {
             const QString file = sheets.value(0).toString();
             const QString master = sheets.value(2).toString();
             Recordset userFile = Recordset::open(
                 cnn,
-                QStringLiteral("SELECT Select_By_User, Users, Attachment, Due_Date, ID_UFTD FROM UserFileTablesData "
-                               "WHERE User_Filename = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
-                               "ORDER BY (Master_File = ? COLLATE NOCASE_U) DESC, ID_UFTD LIMIT 1"),
+                QStringLiteral(
+                    "SELECT Select_By_User, Users, Attachment, Due_Date, ID_UFTD FROM UserFileTablesData "
+                    "WHERE User_Filename = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
+                    "ORDER BY (Master_File = ? COLLATE NOCASE_U) DESC, ID_UFTD LIMIT 1"),
                 {file, context, master});
             if (userFile.eof())
                 continue;
             dtSendMail_->appendRow({userFile.value(0).toInt() ? 1 : 0, userFile.value(1).toString(), file,
                                     userFile.value(2).toInt() ? 1 : 0,
-                                    dueDateText(storedDueDate(userFile.value(3))), sheets.value(1).toString(), master,
-                                    userFile.value(4)});
+                                    dueDateText(storedDueDate(userFile.value(3))), sheets.value(1).toString(),
+                                    master, userFile.value(4)});
         }
     });
 }
@@ -271,14 +279,15 @@ void frmMail::FillMailLists() {
         for (Recordset admin = Recordset::open(cnn, QStringLiteral("SELECT Admin_Name, Admin_Email_Address, "
                                                                    "Mail_Server, Pop3_Account FROM Admin"));
              !admin.eof(); admin.moveNext()) {
-            cbxFrom_->addEntry(admin.value(0).toString(),
-                               {admin.value(1).toString(), admin.value(2).toString(), admin.value(3).toString()});
+            cbxFrom_->addEntry(
+                admin.value(0).toString(),
+                {admin.value(1).toString(), admin.value(2).toString(), admin.value(3).toString()});
         }
-        for (Recordset subject = Recordset::open(cnn, QStringLiteral("SELECT Subject FROM Subject")); !subject.eof();
-             subject.moveNext())
+        for (Recordset subject = Recordset::open(cnn, QStringLiteral("SELECT Subject FROM Subject"));
+             !subject.eof(); subject.moveNext())
             cbxSubject_->addEntry(subject.value(0).toString());
-        for (Recordset body = Recordset::open(cnn, QStringLiteral("SELECT Body_Text FROM BodyText")); !body.eof();
-             body.moveNext())
+        for (Recordset body = Recordset::open(cnn, QStringLiteral("SELECT Body_Text FROM BodyText"));
+             !body.eof(); body.moveNext())
             cbxBodyText_->addEntry(body.value(0).toString());
         // Nothing is chosen after filling.
         for (platform::ui::ComboList* combo : {cbxFrom_, cbxSubject_, cbxBodyText_}) {
@@ -317,9 +326,9 @@ void frmMail::dtSendMail_Change(int row, int column) {
         const QString file = dtSendMail_->cellText(row, kUserFilename);
         core::cDB2 query;
         query.SetConnection();
-        const qint64 changed =
-            query.Cnn().execute(QStringLiteral("UPDATE UserFileTablesData SET Attachment = ? WHERE ID_UFTD = ?"),
-                                {attach ? 1 : 0, dtSendMail_->cellValue(row, kUserFileId)});
+        const qint64 changed = query.Cnn().execute(
+            QStringLiteral("UPDATE UserFileTablesData SET Attachment = ? WHERE ID_UFTD = ?"),
+            {attach ? 1 : 0, dtSendMail_->cellValue(row, kUserFileId)});
         if (changed != 1) {
             // The row is gone meanwhile: the cell shows what is stored, not what was wished.
             const QSignalBlocker quiet(dtSendMail_);
@@ -365,7 +374,8 @@ void frmMail::toggleMailFileColumn() {
         core::cDB2 query;
         query.SetConnection();
         query.Cnn().execute(
-            QStringLiteral("UPDATE UserFileTablesData SET Attachment = ? WHERE Budget_Name = ? COLLATE NOCASE_U"),
+            QStringLiteral(
+                "UPDATE UserFileTablesData SET Attachment = ? WHERE Budget_Name = ? COLLATE NOCASE_U"),
             {attach ? 1 : 0, context});
         chkMailAll_->setChecked(!attach);
     });

@@ -15,7 +15,9 @@ namespace {
 QPointer<frmOutTree> gTree;
 }
 
-frmOutTree::frmOutTree(const QString& folder, QWidget* parent) : QWidget(parent), tree_(folder) {
+frmOutTree::frmOutTree(const QString& folder, QWidget* parent)
+    : QWidget(parent)
+    , tree_(folder) {
     setObjectName(kFormName);
     hide();
 }

@@ -2,10 +2,11 @@
 // file replaced whole, messages deleted only when all their files were saved, messages from
 // the wrong sender or for other budgets left on the server, and the failures that leave the
 // mailbox as it was.
+#include "mail/CollectMail.h"
+
 #include "MailFixture.h"
 #include "admin/StringScrambling.h"
 #include "core/frmWait.h"
-#include "mail/CollectMail.h"
 #include "platform/mail/MimeMessage.h"
 #include "support/MailServers.h"
 
@@ -20,8 +21,9 @@ namespace {
 using testsupport::Pop3Server;
 
 QByteArray reply(const QString& sender, const QString& fileName, const QByteArray& content) {
-    return platform::mail::buildMessage({sender, QStringLiteral("robot@example.org"), QStringLiteral("RE: Budget"),
-                                         QStringLiteral("Here it is."), fileName, content});
+    return platform::mail::buildMessage({sender, QStringLiteral("robot@example.org"),
+                                         QStringLiteral("RE: Budget"), QStringLiteral("Here it is."),
+                                         fileName, content});
 }
 
 class CollectMail : public MailFixture {
@@ -32,8 +34,8 @@ protected:
             GTEST_FAIL() << "the POP3 server did not start";
         addRobot(Pop3Server::kUser, server_.address());
         addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
-        summary_ = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Summary.xlsx"),
-                               QStringLiteral("Ann"));
+        summary_ = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                               QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"));
         addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"), QStringLiteral("Other.xlsx"),
                     QStringLiteral("Ann"));
         password_.setText(Pop3Server::kPassword);
@@ -41,7 +43,9 @@ protected:
 
     int collect() { return mail::GetMailPasswordAndReceive({&password_, &savePassword_}); }
 
-    QString summaryPath() const { return userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx")); }
+    QString summaryPath() const {
+        return userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx"));
+    }
 
     Pop3Server server_;
     qint64 summary_ = 0;
@@ -51,13 +55,15 @@ protected:
 
 TEST_F(CollectMail, ReturnedFileReplacesTheUserFileWholeAndItsMessageIsDeleted) {
     const QByteArray returned = QByteArray("PK\x03\x04 returned figures ", 24).repeated(500);
-    ASSERT_TRUE(server_.deliver(reply(QStringLiteral("Ann <ANN@example.org>"), QStringLiteral("summary.XLSX"), returned)));
+    ASSERT_TRUE(server_.deliver(
+        reply(QStringLiteral("Ann <ANN@example.org>"), QStringLiteral("summary.XLSX"), returned)));
     ui().answerMessages({platform::ui::Answer::Yes});
     ui().acceptUnscriptedMessages();
 
     EXPECT_EQ(0, collect());
 
-    EXPECT_EQ(QStringLiteral("You have 1 messages in your Inbox.  Download now?"), ui().messageTexts().value(0));
+    EXPECT_EQ(QStringLiteral("You have 1 messages in your Inbox.  Download now?"),
+              ui().messageTexts().value(0));
     EXPECT_EQ(returned, readFile(summaryPath()));
     // Nothing was left beside it: the file was written aside and renamed over the user file.
     EXPECT_EQ(QStringList{QStringLiteral("Summary.xlsx")},
@@ -69,9 +75,12 @@ TEST_F(CollectMail, ReturnedFileReplacesTheUserFileWholeAndItsMessageIsDeleted) 
 
 // Only messages whose every file was saved go; the others stay and are listed.
 TEST_F(CollectMail, MessagesForOtherBudgetsOrFromOtherSendersStayOnTheServer) {
-    ASSERT_TRUE(server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
-    ASSERT_TRUE(server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Other.xlsx"), "other")));
-    ASSERT_TRUE(server_.deliver(reply(QStringLiteral("mallory@example.org"), QStringLiteral("Summary.xlsx"), "forged")));
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Other.xlsx"), "other")));
+    ASSERT_TRUE(server_.deliver(
+        reply(QStringLiteral("mallory@example.org"), QStringLiteral("Summary.xlsx"), "forged")));
     ASSERT_TRUE(server_.deliver("From: ann@example.org\r\nSubject: thanks\r\n\r\nNo file.\r\n"));
     ui().answerMessages({platform::ui::Answer::Yes});
     ui().acceptUnscriptedMessages();
@@ -79,7 +88,8 @@ TEST_F(CollectMail, MessagesForOtherBudgetsOrFromOtherSendersStayOnTheServer) {
     collect();
 
     EXPECT_EQ(QByteArray("new"), readFile(summaryPath()));
-    EXPECT_EQ(QByteArray("original"), readFile(userFilePath(QStringLiteral("Sales2025"), QStringLiteral("Other.xlsx"))));
+    EXPECT_EQ(QByteArray("original"),
+              readFile(userFilePath(QStringLiteral("Sales2025"), QStringLiteral("Other.xlsx"))));
     const QList<QByteArray> left = server_.mailbox();
     ASSERT_EQ(2, left.size());
     EXPECT_TRUE(left[0].contains("ann@example.org") && left[0].contains("Other.xlsx"));
@@ -88,13 +98,15 @@ TEST_F(CollectMail, MessagesForOtherBudgetsOrFromOtherSendersStayOnTheServer) {
         ui().messageTexts().filter(QStringLiteral("These messages were left on the mail server:"));
     ASSERT_EQ(1, reports.size());
     const QString report = reports.first();
-    EXPECT_TRUE(report.contains(QStringLiteral("ann@example.org: Other.xlsx is no user file of the budget Sales")));
+    EXPECT_TRUE(
+        report.contains(QStringLiteral("ann@example.org: Other.xlsx is no user file of the budget Sales")));
     EXPECT_TRUE(report.contains(QStringLiteral(
         "mallory@example.org: Summary.xlsx was not sent from the address of the user it is assigned to")));
 }
 
 TEST_F(CollectMail, FailuresLeaveTheMailboxAndTheUserFileAsTheyWere) {
-    ASSERT_TRUE(server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
     ui().acceptUnscriptedMessages();
 
     password_.setText(QStringLiteral("wrong"));
@@ -107,7 +119,8 @@ TEST_F(CollectMail, FailuresLeaveTheMailboxAndTheUserFileAsTheyWere) {
     QFile::setPermissions(summaryPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     password_.setText(Pop3Server::kPassword);
     collect();
-    EXPECT_TRUE(ui().messageTexts().contains(QStringLiteral("Error saving attachment Summary.xlsx Error: 13")));
+    EXPECT_TRUE(
+        ui().messageTexts().contains(QStringLiteral("Error saving attachment Summary.xlsx Error: 13")));
     EXPECT_EQ(QByteArray("original"), readFile(summaryPath()));
 
     // Answering No downloads nothing.

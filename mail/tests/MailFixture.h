@@ -9,6 +9,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -31,11 +32,14 @@ protected:
                                      QStringLiteral("SendError"));
         mail::setMailHooks({[this] { ++addressHookCalls_; }, [this] { ++refreshHookCalls_; }});
         // The tables start empty here; their placeholder rows would only be noise in lists.
-        for (const char* table : {"Admin", "UsersData", "Subject", "BodyText", "Worksheets", "UserFileTablesData"})
+        for (const char* table :
+             {"Admin", "UsersData", "Subject", "BodyText", "Worksheets", "UserFileTablesData"})
             execute(QStringLiteral("DELETE FROM ") + QString::fromLatin1(table));
     }
 
     void TearDown() override {
+        // Windows closed by the test go now, not when the test program ends.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         mail::setMailHooks({});
         ui_.reset();
         coretest::MasterDbFixture::TearDown();
@@ -63,32 +67,38 @@ protected:
         out.write(content);
         out.close();
         platform::db::Connection cnn = openMaster();
-        cnn.execute(QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, UF_Create_Date, "
-                                   "UF_Modified_Date, User_Filename, UFNPath, Master_File, Budget_Name) "
-                                   "VALUES (?, 1, ?, ?, ?, ?, ?, ?)"),
-                    {file, QDateTime::currentDateTime(), QDateTime::currentDateTime(), file, path, master, budget});
+        cnn.execute(
+            QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, UF_Create_Date, "
+                           "UF_Modified_Date, User_Filename, UFNPath, Master_File, Budget_Name) "
+                           "VALUES (?, 1, ?, ?, ?, ?, ?, ?)"),
+            {file, QDateTime::currentDateTime(), QDateTime::currentDateTime(), file, path, master, budget});
         cnn.execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Users, Select_By_User, "
                                    "Master_File, Budget_Name, Attachment) VALUES (?, ?, 1, ?, ?, ?)"),
                     {file, user.isEmpty() ? QVariant() : QVariant(user), master, budget, attach ? 1 : 0});
         return cnn.lastInsertId();
     }
 
-    QString userFilePath(const QString& budget, const QString& file) const { return files_ + '/' + budget + '/' + file; }
+    QString userFilePath(const QString& budget, const QString& file) const {
+        return files_ + '/' + budget + '/' + file;
+    }
 
     void addUser(const QString& name, const QString& address) {
-        execute(QStringLiteral("INSERT INTO UsersData (Users, Email_Address) VALUES (?, ?)"), {name, address});
+        execute(QStringLiteral("INSERT INTO UsersData (Users, Email_Address) VALUES (?, ?)"),
+                {name, address});
     }
 
     void addAuthor(const QString& name, const QString& address, const QString& server) {
-        execute(QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Mail_Server, RecType, \"Default\") "
-                               "VALUES (?, ?, ?, 'Author', 1)"),
+        execute(QStringLiteral(
+                    "INSERT INTO Admin (Admin_Name, Admin_Email_Address, Mail_Server, RecType, \"Default\") "
+                    "VALUES (?, ?, ?, 'Author', 1)"),
                 {name, address, server});
     }
 
     void addRobot(const QString& account, const QString& server) {
-        execute(QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Pop3_Server, Pop3_Account, "
-                               "RecType, Default_Robot) VALUES ('Robot', 'robot@example.org', ?, ?, 'Robot', 1)"),
-                {server, account});
+        execute(
+            QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Pop3_Server, Pop3_Account, "
+                           "RecType, Default_Robot) VALUES ('Robot', 'robot@example.org', ?, ?, 'Robot', 1)"),
+            {server, account});
     }
 
     void addStockTexts(const QString& subject, const QString& body) {
@@ -98,7 +108,8 @@ protected:
 
     // One column of the user-file row of that key.
     QVariant userFileValue(qint64 id, const QString& column) {
-        return scalar(QStringLiteral("SELECT ") + column + QStringLiteral(" FROM UserFileTablesData WHERE ID_UFTD = ?"),
+        return scalar(QStringLiteral("SELECT ") + column +
+                          QStringLiteral(" FROM UserFileTablesData WHERE ID_UFTD = ?"),
                       {id});
     }
 

@@ -1,12 +1,13 @@
 // Mailing user files through a real SMTP server on 127.0.0.1: the status texts of every
 // failure the server or the network can cause, the send-all run with its stamps, and the
 // compose path.
+#include "mail/SendMail.h"
+
 #include "MailFixture.h"
 #include "core/RunGuard.h"
 #include "core/frmWait.h"
 #include "mail/MailContext.h"
 #include "mail/MailServices.h"
-#include "mail/SendMail.h"
 #include "mail/frmCompose.h"
 #include "mail/frmMail.h"
 #include "platform/mail/MimeMessage.h"
@@ -64,23 +65,27 @@ TEST_F(SendMail, EveryFailureIsShownWithItsStatusText) {
         QString text;
     } cases[] = {
         {"sender refused", rejectMail.address(), file,
-         QStringLiteral("Error 7 has occurred.  The from address was not formatted correctly or was rejected by the "
-                        "SMTP mail server. Some SMTP mail servers will only accept mail from particular addresses or "
-                        "domains. SMTP mail servers may also reject a from address if the server can not "
-                        "successfully do a reverse lookup on the from address.")},
+         QStringLiteral(
+             "Error 7 has occurred.  The from address was not formatted correctly or was rejected by the "
+             "SMTP mail server. Some SMTP mail servers will only accept mail from particular addresses or "
+             "domains. SMTP mail servers may also reject a from address if the server can not "
+             "successfully do a reverse lookup on the from address.")},
         {"recipient refused", rejectRcpt.address(), file,
-         QStringLiteral("Error 8 has occurred.  An error was reported in response to a recipient address. The SMTP "
-                        "server may refuse to handle mail for unknown recipients.")},
+         QStringLiteral(
+             "Error 8 has occurred.  An error was reported in response to a recipient address. The SMTP "
+             "server may refuse to handle mail for unknown recipients.")},
         {"message refused", rejectData.address(), file,
-         QStringLiteral("Error 4 has occurred.  An error has occurred due to a problem with the message body or "
-                        "attachments.")},
+         QStringLiteral(
+             "Error 4 has occurred.  An error has occurred due to a problem with the message body or "
+             "attachments.")},
         {"nothing listens", QStringLiteral("127.0.0.1:%1").arg(testsupport::unusedPort()), QString(),
          QStringLiteral("Error 9 has occurred.  There was an error connecting to the SMTP mail server.")},
         {"unknown host", QStringLiteral("no-such-host.invalid"), QString(),
          QStringLiteral("Error 17 has occurred.  Could not resolve host.")},
         {"missing attachment", rejectMail.address(), file + QStringLiteral(".gone"),
-         QStringLiteral("Error 10 has occurred.  There was an error opening a file. If you have specified file "
-                        "attachments, ensure that they exist and the you have access to them.")},
+         QStringLiteral(
+             "Error 10 has occurred.  There was an error opening a file. If you have specified file "
+             "attachments, ensure that they exist and the you have access to them.")},
     };
     for (const auto& c : cases) {
         ui().clear();
@@ -111,8 +116,8 @@ TEST_F(SendMail, SendAllMailsTheContextBudgetsTickedRowsAndStampsOnlyWhatWentOut
     QByteArray content("PK\x03\x04 figures \x00\xff", 17);
     const qint64 summary = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
                                        QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"), true, content);
-    const qint64 staff = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Staff.xlsx"),
-                                     QStringLiteral("Bob"));
+    const qint64 staff = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("Staff.xlsx"), QStringLiteral("Bob"));
     const qint64 other = addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"),
                                      QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"));
     ui().acceptUnscriptedMessages();
@@ -126,12 +131,14 @@ TEST_F(SendMail, SendAllMailsTheContextBudgetsTickedRowsAndStampsOnlyWhatWentOut
     window.setDueDate(due);
     window.cmdSendMail()->click();
 
-    EXPECT_EQ(QStringList{QStringLiteral("The email address for Bob is missing.  Add information in Configure.")},
-              ui().messageTexts());
+    EXPECT_EQ(
+        QStringList{QStringLiteral("The email address for Bob is missing.  Add information in Configure.")},
+        ui().messageTexts());
     const QList<QByteArray> received = server.messages();
     ASSERT_EQ(1, received.size());
     EXPECT_TRUE(received.first().contains("X-RcptTo: ann@example.org\r\n"));
-    const std::optional<platform::mail::ReceivedMessage> mail = platform::mail::parseMessage(received.first());
+    const std::optional<platform::mail::ReceivedMessage> mail =
+        platform::mail::parseMessage(received.first());
     ASSERT_TRUE(mail);
     EXPECT_EQ(QStringLiteral("Budget  Due Date is ") + mail::dueDateText(due), mail->subject);
     const QString path = userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx"));
@@ -141,7 +148,8 @@ TEST_F(SendMail, SendAllMailsTheContextBudgetsTickedRowsAndStampsOnlyWhatWentOut
     EXPECT_EQ(content, mail->attachments.first().data);
 
     EXPECT_FALSE(userFileValue(summary, QStringLiteral("Email_Sent")).isNull());
-    EXPECT_EQ(QStringLiteral("2030-03-31 00:00:00"), userFileValue(summary, QStringLiteral("Due_Date")).toString());
+    EXPECT_EQ(QStringLiteral("2030-03-31 00:00:00"),
+              userFileValue(summary, QStringLiteral("Due_Date")).toString());
     for (qint64 untouched : {staff, other}) {
         EXPECT_TRUE(userFileValue(untouched, QStringLiteral("Email_Sent")).isNull());
         EXPECT_TRUE(userFileValue(untouched, QStringLiteral("Due_Date")).isNull());
@@ -154,8 +162,8 @@ TEST_F(SendMail, FailedMailIsNotStampedAndUntickedRowsAreSkipped) {
     ASSERT_TRUE(server.started());
     addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
     addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
-    const qint64 refused = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"),
-                                       QStringLiteral("Ann"));
+    const qint64 refused = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                       QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
     addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("B.xlsx"), QString());
     ui().acceptUnscriptedMessages();
 
@@ -175,7 +183,8 @@ TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {
     ASSERT_TRUE(server.started());
     addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
     addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
-    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"),
+                QStringLiteral("Ann"));
     frmMail& window = openWindow();
 
     ui().acceptUnscriptedMessages();
@@ -188,9 +197,10 @@ TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {
     }
     core::gOptions->BudgetNameContext = QStringLiteral("nothing");
     window.cmdSendMail()->click();
-    EXPECT_EQ((QStringList{QStringLiteral("Select an admin as the 'From' sender."), core::RunGuard::kRefusedText,
-                           core::RunGuard::kRefusedText, QStringLiteral("Set the Budget Context.")}),
-              ui().messageTexts());
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("Select an admin as the 'From' sender."), core::RunGuard::kRefusedText,
+                     core::RunGuard::kRefusedText, QStringLiteral("Set the Budget Context.")}),
+        ui().messageTexts());
     EXPECT_TRUE(server.messages().isEmpty());
 }
 
@@ -199,8 +209,8 @@ TEST_F(SendMail, ComposeSendsTheReviewedMailAndStampsIt) {
     ASSERT_TRUE(server.started());
     addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
     addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
-    const qint64 id = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"),
-                                  QStringLiteral("Ann"));
+    const qint64 id = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                  QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
     frmMail& window = openWindow();
     chooseTexts(window, QString(), QString());
     window.chkAddFN()->setChecked(true);
