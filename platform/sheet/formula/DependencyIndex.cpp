@@ -1,7 +1,7 @@
 // The reverse index of formula references.
 #include "platform/sheet/formula/DependencyIndex.h"
 
-#include "platform/sheet/Parallel.h"
+#include "platform/sheet/model/Parallel.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // The formula engine's evaluation of compiled formulas.
 #include "platform/sheet/formula/FormulaEvaluator.h"
 
-#include "platform/sheet/SharedStrings.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -273,6 +273,17 @@ CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at) 
             stack.push_back(o);
             break;
         }
+        case Op::ImplicitIntersect:
+            if (stack.empty())
+                return error("#VALUE!");
+            stack.back() = Operand::of(scalar(stack.back(), at));
+            break;
+        case Op::Array:
+        case Op::Range:
+        case Op::Intersect:
+        case Op::Union:
+        case Op::Spill:
+            return error("#VALUE!");
         case Op::Negate:
         case Op::Percent:
             if (stack.empty())

@@ -9,9 +9,9 @@
 // caller makes sure that every formula cell read has a current result.
 #pragma once
 
-#include "platform/sheet/CellStore.h"
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/formula/FormulaProgram.h"
+#include "platform/sheet/model/CellStore.h"
 
 #include <vector>
 

@@ -1,13 +1,14 @@
 // A formula made ready to evaluate: its steps in postfix order (operands are pushed, operators
-// and functions take their arguments from the top), the texts and references the steps use,
-// and whether the engine can evaluate it at all. A formula that holds something the engine
-// does not evaluate (a function it does not know, a reference to another workbook, an array
-// constant) is compiled all the same, so that its precedents are known; it is then marked
-// not evaluable, and its cell keeps its last result.
+// and functions take their arguments from the top), the texts, references and array constants
+// the steps use, and whether the engine can evaluate it at all. A formula that holds something
+// the engine does not evaluate (a function of the spreadsheet program it does not evaluate, a
+// reference to another workbook, a union of references) is compiled all the same, so that its
+// precedents are known; it is then marked not evaluable, and its cell is stale.
 #pragma once
 
 #include "platform/sheet/formula/FormulaFunctions.h"
 #include "platform/sheet/formula/FormulaRef.h"
+#include "platform/sheet/formula/ValueMatrix.h"
 
 #include <QString>
 #include <cstdint>
@@ -23,6 +24,7 @@ struct FormulaProgram {
         Error,     // texts[index], an error code
         Missing,   // an argument left out: IF(A1,,2)
         Reference, // refs[index]
+        Array,     // arrays[index], an array constant {1,2;3,4}
         Negate,
         Percent,
         Add,
@@ -37,7 +39,12 @@ struct FormulaProgram {
         Greater,
         LessEqual,
         GreaterEqual,
-        Call, // function with argc arguments
+        Range,             // the block spanning two references: A1:INDEX(B:B,5)
+        Intersect,         // the cells two references share: A1:C3 B2:D4
+        Union,             // several references as one: (A1:A3,C1:C3), argc of them
+        Spill,             // the block a formula spills into: B2#
+        ImplicitIntersect, // @A1:A3: the one cell of the formula's row or column
+        Call,              // function with argc arguments
     };
 
     struct Step {
@@ -51,6 +58,7 @@ struct FormulaProgram {
     std::vector<Step> steps;
     std::vector<QString> texts;
     std::vector<FormulaRef> refs;
+    std::vector<ValueMatrix> arrays;
     // Every cell block the formula reads, also through defined names, and also in the parts
     // the engine does not evaluate.
     std::vector<FormulaRef> precedents;

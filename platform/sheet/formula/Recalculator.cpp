@@ -1,15 +1,17 @@
 // Recalculation of the formulas that depend on written cells.
 #include "platform/sheet/formula/Recalculator.h"
 
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
 #include "platform/sheet/formula/FormulaCompiler.h"
 #include "platform/sheet/formula/FormulaEvaluator.h"
-#include "platform/sheet/Parallel.h"
-#include "platform/sheet/SharedStrings.h"
-#include "platform/sheet/Workbook.h"
-#include "platform/sheet/WorkbookPart.h"
-#include "platform/sheet/Worksheet.h"
-#include "platform/sheet/WorksheetPart.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <optional>
@@ -53,7 +55,8 @@ bool isBlockFormula(const CellStore& store, const Cell& cell) {
 
 class Recalculator::Scope : public FormulaCompiler::Scope {
 public:
-    Scope(const std::vector<Worksheet*>& sheets, const WorkbookPart& part) {
+    Scope(const std::vector<Worksheet*>& sheets, const WorkbookPart& part, bool macros)
+        : macros_(macros) {
         for (std::size_t i = 0; i < sheets.size(); ++i)
             if (sheets[i]->kind() == Worksheet::Kind::Worksheet)
                 sheets_.emplace(folded(XmlText::toUtf8(sheets[i]->name())), int(i));
@@ -83,7 +86,10 @@ public:
         return global;
     }
 
+    bool hasMacros() const override { return macros_; }
+
 private:
+    bool macros_;
     std::unordered_map<std::string, int> sheets_;
     std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> names_;
 };
@@ -104,7 +110,7 @@ Recalculator::Recalculator(Workbook& workbook)
     : workbook_(workbook) {}
 
 CellStore* Recalculator::storeOf(Worksheet* sheet) {
-    return sheet ? sheet->cellStore() : nullptr;
+    return sheet ? impl(*sheet).cellStore() : nullptr;
 }
 
 Recalculator::~Recalculator() = default;
@@ -181,11 +187,12 @@ void Recalculator::run() {
         dropIndex();
     if (rescan_)
         findStale(sheets);
-    // Results change through writes only; until then every cell holds what it held, stale or not.
-    if (written_.empty())
+    // Results change through writes only; formulas without a result (as some writers save
+    // them) are calculated the first time.
+    if (written_.empty() && stale_.empty())
         return;
     std::vector<Seed> seeds = collectSeeds(sheets);
-    const Scope scope(sheets, workbook_.workbookPart());
+    const Scope scope(sheets, *impl(workbook_).workbookPart, workbook_.hasMacroProject());
     if (!index_)
         buildIndex(sheets, scope);
     else
@@ -354,7 +361,7 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
     std::vector<const CellStore*> stores;
     for (Worksheet* sheet : sheets)
         stores.push_back(storeOf(sheet));
-    const FormulaEvaluator evaluator(stores, workbook_.sharedStrings());
+    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings);
 
     auto cellAt = [&](CellKey key) -> Cell* {
         CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
@@ -426,6 +433,10 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
             const CellRef at = DependencyIndex::cellOf(key);
             bool changed = false;
             if (stale) {
+                // Its result in the file is no longer current: the sheet is written again,
+                // without it.
+                if (!(cell->flags & CellStore::kStale))
+                    impl(*sheets[std::size_t(sheet)]).markCellsChanged();
                 cell->flags |= CellStore::kStale;
                 stale_.emplace_back(sheets[std::size_t(sheet)], at);
             } else {
@@ -433,11 +444,11 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 const CellValue result = evaluator.evaluate(*frame.program, at);
                 changed = !(before == result);
                 if (changed)
-                    Worksheet::storeResult(store, *cell, result);
+                    Worksheet::Impl::storeResult(store, *cell, result);
                 cell->flags &= std::uint8_t(~CellStore::kStale);
             }
             if (changed && (cell->flags & CellStore::kFromWrite))
-                sheets[std::size_t(sheet)]->markCellsChanged();
+                impl(*sheets[std::size_t(sheet)]).markCellsChanged();
             cell->flags &= std::uint8_t(~kMarks);
         }
     }

@@ -3,12 +3,11 @@
 // recalculation. Then the formula cells that depend on the written cells, directly or through
 // other formulas, are found with a dependency index (built from every formula the first time,
 // and kept up to date with the formulas written since) and evaluated, each after the formula
-// cells it reads. A formula the engine cannot evaluate -- a function it does not know, a
+// cells it reads. A formula the engine cannot evaluate -- a function it does not evaluate, a
 // reference to another workbook, a circular reference, or one that reads such a cell -- keeps
-// its last result and is listed as stale; the workbook is saved with the flag that has a
-// spreadsheet program recalculate it on opening. Formulas that a file holds without a result
-// are listed as stale until cells are written; then they are calculated with the rest, without
-// rewriting their sheet for it.
+// its last result in memory, is listed as stale and is saved without a result, so that every
+// spreadsheet program calculates it on opening. Formulas that a file holds without a result
+// are calculated at the first calculation, without rewriting their sheet for it.
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
