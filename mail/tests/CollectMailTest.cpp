@@ -70,6 +70,8 @@ TEST_F(CollectMail, ReturnedFileReplacesTheUserFileWholeAndItsMessageIsDeleted) 
               QDir(files_ + QStringLiteral("/Sales")).entryList(QDir::Files | QDir::Hidden));
     EXPECT_TRUE(server_.mailbox().isEmpty());
     EXPECT_TRUE(password_.text().isEmpty()); // not kept: "Save pwd" is not ticked
+    // The activity check that ends the collection flags the replaced file for the update run.
+    EXPECT_EQ(1, userFileValue(summary_, QStringLiteral("UserFile_Update")).toInt());
     EXPECT_EQ(nullptr, core::frmWait::loaded());
 }
 

@@ -20,6 +20,8 @@ namespace mailtest {
 
 class MailFixture : public coretest::MasterDbFixture {
 protected:
+    static inline const QDateTime kCutTime = QDateTime(QDate(2024, 1, 15), QTime(9, 30));
+
     void SetUp() override {
         coretest::MasterDbFixture::SetUp();
         ui_ = std::make_unique<testsupport::ScopedScriptedUi>();
@@ -65,6 +67,8 @@ protected:
         QFile out(path);
         out.open(QIODevice::WriteOnly);
         out.write(content);
+        // Recorded as it was cut: the activity check sees it unchanged until it is replaced.
+        out.setFileTime(kCutTime, QFileDevice::FileModificationTime);
         out.close();
         platform::db::Connection cnn = openMaster();
         cnn.execute(
