@@ -129,12 +129,23 @@ std::optional<QString> restoreStartFolder() {
     return file.absolutePath();
 }
 
+std::function<void()>& updateEngineRelease() {
+    static std::function<void()> release;
+    return release;
+}
+
 void releaseQueryObjects() {
     gDB2.reset();
     gDB3.reset();
+    if (updateEngineRelease())
+        updateEngineRelease()();
 }
 
 } // namespace
+
+void setUpdateEngineRelease(std::function<void()> release) {
+    updateEngineRelease() = std::move(release);
+}
 
 QString DefaultBackupFolder() {
     const QString programFolder = gOptions ? gOptions->AppPath : QString();

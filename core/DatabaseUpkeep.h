@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace core {
 
@@ -22,6 +23,11 @@ void BackupDatabase();
 // Asks for a backup file, checks that it is a master database and copies it into the master
 // database. A file refused or a copy that failed leaves the master database as it was.
 void RestoreDatabase();
+
+// The update engine (gUpdate of the user-file subsystem) is released with the query objects
+// by restore and compaction. Core does not know it, so the program installs the routine that
+// releases it at start-up; an empty function releases nothing more.
+void setUpdateEngineRelease(std::function<void()> release);
 
 // Closes the windows that show the master database, releases the query objects and
 // compacts the master database in place. A left-over temporary copy from an older version

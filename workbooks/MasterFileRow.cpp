@@ -27,12 +27,14 @@ QString JoinPath(const QString& folder, const QString& name) {
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
+QString DecodedTextOf(const platform::db::Recordset& row, const QString& field) {
+    const QString stored = TextOf(row, field);
+    return stored.isEmpty() ? QString() : admin::DecodeString(stored);
+}
+
 StoredPasswords StoredPasswordsOf(const platform::db::Recordset& row) {
-    const auto decoded = [&row](const QString& field) {
-        const QString stored = TextOf(row, field);
-        return stored.isEmpty() ? QString() : admin::DecodeString(stored);
-    };
-    return {decoded(QStringLiteral("WBOpen_Password")), decoded(QStringLiteral("WBWrite_Password"))};
+    return {DecodedTextOf(row, QStringLiteral("WBOpen_Password")),
+            DecodedTextOf(row, QStringLiteral("WBWrite_Password"))};
 }
 
 } // namespace workbooks

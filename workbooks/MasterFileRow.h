@@ -23,6 +23,9 @@ bool OpenMasterFileRow(core::QueryObject& query, const QString& masterFile, cons
 // A text field of the current row; Null reads as "".
 QString TextOf(const platform::db::Recordset& row, const QString& field);
 
+// A field stored scrambled (a password), in clear; Null and "" read as "".
+QString DecodedTextOf(const platform::db::Recordset& row, const QString& field);
+
 // folder + "/" + name, with one "/" between them ("/" + name for an empty folder).
 QString JoinPath(const QString& folder, const QString& name);
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -133,6 +134,20 @@ void MakeFolder(const QString& path) {
         throw FileError(QStringLiteral("The folder '%1' could not be made: the file system refused it.")
                             .arg(path)
                             .toStdString());
+}
+
+void CopyFileReplacing(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("The file '%1' could not be read: %2")
+                            .arg(source, in.errorString())
+                            .toStdString());
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
+        throw FileError(QStringLiteral("The file '%1' could not be written: %2")
+                            .arg(target, out.errorString())
+                            .toStdString());
+    QFile::setPermissions(target, in.permissions());
 }
 
 QString WorkbookLockFilePath(const QString& path) {

@@ -45,6 +45,10 @@ bool FolderExists(const QString& path, const QString& folderName);
 // parent or a refusal of the file system.
 void MakeFolder(const QString& path);
 
+// Copies the file over target: the copy is written beside target and renamed into place, so
+// a failure leaves target as it was. Throws FileError.
+void CopyFileReplacing(const QString& source, const QString& target);
+
 // True when a program (this one included) holds the file open as a workbook: a lock on the
 // file, LibreOffice's lock file beside it, or the owner file ("~$<name>") that a spreadsheet
 // program leaves beside a workbook it has open. A missing file or a folder is not in use.

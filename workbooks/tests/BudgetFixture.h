@@ -7,19 +7,12 @@
 #include "admin/StringScrambling.h"
 #include "core/tests/MasterDbFixture.h"
 #include "platform/db/Recordset.h"
+#include "platform/sheet/tests/SheetTestSupport.h" // readable texts in failures, openpyxl readings
 #include "support/ScriptedUi.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QVariantList>
-#include <ostream>
-
-// Readable texts in test failures.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace workbookstest {
 
