@@ -71,7 +71,8 @@ TEST_F(CollectMail, ReturnedFileReplacesTheUserFileWholeAndItsMessageIsDeleted) 
     EXPECT_TRUE(server_.mailbox().isEmpty());
     EXPECT_TRUE(password_.text().isEmpty()); // not kept: "Save pwd" is not ticked
     // The activity check that ends the collection flags the replaced file for the update run.
-    EXPECT_EQ(1, userFileValue(summary_, QStringLiteral("UserFile_Update")).toInt());
+    EXPECT_EQ(1, userFileValue(summary_, QStringLiteral("UserFile_Update")).toInt())
+        << ui().messageTexts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(nullptr, core::frmWait::loaded());
 }
 

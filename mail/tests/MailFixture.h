@@ -71,11 +71,10 @@ protected:
         out.setFileTime(kCutTime, QFileDevice::FileModificationTime);
         out.close();
         platform::db::Connection cnn = openMaster();
-        cnn.execute(
-            QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, UF_Create_Date, "
-                           "UF_Modified_Date, User_Filename, UFNPath, Master_File, Budget_Name) "
-                           "VALUES (?, 1, ?, ?, ?, ?, ?, ?)"),
-            {file, QDateTime::currentDateTime(), QDateTime::currentDateTime(), file, path, master, budget});
+        cnn.execute(QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, UF_Create_Date, "
+                                   "UF_Modified_Date, User_Filename, UFNPath, Master_File, Budget_Name) "
+                                   "VALUES (?, 1, ?, ?, ?, ?, ?, ?)"),
+                    {file, kCutTime, kCutTime, file, path, master, budget});
         cnn.execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Users, Select_By_User, "
                                    "Master_File, Budget_Name, Attachment) VALUES (?, ?, 1, ?, ?, ?)"),
                     {file, user.isEmpty() ? QVariant() : QVariant(user), master, budget, attach ? 1 : 0});
