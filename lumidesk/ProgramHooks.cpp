@@ -1,6 +1,7 @@
 // See ProgramHooks.h.
 #include "lumidesk/ProgramHooks.h"
 
+#include "admin/AdminServices.h"
 #include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/BudgetRecords.h"
 #include "lumidesk/HelpWindow.h"
@@ -10,6 +11,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/WizardServices.h"
 
 namespace lumidesk {
 
@@ -25,6 +27,8 @@ void InstallProgramHooks() {
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
     mail::setMailHooks({[] { AddAddressesToUsersData(); }, [] { links::RefreshStatusGrid(); }});
+    // The configuration window's "Install Sample Budget" runs the wizard's installation.
+    admin::setSampleInstaller(wizard::InstallSampleBudget);
 }
 
 } // namespace lumidesk
