@@ -82,7 +82,7 @@ std::optional<RobotAccount> robotAccount(Connection& cnn) {
                         {QStringLiteral("Robot")});
     if (robot.recordCount() != 1) {
         tell(QStringLiteral("Configure the Admin User table in the Configure screen.  Add a Robot account."));
-        admin::ShowConfigure(nullptr, 1);
+        admin::ShowConfigureModal(nullptr, 1);
         return std::nullopt;
     }
     const RobotAccount found{robot.value(0).toString().trimmed(), robot.value(1).toString().trimmed()};

@@ -1,6 +1,7 @@
 // See frmAddAddress.h.
 #include "mail/frmAddAddress.h"
 
+#include "admin/ConfigGrids.h"
 #include "core/SystemOps.h"
 #include "core/TextRoutines.h"
 #include "core/frmWait.h"
@@ -286,6 +287,7 @@ void frmAddAddress::cmdOK_Click() {
     if (mailHooks().addAddressesToUsersData)
         mailHooks().addAddressesToUsersData();
     close();
+    admin::LoadUsersDataGrid();
 }
 
 void frmAddAddress::cmdCancel_Click() {

@@ -8,11 +8,14 @@
 #include "admin/StringScrambling.h"
 #include "core/frmWait.h"
 #include "platform/mail/MimeMessage.h"
+#include "platform/ui/LoadedWindows.h"
 #include "support/MailServers.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace mailtest {
@@ -156,13 +159,25 @@ TEST_F(CollectMail, PasswordComesFromTheBoxOrTheSavedSettingAsSavePwdSays) {
     EXPECT_EQ(1, collect());
     EXPECT_EQ(QStringList{QStringLiteral("Enter the email account password.")}, ui().messageTexts());
 
-    // No default robot account: the configuration is asked for.
+    // No default robot account: the configuration window opens on its accounts tab, and the
+    // collection waits until it is closed.
     ui().clear();
     execute(QStringLiteral("DELETE FROM Admin"));
     password_.setText(QStringLiteral("x"));
+    int shownTab = -1;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* configure = platform::ui::LoadedWindows::find(QStringLiteral("frmConfigure"))) {
+            if (auto* tabs = configure->findChild<QTabWidget*>(QStringLiteral("SSTab1")))
+                shownTab = tabs->currentIndex();
+            configure->close();
+        }
+    });
+    closer.start(20);
     collect();
     EXPECT_EQ(QStringLiteral("Configure the Admin User table in the Configure screen.  Add a Robot account."),
               ui().messageTexts().value(0));
+    EXPECT_EQ(1, shownTab);
 }
 
 } // namespace
