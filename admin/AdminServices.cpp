@@ -47,6 +47,10 @@ bool ShowConfigure(QWidget* owner, int tab) {
     return true;
 }
 
+void LoadConfigure(QWidget* owner) {
+    loadConfigure(owner, -1)->refillGrids();
+}
+
 void ShowConfigureModal(QWidget* owner, int tab) {
     QPointer<frmConfigure> window = loadConfigure(owner, tab);
     window->setWindowModality(Qt::ApplicationModal);

@@ -27,6 +27,10 @@ inline const QString kSuperAdminFormName = QStringLiteral("frmSuperAdmin");
 // True when shown.
 bool ShowConfigure(QWidget* owner, int tab = -1);
 
+// Loads the configuration window without showing it (when it is not loaded), owned by owner,
+// with all four grids filled, as the print of its grids needs it.
+void LoadConfigure(QWidget* owner);
+
 // Shows the configuration window modal on a tab (as the mail fetch does when no default
 // mail robot exists) and returns once it has closed.
 void ShowConfigureModal(QWidget* owner, int tab);
