@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Runs the program's benchmarks on a Release build (make bench calls it with <build>-bench).
 #   bench/run.sh <builddir>
-# The workbook comparison comes last: it prints the recalculation time after the 10,000 writes
-# beside the read time, and its final line is
+# The workbook comparison prints the recalculation time after the 10,000 writes beside the read
+# time, and then
 #   workbook: <t> times faster than openpyxl, <m> times its peak memory
+# The update run comes last; its final line is
+#   update run: <t> s for 100 user files into 10 masters, <r> times faster than openpyxl, <f> times
+#   the layer's own read-and-save
 set -euo pipefail
 
 build=${1:?usage: bench/run.sh <builddir>}
@@ -39,3 +42,14 @@ awk -v read="$(field read_seconds "$ours")" -v recalc="$(field recalc_seconds "$
 awk -v ot="$(field seconds "$ours")" -v om="$(field peak_kb "$ours")" \
     -v pt="$(field seconds "$theirs")" -v pm="$(field peak_kb "$theirs")" \
     'BEGIN { printf "workbook: %.1f times faster than openpyxl, %.2f times its peak memory\n", pt / ot, om / pm }'
+
+# ---- update run against openpyxl and against the layer's own read-and-save --------------------
+cmake --build "$build" --target update_run_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+echo "update run: making 10 master workbooks of 10 sheets x 1,000 cells ..."
+"$python" "$here/make_update_masters.py" "$work/update/masters"
+run=$("$build/bench/update_run_bench" "$work/update")
+echo "update run:     $run"
+theirs=$("$python" "$here/update_openpyxl.py" "$work/update/openpyxl")
+echo "openpyxl:       $theirs"
+awk -v t="$(field seconds "$run")" -v l="$(field layer_seconds "$run")" -v p="$(field seconds "$theirs")" \
+    'BEGIN { printf "update run: %.3f s for 100 user files into 10 masters, %.1f times faster than openpyxl, %.2f times the layer'"'"'s own read-and-save\n", t, p / t, t / l }'

@@ -30,8 +30,6 @@ constexpr int kCaptionWidth = 1455;
 constexpr int kValueLeft = 1680;
 constexpr int kValueWidth = 4335;
 constexpr int kRowHeight = 255;
-// How long a poll lets events through while it waits for a click on Cancel.
-constexpr double kPollSeconds = 0.01;
 
 const QString kCancelCaption = QStringLiteral("Cancel");
 const QString kCancelNowCaption = QStringLiteral("Cancel Now");
@@ -187,12 +185,12 @@ void frmWait::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
-bool frmWait::pollCancel() {
+bool frmWait::pollCancel(double seconds) {
     cmdCancelOps_->setText(kCancelNowCaption);
     cmdCancelOps_->setFocus();
     QPointer<frmWait> self(this);
-    const bool requested = platform::ui::EventPump::pollFor(
-        [&self] { return self && self->chkCancel_->isChecked(); }, kPollSeconds);
+    const bool requested =
+        platform::ui::EventPump::pollFor([&self] { return self && self->chkCancel_->isChecked(); }, seconds);
     if (!self) // unloaded while events went through: nothing left to cancel
         return false;
     if (requested) {
@@ -203,9 +201,9 @@ bool frmWait::pollCancel() {
     return false;
 }
 
-bool PollCancel() {
+bool PollCancel(double seconds) {
     frmWait* window = frmWait::loaded();
-    return window && window->pollCancel();
+    return window && window->pollCancel(seconds);
 }
 
 } // namespace core

@@ -68,8 +68,11 @@ public:
     platform::ui::DataGrid* dtChangedData() const { return dtChangedData_; }
 
     // True when Cancel was pressed since the last poll (the tick is taken back); lets window
-    // events through for about a hundredth of a second so that a click is seen.
-    bool pollCancel();
+    // events through for up to the given seconds (about a hundredth of a second by default) so
+    // that a click is seen. A run that polls between short steps passes 0: the events pending
+    // then go through once, without waiting.
+    static constexpr double kPollSeconds = 0.01;
+    bool pollCancel(double seconds = kPollSeconds);
 
     // The button handlers, also used by the close box.
     void cmdCancelOps_Click();
@@ -112,7 +115,7 @@ private:
 };
 
 // Asks the loaded wait window whether the user pressed Cancel since the last poll; False
-// when no wait window is loaded.
-bool PollCancel();
+// when no wait window is loaded. seconds as for frmWait::pollCancel.
+bool PollCancel(double seconds = frmWait::kPollSeconds);
 
 } // namespace core

@@ -1,6 +1,7 @@
-// See CheckUserFilesExist.h. The flag rows are read once and matched in memory; each row that
-// changes is written at once on its own (no transaction is held while a question waits), and
-// the missing-file records go through the errors table's own connection.
+// See CheckUserFilesExist.h. The flag rows are read once and matched in memory. The rows that
+// change are written in one transaction, committed before every question and before every
+// missing-file record (which goes through the errors table's own connection), so no
+// transaction is held while a question waits or another connection writes.
 //
 // A user file lies in a folder below its master workbook's folder. When that master folder
 // cannot be reached (a share that is gone), the administrator is asked whether to suspend the
@@ -79,10 +80,40 @@ void setFlag(Recordset& row, const char* field, bool on) {
     row.update();
 }
 
+// The writes of the check, gathered in a transaction that is committed before a question or
+// an errors record and at the end (a failure keeps what was written before it).
+class WriteBatch {
+public:
+    explicit WriteBatch(platform::db::Connection& connection)
+        : connection_(connection) {}
+    ~WriteBatch() {
+        try {
+            commit();
+        } catch (const std::exception&) {
+            // the failure that ended the check is reported by its caller
+        }
+    }
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
+
+    void begin() {
+        if (!connection_.inTransaction())
+            connection_.beginTransaction();
+    }
+    void commit() {
+        if (connection_.inTransaction())
+            connection_.commit();
+    }
+
+private:
+    platform::db::Connection& connection_;
+};
+
 enum class Outcome { Go, Stop };
 
 // The missing file: marked, logged, and the question whether to go on.
-Outcome reportMissing(Recordset& sheet, const QString& file, const QString& budget) {
+Outcome reportMissing(WriteBatch& batch, Recordset& sheet, const QString& file, const QString& budget) {
+    batch.commit();
     const bool goOn = ask(kMissingUserFileText.arg(file));
     setFlag(sheet, "File_Missing", true);
     core::LogFileMissingError(file, true, budget);
@@ -101,8 +132,10 @@ qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
             params << budgetFilter;
         if (masterFileId != 0)
             params << masterFileId;
+        core::gDB2->SetConnection();
         Recordset sheets;
         Recordset flags;
+        WriteBatch batch(core::gDB2->Cnn());
         const bool stopped = [&] {
             if (core::gDB2->GetRecordset(worksheetQuery(useContext, masterFileId), sheets, params) !=
                 core::QueryObject::kRows)
@@ -117,14 +150,18 @@ qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
                 const QString path = TextOf(sheets, QStringLiteral("UFNPath"));
                 if (!findFlagRow(flags, file, TextOf(sheets, QStringLiteral("Folder_Name")), budget))
                     continue;
-                if (!masterFolderReachable(path) && ask(kPathDoesNotExistText.arg(file, budget)))
-                    return true;
+                if (!masterFolderReachable(path)) {
+                    batch.commit();
+                    if (ask(kPathDoesNotExistText.arg(file, budget)))
+                        return true;
+                }
                 const platform::sys::FindData found = platform::sys::GetFindData(path);
                 if (!found.found || found.isFolder || !sameName(found.name, file)) {
-                    if (reportMissing(sheets, file, budget) == Outcome::Stop)
+                    if (reportMissing(batch, sheets, file, budget) == Outcome::Stop)
                         return true;
                     continue;
                 }
+                batch.begin();
                 const QDateTime recorded =
                     platform::db::parseDateTime(TextOf(sheets, QStringLiteral("UF_Modified_Date")));
                 const bool touched = recorded != found.modified;

@@ -121,7 +121,8 @@ public:
         gUpdate->WSRecords = files.recordCount();
         gUpdate->WSProcessed = 0;
         for (; !files.eof(); files.moveNext()) {
-            if (core::PollCancel() || core::gOptions->CancelOp)
+            // The steps are short: the events pending now go through, without waiting.
+            if (core::PollCancel(0) || core::gOptions->CancelOp)
                 return Turn::Cancelled;
             mergeUserFile(book, files);
             // A No to the corrupted-formula question, or Cancel in the review, ends the run here:

@@ -141,6 +141,11 @@ TEST_F(WaitWindow, PollCancelGivesOneTruePerRequest) {
     EXPECT_FALSE(window.chkCancel()->isChecked());
     EXPECT_FALSE(core::PollCancel()) << "two clicks before a poll are one request";
     EXPECT_EQ(window.cmdCancelOps()->text(), "Cancel");
+
+    // Without waiting, a poll still lets the pending events through once.
+    QTimer::singleShot(0, window.cmdCancelOps(), &QPushButton::click);
+    EXPECT_TRUE(core::PollCancel(0));
+    EXPECT_FALSE(core::PollCancel(0));
 }
 
 TEST_F(WaitWindow, PollCancelSeesAClickThatArrivesWhileItPolls) {

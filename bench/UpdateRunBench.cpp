@@ -1,0 +1,189 @@
+// The update run's speed: 10 master workbooks of 10 sheets (made by make_update_masters.py), a
+// budget of a temporary master database whose 100 picked worksheets are cut into user files
+// through the program's cut, 1% of each user file's cells changed, then one update run in accept
+// mode through the real code path (the command, the activity check, the engine, the bookings),
+// its questions answered by a script. Beside it, on a copy of the same files, the workbook layer
+// alone reads the 110 files and saves the 10 masters. bench/run.sh runs the same compare-and-
+// write with openpyxl on another copy.
+//   update_run_bench FOLDER      (FOLDER holds M0.xlsx ... M9.xlsx; copies go below it)
+// prints "seconds=<run> layer_seconds=<read and save>".
+#include "core/cConnection.h"
+#include "core/cOptions.h"
+#include "platform/db/Connection.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/ui/Ui.h"
+#include "wizard/SyncUserFileTable.h"
+#include "workbooks/CreateUserFiles.h"
+#include "workbooks/UpdateRun.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using platform::sheet::OpenOptions;
+using platform::sheet::Workbook;
+
+constexpr int kMasters = 10;
+constexpr int kSheets = 10;
+constexpr int kChangedCells = 10; // 1% of a sheet's 1,000 cells
+
+// Answers every question with its box's first button and says what was asked.
+class ScriptUi final : public platform::ui::Ui {
+public:
+    int asked = 0;
+    platform::ui::Answer message(const platform::ui::Message& message) override {
+        ++asked;
+        std::fprintf(stderr, "asked: %s\n", qPrintable(message.text));
+        return platform::ui::firstAnswer(message.buttons);
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> password(const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(const platform::ui::FileRequest&) override { return {}; }
+    std::optional<QString> saveFile(const platform::ui::FileRequest&) override { return {}; }
+    std::optional<QString> chooseFolder(const platform::ui::FileRequest&) override { return {}; }
+};
+
+QString masterName(int m) {
+    return QStringLiteral("M%1.xlsx").arg(m);
+}
+QString sheetName(int m, int s) {
+    return QStringLiteral("M%1S%2").arg(m).arg(s);
+}
+
+void copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (entry.isDir())
+            copyFolder(entry.filePath(), to + u'/' + entry.fileName());
+        else
+            QFile::copy(entry.filePath(), to + u'/' + entry.fileName());
+    }
+}
+
+// The budget "Bench" with its masters and picked worksheets in a fresh master database.
+void makeBudget(const QString& folder) {
+    const QString data = folder + QStringLiteral("/common/Lumidesk");
+    QDir().mkpath(data);
+    QFile::copy(QStringLiteral(LUMIVANE_MASTER_DB), data + QStringLiteral("/lumimaster.mdb"));
+    QFile::setPermissions(data + QStringLiteral("/lumimaster.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("LUMIVANE_COMMON_FILES", (folder + QStringLiteral("/common")).toLocal8Bit());
+    core::gOptions = std::make_unique<core::cOptions>();
+    core::gOptions->BudgetNameContext = QStringLiteral("Bench");
+    core::gCnn = std::make_unique<core::cConnection>();
+    core::gCnn->LocalCnn();
+    platform::db::Connection cnn;
+    cnn.open(core::gCnn->LumiCnn());
+    cnn.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Bench', 1)"));
+    for (int m = 0; m < kMasters; ++m) {
+        cnn.execute(QStringLiteral("INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name) "
+                                   "VALUES (?, ?, ?, 'Bench')"),
+                    {1000 + m, masterName(m), folder + QStringLiteral("/run")});
+        for (int s = 0; s < kSheets; ++s)
+            cnn.execute(
+                QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, Folder_Name, "
+                               "MasterFiles_ID, Master_File, Budget_Name) VALUES (?, 1, ?, ?, ?, 'Bench')"),
+                {sheetName(m, s), QStringLiteral("U%1").arg(m), 1000 + m, masterName(m)});
+    }
+}
+
+// The user's edits: 10 input cells of each user file, written a minute after the cut.
+void changeUserFiles(const QString& folder) {
+    std::mt19937 rng(12);
+    std::uniform_int_distribution<int> row(1, 100);
+    std::uniform_int_distribution<int> column(1, 8);
+    for (int m = 0; m < kMasters; ++m) {
+        for (int s = 0; s < kSheets; ++s) {
+            const QString path =
+                folder + QStringLiteral("/U%1/").arg(m) + sheetName(m, s) + QStringLiteral(".xlsx");
+            std::unique_ptr<Workbook> book = Workbook::open(path);
+            for (int k = 0; k < kChangedCells; ++k)
+                book->activeSheet().setEntry({row(rng), column(rng)}, QString::number(5000 + k));
+            book->save();
+            book->close();
+            const qint64 later = QFileInfo(path).lastModified().toSecsSinceEpoch() + 60;
+            const timespec times[2] = {{later, 0}, {later, 0}};
+            ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+        }
+    }
+}
+
+// What the layer alone does with the same files: read the 100 user files and the masters'
+// sheets as formulas, and save the 10 masters.
+double layerReadAndSave(const QString& folder) {
+    const auto start = Clock::now();
+    for (int m = 0; m < kMasters; ++m) {
+        std::unique_ptr<Workbook> master = Workbook::open(folder + u'/' + masterName(m));
+        for (int s = 0; s < kSheets; ++s) {
+            std::unique_ptr<Workbook> user = Workbook::open(folder + QStringLiteral("/U%1/").arg(m) +
+                                                                sheetName(m, s) + QStringLiteral(".xlsx"),
+                                                            OpenOptions::readOnlyAccess());
+            const auto& sheet = user->activeSheet();
+            (void)sheet.formulas(sheet.usedBlock());
+            user->close();
+            const auto& ours = master->sheet(sheetName(m, s));
+            (void)ours.formulas(ours.usedBlock());
+        }
+        master->save();
+        master->close();
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: update_run_bench FOLDER\n");
+        return 2;
+    }
+    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    // The windows of the run (the wait window) are drawn off screen, with a runtime folder of
+    // their own.
+    const QString runtime = folder + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    copyFolder(folder + QStringLiteral("/masters"), folder + QStringLiteral("/run"));
+    auto* script = new ScriptUi;
+    platform::ui::installUi(std::unique_ptr<platform::ui::Ui>(script));
+    makeBudget(folder);
+    for (int m = 0; m < kMasters; ++m)
+        if (workbooks::CreateUserFiles(masterName(m), true, false, false) != workbooks::kCutFinished)
+            return 1;
+    wizard::SyncUserFileTable();
+    changeUserFiles(folder + QStringLiteral("/run"));
+    copyFolder(folder + QStringLiteral("/run"), folder + QStringLiteral("/layer"));
+    copyFolder(folder + QStringLiteral("/run"), folder + QStringLiteral("/openpyxl"));
+
+    const double layer = layerReadAndSave(folder + QStringLiteral("/layer"));
+    const auto start = Clock::now();
+    workbooks::UpdateMasterFilesCommand({QStringLiteral("Bench"), {}, QStringLiteral("Accept changes")});
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+
+    // The run did the work: every user file booked as merged, the changes in the masters.
+    platform::db::Connection cnn;
+    cnn.open(core::gCnn->LumiCnn());
+    const qint64 waiting = cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM UserFileTablesData WHERE "
+                                                     "Budget_Name = 'Bench' AND UserFile_Update = 1"))
+                               .toLongLong();
+    const qint64 merged = cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM UserFileTablesData WHERE "
+                                                    "Budget_Name = 'Bench'"))
+                              .toLongLong();
+    if (waiting != 0 || merged != kMasters * kSheets || script->asked != 0) {
+        std::fprintf(stderr, "the run left %lld of %lld user files waiting\n", waiting, merged);
+        return 1;
+    }
+    std::printf("seconds=%.3f layer_seconds=%.3f\n", seconds, layer);
+    return 0;
+}
