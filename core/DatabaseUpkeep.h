@@ -3,7 +3,8 @@
 // engine's online copy of the live database, a restore copies the chosen file into the live
 // database the same way after checking that it is a master database, and compaction is the
 // engine's in-place rebuild, which keeps the key of a keyed database. Restore and compaction
-// are refused while a run is under way, since they release the shared query objects.
+// are refused while a run is under way, since they release the shared query objects, and on
+// the network database while another administrator's program holds it (SharedDatabase.h).
 #pragma once
 
 #include <QString>

@@ -1,13 +1,16 @@
 // Backup, restore and compaction of the master database on real database files: the names
 // the backup refuses, where its dialog opens, the checks before a restore, the master left
 // whole by a refused or failed restore, connections kept open across a restore and a
-// compaction, the network database's password, and the refusals during a run.
+// compaction, the network database's password, and the refusals during a run and while
+// another administrator is connected to the network database.
 #include "core/DatabaseUpkeep.h"
 
 #include "MasterDbFixture.h"
 #include "core/RunGuard.h"
+#include "core/SharedDatabase.h"
 #include "core/frmWait.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Presence.h"
 #include "platform/ui/BusyPointer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
@@ -436,4 +439,40 @@ TEST_F(DatabaseUpkeepTest, CompactionAndRestoreAreRefusedWhileTheWaitWindowIsUp)
         EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded("frmDataTable"));
     }
     Q_UNUSED(explorer);
+}
+
+// --- The shared network database --------------------------------------------------------
+
+// Another administrator's program on the network database (a second presence) keeps
+// compaction and restore out with the reason; once it has gone, both run.
+TEST_F(DatabaseUpkeepTest, CompactionAndRestoreWaitUntilNoOtherAdministratorIsConnected) {
+    const QString password = QStringLiteral("net pw");
+    useNetworkDatabase(password);
+    const QString backup = backupNow();
+    {
+        Connection db = openMaster();
+        addBudget(db, QStringLiteral("After the backup"));
+    }
+    recordBackup(backup);
+    auto otherProgram = platform::db::PresenceHold::take(masterPath());
+
+    {
+        testsupport::ScopedScriptedUi ui;
+        core::CompactDatabase();
+        core::RestoreDatabase();
+        EXPECT_EQ(
+            ui->messageTexts(),
+            (QStringList{QStringLiteral("The database can't be compacted") + core::kOthersConnectedText,
+                         QStringLiteral("The database can't be restored") + core::kOthersConnectedText}));
+        EXPECT_TRUE(masterBudgets().contains("After the backup")) << "nothing was restored";
+    }
+    otherProgram.reset();
+    {
+        testsupport::ScopedScriptedUi ui;
+        ui->answerTexts({backup});
+        core::RestoreDatabase();
+        EXPECT_EQ(ui->messageTexts(), QStringList{kRestored});
+        EXPECT_FALSE(masterBudgets().contains("After the backup"));
+    }
+    EXPECT_FALSE(core::gCnn->presence()->isOwnUse()) << "the program shares the database again";
 }
