@@ -1,7 +1,9 @@
 // See AdminServices.h: the stand-ins for the administration windows until they are built.
 #include "admin/AdminServices.h"
 
+#include "admin/frmLogon.h"
 #include "core/AppTitle.h"
+#include "core/FormUnload.h"
 #include "platform/ui/Ui.h"
 
 namespace admin {
@@ -23,12 +25,16 @@ bool ShowConfigure(QWidget* owner, int tab) {
 }
 
 bool ShowLogon() {
-    notAvailable(QStringLiteral("The network logon"));
-    return false;
+    auto* window = new frmLogon;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
-// The logon window is never loaded in this version.
-void UnloadLogon() {}
+void UnloadLogon() {
+    core::UnloadForm(kLogonFormName);
+}
 
 bool CreateNetworkDatabase(QString& path) {
     Q_UNUSED(path);
