@@ -1,4 +1,5 @@
-// See AdminServices.h: the stand-ins for the administration windows until they are built.
+// See AdminServices.h: the windows shown by the rest of the program, and the stand-in for the
+// configuration window until it is built.
 #include "admin/AdminServices.h"
 
 #include "admin/frmLogon.h"
@@ -34,20 +35,6 @@ bool ShowLogon() {
 
 void UnloadLogon() {
     core::UnloadForm(kLogonFormName);
-}
-
-bool CreateNetworkDatabase(QString& path) {
-    Q_UNUSED(path);
-    notAvailable(QStringLiteral("Making a network database"));
-    return false;
-}
-
-bool SetBudgetContext(const QString& budget, const QString& administrator, int& mode) {
-    Q_UNUSED(budget);
-    Q_UNUSED(administrator);
-    Q_UNUSED(mode);
-    notAvailable(QStringLiteral("The budget permission check of the network database"));
-    return false;
 }
 
 bool ShowMigrate(QWidget* owner) {

@@ -1,12 +1,14 @@
 // What the rest of the desktop program calls of the administration subsystem besides the
 // string scrambling (StringScrambling.h): the configuration window, the network logon window,
-// the network database creation, the per-budget grant check, the migration window and the
-// super-administrator console.
+// the network database creation (NetworkDatabase.h), the per-budget grant check
+// (BudgetPermissions.h), the migration window and the super-administrator console.
 //
-// These are not built yet. Until they are, each routine tells the user that it is not
-// available and answers with its failure value: no window is shown, no logon happens (the
-// program works on the local database), no budget is granted.
+// The configuration window is not built yet: until it is, ShowConfigure tells the user that
+// it is not available and answers false.
 #pragma once
+
+#include "admin/BudgetPermissions.h"
+#include "admin/NetworkDatabase.h"
 
 #include <QString>
 
@@ -24,21 +26,13 @@ inline const QString kSuperAdminFormName = QStringLiteral("frmSuperAdmin");
 // null); tab 0 to 4 selects a tab of SSTab1, -1 leaves it. True when shown.
 bool ShowConfigure(QWidget* owner, int tab = -1);
 
-// Shows the logon window frmLogon modeless without owner. While it is up it sets
+// Shows the logon window frmLogon modeless without owner (frmLogon.h). While it is up it sets
 // gOptions.SetPwd after an accepted logon and gOptions.CancelPwd when cancelled. False when
 // it could not be shown: the caller then goes on as after a cancelled logon.
 bool ShowLogon();
 
 // Unloads the logon window when it is loaded.
 void UnloadLogon();
-
-// Turns the copied master database at path into the network database and logs its first
-// super-administrator on. True when it was made.
-bool CreateNetworkDatabase(QString& path);
-
-// Checks the administrator's grant for the budget; on a grant makes it the budget context.
-// mode 1 words a refusal for browsing, any other mode for the budget itself.
-bool SetBudgetContext(const QString& budget, const QString& administrator, int& mode);
 
 // Shows the budget migration window frmMigrate modeless, owned by owner. True when shown.
 bool ShowMigrate(QWidget* owner);

@@ -20,8 +20,8 @@ namespace {
 using platform::db::Recordset;
 
 const QString kAccountsQuery = QStringLiteral("SELECT * FROM AdminUsers WHERE AdminUser_Name is not null");
-const QString kProfileQuery = QStringLiteral(
-    "SELECT Super_Admin_Name, Copy_Permissions,View_Mode FROM SuperAdminUser WHERE Super_Admin_Name Is Not Null");
+const QString kProfileQuery = QStringLiteral("SELECT Super_Admin_Name, Copy_Permissions,View_Mode FROM "
+                                             "SuperAdminUser WHERE Super_Admin_Name Is Not Null");
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void say(const QString& text) {
@@ -43,7 +43,8 @@ void readProfile(core::cDB2& query) {
             continue;
         core::cOptions& options = *core::gOptions;
         options.CopyPermissions =
-            platform::sys::textToBool(DecodeString(text(rows, QStringLiteral("Copy_Permissions")))).value_or(false);
+            platform::sys::textToBool(DecodeString(text(rows, QStringLiteral("Copy_Permissions"))))
+                .value_or(false);
         options.ViewMode = DecodeString(text(rows, QStringLiteral("View_Mode")));
         return;
     }
@@ -55,7 +56,8 @@ void recordLogon(const LogonEntry& entry) {
     options.NetMenus = true;
     options.AUAuth = true;
     options.LumiAdminUserName = entry.name;
-    const QString saId = EncodeString(net::superAdminIdentifier(entry.databasePassword, entry.name, entry.password));
+    const QString saId =
+        EncodeString(net::superAdminIdentifier(entry.databasePassword, entry.name, entry.password));
     const QString auId = EncodeString(net::userIdentifier(entry.name, entry.password));
     options.LumiSAID = saId;
     options.LumiAUID = auId;
@@ -83,7 +85,8 @@ bool TestNetworkConnection(const LogonEntry& entry) {
             passed = Recordset::open(test, kAccountsQuery).recordCount() > 0;
         }
         if (!passed) {
-            say(QStringLiteral("The test query to the database failed.  Check the path and database password."));
+            say(QStringLiteral(
+                "The test query to the database failed.  Check the path and database password."));
             return false;
         }
         net::write(net::kLumiNetPwd, EncodeString(entry.databasePassword));
@@ -111,7 +114,8 @@ bool LogonNetworkAdminUser(const LogonEntry& entry) {
             if (query.GetRecordset(kAccountsQuery, rows) != core::QueryObject::kRows)
                 say(QStringLiteral("Request the Super-Admin to configure the AdminUser accounts."));
             for (; rows.isOpen() && !rows.eof() && !found; rows.moveNext()) {
-                if (text(rows, QStringLiteral("AdminUser_Name")).compare(entry.name, Qt::CaseInsensitive) != 0)
+                if (text(rows, QStringLiteral("AdminUser_Name")).compare(entry.name, Qt::CaseInsensitive) !=
+                    0)
                     continue;
                 found = true;
                 userId = text(rows, QStringLiteral("AdminUser_ID"));
@@ -126,10 +130,9 @@ bool LogonNetworkAdminUser(const LogonEntry& entry) {
             say(QStringLiteral("Logon attempt failed.  Try again or Cancel and run local."));
             return false;
         }
-        options.SAAuth =
-            !superAdminId.isEmpty() &&
-            ScrambledEquals(superAdminId,
-                            net::superAdminIdentifier(entry.databasePassword, entry.name, entry.password));
+        options.SAAuth = !superAdminId.isEmpty() &&
+                         ScrambledEquals(superAdminId, net::superAdminIdentifier(entry.databasePassword,
+                                                                                 entry.name, entry.password));
         recordLogon(entry);
         readProfile(query);
         return true;

@@ -52,7 +52,8 @@ std::optional<QString> chooseMasterDatabase(const QString& title, const QString&
     platform::ui::FileRequest request{title, kDatabaseFilter, folder + QLatin1Char('/') + kMasterFileName};
     request.confirmOverwrite = false;
     for (;;) {
-        const auto chosen = save ? platform::ui::ui().saveFile(request) : platform::ui::ui().openFile(request);
+        const auto chosen =
+            save ? platform::ui::ui().saveFile(request) : platform::ui::ui().openFile(request);
         if (!chosen || chosen->isEmpty())
             return std::nullopt;
         if (QFileInfo(*chosen).fileName() != kMasterFileName)

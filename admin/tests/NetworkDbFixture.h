@@ -16,18 +16,74 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
+#include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace admintest {
+
+// Plays the user's part in windows that the code under test shows and waits for: each step
+// runs once the window of its name is loaded and shown, one step at a time, while the code
+// under test lets window events through.
+class WindowScript : public QObject {
+public:
+    using Step = std::function<void(QWidget&)>;
+
+    WindowScript() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+        timer_.start();
+    }
+    void then(const QString& form, Step step) { steps_.push_back({form, std::move(step)}); }
+    bool done() const { return steps_.empty(); }
+    QStringList shown() const { return shown_; }
+
+private:
+    void tick() {
+        if (steps_.empty())
+            return;
+        QWidget* window = platform::ui::LoadedWindows::find(steps_.front().first);
+        if (!window || !window->isVisible())
+            return;
+        if (!shown_.contains(steps_.front().first))
+            shown_ << steps_.front().first;
+        const Step step = std::move(steps_.front().second);
+        steps_.pop_front();
+        step(*window);
+    }
+
+    QTimer timer_;
+    std::deque<std::pair<QString, Step>> steps_;
+    QStringList shown_;
+};
+
+// A box or button of a window by its name.
+template <typename T> T* control(QWidget& window, const QString& name) {
+    T* found = window.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+inline void type(QWidget& window, const QString& box, const QString& text) {
+    if (auto* edit = control<QLineEdit>(window, box))
+        edit->setText(text);
+}
+inline void click(QWidget& window, const QString& button) {
+    if (auto* b = control<QAbstractButton>(window, button))
+        b->click();
+}
 
 using platform::db::Connection;
 using platform::db::Recordset;
@@ -84,7 +140,8 @@ protected:
         {
             Connection db = openNetwork();
             db.execute(QStringLiteral(
-                "CREATE TABLE AdminUsers (AdminUser_Name VARCHAR(50) PRIMARY KEY, AdminUser_Pwd VARCHAR(200), "
+                "CREATE TABLE AdminUsers (AdminUser_Name VARCHAR(50) PRIMARY KEY, AdminUser_Pwd "
+                "VARCHAR(200), "
                 "AdminUser_ID VARCHAR(200), AdminUser_Email VARCHAR(50), SuperAdminUser_ID VARCHAR(200))"));
         }
         for (qsizetype i = 0; i < accounts.size(); ++i)
@@ -95,10 +152,11 @@ protected:
 
     void addAccount(const Account& account, bool superAdmin = false) {
         Connection db = openNetwork();
-        db.execute(QStringLiteral("INSERT INTO AdminUsers VALUES (?, ?, ?, ?, ?)"),
-                   {account.name, admin::EncodeString(account.password),
-                    admin::EncodeString(account.name + account.password), account.email,
-                    superAdmin ? admin::EncodeString(netPassword_ + account.name + account.password) : QString()});
+        db.execute(
+            QStringLiteral("INSERT INTO AdminUsers VALUES (?, ?, ?, ?, ?)"),
+            {account.name, admin::EncodeString(account.password),
+             admin::EncodeString(account.name + account.password), account.email,
+             superAdmin ? admin::EncodeString(netPassword_ + account.name + account.password) : QString()});
         db.addColumn(QStringLiteral("Budgets"), platform::db::ColumnSpec::text(account.name, 200));
     }
 

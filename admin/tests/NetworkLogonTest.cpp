@@ -1,8 +1,9 @@
 // The network logon on a real keyed network database: the connection test, the account check
 // with its messages and rights, what an accepted logon records, and the logon window's OK,
 // Cancel, close box and Browse.
-#include "NetworkDbFixture.h"
 #include "admin/NetworkLogon.h"
+
+#include "NetworkDbFixture.h"
 #include "admin/frmLogon.h"
 #include "platform/db/Presence.h"
 #include "platform/ui/ComboList.h"
@@ -66,13 +67,25 @@ INSTANTIATE_TEST_SUITE_P(
     Accounts, LogonCases,
     ::testing::Values(
         LogonRow{"SuperAdministrator", {kDbPassword, kSuper.name, kSuper.password}, true, true, {}},
-        LogonRow{"OtherLetterCase", {kDbPassword, QStringLiteral("aNN"), QStringLiteral("S3CRET")}, true, true, {}},
+        LogonRow{"OtherLetterCase",
+                 {kDbPassword, QStringLiteral("aNN"), QStringLiteral("S3CRET")},
+                 true,
+                 true,
+                 {}},
         LogonRow{"Administrator", {kDbPassword, kAdmin.name, kAdmin.password}, true, false, {}},
-        LogonRow{"UnknownName", {kDbPassword, QStringLiteral("Carl"), QStringLiteral("x")}, false, false, {kNoAccount}},
+        LogonRow{"UnknownName",
+                 {kDbPassword, QStringLiteral("Carl"), QStringLiteral("x")},
+                 false,
+                 false,
+                 {kNoAccount}},
         LogonRow{"WrongPasswordOfTheSuperAdministrator",
-                 {kDbPassword, kSuper.name, QStringLiteral("wrong")}, false, false, {kFailed}},
+                 {kDbPassword, kSuper.name, QStringLiteral("wrong")},
+                 false,
+                 false,
+                 {kFailed}},
         // Another administrator's password is no key to the super-administrator's account.
-        LogonRow{"AnotherAccountsPassword", {kDbPassword, kSuper.name, kAdmin.password}, false, false, {kFailed}}),
+        LogonRow{
+            "AnotherAccountsPassword", {kDbPassword, kSuper.name, kAdmin.password}, false, false, {kFailed}}),
     [](const ::testing::TestParamInfo<LogonRow>& info) { return std::string(info.param.name); });
 
 TEST_F(NetworkLogonTest, AnAcceptedLogonRecordsTheSameIdentifiersInTheOptionsAndTheSettings) {
@@ -103,7 +116,8 @@ TEST_F(NetworkLogonTest, TheConnectionTestFailsOnAWrongPasswordOrWithoutAccounts
         testsupport::ScopedScriptedUi ui;
         EXPECT_FALSE(admin::TestNetworkConnection({QStringLiteral("wrong"), kAdmin.name, kAdmin.password}));
         ASSERT_EQ(ui->messageTexts().size(), 1);
-        EXPECT_TRUE(ui->messageTexts()[0].startsWith(QStringLiteral("Error "))) << ui->messageTexts()[0].toStdString();
+        EXPECT_TRUE(ui->messageTexts()[0].startsWith(QStringLiteral("Error ")))
+            << ui->messageTexts()[0].toStdString();
         EXPECT_EQ(admin::DecodeString(setting(admin::net::kLumiNetPwd)), QStringLiteral("kept"));
         EXPECT_EQ(core::gCnn->LumiCnnPath(), localPath_);
     }
