@@ -3,8 +3,10 @@
 #include "admin/AdminServices.h"
 
 #include "admin/frmLogon.h"
+#include "admin/frmSuperAdmin.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
+#include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 
 namespace admin {
@@ -44,9 +46,13 @@ bool ShowMigrate(QWidget* owner) {
 }
 
 bool ShowSuperAdmin(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("The super-administrator console"));
-    return false;
+    QWidget* window = platform::ui::LoadedWindows::find(kSuperAdminFormName);
+    if (!window)
+        window = new frmSuperAdmin(owner);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 } // namespace admin

@@ -4,6 +4,7 @@
 #include "core/AppTitle.h"
 #include "platform/ui/Ui.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,6 +44,13 @@ QHBoxLayout* buttonRow(const QList<QPushButton*>& buttons) {
     for (QPushButton* each : buttons)
         row->addWidget(each);
     return row;
+}
+
+bool FolderHoldsMasterDatabase(const QString& folder) {
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        if (name.compare(kMasterFileName, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 std::optional<QString> chooseMasterDatabase(const QString& title, const QString& question,

@@ -27,6 +27,10 @@ QLineEdit* passwordBox(QWidget* parent, const QString& name); // shown as "*"
 // The buttons side by side, right-aligned.
 QHBoxLayout* buttonRow(const QList<QPushButton*>& buttons);
 
+// True when the folder holds a file named "lumimaster.mdb" in any letter case: a network copy
+// may not go there.
+bool FolderHoldsMasterDatabase(const QString& folder);
+
 // The dialog loop above. startPath: a file or folder the dialog starts in (the proposed name
 // is lumimaster.mdb in that folder). save: a save dialog that never asks about overwriting
 // (the callers refuse an existing file themselves), else an open dialog.

@@ -20,7 +20,6 @@
 #include "platform/ui/Ui.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -135,15 +134,6 @@ void logOff(frmMain& main) {
     opts.LoggedOn = opts.LoggingOn = opts.LoggingOff = false;
 }
 
-// Where the network copy may not go: a folder that already holds a "lumimaster.mdb", in any
-// letter case.
-bool holdsMasterDatabase(const QString& folder) {
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
-        if (name.compare(admin::parts::kMasterFileName, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 // The permissions a new file in the shared folder gets, so that the other administrators can
 // open the network database as the folder allows (its contents are encrypted).
 void shareLikeANewFile(const QString& path) {
@@ -227,7 +217,7 @@ QString CopyDatabase(const QString& strDBPath) {
                                                                QFileInfo(strDBPath).absolutePath(), true);
         if (!chosen)
             return {};
-        if (holdsMasterDatabase(QFileInfo(*chosen).absolutePath())) {
+        if (admin::parts::FolderHoldsMasterDatabase(QFileInfo(*chosen).absolutePath())) {
             say(QStringLiteral("A Lumivane network database exists at this location."));
             return {};
         }

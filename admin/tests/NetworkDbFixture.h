@@ -112,9 +112,11 @@ protected:
     }
 
     void TearDown() override {
+        // The program's windows a test left open (not the test's own widgets).
         QList<QPointer<QWidget>> windows;
         for (QWidget* window : QApplication::topLevelWidgets())
-            windows << window;
+            if (window->objectName().startsWith(QStringLiteral("frm")))
+                windows << window;
         for (const QPointer<QWidget>& window : windows)
             delete window.data();
         core::ReleaseSharedConnections();
