@@ -82,8 +82,9 @@ void rewriteGrants(Connection& db, const QString& account, const QString& token)
     const QString column = grantColumnOf(db, account);
     if (column.isEmpty())
         return;
-    db.execute(QStringLiteral("UPDATE Budgets SET %1 = ? WHERE %1 IS NOT NULL AND %1 <> ''")
-                   .arg(platform::db::quoteIdentifier(column)),
+    const QString quoted = platform::db::quoteIdentifier(column);
+    db.execute(QStringLiteral("UPDATE Budgets SET ") + quoted + QStringLiteral(" = ? WHERE ") + quoted +
+                   QStringLiteral(" IS NOT NULL AND ") + quoted + QStringLiteral(" <> ''"),
                {token});
 }
 

@@ -7,8 +7,11 @@
 // the network database while another administrator's program holds it (SharedDatabase.h).
 #pragma once
 
+#include "core/SharedDatabase.h" // setUpdateEngineRelease
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace core {
 
@@ -23,6 +26,7 @@ void BackupDatabase();
 // Asks for a backup file, checks that it is a master database and copies it into the master
 // database. A file refused or a copy that failed leaves the master database as it was.
 void RestoreDatabase();
+
 
 // Closes the windows that show the master database, releases the query objects and
 // compacts the master database in place. A left-over temporary copy from an older version

@@ -28,10 +28,13 @@ void QueryObject::SetConnection() {
     cnn_.open(gCnn->LumiCnn());
 }
 
-qint32 QueryObject::failure(qint32 number) {
-    if (number != DbError::kAuthenticationFailed)
+qint32 QueryObject::failure(const DbError& error) {
+    if (error.number() == DbError::kAuthenticationFailed)
+        platform::ui::msgBox(kLogonRefusedText, platform::ui::Buttons::Ok, title_);
+    else if (error.number() == DbError::kPasswordChanged)
+        platform::ui::msgBox(error.description(), platform::ui::Buttons::Ok, title_);
+    else
         return kFailed;
-    platform::ui::msgBox(kLogonRefusedText, platform::ui::Buttons::Ok, title_);
     return kLogonRefused;
 }
 
@@ -39,7 +42,7 @@ qint32 QueryObject::GetRecordset(const QString& strSQL, Recordset& rst, const QV
     try {
         SetConnection();
     } catch (const DbError& error) {
-        return failure(error.number());
+        return failure(error);
     } catch (const std::exception&) {
         return kFailed;
     }
@@ -51,7 +54,7 @@ qint32 QueryObject::GetRecordset(const QString& strSQL, Recordset& rst, const QV
         rst.moveFirst();
         return kRows;
     } catch (const DbError& error) {
-        return failure(error.number());
+        return failure(error);
     } catch (const std::exception&) {
         return kFailed;
     }

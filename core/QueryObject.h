@@ -7,6 +7,7 @@
 
 #include "core/AppTitle.h"
 #include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 
 #include <QString>
@@ -18,12 +19,15 @@ namespace core {
 class QueryObject {
 public:
     // Status codes of GetRecordset.
-    static constexpr qint32 kRows = 0;          // rows found; the recordset is on the first row
-    static constexpr qint32 kNoRows = 2;        // no rows; the recordset is open, at its end
-    static constexpr qint32 kLogonRefused = -2; // the database refused the password; the message was shown
-    static constexpr qint32 kFailed = -99;      // any other failure; nothing was shown
+    static constexpr qint32 kRows = 0;   // rows found; the recordset is on the first row
+    static constexpr qint32 kNoRows = 2; // no rows; the recordset is open, at its end
+    // The database refused the password, or its password was changed by another program
+    // since this object's connection opened it; the message was shown.
+    static constexpr qint32 kLogonRefused = -2;
+    static constexpr qint32 kFailed = -99; // any other failure; nothing was shown
 
-    // The one message of GetRecordset, for a refused database password.
+    // The message of GetRecordset for a refused database password (one changed elsewhere is
+    // told in the database layer's own words).
     static inline const QString kLogonRefusedText =
         QStringLiteral("The database file is corrupted or illegal.  Re-install the product.");
 
@@ -43,7 +47,7 @@ public:
     platform::db::Connection& Cnn() { return cnn_; }
 
 private:
-    qint32 failure(qint32 number);
+    qint32 failure(const platform::db::DbError& error);
 
     QString title_;
     platform::db::Connection cnn_;

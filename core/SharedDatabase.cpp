@@ -21,6 +21,11 @@ std::function<void()>& releaser() {
     return hook;
 }
 
+std::function<void()>& updateEngineRelease() {
+    static std::function<void()> release;
+    return release;
+}
+
 bool sameFile(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
@@ -78,6 +83,10 @@ std::optional<OwnUse> TakeMasterDatabaseForOwnUse(const QString& whatCannotRun) 
     return TakeDatabaseForOwnUse(gCnn->LumiCnnPath(), whatCannotRun);
 }
 
+void setUpdateEngineRelease(std::function<void()> release) {
+    updateEngineRelease() = std::move(release);
+}
+
 void setSharedConnectionsReleaser(std::function<void()> hook) {
     releaser() = std::move(hook);
 }
@@ -85,6 +94,8 @@ void setSharedConnectionsReleaser(std::function<void()> hook) {
 void ReleaseSharedConnections() {
     gDB2.reset();
     gDB3.reset();
+    if (updateEngineRelease())
+        updateEngineRelease()();
     if (releaser())
         releaser()();
 }

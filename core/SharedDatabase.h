@@ -54,11 +54,16 @@ std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& 
 // The same for the master database in use; on the local database a guard holding nothing.
 std::optional<OwnUse> TakeMasterDatabaseForOwnUse(const QString& whatCannotRun);
 
+// The update engine (gUpdate of the user-file subsystem) is released with the query objects.
+// Core does not know it, so the program installs the routine that releases it at start-up;
+// an empty function releases nothing more.
+void setUpdateEngineRelease(std::function<void()> release);
+
 // Installs the program's part of ReleaseSharedConnections (null: none).
 void setSharedConnectionsReleaser(std::function<void()> releaser);
 
-// Releases the query objects gDB2 and gDB3 and runs the program's releaser, so that no
-// connection of this program stays open on the master database.
+// Releases the query objects gDB2 and gDB3 and the update engine, and runs the program's
+// releaser, so that no connection of this program stays open on the master database.
 void ReleaseSharedConnections();
 
 } // namespace core

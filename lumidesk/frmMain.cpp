@@ -14,6 +14,7 @@
 #include "lumidesk/ShellLinks.h"
 #include "lumidesk/frmAbout.h"
 #include "platform/sys/SettingText.h"
+#include "platform/ui/MenuHost.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
 #include "wizard/WizardServices.h"
@@ -92,6 +93,8 @@ frmMain::frmMain()
     mdiArea_->setBackground(palette().brush(QPalette::Dark));
     setCentralWidget(mdiArea_);
     buildMenus();
+    // The other windows' grids pop up its context menus and switch its Find item.
+    platform::ui::setMenuHost(this);
     buildToolbar();
     buildStatusBar();
     MDIForm_Load();

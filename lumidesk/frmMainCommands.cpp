@@ -156,6 +156,8 @@ void frmMain::mnuUpdateSystem_Click() {
 }
 
 void frmMain::mnuCheckUserActivity_Click() {
+    if (core::RunGuard::refuseDuringRun())
+        return;
     workbooks::CheckUserFilesExist(false, 0);
     wizard::RefreshWizardWorksheets();
     links::RefreshStatusGrid();

@@ -2,12 +2,11 @@
 // database and opens the first window, and the program then runs on its windows' events
 // until the main window closes.
 #include "core/AppTitle.h"
-#include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/AnswersFileUi.h"
+#include "lumidesk/ProgramHooks.h"
 #include "lumidesk/Startup.h"
 #include "lumidesk/frmMain.h"
 #include "platform/sys/SingleInstance.h"
-#include "wizard/OpenWorkbookInExcel.h"
 
 #include <QApplication>
 
@@ -18,9 +17,7 @@ int main(int argc, char** argv) {
     // splash closes before the main window shows).
     QApplication::setQuitOnLastWindowClosed(false);
     lumidesk::AnswersFileUi::installFromEnvironment();
-    // A workbook named in a window (errors browser, Budgets Explorer) opens through the wizard's
-    // lookup of master workbooks and user files.
-    core::setWorkbookOpener(wizard::OpenWorkbookInExcel);
+    lumidesk::InstallProgramHooks();
 
     platform::sys::SingleInstance instance(lumidesk::SingleInstanceKey());
     if (lumidesk::RefuseSecondInstance(instance))

@@ -18,6 +18,7 @@ using platform::sheet::SheetError;
 QString databaseState(qint32 number) {
     switch (number) {
     case DbError::kAuthenticationFailed:
+    case DbError::kPasswordChanged:
         return QStringLiteral("28000");
     case DbError::kFileNotFound:
     case DbError::kInvalidPath:

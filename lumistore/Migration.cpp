@@ -77,9 +77,7 @@ Migration::TableCopy Migration::planCopy(const QString& table) {
         throw DbError(DbError::kItemNotFound,
                       QStringLiteral("The table '%1' of the new database has fewer columns (%2) than the "
                                      "previous one (%3).")
-                          .arg(table)
-                          .arg(copy.target.columns.size())
-                          .arg(columns));
+                          .arg(table, QString::number(copy.target.columns.size()), QString::number(columns)));
     for (; !rows.eof(); rows.moveNext()) {
         if (isPlaceholder(rows.value(0)))
             continue;
@@ -155,20 +153,19 @@ void Migration::write() {
 
 void Migration::insertRow(const TableInfo& table, const Row& row) {
     if (row.empty()) {
-        target_.execute(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table.name)));
+        target_.execute(QStringLiteral("INSERT INTO ") + quoteIdentifier(table.name) +
+                        QStringLiteral(" DEFAULT VALUES"));
         return;
     }
     QStringList columns;
-    QStringList marks;
     QVariantList values;
     for (const auto& [index, value] : row) {
-        columns << quoteIdentifier(table.columns.at(index).name);
-        marks << QStringLiteral("?");
+        columns << table.columns.at(index).name;
         values << value;
     }
-    target_.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(quoteIdentifier(table.name), columns.join(QStringLiteral(", ")),
-                             marks.join(QStringLiteral(", "))),
+    target_.execute(QStringLiteral("INSERT INTO ") + quoteIdentifier(table.name) + QStringLiteral(" (") +
+                        platform::db::identifierList(columns) + QStringLiteral(") VALUES (") +
+                        platform::db::parameterMarks(columns.size()) + QLatin1Char(')'),
                     values);
 }
 

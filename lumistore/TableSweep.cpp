@@ -47,26 +47,30 @@ void sweepTable(Connection& connection, const QString& table) {
     const QVariantList placeholder{kPlaceholderText};
 
     platform::db::Transaction transaction(connection);
-    const qint64 placeholders =
-        connection
-            .scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(name, first), placeholder)
-            .toLongLong();
+    const qint64 placeholders = connection
+                                    .scalar(QStringLiteral("SELECT COUNT(*) FROM ") + name +
+                                                QStringLiteral(" WHERE ") + first + QStringLiteral(" = ?"),
+                                            placeholder)
+                                    .toLongLong();
     const qint64 real =
         connection
-            .scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL OR %2 <> ?").arg(name, first),
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM ") + name + QStringLiteral(" WHERE ") + first +
+                        QStringLiteral(" IS NULL OR ") + first + QStringLiteral(" <> ?"),
                     placeholder)
             .toLongLong();
     if (real == 0 && placeholders == 0) {
-        connection.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
-                               .arg(name, quoteIdentifier(info.columns.first().name)),
+        connection.execute(QStringLiteral("INSERT INTO ") + name + QStringLiteral(" (") +
+                               quoteIdentifier(info.columns.first().name) + QStringLiteral(") VALUES (?)"),
                            placeholder);
     } else if (real == 0 && placeholders > 1) {
-        connection.execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND rowid <> "
-                                          "(SELECT MIN(rowid) FROM %1 WHERE %2 = ?)")
-                               .arg(name, first),
+        connection.execute(QStringLiteral("DELETE FROM ") + name + QStringLiteral(" WHERE ") + first +
+                               QStringLiteral(" = ? AND rowid <> (SELECT MIN(rowid) FROM ") + name +
+                               QStringLiteral(" WHERE ") + first + QStringLiteral(" = ?)"),
                            {kPlaceholderText, kPlaceholderText});
     } else if (real > 0 && placeholders > 0) {
-        connection.execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(name, first), placeholder);
+        connection.execute(QStringLiteral("DELETE FROM ") + name + QStringLiteral(" WHERE ") + first +
+                               QStringLiteral(" = ?"),
+                           placeholder);
     }
     transaction.commit();
 }

@@ -43,18 +43,17 @@ void addSheetTable(platform::db::Connection& connection, const platform::sheet::
     const int columns = empty ? 1 : values.columns();
 
     QStringList names;
-    QStringList marks;
-    for (int col = 1; col <= columns; ++col) {
-        names << quoteIdentifier(QStringLiteral("F%1").arg(col));
-        marks << QStringLiteral("?");
-    }
+    for (int col = 1; col <= columns; ++col)
+        names << QStringLiteral("F") + QString::number(col);
     const QString table = quoteIdentifier(sheet.name() + QLatin1Char('$'));
-    const QString columnList = names.join(QStringLiteral(", "));
-    connection.execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, columnList));
+    const QString columnList = platform::db::identifierList(names);
+    connection.execute(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (") + columnList +
+                       QLatin1Char(')'));
     if (empty)
         return;
-    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(table, columnList, marks.join(QStringLiteral(", ")));
+    const QString insert = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columnList +
+                           QStringLiteral(") VALUES (") + platform::db::parameterMarks(names.size()) +
+                           QLatin1Char(')');
     for (int row = 1; row <= values.rows(); ++row) {
         QVariantList fields;
         for (int col = 1; col <= columns; ++col)

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   libsqlcipher-dev libssl-dev
   libzip-dev libpugixml-dev
+  libcurl4-openssl-dev libgmime-3.0-dev dovecot-pop3d python3-aiosmtpd
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   python3 python3-openpyxl python3-msoffcrypto-tool python3-olefile python3-uno

@@ -62,8 +62,4 @@ void RunQuickStart() {
     notAvailable(QStringLiteral("The QuickStart build"));
 }
 
-void SyncUserFileTable() {
-    notAvailable(QStringLiteral("Bringing the user-file table in step"));
-}
-
 } // namespace wizard

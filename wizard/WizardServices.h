@@ -66,8 +66,4 @@ bool ShowQSWizard(QWidget* owner, const QString& caption, const QList<QSWorkbook
 // The QuickStart build over the rows of the QuickStart window's list.
 void RunQuickStart();
 
-// Adds the missing UserFileTablesData rows for the picked, built user files of the budget
-// context.
-void SyncUserFileTable();
-
 } // namespace wizard

@@ -6,11 +6,11 @@
 #include "admin/frmSuperAdmin.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
+#include "platform/db/tests/DbPeer.h"
 #include "platform/ui/DataGrid.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -203,10 +203,8 @@ TEST_F(ConsoleTest, ACancelledChangeKeepsThePasswordAndWritesTheSameIdentifierAn
 // Another administrator's program, in another process, holds the database: the change is
 // refused with the reason, and nothing changes; once that program has gone, it goes through.
 TEST_F(ConsoleTest, ChangeIsRefusedWhileAnotherProcessHoldsTheDatabase) {
-    QProcess other;
-    other.start(QStringLiteral(PRESENCE_HOLDER), {netPath_});
-    ASSERT_TRUE(other.waitForReadyRead(10000));
-    ASSERT_EQ(QString::fromUtf8(other.readLine()).trimmed(), QStringLiteral("held"));
+    dbtest::DbPeer other;
+    ASSERT_EQ(other.ask({QStringLiteral("hold"), netPath_}), QStringLiteral("ok"));
     testsupport::ScopedScriptedUi ui;
     QPointer<admin::frmSuperAdmin> console = open();
     ui->clear();
@@ -217,8 +215,7 @@ TEST_F(ConsoleTest, ChangeIsRefusedWhileAnotherProcessHoldsTheDatabase) {
     EXPECT_TRUE(script.shown().isEmpty());
     EXPECT_TRUE(opens(netPath_, kDbPassword));
 
-    other.closeWriteChannel();
-    ASSERT_TRUE(other.waitForFinished(10000));
+    ASSERT_EQ(other.ask({QStringLiteral("release")}), QStringLiteral("ok"));
     script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
         type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("later"));
         type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("later"));

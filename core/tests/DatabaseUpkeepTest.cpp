@@ -35,6 +35,16 @@ const QString kRecordMissing =
 
 class DatabaseUpkeepTest : public coretest::MasterDbFixture {
 protected:
+    void TearDown() override {
+        core::setUpdateEngineRelease({});
+        MasterDbFixture::TearDown();
+    }
+    // Installs an update-engine release that counts its calls.
+    static std::shared_ptr<int> countUpdateEngineReleases() {
+        auto count = std::make_shared<int>(0);
+        core::setUpdateEngineRelease([count] { ++*count; });
+        return count;
+    }
     static void addBudget(Connection& db, const QString& name) {
         db.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES (?)"), {name});
     }
@@ -230,10 +240,12 @@ TEST_F(DatabaseUpkeepTest, RestoreBringsBackTheBackupAndAnOpenConnectionSeesIt) 
     addBudget(other, QStringLiteral("Added after the backup"));
     core::gDB2 = std::make_unique<core::cDB2>();
     core::gDB2->SetConnection();
+    const auto engineReleases = countUpdateEngineReleases();
 
     testsupport::ScopedScriptedUi ui;
     ui->answerTexts({backup});
     core::RestoreDatabase();
+    EXPECT_EQ(*engineReleases, 1) << "the update engine goes with the query objects";
 
     EXPECT_EQ(ui->messageTexts(), QStringList{kRestored});
     ASSERT_EQ(ui->asked()[0].kind, "openFile");
@@ -373,9 +385,11 @@ TEST_F(DatabaseUpkeepTest, CompactionKeepsDataPasswordAndOpenConnections) {
     core::gDB3 = std::make_unique<core::cDB3>();
     for (const char* name : {"frmDataTable", "frmWizard", "frmMail"})
         loadFakeForm(QString::fromLatin1(name));
+    const auto engineReleases = countUpdateEngineReleases();
 
     testsupport::ScopedScriptedUi ui;
     core::CompactDatabase();
+    EXPECT_EQ(*engineReleases, 1) << "the update engine goes with the query objects";
 
     EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join('|').toStdString();
     EXPECT_EQ(core::gDB2, nullptr);

@@ -105,6 +105,24 @@ TEST_F(QueryObjects, RefusedPasswordAnswersMinus2AfterTheMessage) {
     EXPECT_EQ(core::gDB2->GetRecordset("SELECT * FROM Budgets", rst), 0);
 }
 
+// Another program changes the password while the query object's connection is open: it puts
+// a new file, under the new password, in the database's place.
+TEST_F(QueryObjects, PasswordChangedElsewhereAnswersMinus2AfterSayingSo) {
+    core::gDB2 = std::make_unique<cDB2>();
+    Recordset rst;
+    ASSERT_EQ(core::gDB2->GetRecordset("SELECT * FROM Budgets", rst), 0);
+    const QString replacement = path + ".new";
+    ASSERT_TRUE(QFile::copy(path, replacement));
+    Connection::setPassword(replacement, "", "changed");
+    ASSERT_TRUE(QFile::rename(path, path + ".old") && QFile::rename(replacement, path));
+
+    ui->answerMessages({platform::ui::Answer::Ok});
+    EXPECT_EQ(core::gDB2->GetRecordset("SELECT * FROM Budgets", rst), QueryObject::kLogonRefused);
+    ASSERT_EQ(ui->asked().size(), 1u);
+    EXPECT_TRUE(ui->asked()[0].text.contains("was changed by another user"))
+        << ui->asked()[0].text.toStdString();
+}
+
 TEST_F(QueryObjects, KeepsOneConnectionUntilReleased) {
     core::gDB2 = std::make_unique<cDB2>();
     EXPECT_EQ(core::gDB2->Cnn().state(), Connection::kStateClosed);

@@ -8,6 +8,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -259,14 +260,32 @@ TEST_F(MainCommands, TheExplorerCommandsAndFind) {
 }
 
 TEST_F(MainCommands, CheckUserActivityRunsTheCheckAndShowsTheStatusGrid) {
+    // A built user file of a budget that is gone from its folder.
+    const QString folder = testsupport::freshDir(QStringLiteral("masters"));
+    execute(
+        QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, Folder_Name, Budget_Name, "
+                       "User_Filename, UFNPath, UF_Create_Date) VALUES ('Sales', 1, 'North', 'Plan', "
+                       "'Sales.xlsx', '%1/North/Sales.xlsx', '2024-01-02 03:04:05')")
+            .arg(folder));
+    execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Select_By_User, Budget_Name, "
+                           "Folder_Name) VALUES ('Sales.xlsx', 1, 'Plan', 'North')"));
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
     main_->show();
+    {
+        core::RunGuard::Token run;
+        main_->mnuCheckUserActivity_Click();
+        EXPECT_EQ(ui->messageTexts(), QStringList{core::RunGuard::kRefusedText}) << "no check inside a run";
+    }
+    ui->clear();
     main_->mnuCheckUserActivity_Click();
     ASSERT_FALSE(ui->messageTexts().isEmpty());
-    EXPECT_EQ(
-        ui->messageTexts().front(),
-        QStringLiteral("Checking user-file activity is not available yet in this version of Lumidesk."));
+    EXPECT_EQ(ui->messageTexts().front(), QStringLiteral("User file (Sales.xlsx) is missing.  Do you want to "
+                                                         "continue checking for other User Files?"));
+    platform::db::Connection cnn = openMaster();
+    EXPECT_EQ(cnn.scalar(QStringLiteral("SELECT File_Missing FROM Worksheets WHERE Worksheet_Name = 'Sales'"))
+                  .toInt(),
+              1);
     EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")))
         << "the status grid is shown, loading the Explorer";
 }

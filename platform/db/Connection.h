@@ -97,10 +97,13 @@ public:
 
     // Gives the database at path a password, changes it, or removes it (newPassword ""). The
     // present password must be right (kAuthenticationFailed otherwise). No other connection of
-    // this program may have the file open (kFileInUse); other programs are kept from writing
-    // while it runs. Adding or removing the password exports the database into a new file
-    // (encrypted or plain) that then replaces the old one atomically; changing it re-keys the
-    // encrypted file in place.
+    // this program may have the file open (kFileInUse). The change takes the file for itself:
+    // it waits (up to the busy timeout) for other programs' transactions to end and then keeps
+    // them out until it is done; when they do not end in time it changes nothing and throws
+    // kFileInUse. The database is exported into a new file under the new password, which then
+    // replaces the old one atomically. Other programs' connections that were open find the
+    // new file: they go on with it when their password still opens it, else their next work
+    // fails with kPasswordChanged.
     static void setPassword(const QString& path, const QString& oldPassword, const QString& newPassword);
 
     // Connections of this program that have the file open now.

@@ -49,7 +49,8 @@ bool isRowIdAlias(const QString& part) {
 
 QList<ColumnInfo> readColumns(sqlite3* db, const QString& table, const QString& createSql) {
     QList<ColumnInfo> columns;
-    engine::Statement info(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
+    engine::Statement info(db,
+                           QStringLiteral("PRAGMA table_info(") + quoteIdentifier(table) + QLatin1Char(')'));
     while (info.step()) {
         ColumnInfo column;
         column.name = info.value(1).toString();
@@ -69,18 +70,20 @@ QString columnDefinition(const ColumnSpec& spec) {
     switch (spec.kind) {
     case ColumnKind::AutoNumber:
         return name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
-    case ColumnKind::Text:
-        return QStringLiteral("%1 VARCHAR(%2)%3 CONSTRAINT %4 CHECK (length(%1) <= %2)")
-            .arg(name)
-            .arg(spec.size)
-            .arg(notNull, quoteIdentifier(QStringLiteral("size:") + spec.name));
+    case ColumnKind::Text: {
+        const QString size = QString::number(spec.size);
+        return name + QStringLiteral(" VARCHAR(") + size + QLatin1Char(')') + notNull +
+               QStringLiteral(" CONSTRAINT ") + quoteIdentifier(QStringLiteral("size:") + spec.name) +
+               QStringLiteral(" CHECK (length(") + name + QStringLiteral(") <= ") + size + QLatin1Char(')');
+    }
     case ColumnKind::Long:
         return name + QStringLiteral(" INTEGER") + notNull;
     case ColumnKind::Double:
         return name + QStringLiteral(" REAL") + notNull;
     case ColumnKind::YesNo:
-        return QStringLiteral("%1 YESNO NOT NULL DEFAULT 0 CONSTRAINT %2 CHECK (%1 IN (0, 1))")
-            .arg(name, quoteIdentifier(QStringLiteral("yesno:") + spec.name));
+        return name + QStringLiteral(" YESNO NOT NULL DEFAULT 0 CONSTRAINT ") +
+               quoteIdentifier(QStringLiteral("yesno:") + spec.name) + QStringLiteral(" CHECK (") + name +
+               QStringLiteral(" IN (0, 1))");
     case ColumnKind::Date:
         return name + QStringLiteral(" DATETIME") + notNull;
     case ColumnKind::Memo:
@@ -93,8 +96,8 @@ void checkSpec(const ColumnSpec& spec) {
     if (spec.name.trimmed().isEmpty())
         throw DbError(DbError::kInvalidOperation, QStringLiteral("A column needs a name."));
     if (spec.kind == ColumnKind::Text && spec.size < 1) {
-        throw DbError(DbError::kInvalidOperation,
-                      QStringLiteral("The text column '%1' needs a size of at least 1.").arg(spec.name));
+        throw DbError(DbError::kInvalidOperation, QStringLiteral("The text column '") + spec.name +
+                                                      QStringLiteral("' needs a size of at least 1."));
     }
 }
 
@@ -157,28 +160,29 @@ void Connection::createTable(const QString& name, const QList<ColumnSpec>& colum
         checkSpec(spec);
         parts << columnDefinition(spec);
         if (spec.primaryKey && spec.kind != ColumnKind::AutoNumber)
-            keys << quoteIdentifier(spec.name);
+            keys << spec.name;
     }
     if (!keys.isEmpty())
-        parts << QStringLiteral("CONSTRAINT \"PrimaryKey\" PRIMARY KEY (%1)")
-                     .arg(keys.join(QStringLiteral(", ")));
-    execute(
-        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), parts.join(QStringLiteral(", "))));
+        parts << QStringLiteral("CONSTRAINT \"PrimaryKey\" PRIMARY KEY (") + identifierList(keys) +
+                     QLatin1Char(')');
+    execute(QStringLiteral("CREATE TABLE ") + quoteIdentifier(name) + QStringLiteral(" (") +
+            parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
 }
 
 void Connection::addColumn(const QString& table, const ColumnSpec& column) {
     checkSpec(column);
     if (column.kind == ColumnKind::AutoNumber || column.primaryKey) {
         throw DbError(DbError::kInvalidOperation,
-                      QStringLiteral("A key column cannot be added to the existing table '%1'.").arg(table));
+                      QStringLiteral("A key column cannot be added to the existing table '") + table +
+                          QStringLiteral("'."));
     }
     createSqlOf(live().handle(), table); // kTableMissing for a missing table
-    execute(
-        QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(quoteIdentifier(table), columnDefinition(column)));
+    execute(QStringLiteral("ALTER TABLE ") + quoteIdentifier(table) + QStringLiteral(" ADD COLUMN ") +
+            columnDefinition(column));
 }
 
 void Connection::dropTable(const QString& name) {
-    execute(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(name)));
+    execute(QStringLiteral("DROP TABLE ") + quoteIdentifier(name));
 }
 
 void Connection::dropColumn(const QString& table, const QString& column) {
@@ -187,7 +191,8 @@ void Connection::dropColumn(const QString& table, const QString& column) {
     const QString createSql = createSqlOf(db, table);
     const auto definition = sql::splitCreateTable(createSql);
     if (!definition)
-        throw DbError(DbError::kGeneral, QStringLiteral("The definition of '%1' cannot be read.").arg(table));
+        throw DbError(DbError::kGeneral,
+                      QStringLiteral("The definition of '") + table + QStringLiteral("' cannot be read."));
 
     QStringList kept;
     QStringList keptNames;
@@ -207,12 +212,12 @@ void Connection::dropColumn(const QString& table, const QString& column) {
             found = true;
             continue;
         }
-        if (sql::mentions(part.mid(part.indexOf(name) + name.size()), column)) {
+        if (sql::mentions(sql::columnRules(part), column)) {
             throw DbError(DbError::kInvalidOperation,
                           QStringLiteral("The column '%1' is used by a rule of '%2'.").arg(column, name));
         }
         kept << part;
-        keptNames << quoteIdentifier(name);
+        keptNames << name;
     }
     if (!found) {
         throw DbError(DbError::kItemNotFound,
@@ -261,21 +266,21 @@ void Connection::dropColumn(const QString& table, const QString& column) {
         if (!sql::isTableConstraint(part) && isRowIdAlias(part))
             keyColumnKept = true;
     }
-    const QString columnsText = keptNames.join(QStringLiteral(", "));
+    const QString columnsText = identifierList(keptNames);
     const QString copyColumns = keyColumnKept ? columnsText : QStringLiteral("rowid, ") + columnsText;
     const QString temporary = quoteIdentifier(QStringLiteral("lv_rebuild_") + realName);
     const QString quotedName = quoteIdentifier(realName);
 
     atomically(state, [&] {
+        engine::exec(db, QStringLiteral("CREATE TABLE ") + temporary + QStringLiteral(" (") +
+                             kept.join(QStringLiteral(", ")) + QLatin1Char(')') +
+                             (definition->tail.isEmpty() ? QString() : QLatin1Char(' ') + definition->tail));
+        engine::exec(db, QStringLiteral("INSERT INTO ") + temporary + QStringLiteral(" (") + copyColumns +
+                             QStringLiteral(") SELECT ") + copyColumns + QStringLiteral(" FROM ") +
+                             quotedName);
+        engine::exec(db, QStringLiteral("DROP TABLE ") + quotedName);
         engine::exec(db,
-                     QStringLiteral("CREATE TABLE %1 (%2)%3")
-                         .arg(temporary, kept.join(QStringLiteral(", ")),
-                              definition->tail.isEmpty() ? QString() : QLatin1Char(' ') + definition->tail));
-        engine::exec(
-            db,
-            QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(temporary, copyColumns, quotedName));
-        engine::exec(db, QStringLiteral("DROP TABLE %1").arg(quotedName));
-        engine::exec(db, QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(temporary, quotedName));
+                     QStringLiteral("ALTER TABLE ") + temporary + QStringLiteral(" RENAME TO ") + quotedName);
         if (sequence.isValid()) {
             engine::exec(db, QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, ?) WHERE name = ?"),
                          {sequence, realName});

@@ -1,6 +1,13 @@
 // Internal: what a connection and the recordsets opened on it share. Closing the connection
 // gives the handle back to the pool and leaves db null, so a recordset that outlives its
 // connection fails its writes with kObjectClosed instead of touching a handle lent elsewhere.
+//
+// Before each piece of work outside a transaction, handle() makes sure the file at the path
+// is still the file the handle reads: another program changes a database's password by
+// putting a new file in its place. A handle on the replaced file is given up for one on the
+// new file when the connection's password opens it; when it does not, the password was
+// changed by someone else, and handle() says so (kPasswordChanged) instead of reading rows
+// that are no longer the database's.
 #pragma once
 
 #include "platform/db/DbError.h"
@@ -17,12 +24,11 @@ struct ConnectionState {
     QString password; // the key it was opened with ("" for a plain file)
     QString connectionString;
 
-    sqlite3* handle() const {
-        if (!db)
-            throw DbError(DbError::kObjectClosed,
-                          QStringLiteral("Operation is not allowed when the object is closed."));
-        return db;
-    }
+    // The open handle, on the file now at the path; kObjectClosed when closed.
+    sqlite3* handle();
+
+private:
+    void followReplacedFile();
 };
 
 // Runs work all or nothing: inside the caller's transaction as a savepoint, else in a

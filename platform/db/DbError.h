@@ -50,6 +50,9 @@ public:
     static constexpr qint32 kCannotOpen = 3051;
     // The database is damaged.
     static constexpr qint32 kCorrupt = 3049;
+    // Another program changed (added, removed) the password of the database since this
+    // connection opened it: its password no longer opens the file now at the path.
+    static constexpr qint32 kPasswordChanged = 3031;
     // An operation was asked in a state that does not allow it (a second BEGIN, a COMMIT
     // without BEGIN, a bad argument).
     static constexpr qint32 kInvalidOperation = 3219;

@@ -72,6 +72,14 @@ DbError error(sqlite3* db, int rc) {
         return DbError(DbError::kCorrupt, QStringLiteral("The database is damaged (%1).").arg(message),
                        native);
     case SQLITE_READONLY:
+        if (native == SQLITE_READONLY_DBMOVED) {
+            return DbError(
+                DbError::kPasswordChanged,
+                QStringLiteral("The database file was replaced by another user while this work was "
+                               "under way (as when its password is changed); nothing was written."),
+                native);
+        }
+        return DbError(DbError::kCannotOpen, message, native);
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
     case SQLITE_IOERR:
@@ -238,6 +246,14 @@ QVariant scalar(sqlite3* db, const QString& sql, const QVariantList& params) {
     return statement.value(0);
 }
 
+QStringList columnNames(sqlite3* db, const QString& table) {
+    Statement info(db, QStringLiteral("PRAGMA table_info(") + quoteIdentifier(table) + QLatin1Char(')'));
+    QStringList names;
+    while (info.step())
+        names << info.value(1).toString();
+    return names;
+}
+
 sqlite3* openHandle(const QString& path, const QString& password, OpenMode mode) {
     int flags = SQLITE_OPEN_FULLMUTEX;
     switch (mode) {
@@ -289,6 +305,11 @@ sqlite3* openHandle(const QString& path, const QString& password, OpenMode mode)
 void closeHandle(sqlite3* db) {
     if (db)
         sqlite3_close_v2(db);
+}
+
+bool fileHasMoved(sqlite3* db) {
+    int moved = 0;
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0;
 }
 
 void quickCheck(sqlite3* db, const QString& path) {

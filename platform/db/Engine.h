@@ -7,6 +7,7 @@
 #include "platform/db/Sqlite.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
@@ -45,6 +46,9 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// The names of a table's columns in their order (none for a table that does not exist).
+QStringList columnNames(sqlite3* db, const QString& table);
+
 // Runs one statement with parameters; returns the rows changed.
 qint64 exec(sqlite3* db, const QString& sql, const QVariantList& params = {});
 // First column of the first row, invalid when there is none.
@@ -56,6 +60,10 @@ enum class OpenMode { ExistingReadWrite, ExistingReadOnly, CreateNew };
 // the file; kAuthenticationFailed when it does not. The caller closes it with closeHandle.
 sqlite3* openHandle(const QString& path, const QString& password, OpenMode mode);
 void closeHandle(sqlite3* db);
+
+// True when the file at the handle's path is no longer the file the handle has open (it was
+// replaced or removed).
+bool fileHasMoved(sqlite3* db);
 
 // The engine's quick check of a database: "ok", or kCorrupt.
 void quickCheck(sqlite3* db, const QString& path);

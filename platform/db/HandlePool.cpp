@@ -2,8 +2,10 @@
 #include "platform/db/HandlePool.h"
 
 #include "platform/db/Engine.h"
+#include "platform/db/TemporaryFile.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -48,6 +50,7 @@ sqlite3* HandlePool::acquire(const QString& canonicalPath, const QString& passwo
             return it->db;
         }
     }
+    TemporaryFile::removeAbandoned(QFileInfo(canonicalPath).absolutePath());
     sqlite3* db = engine::openHandle(canonicalPath, password, engine::OpenMode::ExistingReadWrite);
     std::lock_guard lock(mutex_);
     ++opened_;
@@ -75,6 +78,14 @@ void HandlePool::release(sqlite3* db) {
         engine::closeHandle(db);
         entries_.erase(it);
     }
+}
+
+void HandlePool::discard(sqlite3* db) {
+    std::lock_guard lock(mutex_);
+    auto it = std::find_if(entries_.begin(), entries_.end(), [db](const Entry& e) { return e.db == db; });
+    if (it != entries_.end())
+        entries_.erase(it);
+    engine::closeHandle(db);
 }
 
 int HandlePool::inUse(const QString& canonicalPath) {

@@ -4,7 +4,8 @@
 // back stays open, idle, so the next connection to the same file with the same key takes it
 // without opening the file and deriving the key again. A handle is lent to one connection at a
 // time. An idle handle whose file was replaced since (another file now at the path) is closed
-// instead of lent.
+// instead of lent. Opening a file anew first removes the temporary files that an interrupted
+// backup, restore or password change of another program left in its folder.
 #pragma once
 
 #include "platform/db/Sqlite.h"
@@ -27,6 +28,8 @@ public:
     sqlite3* acquire(const QString& canonicalPath, const QString& password);
     // Gives a lent handle back; an open transaction is rolled back first.
     void release(sqlite3* db);
+    // Closes a lent handle that is of no use any more (its file was replaced).
+    void discard(sqlite3* db);
     // Connections that hold a handle on the file now.
     int inUse(const QString& canonicalPath);
     // Closes the idle handles of the file.

@@ -6,8 +6,10 @@
 // QByteArray; dates are stored as text "yyyy-MM-dd HH:mm:ss" and read as that text.
 //
 // Writing back: each field that comes straight from a column of a table is written to that
-// table, by the row's key, with the optimistic check: the row must still hold the values it
-// was read with, else kRowConflict is thrown and nothing is written. A query over a join
+// table, to the very row it was read from, with the optimistic check: that row must still
+// hold every value it was read with (the columns the query does not show included), else
+// kRowConflict is thrown and nothing is written. The row is known again after another
+// connection compacted or restored the database, which renumbers rows. A query over a join
 // writes each changed column to its own table. Queries whose rows do not map back to single
 // table rows (DISTINCT, GROUP BY, aggregates, UNION, views) give a read-only recordset whose
 // writes throw kReadOnly; so do fields computed by an expression.

@@ -9,6 +9,21 @@ QString quoteIdentifier(const QString& name) {
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
+QString identifierList(const QStringList& names) {
+    QStringList quoted;
+    quoted.reserve(names.size());
+    for (const QString& name : names)
+        quoted << quoteIdentifier(name);
+    return quoted.join(QStringLiteral(", "));
+}
+
+QString parameterMarks(qsizetype count) {
+    QStringList marks;
+    for (qsizetype i = 0; i < count; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
+}
+
 QString escapeLike(const QString& text) {
     QString escaped;
     escaped.reserve(text.size());

@@ -1,10 +1,15 @@
 // Small helpers for the SQL text the program writes: names quoted as identifiers (a name
 // can never become SQL), containment patterns with their wildcards escaped, and the
 // text form in which dates are stored.
+//
+// Names are quoted here and nowhere else, and SQL is put together from quoted names by
+// plain concatenation, never by QString::arg: a name such as "a%2b" would otherwise be
+// taken for a place marker by a later arg() and rewritten.
 #pragma once
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace platform::db {
 
@@ -17,6 +22,10 @@ inline const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // "name" with inner double quotes doubled.
 QString quoteIdentifier(const QString& name);
+// The names quoted and joined by ", ".
+QString identifierList(const QStringList& names);
+// count parameter marks joined by ", ": "?, ?, ?".
+QString parameterMarks(qsizetype count);
 
 // The text with "\", "%" and "_" escaped by "\", for "LIKE ? ESCAPE '\'".
 QString escapeLike(const QString& text);

@@ -148,9 +148,18 @@ QString definedColumn(const QString& part) {
     return tokens.isEmpty() ? QString() : tokens.front().text;
 }
 
+QString columnRules(const QString& part) {
+    const QList<Token> tokens = tokenize(part);
+    return tokens.isEmpty() ? QString() : part.mid(tokens.front().end);
+}
+
 bool mentions(const QString& text, const QString& name) {
-    for (const Token& t : tokenize(text)) {
-        if (t.isName(name))
+    const QList<Token> tokens = tokenize(text);
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        // A bare word before "(" is a function ("length(...)"), not a column.
+        const bool call =
+            tokens[i].kind == Token::Word && i + 1 < tokens.size() && tokens[i + 1].isSymbol('(');
+        if (tokens[i].isName(name) && !call)
             return true;
     }
     return false;

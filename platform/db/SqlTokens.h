@@ -39,7 +39,9 @@ std::optional<TableDefinition> splitCreateTable(const QString& sql);
 bool isTableConstraint(const QString& part);
 // The column a column definition defines.
 QString definedColumn(const QString& part);
-// True when the text refers to the name anywhere (as a name token).
+// The rest of a column definition after its name: type, constraints and rules.
+QString columnRules(const QString& part);
+// True when the text refers to the name anywhere (as a name token, not a function called).
 bool mentions(const QString& text, const QString& name);
 
 } // namespace platform::db::sql

@@ -4,7 +4,9 @@
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/model/ApplicationImpl.h"
+#include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -12,7 +14,8 @@
 namespace platform::sheet {
 
 Application::Application(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+    , d_(std::make_unique<Impl>(*this)) {}
 
 Application::~Application() {
     // Workbooks still open are closed without saving; no events are raised any more.
@@ -20,16 +23,20 @@ Application::~Application() {
     closeAll();
 }
 
+int Application::workbookCount() const {
+    return int(d_->workbooks.size());
+}
+
 Workbook& Application::workbook(int index) const {
     if (index < 0 || index >= workbookCount())
         throw SheetError(SheetError::Code::NoSuchSheet,
                          QStringLiteral("There is no open workbook number %1.").arg(index + 1));
-    return *workbooks_[std::size_t(index)];
+    return *d_->workbooks[std::size_t(index)];
 }
 
 Workbook* Application::findWorkbook(const QString& nameOrPath) const {
     const QString wanted = nameOrPath.contains(u'/') ? QFileInfo(nameOrPath).absoluteFilePath() : nameOrPath;
-    for (const auto& wb : workbooks_) {
+    for (const auto& wb : d_->workbooks) {
         if (wb->name().compare(wanted, Qt::CaseInsensitive) == 0 ||
             wb->fullName().compare(wanted, Qt::CaseInsensitive) == 0)
             return wb.get();
@@ -39,7 +46,7 @@ Workbook* Application::findWorkbook(const QString& nameOrPath) const {
 
 Workbook& Application::open(const QString& path, const OpenOptions& options) {
     const QString full = QFileInfo(path).absoluteFilePath();
-    for (const auto& wb : workbooks_) {
+    for (const auto& wb : d_->workbooks) {
         if (wb->fullName() == full) {
             activate(*wb);
             return *wb;
@@ -55,38 +62,43 @@ Workbook& Application::open(const QString& path, const OpenOptions& options) {
     return adopt(Workbook::open(full, options));
 }
 
-QString Application::nextBookName() {
+QString Application::Impl::nextBookName() {
     for (;;) {
-        const QString name = QStringLiteral("Book%1").arg(nextBook_++);
-        if (!findWorkbook(name))
+        const QString name = QStringLiteral("Book%1").arg(nextBook++);
+        if (!self.findWorkbook(name))
             return name;
     }
 }
 
 Workbook& Application::add() {
-    return adopt(Workbook::create(nextBookName()));
+    return adopt(Workbook::create(d_->nextBookName()));
 }
 
 Workbook& Application::adopt(std::unique_ptr<Workbook> workbook) {
     Workbook& wb = *workbook;
-    wb.application_ = this;
-    workbooks_.push_back(std::move(workbook));
+    impl(wb).application = this;
+    d_->workbooks.push_back(std::move(workbook));
     activate(wb);
     return wb;
 }
 
 Workbook& Application::copySheetToNewWorkbook(Worksheet& sheet) {
-    return adopt(sheet.workbook().copySheetToNewWorkbook(sheet, nextBookName()));
+    return adopt(sheet.workbook().copySheetToNewWorkbook(sheet, d_->nextBookName()));
+}
+
+Workbook* Application::activeWorkbook() const {
+    return d_->activation.empty() ? nullptr : d_->activation.back();
 }
 
 void Application::activate(Workbook& workbook) {
     Workbook* old = activeWorkbook();
     if (old == &workbook)
         return;
-    activation_.erase(std::remove(activation_.begin(), activation_.end(), &workbook), activation_.end());
+    auto& activation = d_->activation;
+    activation.erase(std::remove(activation.begin(), activation.end(), &workbook), activation.end());
     if (old)
         emit workbookDeactivate(old);
-    activation_.push_back(&workbook);
+    activation.push_back(&workbook);
     emit workbookActivate(&workbook);
 }
 
@@ -96,39 +108,82 @@ Worksheet* Application::activeSheet() const {
 }
 
 void Application::close(Workbook& workbook, bool saveChanges) {
-    const auto it = std::find_if(workbooks_.begin(), workbooks_.end(),
-                                 [&](const auto& w) { return w.get() == &workbook; });
-    if (it == workbooks_.end())
+    auto& workbooks = d_->workbooks;
+    const auto it =
+        std::find_if(workbooks.begin(), workbooks.end(), [&](const auto& w) { return w.get() == &workbook; });
+    if (it == workbooks.end())
         return;
     if (saveChanges && !workbook.saved())
         workbook.save();
     const bool wasActive = activeWorkbook() == &workbook;
     if (wasActive)
         emit workbookDeactivate(&workbook);
-    activation_.erase(std::remove(activation_.begin(), activation_.end(), &workbook), activation_.end());
+    auto& activation = d_->activation;
+    activation.erase(std::remove(activation.begin(), activation.end(), &workbook), activation.end());
     std::unique_ptr<Workbook> closing = std::move(*it);
-    workbooks_.erase(it);
-    closing->application_ = nullptr;
+    workbooks.erase(it);
+    impl(*closing).application = nullptr;
     closing->close();
     closing.reset();
-    if (wasActive && !activation_.empty())
-        emit workbookActivate(activation_.back());
+    if (wasActive && !activation.empty())
+        emit workbookActivate(activation.back());
 }
 
 void Application::closeAll() {
-    while (!workbooks_.empty())
-        close(*workbooks_.back(), false);
+    while (!d_->workbooks.empty())
+        close(*d_->workbooks.back(), false);
+}
+
+bool Application::visible() const {
+    return d_->visible;
+}
+
+void Application::setVisible(bool on) {
+    d_->visible = on;
+}
+
+bool Application::screenUpdating() const {
+    return d_->screenUpdating;
+}
+
+void Application::setScreenUpdating(bool on) {
+    d_->screenUpdating = on;
+}
+
+bool Application::displayAlerts() const {
+    return d_->displayAlerts;
+}
+
+void Application::setDisplayAlerts(bool on) {
+    d_->displayAlerts = on;
+}
+
+bool Application::askToUpdateLinks() const {
+    return d_->askToUpdateLinks;
+}
+
+void Application::setAskToUpdateLinks(bool on) {
+    d_->askToUpdateLinks = on;
 }
 
 void Application::copy(const Range& source) {
-    buffer_.take(source.worksheet(), source.area());
+    d_->buffer.take(source.worksheet(), source.area());
 }
 
 void Application::pasteSpecial(const Range& target, PasteType type) {
-    buffer_.paste(target.worksheet(), target.area().first, type);
-    raiseSheetChange(target.worksheet(), CellRange(target.area().first,
-                                                   {target.area().first.row + buffer_.area().rows() - 1,
-                                                    target.area().first.col + buffer_.area().columns() - 1}));
+    const CopyBuffer& buffer = d_->buffer;
+    buffer.paste(target.worksheet(), target.area().first, type);
+    const CellRef first = target.area().first;
+    d_->raiseSheetChange(target.worksheet(), CellRange(first, {first.row + buffer.area().rows() - 1,
+                                                               first.col + buffer.area().columns() - 1}));
+}
+
+bool Application::hasCopy() const {
+    return !d_->buffer.empty();
+}
+
+void Application::clearCopy() {
+    d_->buffer.clear();
 }
 
 QString Application::convertFormula(const QString& formula, ReferenceStyle from, ReferenceStyle to,
@@ -139,19 +194,19 @@ QString Application::convertFormula(const QString& formula, ReferenceStyle from,
     return leadingEquals ? u'=' + converted : converted;
 }
 
-void Application::raiseSheetChange(Worksheet& sheet, const CellRange& block) {
-    emit sheetChange(&sheet, Range(sheet, block));
+void Application::Impl::raiseSheetChange(Worksheet& sheet, const CellRange& block) {
+    emit self.sheetChange(&sheet, Range(sheet, block));
 }
 
-void Application::raiseSheetSelectionChange(Worksheet& sheet, const CellRange& block) {
-    emit sheetSelectionChange(&sheet, Range(sheet, block));
+void Application::Impl::raiseSheetSelectionChange(Worksheet& sheet, const CellRange& block) {
+    emit self.sheetSelectionChange(&sheet, Range(sheet, block));
 }
 
-void Application::raiseSheetActivation(Worksheet* from, Worksheet* to) {
+void Application::Impl::raiseSheetActivation(Worksheet* from, Worksheet* to) {
     if (from)
-        emit sheetDeactivate(from);
+        emit self.sheetDeactivate(from);
     if (to)
-        emit sheetActivate(to);
+        emit self.sheetActivate(to);
 }
 
 } // namespace platform::sheet

@@ -9,17 +9,16 @@
 //   activate another sheet:               sheetDeactivate(old), sheetActivate(new)
 //   select:                               sheetSelectionChange(sheet, block)
 //   write cells:                          sheetChange(sheet, block)
+// The collection, the activation order and the copy buffer live in the layer's own Impl.
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
-#include "platform/sheet/CopyBuffer.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
 
 #include <QObject>
 #include <QString>
 #include <memory>
-#include <vector>
 
 namespace platform::sheet {
 
@@ -32,7 +31,7 @@ public:
     explicit Application(QObject* parent = nullptr);
     ~Application() override;
 
-    int workbookCount() const { return int(workbooks_.size()); }
+    int workbookCount() const;
     // In the order they were opened or created, from 0.
     Workbook& workbook(int index) const;
     // By name ("Budget.xlsx", "Book1") or full path, without regard to case; null when not open.
@@ -51,25 +50,25 @@ public:
     void close(Workbook& workbook, bool saveChanges = false);
     void closeAll();
 
-    Workbook* activeWorkbook() const { return activation_.empty() ? nullptr : activation_.back(); }
+    Workbook* activeWorkbook() const;
     Worksheet* activeSheet() const;
     void activate(Workbook& workbook);
 
     // Display switches, kept as state.
-    bool visible() const { return visible_; }
-    void setVisible(bool on) { visible_ = on; }
-    bool screenUpdating() const { return screenUpdating_; }
-    void setScreenUpdating(bool on) { screenUpdating_ = on; }
-    bool displayAlerts() const { return displayAlerts_; }
-    void setDisplayAlerts(bool on) { displayAlerts_ = on; }
-    bool askToUpdateLinks() const { return askToUpdateLinks_; }
-    void setAskToUpdateLinks(bool on) { askToUpdateLinks_ = on; }
+    bool visible() const;
+    void setVisible(bool on);
+    bool screenUpdating() const;
+    void setScreenUpdating(bool on);
+    bool displayAlerts() const;
+    void setDisplayAlerts(bool on);
+    bool askToUpdateLinks() const;
+    void setAskToUpdateLinks(bool on);
 
     // The copy buffer.
     void copy(const Range& source);
     void pasteSpecial(const Range& target, PasteType type);
-    bool hasCopy() const { return !buffer_.empty(); }
-    void clearCopy() { buffer_.clear(); }
+    bool hasCopy() const;
+    void clearCopy();
 
     // Converts the references of a formula between the A1 and R1C1 styles ("R3C2" -> "$B$3").
     static QString convertFormula(const QString& formula, ReferenceStyle from, ReferenceStyle to,
@@ -83,24 +82,12 @@ signals:
     void sheetChange(platform::sheet::Worksheet* sheet, const platform::sheet::Range& target);
     void sheetSelectionChange(platform::sheet::Worksheet* sheet, const platform::sheet::Range& target);
 
+public:
+    // The layer's own state of the application (platform/sheet/model/ApplicationImpl.h).
+    class Impl;
+
 private:
-    friend class Range;
-    friend class Workbook;
-    friend class Worksheet;
-
-    void raiseSheetChange(Worksheet& sheet, const CellRange& block);
-    void raiseSheetSelectionChange(Worksheet& sheet, const CellRange& block);
-    void raiseSheetActivation(Worksheet* from, Worksheet* to);
-    QString nextBookName();
-
-    std::vector<std::unique_ptr<Workbook>> workbooks_;
-    std::vector<Workbook*> activation_; // the active workbook last
-    CopyBuffer buffer_;
-    int nextBook_ = 1;
-    bool visible_ = false;
-    bool screenUpdating_ = true;
-    bool displayAlerts_ = true;
-    bool askToUpdateLinks_ = true;
+    std::unique_ptr<Impl> d_;
 };
 
 } // namespace platform::sheet

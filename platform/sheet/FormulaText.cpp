@@ -2,7 +2,7 @@
 #include "platform/sheet/FormulaText.h"
 
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QString>
 

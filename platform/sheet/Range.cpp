@@ -5,6 +5,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/model/WorksheetImpl.h"
 
 namespace platform::sheet {
 
@@ -37,19 +38,19 @@ FormulaGrid Range::formulas() const {
 }
 
 void Range::setValue(const CellValue& value) const {
+    Worksheet::Impl& sheet = impl(*sheet_);
     for (int r = area_.first.row; r <= area_.last.row; ++r)
         for (int c = area_.first.col; c <= area_.last.col; ++c)
-            sheet_->writeValue({r, c}, value);
-    if (Application* app = sheet_->workbook().application())
-        app->raiseSheetChange(*sheet_, area_);
+            sheet.writeValue({r, c}, value);
+    sheet.raiseChange(area_);
 }
 
 void Range::setEntry(const QString& typed) const {
+    Worksheet::Impl& sheet = impl(*sheet_);
     for (int r = area_.first.row; r <= area_.last.row; ++r)
         for (int c = area_.first.col; c <= area_.last.col; ++c)
-            sheet_->writeEntry({r, c}, typed);
-    if (Application* app = sheet_->workbook().application())
-        app->raiseSheetChange(*sheet_, area_);
+            sheet.writeEntry({r, c}, typed);
+    sheet.raiseChange(area_);
 }
 
 void Range::clearContents() const {

@@ -3,7 +3,9 @@
 // legacy binary workbook, a damaged package and damaged XML with a SheetError; it takes the
 // file from disk or from bytes in memory, with the passwords a workbook may ask for. Saving is
 // atomic (a temporary file in the same folder, flushed, then renamed over the old one). A
-// workbook opened for writing holds the file's lock until it is closed.
+// workbook opened for writing holds the file's lock until it is closed. The workbook's state
+// (its package, parts, sheets and lock) lives in the layer's own Impl, so that callers do not
+// depend on it.
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
@@ -11,7 +13,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -19,15 +20,6 @@
 namespace platform::sheet {
 
 class Application;
-class ContentTypes;
-class ExternalLinks;
-class Package;
-class Recalculator;
-class Relationships;
-class SharedStrings;
-class Styles;
-class WorkbookLock;
-class WorkbookPart;
 class Worksheet;
 
 struct OpenOptions {
@@ -80,24 +72,24 @@ public:
     Workbook& operator=(const Workbook&) = delete;
 
     // The file name ("Budget.xlsx"), or the name of a workbook never saved ("Book1").
-    const QString& name() const { return name_; }
+    const QString& name() const;
     // The full path, or the name of a workbook never saved.
     QString fullName() const;
     // The folder ("" for a workbook never saved).
     QString path() const;
-    bool readOnly() const { return readOnly_; }
+    bool readOnly() const;
     // False while there are changes not saved.
-    bool saved() const { return saved_; }
-    void setSaved(bool saved) { saved_ = saved; }
+    bool saved() const;
+    void setSaved(bool saved);
     // A file-open password protects the workbook.
-    bool hasPassword() const { return !openPassword_.isEmpty(); }
+    bool hasPassword() const;
     // A write-reservation password protects the workbook.
     bool writeReserved() const;
     bool hasMacroProject() const;
     bool structureProtected() const;
 
     // Sheets in tab order (worksheets and chart sheets), from 0.
-    int sheetCount() const { return int(sheets_.size()); }
+    int sheetCount() const;
     Worksheet& sheet(int index) const;           // throws SheetError (NoSuchSheet)
     Worksheet& sheet(const QString& name) const; // by name without regard to case; throws NoSuchSheet
     Worksheet* findSheet(const QString& name) const;
@@ -131,79 +123,25 @@ public:
     QByteArray toBytes();
     // Ends the workbook without saving: its lock is released. It cannot be used afterwards.
     void close();
-    bool isClosed() const { return closed_; }
+    bool isClosed() const;
 
-    Application* application() const { return application_; }
+    Application* application() const;
 
     // Formula results. After cells are written, the results of the formulas that depend on them
     // are brought up to date before anything reads, copies or saves them; calculate() does it
-    // at once. A formula the engine cannot evaluate keeps its last result and is listed by
-    // staleCells(); a workbook saved after writes is flagged to be recalculated on opening.
+    // at once, and also calculates the formulas a file holds without a result. A formula the
+    // engine cannot evaluate keeps its last result, is listed by staleCells() and is saved
+    // without a result; a workbook saved after writes is flagged to be recalculated on opening.
     void calculate() const;
     std::vector<StaleCell> staleCells() const;
 
-    // Called for every cell written, so that a calculation engine can mark the cells that
-    // depend on it; the workbook is flagged to be recalculated when opened anyway.
-    using CellWrittenHook = std::function<void(Worksheet&, CellRef)>;
-    void setCellWrittenHook(CellWrittenHook hook) { cellWritten_ = std::move(hook); }
+    // The layer's own state of the workbook (platform/sheet/model/WorkbookImpl.h).
+    class Impl;
 
 private:
-    friend class Application;
-    friend class CopyBuffer;
-    friend class Recalculator;
-    friend class Worksheet;
-
     Workbook();
-    void load(QByteArray bytes, const OpenOptions& options);
-    void buildBlank();
-    void readSheets();
-    QByteArray serialize();
-    void writeFile(const QString& path, const QByteArray& bytes) const;
-    void prepareSave();
-    void applySaveOptions(const SaveOptions& options);
-    void checkExtension(const QString& path) const;
-    void requireOpen() const;
-    void requireStructureChange() const;
-    void insertSheet(std::unique_ptr<Worksheet> sheet, const Worksheet* before, const Worksheet* after);
-    std::string newSheetPart(std::string& relId);
-    void removeSheetParts(Worksheet& sheet);
-    void copyRelatedParts(const Package& from, const std::string& fromPart, Package& to,
-                          const std::string& toPart, ContentTypes& toTypes, const ContentTypes& fromTypes,
-                          bool dropTables) const;
-    void renameInFormulas(const std::string& oldName, const std::string& newName);
-    void markStructureChanged();
-    void cellWritten(Worksheet& sheet, CellRef cell);
-    void setActiveSheet(Worksheet& sheet);
-    Recalculator& recalculator() const;
-    const WorkbookPart& workbookPart() const { return *part_; }
-    const SharedStrings& sharedStrings() const { return *strings_; }
 
-    std::unique_ptr<Package> package_;
-    std::unique_ptr<ContentTypes> types_;
-    std::unique_ptr<Relationships> workbookRels_;
-    std::unique_ptr<WorkbookPart> part_;
-    std::unique_ptr<SharedStrings> strings_;
-    std::unique_ptr<Styles> styles_;
-    std::unique_ptr<ExternalLinks> links_;
-    mutable std::unique_ptr<Recalculator> recalc_;
-    std::vector<std::unique_ptr<Worksheet>> sheets_;
-    Worksheet* active_ = nullptr;
-    std::unique_ptr<WorkbookLock> lock_;
-    std::string workbookPartName_ = "xl/workbook.xml";
-    std::string stringsPart_;
-    std::string stylesPart_;
-
-    QString name_;
-    QString filePath_; // empty for a workbook never saved
-    QString openPassword_;
-    bool readOnly_ = false;
-    bool saved_ = true;
-    bool closed_ = false;
-    bool structureChanged_ = false; // workbook part, its relationships or content types to write
-    bool cellsWritten_ = false;
-    bool activeChanged_ = false; // the selected tab of the sheets' views is to follow
-    Application* application_ = nullptr;
-    CellWrittenHook cellWritten_;
+    std::unique_ptr<Impl> d_;
 };
 
 } // namespace platform::sheet

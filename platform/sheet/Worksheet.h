@@ -2,25 +2,24 @@
 // sheets, kept as it is). Cells are read as values and formulas, one by one or a block at a
 // time; writes keep the cell's format and are refused for locked cells of a protected sheet.
 // Sheet protection, activation and selection live here; adding, copying, moving, renaming and
-// deleting sheets go through the workbook, which owns its sheets.
+// deleting sheets are the workbook's, which owns its sheets. The sheet's state (its part, its
+// cells, its place in the package) lives in the layer's own Impl, so that callers do not depend
+// on it.
 #pragma once
 
 #include "platform/sheet/CellGrid.h"
 #include "platform/sheet/CellRange.h"
-#include "platform/sheet/CellStore.h"
 #include "platform/sheet/CellValue.h"
 
 #include <QString>
+#include <cstdint>
 #include <memory>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace platform::sheet {
 
 class Range;
 class Workbook;
-class WorksheetPart;
 
 class Worksheet {
 public:
@@ -31,12 +30,10 @@ public:
     Worksheet(const Worksheet&) = delete;
     Worksheet& operator=(const Worksheet&) = delete;
 
-    Workbook& workbook() const { return *workbook_; }
-    const QString& name() const { return name_; }
-    // Renames the sheet under the naming rules; formulas that refer to it follow.
-    void setName(const QString& name);
-    Kind kind() const { return kind_; }
-    Visibility visibility() const { return visibility_; }
+    Workbook& workbook() const;
+    const QString& name() const;
+    Kind kind() const;
+    Visibility visibility() const;
     // Hiding the last visible sheet is refused.
     void setVisibility(Visibility visibility);
     // Position among the workbook's sheets, from 0.
@@ -48,12 +45,14 @@ public:
     // other workbooks in their shown form), the constant as text, "" for an empty cell.
     QString formula(CellRef cell) const;
     bool hasFormula(CellRef cell) const;
-    // A formula cell whose result could not be brought up to date: it holds its last result.
+    // A formula cell whose result could not be brought up to date: it holds its last result,
+    // and is saved without one, so that every spreadsheet program calculates it on opening.
     bool isStale(CellRef cell) const;
     // The stale cells of a block, row by row: what a copy of its values would carry unchanged.
     std::vector<CellRef> staleCells(const CellRange& block) const;
 
-    // A typed entry as the user would type it ("=A1*2", "12.5", "TRUE", "text").
+    // A typed entry as the user would type it ("=A1*2", "12.5", "TRUE", "text"). A formula that
+    // cannot be read is refused with SheetError (BadFormula) and nothing is stored.
     void setEntry(CellRef cell, const QString& typed);
     // A value; a text value is read as a typed entry, as the spreadsheet program does.
     void setValue(CellRef cell, const CellValue& value);
@@ -93,55 +92,17 @@ public:
     // Activation and selection; they raise the application's events in their order.
     void activate();
     void select(const CellRange& block);
-    const CellRange& selection() const { return selection_; }
+    const CellRange& selection() const;
     // The selection's address as the spreadsheet program gives it ("B2:D4", "C:C", "7:7").
     QString selectionAddress(bool rowAbsolute = false, bool colAbsolute = false) const;
 
-    // Sheet operations, done by the workbook.
-    Worksheet& copy(const Worksheet* before = nullptr, const Worksheet* after = nullptr);
-    Workbook& copyToNewWorkbook();
-    void move(const Worksheet* before = nullptr, const Worksheet* after = nullptr);
-    void remove();
-
-    // Writes without raising events, for block writes that raise one event at the end.
-    void writeValue(CellRef cell, const CellValue& value);
-    void writeEntry(CellRef cell, const QString& typed);
+    // The layer's own state of the sheet (platform/sheet/model/WorksheetImpl.h).
+    class Impl;
 
 private:
-    friend class Workbook;
-    friend class CopyBuffer;
-    friend class Recalculator;
+    explicit Worksheet(std::unique_ptr<Impl> impl);
 
-    Worksheet(Workbook& workbook, Kind kind);
-
-    WorksheetPart& part() const;
-    CellStore& store() const;
-    void requireCells() const;
-    void requireWritable(CellRef cell) const;
-    void requireReadableBlock(const CellRange& block) const;
-    CellValue valueOf(const CellStore::Cell& cell) const;
-    QString formulaOf(const CellStore::Cell& cell) const;
-    CellStore::Cell& cellForWrite(CellRef cell);
-    void setConstant(CellStore::Cell& cell, const CellValue& value);
-    void setFormulaText(CellStore::Cell& cell, const QString& formula);
-    void written(CellRef cell);
-    // The cells of a worksheet; null for a chart sheet.
-    CellStore* cellStore() const;
-    // A formula's result in its cell.
-    static void storeResult(CellStore& store, CellStore::Cell& cell, const CellValue& value);
-    // Results changed: the sheet is written again at the next save.
-    void markCellsChanged() { dirty_ = true; }
-
-    Workbook* workbook_;
-    Kind kind_;
-    QString name_;
-    Visibility visibility_ = Visibility::Visible;
-    unsigned sheetId_ = 0;
-    std::string relId_;
-    std::string partName_;
-    std::unique_ptr<WorksheetPart> part_;
-    bool dirty_ = false;
-    CellRange selection_{CellRef{1, 1}};
+    std::unique_ptr<Impl> d_;
 };
 
 } // namespace platform::sheet

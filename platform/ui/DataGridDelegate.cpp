@@ -27,6 +27,12 @@ QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         combo->addItems(column.list);
         if (column.maxLength > 0)
             combo->lineEdit()->setMaxLength(column.maxLength);
+        // Picking an entry completes the edit, as typing and Enter does.
+        auto* self = const_cast<DataGridDelegate*>(this);
+        connect(combo, &QComboBox::activated, self, [self, combo] {
+            emit self->commitData(combo);
+            emit self->closeEditor(combo);
+        });
         return combo;
     }
     auto* edit = new QLineEdit(parent);
@@ -38,9 +44,13 @@ QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
 
 void DataGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const QString text = model_.text(index.row(), index.column());
-    if (auto* combo = qobject_cast<QComboBox*>(editor))
-        combo->setCurrentText(text);
-    else if (auto* edit = qobject_cast<QLineEdit*>(editor))
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        // The entry of the cell's text is the current one, so a pick moves on from there.
+        const int entry = combo->findText(text);
+        combo->setCurrentIndex(entry);
+        if (entry < 0)
+            combo->setEditText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(editor))
         edit->setText(text);
 }
 

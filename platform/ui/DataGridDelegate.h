@@ -1,6 +1,7 @@
 // Opens the data grid's cell editors: a line edit for text columns (limited to the
-// column's length) and an editable drop-down for list columns. It announces each edit
-// before the editor opens, so the grid can raise its before-edit event.
+// column's length) and an editable drop-down for list columns, whose edit is complete as
+// soon as an entry is picked. It announces each edit before the editor opens, so the grid
+// can raise its before-edit event.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -3,10 +3,16 @@
 // connections stay open.
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
 #include "platform/db/tests/DbFixture.h"
+#include "platform/db/tests/DbPeer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
 
 using namespace platform::db;
@@ -88,6 +94,119 @@ TEST(DatabasePassword, WrongPresentPasswordOrOpenFileIsRefused) {
     EXPECT_EQ(countRows(path, "pw"), 3);
 }
 
+// Another program holds a write transaction open when the password is added, changed or
+// removed: the change waits for it, its row lands in the new file, and its connection, still
+// open afterwards, is told that the password changed.
+struct PasswordChange {
+    const char* name;
+    QString from;
+    QString to;
+};
+
+void PrintTo(const PasswordChange& change, std::ostream* os) {
+    *os << change.name;
+}
+
+class PasswordChangeUnderAnotherProgram : public testing::TestWithParam<PasswordChange> {};
+
+TEST_P(PasswordChangeUnderAnotherProgram, WaitsForItsTransactionAndLosesNothing) {
+    const PasswordChange& change = GetParam();
+    const QString dir = testsupport::freshDir();
+    const QString path = dir + "/net.mdb";
+    makeDatabase(path, change.from, dbtest::kBudgetsScript);
+    dbtest::DbPeer peer;
+    ASSERT_EQ(peer.ask({"open", connectionString(path, change.from)}), "ok");
+    ASSERT_EQ(peer.ask({"begin"}), "ok");
+    ASSERT_EQ(peer.ask({"exec", "INSERT INTO Budgets (Budget_Name) VALUES ('Delta')"}), "ok 1");
+
+    auto changing =
+        std::async(std::launch::async, [&] { Connection::setPassword(path, change.from, change.to); });
+    EXPECT_EQ(changing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
+        << "the change waits for the other program's transaction";
+    EXPECT_EQ(peer.ask({"commit"}), "ok");
+    changing.get();
+
+    EXPECT_EQ(countRows(path, change.to), 4) << "the row committed meanwhile is in the new file";
+    EXPECT_EQ(openError(path, change.from), DbError::kAuthenticationFailed);
+    const QString afterwards = peer.ask({"scalar", "SELECT count(*) FROM Budgets"});
+    EXPECT_TRUE(afterwards.startsWith("error 3031 ") &&
+                afterwards.contains("was changed by another user since it was opened here"))
+        << afterwards.toStdString();
+    EXPECT_TRUE(
+        peer.ask({"exec", "INSERT INTO Budgets (Budget_Name) VALUES ('Lost')"}).startsWith("error 3031 "));
+    EXPECT_EQ(countRows(path, change.to), 4);
+    EXPECT_EQ(filesIn(dir), QStringList({"net.mdb"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(AddedChangedRemoved, PasswordChangeUnderAnotherProgram,
+                         testing::Values(PasswordChange{"Added", "", "first"},
+                                         PasswordChange{"Changed", "first", "second"},
+                                         PasswordChange{"Removed", "second", ""}),
+                         [](const testing::TestParamInfo<PasswordChange>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(DatabasePassword, ChangeGivesUpAndChangesNothingWhileAnotherProgramKeepsTheFile) {
+    const QString dir = testsupport::freshDir();
+    const QString path = dir + "/net.mdb";
+    makeDatabase(path, "pw", dbtest::kBudgetsScript);
+    dbtest::DbPeer peer;
+    ASSERT_EQ(peer.ask({"open", connectionString(path, "pw")}), "ok");
+    ASSERT_EQ(peer.ask({"begin"}), "ok");
+    ASSERT_EQ(peer.ask({"exec", "INSERT INTO Budgets (Budget_Name) VALUES ('Delta')"}), "ok 1");
+    try {
+        Connection::setPassword(path, "pw", "new");
+        ADD_FAILURE() << "the password changed while another program held the file";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbError::kFileInUse);
+        EXPECT_TRUE(e.description().contains("is in use by another user; its password was not changed"));
+    }
+    EXPECT_EQ(filesIn(dir), QStringList({"net.mdb", "net.mdb-journal"}))
+        << "only the other program's journal";
+    EXPECT_EQ(peer.ask({"commit"}), "ok");
+    EXPECT_EQ(countRows(path, "pw"), 4);
+    EXPECT_EQ(filesIn(dir), QStringList({"net.mdb"}));
+}
+
+// This program's connection stays open while another program changes the password: its next
+// work says so; once the old password opens the file again, it goes on with the new file.
+TEST(DatabasePassword, AnOpenConnectionLearnsOfAChangeMadeElsewhere) {
+    const QString path = testsupport::freshDir() + "/net.mdb";
+    makeDatabase(path, "pw", dbtest::kBudgetsScript);
+    Connection mine;
+    mine.open(connectionString(path, "pw"));
+    Recordset budgets = Recordset::open(mine, "SELECT Budget_Name FROM Budgets ORDER BY Budget_Name");
+    dbtest::DbPeer peer;
+    ASSERT_EQ(peer.ask({"password", path, "pw", "other"}), "ok");
+
+    budgets.setValue(0, "Aleph");
+    try {
+        budgets.update();
+        ADD_FAILURE() << "a row was written into the replaced file";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbError::kPasswordChanged);
+    }
+    budgets.cancelUpdate();
+    try {
+        mine.scalar("SELECT count(*) FROM Budgets");
+        ADD_FAILURE() << "the replaced file was read";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbError::kPasswordChanged);
+        EXPECT_TRUE(e.description().contains("was changed by another user")) << e.what();
+    }
+
+    ASSERT_EQ(peer.ask({"open", connectionString(path, "other")}), "ok");
+    ASSERT_EQ(peer.ask({"exec", "DELETE FROM Budgets WHERE Budget_Name = 'Gamma'"}), "ok 1");
+    ASSERT_EQ(peer.ask({"exec", "INSERT INTO Budgets (Budget_Name) VALUES ('Delta')"}), "ok 1");
+    ASSERT_EQ(peer.ask({"close"}), "ok");
+    ASSERT_EQ(peer.ask({"password", path, "other", "pw"}), "ok");
+    EXPECT_EQ(mine.scalar("SELECT group_concat(Budget_Name) FROM Budgets").toString(), "Alpha,Beta,Delta");
+    budgets.moveFirst();
+    budgets.setValue(0, "Aleph");
+    budgets.update();
+    EXPECT_EQ(mine.scalar("SELECT group_concat(Budget_Name) FROM Budgets").toString(), "Aleph,Beta,Delta");
+}
+
 TEST(Compaction, KeepsRowsAndKey) {
     const QString path = testsupport::freshDir() + "/m.mdb";
     makeDatabase(path, "key", dbtest::kBudgetsScript);
@@ -105,6 +224,76 @@ TEST(Compaction, KeepsRowsAndKey) {
     Connection::releaseIdleHandles(path);
     EXPECT_EQ(openError(path, ""), DbError::kAuthenticationFailed);
     EXPECT_EQ(countRows(path, "key"), 3);
+}
+
+const auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+
+// A backup holds the same rows as the database, the scrambled passwords among them: it is
+// made as private as the database, even over an older backup readable by everyone.
+TEST(Backup, IsAsPrivateAsTheDatabase) {
+    const QString dir = testsupport::freshDir();
+    const QString live = dir + "/lumimaster.mdb";
+    makeDatabase(live, "", dbtest::kBudgetsScript);
+    ASSERT_TRUE(QFile::setPermissions(live, kOwnerOnly));
+    QFile older(dir + "/older.mdb");
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+    older.close();
+    ASSERT_TRUE(QFile::setPermissions(older.fileName(), kOwnerOnly | QFile::ReadGroup | QFile::ReadOther));
+
+    Connection c;
+    c.open(connectionString(live));
+    c.backupTo(dir + "/new.mdb");
+    c.backupTo(older.fileName());
+    EXPECT_EQ(QFile::permissions(dir + "/new.mdb"), kOwnerOnly);
+    EXPECT_EQ(QFile::permissions(older.fileName()), kOwnerOnly);
+    EXPECT_EQ(countRows(older.fileName(), ""), 3);
+}
+
+// The files whose name marks them as the layer's temporary files.
+QStringList temporaryFilesIn(const QString& dir) {
+    return filesIn(dir).filter("~lvtmp.");
+}
+
+TEST(Backup, AKilledBackupLeavesNothingOnceTheNextOneRan) {
+    const QString dir = testsupport::freshDir();
+    const QString live = dir + "/lumimaster.mdb";
+    const QString backups = dir + "/backup";
+    QDir().mkpath(backups);
+    // Large enough that a backup is still under way a moment after its file appears.
+    makeDatabase(live, "",
+                 "CREATE TABLE Big (b BLOB); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                 "WHERE i < 3000) INSERT INTO Big SELECT randomblob(8000) FROM n;");
+    ASSERT_TRUE(QFile::setPermissions(live, kOwnerOnly));
+
+    QString leftover;
+    for (int attempt = 0; attempt < 5 && leftover.isEmpty(); ++attempt) {
+        dbtest::DbPeer peer;
+        ASSERT_EQ(peer.ask({"open", connectionString(live)}), "ok");
+        peer.send({"backup", backups + "/first.mdb"});
+        QElapsedTimer clock;
+        clock.start();
+        while (leftover.isEmpty() && clock.elapsed() < dbtest::DbPeer::kPatienceMs) {
+            for (const QString& name : temporaryFilesIn(backups)) {
+                if (QFileInfo(backups + '/' + name).size() > 0) {
+                    peer.kill();
+                    leftover = backups + '/' + name;
+                }
+            }
+            if (leftover.isEmpty() && !peer.answer(1).isEmpty())
+                break; // done before it was caught: try again
+        }
+    }
+    ASSERT_FALSE(leftover.isEmpty()) << "the backup was never caught under way";
+    ASSERT_TRUE(QFile::exists(leftover));
+    EXPECT_EQ(QFile::permissions(leftover), kOwnerOnly) << "a temporary copy is private too";
+
+    Connection c;
+    c.open(connectionString(live));
+    c.backupTo(backups + "/second.mdb");
+    EXPECT_TRUE(temporaryFilesIn(backups).isEmpty()) << temporaryFilesIn(backups).join(' ').toStdString();
+    Connection copy;
+    copy.open(connectionString(backups + "/second.mdb"));
+    EXPECT_EQ(copy.scalar("SELECT count(*) FROM Big").toLongLong(), 3000);
 }
 
 class BackupRestore : public testing::TestWithParam<QString> {};

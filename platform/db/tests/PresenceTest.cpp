@@ -1,13 +1,13 @@
 // The presence check on real files: holds of one process and of other processes (the second
-// program, presence_holder), own use refused while another hold exists and granted once it
+// program, DbPeer), own use refused while another hold exists and granted once it
 // has gone, also when the other program was killed, and the presence file's permissions.
 #include "platform/db/Presence.h"
 
 #include "platform/db/DbError.h"
 #include "platform/db/tests/DbFixture.h"
+#include "platform/db/tests/DbPeer.h"
 
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -33,37 +33,6 @@ qint32 takeError(const QString& path, int waitMs) {
     return 0;
 }
 
-// The second program, holding the database until its input closes.
-class Holder {
-public:
-    explicit Holder(const QString& database) {
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start(QStringLiteral(PRESENCE_HOLDER), {database});
-        EXPECT_TRUE(process_.waitForStarted());
-        EXPECT_TRUE(process_.waitForReadyRead(10000));
-        answer_ = QString::fromUtf8(process_.readLine()).trimmed();
-    }
-    ~Holder() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished();
-        }
-    }
-    const QString& answer() const { return answer_; }
-    void release() {
-        process_.closeWriteChannel();
-        EXPECT_TRUE(process_.waitForFinished(10000));
-    }
-    void kill() {
-        process_.kill();
-        EXPECT_TRUE(process_.waitForFinished(10000));
-    }
-
-private:
-    QProcess process_;
-    QString answer_;
-};
-
 TEST(Presence, OwnUseOnlyWhileNoOtherHoldOfThisProcess) {
     const QString db = newDatabase();
     EXPECT_FALSE(PresenceHold::isHeld(db));
@@ -88,22 +57,21 @@ TEST(Presence, OwnUseOnlyWhileNoOtherHoldOfThisProcess) {
 TEST(Presence, AnotherProcessKeepsOwnUseOutUntilItLetsGo) {
     const QString db = newDatabase();
     auto own = PresenceHold::take(db);
-    Holder other(db);
-    ASSERT_EQ(other.answer(), QStringLiteral("held"));
+    dbtest::DbPeer other;
+    ASSERT_EQ(other.ask({QStringLiteral("hold"), db}), QStringLiteral("ok"));
 
     EXPECT_FALSE(own->takeForOwnUse());
-    other.release();
+    ASSERT_EQ(other.ask({QStringLiteral("release")}), QStringLiteral("ok"));
     EXPECT_TRUE(own->takeForOwnUse());
 
-    Holder refused(db);
-    EXPECT_EQ(refused.answer(), QStringLiteral("refused %1").arg(DbError::kFileInUse))
+    EXPECT_TRUE(other.ask({QStringLiteral("hold"), db}).startsWith(QStringLiteral("error %1").arg(DbError::kFileInUse)))
         << "a program arriving while the file is had alone is refused";
 }
 
 TEST(Presence, AKilledProgramLeavesNoPresenceBehind) {
     const QString db = newDatabase();
-    Holder other(db);
-    ASSERT_EQ(other.answer(), QStringLiteral("held"));
+    dbtest::DbPeer other;
+    ASSERT_EQ(other.ask({QStringLiteral("hold"), db}), QStringLiteral("ok"));
     EXPECT_TRUE(PresenceHold::isHeld(db));
     other.kill();
     EXPECT_FALSE(PresenceHold::isHeld(db));

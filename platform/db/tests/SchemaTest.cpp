@@ -156,6 +156,53 @@ TEST_F(Schema, DropColumnKeepsOrderRowsRulesAndCounter) {
     EXPECT_THROW(connection.dropColumn("Nowhere", "x"), DbError);
 }
 
+// Grant columns are named after administrators: whatever text is a legal name is stored,
+// written, read, checked and dropped as given, never read as SQL or as a place marker.
+TEST_F(Schema, AnyLegalNameRoundTripsAsAColumn) {
+    const QStringList names{"a%2b",        "y%3) ; DROP TABLE Budgets; --",
+                            "%1%9 %4",     "say \"hi\"",
+                            "[br]ack`et'", "Ümlaut Жук 数",
+                            "length",      "size:x"};
+    QList<ColumnSpec> specs{ColumnSpec::autoNumber("ID")};
+    for (const QString& name : names)
+        specs << ColumnSpec::text(name, 6);
+    connection.createTable("Grants %2 [x]", specs);
+    connection.addColumn("Grants %2 [x]", ColumnSpec::yesNo("flag %1"));
+    connection.addColumn("Grants %2 [x]", ColumnSpec::longInt("n%3"));
+    EXPECT_EQ(columnNames("Grants %2 [x]"), (QStringList{"ID"} + names + QStringList{"flag %1", "n%3"}));
+
+    Recordset grants = Recordset::open(connection, "SELECT * FROM \"Grants %2 [x]\"");
+    grants.addNew();
+    for (int i = 0; i < names.size(); ++i)
+        grants.setValue(names[i], QString("v%1").arg(i));
+    grants.setValue("flag %1", 1);
+    grants.update();
+    grants.setValue(names[0], "chg");
+    grants.update();
+    for (int i = 1; i < names.size(); ++i)
+        EXPECT_EQ(grants.value(names[i]).toString(), QString("v%1").arg(i)) << names[i].toStdString();
+    grants.setValue("a%2b", "seven c");
+    try {
+        grants.update();
+        ADD_FAILURE() << "too long a value was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbError::kValueTooLong);
+        EXPECT_TRUE(e.description().contains("the field 'a%2b'")) << e.what();
+    }
+    grants.cancelUpdate();
+
+    connection.dropColumn("Grants %2 [x]", "n%3");
+    connection.dropColumn("Grants %2 [x]", "%1%9 %4");
+    QStringList kept = names;
+    kept.removeAt(2);
+    EXPECT_EQ(columnNames("Grants %2 [x]"), (QStringList{"ID"} + kept + QStringList{"flag %1"}));
+    Recordset after = Recordset::open(connection, "SELECT * FROM \"Grants %2 [x]\"");
+    EXPECT_EQ(after.value(names[0]).toString(), "chg");
+    EXPECT_EQ(after.value(names[1]).toString(), "v1");
+    EXPECT_EQ(after.value("flag %1").toLongLong(), 1);
+    EXPECT_EQ(connection.scalar("SELECT count(*) FROM Budgets").toLongLong(), 3) << "no name ran as SQL";
+}
+
 TEST_F(Schema, DropColumnRefusedWhileAKeyNeedsIt) {
     ColumnSpec key = ColumnSpec::text("K", 5);
     key.primaryKey = true;

@@ -8,7 +8,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/ZipWriter.h"
+#include "platform/sheet/package/ZipWriter.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -75,7 +75,7 @@ void exercise(Workbook& wb) {
     }
     Worksheet& first = wb.sheet(0);
     if (first.kind() == Worksheet::Kind::Worksheet)
-        first.setName(QStringLiteral("Renamed"));
+        wb.renameSheet(first, QStringLiteral("Renamed"));
     Workbook::openBytes(wb.toBytes(), QStringLiteral("again.xlsx"));
 }
 

@@ -79,7 +79,7 @@ TEST(Application, EventsComeInTheOrderOfASpreadsheetProgram) {
     // Adding a sheet activates it; copying a sheet into a new workbook activates that workbook.
     book1.addSheet();
     EXPECT_EQ(log.take(), (QStringList{"SheetDeactivate Sheet1", "SheetActivate Sheet2"}));
-    budget.sheet(u"Rates"_qs).copyToNewWorkbook();
+    app.copySheetToNewWorkbook(budget.sheet(u"Rates"_qs));
     EXPECT_EQ(log.take(), (QStringList{"WorkbookDeactivate Book1", "WorkbookActivate Book2"}));
 
     // Closing the active workbook brings back the one activated before it.

@@ -1,7 +1,7 @@
 // Cell and range addresses in A1 and R1C1 form, and typed entries.
 #include "SheetTestSupport.h"
-#include "platform/sheet/CellEntry.h"
 #include "platform/sheet/CellRange.h"
+#include "platform/sheet/model/CellEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,13 @@
 // recalculated after writes -- across sheets, along long chains, around circular references and
 // formulas the engine does not evaluate, and after a sheet is deleted.
 #include "SheetTestSupport.h"
-#include "platform/sheet/FormulaEvaluator.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
 #include "platform/sheet/Range.h"
+#include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/FunctionNames.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +35,7 @@ CellValue err(const char16_t* code) {
 std::unique_ptr<Workbook> dataWorkbook() {
     auto wb = Workbook::create(QStringLiteral("Book1"));
     Worksheet& data = wb->sheet(0);
-    data.setName(QStringLiteral("Data"));
+    wb->renameSheet(data, QStringLiteral("Data"));
     const char16_t* entries[][2] = {{u"A1", u"10"}, {u"A2", u"0"},   {u"A3", u"TRUE"}, {u"A4", u"abc"},
                                     {u"A5", u"'5"}, {u"A7", u"0.1"}, {u"A8", u"0.2"},  {u"A9", u"#N/A"},
                                     {u"B1", u"1"},  {u"B2", u"2"},   {u"B3", u"3"},    {u"A20", u"1"},
@@ -256,43 +259,81 @@ TEST(FormulaEngine, ADeletedSheetsReferencesBecomeRefAndRenamedSheetsKeepTheirRe
     data.setEntry({2, 5}, QStringLiteral("=E1+1"));
     data.setEntry({3, 5}, QStringLiteral("=Jan!B2*100"));
     EXPECT_EQ(data.value({2, 5}), num(15));
-    wb->sheet(QStringLiteral("Jan")).setName(QStringLiteral("January"));
+    wb->renameSheet(wb->sheet(QStringLiteral("Jan")), QStringLiteral("January"));
     wb->sheet(QStringLiteral("January")).setEntry({2, 2}, QStringLiteral("4"));
     EXPECT_EQ(data.value({3, 5}), num(400));
-    other.remove();
+    wb->deleteSheet(other);
     EXPECT_EQ(data.formula({1, 5}), u"=#REF!A1*2");
     EXPECT_EQ(data.value({1, 5}), err(u"#REF!"));
     EXPECT_EQ(data.value({2, 5}), err(u"#REF!"));
     EXPECT_TRUE(wb->staleCells().empty());
 }
 
-TEST(FormulaEngine, FormulasSavedWithoutResultsAreStaleUntilCellsAreWrittenThenCalculated) {
-    // openpyxl saves formulas without results: they read empty and are listed as stale.
+TEST(FormulaEngine, FormulasSavedWithoutResultsAreCalculatedBeforeTheyAreRead) {
+    // openpyxl saves formulas without results: they are calculated at the first read.
     auto wb = Workbook::open(sheettest::copyOfFixture(QStringLiteral("basic.xlsx")));
     Worksheet& rates = wb->sheet(QStringLiteral("Rates"));
     Worksheet& budget = wb->sheet(QStringLiteral("Budget"));
-    EXPECT_TRUE(rates.value({2, 3}).isEmpty());
-    EXPECT_EQ(wb->staleCells().size(), 7u); // Rates C2:C5 and B7, Budget B2 and B3
-    EXPECT_EQ(rates.staleCells(CellRange({1, 1}, {7, 3})),
-              (std::vector<CellRef>{{2, 3}, {3, 3}, {4, 3}, {5, 3}, {7, 2}}));
-    // A write anywhere has them calculated.
-    rates.setEntry({2, 1}, QStringLiteral("Wages"));
     EXPECT_EQ(rates.value({2, 3}), num(14406));
     EXPECT_EQ(rates.value({7, 2}), num(2249.75));
     EXPECT_EQ(budget.value({3, 2}), num(9601));
     EXPECT_TRUE(wb->staleCells().empty());
+    // Writes recalculate them as any other formula.
+    rates.setEntry({3, 2}, QStringLiteral("1000"));
+    EXPECT_EQ(budget.value({3, 2}), num(12001));
+    EXPECT_EQ(rates.value({7, 2}), num(2449.75));
 }
 
-TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreNotEvaluated) {
+TEST(FormulaEngine, TextsThatAreNoFormulaAreRefusedBeforeAnythingIsStored) {
+    const char16_t* refused[] = {
+        u"=1+",          u"=SUM(1,2",      u"=(1+2))",     u"=1 2",          u"=\"open",
+        u"=A1:",         u"={1,2;3}",      u"={1,A1}",     u"=#WHAT!",        u"=ROUND(1)",
+        u"=IF(1,2,3,4)", u"=Sheet1!",      u"=1+*2",       u"=SUM(A1;B1)",    u"=)",
+    };
+    auto wb = Workbook::create(QStringLiteral("Book1"));
+    Worksheet& sheet = wb->sheet(0);
+    sheet.setEntry({1, 1}, QStringLiteral("7"));
+    for (const char16_t* typed : refused) {
+        try {
+            sheet.setEntry({1, 1}, QString::fromUtf16(typed));
+            ADD_FAILURE() << QString::fromUtf16(typed).toStdString() << " was taken";
+        } catch (const SheetError& e) {
+            EXPECT_EQ(e.code(), SheetError::Code::BadFormula) << QString::fromUtf16(typed).toStdString();
+        }
+        EXPECT_EQ(sheet.formula({1, 1}), u"7") << QString::fromUtf16(typed).toStdString();
+    }
+    // The whole grammar is taken, also where the engine does not evaluate it.
+    const char16_t* taken[] = {
+        u"=-{1,2;3,4}",          u"=SUM(A1:A3 A2:B4)",   u"=SUM((A1,B1))",      u"=A1:INDEX(B:B,5)",
+        u"=@A1:A3",              u"=A1#",                u"=Table1[Amount]",    u"=[1]Rates!B2",
+        u"=NOSUCHFUNC(1)",       u"=IF(A1,,2)",          u"=5%%",               u"=.5+1.",
+        u"='My Sheet'!A1",       u"=#REF!+1",            u"=Sheet9!Rate",       u"= 1 + 2 ",
+    };
+    for (const char16_t* typed : taken)
+        EXPECT_NO_THROW(sheet.setEntry({2, 1}, QString::fromUtf16(typed))) << QString::fromUtf16(typed).toStdString();
+}
+
+TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreRefusedOrNotEvaluated) {
     auto wb = Workbook::create(QStringLiteral("Book1"));
     Worksheet& sheet = wb->sheet(0);
     const int deep = 100000;
-    sheet.setEntry({1, 1}, u'=' + QString(deep, u'(') + u'1' + QString(deep, u')'));
-    sheet.setEntry({2, 1}, u'=' + QString(deep, u'-') + u'1');
+    EXPECT_THROW(sheet.setEntry({1, 1}, u'=' + QString(deep, u'(') + u'1' + QString(deep, u')')), SheetError);
+    EXPECT_THROW(sheet.setEntry({2, 1}, u'=' + QString(deep, u'-') + u'1'), SheetError);
     sheet.setEntry({3, 1}, u'=' + QString(100, u'(') + u'2' + QString(100, u')') + QStringLiteral("*-(-3)"));
-    EXPECT_TRUE(sheet.isStale({1, 1}));
-    EXPECT_TRUE(sheet.isStale({2, 1}));
     EXPECT_EQ(sheet.value({3, 1}), num(6));
+    EXPECT_FALSE(sheet.hasFormula({1, 1}));
+    // Read from a file, such a formula is kept and stale.
+    const std::string nested = std::string(300, '(') + "B1" + std::string(300, ')');
+    auto read = Workbook::openBytes(
+        sheettest::packageWithSheetData("<row r=\"1\"><c r=\"A1\"><f>" + nested + "</f><v>1</v></c>"
+                                        "<c r=\"B1\"><v>2</v></c></row>"),
+        QStringLiteral("nested.xlsx"));
+    Worksheet& data = read->sheet(0);
+    data.setEntry({2, 1}, QStringLiteral("=A1+B1"));
+    data.setEntry({1, 2}, QStringLiteral("3"));
+    EXPECT_TRUE(data.isStale({1, 1}));
+    EXPECT_TRUE(data.isStale({2, 1}));
+    EXPECT_EQ(data.formula({1, 1}), QString::fromStdString("=" + nested));
 }
 
 TEST(FormulaEngine, SharedFormulaBlocksAreRecalculatedCellByCell) {
@@ -304,4 +345,75 @@ TEST(FormulaEngine, SharedFormulaBlocksAreRecalculatedCellByCell) {
     EXPECT_EQ(rates.value({5, 3}), num(99 * 12));
     EXPECT_EQ(rates.value({7, 2}), num(1200.5 + 800 + 10 + 99));
     EXPECT_TRUE(wb->staleCells().empty());
+}
+
+TEST(FormulaEngine, FormulasReadBackAsTypedAndAreStoredWithThePrefixesTheFileNeeds) {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"XLOOKUP(A1,B:B,C:C)", "_xlfn.XLOOKUP(A1,B:B,C:C)"},
+        {"xlookup(a1,b:b,c:c)+sum(1)", "_xlfn.XLOOKUP(A1,B:B,C:C)+SUM(1)"},
+        {"IFS(A1>1,\"xlookup(\",TRUE,STDEV.S(B1:B3))", "_xlfn.IFS(A1>1,\"xlookup(\",TRUE,_xlfn.STDEV.S(B1:B3))"},
+        {"SORT(A1:A3)", "_xlfn._xlws.SORT(A1:A3)"},
+        {"@A1:A3*2", "_xlfn.SINGLE(A1:A3)*2"},
+        {"SUM(@Data!A1:A3,1)", "SUM(_xlfn.SINGLE(Data!A1:A3),1)"},
+        {"SUM(B2#)", "SUM(_xlfn.ANCHORARRAY(B2))"},
+        {"LET(rate,0.2,x,B2,x*rate)", "_xlfn.LET(_xlpm.rate,0.2,_xlpm.x,B2,_xlpm.x*_xlpm.rate)"},
+        {"MyMacro(A1)+Rates", "MyMacro(A1)+Rates"},
+    };
+    auto wb = Workbook::create(QStringLiteral("Book1"));
+    Worksheet& sheet = wb->sheet(0);
+    int row = 1;
+    for (const auto& c : cases) {
+        EXPECT_EQ(FunctionNames::toStorage(c.typed), c.stored) << c.typed;
+        EXPECT_EQ(FunctionNames::toDisplay(c.stored), FunctionNames::toDisplay(FunctionNames::toStorage(c.typed)))
+            << c.stored;
+        sheet.setEntry({row++, 5}, u'=' + QString::fromLatin1(c.typed));
+    }
+    EXPECT_EQ(sheet.formula({1, 5}), u"=XLOOKUP(A1,B:B,C:C)");
+    EXPECT_EQ(sheet.formula({5, 5}), u"=@A1:A3*2");
+    EXPECT_EQ(sheet.formula({7, 5}), u"=SUM(B2#)");
+    EXPECT_EQ(sheet.formula({8, 5}), u"=LET(rate,0.2,x,B2,x*rate)");
+    // The file holds the stored forms.
+    const QString path = testsupport::freshDir() + QStringLiteral("/prefixes.xlsx");
+    wb->saveAs(path);
+    const QByteArray xml = sheettest::zipParts(path).value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(xml.contains("<f>_xlfn.XLOOKUP(A1,B:B,C:C)</f>"));
+    EXPECT_TRUE(xml.contains("<f>_xlfn._xlws.SORT(A1:A3)</f>"));
+    EXPECT_TRUE(xml.contains("<f>_xlfn.SINGLE(A1:A3)*2</f>"));
+    // A formula read from a file shows without its prefixes.
+    auto read = Workbook::openBytes(
+        sheettest::packageWithSheetData("<row r=\"1\"><c r=\"A1\"><f>_xlfn.XLOOKUP(B1,C:C,D:D)+_xlfn.SINGLE(C1:C3)</f>"
+                                        "<v>3</v></c></row>"),
+        QStringLiteral("read.xlsx"));
+    EXPECT_EQ(read->sheet(0).formula({1, 1}), u"=XLOOKUP(B1,C:C,D:D)+@C1:C3");
+}
+
+TEST(FormulaEngine, NamesThatAreNoFunctionShowNameAndFunctionsNotEvaluatedHereAreStale) {
+    auto wb = Workbook::create(QStringLiteral("Book1"));
+    Worksheet& sheet = wb->sheet(0);
+    sheet.setEntry({1, 1}, QStringLiteral("4"));
+    sheet.setEntry({1, 2}, QStringLiteral("=NOSUCHFUNC(A1)+1"));
+    sheet.setEntry({2, 2}, QStringLiteral("=NoSuchName*2"));
+    sheet.setEntry({3, 2}, QStringLiteral("=KURT(A1,2,3,9)")); // a function of the spreadsheet program
+    sheet.setEntry({4, 2}, QStringLiteral("=_xlfn.NEWERFUNC(A1)"));
+    EXPECT_EQ(sheet.value({1, 2}), err(u"#NAME?"));
+    EXPECT_EQ(sheet.value({2, 2}), err(u"#NAME?"));
+    std::vector<CellRef> stale;
+    for (const StaleCell& s : wb->staleCells())
+        stale.push_back(s.cell);
+    EXPECT_EQ(stale, (std::vector<CellRef>{{3, 2}, {4, 2}}));
+    // Saved: #NAME? with the formula, the stale ones without a result.
+    const QString path = testsupport::freshDir() + QStringLiteral("/names.xlsx");
+    wb->saveAs(path);
+    const QByteArray xml = sheettest::zipParts(path).value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(xml.contains("<c r=\"B1\" t=\"e\"><f>NOSUCHFUNC(A1)+1</f><v>#NAME?</v></c>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<c r=\"B3\"><f>KURT(A1,2,3,9)</f></c>")) << xml.constData();
+
+    // In a workbook with macros, an unknown name may be a macro's function: stale.
+    auto macros = Workbook::open(sheettest::copyOfFixture(QStringLiteral("macros.xlsm")));
+    Worksheet& first = macros->sheet(0);
+    first.setEntry({20, 1}, QStringLiteral("=MyMacroFunction(1)"));
+    EXPECT_TRUE(first.isStale({20, 1}));
 }

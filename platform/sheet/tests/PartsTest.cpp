@@ -1,11 +1,11 @@
 // The part readers and writers on their own: shared strings, relationships, the cutting of a
 // part into children, styles.
 #include "SheetTestSupport.h"
-#include "platform/sheet/Relationships.h"
-#include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/SheetError.h"
-#include "platform/sheet/Styles.h"
-#include "platform/sheet/XmlChunks.h"
+#include "platform/sheet/package/Relationships.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/XmlChunks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Sheet protection in both hash forms, locked cells, and the workbook's write reservation.
 #include "SheetTestSupport.h"
-#include "platform/sheet/PasswordHash.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/package/PasswordHash.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>

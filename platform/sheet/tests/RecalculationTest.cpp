@@ -119,16 +119,16 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
     {
         auto wb = Workbook::open(path);
         Worksheet& budget = wb->sheet(QStringLiteral("Budget"));
-        const CellValue medianBefore = budget.value({28, 2});
+        const CellValue kurtosisBefore = budget.value({28, 2});
         writeNewValues(*wb);
-        // MEDIAN is not evaluated here: it and its reader keep their results and are reported.
+        // KURT is not evaluated here: it and its reader keep their results and are reported.
         std::vector<CellRef> stale;
         for (const StaleCell& s : wb->staleCells()) {
             EXPECT_EQ(s.sheet, &budget);
             stale.push_back(s.cell);
         }
         EXPECT_EQ(stale, (std::vector<CellRef>{{28, 2}, {29, 2}}));
-        EXPECT_EQ(budget.value({28, 2}), medianBefore);
+        EXPECT_EQ(budget.value({28, 2}), kurtosisBefore);
         // Results are current before the save, as read through the layer.
         EXPECT_EQ(budget.value({4, 2}), CellValue::fromNumber(2500 + 800 + 175.5 + 99 + 37.4));
         EXPECT_EQ(budget.value({11, 2}), CellValue::fromError(QStringLiteral("#DIV/0!")));
@@ -144,7 +144,9 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
     EXPECT_EQ(cached.value(u"Budget!C3"_qs).text, u"3125.0");
     EXPECT_EQ(cached.value(u"Q1 Summary!B1"_qs).text, u"61.5");
     EXPECT_EQ(cached.value(u"Budget!B27"_qs).text, u"14.76");  // halves round away from zero
-    EXPECT_EQ(cached.value(u"Budget!B28"_qs).text, u"150.25"); // MEDIAN's result as LibreOffice saved it
+    // KURT is not evaluated here: its result is no longer current and is not saved.
+    EXPECT_EQ(cached.value(u"Budget!B28"_qs).kind, u"x");
+    EXPECT_EQ(cached.value(u"Budget!B29"_qs).kind, u"x");
 
     const struct {
         QString sheet;
@@ -163,7 +165,7 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
             ASSERT_LE(at.col, fields.size()) << it.key().toStdString();
             const QString theirs = fields[at.col - 1];
             if (it.key() == u"Budget!B28" || it.key() == u"Budget!B29") {
-                // Stale: ours kept the old result, LibreOffice calculated the new one.
+                // Stale: saved without a result, LibreOffice calculated the new one.
                 EXPECT_FALSE(sameResult(it.value(), theirs)) << it.key().toStdString();
                 continue;
             }
@@ -173,7 +175,27 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
             ++compared;
         }
     }
-    EXPECT_EQ(compared, 26 + 2 + 5); // Budget's formulas but MEDIAN's two, the two new ones, the summary's
+    EXPECT_EQ(compared, 26 + 2 + 5); // Budget's formulas but KURT's two, the two new ones, the summary's
+}
+
+TEST(Recalculation, AFormulaNotEvaluatedHereShowsItsNewResultInLibreOfficeWithItsDefaultSettings) {
+    const QString path = copyOfFixture(QStringLiteral("recalc.xlsx"));
+    const QString before = sheettest::convertWithLibreOffice(path, 2, false).value(27);
+    {
+        auto wb = Workbook::open(path);
+        writeNewValues(*wb);
+        EXPECT_TRUE(wb->sheet(QStringLiteral("Budget")).isStale({28, 2}));
+        wb->save();
+    }
+    // LibreOffice keeps stored results by default: only a formula saved without one is
+    // calculated, so KURT and its reader show their new results beside ours.
+    const QStringList shown = sheettest::convertWithLibreOffice(path, 2, false);
+    const QStringList recalculated = sheettest::convertWithLibreOffice(path, 2, true);
+    ASSERT_GE(shown.size(), 29);
+    ASSERT_EQ(shown.size(), recalculated.size());
+    EXPECT_NE(shown[27], before); // the writes changed KURT's result
+    for (int row = 1; row < shown.size(); ++row)
+        EXPECT_EQ(shown[row], recalculated[row]) << "Budget row " << row + 1;
 }
 
 TEST(Recalculation, ValuesOnlyCopyAfterWritesCarriesCurrentResultsAndStaleCellsAreKnownBefore) {

@@ -63,17 +63,17 @@ TEST(SheetOperations, NamesFollowTheRules) {
         {u"RATES", SheetError::Code::DuplicateSheetName},
     };
     for (const auto& r : refused)
-        EXPECT_EQ(codeOf([&] { sheet.setName(QString::fromUtf16(r.name)); }), r.code)
+        EXPECT_EQ(codeOf([&] { wb->renameSheet(sheet, QString::fromUtf16(r.name)); }), r.code)
             << QString::fromUtf16(r.name).toStdString();
-    sheet.setName(QStringLiteral("Thirty-one characters exactly!!"));
+    wb->renameSheet(sheet, QStringLiteral("Thirty-one characters exactly!!"));
     EXPECT_EQ(sheet.name().size(), 31);
-    sheet.setName(QStringLiteral("sheet1"));
+    wb->renameSheet(sheet, QStringLiteral("sheet1"));
     EXPECT_EQ(sheet.name(), u"sheet1");
 }
 
 TEST(SheetOperations, RenamedSheetIsFollowedByTheFormulasThatNameIt) {
     auto wb = Workbook::open(copyOfFixture(QStringLiteral("libreoffice.xlsx")));
-    wb->sheet(u"Rates"_qs).setName(QStringLiteral("Rates 2024"));
+    wb->renameSheet(wb->sheet(u"Rates"_qs), QStringLiteral("Rates 2024"));
     EXPECT_EQ(wb->sheet(u"Budget"_qs).formula({2, 2}), u"='Rates 2024'!B2*2");
     EXPECT_EQ(wb->sheet(u"Budget"_qs).formula({3, 2}), u"='Rates 2024'!C3+1");
     const QString path = wb->fullName();
@@ -86,9 +86,9 @@ TEST(SheetOperations, RenamedSheetIsFollowedByTheFormulasThatNameIt) {
 
 TEST(SheetOperations, MovedSheetsKeepTheirCells) {
     auto wb = Workbook::open(copyOfFixture(QStringLiteral("libreoffice.xlsx")));
-    wb->sheet(u"Budget"_qs).move(&wb->sheet(u"Rates"_qs));
+    wb->moveSheet(wb->sheet(u"Budget"_qs), &wb->sheet(u"Rates"_qs));
     EXPECT_EQ(wb->sheetNames(), (QStringList{"Budget", "Rates", "Hidden", "Chart1"}));
-    wb->sheet(u"Budget"_qs).move(nullptr, &wb->sheet(3));
+    wb->moveSheet(wb->sheet(u"Budget"_qs), nullptr, &wb->sheet(3));
     EXPECT_EQ(wb->sheetNames(), (QStringList{"Rates", "Hidden", "Chart1", "Budget"}));
     const QString path = wb->fullName();
     wb->save();
@@ -101,13 +101,13 @@ TEST(SheetOperations, MovedSheetsKeepTheirCells) {
 TEST(SheetOperations, CopiesWithinTheWorkbookAreNumberedAndCarryDrawings) {
     auto wb = Workbook::open(copyOfFixture(QStringLiteral("libreoffice.xlsx")));
     Worksheet& rates = wb->sheet(u"Rates"_qs);
-    Worksheet& copy = rates.copy(nullptr, &rates);
+    Worksheet& copy = wb->copySheet(rates, nullptr, &rates);
     EXPECT_EQ(copy.name(), u"Rates (2)");
     EXPECT_EQ(copy.index(), 1);
     EXPECT_EQ(&wb->activeSheet(), &copy);
     EXPECT_EQ(copy.formula({2, 3}), u"=B2*12");
     EXPECT_EQ(copy.mergedCells(), rates.mergedCells());
-    EXPECT_EQ(copy.copy(nullptr, &copy).name(), u"Rates (3)");
+    EXPECT_EQ(wb->copySheet(copy, nullptr, &copy).name(), u"Rates (3)");
     copy.activate();
     copy.setEntry({2, 2}, QStringLiteral("1"));
     EXPECT_EQ(rates.value({2, 2}), CellValue::fromNumber(1200.5));
@@ -128,15 +128,15 @@ TEST(SheetOperations, CopiesWithinTheWorkbookAreNumberedAndCarryDrawings) {
 
 TEST(SheetOperations, DeletingASheetTurnsItsReferencesIntoRefAndKeepsOneVisibleSheet) {
     auto wb = Workbook::open(copyOfFixture(QStringLiteral("libreoffice.xlsx")));
-    wb->sheet(u"Rates"_qs).remove();
+    wb->deleteSheet(wb->sheet(u"Rates"_qs));
     EXPECT_EQ(wb->sheetNames(), (QStringList{"Budget", "Hidden", "Chart1"}));
     EXPECT_EQ(wb->sheet(u"Budget"_qs).formula({2, 2}), u"=#REF!B2*2");
     EXPECT_EQ(wb->activeSheet().name(), u"Budget");
-    wb->sheet(u"Chart1"_qs).remove();
-    EXPECT_EQ(codeOf([&] { wb->sheet(u"Budget"_qs).remove(); }), SheetError::Code::LastSheet);
+    wb->deleteSheet(wb->sheet(u"Chart1"_qs));
+    EXPECT_EQ(codeOf([&] { wb->deleteSheet(wb->sheet(u"Budget"_qs)); }), SheetError::Code::LastSheet);
     EXPECT_EQ(codeOf([&] { wb->sheet(u"Budget"_qs).setVisibility(Worksheet::Visibility::Hidden); }),
               SheetError::Code::LastSheet);
-    wb->sheet(u"Hidden"_qs).remove();
+    wb->deleteSheet(wb->sheet(u"Hidden"_qs));
     const QString path = wb->fullName();
     wb->save();
     wb.reset();
@@ -155,7 +155,7 @@ TEST(SheetOperations, ACopyIntoANewWorkbookPointsBackAtItsSource) {
     const QString source = copyOfFixture(QStringLiteral("libreoffice.xlsx"), QStringLiteral("Budget.xlsx"));
     const QString folder = QFileInfo(source).absolutePath();
     Workbook& master = app.open(source);
-    Workbook& copy = master.sheet(u"Budget"_qs).copyToNewWorkbook();
+    Workbook& copy = app.copySheetToNewWorkbook(master.sheet(u"Budget"_qs));
     EXPECT_EQ(copy.name(), u"Book1");
     EXPECT_EQ(app.activeWorkbook(), &copy);
     Worksheet& sheet = copy.sheet(0);
@@ -166,7 +166,7 @@ TEST(SheetOperations, ACopyIntoANewWorkbookPointsBackAtItsSource) {
     EXPECT_TRUE(sheet.verifyPassword(QStringLiteral("secret")));
 
     const QString rates = folder + QStringLiteral("/Rates.xlsx");
-    Workbook& ratesCopy = master.sheet(u"Rates"_qs).copyToNewWorkbook();
+    Workbook& ratesCopy = app.copySheetToNewWorkbook(master.sheet(u"Rates"_qs));
     EXPECT_EQ(ratesCopy.name(), u"Book2");
     EXPECT_EQ(ratesCopy.sheet(0).mergedCells(), master.sheet(u"Rates"_qs).mergedCells());
     ratesCopy.saveAs(rates);

@@ -1,6 +1,7 @@
 // Test helpers: fixtures, openpyxl, LibreOffice, zip contents.
 #include "SheetTestSupport.h"
 
+#include "platform/sheet/package/ZipWriter.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -57,20 +58,22 @@ for ws in wb.worksheets:
     return cells;
 }
 
-QStringList convertWithLibreOffice(const QString& path, int sheetIndex) {
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool recalculate) {
     QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/lo-profile-XXXXXX"));
     QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
     // LibreOffice keeps the stored results of workbooks from other programs unless told to
     // recalculate on loading: tell it, as a spreadsheet program honours the recalculation flag.
-    QDir().mkpath(profile.path() + QStringLiteral("/user"));
-    QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
-    settings.open(QIODevice::WriteOnly);
-    settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+    if (recalculate) {
+        QDir().mkpath(profile.path() + QStringLiteral("/user"));
+        QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
 <item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>
 </oor:items>
 )");
-    settings.close();
+        settings.close();
+    }
     QProcess process;
     // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
     const QString filter =
@@ -148,6 +151,40 @@ finally:
     const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
+}
+
+QByteArray packageWithSheetData(const std::string& rows) {
+    const std::pair<const char*, std::string> parts[] = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+         "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/><Override "
+         "PartName=\"/xl/worksheets/sheet1.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/></Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+         "Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+         "Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/workbook.xml",
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets><sheet "
+         "name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + rows +
+             "</sheetData></worksheet>"},
+    };
+    platform::sheet::ZipWriter writer;
+    for (const auto& [name, text] : parts)
+        writer.add(name, platform::sheet::ZipWriter::compress(text, 1));
+    return writer.finish();
 }
 
 QMap<QString, QByteArray> zipParts(const QString& path) {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <ostream>
+#include <string>
 
 // Readable QString values in test failures.
 QT_BEGIN_NAMESPACE
@@ -31,12 +32,18 @@ QString runPython(const QString& script, const QStringList& args);
 // as their text), plus "Sheet!@state" for the sheet's visibility.
 QMap<QString, QString> readWithOpenpyxl(const QString& path);
 
-// The sheet's cells as LibreOffice computes them, converted to CSV; one string per row.
-QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1);
+// The sheet's cells as LibreOffice shows them, converted to CSV; one string per row. With
+// recalculate, LibreOffice calculates every formula on loading; else it keeps its default
+// settings, which calculate only the formulas saved without a result.
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1, bool recalculate = true);
 
 // Whether LibreOffice, opening the workbook over UNO, can unprotect the sheet (numbered from 0)
 // with the password.
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password);
+
+// A small package of one worksheet "Data" whose sheetData holds the given rows, for formulas and
+// results as other programs write them.
+QByteArray packageWithSheetData(const std::string& rows);
 
 // The unpacked parts of a package, read with python's zipfile.
 QMap<QString, QByteArray> zipParts(const QString& path);

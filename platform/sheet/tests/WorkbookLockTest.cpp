@@ -1,6 +1,6 @@
 // Workbooks open for writing are marked in use; the in-use test sees our lock, LibreOffice's
 // lock file and the owner file a spreadsheet program leaves on a shared folder.
-#include "platform/sheet/WorkbookLock.h"
+#include "platform/sheet/model/WorkbookLock.h"
 
 #include "SheetTestSupport.h"
 #include "platform/sheet/Workbook.h"

@@ -1,0 +1,27 @@
+// See ProgramHooks.h.
+#include "lumidesk/ProgramHooks.h"
+
+#include "core/OpenWorkbookInExcel.h"
+#include "lumidesk/HelpWindow.h"
+#include "lumidesk/ShellLinks.h"
+#include "mail/MailServices.h"
+#include "platform/ui/HelpViewer.h"
+#include "platform/ui/WindowOpeners.h"
+#include "wizard/OpenWorkbookInExcel.h"
+
+namespace lumidesk {
+
+void InstallProgramHooks() {
+    // A workbook named in a window (errors browser, Budgets Explorer) opens through the
+    // wizard's lookup of master workbooks and user files.
+    core::setWorkbookOpener(wizard::OpenWorkbookInExcel);
+    platform::ui::installHelpViewer(
+        {[](const QString& page) { HelpWindow::showPage(page); }, [] { HelpWindow::closeAll(); }});
+    platform::ui::setWindowOpener(QStringLiteral("frmDataTable"), [](QWidget*) {
+        links::ShowBudgetsExplorer();
+        return true;
+    });
+    platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+}
+
+} // namespace lumidesk

@@ -1,0 +1,47 @@
+// Sends one mail over SMTP: a UTF-8 text body and at most one attached file, from a sender to
+// one recipient, through the server named as "host[:port]" (port 25 by default). Answers the
+// status numbers the program's callers know from the mail component it stands in for: 0 sent,
+// otherwise what went wrong, taken from what really happened on the wire: the server refused
+// the sender (7), a recipient (8) or the message (4); nothing listens there (9); the host name
+// is unknown (17); connecting took too long (22); the file to attach is missing (10, found
+// before any connection is made).
+#pragma once
+
+#include <QString>
+
+namespace platform::mail {
+
+namespace smtp {
+constexpr int kSent = 0;
+constexpr int kUnknownError = 1;
+constexpr int kOutOfMemory = 3;
+constexpr int kMessageRejected = 4;    // the server refused DATA or the message after it
+constexpr int kConversationFailed = 5; // the greeting or EHLO/HELO failed
+constexpr int kSenderRejected = 7;     // MAIL FROM refused
+constexpr int kRecipientRejected = 8;  // RCPT TO refused
+constexpr int kConnectFailed = 9;      // nothing accepts connections there
+constexpr int kAttachmentMissing = 10; // the file to attach does not exist
+constexpr int kAttachmentUnreadable = 11;
+constexpr int kNoServer = 15;
+constexpr int kHostUnknown = 17; // the host name cannot be resolved (or is no host name)
+constexpr int kBadResponse = 18; // connected, but the server's answers made no sense
+constexpr int kConnectTimedOut = 22;
+} // namespace smtp
+
+struct SmtpMail {
+    QString server; // "host" or "host:port"
+    QString sender;
+    QString recipient;
+    QString subject;
+    QString body;
+    QString attachmentPath; // empty: no attachment
+};
+
+struct SmtpOptions {
+    long connectTimeoutSeconds = 30;
+    long totalTimeoutSeconds = 300;
+};
+
+int sendSmtpMail(const SmtpMail& mail, const SmtpOptions& options = {});
+
+} // namespace platform::mail

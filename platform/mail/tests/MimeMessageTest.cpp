@@ -1,0 +1,134 @@
+// Reading the messages users send back: attachment names in both encodings that mail
+// programs use for names outside ASCII, attachments in every transfer encoding, and messages
+// without a file.
+#include "platform/mail/MimeMessage.h"
+
+#include <gtest/gtest.h>
+
+namespace platform::mail {
+namespace {
+
+QByteArray message(const QByteArray& attachmentHeaders, const QByteArray& encodedBody) {
+    return "From: \"Ann Smith\" <ann@example.org>\r\n"
+           "To: robot@example.org\r\n"
+           "Subject: =?UTF-8?Q?Budget_r=C3=A9ponse?=\r\n"
+           "MIME-Version: 1.0\r\n"
+           "Content-Type: multipart/mixed; boundary=\"b1\"\r\n"
+           "\r\n"
+           "--b1\r\n"
+           "Content-Type: text/plain; charset=utf-8\r\n"
+           "\r\n"
+           "Here it is.\r\n"
+           "--b1\r\n" +
+           attachmentHeaders + "\r\n" + encodedBody +
+           "\r\n"
+           "--b1--\r\n";
+}
+
+TEST(ReceivedMessage, AttachmentNamesAreDecodedWhicheverWayTheyWereWritten) {
+    const struct {
+        const char* form;
+        QByteArray headers;
+        QString name;
+    } cases[] = {
+        {"plain",
+         "Content-Type: application/octet-stream; name=\"Sales.xlsx\"\r\n"
+         "Content-Disposition: attachment; filename=\"Sales.xlsx\"\r\n",
+         QStringLiteral("Sales.xlsx")},
+        {"rfc2231",
+         "Content-Type: application/octet-stream\r\n"
+         "Content-Disposition: attachment; filename*=UTF-8''Pr%C3%A9vision%20%C3%A9t%C3%A9.xlsx\r\n",
+         QStringLiteral("Prévision été.xlsx")},
+        {"rfc2231 continued",
+         "Content-Type: application/octet-stream\r\n"
+         "Content-Disposition: attachment;\r\n"
+         " filename*0*=UTF-8''Pr%C3%A9vision;\r\n"
+         " filename*1*=%20%C3%A9t%C3%A9.xlsx\r\n",
+         QStringLiteral("Prévision été.xlsx")},
+        {"rfc2047 in name",
+         "Content-Type: application/octet-stream; name=\"=?UTF-8?B?UHLDqXZpc2lvbiDDqXTDqS54bHN4?=\"\r\n"
+         "Content-Disposition: attachment\r\n",
+         QStringLiteral("Prévision été.xlsx")},
+        {"rfc2047 in filename",
+         "Content-Type: application/octet-stream\r\n"
+         "Content-Disposition: attachment; filename=\"=?ISO-8859-1?Q?Z=FCrich.xlsx?=\"\r\n",
+         QStringLiteral("Zürich.xlsx")},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ReceivedMessage> parsed =
+            parseMessage(message(c.headers + "Content-Transfer-Encoding: base64\r\n", "AAEC/w=="));
+        ASSERT_TRUE(parsed) << c.form;
+        ASSERT_EQ(1, parsed->attachments.size()) << c.form;
+        EXPECT_EQ(c.name, parsed->attachments.first().name) << c.form;
+        EXPECT_EQ(QByteArray("\x00\x01\x02\xff", 4), parsed->attachments.first().data) << c.form;
+        EXPECT_EQ(QStringLiteral("ann@example.org"), parsed->senderAddress) << c.form;
+        EXPECT_EQ(QStringLiteral("Budget réponse"), parsed->subject) << c.form;
+        EXPECT_EQ(QStringLiteral("Here it is."), parsed->textBody.trimmed()) << c.form;
+    }
+}
+
+TEST(ReceivedMessage, ContentIsDecodedFromEachTransferEncoding) {
+    const struct {
+        QByteArray encoding;
+        QByteArray body;
+    } cases[] = {
+        {"base64", "QSw9Qg0K"},
+        {"quoted-printable", "A,=3DB=0D=0A"},
+        {"7bit", "A,=B\r\n"},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ReceivedMessage> parsed = parseMessage(
+            message("Content-Type: text/csv; name=\"a.csv\"\r\nContent-Disposition: attachment\r\n"
+                    "Content-Transfer-Encoding: " +
+                        c.encoding + "\r\n",
+                    c.body));
+        ASSERT_TRUE(parsed);
+        ASSERT_EQ(1, parsed->attachments.size()) << c.encoding.constData();
+        EXPECT_TRUE(parsed->attachments.first().data.startsWith("A,=B")) << c.encoding.constData();
+    }
+}
+
+TEST(ReceivedMessage, MessagesWithoutFilesAndFilesWithoutMultipart) {
+    const std::optional<ReceivedMessage> text =
+        parseMessage("From: b@example.org\r\nSubject: hi\r\n\r\nNo file here.\r\n");
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(text->attachments.isEmpty());
+    EXPECT_EQ(QStringLiteral("No file here."), text->textBody.trimmed());
+
+    const std::optional<ReceivedMessage> bare =
+        parseMessage("From: c@example.org\r\nMIME-Version: 1.0\r\n"
+                     "Content-Type: application/octet-stream; name=\"Only.xlsx\"\r\n"
+                     "Content-Disposition: attachment; filename=\"Only.xlsx\"\r\n"
+                     "Content-Transfer-Encoding: base64\r\n\r\nUEsDBA==\r\n");
+    ASSERT_TRUE(bare);
+    ASSERT_EQ(1, bare->attachments.size());
+    EXPECT_EQ(QStringLiteral("Only.xlsx"), bare->attachments.first().name);
+    EXPECT_EQ(QByteArray("PK\x03\x04"), bare->attachments.first().data);
+}
+
+TEST(OutgoingMessage, BuiltMessageReadsBackAsWritten) {
+    const OutgoingMessage out{QStringLiteral("admin@example.org"),
+                              QStringLiteral("ann@example.org"),
+                              QStringLiteral("Budget  Due Date is 2025-03-31"),
+                              QStringLiteral("Zeile ä\nzwei"),
+                              QStringLiteral("Plan ü.xlsm"),
+                              QByteArray("\x00PK\xff", 4)};
+    const QByteArray wire = buildMessage(out);
+    // Lines end in CRLF throughout, and no line is longer than SMTP allows.
+    for (const QByteArray& line : wire.split('\n')) {
+        EXPECT_LE(line.size(), 998);
+        if (!line.isEmpty()) {
+            EXPECT_TRUE(line.endsWith('\r')) << line.constData();
+        }
+    }
+    const std::optional<ReceivedMessage> back = parseMessage(wire);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(out.subject, back->subject);
+    EXPECT_EQ(out.body, back->textBody.trimmed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    ASSERT_EQ(1, back->attachments.size());
+    EXPECT_EQ(out.attachmentName, back->attachments.first().name);
+    EXPECT_EQ(out.attachment, back->attachments.first().data);
+}
+
+} // namespace
+} // namespace platform::mail

@@ -1,0 +1,95 @@
+// The reverse index of formula references.
+#include "platform/sheet/formula/DependencyIndex.h"
+
+#include "platform/sheet/model/Parallel.h"
+
+#include <algorithm>
+
+namespace platform::sheet {
+
+namespace {
+
+constexpr int kRowBlockShift = 8; // buckets of 256 rows
+constexpr long long kMaxBucketsPerBlock = 64;
+
+std::uint64_t cellKey(CellRef cell) {
+    return (std::uint64_t(cell.row - 1) << 14) | std::uint64_t(cell.col - 1);
+}
+
+std::uint64_t bucketKey(int col, int rowBlock) {
+    return (std::uint64_t(col - 1) << 13) | std::uint64_t(rowBlock);
+}
+
+template <class T> void sortAndMerge(std::vector<T>& items, std::size_t& sorted) {
+    if (sorted == items.size())
+        return;
+    const auto middle = items.begin() + std::ptrdiff_t(sorted);
+    std::sort(middle, items.end());
+    std::inplace_merge(items.begin(), middle, items.end());
+    sorted = items.size();
+}
+
+} // namespace
+
+DependencyIndex::DependencyIndex(int sheetCount)
+    : sheets_(std::size_t(std::max(sheetCount, 0))) {}
+
+void DependencyIndex::add(int sheet, const CellRange& range, CellKey dependent) {
+    if (sheet < 0 || sheet >= int(sheets_.size()))
+        return;
+    Entries& e = sheets_[std::size_t(sheet)];
+    if (range.isSingleCell()) {
+        e.singles.emplace_back(cellKey(range.first), dependent);
+        return;
+    }
+    const auto index = std::uint32_t(e.blocks.size());
+    e.blocks.emplace_back(range, dependent);
+    const int firstBlock = (range.first.row - 1) >> kRowBlockShift;
+    const int lastBlock = (range.last.row - 1) >> kRowBlockShift;
+    const long long buckets = (long long)(lastBlock - firstBlock + 1) * range.columns();
+    if (buckets > kMaxBucketsPerBlock) {
+        e.large.push_back(index);
+        return;
+    }
+    for (int col = range.first.col; col <= range.last.col; ++col)
+        for (int block = firstBlock; block <= lastBlock; ++block)
+            e.buckets.emplace_back(bucketKey(col, block), index);
+}
+
+void DependencyIndex::add(const FormulaRef& ref, CellKey dependent) {
+    for (int sheet = ref.firstSheet; sheet <= ref.lastSheet; ++sheet)
+        add(sheet, ref.range, dependent);
+}
+
+void DependencyIndex::sortTail(Entries& entries) {
+    sortAndMerge(entries.singles, entries.sortedSingles);
+    sortAndMerge(entries.buckets, entries.sortedBuckets);
+}
+
+void DependencyIndex::prepare() {
+    runParallel(sheets_.size(), [this](std::size_t i) { sortTail(sheets_[i]); });
+}
+
+void DependencyIndex::dependents(int sheet, CellRef cell, std::vector<CellKey>& out) const {
+    if (sheet < 0 || sheet >= int(sheets_.size()))
+        return;
+    const Entries& e = sheets_[std::size_t(sheet)];
+    const std::uint64_t single = cellKey(cell);
+    auto it = std::lower_bound(e.singles.begin(), e.singles.end(), std::make_pair(single, CellKey(0)));
+    for (; it != e.singles.end() && it->first == single; ++it)
+        out.push_back(it->second);
+    const std::uint64_t bucket = bucketKey(cell.col, (cell.row - 1) >> kRowBlockShift);
+    auto b = std::lower_bound(e.buckets.begin(), e.buckets.end(), std::make_pair(bucket, std::uint32_t(0)));
+    for (; b != e.buckets.end() && b->first == bucket; ++b) {
+        const auto& [range, dependent] = e.blocks[b->second];
+        if (range.contains(cell))
+            out.push_back(dependent);
+    }
+    for (std::uint32_t index : e.large) {
+        const auto& [range, dependent] = e.blocks[index];
+        if (range.contains(cell))
+            out.push_back(dependent);
+    }
+}
+
+} // namespace platform::sheet

@@ -1,0 +1,629 @@
+// The formula engine's evaluation of compiled formulas.
+#include "platform/sheet/formula/FormulaEvaluator.h"
+
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/XmlText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace platform::sheet {
+
+namespace {
+
+using Op = FormulaProgram::Op;
+using Id = FormulaFunctions::Id;
+using Type = CellValue::Type;
+
+// The longest text a cell holds.
+constexpr qsizetype kMaxText = 32767;
+
+CellValue error(const char* code) {
+    return CellValue::fromError(QString::fromLatin1(code));
+}
+
+bool isError(const CellValue& v) {
+    return v.type == Type::Error;
+}
+
+// A number that a calculation may give; infinities and NaN are #NUM!.
+CellValue numberResult(double value) {
+    if (!std::isfinite(value))
+        return error("#NUM!");
+    return CellValue::fromNumber(value == 0 ? 0.0 : value); // no negative zero
+}
+
+// A text that holds a number as typed ("12.5", " -3 ", "1E3", "50%"); nothing otherwise.
+bool numberFromText(const QString& text, double& out) {
+    const QString trimmed = text.trimmed();
+    for (QChar c : trimmed)
+        if (c.unicode() >= 0x80)
+            return false;
+    const QByteArray bytes = trimmed.toLatin1();
+    if (bytes.isEmpty())
+        return false;
+    const char* begin = bytes.constData();
+    const char* end = begin + bytes.size();
+    bool percent = false;
+    if (end[-1] == '%') {
+        percent = true;
+        --end;
+    }
+    if (begin < end && *begin == '+')
+        ++begin;
+    if (begin == end)
+        return false;
+    const auto result = std::from_chars(begin, end, out);
+    if (result.ec != std::errc() || result.ptr != end)
+        return false;
+    if (percent)
+        out /= 100;
+    return std::isfinite(out);
+}
+
+QString textOf(const CellValue& v) {
+    switch (v.type) {
+    case Type::Number:
+        return CellValue::numberText(v.number);
+    case Type::Boolean:
+        return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case Type::Text:
+        return v.text;
+    default:
+        return QString();
+    }
+}
+
+// A condition: a truth value, a number (not 0 is true), an empty cell (false), the texts TRUE
+// and FALSE. Anything else is #VALUE!; an error is passed on.
+bool truthOf(const CellValue& v, CellValue& failure) {
+    switch (v.type) {
+    case Type::Boolean:
+    case Type::Number:
+        return v.number != 0;
+    case Type::Empty:
+        return false;
+    case Type::Text:
+        if (v.text.compare(u"TRUE", Qt::CaseInsensitive) == 0)
+            return true;
+        if (v.text.compare(u"FALSE", Qt::CaseInsensitive) == 0)
+            return false;
+        failure = error("#VALUE!");
+        return false;
+    case Type::Error:
+        failure = v;
+        return false;
+    }
+    return false;
+}
+
+// Numbers equal to the 15 significant digits a spreadsheet program works with.
+bool nearlyEqual(double a, double b) {
+    if (a == b)
+        return true;
+    if ((a < 0) != (b < 0) || a == 0 || b == 0)
+        return false;
+    return std::fabs(a - b) <= std::max(std::fabs(a), std::fabs(b)) * 1e-15 * 4;
+}
+
+// -1, 0 or 1 as a compares to b; numbers come before texts before truth values; an empty cell
+// takes the other side's kind.
+int compareValues(CellValue a, CellValue b) {
+    auto rank = [](Type t) { return t == Type::Number ? 0 : t == Type::Text ? 1 : 2; };
+    auto emptyAs = [](Type other) {
+        if (other == Type::Text)
+            return CellValue::fromText(QString());
+        if (other == Type::Boolean)
+            return CellValue::fromBoolean(false);
+        return CellValue::fromNumber(0);
+    };
+    if (a.type == Type::Empty && b.type == Type::Empty)
+        return 0;
+    if (a.type == Type::Empty)
+        a = emptyAs(b.type);
+    if (b.type == Type::Empty)
+        b = emptyAs(a.type);
+    if (rank(a.type) != rank(b.type))
+        return rank(a.type) < rank(b.type) ? -1 : 1;
+    if (a.type == Type::Text) {
+        const int c = a.text.compare(b.text, Qt::CaseInsensitive);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    if (nearlyEqual(a.number, b.number))
+        return 0;
+    return a.number < b.number ? -1 : 1;
+}
+
+} // namespace
+
+// A value on the evaluation stack: a value, a reference not yet read, or an argument left out.
+struct FormulaEvaluator::Operand {
+    CellValue value;
+    const FormulaRef* ref = nullptr;
+    bool missing = false;
+
+    static Operand of(CellValue v) {
+        Operand o;
+        o.value = std::move(v);
+        return o;
+    }
+};
+
+// A value read as a number, or the error that reading it gave.
+struct FormulaEvaluator::Number {
+    double value = 0;
+    CellValue failure;
+    bool failed() const { return failure.type == Type::Error; }
+
+    static Number of(const CellValue& v) {
+        Number n;
+        switch (v.type) {
+        case Type::Number:
+        case Type::Boolean:
+            n.value = v.number;
+            break;
+        case Type::Empty:
+            break;
+        case Type::Text:
+            if (!numberFromText(v.text, n.value))
+                n.failure = error("#VALUE!");
+            break;
+        case Type::Error:
+            n.failure = v;
+            break;
+        }
+        return n;
+    }
+};
+
+FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings)
+    : stores_(std::move(stores))
+    , strings_(strings) {}
+
+// ---- cells -------------------------------------------------------------------------------
+
+CellValue FormulaEvaluator::valueOf(int sheet, const CellStore::Cell& cell) const {
+    switch (cell.type) {
+    case CellStore::Type::Number:
+        return CellValue::fromNumber(cell.number);
+    case CellStore::Type::Boolean:
+        return CellValue::fromBoolean(cell.number != 0);
+    case CellStore::Type::Shared:
+        return CellValue::fromText(strings_.qtext(cell.text));
+    case CellStore::Type::Inline:
+        return CellValue::fromText(XmlText::toQString(stores_[std::size_t(sheet)]->text(cell.text)));
+    case CellStore::Type::Error:
+        return CellValue::fromError(XmlText::toQString(stores_[std::size_t(sheet)]->text(cell.text)));
+    case CellStore::Type::Empty:
+        break;
+    }
+    return {};
+}
+
+CellValue FormulaEvaluator::cellValue(int sheet, CellRef at) const {
+    if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
+        return error("#REF!");
+    const CellStore::Cell* cell = stores_[std::size_t(sheet)]->find(at);
+    return cell ? valueOf(sheet, *cell) : CellValue();
+}
+
+template <class F> void FormulaEvaluator::forEachValue(const FormulaRef& ref, F&& visit) const {
+    for (int sheet = ref.firstSheet; sheet <= ref.lastSheet; ++sheet) {
+        if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
+            continue;
+        const bool finished =
+            stores_[std::size_t(sheet)]->forEachIn(ref.range, [&](int, const CellStore::Cell& cell) {
+                return cell.type == CellStore::Type::Empty || visit(valueOf(sheet, cell));
+            });
+        if (!finished)
+            return;
+    }
+}
+
+// A reference where one value is wanted: a single cell, or the cell of a one-column block in
+// the formula's row (of a one-row block in its column).
+CellValue FormulaEvaluator::scalar(const Operand& operand, CellRef at) const {
+    if (!operand.ref)
+        return operand.value;
+    const FormulaRef& ref = *operand.ref;
+    if (ref.firstSheet != ref.lastSheet)
+        return error("#VALUE!");
+    const CellRange& r = ref.range;
+    if (r.isSingleCell())
+        return cellValue(ref.firstSheet, r.first);
+    if (r.columns() == 1 && at.row >= r.first.row && at.row <= r.last.row)
+        return cellValue(ref.firstSheet, {at.row, r.first.col});
+    if (r.rows() == 1 && at.col >= r.first.col && at.col <= r.last.col)
+        return cellValue(ref.firstSheet, {r.first.row, at.col});
+    return error("#VALUE!");
+}
+
+// ---- evaluation --------------------------------------------------------------------------
+
+CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at) const {
+    std::vector<Operand> stack;
+    stack.reserve(8);
+    for (const FormulaProgram::Step& step : program.steps) {
+        switch (step.op) {
+        case Op::Number:
+            stack.push_back(Operand::of(CellValue::fromNumber(step.number)));
+            break;
+        case Op::Boolean:
+            stack.push_back(Operand::of(CellValue::fromBoolean(step.number != 0)));
+            break;
+        case Op::Text:
+            stack.push_back(Operand::of(CellValue::fromText(program.texts[step.index])));
+            break;
+        case Op::Error:
+            stack.push_back(Operand::of(CellValue::fromError(program.texts[step.index])));
+            break;
+        case Op::Missing: {
+            Operand o;
+            o.missing = true;
+            stack.push_back(o);
+            break;
+        }
+        case Op::Reference: {
+            Operand o;
+            o.ref = &program.refs[step.index];
+            stack.push_back(o);
+            break;
+        }
+        case Op::ImplicitIntersect:
+            if (stack.empty())
+                return error("#VALUE!");
+            stack.back() = Operand::of(scalar(stack.back(), at));
+            break;
+        case Op::Array:
+        case Op::Range:
+        case Op::Intersect:
+        case Op::Union:
+        case Op::Spill:
+            return error("#VALUE!");
+        case Op::Negate:
+        case Op::Percent:
+            if (stack.empty())
+                return error("#VALUE!");
+            stack.back() = unaryOp(step.op, stack.back(), at);
+            break;
+        case Op::Call: {
+            if (stack.size() < step.argc)
+                return error("#VALUE!");
+            const std::size_t base = stack.size() - step.argc;
+            Operand result = call(step.function, stack.data() + base, int(step.argc), at);
+            stack.resize(base);
+            stack.push_back(std::move(result));
+            break;
+        }
+        default: {
+            if (stack.size() < 2)
+                return error("#VALUE!");
+            Operand result = binaryOp(step.op, stack[stack.size() - 2], stack.back(), at);
+            stack.pop_back();
+            stack.back() = std::move(result);
+            break;
+        }
+        }
+    }
+    if (stack.size() != 1)
+        return error("#VALUE!");
+    CellValue result = stack.back().missing ? CellValue() : scalar(stack.back(), at);
+    // A formula that shows an empty cell shows 0.
+    if (result.type == Type::Empty)
+        return CellValue::fromNumber(0);
+    return result;
+}
+
+FormulaEvaluator::Operand FormulaEvaluator::unaryOp(Op op, const Operand& a, CellRef at) const {
+    const Number n = Number::of(scalar(a, at));
+    if (n.failed())
+        return Operand::of(n.failure);
+    return Operand::of(numberResult(op == Op::Negate ? -n.value : n.value / 100));
+}
+
+FormulaEvaluator::Operand FormulaEvaluator::binaryOp(Op op, const Operand& a, const Operand& b,
+                                                     CellRef at) const {
+    const CellValue left = scalar(a, at);
+    const CellValue right = scalar(b, at);
+    if (isError(left))
+        return Operand::of(left);
+    if (isError(right))
+        return Operand::of(right);
+    switch (op) {
+    case Op::Concat: {
+        QString text = textOf(left) + textOf(right);
+        if (text.size() > kMaxText)
+            return Operand::of(error("#VALUE!"));
+        return Operand::of(CellValue::fromText(std::move(text)));
+    }
+    case Op::Equal:
+        return Operand::of(CellValue::fromBoolean(compareValues(left, right) == 0));
+    case Op::NotEqual:
+        return Operand::of(CellValue::fromBoolean(compareValues(left, right) != 0));
+    case Op::Less:
+        return Operand::of(CellValue::fromBoolean(compareValues(left, right) < 0));
+    case Op::Greater:
+        return Operand::of(CellValue::fromBoolean(compareValues(left, right) > 0));
+    case Op::LessEqual:
+        return Operand::of(CellValue::fromBoolean(compareValues(left, right) <= 0));
+    case Op::GreaterEqual:
+        return Operand::of(CellValue::fromBoolean(compareValues(left, right) >= 0));
+    default:
+        break;
+    }
+    const Number x = Number::of(left);
+    if (x.failed())
+        return Operand::of(x.failure);
+    const Number y = Number::of(right);
+    if (y.failed())
+        return Operand::of(y.failure);
+    switch (op) {
+    case Op::Add:
+        return Operand::of(numberResult(x.value + y.value));
+    case Op::Subtract:
+        return Operand::of(numberResult(x.value - y.value));
+    case Op::Multiply:
+        return Operand::of(numberResult(x.value * y.value));
+    case Op::Divide:
+        if (y.value == 0)
+            return Operand::of(error("#DIV/0!"));
+        return Operand::of(numberResult(x.value / y.value));
+    case Op::Power:
+        if (x.value == 0 && y.value == 0)
+            return Operand::of(error("#NUM!"));
+        if (x.value == 0 && y.value < 0)
+            return Operand::of(error("#DIV/0!"));
+        return Operand::of(numberResult(std::pow(x.value, y.value)));
+    default:
+        return Operand::of(error("#VALUE!"));
+    }
+}
+
+// ---- functions ---------------------------------------------------------------------------
+
+FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int argc, CellRef at) const {
+    switch (id) {
+    case Id::Sum:
+    case Id::Average:
+    case Id::Min:
+    case Id::Max:
+    case Id::Count:
+    case Id::CountA:
+        return aggregate(id, args, argc);
+    case Id::Round:
+    case Id::RoundUp:
+    case Id::RoundDown:
+        return round(id, args, at);
+    case Id::Int:
+    case Id::Abs: {
+        const Number n = Number::of(scalar(args[0], at));
+        if (n.failed())
+            return Operand::of(n.failure);
+        return Operand::of(numberResult(id == Id::Int ? std::floor(n.value) : std::fabs(n.value)));
+    }
+    case Id::If: {
+        CellValue failure;
+        const bool condition = truthOf(scalar(args[0], at), failure);
+        if (isError(failure))
+            return Operand::of(failure);
+        if (!condition && argc < 3)
+            return Operand::of(CellValue::fromBoolean(false));
+        const Operand& chosen = args[condition ? 1 : 2];
+        if (chosen.missing)
+            return Operand::of(CellValue::fromNumber(0));
+        return chosen;
+    }
+    case Id::IfError: {
+        const CellValue value = args[0].missing ? CellValue::fromNumber(0) : scalar(args[0], at);
+        if (!isError(value))
+            return Operand::of(value);
+        return args[1].missing ? Operand::of(CellValue::fromNumber(0)) : args[1];
+    }
+    case Id::And:
+    case Id::Or:
+        return logical(id, args, argc);
+    case Id::Not: {
+        CellValue failure;
+        const bool value = truthOf(scalar(args[0], at), failure);
+        if (isError(failure))
+            return Operand::of(failure);
+        return Operand::of(CellValue::fromBoolean(!value));
+    }
+    case Id::True:
+        return Operand::of(CellValue::fromBoolean(true));
+    case Id::False:
+        return Operand::of(CellValue::fromBoolean(false));
+    case Id::Concatenate: {
+        QString text;
+        for (int i = 0; i < argc; ++i) {
+            const CellValue v = args[i].missing ? CellValue() : scalar(args[i], at);
+            if (isError(v))
+                return Operand::of(v);
+            text += textOf(v);
+            if (text.size() > kMaxText)
+                return Operand::of(error("#VALUE!"));
+        }
+        return Operand::of(CellValue::fromText(std::move(text)));
+    }
+    case Id::None:
+        break;
+    }
+    return Operand::of(error("#NAME?"));
+}
+
+// SUM, AVERAGE, MIN, MAX, COUNT and COUNTA. In references only numbers count (COUNTA: every
+// value); typed arguments also count truth values and texts that hold numbers, and a typed text
+// that holds none is #VALUE!. An error in a reference or argument is passed on (COUNT and
+// COUNTA count instead).
+FormulaEvaluator::Operand FormulaEvaluator::aggregate(Id id, const Operand* args, int argc) const {
+    const bool counting = id == Id::Count || id == Id::CountA;
+    double sum = 0;
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    long long count = 0;
+    CellValue failure;
+    auto take = [&](double v) {
+        sum += v;
+        low = std::min(low, v);
+        high = std::max(high, v);
+        ++count;
+    };
+    for (int i = 0; i < argc && !isError(failure); ++i) {
+        const Operand& arg = args[i];
+        if (arg.ref) {
+            forEachValue(*arg.ref, [&](const CellValue& v) {
+                if (v.type == Type::Number)
+                    take(v.number);
+                else if (id == Id::CountA)
+                    ++count;
+                else if (v.type == Type::Error && !counting)
+                    failure = v;
+                return !isError(failure);
+            });
+            continue;
+        }
+        if (arg.missing) {
+            take(0);
+            continue;
+        }
+        const CellValue& v = arg.value;
+        switch (v.type) {
+        case Type::Number:
+        case Type::Boolean:
+            take(v.number);
+            break;
+        case Type::Text: {
+            double number = 0;
+            if (numberFromText(v.text, number))
+                take(number);
+            else if (id == Id::CountA)
+                ++count;
+            else if (!counting)
+                failure = error("#VALUE!");
+            break;
+        }
+        case Type::Error:
+            if (id == Id::CountA)
+                ++count;
+            else if (!counting)
+                failure = v;
+            break;
+        case Type::Empty:
+            break;
+        }
+    }
+    if (isError(failure))
+        return Operand::of(failure);
+    switch (id) {
+    case Id::Sum:
+        return Operand::of(numberResult(sum));
+    case Id::Average:
+        if (count == 0)
+            return Operand::of(error("#DIV/0!"));
+        return Operand::of(numberResult(sum / double(count)));
+    case Id::Min:
+        return Operand::of(numberResult(count ? low : 0));
+    case Id::Max:
+        return Operand::of(numberResult(count ? high : 0));
+    default:
+        return Operand::of(CellValue::fromNumber(double(count)));
+    }
+}
+
+// AND and OR over truth values and numbers; texts and empty cells in references are passed
+// over, a typed text is #VALUE!, and no value at all is #VALUE!.
+FormulaEvaluator::Operand FormulaEvaluator::logical(Id id, const Operand* args, int argc) const {
+    bool result = id == Id::And;
+    bool any = false;
+    CellValue failure;
+    auto take = [&](bool v) {
+        any = true;
+        result = id == Id::And ? (result && v) : (result || v);
+    };
+    for (int i = 0; i < argc && !isError(failure); ++i) {
+        const Operand& arg = args[i];
+        if (arg.ref) {
+            forEachValue(*arg.ref, [&](const CellValue& v) {
+                if (v.type == Type::Number || v.type == Type::Boolean)
+                    take(v.number != 0);
+                else if (v.type == Type::Error)
+                    failure = v;
+                return !isError(failure);
+            });
+            continue;
+        }
+        if (arg.missing)
+            continue;
+        const CellValue& v = arg.value;
+        if (v.type == Type::Empty)
+            continue;
+        const bool truth = truthOf(v, failure);
+        if (!isError(failure))
+            take(truth);
+    }
+    if (isError(failure))
+        return Operand::of(failure);
+    if (!any)
+        return Operand::of(error("#VALUE!"));
+    return Operand::of(CellValue::fromBoolean(result));
+}
+
+FormulaEvaluator::Operand FormulaEvaluator::round(Id id, const Operand* args, CellRef at) const {
+    const Number x = Number::of(scalar(args[0], at));
+    if (x.failed())
+        return Operand::of(x.failure);
+    const Number digits = Number::of(args[1].missing ? CellValue::fromNumber(0) : scalar(args[1], at));
+    if (digits.failed())
+        return Operand::of(digits.failure);
+    const double places = std::clamp(std::trunc(digits.value), -400.0, 400.0);
+    const Rounding rounding = id == Id::RoundUp     ? Rounding::Up
+                              : id == Id::RoundDown ? Rounding::Down
+                                                    : Rounding::Nearest;
+    return Operand::of(numberResult(roundDecimal(x.value, int(places), rounding)));
+}
+
+double FormulaEvaluator::roundDecimal(double value, int digits, Rounding rounding) {
+    if (value == 0 || !std::isfinite(value))
+        return value;
+    // The 15 significant digits of |value|: d.dddddddddddddde+XX.
+    char text[40];
+    std::snprintf(text, sizeof text, "%.14e", std::fabs(value));
+    char mantissa[15];
+    int n = 0;
+    const char* p = text;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9')
+            mantissa[n++] = *p;
+    const int exponent = std::atoi(p + 1);
+    // Digits kept: those down to the place 10^-digits.
+    const int keep = exponent + 1 + digits;
+    if (keep >= 15)
+        return value;
+    const double sign = value < 0 ? -1 : 1;
+    if (keep < 0) {
+        // Every digit lies below the place rounded to.
+        return rounding == Rounding::Up ? sign * std::pow(10.0, -digits) : 0.0;
+    }
+    long long kept = 0;
+    for (int i = 0; i < keep; ++i)
+        kept = kept * 10 + (mantissa[i] - '0');
+    bool up = false;
+    if (rounding == Rounding::Nearest)
+        up = mantissa[keep] >= '5';
+    else if (rounding == Rounding::Up)
+        for (int i = keep; i < 15 && !up; ++i)
+            up = mantissa[i] != '0';
+    if (up)
+        ++kept;
+    // kept x 10^-digits, by one exact power of ten so that the result is the nearest double.
+    const double whole = double(kept);
+    if (digits >= 0)
+        return sign * (whole / std::pow(10.0, digits));
+    return sign * (whole * std::pow(10.0, -digits));
+}
+
+} // namespace platform::sheet

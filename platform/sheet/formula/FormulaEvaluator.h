@@ -1,0 +1,57 @@
+// Evaluates a compiled formula the way a spreadsheet program does: numbers, texts, truth values
+// and error values; empty cells read as 0 or "" as the operation needs; texts that hold a
+// number take part in arithmetic, other texts give #VALUE!; comparisons order numbers before
+// texts before truth values and compare texts without regard to case; division by zero gives
+// #DIV/0!, a reference to a sheet that is gone #REF!; a block used where one value is wanted
+// gives the cell in the formula's own row or column. The functions are those of
+// FormulaFunctions, with the spreadsheet program's treatment of texts, truth values and empty
+// cells in references and in typed arguments. Cells are read from the sheets' cell stores; the
+// caller makes sure that every formula cell read has a current result.
+#pragma once
+
+#include "platform/sheet/CellValue.h"
+#include "platform/sheet/formula/FormulaProgram.h"
+#include "platform/sheet/model/CellStore.h"
+
+#include <vector>
+
+namespace platform::sheet {
+
+class SharedStrings;
+
+class FormulaEvaluator {
+public:
+    // One store per sheet position; null for a sheet without cells.
+    FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings);
+
+    // The result of the program for the cell `at`.
+    CellValue evaluate(const FormulaProgram& program, CellRef at) const;
+
+    // The value a stored cell holds.
+    CellValue valueOf(int sheet, const CellStore::Cell& cell) const;
+
+    // The number rounded to `digits` decimal places (negative: to tens, hundreds, ...), taken
+    // as the 15 significant digits the spreadsheet program shows: 2.345 rounds to 2.35.
+    enum class Rounding { Nearest, Up, Down };
+    static double roundDecimal(double value, int digits, Rounding rounding);
+
+private:
+    struct Operand;
+    struct Number;
+
+    CellValue cellValue(int sheet, CellRef cell) const;
+    CellValue scalar(const Operand& operand, CellRef at) const;
+    template <class F> void forEachValue(const FormulaRef& ref, F&& visit) const;
+
+    Operand unaryOp(FormulaProgram::Op op, const Operand& a, CellRef at) const;
+    Operand binaryOp(FormulaProgram::Op op, const Operand& a, const Operand& b, CellRef at) const;
+    Operand call(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand aggregate(FormulaFunctions::Id id, const Operand* args, int argc) const;
+    Operand logical(FormulaFunctions::Id id, const Operand* args, int argc) const;
+    Operand round(FormulaFunctions::Id id, const Operand* args, CellRef at) const;
+
+    std::vector<const CellStore*> stores_;
+    const SharedStrings& strings_;
+};
+
+} // namespace platform::sheet

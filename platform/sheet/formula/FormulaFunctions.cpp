@@ -1,0 +1,77 @@
+// The function table of the formula engine.
+#include "platform/sheet/formula/FormulaFunctions.h"
+
+#include <array>
+#include <cctype>
+#include <utility>
+
+namespace platform::sheet {
+
+namespace {
+
+using Id = FormulaFunctions::Id;
+using Info = FormulaFunctions::Info;
+
+constexpr int kAny = FormulaFunctions::kMaxArgs;
+
+constexpr std::array<std::pair<std::string_view, Info>, 19> kFunctions = {{
+    {"SUM", {Id::Sum, 1, kAny}},
+    {"AVERAGE", {Id::Average, 1, kAny}},
+    {"MIN", {Id::Min, 1, kAny}},
+    {"MAX", {Id::Max, 1, kAny}},
+    {"COUNT", {Id::Count, 1, kAny}},
+    {"COUNTA", {Id::CountA, 1, kAny}},
+    {"ROUND", {Id::Round, 2, 2}},
+    {"ROUNDUP", {Id::RoundUp, 2, 2}},
+    {"ROUNDDOWN", {Id::RoundDown, 2, 2}},
+    {"INT", {Id::Int, 1, 1}},
+    {"ABS", {Id::Abs, 1, 1}},
+    {"IF", {Id::If, 2, 3}},
+    {"IFERROR", {Id::IfError, 2, 2}},
+    {"AND", {Id::And, 1, kAny}},
+    {"OR", {Id::Or, 1, kAny}},
+    {"NOT", {Id::Not, 1, 1}},
+    {"TRUE", {Id::True, 0, 0}},
+    {"FALSE", {Id::False, 0, 0}},
+    {"CONCATENATE", {Id::Concatenate, 1, kAny}},
+}};
+
+// Functions whose result depends on cells they do not name, or on nothing in the workbook.
+constexpr std::array<std::string_view, 9> kHidden = {"INDIRECT", "OFFSET", "CELL",        "INFO",     "NOW",
+                                                     "TODAY",    "RAND",   "RANDBETWEEN", "RANDARRAY"};
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != static_cast<unsigned char>(b[i]))
+            return false;
+    return true;
+}
+
+// A function written by a newer program carries a prefix ("_xlfn.RANDARRAY").
+std::string_view withoutPrefix(std::string_view name) {
+    for (std::string_view prefix : {std::string_view("_XLFN."), std::string_view("_XLWS.")})
+        if (name.size() > prefix.size() && sameName(name.substr(0, prefix.size()), prefix))
+            return name.substr(prefix.size());
+    return name;
+}
+
+} // namespace
+
+std::optional<Info> FormulaFunctions::find(std::string_view name) {
+    for (const auto& [known, info] : kFunctions)
+        if (sameName(name, known))
+            return info;
+    return std::nullopt;
+}
+
+bool FormulaFunctions::hasHiddenPrecedents(std::string_view name) {
+    const std::string_view plain = withoutPrefix(name);
+    for (std::string_view hidden : kHidden)
+        if (sameName(plain, hidden))
+            return true;
+    return false;
+}
+
+} // namespace platform::sheet

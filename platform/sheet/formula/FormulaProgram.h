@@ -1,0 +1,71 @@
+// A formula made ready to evaluate: its steps in postfix order (operands are pushed, operators
+// and functions take their arguments from the top), the texts, references and array constants
+// the steps use, and whether the engine can evaluate it at all. A formula that holds something
+// the engine does not evaluate (a function of the spreadsheet program it does not evaluate, a
+// reference to another workbook, a union of references) is compiled all the same, so that its
+// precedents are known; it is then marked not evaluable, and its cell is stale.
+#pragma once
+
+#include "platform/sheet/formula/FormulaFunctions.h"
+#include "platform/sheet/formula/FormulaRef.h"
+#include "platform/sheet/formula/ValueMatrix.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace platform::sheet {
+
+struct FormulaProgram {
+    enum class Op : std::uint8_t {
+        Number,    // number
+        Text,      // texts[index]
+        Boolean,   // number 0 or 1
+        Error,     // texts[index], an error code
+        Missing,   // an argument left out: IF(A1,,2)
+        Reference, // refs[index]
+        Array,     // arrays[index], an array constant {1,2;3,4}
+        Negate,
+        Percent,
+        Add,
+        Subtract,
+        Multiply,
+        Divide,
+        Power,
+        Concat,
+        Equal,
+        NotEqual,
+        Less,
+        Greater,
+        LessEqual,
+        GreaterEqual,
+        Range,             // the block spanning two references: A1:INDEX(B:B,5)
+        Intersect,         // the cells two references share: A1:C3 B2:D4
+        Union,             // several references as one: (A1:A3,C1:C3), argc of them
+        Spill,             // the block a formula spills into: B2#
+        ImplicitIntersect, // @A1:A3: the one cell of the formula's row or column
+        Call,              // function with argc arguments
+    };
+
+    struct Step {
+        Op op = Op::Number;
+        FormulaFunctions::Id function = FormulaFunctions::Id::None;
+        std::uint16_t argc = 0;
+        std::uint32_t index = 0;
+        double number = 0;
+    };
+
+    std::vector<Step> steps;
+    std::vector<QString> texts;
+    std::vector<FormulaRef> refs;
+    std::vector<ValueMatrix> arrays;
+    // Every cell block the formula reads, also through defined names, and also in the parts
+    // the engine does not evaluate.
+    std::vector<FormulaRef> precedents;
+    bool evaluable = true;
+    // The formula reads cells it does not name (INDIRECT, a table column) or changes by itself
+    // (NOW): it may change whenever anything is written.
+    bool hiddenPrecedents = false;
+};
+
+} // namespace platform::sheet

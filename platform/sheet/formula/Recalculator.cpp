@@ -1,0 +1,465 @@
+// Recalculation of the formulas that depend on written cells.
+#include "platform/sheet/formula/Recalculator.h"
+
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/FormulaCompiler.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+namespace platform::sheet {
+
+namespace {
+
+using Cell = CellStore::Cell;
+constexpr std::uint8_t kMarks = CellStore::kDirty | CellStore::kOnPath | CellStore::kFromWrite;
+
+// Sheet and defined names compare without regard to case: both sides are folded the same way.
+std::string folded(std::string_view name) {
+    std::string out(name);
+    bool ascii = true;
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            ascii = false;
+        else if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    }
+    return ascii ? out : XmlText::toUtf8(XmlText::toQString(name).toUpper());
+}
+
+// Array formulas and data tables spread one formula over a block: not evaluated here.
+bool isBlockFormula(const CellStore& store, const Cell& cell) {
+    const std::uint32_t attrs = store.formulaAttrs(cell.formula);
+    if (!attrs)
+        return false;
+    const std::string_view text = store.attrs(attrs);
+    return text.find("t=\"array\"") != std::string_view::npos ||
+           text.find("t=\"dataTable\"") != std::string_view::npos;
+}
+
+} // namespace
+
+// ---- names as the workbook defines them -----------------------------------------------------
+
+class Recalculator::Scope : public FormulaCompiler::Scope {
+public:
+    Scope(const std::vector<Worksheet*>& sheets, const WorkbookPart& part, bool macros)
+        : macros_(macros) {
+        for (std::size_t i = 0; i < sheets.size(); ++i)
+            if (sheets[i]->kind() == Worksheet::Kind::Worksheet)
+                sheets_.emplace(folded(XmlText::toUtf8(sheets[i]->name())), int(i));
+        for (const WorkbookPart::DefinedName& d : part.definedNames) {
+            const std::string local = d.attribute("localSheetId");
+            const int sheet = local.empty() ? -1 : std::atoi(local.c_str());
+            names_[folded(d.attribute("name"))].emplace_back(sheet, d.text);
+        }
+    }
+
+    int sheetIndex(std::string_view name) const override {
+        const auto it = sheets_.find(folded(name));
+        return it == sheets_.end() ? -1 : it->second;
+    }
+
+    const std::string* definedName(std::string_view name, int sheet) const override {
+        const auto it = names_.find(folded(name));
+        if (it == names_.end())
+            return nullptr;
+        const std::string* global = nullptr;
+        for (const auto& [scope, text] : it->second) {
+            if (scope == sheet)
+                return &text;
+            if (scope < 0)
+                global = &text;
+        }
+        return global;
+    }
+
+    bool hasMacros() const override { return macros_; }
+
+private:
+    bool macros_;
+    std::unordered_map<std::string, int> sheets_;
+    std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> names_;
+};
+
+// One formula cell on the way through the evaluation: first its dirty precedents are taken
+// care of, then it is evaluated.
+struct Recalculator::Frame {
+    explicit Frame(CellKey cell)
+        : key(cell) {}
+
+    CellKey key = 0;
+    bool expanded = false;
+    bool circular = false;
+    std::optional<FormulaProgram> program;
+};
+
+Recalculator::Recalculator(Workbook& workbook)
+    : workbook_(workbook) {}
+
+CellStore* Recalculator::storeOf(Worksheet* sheet) {
+    return sheet ? impl(*sheet).cellStore() : nullptr;
+}
+
+Recalculator::~Recalculator() = default;
+
+void Recalculator::cellWritten(Worksheet& sheet, CellRef cell) {
+    written_.emplace_back(&sheet, cell);
+    pending_ = true;
+}
+
+void Recalculator::sheetsChanged() {
+    dropIndex();
+    pending_ = true;
+}
+
+void Recalculator::dropIndex() {
+    index_.reset();
+    indexSheets_.clear();
+    hidden_.clear();
+    rescan_ = true; // a copied sheet brings its stale cells along
+}
+
+void Recalculator::sheetRemoved(Worksheet& sheet) {
+    auto onSheet = [&](const std::pair<Worksheet*, CellRef>& entry) { return entry.first == &sheet; };
+    written_.erase(std::remove_if(written_.begin(), written_.end(), onSheet), written_.end());
+    stale_.erase(std::remove_if(stale_.begin(), stale_.end(), onSheet), stale_.end());
+    sheetsChanged();
+}
+
+void Recalculator::calculate() {
+    if (!pending_ || running_ || workbook_.isClosed())
+        return;
+    running_ = true;
+    pending_ = false;
+    try {
+        run();
+    } catch (...) {
+        running_ = false;
+        pending_ = true;
+        throw;
+    }
+    running_ = false;
+}
+
+std::vector<StaleCell> Recalculator::staleCells() {
+    calculate();
+    std::vector<std::pair<int, std::pair<Worksheet*, CellRef>>> sorted;
+    for (const auto& entry : stale_) {
+        const CellStore* store = storeOf(entry.first);
+        const Cell* cell = store ? store->find(entry.second) : nullptr;
+        if (cell && cell->formula && (cell->flags & CellStore::kStale))
+            sorted.emplace_back(workbook_.indexOf(*entry.first), entry);
+    }
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        const CellRef x = a.second.second;
+        const CellRef y = b.second.second;
+        return x.row != y.row ? x.row < y.row : x.col < y.col;
+    });
+    std::vector<StaleCell> out;
+    for (const auto& [index, entry] : sorted)
+        if (out.empty() || out.back().sheet != entry.first || !(out.back().cell == entry.second))
+            out.push_back(StaleCell{entry.first, entry.second});
+    return out;
+}
+
+// ---- one recalculation ------------------------------------------------------------------------
+
+void Recalculator::run() {
+    std::vector<Worksheet*> sheets;
+    for (int i = 0; i < workbook_.sheetCount(); ++i)
+        sheets.push_back(&workbook_.sheet(i));
+    if (index_ && indexSheets_ != sheets)
+        dropIndex();
+    if (rescan_)
+        findStale(sheets);
+    // Results change through writes only; formulas without a result (as some writers save
+    // them) are calculated the first time.
+    if (written_.empty() && stale_.empty())
+        return;
+    std::vector<Seed> seeds = collectSeeds(sheets);
+    const Scope scope(sheets, *impl(workbook_).workbookPart, workbook_.hasMacroProject());
+    if (!index_)
+        buildIndex(sheets, scope);
+    else
+        addWrittenFormulas(seeds, sheets, scope);
+    for (CellKey key : hidden_)
+        seeds.push_back(Seed{key, true});
+    const std::vector<CellKey> dirty = markDirty(std::move(seeds), sheets);
+    try {
+        evaluate(dirty, sheets, scope);
+    } catch (...) {
+        clearMarks(dirty, sheets);
+        throw;
+    }
+}
+
+// Formula cells that hold no current result: those a file holds without a result (the first
+// time), and those a copied sheet brings along.
+void Recalculator::findStale(const std::vector<Worksheet*>& sheets) {
+    rescan_ = false;
+    for (Worksheet* sheet : sheets) {
+        const CellStore* store = storeOf(sheet);
+        if (!store)
+            continue;
+        for (const CellStore::Row& row : store->rows())
+            for (const Cell& cell : row.cells)
+                if (cell.formula && (cell.flags & CellStore::kStale))
+                    stale_.emplace_back(sheet, CellRef{row.row, cell.col});
+    }
+}
+
+// The written cells, and the cells found stale before: they may be current now.
+std::vector<Recalculator::Seed> Recalculator::collectSeeds(const std::vector<Worksheet*>& sheets) {
+    std::unordered_map<const Worksheet*, int> position;
+    for (std::size_t i = 0; i < sheets.size(); ++i)
+        position.emplace(sheets[i], int(i));
+    std::vector<Seed> seeds;
+    auto add = [&](const std::vector<std::pair<Worksheet*, CellRef>>& cells, bool written) {
+        for (const auto& [sheet, cell] : cells) {
+            const auto it = position.find(sheet);
+            if (it != position.end() && CellAddress::isValid(cell))
+                seeds.push_back(Seed{DependencyIndex::key(it->second, cell), written});
+        }
+    };
+    add(written_, true);
+    add(stale_, false);
+    written_.clear();
+    stale_.clear();
+    // A cell written many times is looked at once.
+    std::sort(seeds.begin(), seeds.end(), [](const Seed& a, const Seed& b) {
+        return a.key != b.key ? a.key < b.key : a.written > b.written;
+    });
+    seeds.erase(
+        std::unique(seeds.begin(), seeds.end(), [](const Seed& a, const Seed& b) { return a.key == b.key; }),
+        seeds.end());
+    return seeds;
+}
+
+void Recalculator::buildIndex(const std::vector<Worksheet*>& sheets, const Scope& scope) {
+    struct Entry {
+        CellRange range;
+        CellKey dependent;
+    };
+    const std::size_t count = sheets.size();
+    // Per sheet read: the entries it makes, per sheet referred to.
+    std::vector<std::vector<std::vector<Entry>>> entries(count, std::vector<std::vector<Entry>>(count));
+    std::vector<std::vector<CellKey>> hidden(count);
+    runParallel(count, [&](std::size_t s) {
+        const CellStore* store = storeOf(sheets[s]);
+        if (!store)
+            return;
+        std::vector<FormulaRef> refs;
+        for (const CellStore::Row& row : store->rows()) {
+            for (const Cell& cell : row.cells) {
+                if (!cell.formula)
+                    continue;
+                const CellKey key = DependencyIndex::key(int(s), {row.row, cell.col});
+                refs.clear();
+                bool hiddenPrecedents = false;
+                FormulaCompiler::findPrecedents(store->formulaText(cell.formula), int(s), scope, refs,
+                                                hiddenPrecedents);
+                for (const FormulaRef& ref : refs)
+                    for (int t = std::max(ref.firstSheet, 0); t <= ref.lastSheet && t < int(count); ++t)
+                        entries[s][std::size_t(t)].push_back(Entry{ref.range, key});
+                if (hiddenPrecedents)
+                    hidden[s].push_back(key);
+            }
+        }
+    });
+    index_ = std::make_unique<DependencyIndex>(int(count));
+    indexSheets_ = sheets;
+    runParallel(count, [&](std::size_t t) {
+        for (std::size_t s = 0; s < count; ++s)
+            for (const Entry& e : entries[s][t])
+                index_->add(int(t), e.range, e.dependent);
+    });
+    index_->prepare();
+    hidden_.clear();
+    for (const auto& keys : hidden)
+        hidden_.insert(hidden_.end(), keys.begin(), keys.end());
+}
+
+// Formulas written since the index was built are filed under their references.
+void Recalculator::addWrittenFormulas(const std::vector<Seed>& seeds, const std::vector<Worksheet*>& sheets,
+                                      const Scope& scope) {
+    std::vector<FormulaRef> refs;
+    for (const Seed& seed : seeds) {
+        if (!seed.written)
+            continue;
+        const int sheet = DependencyIndex::sheetOf(seed.key);
+        const CellStore* store = storeOf(sheets[std::size_t(sheet)]);
+        const Cell* cell = store ? store->find(DependencyIndex::cellOf(seed.key)) : nullptr;
+        if (!cell || !cell->formula)
+            continue;
+        refs.clear();
+        bool hiddenPrecedents = false;
+        FormulaCompiler::findPrecedents(store->formulaText(cell->formula), sheet, scope, refs,
+                                        hiddenPrecedents);
+        for (const FormulaRef& ref : refs)
+            index_->add(ref, seed.key);
+        if (hiddenPrecedents)
+            hidden_.push_back(seed.key);
+    }
+    index_->prepare();
+}
+
+// Marks the formula cells to recalculate: the seeds that are formulas, and every formula cell
+// that reads one of the seeds, directly or through other formulas. Cells reached from a written
+// cell are marked as such, so that their sheets are saved with the new results.
+std::vector<Recalculator::CellKey> Recalculator::markDirty(std::vector<Seed> queue,
+                                                           const std::vector<Worksheet*>& sheets) {
+    std::vector<CellKey> dirty;
+    std::vector<CellKey> found;
+    const std::size_t seedCount = queue.size();
+    for (std::size_t q = 0; q < queue.size(); ++q) {
+        const Seed seed = queue[q];
+        const int sheet = DependencyIndex::sheetOf(seed.key);
+        const CellRef at = DependencyIndex::cellOf(seed.key);
+        CellStore* store = storeOf(sheets[std::size_t(sheet)]);
+        Cell* cell = store ? store->find(at) : nullptr;
+        bool spread = false;
+        if (cell && cell->formula) {
+            if (!(cell->flags & CellStore::kDirty)) {
+                cell->flags |= CellStore::kDirty;
+                dirty.push_back(seed.key);
+                spread = true;
+            }
+            if (seed.written && !(cell->flags & CellStore::kFromWrite)) {
+                cell->flags |= CellStore::kFromWrite;
+                spread = true;
+            }
+        } else {
+            spread = q < seedCount && seed.written; // a written value, or a cell emptied
+        }
+        if (!spread)
+            continue;
+        found.clear();
+        index_->dependents(sheet, at, found);
+        for (CellKey key : found)
+            queue.push_back(Seed{key, seed.written});
+    }
+    return dirty;
+}
+
+void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets,
+                            const Scope& scope) {
+    std::vector<const CellStore*> stores;
+    for (Worksheet* sheet : sheets)
+        stores.push_back(storeOf(sheet));
+    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings);
+
+    auto cellAt = [&](CellKey key) -> Cell* {
+        CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
+        return store ? store->find(DependencyIndex::cellOf(key)) : nullptr;
+    };
+    // Visits the formula cells within the blocks the program reads.
+    auto forEachPrecedent = [&](const FormulaProgram& program, auto&& visit) {
+        for (const FormulaRef& ref : program.precedents) {
+            for (int s = std::max(ref.firstSheet, 0); s <= ref.lastSheet && s < int(sheets.size()); ++s) {
+                CellStore* store = storeOf(sheets[std::size_t(s)]);
+                if (!store)
+                    continue;
+                std::as_const(*store).forEachIn(ref.range, [&](int row, const Cell& cell) {
+                    if (cell.formula)
+                        visit(DependencyIndex::key(s, {row, cell.col}), cell);
+                });
+            }
+        }
+    };
+
+    std::vector<Frame> stack;
+    for (CellKey root : dirty) {
+        stack.emplace_back(root);
+        while (!stack.empty()) {
+            const std::size_t top = stack.size() - 1;
+            const CellKey key = stack[top].key;
+            Cell* cell = cellAt(key);
+            if (!cell || !(cell->flags & CellStore::kDirty)) {
+                stack.pop_back();
+                continue;
+            }
+            const int sheet = DependencyIndex::sheetOf(key);
+            CellStore& store = *storeOf(sheets[std::size_t(sheet)]);
+            if (!stack[top].expanded) {
+                // First the dirty formula cells this one reads; one that is being worked on
+                // already reads this one: a circular reference.
+                stack[top].expanded = true;
+                cell->flags |= CellStore::kOnPath;
+                FormulaProgram program =
+                    FormulaCompiler::compile(store.formulaText(cell->formula), sheet, scope);
+                if (isBlockFormula(store, *cell))
+                    program.evaluable = false;
+                bool circular = false;
+                std::vector<CellKey> needed;
+                forEachPrecedent(program, [&](CellKey precedent, const Cell& c) {
+                    if (!(c.flags & CellStore::kDirty))
+                        return;
+                    if (c.flags & CellStore::kOnPath)
+                        circular = true;
+                    else
+                        needed.push_back(precedent);
+                });
+                stack[top].circular = circular;
+                stack[top].program = std::move(program);
+                for (CellKey precedent : needed)
+                    stack.emplace_back(precedent);
+                continue;
+            }
+            Frame frame = std::move(stack[top]);
+            stack.pop_back();
+            bool stale = frame.circular || !frame.program->evaluable;
+            if (!stale)
+                forEachPrecedent(*frame.program, [&](CellKey precedent, const Cell& c) {
+                    if (precedent != key && (c.flags & (CellStore::kDirty | CellStore::kStale)))
+                        stale = true;
+                    else if (precedent == key)
+                        stale = true;
+                });
+            const CellRef at = DependencyIndex::cellOf(key);
+            bool changed = false;
+            if (stale) {
+                // Its result in the file is no longer current: the sheet is written again,
+                // without it.
+                if (!(cell->flags & CellStore::kStale))
+                    impl(*sheets[std::size_t(sheet)]).markCellsChanged();
+                cell->flags |= CellStore::kStale;
+                stale_.emplace_back(sheets[std::size_t(sheet)], at);
+            } else {
+                const CellValue before = evaluator.valueOf(sheet, *cell);
+                const CellValue result = evaluator.evaluate(*frame.program, at);
+                changed = !(before == result);
+                if (changed)
+                    Worksheet::Impl::storeResult(store, *cell, result);
+                cell->flags &= std::uint8_t(~CellStore::kStale);
+            }
+            if (changed && (cell->flags & CellStore::kFromWrite))
+                impl(*sheets[std::size_t(sheet)]).markCellsChanged();
+            cell->flags &= std::uint8_t(~kMarks);
+        }
+    }
+}
+
+void Recalculator::clearMarks(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets) {
+    for (CellKey key : dirty) {
+        CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
+        if (Cell* cell = store ? store->find(DependencyIndex::cellOf(key)) : nullptr)
+            cell->flags &= std::uint8_t(~kMarks);
+    }
+}
+
+} // namespace platform::sheet

@@ -1,0 +1,422 @@
+// Reading a workbook's package into its state, and writing the changed parts back.
+#include "platform/sheet/model/WorkbookImpl.h"
+
+#include "platform/sheet/Application.h"
+#include "platform/sheet/FormulaText.h"
+#include "platform/sheet/SheetError.h"
+#include "platform/sheet/formula/Recalculator.h"
+#include "platform/sheet/model/ApplicationImpl.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/model/SheetNames.h"
+#include "platform/sheet/model/WorkbookLock.h"
+#include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/ExternalLinks.h"
+#include "platform/sheet/package/Package.h"
+#include "platform/sheet/package/PackageEncryption.h"
+#include "platform/sheet/package/Relationships.h"
+#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <unistd.h>
+
+namespace platform::sheet {
+
+namespace {
+
+using Code = SheetError::Code;
+
+const char* kBlankTypes =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+    "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>";
+
+std::string folderOf(const std::string& part) {
+    const std::size_t slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash);
+}
+
+bool isWorkbookType(const std::string& type) {
+    return type.ends_with(".sheet.main+xml") || type.ends_with(".macroEnabled.main+xml") ||
+           type.ends_with(".template.main+xml") || type.ends_with(".macroEnabledTemplate.main+xml");
+}
+
+QString userName() {
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? QStringLiteral("user") : user;
+}
+
+} // namespace
+
+Workbook::Impl::Impl(Workbook& self)
+    : self(self) {}
+
+Workbook::Impl::~Impl() = default;
+
+// ---- opening ---------------------------------------------------------------------------
+
+void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
+    if (PackageEncryption::isEncrypted(bytes)) {
+        if (options.password.isEmpty())
+            throw SheetError(Code::PasswordRequired,
+                             QStringLiteral("The workbook '%1' is protected by a password.").arg(name));
+        bytes = PackageEncryption::decrypt(bytes, options.password);
+        openPassword = options.password;
+    } else if (PackageEncryption::isCompoundFile(bytes)) {
+        throw SheetError(
+            Code::LegacyFormat,
+            QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a spreadsheet "
+                           "program and save it as .xlsx first.")
+                .arg(name));
+    } else if (!bytes.startsWith("PK")) {
+        throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
+    }
+    package = std::make_unique<Package>(std::move(bytes));
+    if (!package->contains(ContentTypes::kPartName) || !package->contains("_rels/.rels"))
+        throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
+    types = std::make_unique<ContentTypes>(ContentTypes::parse(package->read(ContentTypes::kPartName)));
+    const Relationships rootRels = Relationships::parse(package->read("_rels/.rels"));
+    const Relationship* main = rootRels.firstOfType("officeDocument");
+    if (!main)
+        throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
+    workbookPartName = Relationships::resolve("", main->target);
+    if (!isWorkbookType(types->typeOf(workbookPartName)) || !package->contains(workbookPartName))
+        throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
+
+    const std::string relsPart = Relationships::partFor(workbookPartName);
+    workbookRels = std::make_unique<Relationships>(
+        package->contains(relsPart) ? Relationships::parse(package->read(relsPart)) : Relationships());
+    workbookPart = std::make_unique<WorkbookPart>(WorkbookPart::parse(package->read(workbookPartName)));
+
+    strings = std::make_unique<SharedStrings>();
+    if (const Relationship* r = workbookRels->firstOfType("sharedStrings")) {
+        const std::string part = Relationships::resolve(workbookPartName, r->target);
+        if (package->contains(part)) {
+            stringsPart = part;
+            strings->parse(package->read(part));
+        }
+    }
+    if (const Relationship* r = workbookRels->firstOfType("styles")) {
+        const std::string part = Relationships::resolve(workbookPartName, r->target);
+        if (package->contains(part)) {
+            stylesPart = part;
+            styles = std::make_unique<Styles>(Styles::parse(package->read(part)));
+        }
+    }
+    if (!styles)
+        styles = std::make_unique<Styles>(Styles::defaults());
+
+    readSheets();
+
+    links = std::make_unique<ExternalLinks>();
+    links->load(*package, workbookPartName, *workbookRels, workbookPart->externalReferences, self.path());
+
+    if (workbookPart->fileSharing && workbookPart->fileSharing->hasPassword("reservationPassword")) {
+        if (options.writeResPassword.isEmpty())
+            readOnly = true;
+        else if (!workbookPart->fileSharing->verify(options.writeResPassword, "reservationPassword"))
+            throw SheetError(
+                Code::WrongPassword,
+                QStringLiteral("The password to open the workbook '%1' for writing is not correct.")
+                    .arg(name));
+    }
+    if (options.readOnly)
+        readOnly = true;
+}
+
+void Workbook::Impl::readSheets() {
+    if (workbookPart->sheets.empty())
+        throw SheetError(Code::DamagedXml, QStringLiteral("The workbook '%1' has no sheets.").arg(name));
+    std::vector<Worksheet*> toRead;
+    std::set<unsigned> ids;
+    for (const WorkbookPart::SheetEntry& entry : workbookPart->sheets) {
+        const Relationship* rel = workbookRels->byId(entry.relId);
+        if (!rel)
+            throw SheetError(Code::DamagedXml, QStringLiteral("The sheet '%1' of the workbook has no part.")
+                                                   .arg(XmlText::toQString(entry.name)));
+        Worksheet::Kind kind = Worksheet::Kind::Other;
+        if (Relationships::typeIs(rel->type, "worksheet"))
+            kind = Worksheet::Kind::Worksheet;
+        else if (Relationships::typeIs(rel->type, "chartsheet"))
+            kind = Worksheet::Kind::Chart;
+        std::unique_ptr<Worksheet> sheet = Worksheet::Impl::make(self, kind);
+        impl(*sheet).name = XmlText::toQString(entry.name);
+        impl(*sheet).sheetId = entry.sheetId;
+        impl(*sheet).relId = entry.relId;
+        impl(*sheet).partName = Relationships::resolve(workbookPartName, rel->target);
+        impl(*sheet).visibility = entry.state == "hidden"       ? Worksheet::Visibility::Hidden
+                                  : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
+                                                                : Worksheet::Visibility::Visible;
+        if (impl(*sheet).name.isEmpty() || SheetNames::contains(self.sheetNames(), impl(*sheet).name) ||
+            !ids.insert(entry.sheetId).second)
+            throw SheetError(
+                Code::DamagedXml,
+                QStringLiteral("The workbook '%1' lists a sheet name or number twice.").arg(name));
+        if (kind == Worksheet::Kind::Worksheet)
+            toRead.push_back(sheet.get());
+        sheets.push_back(std::move(sheet));
+    }
+    // Unpack and read the worksheets side by side.
+    std::vector<Package::PendingRead> pending;
+    pending.reserve(toRead.size());
+    for (Worksheet* sheet : toRead)
+        pending.push_back(package->prepareRead(impl(*sheet).partName));
+    runParallel(toRead.size(), [&](std::size_t i) {
+        std::string xml = pending[i].unpack();
+        pending[i].stored = std::string();
+        impl(*toRead[i]).part =
+            std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
+    });
+    const int tab = std::clamp(workbookPart->activeTab, 0, int(sheets.size()) - 1);
+    active = sheets[std::size_t(tab)].get();
+    if (impl(*active).visibility != Worksheet::Visibility::Visible) {
+        for (const auto& s : sheets)
+            if (impl(*s).visibility == Worksheet::Visibility::Visible) {
+                active = s.get();
+                break;
+            }
+    }
+}
+
+void Workbook::Impl::buildBlank() {
+    package = std::make_unique<Package>();
+    types = std::make_unique<ContentTypes>(ContentTypes::parse(kBlankTypes));
+    Relationships rootRels;
+    rootRels.add(Relationships::kOfficeDocument, "xl/workbook.xml");
+    package->write("_rels/.rels", rootRels.serialize());
+    workbookPartName = "xl/workbook.xml";
+    types->setOverride(workbookPartName, WorkbookPart::kContentType);
+    workbookRels = std::make_unique<Relationships>();
+
+    std::unique_ptr<Worksheet> sheet = Worksheet::Impl::make(self, Worksheet::Kind::Worksheet);
+    impl(*sheet).name = QStringLiteral("Sheet1");
+    impl(*sheet).sheetId = 1;
+    impl(*sheet).part = std::make_unique<WorksheetPart>(WorksheetPart::blank(true));
+    impl(*sheet).dirty = true;
+    impl(*sheet).partName = newSheetPart(impl(*sheet).relId);
+    workbookPart = std::make_unique<WorkbookPart>(WorkbookPart::blank("Sheet1", impl(*sheet).relId));
+    active = sheet.get();
+    sheets.push_back(std::move(sheet));
+
+    styles = std::make_unique<Styles>(Styles::defaults());
+    stylesPart = "xl/styles.xml";
+    package->write(stylesPart, styles->serialize());
+    workbookRels->add(Relationships::kStyles, "styles.xml");
+    types->setOverride(stylesPart, Styles::kContentType);
+
+    strings = std::make_unique<SharedStrings>();
+    links = std::make_unique<ExternalLinks>();
+    structureChanged = true;
+}
+
+void Workbook::Impl::requireOpen() const {
+    if (closed)
+        throw SheetError(Code::Closed, QStringLiteral("The workbook '%1' has been closed.").arg(name));
+}
+
+void Workbook::Impl::requireStructureChange() const {
+    requireOpen();
+    if (self.structureProtected())
+        throw SheetError(
+            Code::StructureProtected,
+            QStringLiteral("The structure of the workbook '%1' is protected: sheets cannot be added, "
+                           "moved, renamed, hidden or deleted.")
+                .arg(name));
+}
+
+void Workbook::Impl::setActiveSheet(Worksheet& sheet) {
+    if (impl(sheet).visibility != Worksheet::Visibility::Visible)
+        throw SheetError(
+            Code::HiddenSheet,
+            QStringLiteral("The sheet '%1' is hidden and cannot be activated.").arg(impl(sheet).name));
+    if (application && application->activeWorkbook() != &self)
+        application->activate(self);
+    if (active == &sheet)
+        return;
+    Worksheet* old = active;
+    active = &sheet;
+    structureChanged = true;
+    activeChanged = true;
+    if (application)
+        impl(*application).raiseSheetActivation(old, &sheet);
+}
+
+void Workbook::Impl::markStructureChanged() {
+    structureChanged = true;
+    saved = false;
+    if (recalc)
+        recalc->sheetsChanged();
+}
+
+void Workbook::Impl::cellWritten(Worksheet& sheet, CellRef cell) {
+    cellsWritten = true;
+    saved = false;
+    recalculator().cellWritten(sheet, cell);
+}
+
+// ---- formula results ---------------------------------------------------------------------
+
+Recalculator& Workbook::Impl::recalculator() {
+    if (!recalc)
+        recalc = std::make_unique<Recalculator>(self);
+    return *recalc;
+}
+
+std::string Workbook::Impl::newSheetPart(std::string& relId) {
+    const std::string folder = folderOf(workbookPartName);
+    const std::string part =
+        package->freeName((folder.empty() ? std::string() : folder + "/") + "worksheets/sheet%1.xml");
+    package->write(part, std::string()); // reserve the name; the sheet is written at the save
+    relId =
+        workbookRels->add(Relationships::kWorksheet, Relationships::relativeTarget(workbookPartName, part));
+    types->setOverride(part, WorksheetPart::kContentType);
+    return part;
+}
+
+void Workbook::Impl::prepareSave() {
+    // After another sheet was activated, the selected tab follows it; otherwise the sheets'
+    // views stay as they were written.
+    if (activeChanged)
+        for (const auto& s : sheets)
+            if (impl(*s).part && impl(*s).part->setTabSelected(s.get() == active))
+                impl(*s).dirty = true;
+
+    std::vector<Worksheet*> dirty;
+    for (const auto& s : sheets)
+        if (impl(*s).dirty && impl(*s).part)
+            dirty.push_back(s.get());
+    std::vector<ZipWriter::Stored> packed(dirty.size());
+    runParallel(dirty.size(), [&](std::size_t i) {
+        const std::string xml = impl(*dirty[i]).part->serialize();
+        packed[i] = ZipWriter::compress(xml, Package::kDeflateLevel);
+    });
+    for (std::size_t i = 0; i < dirty.size(); ++i) {
+        package->writeStored(impl(*dirty[i]).partName, std::move(packed[i]));
+        types->setOverride(impl(*dirty[i]).partName, WorksheetPart::kContentType);
+    }
+
+    if (cellsWritten) {
+        // Calculated results may be out of date: a spreadsheet program recalculates on opening,
+        // and rebuilds its calculation chain, which no longer matches the cells.
+        workbookPart->setFullCalcOnLoad();
+        if (const Relationship* chain = workbookRels->firstOfType("calcChain")) {
+            const std::string part = Relationships::resolve(workbookPartName, chain->target);
+            package->remove(part);
+            types->removeOverride(part);
+            workbookRels->remove(std::string(chain->id));
+        }
+        structureChanged = true;
+    }
+    if (strings->changed()) {
+        if (stringsPart.empty()) {
+            const std::string folder = folderOf(workbookPartName);
+            stringsPart = (folder.empty() ? std::string() : folder + "/") + "sharedStrings.xml";
+            workbookRels->add(Relationships::kSharedStrings,
+                              Relationships::relativeTarget(workbookPartName, stringsPart));
+            types->setOverride(stringsPart, SharedStrings::kContentType);
+            structureChanged = true;
+        }
+        package->write(stringsPart, strings->serialize());
+    }
+    if (styles->changed()) {
+        if (stylesPart.empty()) {
+            const std::string folder = folderOf(workbookPartName);
+            stylesPart = (folder.empty() ? std::string() : folder + "/") + "styles.xml";
+            workbookRels->add(Relationships::kStyles,
+                              Relationships::relativeTarget(workbookPartName, stylesPart));
+            types->setOverride(stylesPart, Styles::kContentType);
+            structureChanged = true;
+        }
+        package->write(stylesPart, styles->serialize());
+    }
+    if (links->changed()) {
+        links->store(*package, *workbookRels, *types, workbookPart->externalReferences);
+        structureChanged = true;
+    }
+    if (structureChanged) {
+        workbookPart->sheets.clear();
+        for (const auto& s : sheets) {
+            WorkbookPart::SheetEntry entry;
+            entry.name = XmlText::toUtf8(impl(*s).name);
+            entry.sheetId = impl(*s).sheetId;
+            entry.relId = impl(*s).relId;
+            entry.state = impl(*s).visibility == Worksheet::Visibility::Hidden       ? "hidden"
+                          : impl(*s).visibility == Worksheet::Visibility::VeryHidden ? "veryHidden"
+                                                                                     : "";
+            workbookPart->sheets.push_back(std::move(entry));
+        }
+        workbookPart->activeTab = std::max(0, self.indexOf(*active));
+        package->write(workbookPartName, workbookPart->serialize());
+    }
+    if (workbookRels->changed())
+        package->write(Relationships::partFor(workbookPartName), workbookRels->serialize());
+    if (types->changed())
+        package->write(ContentTypes::kPartName, types->serialize());
+}
+
+QByteArray Workbook::Impl::serialize() {
+    requireOpen();
+    self.calculate(); // the saved results are current
+    prepareSave();
+    QByteArray zip = package->save();
+    // From now on the saved package is the one untouched parts are copied from.
+    package = std::make_unique<Package>(zip);
+    for (const auto& s : sheets)
+        impl(*s).dirty = false;
+    structureChanged = false;
+    cellsWritten = false;
+    activeChanged = false;
+    if (!openPassword.isEmpty())
+        zip = PackageEncryption::encrypt(zip, openPassword);
+    return zip;
+}
+
+void Workbook::Impl::writeFile(const QString& path, const QByteArray& bytes) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw SheetError(
+            Code::WriteFailed,
+            QStringLiteral("The workbook could not be written to '%1': %2").arg(path, file.errorString()));
+    // The bytes reach the disk before the rename puts them in place of the old file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0 || !file.commit())
+        throw SheetError(
+            Code::WriteFailed,
+            QStringLiteral("The workbook could not be written to '%1': %2").arg(path, file.errorString()));
+}
+
+void Workbook::Impl::checkExtension(const QString& path) const {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != u"xlsx" && suffix != u"xlsm")
+        throw SheetError(
+            Code::BadFileName,
+            QStringLiteral("'%1' is not a workbook name: workbooks are saved as .xlsx or .xlsm.").arg(path));
+    if (suffix == u"xlsx" && self.hasMacroProject())
+        throw SheetError(
+            Code::MacroProjectNeedsXlsm,
+            QStringLiteral("The workbook '%1' holds macros and must be saved as .xlsm.").arg(name));
+}
+
+void Workbook::Impl::applySaveOptions(const SaveOptions& options) {
+    if (options.writeResPassword) {
+        if (options.writeResPassword->isEmpty())
+            workbookPart->fileSharing.reset();
+        else
+            workbookPart->fileSharing = ProtectionElement::make("fileSharing", *options.writeResPassword,
+                                                                {{"userName", XmlText::toUtf8(userName())}});
+        structureChanged = true;
+    }
+    if (options.password)
+        openPassword = *options.password;
+}
+
+} // namespace platform::sheet

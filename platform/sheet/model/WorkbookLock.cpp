@@ -1,0 +1,103 @@
+// Advisory locks and lock files of open workbooks.
+#include "platform/sheet/model/WorkbookLock.h"
+
+#include "platform/sys/FileFacts.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSysInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace platform::sheet {
+
+namespace {
+
+QString userName() {
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+struct flock wholeFile(short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    lock.l_pid = 0;
+    return lock;
+}
+
+} // namespace
+
+WorkbookLock::WorkbookLock(QString path)
+    : path_(std::move(path)) {}
+
+std::unique_ptr<WorkbookLock> WorkbookLock::acquire(const QString& path) {
+    if (isInUse(path))
+        return nullptr;
+    std::unique_ptr<WorkbookLock> lock(new WorkbookLock(QFileInfo(path).absoluteFilePath()));
+    if (!lock->lockFile())
+        return nullptr;
+    lock->writeLockFile();
+    return lock;
+}
+
+bool WorkbookLock::lockFile() {
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock lock = wholeFile(F_WRLCK);
+    if (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
+    return true;
+}
+
+void WorkbookLock::writeLockFile() {
+    // The fields LibreOffice writes: its user name, the system user, the host, the time the
+    // lock was taken, the holder's profile; then a semicolon.
+    lockFileContent_ = QStringLiteral(",%1,%2,%3,;")
+                           .arg(userName(), QSysInfo::machineHostName(),
+                                QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")))
+                           .toUtf8();
+    QFile file(lockFilePath(path_));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(lockFileContent_);
+}
+
+void WorkbookLock::renew() {
+    lockFile();
+}
+
+WorkbookLock::~WorkbookLock() {
+    // Remove the lock file only while it is still ours.
+    QFile file(lockFilePath(path_));
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray content = file.readAll();
+        file.close();
+        if (content == lockFileContent_)
+            QFile::remove(file.fileName());
+    }
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QString WorkbookLock::lockFilePath(const QString& path) {
+    return platform::sys::WorkbookLockFilePath(path);
+}
+
+bool WorkbookLock::isInUse(const QString& path) {
+    return platform::sys::IsFileInUse(path);
+}
+
+} // namespace platform::sheet

@@ -1,0 +1,188 @@
+// The parts of a workbook package and the save that keeps untouched parts as they were.
+#include "platform/sheet/package/Package.h"
+
+#include "platform/sheet/SheetError.h"
+#include "platform/sheet/model/Parallel.h"
+#include "platform/sheet/package/ZipWriter.h"
+
+namespace platform::sheet {
+
+namespace {
+
+std::string_view withoutSlash(std::string_view name) {
+    while (!name.empty() && name.front() == '/')
+        name.remove_prefix(1);
+    return name;
+}
+
+} // namespace
+
+Package::Package() = default;
+
+Package::Package(QByteArray zipBytes)
+    : reader_(std::make_shared<ZipReader>(std::move(zipBytes))) {
+    const auto& entries = reader_->entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& name = entries[i].name;
+        if (name.empty() || name.back() == '/')
+            continue; // folder entries hold no part
+        const std::string k = key(name);
+        if (index_.count(k))
+            throw SheetError(SheetError::Code::DamagedPackage,
+                             QStringLiteral("The workbook file is damaged: the part %1 is stored twice.")
+                                 .arg(QString::fromStdString(name)));
+        index_.emplace(k, items_.size());
+        items_.push_back(Item{name, int(i), std::nullopt, std::nullopt, false});
+    }
+}
+
+std::string Package::key(std::string_view name) {
+    std::string k(withoutSlash(name));
+    for (char& c : k)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return k;
+}
+
+const Package::Item* Package::item(std::string_view part) const {
+    const auto it = index_.find(key(part));
+    if (it == index_.end() || items_[it->second].removed)
+        return nullptr;
+    return &items_[it->second];
+}
+
+Package::Item* Package::item(std::string_view part) {
+    return const_cast<Item*>(static_cast<const Package*>(this)->item(part));
+}
+
+bool Package::contains(std::string_view part) const {
+    return item(part) != nullptr;
+}
+
+Package::PendingRead Package::prepareRead(std::string_view part) const {
+    const Item* found = item(part);
+    if (!found)
+        throw SheetError(SheetError::Code::DamagedPackage,
+                         QStringLiteral("The workbook file is damaged: the part %1 is missing.")
+                             .arg(QString::fromUtf8(part.data(), qsizetype(part.size()))));
+    PendingRead pending;
+    pending.name = found->name;
+    if (found->content) {
+        pending.ready = found->content;
+        return pending;
+    }
+    if (found->packed) {
+        pending.entry.name = found->name;
+        pending.entry.size = found->packed->size;
+        pending.entry.compressedSize = found->packed->data.size();
+        pending.entry.crc = found->packed->crc;
+        pending.entry.method = found->packed->method;
+        pending.stored = found->packed->data;
+        return pending;
+    }
+    pending.entry = reader_->entries()[std::size_t(found->entry)];
+    pending.stored = reader_->readStored(pending.entry);
+    return pending;
+}
+
+std::string Package::read(std::string_view part) const {
+    return prepareRead(part).unpack();
+}
+
+Package::Item& Package::itemForWrite(std::string_view part) {
+    if (Item* found = item(part))
+        return *found;
+    const std::string k = key(part);
+    const auto it = index_.find(k);
+    if (it != index_.end()) {
+        Item& old = items_[it->second];
+        old.removed = false;
+        old.entry = -1;
+        return old;
+    }
+    index_.emplace(k, items_.size());
+    items_.push_back(Item{std::string(withoutSlash(part)), -1, std::nullopt, std::nullopt, false});
+    return items_.back();
+}
+
+void Package::write(std::string_view part, std::string content) {
+    Item& i = itemForWrite(part);
+    i.packed.reset();
+    i.content = std::move(content);
+}
+
+void Package::writeStored(std::string_view part, ZipWriter::Stored stored) {
+    Item& i = itemForWrite(part);
+    i.content.reset();
+    i.packed = std::move(stored);
+}
+
+void Package::remove(std::string_view part) {
+    if (Item* found = item(part)) {
+        found->removed = true;
+        found->content.reset();
+        found->packed.reset();
+    }
+}
+
+bool Package::isWritten(std::string_view part) const {
+    const Item* found = item(part);
+    return found && (found->content.has_value() || found->packed.has_value());
+}
+
+std::vector<std::string> Package::partNames() const {
+    std::vector<std::string> names;
+    for (const Item& i : items_)
+        if (!i.removed)
+            names.push_back(i.name);
+    return names;
+}
+
+std::string Package::freeName(std::string_view pattern, int from) const {
+    const std::string text(pattern);
+    const std::size_t at = text.find("%1");
+    for (int n = from;; ++n) {
+        std::string candidate = text;
+        candidate.replace(at, 2, std::to_string(n));
+        if (!contains(candidate))
+            return candidate;
+    }
+}
+
+QByteArray Package::save() const {
+    std::vector<const Item*> live;
+    for (const Item& i : items_)
+        if (!i.removed)
+            live.push_back(&i);
+    // Pack the written parts side by side; untouched parts keep their stored bytes.
+    std::vector<ZipWriter::Stored> stored(live.size());
+    std::vector<std::size_t> toPack;
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        if (live[i]->content) {
+            toPack.push_back(i);
+        } else if (live[i]->packed) {
+            stored[i] = *live[i]->packed;
+        } else {
+            const ZipReader::Entry& entry = reader_->entries()[std::size_t(live[i]->entry)];
+            stored[i].data = reader_->readStored(entry);
+            stored[i].size = entry.size;
+            stored[i].crc = entry.crc;
+            stored[i].method = entry.method;
+        }
+    }
+    runParallel(toPack.size(), [&](std::size_t k) {
+        const std::size_t i = toPack[k];
+        stored[i] = ZipWriter::compress(*live[i]->content, kDeflateLevel);
+    });
+    ZipWriter writer;
+    const std::uint32_t now = ZipWriter::currentDosTime();
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        const std::uint32_t time =
+            live[i]->entry < 0 ? now : reader_->entries()[std::size_t(live[i]->entry)].dosTime;
+        writer.add(live[i]->name, stored[i], time);
+        stored[i].data = std::string(); // release as we go
+    }
+    return writer.finish();
+}
+
+} // namespace platform::sheet

@@ -1,0 +1,143 @@
+// The zip container written from parts: local headers, data, central directory.
+#include "platform/sheet/package/ZipWriter.h"
+
+#include "platform/sheet/SheetError.h"
+
+#include <ctime>
+#include <limits>
+#include <zlib.h>
+
+namespace platform::sheet {
+
+namespace {
+
+void put16(QByteArray& out, std::uint32_t v) {
+    out.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+}
+
+void put32(QByteArray& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.append(char((v >> (8 * i)) & 0xFF));
+}
+
+bool isAscii(std::string_view name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+[[noreturn]] void tooLarge() {
+    throw SheetError(
+        SheetError::Code::WriteFailed,
+        QStringLiteral("The workbook is too large to be written (more than 4 GB or 65535 parts)."));
+}
+
+} // namespace
+
+ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
+    Stored result;
+    result.size = plain.size();
+    result.crc = std::uint32_t(
+        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(plain.data()), uInt(plain.size())));
+    z_stream stream{};
+    if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw SheetError(SheetError::Code::WriteFailed,
+                         QStringLiteral("The compressor could not be started."));
+    result.data.resize(deflateBound(&stream, uLong(plain.size())));
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    stream.avail_in = uInt(plain.size());
+    stream.next_out = reinterpret_cast<Bytef*>(result.data.data());
+    stream.avail_out = uInt(result.data.size());
+    const int rc = deflate(&stream, Z_FINISH);
+    result.data.resize(stream.total_out);
+    deflateEnd(&stream);
+    if (rc != Z_STREAM_END || result.data.size() >= plain.size()) {
+        result.data.assign(plain.data(), plain.size());
+        result.method = 0;
+    } else {
+        result.method = 8;
+    }
+    return result;
+}
+
+std::uint32_t ZipWriter::currentDosTime() {
+    const time_t now = time(nullptr);
+    struct tm parts;
+    if (!localtime_r(&now, &parts) || parts.tm_year < 80)
+        return 0x00210000u;
+    const std::uint32_t date =
+        std::uint32_t(((parts.tm_year - 80) << 9) | ((parts.tm_mon + 1) << 5) | parts.tm_mday);
+    const std::uint32_t time =
+        std::uint32_t((parts.tm_hour << 11) | (parts.tm_min << 5) | (parts.tm_sec / 2));
+    return (date << 16) | time;
+}
+
+void ZipWriter::add(std::string_view name, const Stored& stored, std::uint32_t dosTime) {
+    constexpr std::uint64_t limit = std::numeric_limits<std::uint32_t>::max() - 1;
+    if (stored.size > limit || stored.data.size() > limit || std::uint64_t(body_.size()) > limit ||
+        count_ >= 0xFFFF || name.size() > 0xFFFF)
+        tooLarge();
+    if (dosTime == 0)
+        dosTime = currentDosTime();
+    const std::uint32_t offset = std::uint32_t(body_.size());
+    const std::uint32_t flags = isAscii(name) ? 0 : 0x0800; // bit 11: the name is UTF-8
+    const std::uint32_t version = stored.method == 8 ? 20 : 10;
+
+    put32(body_, 0x04034b50);
+    put16(body_, version);
+    put16(body_, flags);
+    put16(body_, stored.method);
+    put16(body_, dosTime & 0xFFFF);
+    put16(body_, dosTime >> 16);
+    put32(body_, stored.crc);
+    put32(body_, std::uint32_t(stored.data.size()));
+    put32(body_, std::uint32_t(stored.size));
+    put16(body_, std::uint32_t(name.size()));
+    put16(body_, 0);
+    body_.append(name.data(), qsizetype(name.size()));
+    body_.append(stored.data.data(), qsizetype(stored.data.size()));
+
+    put32(directory_, 0x02014b50);
+    put16(directory_, 20); // made by: version 2.0, MS-DOS attributes
+    put16(directory_, version);
+    put16(directory_, flags);
+    put16(directory_, stored.method);
+    put16(directory_, dosTime & 0xFFFF);
+    put16(directory_, dosTime >> 16);
+    put32(directory_, stored.crc);
+    put32(directory_, std::uint32_t(stored.data.size()));
+    put32(directory_, std::uint32_t(stored.size));
+    put16(directory_, std::uint32_t(name.size()));
+    put16(directory_, 0); // extra field
+    put16(directory_, 0); // comment
+    put16(directory_, 0); // disk
+    put16(directory_, 0); // internal attributes
+    put32(directory_, 0); // external attributes
+    put32(directory_, offset);
+    directory_.append(name.data(), qsizetype(name.size()));
+    ++count_;
+}
+
+QByteArray ZipWriter::finish() {
+    constexpr std::uint64_t limit = std::numeric_limits<std::uint32_t>::max() - 1;
+    if (std::uint64_t(body_.size()) + std::uint64_t(directory_.size()) > limit)
+        tooLarge();
+    const std::uint32_t directoryOffset = std::uint32_t(body_.size());
+    QByteArray out = std::move(body_);
+    out += directory_;
+    put32(out, 0x06054b50);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, count_);
+    put16(out, count_);
+    put32(out, std::uint32_t(directory_.size()));
+    put32(out, directoryOffset);
+    put16(out, 0);
+    body_ = QByteArray();
+    directory_.clear();
+    count_ = 0;
+    return out;
+}
+
+} // namespace platform::sheet

@@ -1,0 +1,66 @@
+#!/usr/bin/python3
+"""SMTP server for the mail tests, on 127.0.0.1 only.
+
+usage: /usr/bin/python3 smtp_server.py PORT OUTDIR MODE
+  PORT   0 lets the system choose; the port in use is written to OUTDIR/port once the server listens
+  MODE   accept       every message is written to OUTDIR/<n>.eml, the envelope in two added header lines
+         reject-mail  MAIL FROM is answered 550
+         reject-rcpt  RCPT TO is answered 550
+         reject-data  the message after DATA is answered 554
+Stops on SIGTERM.
+"""
+import asyncio
+import itertools
+import os
+import signal
+import sys
+
+from aiosmtpd.smtp import SMTP
+
+port, out, mode = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+os.makedirs(out, exist_ok=True)
+counter = itertools.count(1)
+
+
+class Handler:
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        if mode == "reject-mail":
+            return "550 5.1.8 Sender address rejected"
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if mode == "reject-rcpt":
+            return "550 5.1.1 Recipient address rejected: unknown user"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        if mode == "reject-data":
+            return "554 5.6.0 Message content rejected"
+        path = os.path.join(out, f"{next(counter):04d}.eml")
+        with open(path + ".part", "wb") as f:
+            f.write(f"X-MailFrom: {envelope.mail_from}\r\n"
+                    f"X-RcptTo: {', '.join(envelope.rcpt_tos)}\r\n".encode())
+            f.write(envelope.original_content)
+        os.rename(path + ".part", path)
+        return "250 Message accepted"
+
+
+async def main():
+    loop = asyncio.get_running_loop()
+    server = await loop.create_server(lambda: SMTP(Handler()), "127.0.0.1", port)
+    actual = server.sockets[0].getsockname()[1]
+    with open(os.path.join(out, "port.part"), "w") as f:
+        f.write(str(actual))
+    os.rename(os.path.join(out, "port.part"), os.path.join(out, "port"))
+    stop = asyncio.Event()
+    loop.add_signal_handler(signal.SIGTERM, stop.set)
+    loop.add_signal_handler(signal.SIGINT, stop.set)
+    await stop.wait()
+    server.close()
+    await server.wait_closed()
+
+
+asyncio.run(main())

@@ -1,0 +1,149 @@
+// See CheckUserFilesExist.h. The flag rows are read once and matched in memory; each row that
+// changes is written at once on its own (no transaction is held while a question waits), and
+// the missing-file records go through the errors table's own connection.
+//
+// A user file lies in a folder below its master workbook's folder. When that master folder
+// cannot be reached (a share that is gone), the administrator is asked whether to suspend the
+// tests; going on counts the file as missing.
+#include "workbooks/CheckUserFilesExist.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorsTable.h"
+#include "core/cDB2.h"
+#include "core/cOptions.h"
+#include "platform/db/SqlText.h"
+#include "platform/sys/FileFacts.h"
+#include "platform/ui/Ui.h"
+#include "workbooks/MasterFileRow.h"
+#include "workbooks/ReportError.h"
+
+#include <QFileInfo>
+
+namespace workbooks {
+
+namespace {
+
+using platform::db::Recordset;
+using platform::ui::Answer;
+
+QString worksheetQuery(bool useContext, qint32 masterFileId) {
+    QString sql = QStringLiteral("SELECT Select_By_User,UF_Modified_Date,File_Missing,UF_Create_Date,"
+                                 "User_Filename,UFNPath,Budget_Name,Folder_Name, MasterFiles_ID "
+                                 "FROM Worksheets WHERE Worksheets.Select_By_User = 1 ");
+    if (useContext)
+        sql += QStringLiteral("AND Worksheets.Budget_Name = ? COLLATE NOCASE_U ");
+    sql += QStringLiteral("AND UF_Create_Date Is Not Null");
+    if (masterFileId != 0)
+        sql += QStringLiteral(" AND MasterFiles_ID = ?");
+    return sql;
+}
+
+QString flagQuery(bool useContext) {
+    QString sql = QStringLiteral("SELECT User_Filename, Email_Sent,UserFile_Update,Due_Date,Budget_Name,"
+                                 "Folder_Name FROM UserFileTablesData");
+    if (useContext)
+        sql += QStringLiteral(" WHERE Budget_Name = ? COLLATE NOCASE_U");
+    return sql;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Moves the flag rows onto the row of that file, folder and budget; false when there is none.
+bool findFlagRow(Recordset& flags, const QString& file, const QString& folder, const QString& budget) {
+    for (flags.moveFirst(); !flags.eof(); flags.moveNext())
+        if (sameName(TextOf(flags, QStringLiteral("User_Filename")), file) &&
+            sameName(TextOf(flags, QStringLiteral("Folder_Name")), folder) &&
+            sameName(TextOf(flags, QStringLiteral("Budget_Name")), budget))
+            return true;
+    return false;
+}
+
+bool ask(const QString& text) {
+    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::kAppTitle) == Answer::Yes;
+}
+
+// The folder of the master workbook: the user file lies in <master folder>/<folder>/<file>.
+bool masterFolderReachable(const QString& userFilePath) {
+    const QString folder = QFileInfo(QFileInfo(userFilePath).absolutePath()).absolutePath();
+    return platform::sys::GetFindData(folder).isFolder;
+}
+
+// Writes a yes/no field of the current row when it does not hold the value yet.
+void setFlag(Recordset& row, const char* field, bool on) {
+    const QString name = QString::fromLatin1(field);
+    if (!row.isNull(name) && row.value(name).toBool() == on)
+        return;
+    row.setValue(name, on ? 1 : 0);
+    row.update();
+}
+
+enum class Outcome { Go, Stop };
+
+// The missing file: marked, logged, and the question whether to go on.
+Outcome reportMissing(Recordset& sheet, const QString& file, const QString& budget) {
+    const bool goOn = ask(kMissingUserFileText.arg(file));
+    setFlag(sheet, "File_Missing", true);
+    core::LogFileMissingError(file, true, budget);
+    return goOn ? Outcome::Go : Outcome::Stop;
+}
+
+} // namespace
+
+qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
+    qint32 changed = 0;
+    try {
+        core::gDB2 = std::make_unique<core::cDB2>();
+        const QString budgetFilter = core::gOptions ? core::gOptions->BudgetNameContext : QString();
+        QVariantList params;
+        if (useContext)
+            params << budgetFilter;
+        if (masterFileId != 0)
+            params << masterFileId;
+        Recordset sheets;
+        Recordset flags;
+        const bool stopped = [&] {
+            if (core::gDB2->GetRecordset(worksheetQuery(useContext, masterFileId), sheets, params) !=
+                core::QueryObject::kRows)
+                return true;
+            core::gDB2->GetRecordset(flagQuery(useContext), flags,
+                                     useContext ? QVariantList{budgetFilter} : QVariantList{});
+            for (; !sheets.eof(); sheets.moveNext()) {
+                if (!flags.isOpen() || flags.recordCount() == 0)
+                    return true;
+                const QString file = TextOf(sheets, QStringLiteral("User_Filename"));
+                const QString budget = TextOf(sheets, QStringLiteral("Budget_Name"));
+                const QString path = TextOf(sheets, QStringLiteral("UFNPath"));
+                if (!findFlagRow(flags, file, TextOf(sheets, QStringLiteral("Folder_Name")), budget))
+                    continue;
+                if (!masterFolderReachable(path) && ask(kPathDoesNotExistText.arg(file, budget)))
+                    return true;
+                const platform::sys::FindData found = platform::sys::GetFindData(path);
+                if (!found.found || found.isFolder || !sameName(found.name, file)) {
+                    if (reportMissing(sheets, file, budget) == Outcome::Stop)
+                        return true;
+                    continue;
+                }
+                const QDateTime recorded =
+                    platform::db::parseDateTime(TextOf(sheets, QStringLiteral("UF_Modified_Date")));
+                const bool touched = recorded != found.modified;
+                setFlag(flags, "UserFile_Update", touched);
+                if (touched)
+                    ++changed;
+            }
+            return false;
+        }();
+        sheets.close();
+        flags.close();
+        if (stopped)
+            changed = 0;
+    } catch (const std::exception& error) {
+        ReportError(error);
+        changed = 0;
+    }
+    core::gDB2.reset();
+    return changed;
+}
+
+} // namespace workbooks

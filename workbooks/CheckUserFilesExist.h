@@ -1,0 +1,25 @@
+// The user-file activity check: which user files came back changed. Every built, picked user
+// file of the chosen budgets is looked up on disk; one whose last-write time differs from the
+// time recorded at its cut or last merge is flagged (UserFile_Update) for the next update run,
+// one that is gone is marked missing, logged in the errors table and the administrator decides
+// whether the check goes on. It reads directory entries only and never opens a user file.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace workbooks {
+
+inline const QString kMissingUserFileText =
+    QStringLiteral("User file (%1) is missing.  Do you want to continue checking for other User Files?");
+inline const QString kPathDoesNotExistText =
+    QStringLiteral("The path for %1 does not exist [Budget=%2]. Suspend further file tests?");
+
+// useContext: only the budget context (else every budget); masterFileId: only that master
+// workbook's user files (0: all). Answers the number of user files found changed when the
+// check ran to its end, 0 when it was stopped or failed (after the generic error message).
+// The flag row of a user file is the UserFileTablesData row of the same file name, folder and
+// budget; a user file without one is passed over.
+qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId);
+
+} // namespace workbooks

@@ -1,0 +1,276 @@
+// See CreateUserFiles.h. The cut runs in an application object of its own (the stand-in for
+// the hidden spreadsheet instance), which holds the master workbook read-only for the whole cut
+// and the new user workbook of the sheet in hand. The worksheet rows are read through the
+// update engine's connection and stamped through gDB2, one row at a time, so no write waits on
+// a question.
+#include "workbooks/CreateUserFiles.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorsTable.h"
+#include "core/cDB2.h"
+#include "core/cOptions.h"
+#include "core/frmWait.h"
+#include "platform/db/Recordset.h"
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Range.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/sys/FileFacts.h"
+#include "platform/ui/Ui.h"
+#include "workbooks/MasterFileRow.h"
+#include "workbooks/MasterWorkbookPasswords.h"
+#include "workbooks/ReportError.h"
+#include "workbooks/WaitWindowSteps.h"
+#include "workbooks/cUpdate.h"
+
+#include <QFileInfo>
+
+namespace workbooks {
+
+namespace {
+
+using platform::db::Recordset;
+using platform::sheet::Application;
+using platform::sheet::CellRange;
+using platform::sheet::PasteType;
+using platform::sheet::Range;
+using platform::sheet::Workbook;
+using platform::sheet::Worksheet;
+using platform::ui::Answer;
+
+const QString kCreatingText = QStringLiteral("Creating User File from Master File Worksheet");
+const QString kPickedSheets =
+    QStringLiteral("SELECT * FROM Worksheets WHERE Select_By_User = 1 AND MasterFiles_ID = ? "
+                   "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
+const QString kSheetRow = QStringLiteral(
+    "SELECT * FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
+    "ORDER BY rowid");
+
+QString context() {
+    return core::gOptions ? core::gOptions->BudgetNameContext : QString();
+}
+
+void tell(const QString& text) {
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+}
+
+// The master workbook as its MasterFiles row describes it.
+struct Master {
+    QString file;
+    QString folder;
+    QString fullPath;
+    qint64 id = 0;
+    StoredPasswords passwords;
+};
+
+// The user workbook of one sheet: a copy of the whole sheet, or its values and formats from
+// A1 to its last used cell pasted into a new workbook.
+void saveUserFile(Application& app, Workbook& master, Worksheet& sheet, const QString& path,
+                  bool copyValues) {
+    if (!copyValues) {
+        std::unique_ptr<Workbook> book = master.copySheetToNewWorkbook(sheet, QFileInfo(path).fileName());
+        book->saveCopyAs(path);
+        book->close();
+        return;
+    }
+    const CellRange block({1, 1}, sheet.lastCell());
+    Workbook& book = app.add();
+    Range(sheet, block).copy();
+    const Range target(book.activeSheet(), block);
+    target.pasteSpecial(PasteType::Formats);
+    target.pasteSpecial(PasteType::Values);
+    app.clearCopy();
+    book.saveCopyAs(path);
+    app.close(book);
+}
+
+class Cut {
+public:
+    Cut(const Master& master, bool overwriteAll, bool fromSelection, bool copyValues,
+        const QStringList& selection, int total, int offset)
+        : master_(master)
+        , overwriteAll_(overwriteAll)
+        , fromSelection_(fromSelection)
+        , copyValues_(copyValues)
+        , selection_(selection)
+        , total_(total)
+        , offset_(offset) {}
+
+    // Cuts the picked worksheets in the rows; kCutFinished or kCutCancelled.
+    qint32 run(Recordset& sheets) {
+        Application app;
+        const bool linksWereAsked = ExcelDisplayOff(app);
+        platform::sheet::OpenOptions open;
+        open.password = master_.passwords.open;
+        open.writeResPassword = master_.passwords.write;
+        open.readOnly = true;
+        Workbook& book = app.open(master_.fullPath, open);
+        rowCount_ = sheets.recordCount();
+        pathSize_ = sheets.field(sheets.fieldIndex(QStringLiteral("UFNPath"))).size;
+        qint32 result = kCutFinished;
+        for (int row = 1; !sheets.eof(); sheets.moveNext(), ++row) {
+            if (cutRow(app, book, sheets, row) == Outcome::Cancelled) {
+                result = kCutCancelled;
+                break;
+            }
+        }
+        app.closeAll();
+        if (linksWereAsked)
+            ExcelDisplayOn(app, true);
+        return result;
+    }
+
+private:
+    enum class Outcome { Cut, Skipped, Cancelled };
+
+    bool chosen(const QString& worksheet) const {
+        return !fromSelection_ || selection_.contains(worksheet, Qt::CaseInsensitive);
+    }
+
+    Outcome cutRow(Application& app, Workbook& book, const Recordset& row, int rowNumber) {
+        const QString folder = TextOf(row, QStringLiteral("Folder_Name"));
+        const QString worksheet = TextOf(row, QStringLiteral("Worksheet_Name"));
+        // A row without a folder or a sheet name names no user file.
+        if (folder.isEmpty() || worksheet.isEmpty() || !chosen(worksheet))
+            return Outcome::Skipped;
+        const platform::sys::FindData folderFound =
+            platform::sys::GetFindData(JoinPath(master_.folder, folder));
+        const QString folderPath = folderFound.isFolder ? folderFound.path : JoinPath(master_.folder, folder);
+        const platform::sys::FindData existing =
+            platform::sys::GetFindData(JoinPath(folderPath, UserFileName(worksheet)));
+        const QString path = existing.found ? existing.path : JoinPath(folderPath, UserFileName(worksheet));
+        if (pathSize_ > 0 && path.size() > pathSize_) {
+            tell(kPathTooLongText.arg(path).arg(pathSize_));
+            return Outcome::Skipped;
+        }
+        if (existing.found && !overwriteAll_) {
+            const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
+                                                       platform::ui::Buttons::YesNoCancel, core::kAppTitle);
+            if (answer == Answer::Cancel)
+                return Outcome::Cancelled;
+            if (answer != Answer::Yes)
+                return Outcome::Skipped;
+        }
+        if (existing.found && row.value(QStringLiteral("Corrupt_Error")).toBool())
+            platform::sys::CopyFileReplacing(existing.path, CorruptCopyPath(existing.path));
+
+        ++cut_;
+        ShowWaitStep(master_.file, UserFileName(worksheet), worksheet, kCreatingText,
+                     fromSelection_ ? offset_ + cut_ : rowNumber, fromSelection_ ? total_ : rowCount_);
+        Worksheet& sheet = book.sheet(worksheet);
+        const QString sheetPassword = DecodedTextOf(row, QStringLiteral("WS_Password"));
+        if (!sheetPassword.isEmpty())
+            sheet.unprotect(sheetPassword); // in memory only: the master is never saved
+        if (!folderFound.isFolder)
+            platform::sys::MakeFolder(folderPath);
+        saveUserFile(app, book, sheet, path, copyValues_);
+        RecordUserFileCreated(worksheet, UserFileName(worksheet), path, copyValues_);
+        return Outcome::Cut;
+    }
+
+    const Master& master_;
+    bool overwriteAll_;
+    bool fromSelection_;
+    bool copyValues_;
+    QStringList selection_;
+    int total_;
+    int offset_;
+    int rowCount_ = 0;
+    int pathSize_ = 0;
+    int cut_ = 0;
+};
+
+// Reads the master workbook's row into master; false when not exactly one row matched.
+bool readMaster(const QString& masterFile, Master& master) {
+    Recordset row;
+    if (!OpenMasterFileRow(*gUpdate, masterFile, context(), row))
+        return false;
+    master.file = masterFile;
+    master.folder = TextOf(row, QStringLiteral("Path"));
+    master.fullPath = JoinPath(master.folder, masterFile);
+    master.id = row.value(QStringLiteral("ID_MasterFiles")).toLongLong();
+    master.passwords = StoredPasswordsOf(row);
+    row.close();
+    return true;
+}
+
+qint32 cutMaster(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
+                 const QStringList& selection, int total, int offset) {
+    gUpdate = std::make_unique<cUpdate>();
+    Master master;
+    if (!readMaster(masterFile, master)) {
+        tell(kNoMasterRowText);
+        return kCutNoMasterRow;
+    }
+    const platform::sys::FindData found = platform::sys::GetFindData(master.fullPath);
+    if (!found.found || found.isFolder || found.name.compare(masterFile, Qt::CaseInsensitive) != 0)
+        return kCutMasterMissing;
+    master.fullPath = found.path;
+    gUpdate->SetConnection();
+    Recordset sheets = Recordset::open(gUpdate->Cnn(), kPickedSheets, {master.id, context()});
+    if (platform::sys::IsFileInUse(master.fullPath)) {
+        core::LogFileInUseError(masterFile, QString(), true, context());
+        return kCutMasterInUse;
+    }
+    Cut cut(master, overwriteAll, fromSelection, copyValues, selection, total, offset);
+    return cut.run(sheets);
+}
+
+} // namespace
+
+QString UserFileName(const QString& worksheet) {
+    return worksheet + QString::fromLatin1(Workbook::kDefaultExtension);
+}
+
+QString UserFilePath(const QString& masterFolder, const QString& folder, const QString& worksheet) {
+    return JoinPath(JoinPath(masterFolder, folder), UserFileName(worksheet));
+}
+
+QString CorruptCopyPath(const QString& userFilePath) {
+    const QFileInfo file(userFilePath);
+    const QString suffix = file.suffix();
+    const QString name = file.fileName();
+    const QString stem = suffix.isEmpty() ? name : name.left(name.size() - suffix.size() - 1);
+    return JoinPath(file.path(),
+                    stem + QStringLiteral("old") + (suffix.isEmpty() ? QString() : u'.' + suffix));
+}
+
+qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
+                       const QStringList& selection, int total, int offset) {
+    LoadWaitWindowForWorkbooks();
+    qint32 result = kCutFailed;
+    try {
+        result = cutMaster(masterFile, overwriteAll, fromSelection, copyValues, selection, total, offset);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        result = kCutFailed;
+    }
+    gUpdate.reset();
+    core::frmWait::unload();
+    return result;
+}
+
+void RecordUserFileCreated(const QString& worksheetName, const QString& userFilename,
+                           const QString& userFilePath, bool copyValues) {
+    try {
+        if (!core::gDB2)
+            core::gDB2 = std::make_unique<core::cDB2>();
+        core::gDB2->SetConnection();
+        Recordset row = Recordset::open(core::gDB2->Cnn(), kSheetRow, {worksheetName, context()});
+        if (row.eof())
+            return;
+        row.setValue(QStringLiteral("UF_Create_Date"), platform::sys::GetFileCreatedTime(userFilePath));
+        row.setValue(QStringLiteral("UF_Modified_Date"), platform::sys::GetFileModifiedText(userFilePath));
+        row.setValue(QStringLiteral("UFNPath"), userFilePath);
+        row.setValue(QStringLiteral("User_Filename"), userFilename);
+        row.setValue(QStringLiteral("File_Missing"), 0);
+        row.setValue(QStringLiteral("Corrupt_Error"), 0);
+        row.setValue(QStringLiteral("UF_Copy_Values"), copyValues ? 1 : 0);
+        row.update();
+        row.close();
+    } catch (const std::exception& error) {
+        ReportError(error);
+    }
+}
+
+} // namespace workbooks

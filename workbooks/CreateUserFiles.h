@@ -1,0 +1,53 @@
+// Cutting user files: for every worksheet of a master workbook that the administrator picked,
+// a workbook holding a copy of that one sheet (whole, or its values and formats only) is saved
+// as <master folder>/<folder>/<sheet>.xlsx and the worksheet's row is stamped with the file's
+// name, path and dates. Every later step (assignment, mail, activity check, update run) finds
+// the user file through those columns.
+//
+// The master workbook is opened read-only, with its stored passwords, and its protected sheets
+// are unprotected in memory only: the master file is byte for byte what it was after any cut,
+// finished, cancelled or failed. Each user file is saved atomically.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace workbooks {
+
+// Results of CreateUserFiles.
+constexpr qint32 kCutFinished = 0;      // every chosen worksheet was cut, or skipped at the user's No
+constexpr qint32 kCutCancelled = 1;     // the user answered Cancel to an overwrite question
+constexpr qint32 kCutNoMasterRow = 3;   // no single MasterFiles row; kNoMasterRowText was shown
+constexpr qint32 kCutMasterMissing = 4; // the master workbook file is missing; nothing shown
+constexpr qint32 kCutMasterInUse = 5;   // the master workbook is open elsewhere; an errors row was written
+constexpr qint32 kCutFailed = 6;        // an error ended the cut; the generic error message was shown
+
+inline const QString kNoMasterRowText = QStringLiteral("The query didn't return the selected workbook.");
+inline const QString kOverwriteText =
+    QStringLiteral("The template (file) '%1' already exists. Do you want to overwrite it?");
+inline const QString kPathTooLongText = QStringLiteral(
+    "The user file '%1' cannot be made: its path is longer than the %2 characters that the budget "
+    "records keep. Choose a shorter folder or worksheet name.");
+
+// The user file of a worksheet: its name "<sheet>.xlsx" and its path below the master's folder.
+QString UserFileName(const QString& worksheet);
+QString UserFilePath(const QString& masterFolder, const QString& folder, const QString& worksheet);
+// The copy kept of a user file marked corrupt: only the final extension changes
+// (".../Sales.xlsx" -> ".../Salesold.xlsx").
+QString CorruptCopyPath(const QString& userFilePath);
+
+// Cuts the picked worksheets of the budget context's master workbook masterFile. overwriteAll
+// replaces existing user files without asking. fromSelection limits the cut to the sheets named
+// in selection and drives the progress bar from total and offset (the sheets handed over in
+// earlier calls of the same run); otherwise every picked worksheet is cut.
+qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
+                       const QStringList& selection = {}, int total = 0, int offset = 0);
+
+// Stamps the Worksheets row of the worksheet in the budget context with the saved user file
+// (its creation and last-write times, path, name, not missing, not corrupt, values only or
+// not). A failure shows the generic error message; the cut goes on.
+void RecordUserFileCreated(const QString& worksheetName, const QString& userFilename,
+                           const QString& userFilePath, bool copyValues);
+
+} // namespace workbooks

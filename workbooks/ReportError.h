@@ -1,0 +1,13 @@
+// The generic error message ("Error " n " has occured. " ...) for the failures the routines of
+// the user files and the update run meet: a workbook error shows the number a spreadsheet
+// program gives (1004, or 9 for a missing sheet) with the layer's description, a database
+// error its own number, anything else the general number with its text.
+#pragma once
+
+#include <exception>
+
+namespace workbooks {
+
+void ReportError(const std::exception& error);
+
+} // namespace workbooks

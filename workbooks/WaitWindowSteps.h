@@ -1,0 +1,19 @@
+// The wait window as the cut and the update run show it: the "Master File:", "User File:" and
+// "Worksheet:" pairs with their names, the operation text, the progress bar, and the two
+// "db Table:" pairs hidden. A run loads the window only when it is not loaded yet and unloads
+// it at its end.
+#pragma once
+
+#include <QString>
+
+namespace workbooks {
+
+// Loads the wait window for a workbook run (when it is not loaded), shows it modeless with the
+// hourglass, and answers whether this call loaded it.
+bool LoadWaitWindowForWorkbooks();
+
+// Writes one step into the loaded wait window (nothing when it is not loaded) and repaints it.
+void ShowWaitStep(const QString& masterFile, const QString& userFile, const QString& worksheet,
+                  const QString& operation, int value, int maximum);
+
+} // namespace workbooks

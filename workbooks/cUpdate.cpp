@@ -1,0 +1,8 @@
+// See cUpdate.h.
+#include "workbooks/cUpdate.h"
+
+namespace workbooks {
+
+std::unique_ptr<cUpdate> gUpdate;
+
+} // namespace workbooks

@@ -1,0 +1,98 @@
+// Test fixture of the user-file and update-run tests: a master database of the test's own
+// (core's fixture) with a budget in context, helpers that add its rows the way the setup
+// wizard stores them, copies of the master workbooks that LibreOffice and openpyxl made
+// (tests/fixtures/budget), and the readings the tests compare.
+#pragma once
+
+#include "admin/StringScrambling.h"
+#include "core/tests/MasterDbFixture.h"
+#include "platform/db/Recordset.h"
+#include "platform/sheet/tests/SheetTestSupport.h" // readable texts in failures, openpyxl readings
+#include "support/ScriptedUi.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QVariantList>
+
+namespace workbookstest {
+
+// The passwords of tests/fixtures/budget/Encrypted.xlsx and of the protected sheet Costs.
+inline const QString kOpenPassword = QStringLiteral("open-pw");
+inline const QString kWritePassword = QStringLiteral("write-pw");
+inline const QString kCostsPassword = QStringLiteral("costs");
+
+class BudgetFixture : public coretest::MasterDbFixture {
+protected:
+    void SetUp() override {
+        MasterDbFixture::SetUp();
+        core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+        execute("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Plan', 1), ('Other', 1)");
+    }
+
+    static void execute(const QString& sql, const QVariantList& params = {}) {
+        platform::db::Connection cnn = openMaster();
+        cnn.execute(sql, params);
+    }
+    static QVariant scalar(const QString& sql, const QVariantList& params = {}) {
+        platform::db::Connection cnn = openMaster();
+        return cnn.scalar(sql, params);
+    }
+    // The rows of a query, each as its fields joined by "|" (Null as "<null>").
+    static QStringList rows(const QString& sql, const QVariantList& params = {}) {
+        platform::db::Connection cnn = openMaster();
+        platform::db::Recordset rst = platform::db::Recordset::open(cnn, sql, params);
+        QStringList out;
+        for (; !rst.eof(); rst.moveNext()) {
+            QStringList fields;
+            for (int i = 0; i < rst.fieldCount(); ++i)
+                fields << (rst.isNull(i) ? QStringLiteral("<null>") : rst.value(i).toString());
+            out << fields.join(u'|');
+        }
+        return out;
+    }
+
+    // A MasterFiles row; the passwords are stored scrambled, as the wizard stores them.
+    static void addMaster(qint64 id, const QString& file, const QString& folder, const QString& budget,
+                          const QString& openPassword = {}, const QString& writePassword = {}) {
+        const auto scrambled = [](const QString& password) {
+            return password.isEmpty() ? QVariant() : QVariant(admin::EncodeString(password));
+        };
+        execute("INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name, WBOpen_Password, "
+                "WBWrite_Password, MFPwdsSet) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                {id, file, folder, budget, scrambled(openPassword), scrambled(writePassword),
+                 openPassword.isEmpty() ? 0 : 1});
+    }
+
+    // A picked Worksheets row of a master workbook, filed under the folder.
+    static void addWorksheet(const QString& sheet, qint64 masterId, const QString& masterFile,
+                             const QString& budget, const QString& folder,
+                             const QString& sheetPassword = {}) {
+        execute("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, Folder_Name, MasterFiles_ID, "
+                "Master_File, "
+                "Budget_Name, WS_Password) VALUES (?, 1, ?, ?, ?, ?, ?)",
+                {sheet, folder, masterId, masterFile, budget,
+                 sheetPassword.isEmpty() ? QVariant() : QVariant(admin::EncodeString(sheetPassword))});
+    }
+
+    // Copies a master workbook of tests/fixtures/budget into the folder (made when missing).
+    static QString copyMaster(const QString& fixture, const QString& folder, const QString& as = {}) {
+        QDir().mkpath(folder);
+        const QString target = folder + u'/' + (as.isEmpty() ? fixture : as);
+        EXPECT_TRUE(QFile::copy(testsupport::fixturePath(QStringLiteral("budget/") + fixture), target));
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        return target;
+    }
+
+    static QByteArray digest(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    }
+
+    static qint64 errorCount(const QString& condition = QStringLiteral("1")) {
+        return scalar("SELECT COUNT(*) FROM Errors WHERE " + condition).toLongLong();
+    }
+};
+
+} // namespace workbookstest
