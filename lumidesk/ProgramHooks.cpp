@@ -2,6 +2,8 @@
 #include "lumidesk/ProgramHooks.h"
 
 #include "core/OpenWorkbookInExcel.h"
+#include "core/SharedDatabase.h"
+#include "lumidesk/DataEnvironment.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/ShellLinks.h"
 #include "mail/MailServices.h"
@@ -22,6 +24,8 @@ void InstallProgramHooks() {
         return true;
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+    // Before the master database is re-keyed, moved or left, the data environments let go of it.
+    core::setSharedConnectionsReleaser(ReleaseDataEnvironments);
 }
 
 } // namespace lumidesk
