@@ -17,82 +17,31 @@
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/LoadedWindows.h"
+#include "support/NetworkDatabaseFile.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowScript.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
-#include <deque>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace admintest {
 
-// Plays the user's part in windows that the code under test shows and waits for: each step
-// runs once the window of its name is loaded and shown, one step at a time, while the code
-// under test lets window events through.
-class WindowScript : public QObject {
-public:
-    using Step = std::function<void(QWidget&)>;
-
-    WindowScript() {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
-        timer_.start();
-    }
-    void then(const QString& form, Step step) { steps_.push_back({form, std::move(step)}); }
-    bool done() const { return steps_.empty(); }
-    QStringList shown() const { return shown_; }
-
-private:
-    void tick() {
-        if (steps_.empty())
-            return;
-        QWidget* window = platform::ui::LoadedWindows::find(steps_.front().first);
-        if (!window || !window->isVisible())
-            return;
-        if (!shown_.contains(steps_.front().first))
-            shown_ << steps_.front().first;
-        const Step step = std::move(steps_.front().second);
-        steps_.pop_front();
-        step(*window);
-    }
-
-    QTimer timer_;
-    std::deque<std::pair<QString, Step>> steps_;
-    QStringList shown_;
-};
-
-// A box or button of a window by its name.
-template <typename T> T* control(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
-inline void type(QWidget& window, const QString& box, const QString& text) {
-    if (auto* edit = control<QLineEdit>(window, box))
-        edit->setText(text);
-}
-inline void click(QWidget& window, const QString& button) {
-    if (auto* b = control<QAbstractButton>(window, button))
-        b->click();
-}
+using testsupport::click;
+using testsupport::control;
+using testsupport::type;
 
 using platform::db::Connection;
 using platform::db::Recordset;
 
-struct Account {
-    QString name;
-    QString password;
-    QString email;
-};
+using testsupport::Account;
+using testsupport::WindowScript;
 
 class NetworkDbFixture : public ::testing::Test {
 protected:
@@ -137,29 +86,13 @@ protected:
     QString makeNetworkDatabase(const QString& password, const QList<Account>& accounts) {
         netPassword_ = password;
         netPath_ = testsupport::freshDir(QStringLiteral("share")) + QStringLiteral("/lumimaster.mdb");
-        copyBuiltMaster(netPath_);
-        Connection::setPassword(netPath_, {}, password);
-        {
-            Connection db = openNetwork();
-            db.execute(QStringLiteral(
-                "CREATE TABLE AdminUsers (AdminUser_Name VARCHAR(50) PRIMARY KEY, AdminUser_Pwd "
-                "VARCHAR(200), "
-                "AdminUser_ID VARCHAR(200), AdminUser_Email VARCHAR(50), SuperAdminUser_ID VARCHAR(200))"));
-        }
-        for (qsizetype i = 0; i < accounts.size(); ++i)
-            addAccount(accounts[i], i == 0);
+        testsupport::makeNetworkDatabaseFile(netPath_, password, accounts);
         admin::net::write(admin::net::kLumiNetPath, netPath_);
         return netPath_;
     }
 
-    void addAccount(const Account& account, bool superAdmin = false) {
-        Connection db = openNetwork();
-        db.execute(
-            QStringLiteral("INSERT INTO AdminUsers VALUES (?, ?, ?, ?, ?)"),
-            {account.name, admin::EncodeString(account.password),
-             admin::EncodeString(account.name + account.password), account.email,
-             superAdmin ? admin::EncodeString(netPassword_ + account.name + account.password) : QString()});
-        db.addColumn(QStringLiteral("Budgets"), platform::db::ColumnSpec::text(account.name, 200));
+    void addAccount(const Account& account) {
+        testsupport::addNetworkAccount(netPath_, netPassword_, account, false);
     }
 
     // The profile row the creation writes beside the placeholder.
@@ -183,13 +116,7 @@ protected:
     }
 
     static Connection openFile(const QString& path, const QString& password = {}) {
-        platform::db::ConnectionString cs;
-        cs.set(platform::db::ConnectionString::kDataSource, path);
-        if (!password.isEmpty())
-            cs.set(platform::db::ConnectionString::kDatabasePassword, password);
-        Connection db;
-        db.open(cs);
-        return db;
+        return testsupport::openDatabaseFile(path, password);
     }
     Connection openNetwork() const { return openFile(netPath_, netPassword_); }
     Connection openLocal() const { return openFile(localPath_); }

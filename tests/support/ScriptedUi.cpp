@@ -52,9 +52,10 @@ std::optional<QString> ScriptedUi::nextText(const QString& kind, const QString& 
         ADD_FAILURE() << "unscripted " << kind.toStdString() << ": " << text.toStdString();
         return std::nullopt;
     }
-    auto a = textAnswers_.front();
+    const bool given = textAnswers_.front().has_value();
+    const QString a = textAnswers_.front().value_or(QString());
     textAnswers_.pop_front();
-    return a;
+    return given ? std::optional<QString>(a) : std::nullopt;
 }
 
 std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title, const QString&) {
