@@ -1,13 +1,18 @@
-// See AdminServices.h: the windows shown by the rest of the program, and the stand-in for the
-// configuration window until it is built.
+// See AdminServices.h: the entry points of the configuration window, the logon window and the
+// console, and the stand-in for the migration window until it is built.
 #include "admin/AdminServices.h"
 
+#include "admin/frmConfigure.h"
 #include "admin/frmLogon.h"
 #include "admin/frmSuperAdmin.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QTabWidget>
 
 namespace admin {
 
@@ -20,11 +25,62 @@ void notAvailable(const QString& what) {
 
 } // namespace
 
+namespace {
+
+SampleInstaller& sampleInstaller() {
+    static SampleInstaller installer;
+    return installer;
+}
+
+frmConfigure* loadConfigure(QWidget* owner, int tab) {
+    frmConfigure* window = frmConfigure::loaded();
+    if (!window)
+        window = new frmConfigure(owner);
+    if (tab >= frmConfigure::kOptionsTab && tab <= frmConfigure::kMessagesTab)
+        window->SSTab1()->setCurrentIndex(tab);
+    return window;
+}
+
+} // namespace
+
 bool ShowConfigure(QWidget* owner, int tab) {
-    Q_UNUSED(owner);
-    Q_UNUSED(tab);
-    notAvailable(QStringLiteral("The configuration window"));
-    return false;
+    frmConfigure* window = loadConfigure(owner, tab);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
+}
+
+void LoadConfigure(QWidget* owner) {
+    loadConfigure(owner, -1)->refillGrids();
+}
+
+void ShowConfigureModal(QWidget* owner, int tab) {
+    QPointer<frmConfigure> window = loadConfigure(owner, tab);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    QEventLoop loop;
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (window)
+        loop.exec();
+}
+
+void RefillConfigureGrids() {
+    if (frmConfigure* window = frmConfigure::loaded())
+        window->refillGrids();
+}
+
+void setSampleInstaller(SampleInstaller installer) {
+    sampleInstaller() = std::move(installer);
+}
+
+bool RunSampleInstaller() {
+    if (!sampleInstaller()) {
+        notAvailable(QStringLiteral("Installing the sample budget"));
+        return false;
+    }
+    return sampleInstaller()();
 }
 
 bool ShowLogon() {

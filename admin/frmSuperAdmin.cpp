@@ -1,7 +1,7 @@
 // See frmSuperAdmin.h.
 #include "admin/frmSuperAdmin.h"
 
-#include "admin/AdminAccounts.h"
+#include "admin/AdministratorAccounts.h"
 #include "admin/BudgetPermissions.h"
 #include "admin/NetworkDatabase.h"
 #include "admin/NetworkSettings.h"

@@ -1,7 +1,7 @@
 // The super-administrator console "Super-Admin Configure": the network database's location
 // (Move) and password (Change), the two options of the super-administrator profile that every
 // logon reads ("Require permission to copy", "All data" / "Context Only"), "Show Encoding",
-// the administrator accounts (AdminAccounts.h) and the budget permissions
+// the administrator accounts (AdministratorAccounts.h) and the budget permissions
 // (BudgetPermissions.h). The main window shows it modeless, owned, for the logged-on
 // super-administrator and unloads it at log-off.
 //

@@ -1,6 +1,7 @@
 // See ProgramHooks.h.
 #include "lumidesk/ProgramHooks.h"
 
+#include "admin/AdminServices.h"
 #include "core/OpenWorkbookInExcel.h"
 #include "core/SharedDatabase.h"
 #include "lumidesk/DataEnvironment.h"
@@ -10,6 +11,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/WizardServices.h"
 
 namespace lumidesk {
 
@@ -24,6 +26,8 @@ void InstallProgramHooks() {
         return true;
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+    // The configuration window's "Install Sample Budget" runs the wizard's installation.
+    admin::setSampleInstaller(wizard::InstallSampleBudget);
     // Before the master database is re-keyed, moved or left, the data environments let go of it.
     core::setSharedConnectionsReleaser(ReleaseDataEnvironments);
 }

@@ -3,6 +3,7 @@
 // are refused while a long run is under way.
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
+#include "core/ClearDataTables.h"
 #include "core/DatabaseUpkeep.h"
 #include "core/ErrorsTable.h"
 #include "core/FormUnload.h"
@@ -193,22 +194,8 @@ void frmMain::mnuEmailLists_Click() {
 void frmMain::mnuDelAllDataTables_Click() {
     cleanCommand([] {
         links::CloseBudgetsExplorer();
-        lumistore::cClean clean;
-        if (askYesNo(QStringLiteral("Do you want to clear the Budget tables?"))) {
-            for (const char* table : {"UserFileTablesData", "Worksheets", "MasterFiles", "Budgets"})
-                clean.InitializeTable(lumiCnn(), QString::fromLatin1(table));
-            core::gOptions->BudgetNameContext = QStringLiteral("Nothing");
-            writeSettingText(kRuntime, QStringLiteral("BudgetNameContext"), QStringLiteral("Nothing"));
-        }
-        if (askYesNo(QStringLiteral("Do you want to clear the FolderNames table?")))
-            clean.InitializeTable(lumiCnn(), QStringLiteral("FolderNames"));
-        if (askYesNo(QStringLiteral("Do you want to clear the Users table?")))
-            clean.InitializeTable(lumiCnn(), QStringLiteral("UsersData"));
-        if (askYesNo(QStringLiteral("Do you want to clear the SendMail tables?")))
-            for (const char* table : {"Admin", "BodyText", "Subject"})
-                clean.InitializeTable(lumiCnn(), QString::fromLatin1(table));
-        clean.SweepRecords(lumiCnn(), QString());
-        writeSettingText(kRuntime, QStringLiteral("ConfiguredData"), QStringLiteral("0"));
+        core::ClearDataTables();
+        admin::RefillConfigureGrids();
         if (askYesNo(QStringLiteral("Would you like to compact the database?")))
             core::CompactDatabase();
     });
@@ -222,6 +209,7 @@ void frmMain::mnuFolderNames_Click() {
         lumistore::cClean clean;
         clean.InitializeTable(lumiCnn(), QStringLiteral("FolderNames"));
         clean.SweepRecords(lumiCnn(), QString());
+        admin::RefillConfigureGrids();
     });
 }
 
@@ -230,6 +218,7 @@ void frmMain::mnuClrUsersData_Click() {
         lumistore::cClean clean;
         clean.InitializeTable(lumiCnn(), QStringLiteral("UsersData"));
         clean.SweepRecords(lumiCnn(), QString());
+        admin::RefillConfigureGrids();
     });
 }
 
@@ -240,6 +229,7 @@ void frmMain::mnuClearSendMail_Click() {
             for (const char* table : {"Admin", "BodyText", "Subject"})
                 clean.InitializeTable(lumiCnn(), QString::fromLatin1(table));
         clean.SweepRecords(lumiCnn(), QString());
+        admin::RefillConfigureGrids();
     });
 }
 

@@ -1,253 +1,255 @@
-// The administrator accounts grid on a real network database: adding an account with its grant
-// column, storing only complete rows, the password question and what each answer does to the
-// grants, the super-administrator's own row, the refused names, deleting, and the reveal.
-#include "admin/AdminAccounts.h"
+// The admin grid of the configuration window on a real master database: authors and mail
+// robots stored as they are typed, defaults, names in another case, renames, the default
+// check of OK, Add and Delete, and the two kinds' views.
+#include "ConfigureFixture.h"
+#include "admin/ConfigGrids.h"
+#include "support/ScriptedUi.h"
 
-#include "NetworkDbFixture.h"
-#include "admin/BudgetPermissions.h"
-#include "platform/ui/DataGrid.h"
-#include "platform/ui/EventPump.h"
-
-using namespace admintest;
-using platform::ui::Answer;
-using platform::ui::DataGrid;
+#include <QCheckBox>
+#include <QPushButton>
+#include <gtest/gtest.h>
 
 namespace {
 
-const QString kDbPassword = QStringLiteral("pw");
-const Account kSuper{QStringLiteral("Ann"), QStringLiteral("s3cret"), QStringLiteral("ann@example.org")};
-const Account kAdmin{QStringLiteral("Bob"), QStringLiteral("b0b"), QStringLiteral("bob@example.org")};
+using admin::frmConfigure;
+using admintest::ConfigureFixture;
 
-class AdminAccountsTest : public NetworkDbFixture {
+const QString kAccounts = QStringLiteral(
+    "SELECT Admin_Name, Admin_Email_Address, Mail_Server, Pop3_Account, Pop3_Server, \"Default\", "
+    "Default_Robot, RecType FROM Admin WHERE RecType IS NOT NULL ORDER BY rowid");
+
+class AdminAccounts : public ConfigureFixture {
 protected:
-    void SetUp() override {
-        NetworkDbFixture::SetUp();
-        makeNetworkDatabase(kDbPassword, {kSuper, kAdmin});
-        {
-            Connection db = openNetwork();
-            db.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Bob) VALUES ('Sales', ?)"),
-                       {admin::EncodeString(kAdmin.name + kAdmin.password)});
-        }
-        logOn(kSuper, true);
-        testsupport::ScopedScriptedUi ui;
-        admin::FillAdminUsersGrid(grid_, false, -1);
-    }
-    admin::AccountsContext context() {
-        return {grid_, typed_, [this] { ++permissionRefills_; }};
-    }
-    int rowOf(const QString& name) const {
-        for (int r = 0; r < grid_.rowCount(); ++r)
-            if (grid_.cellText(r, admin::kAccountName) == name)
-                return r;
-        return -1;
-    }
-    // A user's edit of a cell: the value, then the store of the row.
-    void edit(int row, int column, const QString& value) {
-        grid_.setCellValue(row, column, value);
-        if (column == admin::kAccountPassword)
-            typed_.insert(row);
-        admin::StoreAdminUserRow(context(), row);
-    }
-    Recordset account(const QString& name) {
-        network_ = openNetwork();
-        return Recordset::open(network_, QStringLiteral("SELECT * FROM AdminUsers WHERE AdminUser_Name = ?"),
-                               {name});
-    }
-    QStringList budgetsColumns() {
-        Connection db = openNetwork();
-        const auto budgets = db.table(QStringLiteral("Budgets"));
-        QStringList names;
-        for (const auto& column : budgets->columns)
-            names << column.name;
-        return names;
-    }
-    QString bobsGrant() {
-        Connection db = openNetwork();
-        return db.scalar(QStringLiteral("SELECT Bob FROM Budgets WHERE Budget_Name = 'Sales'")).toString();
+    void addAccount(const QString& name, const QString& kind, int isDefault, const QString& server = {}) {
+        const bool author = kind == QLatin1String("Author");
+        execute(QStringLiteral(
+                    "INSERT INTO Admin (Admin_Name, Admin_Email_Address, Mail_Server, Pop3_Account, "
+                    "Pop3_Server, \"Default\", Default_Robot, RecType) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                {name, name.toLower() + QStringLiteral("@example.org"), server, author ? QVariant() : name,
+                 author ? QVariant() : QStringLiteral("pop.example.org"), author ? isDefault : 0,
+                 author ? 0 : isDefault, kind});
     }
 
-    DataGrid grid_;
-    QSet<int> typed_;
-    int permissionRefills_ = 0;
-    Connection network_;
+    platform::ui::EditGrid* grid() { return window_->dtAdmin(); }
+    void click(const char* name) { window_->findChild<QPushButton*>(QLatin1String(name))->click(); }
+    QCheckBox* box(const char* name) { return window_->findChild<QCheckBox*>(QLatin1String(name)); }
 };
 
-TEST_F(AdminAccountsTest, ANewAccountIsStoredOnceCompleteWithItsGrantColumn) {
+TEST_F(AdminAccounts, ANameOnlyAuthorIsStoredOnceItsAddressIsTyped) {
     testsupport::ScopedScriptedUi ui;
-    admin::AddAdminUserRow(grid_);
-    const int row = grid_.rowCount() - 1;
-    edit(row, admin::kAccountName, QStringLiteral("Carl O'Neil"));
-    edit(row, admin::kAccountPassword, QStringLiteral("c4rl"));
-    EXPECT_EQ(admin::DecodeString(grid_.cellText(row, admin::kAccountId)), QStringLiteral("Carl O'Neilc4rl"))
-        << "the identifier cell is filled at once";
-    EXPECT_EQ(account(QStringLiteral("Carl O'Neil")).recordCount(), 0) << "no e-mail yet: nothing stored";
-    edit(row, admin::kAccountEmail, QStringLiteral("carl@example.org"));
+    open(frmConfigure::kAdminTab);
+    EXPECT_EQ(grid()->rowCount(), 0) << "the placeholder row is of neither kind";
+    click("cmdAddAdmin");
+    EXPECT_TRUE(core::gOptions->AddRecord);
+    typeInto(grid(), 0, admin::kAdminName, QStringLiteral("O'Brien"));
+    EXPECT_EQ(rows(kAccounts), QStringList{}) << "nothing without the address";
+    EXPECT_TRUE(core::gOptions->AddRecord);
 
-    Recordset carl = account(QStringLiteral("Carl O'Neil"));
-    ASSERT_EQ(carl.recordCount(), 1);
-    EXPECT_EQ(admin::DecodeString(carl.value("AdminUser_Pwd").toString()), QStringLiteral("c4rl"));
-    EXPECT_EQ(admin::DecodeString(carl.value("AdminUser_ID").toString()), QStringLiteral("Carl O'Neilc4rl"));
-    EXPECT_TRUE(carl.value("SuperAdminUser_ID").toString().isEmpty());
-    EXPECT_EQ(budgetsColumns().last(), QStringLiteral("Carl O'Neil"));
+    typeInto(grid(), 0, admin::kAdminEmail, QStringLiteral("ob@example.org"));
+    EXPECT_EQ(rows(kAccounts),
+              QStringList{QStringLiteral("O'Brien|ob@example.org||<null>|<null>|0|0|Author")});
     EXPECT_FALSE(core::gOptions->AddRecord);
-    EXPECT_EQ(permissionRefills_, 1);
-    EXPECT_NE(rowOf(QStringLiteral("Carl O'Neil")), -1) << "the grid shows what was stored";
+    EXPECT_TRUE(grid()->isRequiredCell(0, admin::kAdminName)) << "not filled again without a mail server";
+
+    typeInto(grid(), 0, admin::kAdminMailServer, QStringLiteral("smtp.example.org"));
+    EXPECT_EQ(rows(kAccounts), QStringList{QStringLiteral(
+                                   "O'Brien|ob@example.org|smtp.example.org|<null>|<null>|0|0|Author")});
+    EXPECT_FALSE(grid()->isRequiredCell(0, admin::kAdminName)) << "filled again from the table";
     EXPECT_TRUE(ui->asked().empty());
 }
 
-TEST_F(AdminAccountsTest, RefusedNamesStoreNothing) {
+TEST_F(AdminAccounts, TickingADefaultClearsTheOtherDefaultAndOkInsistsOnOne) {
+    addAccount(QStringLiteral("Ann"), QStringLiteral("Author"), 1, QStringLiteral("smtp"));
+    addAccount(QStringLiteral("Bob"), QStringLiteral("Author"), 0, QStringLiteral("smtp"));
+    addAccount(QStringLiteral("Desk"), QStringLiteral("Robot"), 1, QStringLiteral("smtp"));
+    testsupport::ScopedScriptedUi ui;
+    open(frmConfigure::kAdminTab);
+    ASSERT_EQ(shown(grid(), {admin::kAdminDefault, admin::kAdminName}),
+              (QStringList{QStringLiteral("1|Ann"), QStringLiteral("0|Bob")}));
+
+    toggle(grid(), 1, admin::kAdminDefault);
+    EXPECT_EQ(rows(QStringLiteral("SELECT Admin_Name, \"Default\", Default_Robot FROM Admin ORDER BY rowid")),
+              (QStringList{QStringLiteral("<Dummy record>|0|0"), QStringLiteral("Ann|0|0"),
+                           QStringLiteral("Bob|1|0"), QStringLiteral("Desk|0|1")}))
+        << "the robot's default is of the other kind";
+    EXPECT_EQ(shown(grid(), {admin::kAdminDefault, admin::kAdminName}),
+              (QStringList{QStringLiteral("0|Ann"), QStringLiteral("1|Bob")}));
+
+    toggle(grid(), 1, admin::kAdminDefault);
+    click("cmdOK");
+    EXPECT_EQ(ui->messageTexts(), QStringList{frmConfigure::kDefaultAuthorText});
+    EXPECT_EQ(ui->asked().back().title, QStringLiteral("Lumivane"));
+    EXPECT_TRUE(window_->isVisible()) << "the window stays open";
+    click("cmdCancel");
+    EXPECT_FALSE(window_ && window_->isVisible()) << "Cancel closes without the check";
+    EXPECT_EQ(ui->messageTexts().size(), 1);
+}
+
+TEST_F(AdminAccounts, OkChecksTheDefaultAuthorOfTheTableAsItIs) {
     struct Case {
-        QString name;
-        QString message;
+        const char* name;
+        QStringList statements;
+        bool closes;
     };
-    const Case cases[] = {
-        {QStringLiteral("Active"),
-         QStringLiteral("'Active' is the name of a column of the Budgets table.  Choose "
-                        "another AdminUser name.")},
-        {QStringLiteral("bob"), QStringLiteral("An AdminUser named 'Bob' exists already.")},
-        {QString(51, QLatin1Char('n')), QStringLiteral("An AdminUser name can hold at most 50 characters.")},
-        {QStringLiteral("tab\there"), QStringLiteral("An AdminUser name can't hold control characters.")},
+    const QList<Case> cases = {
+        {"placeholder only", {}, false},
+        {"no rows at all", {QStringLiteral("DELETE FROM Admin")}, true},
+        {"one default author",
+         {QStringLiteral("INSERT INTO Admin (Admin_Name, \"Default\", RecType) VALUES ('Ann', 1, 'author')")},
+         true},
+        {"two default authors",
+         {QStringLiteral("INSERT INTO Admin (Admin_Name, \"Default\", RecType) VALUES ('Ann', 1, 'Author')"),
+          QStringLiteral("INSERT INTO Admin (Admin_Name, \"Default\", RecType) VALUES ('Bob', 1, 'Author')")},
+         false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("DELETE FROM Admin"));
+        execute(QStringLiteral("INSERT INTO Admin (Admin_Name) VALUES ('<Dummy record>')"));
+        for (const QString& statement : c.statements)
+            execute(statement);
         testsupport::ScopedScriptedUi ui;
-        core::gOptions->AddRecord = false;
-        admin::AddAdminUserRow(grid_);
-        const int row = grid_.rowCount() - 1;
-        grid_.setCellValue(row, admin::kAccountName, c.name);
-        grid_.setCellValue(row, admin::kAccountPassword, QStringLiteral("pw"));
-        typed_.insert(row);
-        edit(row, admin::kAccountEmail, QStringLiteral("x@example.org"));
-        EXPECT_EQ(ui->messageTexts(), QStringList{c.message});
-        EXPECT_EQ(budgetsColumns().size(), 16);
-        EXPECT_TRUE(core::gOptions->AddRecord) << "add mode stays for another try";
-        grid_.removeRow(row);
+        open(frmConfigure::kAdminTab);
+        click("cmdOK");
+        EXPECT_EQ(window_->isVisible(), !c.closes);
+        EXPECT_EQ(ui->messageTexts(),
+                  c.closes ? QStringList{} : QStringList{frmConfigure::kDefaultAuthorText});
+        delete window_.data();
     }
 }
 
-TEST_F(AdminAccountsTest, ANewPasswordAsksAndEachAnswerDoesItsOwnToTheGrants) {
-    struct Case {
-        Answer answer;
-        bool stored;
-        bool grantKept;
-    };
-    for (const Case& c : {Case{Answer::Cancel, false, true}, Case{Answer::No, true, false}}) {
-        testsupport::ScopedScriptedUi ui;
-        ui->answerMessages({c.answer});
-        edit(rowOf(kAdmin.name), admin::kAccountPassword, QStringLiteral("n3w"));
-        EXPECT_EQ(
-            ui->messageTexts(),
-            QStringList{QStringLiteral("You are editing Bob's password.  Do you want to preserve the budget "
-                                       "permissions?")});
-        EXPECT_EQ(admin::DecodeString(account(kAdmin.name).value("AdminUser_Pwd").toString()),
-                  c.stored ? QStringLiteral("n3w") : kAdmin.password);
-        EXPECT_EQ(bobsGrant().isEmpty(), !c.grantKept);
-        if (!c.stored) { // the grid keeps what was typed; put the stored state back
-            admin::FillAdminUsersGrid(grid_, false, -1);
-            typed_.clear();
-        }
+TEST_F(AdminAccounts, ANameTypedInAnotherCaseUpdatesTheOneAccountAndARenameAddsOne) {
+    addAccount(QStringLiteral("Bob"), QStringLiteral("Author"), 1, QStringLiteral("smtp"));
+    testsupport::ScopedScriptedUi ui;
+    open(frmConfigure::kAdminTab);
+    click("cmdAddAdmin");
+    typeInto(grid(), 1, admin::kAdminName, QStringLiteral("bob"));
+    typeInto(grid(), 1, admin::kAdminEmail, QStringLiteral("bob@new.example.org"));
+    EXPECT_EQ(rows(kAccounts),
+              QStringList{QStringLiteral("bob|bob@new.example.org||<null>|<null>|0|0|Author")})
+        << "the stored row takes the new form and the new row's values";
+
+    execute(
+        QStringLiteral("UPDATE Admin SET Mail_Server = 'smtp', \"Default\" = 1 WHERE RecType = 'Author'"));
+    admin::LoadAdminGrid();
+    typeInto(grid(), 0, admin::kAdminName, QStringLiteral("Robert"));
+    EXPECT_EQ(
+        rows(QStringLiteral("SELECT Admin_Name, \"Default\" FROM Admin WHERE RecType = 'Author' ORDER BY "
+                            "rowid")),
+        (QStringList{QStringLiteral("bob|0"), QStringLiteral("Robert|1")}))
+        << "the old name stays; the new one is the default now";
+}
+
+TEST_F(AdminAccounts, ARobotIsStoredOnceAllFiveCellsAreFilledAndShownInTheRobotsView) {
+    testsupport::ScopedScriptedUi ui;
+    open(frmConfigure::kAdminTab);
+    box("chkRobot")->setChecked(true);
+    EXPECT_FALSE(box("chkAuthors")->isChecked());
+    EXPECT_FALSE(core::gOptions->AdminControl);
+    EXPECT_TRUE(grid()->isColumnHidden(admin::kAdminDefault));
+    for (int column : {admin::kAdminDefaultRobot, admin::kAdminPop3Account, admin::kAdminPop3Server})
+        EXPECT_FALSE(grid()->isColumnHidden(column)) << column;
+    EXPECT_EQ(grid()->column(admin::kAdminDefaultRobot).heading, QStringLiteral("Default"));
+    EXPECT_EQ(grid()->column(admin::kAdminName).heading, QStringLiteral("Account Name"));
+
+    click("cmdAddAdmin");
+    for (int column : {admin::kAdminName, admin::kAdminEmail, admin::kAdminMailServer,
+                       admin::kAdminPop3Account, admin::kAdminPop3Server})
+        EXPECT_TRUE(grid()->isRequiredCell(0, column)) << column;
+    const QStringList typed = {QStringLiteral("Returns"), QStringLiteral("returns@example.org"),
+                               QStringLiteral("smtp.example.org"), QStringLiteral("returns"),
+                               QStringLiteral("pop.example.org")};
+    const QList<int> columns = {admin::kAdminName, admin::kAdminEmail, admin::kAdminMailServer,
+                                admin::kAdminPop3Account, admin::kAdminPop3Server};
+    toggle(grid(), 0, admin::kAdminDefaultRobot);
+    for (int i = 0; i < columns.size(); ++i) {
+        EXPECT_EQ(rows(kAccounts), QStringList{}) << "stored before cell " << columns[i];
+        typeInto(grid(), 0, columns[i], typed[i]);
     }
-    // Yes carries the grants over to the new identifier.
-    {
-        Connection db = openNetwork();
-        db.execute(QStringLiteral("UPDATE Budgets SET Bob = ? WHERE Budget_Name = 'Sales'"),
-                   {admin::EncodeString(QStringLiteral("Bobn3w"))});
-    }
-    testsupport::ScopedScriptedUi ui;
-    ui->answerMessages({Answer::Yes});
-    edit(rowOf(kAdmin.name), admin::kAccountPassword, QStringLiteral("n3w2"));
-    EXPECT_EQ(admin::DecodeString(bobsGrant()), QStringLiteral("Bobn3w2"));
-    logOn({kAdmin.name, QStringLiteral("n3w2"), kAdmin.email}, false);
-    int mode = 0;
-    EXPECT_TRUE(admin::SetBudgetContext(QStringLiteral("Sales"), kAdmin.name, mode))
-        << "the account keeps its budget";
+    EXPECT_EQ(rows(kAccounts),
+              QStringList{QStringLiteral(
+                  "Returns|returns@example.org|smtp.example.org|returns|pop.example.org|0|1|Robot")});
+    EXPECT_EQ(admin::CheckAdminDefaults(1), 2);
 }
 
-TEST_F(AdminAccountsTest, EditingOnlyTheEmailAsksNothingAndWritesTheSameValuesAnew) {
-    const QString before = account(kAdmin.name).value("AdminUser_ID").toString();
+TEST_F(AdminAccounts, AddWhileTheLastNameIsEmptyAsksForItFirst) {
     testsupport::ScopedScriptedUi ui;
-    edit(rowOf(kAdmin.name), admin::kAccountEmail, QStringLiteral("robert@example.org"));
-    EXPECT_TRUE(ui->asked().empty());
-    Recordset bob = account(kAdmin.name);
-    EXPECT_EQ(bob.value("AdminUser_Email").toString(), QStringLiteral("robert@example.org"));
-    EXPECT_NE(bob.value("AdminUser_ID").toString(), before);
-    EXPECT_EQ(admin::DecodeString(bob.value("AdminUser_ID").toString()), kAdmin.name + kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(bob.value("AdminUser_Pwd").toString()), kAdmin.password);
-    EXPECT_TRUE(bob.value("SuperAdminUser_ID").toString().isEmpty()) << "another account's row gets no SAID";
-    EXPECT_FALSE(bobsGrant().isEmpty());
-}
-
-// The logged-on super-administrator (logged on as "ann") changes the own password: the account's
-// super-administrator identifier is built from the database password, and the identifiers the
-// program keeps for the logon follow.
-TEST_F(AdminAccountsTest, TheOwnRowKeepsTheSuperAdministratorIdentifierAndTheLogonInStep) {
-    core::gOptions->LumiAdminUserName = QStringLiteral("ann");
-    testsupport::ScopedScriptedUi ui;
-    ui->answerMessages({Answer::Yes});
-    edit(rowOf(kSuper.name), admin::kAccountPassword, QStringLiteral("n3w"));
-    Recordset ann = account(kSuper.name);
-    EXPECT_EQ(admin::DecodeString(ann.value("SuperAdminUser_ID").toString()),
-              kDbPassword + QStringLiteral("Annn3w"));
-    const core::cOptions& options = *core::gOptions;
-    EXPECT_EQ(admin::DecodeString(options.LumiAUID), QStringLiteral("Annn3w"));
-    EXPECT_EQ(options.LumiAUID, setting(admin::net::kLumiAUID));
-    EXPECT_EQ(options.LumiSAID, setting(admin::net::kLumiSAID));
-    EXPECT_EQ(admin::DecodeString(setting(admin::net::kAdminUserPwd)), QStringLiteral("n3w"));
-}
-
-TEST_F(AdminAccountsTest, DeletingRemovesTheAccountAndItsGrantColumnButNotTheOwnAccount) {
-    testsupport::ScopedScriptedUi ui;
-    core::gOptions->LumiAdminUserName = QStringLiteral("ANN");
-    grid_.setCurrentCell(rowOf(kSuper.name), 0);
-    admin::DeleteAdminUserRow(context());
-    EXPECT_EQ(ui->messageTexts(),
-              QStringList{QStringLiteral("You can't delete the Super-Admin User account.")});
-    EXPECT_EQ(account(kSuper.name).recordCount(), 1);
-
-    grid_.setCurrentCell(rowOf(kAdmin.name), 0);
-    admin::DeleteAdminUserRow(context());
-    EXPECT_EQ(account(kAdmin.name).recordCount(), 0);
-    EXPECT_EQ(budgetsColumns().size(), 15);
-    EXPECT_FALSE(budgetsColumns().contains(QStringLiteral("Bob")));
-    EXPECT_EQ(rowOf(kAdmin.name), -1);
-    {
-        Connection db = openNetwork();
-        EXPECT_EQ(
-            db.scalar(QStringLiteral("SELECT count(*) FROM Budgets WHERE Budget_Name = 'Sales'")).toInt(), 1)
-            << "the budgets stay";
-    }
-}
-
-TEST_F(AdminAccountsTest, AddOnAnEmptyLastRowAsksForAValueFirst) {
-    testsupport::ScopedScriptedUi ui;
-    const int rows = grid_.rowCount();
-    admin::AddAdminUserRow(grid_);
-    admin::AddAdminUserRow(grid_);
-    EXPECT_EQ(grid_.rowCount(), rows + 1);
+    open(frmConfigure::kAdminTab);
+    click("cmdAddAdmin");
+    click("cmdAddAdmin");
+    EXPECT_EQ(grid()->rowCount(), 1);
     EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("Enter a value before the next 'Add'.")});
+    EXPECT_EQ(ui->asked().front().title, QStringLiteral("Lumivane"));
 }
 
-TEST_F(AdminAccountsTest, ADoubleClickShowsThePasswordForFiveSecondsOnly) {
+TEST_F(AdminAccounts, DeleteTellsAnAuthorFromARobotOfTheSameName) {
+    addAccount(QStringLiteral("Mail Desk"), QStringLiteral("Robot"), 1, QStringLiteral("smtp"));
+    addAccount(QStringLiteral("Mail Desk"), QStringLiteral("Author"), 1, QStringLiteral("smtp"));
+    addAccount(QStringLiteral("Zed"), QStringLiteral("Author"), 0, QStringLiteral("smtp"));
     testsupport::ScopedScriptedUi ui;
-    const int row = rowOf(kAdmin.name);
-    QString during;
-    QTimer::singleShot(500, [&] { during = grid_.cellText(row, admin::kAccountPassword); });
-    admin::RevealPassword(grid_, row, admin::kAccountPassword);
-    EXPECT_EQ(during, kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(grid_.cellText(row, admin::kAccountPassword)), kAdmin.password);
-    EXPECT_NE(grid_.cellText(row, admin::kAccountPassword), kAdmin.password);
+    open(frmConfigure::kAdminTab);
+    grid()->setCurrentCell(0, admin::kAdminName);
+    EXPECT_EQ(grid()->cellText(0, admin::kAdminDefaultRobot), QStringLiteral("0"))
+        << "an author's robot-default cell holds 0, so Delete goes on";
+    click("cmdDeleteAdmin");
+    EXPECT_EQ(rows(QStringLiteral("SELECT Admin_Name, RecType FROM Admin WHERE RecType IS NOT NULL")),
+              (QStringList{QStringLiteral("Mail Desk|Robot"), QStringLiteral("Zed|Author")}));
+    EXPECT_EQ(shown(grid(), {admin::kAdminName}), QStringList{QStringLiteral("Zed")});
+
+    // A row that is not in the table (gone meanwhile) is not deleted; the grid shows the table.
+    execute(QStringLiteral("DELETE FROM Admin WHERE Admin_Name = 'Zed'"));
+    grid()->setCurrentCell(0, admin::kAdminName);
+    click("cmdDeleteAdmin");
+    EXPECT_EQ(grid()->rowCount(), 0);
+    EXPECT_TRUE(ui->asked().empty());
 }
 
-TEST_F(AdminAccountsTest, AnEmptyAccountsTableAsksForAccounts) {
-    {
-        Connection db = openNetwork();
-        db.execute(QStringLiteral("DELETE FROM AdminUsers"));
+TEST_F(AdminAccounts, ClearingAuthorsByHandShowsTheRobotsInTheAuthorsColumns) {
+    addAccount(QStringLiteral("Ann"), QStringLiteral("Author"), 1, QStringLiteral("smtp"));
+    addAccount(QStringLiteral("Desk"), QStringLiteral("Robot"), 1, QStringLiteral("smtp"));
+    testsupport::ScopedScriptedUi ui;
+    open(frmConfigure::kAdminTab);
+    box("chkAuthors")->setChecked(false);
+    EXPECT_FALSE(box("chkRobot")->isChecked());
+    EXPECT_EQ(shown(grid(), {admin::kAdminName}), QStringList{QStringLiteral("Desk")});
+    EXPECT_FALSE(grid()->isColumnHidden(admin::kAdminDefault));
+    EXPECT_TRUE(grid()->isColumnHidden(admin::kAdminPop3Server));
+    EXPECT_EQ(grid()->column(admin::kAdminName).heading, QStringLiteral("Author Name"));
+}
+
+TEST_F(AdminAccounts, TheDefaultCheckCountsEachKind) {
+    struct Case {
+        const char* name;
+        QStringList accounts; // name, kind, default flag
+        qint32 authorResult;
+        qint32 robotResult;
+    };
+    const QList<Case> cases = {
+        {"empty table", {}, 0, 0},
+        {"placeholder only", {QStringLiteral("<Dummy record>||0")}, 1, 4},
+        {"one default author", {QStringLiteral("Ann|AUTHOR|1"), QStringLiteral("Bob|Author|0")}, 0, 4},
+        {"robots, one default",
+         {QStringLiteral("Ann|Author|1"), QStringLiteral("R1|Robot|1"), QStringLiteral("R2|Robot|0")},
+         0,
+         2},
+        {"robots, two defaults", {QStringLiteral("R1|Robot|1"), QStringLiteral("R2|Robot|1")}, 1, 3},
+        {"robots, no default", {QStringLiteral("R1|Robot|0")}, 1, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute(QStringLiteral("DELETE FROM Admin"));
+        for (const QString& account : c.accounts) {
+            const QStringList parts = account.split(QLatin1Char('|'));
+            const bool robot = parts[1].compare(QStringLiteral("Robot"), Qt::CaseInsensitive) == 0;
+            execute(QStringLiteral("INSERT INTO Admin (Admin_Name, RecType, \"Default\", Default_Robot) "
+                                   "VALUES (?, ?, ?, ?)"),
+                    {parts[0], parts[1].isEmpty() ? QVariant() : parts[1], robot ? 0 : parts[2].toInt(),
+                     robot ? parts[2].toInt() : 0});
+        }
+        EXPECT_EQ(admin::CheckAdminDefaults(0), c.authorResult);
+        EXPECT_EQ(admin::CheckAdminDefaults(1), c.robotResult);
+        EXPECT_EQ(admin::CheckAdminDefaults(7), 0);
     }
-    testsupport::ScopedScriptedUi ui;
-    admin::FillAdminUsersGrid(grid_, false, -1);
-    EXPECT_EQ(ui->messageTexts(),
-              QStringList{QStringLiteral("Add AdminUsers names to the Super-Admin Configure screen.")});
-    EXPECT_EQ(grid_.rowCount(), 0);
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/NetworkDatabaseFile.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
 #include "support/WindowScript.h"
@@ -143,9 +144,3 @@ private:
 };
 
 } // namespace admintest
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE

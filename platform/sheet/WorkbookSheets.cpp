@@ -377,6 +377,8 @@ void Workbook::Impl::renameInFormulas(const std::string& oldName, const std::str
 }
 
 void Workbook::Impl::removeSheetParts(Worksheet& sheet) {
+    if (impl(sheet).partName.empty())
+        return; // a sheet without a part takes nothing along
     workbookRels->remove(impl(sheet).relId);
     // Remove the sheet's part and every part below it that nothing else links to.
     std::set<std::string> removing;

@@ -2,6 +2,7 @@
 #include "platform/sheet/formula/FormulaEvaluator.h"
 
 #include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/formula/TypedNumber.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
@@ -37,32 +38,14 @@ CellValue numberResult(double value) {
     return CellValue::fromNumber(value == 0 ? 0.0 : value); // no negative zero
 }
 
-// A text that holds a number as typed ("12.5", " -3 ", "1E3", "50%"); nothing otherwise.
+// A text that reads as a number the way a typed entry does ("12.5", " -3 ", "1,000", "$5",
+// "50%", "1/31/2026", "10:30"); nothing otherwise.
 bool numberFromText(const QString& text, double& out) {
-    const QString trimmed = text.trimmed();
-    for (QChar c : trimmed)
-        if (c.unicode() >= 0x80)
-            return false;
-    const QByteArray bytes = trimmed.toLatin1();
-    if (bytes.isEmpty())
+    const auto number = TypedNumber::parse(text);
+    if (!number)
         return false;
-    const char* begin = bytes.constData();
-    const char* end = begin + bytes.size();
-    bool percent = false;
-    if (end[-1] == '%') {
-        percent = true;
-        --end;
-    }
-    if (begin < end && *begin == '+')
-        ++begin;
-    if (begin == end)
-        return false;
-    const auto result = std::from_chars(begin, end, out);
-    if (result.ec != std::errc() || result.ptr != end)
-        return false;
-    if (percent)
-        out /= 100;
-    return std::isfinite(out);
+    out = number->value;
+    return true;
 }
 
 QString textOf(const CellValue& v) {

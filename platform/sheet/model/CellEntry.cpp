@@ -1,30 +1,8 @@
-// Typed entries: formula, number, truth value, error value or text.
+// Typed entries: formula, number (with its look), truth value, error value or text.
 #include "platform/sheet/model/CellEntry.h"
 
-#include <QLocale>
-#include <cmath>
 
 namespace platform::sheet {
-
-namespace {
-
-// Plain decimal numbers as typed in the US convention: optional sign, digits with an optional
-// decimal point, an optional exponent, blanks around. Thousands separators are not taken.
-bool parseNumber(const QString& text, double& value) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    for (QChar c : trimmed) {
-        const char16_t u = c.unicode();
-        if (!((u >= '0' && u <= '9') || u == '.' || u == '-' || u == '+' || u == 'e' || u == 'E'))
-            return false;
-    }
-    bool ok = false;
-    value = QLocale::c().toDouble(trimmed, &ok);
-    return ok && std::isfinite(value);
-}
-
-} // namespace
 
 CellEntry CellEntry::parse(const QString& typed) {
     CellEntry entry;
@@ -39,9 +17,9 @@ CellEntry CellEntry::parse(const QString& typed) {
         entry.value = CellValue::fromText(typed.mid(1));
         return entry;
     }
-    double number = 0;
-    if (parseNumber(typed, number)) {
-        entry.value = CellValue::fromNumber(number);
+    if (const auto number = TypedNumber::parse(typed)) {
+        entry.value = CellValue::fromNumber(number->value);
+        entry.look = number->look;
         return entry;
     }
     const QString trimmed = typed.trimmed();

@@ -66,18 +66,31 @@ Workbook::Impl::~Impl() = default;
 // ---- opening ---------------------------------------------------------------------------
 
 void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
-    if (PackageEncryption::isEncrypted(bytes)) {
-        if (options.password.isEmpty())
-            throw SheetError(Code::PasswordRequired,
-                             QStringLiteral("The workbook '%1' is protected by a password.").arg(name));
-        bytes = PackageEncryption::decrypt(bytes, options.password);
-        openPassword = options.password;
-    } else if (PackageEncryption::isCompoundFile(bytes)) {
-        throw SheetError(
-            Code::LegacyFormat,
-            QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a spreadsheet "
-                           "program and save it as .xlsx first.")
-                .arg(name));
+    if (PackageEncryption::isCompoundFile(bytes)) {
+        switch (PackageEncryption::contentOf(bytes)) {
+        case PackageEncryption::Content::Encrypted:
+            if (options.password.isEmpty())
+                throw SheetError(Code::PasswordRequired,
+                                 QStringLiteral("The workbook '%1' is protected by a password.").arg(name));
+            bytes = PackageEncryption::decrypt(bytes, options.password);
+            openPassword = options.password;
+            break;
+        case PackageEncryption::Content::LegacyWorkbook:
+            throw SheetError(
+                Code::LegacyFormat,
+                QStringLiteral("The workbook '%1' is in the old binary format (.xls). Open it in a "
+                               "spreadsheet program and save it as .xlsx first.")
+                    .arg(name));
+        case PackageEncryption::Content::Damaged:
+            throw SheetError(
+                Code::DamagedPackage,
+                QStringLiteral("The workbook '%1' is damaged: its file is cut short or broken and "
+                               "cannot be read.")
+                    .arg(name));
+        case PackageEncryption::Content::Other:
+            throw SheetError(Code::NotAWorkbook,
+                             QStringLiteral("The file '%1' is not a workbook.").arg(name));
+        }
     } else if (!bytes.startsWith("PK")) {
         throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
     }
@@ -132,6 +145,27 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
     }
     if (options.readOnly)
         readOnly = true;
+    requireContentTypes();
+}
+
+// Every part the layer reads has a content type, as the packaging rules require: a package
+// without one is damaged, whatever a lenient reader would make of it.
+void Workbook::Impl::requireContentTypes() const {
+    std::vector<std::string> read{workbookPartName, stringsPart, stylesPart};
+    for (const std::string& part : package->partNames())
+        if (part.ends_with(".rels"))
+            read.push_back(part);
+    for (const auto& sheet : sheets)
+        if (impl(*sheet).part)
+            read.push_back(impl(*sheet).partName);
+    for (const Relationship& r : workbookRels->all())
+        if (!r.external && Relationships::typeIs(r.type, "externalLink"))
+            read.push_back(Relationships::resolve(workbookPartName, r.target));
+    for (const std::string& part : read)
+        if (!part.empty() && package->contains(part) && types->typeOf(part).empty())
+            throw SheetError(Code::DamagedPackage,
+                             QStringLiteral("The workbook file is damaged: the part %1 has no content type.")
+                                 .arg(QString::fromStdString(part)));
 }
 
 void Workbook::Impl::readSheets() {
@@ -140,24 +174,25 @@ void Workbook::Impl::readSheets() {
     std::vector<Worksheet*> toRead;
     std::set<unsigned> ids;
     for (const WorkbookPart::SheetEntry& entry : workbookPart->sheets) {
-        const Relationship* rel = workbookRels->byId(entry.relId);
-        if (!rel)
-            throw SheetError(Code::DamagedXml, QStringLiteral("The sheet '%1' of the workbook has no part.")
-                                                   .arg(XmlText::toQString(entry.name)));
+        // A sheet without a part (no relationship, as some writers leave it) is kept as it is
+        // among the sheets that are not read, like a dialog sheet.
+        const Relationship* rel = entry.relId.empty() ? nullptr : workbookRels->byId(entry.relId);
         Worksheet::Kind kind = Worksheet::Kind::Other;
-        if (Relationships::typeIs(rel->type, "worksheet"))
+        if (rel && Relationships::typeIs(rel->type, "worksheet"))
             kind = Worksheet::Kind::Worksheet;
-        else if (Relationships::typeIs(rel->type, "chartsheet"))
+        else if (rel && Relationships::typeIs(rel->type, "chartsheet"))
             kind = Worksheet::Kind::Chart;
         std::unique_ptr<Worksheet> sheet = Worksheet::Impl::make(self, kind);
-        impl(*sheet).name = XmlText::toQString(entry.name);
-        impl(*sheet).sheetId = entry.sheetId;
-        impl(*sheet).relId = entry.relId;
-        impl(*sheet).partName = Relationships::resolve(workbookPartName, rel->target);
-        impl(*sheet).visibility = entry.state == "hidden"       ? Worksheet::Visibility::Hidden
-                                  : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
-                                                                : Worksheet::Visibility::Visible;
-        if (impl(*sheet).name.isEmpty() || SheetNames::contains(self.sheetNames(), impl(*sheet).name) ||
+        Worksheet::Impl& s = impl(*sheet);
+        s.name = XmlText::toQString(entry.name);
+        s.sheetId = entry.sheetId;
+        s.relId = entry.relId;
+        if (rel)
+            s.partName = Relationships::resolve(workbookPartName, rel->target);
+        s.visibility = entry.state == "hidden"       ? Worksheet::Visibility::Hidden
+                       : entry.state == "veryHidden" ? Worksheet::Visibility::VeryHidden
+                                                     : Worksheet::Visibility::Visible;
+        if (s.name.isEmpty() || SheetNames::contains(self.sheetNames(), s.name) ||
             !ids.insert(entry.sheetId).second)
             throw SheetError(
                 Code::DamagedXml,
@@ -177,14 +212,18 @@ void Workbook::Impl::readSheets() {
         impl(*toRead[i]).part =
             std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
     });
+    // The active sheet is the saved one, unless it is hidden or has no part: then the first
+    // visible sheet that has one.
+    auto canBeActive = [](const Worksheet* sheet) {
+        return sheet->visibility() == Worksheet::Visibility::Visible && !impl(*sheet).partName.empty();
+    };
     const int tab = std::clamp(workbookPart->activeTab, 0, int(sheets.size()) - 1);
     active = sheets[std::size_t(tab)].get();
-    if (impl(*active).visibility != Worksheet::Visibility::Visible) {
-        for (const auto& s : sheets)
-            if (impl(*s).visibility == Worksheet::Visibility::Visible) {
-                active = s.get();
-                break;
-            }
+    if (!canBeActive(active)) {
+        const auto found =
+            std::find_if(sheets.begin(), sheets.end(), [&](const auto& s) { return canBeActive(s.get()); });
+        if (found != sheets.end())
+            active = found->get();
     }
 }
 

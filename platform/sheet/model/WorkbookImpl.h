@@ -86,6 +86,7 @@ public:
 
 private:
     void readSheets();
+    void requireContentTypes() const;
     void prepareSave();
 };
 

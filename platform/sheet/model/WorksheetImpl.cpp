@@ -223,6 +223,12 @@ void Worksheet::Impl::writeEntry(CellRef at, const QString& typed) {
         setFormulaText(cell, entry.formula);
     else
         setConstant(cell, entry.value);
+    // A number typed as a percentage, an amount, a date or a time is shown the way it was
+    // typed, unless the cell has a number format of its own.
+    if (entry.look != TypedNumber::Look::General && book().styles->hasGeneralNumbers(cell.style)) {
+        const TypedNumber::Format format = TypedNumber::format(entry.look);
+        cell.style = book().styles->withNumberFormat(cell.style, format.builtinId, format.code);
+    }
     if (!CellStore::isUsed(cell))
         store().removeEmptyCell(at);
     written(at);

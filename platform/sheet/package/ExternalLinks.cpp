@@ -214,7 +214,9 @@ std::string ExternalLinks::linkPartXml(const Link& link) {
             default:
                 break;
             }
-            rows += "><v>";
+            const bool spaced = value.type == CellValue::Type::Text &&
+                                XmlText::needsSpacePreserve(XmlText::toUtf8(value.text));
+            rows += spaced ? "><v xml:space=\"preserve\">" : "><v>";
             if (value.type == CellValue::Type::Number) {
                 char buffer[32];
                 const auto result = std::to_chars(buffer, buffer + sizeof buffer, value.number);

@@ -15,7 +15,61 @@ std::string_view withoutSlash(std::string_view name) {
     return name;
 }
 
+QString shown(std::string_view name) {
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+// Whether the text at `at` is the percent-encoded character `hex` ("2e"), in either case.
+bool encodedAt(std::string_view name, std::size_t at, std::string_view hex) {
+    return at + 2 < name.size() && name[at] == '%' &&
+           QByteArrayView(name.substr(at + 1, 2)).compare(QByteArrayView(hex), Qt::CaseInsensitive) == 0;
+}
+
+bool holdsEncoded(std::string_view name, std::string_view hex) {
+    for (std::size_t at = name.find('%'); at != std::string_view::npos; at = name.find('%', at + 1))
+        if (encodedAt(name, at, hex))
+            return true;
+    return false;
+}
+
+// A segment that names the folder itself or the one above: ".", "..", also spelt "%2e".
+bool isDotSegment(std::string_view segment) {
+    std::size_t dots = 0;
+    for (std::size_t i = 0; i < segment.size(); ++dots) {
+        if (segment[i] == '.')
+            i += 1;
+        else if (encodedAt(segment, i, "2e"))
+            i += 3;
+        else
+            return false;
+    }
+    return dots == 1 || dots == 2;
+}
+
 } // namespace
+
+QString Package::nameProblem(std::string_view name) {
+    if (name.empty())
+        return QStringLiteral("an entry has no name");
+    if (name.front() == '/')
+        return QStringLiteral("the entry %1 has an absolute name").arg(shown(name));
+    if (name.find('\\') != std::string_view::npos || holdsEncoded(name, "5c") || holdsEncoded(name, "2f"))
+        return QStringLiteral("the entry %1 has a name with a backslash or an encoded slash")
+            .arg(shown(name));
+    std::string_view rest = name;
+    if (rest.back() == '/')
+        rest.remove_suffix(1); // a folder entry
+    for (;;) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view segment = rest.substr(0, slash);
+        if (segment.empty() || isDotSegment(segment))
+            return QStringLiteral("the entry %1 has a name with an empty, \".\" or \"..\" segment")
+                .arg(shown(name));
+        if (slash == std::string_view::npos)
+            return {};
+        rest.remove_prefix(slash + 1);
+    }
+}
 
 Package::Package() = default;
 
@@ -24,7 +78,10 @@ Package::Package(QByteArray zipBytes)
     const auto& entries = reader_->entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& name = entries[i].name;
-        if (name.empty() || name.back() == '/')
+        if (const QString problem = nameProblem(name); !problem.isEmpty())
+            throw SheetError(SheetError::Code::DamagedPackage,
+                             QStringLiteral("The workbook file is damaged: %1.").arg(problem));
+        if (name.back() == '/')
             continue; // folder entries hold no part
         const std::string k = key(name);
         if (index_.count(k))
@@ -90,6 +147,9 @@ std::string Package::read(std::string_view part) const {
 }
 
 Package::Item& Package::itemForWrite(std::string_view part) {
+    if (const QString problem = nameProblem(part); !problem.isEmpty())
+        throw SheetError(SheetError::Code::WriteFailed,
+                         QStringLiteral("A workbook part cannot be written: %1.").arg(problem));
     if (Item* found = item(part))
         return *found;
     const std::string k = key(part);

@@ -1,7 +1,9 @@
 // The package of a workbook: its parts by name, as read from the zip container, with the parts
 // the layer wrote or removed since. Part names are kept as the container spells them and
-// looked up without regard to case, as the packaging rules say. Saving copies every untouched
-// part's stored bytes unchanged and packs only the parts that were written.
+// looked up without regard to case, as the packaging rules say. A container whose names could
+// reach outside the package -- "..", absolute or backslashed names -- or name one part twice is
+// refused as damaged when it is read, and such a name is never written. Saving copies every
+// untouched part's stored bytes unchanged and packs only the parts that were written.
 #pragma once
 
 #include "platform/sheet/package/ZipReader.h"
@@ -26,6 +28,10 @@ public:
     // Reads the container; throws SheetError (DamagedPackage).
     explicit Package(QByteArray zipBytes);
 
+    // Why a name cannot be a part name of a package (an empty text when it can): empty, "." or
+    // ".." segments (also percent-encoded), a leading "/", a backslash, an encoded "/" or "\".
+    static QString nameProblem(std::string_view name);
+
     bool contains(std::string_view part) const;
     // The part's content; throws SheetError (DamagedPackage) when the part is missing.
     std::string read(std::string_view part) const;
@@ -40,6 +46,7 @@ public:
     };
     PendingRead prepareRead(std::string_view part) const;
 
+    // Throws SheetError (WriteFailed) for a name nameProblem() refuses.
     void write(std::string_view part, std::string content);
     // A part already packed (by a worker thread that wrote and packed it).
     void writeStored(std::string_view part, ZipWriter::Stored stored);

@@ -4,6 +4,7 @@
 #include "platform/sheet/SheetError.h"
 
 #ifdef LUMIVANE_SHEET_ENCRYPTION
+#include "platform/sheet/encryption/CompoundFileReader.h"
 #include "platform/sheet/encryption/EncryptedPackage.h"
 #endif
 
@@ -13,6 +14,29 @@ namespace {
 
 const QByteArray kCompoundSignature = QByteArray::fromHex("D0CF11E0A1B11AE1");
 
+// A stream name as a compound file's directory holds it: UTF-16, ended by a zero character.
+QByteArray directoryName(const char* ascii) {
+    QByteArray out;
+    for (const char* p = ascii; *p; ++p)
+        out.append(*p).append('\0');
+    return out.append(2, '\0');
+}
+
+bool holdsName(const QByteArray& file, const char* name) {
+    return file.contains(directoryName(name));
+}
+
+// The content told by the stream names found anywhere in the bytes, for a container whose
+// directory cannot be walked.
+PackageEncryption::Content contentByNames(const QByteArray& file, PackageEncryption::Content encrypted,
+                                          PackageEncryption::Content otherwise) {
+    if (holdsName(file, "EncryptedPackage") || holdsName(file, "EncryptionInfo"))
+        return encrypted;
+    if (holdsName(file, "Workbook") || holdsName(file, "Book"))
+        return PackageEncryption::Content::LegacyWorkbook;
+    return otherwise;
+}
+
 } // namespace
 
 bool PackageEncryption::isCompoundFile(const QByteArray& file) {
@@ -21,8 +45,18 @@ bool PackageEncryption::isCompoundFile(const QByteArray& file) {
 
 #ifdef LUMIVANE_SHEET_ENCRYPTION
 
-bool PackageEncryption::isEncrypted(const QByteArray& file) {
-    return isCompoundFile(file) && encryption::isEncryptedPackage(file);
+PackageEncryption::Content PackageEncryption::contentOf(const QByteArray& compoundFile) {
+    try {
+        const encryption::CompoundFileReader reader(compoundFile);
+        if (reader.hasStream(QStringLiteral("EncryptionInfo")) &&
+            reader.hasStream(QStringLiteral("EncryptedPackage")))
+            return Content::Encrypted;
+        if (reader.hasStream(QStringLiteral("Workbook")) || reader.hasStream(QStringLiteral("Book")))
+            return Content::LegacyWorkbook;
+        return Content::Other;
+    } catch (const encryption::EncryptionError&) {
+        return contentByNames(compoundFile, Content::Damaged, Content::Damaged);
+    }
 }
 
 QByteArray PackageEncryption::decrypt(const QByteArray& file, const QString& password) {
@@ -55,20 +89,9 @@ QByteArray PackageEncryption::encrypt(const QByteArray& package, const QString& 
 
 #else
 
-namespace {
-
-QByteArray utf16(const char* ascii) {
-    QByteArray out;
-    for (const char* p = ascii; *p; ++p)
-        out.append(*p).append('\0');
-    return out;
-}
-
-} // namespace
-
-bool PackageEncryption::isEncrypted(const QByteArray& file) {
-    return isCompoundFile(file) && file.contains(utf16("EncryptedPackage")) &&
-           file.contains(utf16("EncryptionInfo"));
+PackageEncryption::Content PackageEncryption::contentOf(const QByteArray& compoundFile) {
+    // Without the module's container reader, the names tell what the file holds.
+    return contentByNames(compoundFile, Content::Encrypted, Content::Other);
 }
 
 QByteArray PackageEncryption::decrypt(const QByteArray& file, const QString& password) {

@@ -11,10 +11,15 @@ namespace platform::sheet {
 
 class PackageEncryption {
 public:
-    // True for a compound file that holds an encrypted package.
-    static bool isEncrypted(const QByteArray& file);
-    // True for any compound file (encrypted packages, and workbooks of the legacy binary format).
+    // True for any compound file (encrypted packages, workbooks of the legacy binary format,
+    // other documents), judged by its signature alone.
     static bool isCompoundFile(const QByteArray& file);
+
+    // What a compound file holds. A container that cannot be read (a file cut short) is Damaged,
+    // whatever it held, unless the stream names left in it show a legacy workbook: a damaged
+    // encrypted workbook is never taken for a legacy one.
+    enum class Content { Encrypted, LegacyWorkbook, Damaged, Other };
+    static Content contentOf(const QByteArray& compoundFile);
 
     // The plain package; throws SheetError (WrongPassword, DamagedPackage, NotAWorkbook for an
     // encryption method that cannot be read, NotAvailable without the encryption module).

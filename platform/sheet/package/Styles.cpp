@@ -220,6 +220,27 @@ bool Styles::isBold(std::uint32_t xf) const {
     return false;
 }
 
+bool Styles::hasGeneralNumbers(std::uint32_t xf) const {
+    const Look l = look(xf);
+    return l.numFmtId == 0 && l.numFmtCode.empty();
+}
+
+std::uint32_t Styles::withNumberFormat(std::uint32_t xf, int builtinId, const std::string& code) {
+    Look changed = look(xf);
+    changed.numFmtId = builtinId;
+    changed.numFmtCode = code;
+    bool hasApply = false;
+    for (auto& [n, v] : changed.attributes) {
+        if (n == "applyNumberFormat") {
+            v.assign(1, '1');
+            hasApply = true;
+        }
+    }
+    if (!hasApply)
+        changed.attributes.emplace_back("applyNumberFormat", "1");
+    return adopt(changed);
+}
+
 std::uint32_t Styles::withBold(std::uint32_t xf, bool bold) {
     if (isBold(xf) == bold)
         return xf;

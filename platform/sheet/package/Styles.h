@@ -49,6 +49,10 @@ public:
     // The same format with a bold font (or without bold).
     std::uint32_t withBold(std::uint32_t xf, bool bold);
     bool isBold(std::uint32_t xf) const;
+    // Whether the format shows numbers in the general form (no number format of its own).
+    bool hasGeneralNumbers(std::uint32_t xf) const;
+    // The same format with another number format: a built-in one by its id, or a custom code.
+    std::uint32_t withNumberFormat(std::uint32_t xf, int builtinId, const std::string& code);
 
     bool changed() const { return changed_; }
     std::string serialize() const;

@@ -379,7 +379,12 @@ void writeSheetData(std::string& out, const CellStore& store, const std::string&
             case CellStore::Type::Inline: {
                 const std::string_view text = store.text(cell.text);
                 if (cell.formula) {
-                    out += vOpen;
+                    // A formula's text result: readers trim a value's outer spaces unless told.
+                    if (XmlText::needsSpacePreserve(text)) {
+                        out += "<" + p + "v xml:space=\"preserve\">";
+                    } else {
+                        out += vOpen;
+                    }
                     XmlText::appendCellText(out, text);
                     out += vClose;
                 } else {

@@ -91,7 +91,8 @@ TEST(CellEntry, TypedEntriesReadAsTheUserMeansThem) {
         {u"FALSE", false, CellValue::fromBoolean(false)},
         {u"#n/a", false, CellValue::fromError(QStringLiteral("#N/A"))},
         {u"'0012", false, CellValue::fromText(QStringLiteral("0012"))},
-        {u"1,234", false, CellValue::fromText(QStringLiteral("1,234"))},
+        {u"1,234", false, CellValue::fromNumber(1234)}, // thousands separators as typed in the US
+        {u"1,23", false, CellValue::fromText(QStringLiteral("1,23"))},
         {u"12abc", false, CellValue::fromText(QStringLiteral("12abc"))},
         {u"=", false, CellValue::fromText(QStringLiteral("="))},
         {u"", false, {}},

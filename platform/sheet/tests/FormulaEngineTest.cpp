@@ -3,11 +3,11 @@
 // recalculated after writes -- across sheets, along long chains, around circular references and
 // formulas the engine does not evaluate, and after a sheet is deleted.
 #include "SheetTestSupport.h"
-#include "platform/sheet/formula/FormulaEvaluator.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/FormulaEvaluator.h"
 #include "platform/sheet/formula/FunctionNames.h"
 #include "support/TestEnvironment.h"
 

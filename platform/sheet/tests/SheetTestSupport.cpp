@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace sheettest {
 
@@ -24,9 +26,11 @@ QString copyOfFixture(const QString& name, const QString& as) {
     return target;
 }
 
-QString runPython(const QString& script, const QStringList& args) {
+namespace {
+
+QString runPythonWith(const QStringList& arguments) {
     QProcess process;
-    process.start(testsupport::python(), QStringList{QStringLiteral("-c"), script} + args);
+    process.start(testsupport::python(), arguments);
     process.closeWriteChannel();
     if (!process.waitForFinished(300000)) {
         process.kill();
@@ -38,10 +42,20 @@ QString runPython(const QString& script, const QStringList& args) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QMap<QString, QString> readWithOpenpyxl(const QString& path) {
+} // namespace
+
+QString runPython(const QString& script, const QStringList& args) {
+    return runPythonWith(QStringList{QStringLiteral("-c"), script} + args);
+}
+
+QString runPythonFile(const QString& file, const QStringList& args) {
+    return runPythonWith(QStringList{file} + args);
+}
+
+QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults) {
     const QString script = QStringLiteral(R"(
 import sys, openpyxl
-wb = openpyxl.load_workbook(sys.argv[1])
+wb = openpyxl.load_workbook(sys.argv[1], data_only=sys.argv[2] == "results")
 for ws in wb.worksheets:
     print("%s!@state\t%s" % (ws.title, ws.sheet_state))
     for row in ws.iter_rows():
@@ -50,7 +64,8 @@ for ws in wb.worksheets:
                 print("%s!%s\t%r" % (ws.title, c.coordinate, c.value))
 )");
     QMap<QString, QString> cells;
-    for (const QString& line : runPython(script, {path}).split(u'\n', Qt::SkipEmptyParts)) {
+    const QString mode = storedResults ? QStringLiteral("results") : QStringLiteral("formulas");
+    for (const QString& line : runPython(script, {path, mode}).split(u'\n', Qt::SkipEmptyParts)) {
         const qsizetype tab = line.indexOf(u'\t');
         if (tab > 0)
             cells.insert(line.left(tab), line.mid(tab + 1));
@@ -75,6 +90,9 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool rec
         settings.close();
     }
     QProcess process;
+    // In a process group of its own, so that a conversion that hangs is stopped whole: the
+    // soffice wrapper alone would leave soffice.bin behind.
+    process.setChildProcessModifier([] { ::setsid(); });
     // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
     const QString filter =
         QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,%1")
@@ -84,7 +102,12 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool rec
                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
                    QStringLiteral("--outdir"), out.path(), path});
     process.closeWriteChannel();
-    process.waitForFinished(300000);
+    if (!process.waitForFinished(300000)) {
+        ::kill(-pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+        ADD_FAILURE() << "LibreOffice did not finish converting " << qPrintable(path);
+        return {};
+    }
     const QDir dir(out.path());
     const QStringList made = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
     if (made.isEmpty()) {
@@ -98,57 +121,9 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool rec
 }
 
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
-    const QString script = QStringLiteral(R"(
-import os, subprocess, sys, tempfile, time, shutil
-import uno
-from com.sun.star.beans import PropertyValue
-def prop(name, value):
-    p = PropertyValue(); p.Name = name; p.Value = value; return p
-path, index, password = os.path.abspath(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
-profile = tempfile.mkdtemp(prefix="lo-profile-")
-url = uno.systemPathToFileUrl(profile)
-port = 2000 + os.getpid() % 5000
-subprocess.run(["soffice", "-env:UserInstallation=" + url, "--headless", "--terminate_after_init"],
-               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-office = subprocess.Popen(["soffice", "-env:UserInstallation=" + url, "--headless", "--invisible", "--norestore",
-                           "--accept=socket,host=127.0.0.1,port=%d;urp;" % port],
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-try:
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    ctx = None
-    for _ in range(120):
-        try:
-            ctx = resolver.resolve("uno:socket,host=127.0.0.1,port=%d;urp;StarOffice.ComponentContext" % port)
-            break
-        except Exception:
-            time.sleep(0.25)
-    desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
-    doc = None
-    for _ in range(40):
-        doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(path), "_blank", 0, (prop("Hidden", True),))
-        if doc is not None:
-            break
-        time.sleep(0.25)
-    sheet = doc.Sheets.getByIndex(index)
-    before = sheet.isProtected()
-    try:
-        sheet.unprotect(password)
-    except Exception:
-        pass
-    print("protected" if before else "open", "unprotected" if not sheet.isProtected() else "refused")
-    doc.close(True)
-    try:
-        desktop.terminate()
-    except Exception:
-        pass
-    office.wait(timeout=30)
-finally:
-    if office.poll() is None:
-        office.terminate()
-    shutil.rmtree(profile, ignore_errors=True)
-)");
-    const QString answer = runPython(script, {path, QString::number(sheetIndex), password}).trimmed();
+    const QString tool = testsupport::fixturePath(QStringLiteral("encrypted/lo_password.py"));
+    const QString answer =
+        runPythonFile(tool, {QStringLiteral("unprotect"), path, QString::number(sheetIndex), password}).trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
 }

@@ -27,14 +27,18 @@ QString copyOfFixture(const QString& name, const QString& as = {});
 // Runs a python script (given as text) with arguments; returns its standard output. Fails the
 // test when the script exits with an error.
 QString runPython(const QString& script, const QStringList& args);
+// The same for a script file.
+QString runPythonFile(const QString& file, const QStringList& args);
 
 // Every cell of every sheet as openpyxl reads it: "Sheet!A1" -> repr of the value (formulas
-// as their text), plus "Sheet!@state" for the sheet's visibility.
-QMap<QString, QString> readWithOpenpyxl(const QString& path);
+// as their text, or with storedResults the results stored with them), plus "Sheet!@state" for
+// the sheet's visibility.
+QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults = false);
 
-// The sheet's cells as LibreOffice shows them, converted to CSV; one string per row. With
+// The sheet's cells as LibreOffice shows them, converted to CSV; one string per line. With
 // recalculate, LibreOffice calculates every formula on loading; else it keeps its default
-// settings, which calculate only the formulas saved without a result.
+// settings, which calculate only the formulas saved without a result and show the others'
+// stored results.
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1, bool recalculate = true);
 
 // Whether LibreOffice, opening the workbook over UNO, can unprotect the sheet (numbered from 0)

@@ -1,5 +1,5 @@
-// See AdminAccounts.h.
-#include "admin/AdminAccounts.h"
+// See AdministratorAccounts.h.
+#include "admin/AdministratorAccounts.h"
 
 #include "admin/AccountRules.h"
 #include "admin/BudgetPermissions.h"
