@@ -8,6 +8,7 @@
 #include "core/ClearDataTables.h"
 #include "core/DatabaseUpkeep.h"
 #include "core/RunGuard.h"
+#include "core/SharedDatabase.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
@@ -99,6 +100,10 @@ bool BackupTool() {
 
 bool RestoreTool() {
     if (!mayRebuildDatabase())
+        return false;
+    // The database stays the program's own from the restore to the end of the compaction.
+    const auto ownUse = core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
+    if (!ownUse)
         return false;
     core::RestoreDatabase();
     core::CompactDatabase();

@@ -63,6 +63,9 @@ std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& 
         std::shared_ptr<platform::db::PresenceHold> hold = gCnn ? gCnn->presence() : nullptr;
         if (!hold || !sameFile(hold->databasePath(), path))
             hold = platform::db::PresenceHold::take(path, 0);
+        // Taken already by an enclosing operation: that one gives it back.
+        if (hold->isOwnUse())
+            return OwnUse();
         if (!hold->takeForOwnUse()) {
             refuse(whatCannotRun);
             return std::nullopt;

@@ -48,7 +48,9 @@ inline const QString kOthersConnectedText =
 // presence when that is on this file, else through a presence taken for the occasion. When
 // another program holds the file, shows whatCannotRun followed by kOthersConnectedText
 // ("The database can't be compacted" + " while other administrators ...") and answers no
-// value; any other failure shows the program's error message and answers no value.
+// value; any other failure shows the program's error message and answers no value. Inside an
+// operation that has the database already, the guard holds nothing (the outer one shares the
+// database again when it ends).
 std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& whatCannotRun);
 
 // The same for the master database in use; on the local database a guard holding nothing.

@@ -490,3 +490,19 @@ TEST_F(DatabaseUpkeepTest, CompactionAndRestoreWaitUntilNoOtherAdministratorIsCo
     }
     EXPECT_FALSE(core::gCnn->presence()->isOwnUse()) << "the program shares the database again";
 }
+
+// An operation that holds the database for itself (restore followed by compaction) keeps it
+// through the inner compaction, which does not give it back early.
+TEST_F(DatabaseUpkeepTest, AnEnclosingOwnUseKeepsTheDatabaseThroughTheCompaction) {
+    useNetworkDatabase(QStringLiteral("net pw"));
+    testsupport::ScopedScriptedUi ui;
+    {
+        const auto outer = core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
+        ASSERT_TRUE(outer.has_value());
+        core::CompactDatabase();
+        EXPECT_TRUE(ui->asked().empty());
+        EXPECT_THROW(platform::db::PresenceHold::take(masterPath(), 0), DbError)
+            << "no other program gets in before the outer operation ends";
+    }
+    EXPECT_NO_THROW(platform::db::PresenceHold::take(masterPath(), 0));
+}
