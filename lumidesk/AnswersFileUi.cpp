@@ -181,10 +181,12 @@ std::optional<QString> AnswersFileUi::nextText(const QString& kind, const QStrin
     writeTranscript({kind, title, text});
     if (textAnswers_.empty())
         return std::nullopt;
-    const bool given = textAnswers_.front().has_value();
+    const bool cancelled = !textAnswers_.front().has_value();
     const QString answer = textAnswers_.front().value_or(QString());
     textAnswers_.pop_front();
-    return given ? std::optional<QString>(answer) : std::nullopt;
+    if (cancelled)
+        return std::nullopt;
+    return answer;
 }
 
 std::optional<QString> AnswersFileUi::input(const QString& prompt, const QString& title, const QString&) {

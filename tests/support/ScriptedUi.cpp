@@ -52,10 +52,12 @@ std::optional<QString> ScriptedUi::nextText(const QString& kind, const QString& 
         ADD_FAILURE() << "unscripted " << kind.toStdString() << ": " << text.toStdString();
         return std::nullopt;
     }
-    const bool given = textAnswers_.front().has_value();
-    const QString a = textAnswers_.front().value_or(QString());
+    const bool cancelled = !textAnswers_.front().has_value();
+    const QString answer = textAnswers_.front().value_or(QString());
     textAnswers_.pop_front();
-    return given ? std::optional<QString>(a) : std::nullopt;
+    if (cancelled)
+        return std::nullopt;
+    return answer;
 }
 
 std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title, const QString&) {
