@@ -420,7 +420,7 @@ void frmDataTable::Form_Load() {
         opts->SaveMailPW = savePassword;
 
         if (opts->RetrieveMailOnOpen && !opts->EmailReplys)
-            mail::GetMailPasswordAndReceive();
+            mail::GetMailPasswordAndReceive({tbxPassword_, chkSavePW_});
 
         ShowStatusQuery(*this, LoadStatusQuery(*this));
         ColorStatusGrid();
@@ -547,7 +547,7 @@ void frmDataTable::cmdClearDueDate_Click() {
 
 void frmDataTable::cmdGetMail_Click() {
     becomeActiveForm();
-    mail::GetMailPasswordAndReceive();
+    mail::GetMailPasswordAndReceive({tbxPassword_, chkSavePW_});
     tbxPassword_->setFocus();
 }
 

@@ -61,6 +61,15 @@ template <typename Command> void cleanCommand(Command&& command) {
     }
 }
 
+// The Budgets Explorer's password box and "Save pwd", when the explorer is loaded.
+mail::PasswordView explorerPasswordView() {
+    QWidget* explorer = platform::ui::LoadedWindows::find(QStringLiteral("frmDataTable"));
+    if (!explorer)
+        return {};
+    return {explorer->findChild<QLineEdit*>(QStringLiteral("tbxPassword")),
+            explorer->findChild<QAbstractButton*>(QStringLiteral("chkSavePW"))};
+}
+
 void focusExplorerPassword() {
     if (QWidget* explorer = platform::ui::LoadedWindows::find(QStringLiteral("frmDataTable")))
         if (auto* password = explorer->findChild<QWidget*>(QStringLiteral("tbxPassword")))
@@ -172,7 +181,7 @@ void frmMain::mnuSendMail_Click() {
 void frmMain::mnuGetMail_Click() {
     busy(true);
     links::ResetDataTableControls();
-    mail::GetMailPasswordAndReceive();
+    mail::GetMailPasswordAndReceive(explorerPasswordView());
     focusExplorerPassword();
     busy(false);
 }
@@ -288,7 +297,7 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
         busy(true);
         if (!core::IsFormLoaded(QStringLiteral("frmDataTable")))
             links::ShowBudgetsExplorer();
-        if (mail::GetMailPasswordAndReceive() == 1) {
+        if (mail::GetMailPasswordAndReceive(explorerPasswordView()) == 1) {
             if (!menuItem(QStringLiteral("mnuShowControls"))->isChecked())
                 links::ResetDataTableControls();
             focusExplorerPassword();

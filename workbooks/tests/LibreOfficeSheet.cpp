@@ -1,10 +1,10 @@
 // See LibreOfficeSheet.h.
 #include "workbooks/tests/LibreOfficeSheet.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace workbookstest {
@@ -15,17 +15,11 @@ QStringList LibreOfficeSheet(const QString& path, int sheetNumber, const QString
                      QString::number(sheetNumber)};
     if (!password.isEmpty())
         args << password;
-    QProcess process;
-    process.start(testsupport::python(), args);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(300000)) {
-        process.kill();
-        process.waitForFinished();
-    }
+    const testsupport::ProgramResult run = testsupport::runPython(args);
     QFile csv(out);
     if (!csv.open(QIODevice::ReadOnly)) {
         ADD_FAILURE() << "LibreOffice read nothing of " << path.toStdString() << ": "
-                      << process.readAllStandardError().toStdString();
+                      << run.err.toStdString();
         return {};
     }
     return QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts);
