@@ -18,8 +18,8 @@ import uno
 from openpyxl.styles import Font, PatternFill
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "fixtures", "budget"))
-import lo_sheet_csv as lo  # noqa: E402  (LibreOffice started and stopped in a process group of its own)
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "fixtures"))
+import office as lo  # noqa: E402  (LibreOffice started and stopped in a process group of its own)
 
 INPUT = PatternFill("solid", start_color="FFFFF2CC")
 HEADING = Font(bold=True)
@@ -125,7 +125,7 @@ def make_departments(path):
 
 def calculate_with_libreoffice(sources, out):
     work = tempfile.mkdtemp(prefix="lo-samples-")
-    office, desktop = lo.start_office(work)
+    office, desktop = lo.start(work)
     try:
         for source in sources:
             doc = lo.load(desktop, source)
@@ -137,7 +137,7 @@ def calculate_with_libreoffice(sources, out):
             if not os.path.exists(target):
                 sys.exit("LibreOffice wrote no " + target)
     finally:
-        lo.stop_office(office, desktop)
+        lo.stop(office, desktop)
         shutil.rmtree(work, ignore_errors=True)
 
 
