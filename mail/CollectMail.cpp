@@ -11,6 +11,7 @@
 #include "core/cOptions.h"
 #include "core/frmWait.h"
 #include "mail/MailContext.h"
+#include "mail/MailWait.h"
 #include "platform/db/Recordset.h"
 #include "platform/mail/MimeMessage.h"
 #include "platform/mail/Pop3Mailbox.h"
@@ -97,19 +98,6 @@ std::optional<RobotAccount> robotAccount(Connection& cnn) {
         return std::nullopt;
     }
     return found;
-}
-
-void showWaitWindow(const QString& operation) {
-    core::frmWait& wait = core::frmWait::load();
-    for (QLabel* label : wait.findChildren<QLabel*>())
-        label->setVisible(false);
-    wait.lblSysOp()->setVisible(true);
-    wait.lblSysOperation()->setVisible(true);
-    wait.lblSysOperation()->setText(operation);
-    wait.CorvProgressBar1()->setVisible(false);
-    wait.setCursor(Qt::WaitCursor);
-    wait.show();
-    core::Pause(0);
 }
 
 // Where an attachment may go: the one user file of the budget context of that name.
@@ -273,11 +261,11 @@ void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn) {
     }
     if (!askYesNo(QStringLiteral("You have %1 messages in your Inbox.  Download now?").arg(count)))
         return;
-    showWaitWindow(QStringLiteral("Downloading email messages and file attachments."));
+    ShowMailWait(QStringLiteral("Downloading email messages and file attachments."), {}, Progress::Hidden);
     QList<QByteArray> messages;
     if (!download(mailbox, messages))
         return;
-    showWaitWindow(QStringLiteral("Saving attachments and deleting messages."));
+    ShowMailWait(QStringLiteral("Saving attachments and deleting messages."), {}, Progress::Hidden);
     Collection collection(cnn, budgetContext());
     processAll(mailbox, messages, collection);
     if (mailbox.quit() != platform::mail::pop3::kOk) {

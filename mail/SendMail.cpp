@@ -6,6 +6,7 @@
 #include "core/cDB2.h"
 #include "core/frmWait.h"
 #include "mail/MailContext.h"
+#include "mail/MailWait.h"
 #include "mail/frmCompose.h"
 #include "mail/frmMail.h"
 #include "platform/db/Recordset.h"
@@ -88,19 +89,6 @@ void stampSent(Connection& cnn, const QVariant& userFileId, const QDate& dueDate
 QString missingAddressText(const QString& user) {
     return QStringLiteral("The email address for ") + user +
            QStringLiteral(" is missing.  Add information in Configure.");
-}
-
-void prepareWaitWindow(core::frmWait& wait) {
-    for (QLabel* label : wait.findChildren<QLabel*>())
-        label->setVisible(false);
-    for (QLabel* label :
-         {wait.lblSysOp(), wait.lblSysOperation(), wait.lblBudgetFileLabel(), wait.lblFileStatus()})
-        label->setVisible(true);
-    wait.CorvProgressBar1()->setVisible(true);
-    wait.CorvProgressBar1()->setMax(0);
-    wait.CorvProgressBar1()->setValue(0);
-    wait.setCursor(Qt::WaitCursor);
-    wait.show();
 }
 
 // One row of a send-all run: false when the run must end.
@@ -219,7 +207,7 @@ void SendMailToAll(frmMail& window) {
 
     const core::RunGuard::Token running;
     core::frmWait& wait = core::frmWait::load();
-    prepareWaitWindow(wait);
+    ShowMailWait(QString(), {wait.lblBudgetFileLabel(), wait.lblFileStatus()}, Progress::Shown);
     try {
         platform::ui::EditGrid* grid = window.dtSendMail();
         if (grid->rowCount() == 0) {

@@ -8,6 +8,7 @@
 #include "mail/ContactsFolder.h"
 #include "mail/MailContext.h"
 #include "mail/MailHooks.h"
+#include "mail/MailWait.h"
 #include "mail/frmOutTree.h"
 #include "platform/mail/AddressBook.h"
 #include "platform/ui/ComboList.h"
@@ -202,13 +203,7 @@ void frmAddAddress::cbxListName_Change() {
 
 // A book that cannot be read leaves the source list empty, as a missing list would.
 void frmAddAddress::GetContactItems() {
-    core::frmWait& wait = core::frmWait::load();
-    for (QLabel* label : wait.findChildren<QLabel*>())
-        label->setVisible(label == wait.lblSysOp() || label == wait.lblSysOperation());
-    wait.CorvProgressBar1()->setMax(0);
-    wait.CorvProgressBar1()->setValue(0);
-    wait.setCursor(Qt::WaitCursor);
-    wait.show();
+    core::frmWait& wait = ShowMailWait(QString(), {}, Progress::Shown);
 
     const QString listName = cbxListName_->text();
     const QString book = platform::mail::findAddressBook(ContactsFolder(), listName);
