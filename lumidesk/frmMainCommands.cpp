@@ -16,6 +16,7 @@
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
+#include "lumidesk/UpdateWorkbooks.h"
 #include "lumidesk/frmMain.h"
 #include "lumistore/Lumistore.h"
 #include "mail/MailServices.h"
@@ -161,7 +162,7 @@ void frmMain::mnuQSWiz_Click() {
 }
 
 void frmMain::mnuUpdateSystem_Click() {
-    workbooks::UpdateMasterFilesCommand();
+    UpdateWorkbooks();
     core::gOptions->FrmWaitBig = false;
 }
 
@@ -288,7 +289,7 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
     } else if (key == QStringLiteral("DataTable")) {
         mnuExplorerView_Click();
     } else if (key == QStringLiteral("UpdateMF")) {
-        workbooks::UpdateMasterFilesCommand();
+        UpdateWorkbooks();
     } else if (key == QStringLiteral("MasterFiles")) {
         mnuMasterFilesView_Click();
     } else if (key == QStringLiteral("Mail")) {

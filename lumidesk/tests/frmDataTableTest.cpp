@@ -198,6 +198,7 @@ TEST_F(BudgetsExplorer, ButtonsGoThroughTheirServices) {
     ASSERT_EQ(texts.size(), 3);
     EXPECT_EQ(texts[0], QStringLiteral("Set the Budget Context."));
     EXPECT_EQ(texts[1], QStringLiteral("Enter the email account password."));
+    EXPECT_EQ(texts[2], QStringLiteral("Set the Budget Context.")) << "the update run needs a context";
     EXPECT_FALSE(core::gOptions->FrmWaitBig);
 }
 
