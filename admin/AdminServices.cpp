@@ -1,9 +1,10 @@
-// See AdminServices.h: the entry points of the configuration window, the logon window and the
-// console, and the stand-in for the migration window until it is built.
+// See AdminServices.h: the entry points of the configuration window, the logon window, the
+// migration window and the console.
 #include "admin/AdminServices.h"
 
 #include "admin/frmConfigure.h"
 #include "admin/frmLogon.h"
+#include "admin/frmMigrate.h"
 #include "admin/frmSuperAdmin.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
@@ -96,9 +97,13 @@ void UnloadLogon() {
 }
 
 bool ShowMigrate(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("Migrating budgets"));
-    return false;
+    QWidget* window = platform::ui::LoadedWindows::find(kMigrateFormName);
+    if (!window)
+        window = new frmMigrate(owner);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 bool ShowSuperAdmin(QWidget* owner) {
