@@ -24,6 +24,17 @@ void notAvailable(const QString& what) {
                          platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
 }
 
+// Shows the one window of that form name, loading it (owned by owner) when it is not loaded.
+template <class Form> bool showOwned(const QString& name, QWidget* owner) {
+    QWidget* window = platform::ui::LoadedWindows::find(name);
+    if (!window)
+        window = new Form(owner);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
+}
+
 } // namespace
 
 namespace {
@@ -97,23 +108,11 @@ void UnloadLogon() {
 }
 
 bool ShowMigrate(QWidget* owner) {
-    QWidget* window = platform::ui::LoadedWindows::find(kMigrateFormName);
-    if (!window)
-        window = new frmMigrate(owner);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return true;
+    return showOwned<frmMigrate>(kMigrateFormName, owner);
 }
 
 bool ShowSuperAdmin(QWidget* owner) {
-    QWidget* window = platform::ui::LoadedWindows::find(kSuperAdminFormName);
-    if (!window)
-        window = new frmSuperAdmin(owner);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return true;
+    return showOwned<frmSuperAdmin>(kSuperAdminFormName, owner);
 }
 
 } // namespace admin

@@ -20,7 +20,7 @@
 namespace platform::ui {
 class DataGrid;
 class EditGrid;
-}
+} // namespace platform::ui
 
 namespace admin {
 

@@ -76,26 +76,41 @@ bool deleteBudget(Connection& cnn, const QString& budget) {
     return true;
 }
 
-enum class Copied { Yes, RecordFailed, Failed };
+// One budget on its way: its source row and database, the target, and whether the target
+// holds a budget of that name that it replaces.
+struct Transfer {
+    Recordset& source;
+    Connection& from;
+    Connection& to;
+    bool replace;
+    const QString& budget;
+    MigrationMode mode;
+};
 
 // On the target, in one transaction: the budget it replaces goes, the record and the tables
-// come; nothing stays of it unless all of it succeeded.
-Copied copyBudget(Recordset& source, Connection& from, Connection& to, bool replace, const QString& budget) {
-    platform::db::Transaction work(to);
-    if (replace && !deleteBudget(to, budget))
-        return Copied::Failed;
-    if (!wizard::CopyBudgetRecord(source, from, to))
-        return Copied::RecordFailed;
-    if (!wizard::CopyBudgetTables(source, from, to))
-        return Copied::Failed;
-    work.commit();
-    return Copied::Yes;
-}
-
-void deleteSource(Connection& cnn, const QString& budget) {
-    platform::db::Transaction work(cnn);
-    if (deleteBudget(cnn, budget))
+// come; nothing stays of it unless all of it succeeded. A move then removes its source, in a
+// transaction of its own; a move that did not copy keeps it.
+MigrationEnd transfer(const Transfer& t, const QString& recordFailedText) {
+    bool copied = false;
+    {
+        platform::db::Transaction work(t.to);
+        if (!t.replace || deleteBudget(t.to, t.budget)) {
+            if (!wizard::CopyBudgetRecord(t.source, t.from, t.to))
+                say(recordFailedText);
+            else if (wizard::CopyBudgetTables(t.source, t.from, t.to))
+                copied = true;
+        }
+        if (copied)
+            work.commit();
+    }
+    if (t.mode == MigrationMode::Copy)
+        return MigrationEnd::Finish;
+    if (!copied)
+        return MigrationEnd::Stop;
+    platform::db::Transaction work(t.from);
+    if (deleteBudget(t.from, t.budget))
         work.commit();
+    return MigrationEnd::Finish;
 }
 
 // The source budget of exactly that name; no value (after the message) when there is not one.
@@ -164,15 +179,8 @@ MigrationEnd MigrateToNetwork(const QString& budget, MigrationMode mode, const Q
             if (!askYes(kOverwrite))
                 return MigrationEnd::Stop;
         }
-        const Copied copied = copyBudget(*source, local, network, exists, budget);
-        if (copied == Copied::RecordFailed)
-            say(QStringLiteral("The source Budget record failed to copy to the network database."));
-        if (mode == MigrationMode::Move) {
-            if (copied != Copied::Yes)
-                return MigrationEnd::Stop; // the source stays
-            deleteSource(local, budget);
-        }
-        return MigrationEnd::Finish;
+        return transfer({*source, local, network, exists, budget, mode},
+                        QStringLiteral("The source Budget record failed to copy to the network database."));
     });
 }
 
@@ -212,15 +220,8 @@ MigrationEnd MigrateToLocal(const QString& budget, MigrationMode mode, const QSt
                 return MigrationEnd::Stop;
             }
         }
-        const Copied copied = copyBudget(*source, network, local, exists, budget);
-        if (copied == Copied::RecordFailed)
-            say(QStringLiteral("The source Budget record failed to copy."));
-        if (mode == MigrationMode::Move) {
-            if (copied != Copied::Yes)
-                return MigrationEnd::Stop; // the source stays
-            deleteSource(network, budget);
-        }
-        return MigrationEnd::Finish;
+        return transfer({*source, network, local, exists, budget, mode},
+                        QStringLiteral("The source Budget record failed to copy."));
     });
 }
 

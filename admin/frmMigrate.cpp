@@ -123,20 +123,22 @@ void frmMigrate::FillBudgetList(const QString& connectionString, const QString& 
 }
 
 void frmMigrate::cmdToLocal_Click() {
-    const int selected = lbxNetDB_->selectedEntry();
-    if (lbxLocalDB_->selectedEntry() >= 0 || selected < 0)
-        return;
-    const MigrationMode mode = optMove_->isChecked() ? MigrationMode::Move : MigrationMode::Copy;
-    if (MigrateToLocal(lbxNetDB_->subItem(selected), mode, localConnection_) == MigrationEnd::Finish)
-        fillBoth();
+    migrateSelected(*lbxNetDB_, *lbxLocalDB_, &MigrateToLocal);
 }
 
 void frmMigrate::cmdToNet_Click() {
-    const int selected = lbxLocalDB_->selectedEntry();
-    if (lbxNetDB_->selectedEntry() >= 0 || selected < 0)
+    migrateSelected(*lbxLocalDB_, *lbxNetDB_, &MigrateToNetwork);
+}
+
+// The budget selected in the source list goes across; nothing happens while the other list has
+// a selection, or the source list none.
+void frmMigrate::migrateSelected(platform::ui::ListBox& from, platform::ui::ListBox& to,
+                                 Direction direction) {
+    const int selected = from.selectedEntry();
+    if (to.selectedEntry() >= 0 || selected < 0)
         return;
     const MigrationMode mode = optMove_->isChecked() ? MigrationMode::Move : MigrationMode::Copy;
-    if (MigrateToNetwork(lbxLocalDB_->subItem(selected), mode, localConnection_) == MigrationEnd::Finish)
+    if (direction(from.subItem(selected, 0), mode, localConnection_) == MigrationEnd::Finish)
         fillBoth();
 }
 

@@ -6,6 +6,8 @@
 // filled again.
 #pragma once
 
+#include "admin/BudgetMigration.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -44,6 +46,8 @@ public:
     void cmdToNet_Click();
 
 private:
+    using Direction = MigrationEnd (*)(const QString&, MigrationMode, const QString&);
+    void migrateSelected(platform::ui::ListBox& from, platform::ui::ListBox& to, Direction direction);
     void buildControls();
     void Form_Load();
     void fillBoth();

@@ -5,17 +5,21 @@
 
 namespace platform::ui {
 
+void ListBox::setUpAsList(QTreeWidget& list) {
+    list.setColumnCount(1);
+    list.setHeaderHidden(true);
+    list.setRootIsDecorated(false);
+    list.setItemsExpandable(false);
+    list.setUniformRowHeights(true);
+    list.setAllColumnsShowFocus(true);
+    list.header()->setStretchLastSection(true);
+}
+
 ListBox::ListBox(QWidget* parent)
     : QTreeWidget(parent) {
-    setColumnCount(1);
-    setHeaderHidden(true);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    setUpAsList(*this);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setSectionResizeMode(QHeaderView::Interactive);
-    header()->setStretchLastSection(true);
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { emit entryClicked(indexOfTopLevelItem(item)); });
 }

@@ -13,6 +13,10 @@ class ListBox : public QTreeWidget {
 public:
     explicit ListBox(QWidget* parent = nullptr);
 
+    // The look of every list box of entries in rows (this one and CheckListBox): one level, no
+    // heading until headings are given, whole rows highlighted, the last column stretched.
+    static void setUpAsList(QTreeWidget& list);
+
     void setColumnHeadings(const QStringList& headings);
 
     void clearItems();
