@@ -1,8 +1,14 @@
-// See AdminServices.h: the stand-ins for the administration windows until they are built.
+// See AdminServices.h: the configuration window's entry points, and the stand-ins for the
+// network windows until they are built.
 #include "admin/AdminServices.h"
 
+#include "admin/frmConfigure.h"
 #include "core/AppTitle.h"
 #include "platform/ui/Ui.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QTabWidget>
 
 namespace admin {
 
@@ -15,10 +21,73 @@ void notAvailable(const QString& what) {
 
 } // namespace
 
+namespace {
+
+SampleInstaller& sampleInstaller() {
+    static SampleInstaller installer;
+    return installer;
+}
+
+frmConfigure* loadConfigure(QWidget* owner, int tab) {
+    frmConfigure* window = frmConfigure::loaded();
+    if (!window)
+        window = new frmConfigure(owner);
+    if (tab >= frmConfigure::kOptionsTab && tab <= frmConfigure::kMessagesTab)
+        window->SSTab1()->setCurrentIndex(tab);
+    return window;
+}
+
+} // namespace
+
 bool ShowConfigure(QWidget* owner, int tab) {
-    Q_UNUSED(owner);
-    Q_UNUSED(tab);
-    notAvailable(QStringLiteral("The configuration window"));
+    frmConfigure* window = loadConfigure(owner, tab);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
+}
+
+void LoadConfigure(QWidget* owner) {
+    loadConfigure(owner, -1)->refillGrids();
+}
+
+void ShowConfigureModal(QWidget* owner, int tab) {
+    QPointer<frmConfigure> window = loadConfigure(owner, tab);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    QEventLoop loop;
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (window)
+        loop.exec();
+}
+
+void RefillConfigureGrids() {
+    if (frmConfigure* window = frmConfigure::loaded())
+        window->refillGrids();
+}
+
+void setSampleInstaller(SampleInstaller installer) {
+    sampleInstaller() = std::move(installer);
+}
+
+bool RunSampleInstaller() {
+    if (!sampleInstaller()) {
+        notAvailable(QStringLiteral("Installing the sample budget"));
+        return false;
+    }
+    return sampleInstaller()();
+}
+
+bool NetworkChoiceAvailable() {
+    platform::ui::msgBox(QStringLiteral("The network database is not available yet in this version of "
+                                        "Lumidesk.  Lumidesk opens the local database."),
+                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
+    return false;
+}
+
+bool NoOtherAdministratorConnected() {
+    notAvailable(QStringLiteral("Checking who is connected to the network database"));
     return false;
 }
 

@@ -1,14 +1,18 @@
 # lv_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # Builds one GoogleTest program linked with the shared test main (which points every
-# settings and data folder at a fresh temporary folder and runs Qt offscreen) and
-# registers each of its cases with ctest.
+# settings, data and runtime folder at a fresh temporary folder and runs Qt offscreen) and
+# registers each of its cases with ctest under a name that stays the same from build to build.
 include(GoogleTest)
 
 function(lv_add_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE lv_test_main ${T_LIBS})
+    # Test names are "Suite.Test" and, for a parameterised test, its name generator's name:
+    # without NO_PRETTY_VALUES ctest would append the printed value, which for a struct is its
+    # bytes, heap addresses included, so the name would change with every build.
     gtest_discover_tests(${name}
+        NO_PRETTY_VALUES
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         TEST_LIST ${name}_TESTS

@@ -140,7 +140,7 @@ void ResetErrorsTable() {
 bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptError, bool recordLengthError,
                   const QVariant& cellAddress, const QString& userFileName, const QString& userFileSheet,
                   const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
-                  const QString& changedValue) {
+                  const QString& changedValue, bool formulaError, bool protectedError) {
     const QString budget = gOptions ? gOptions->BudgetNameContext : QString();
     return writeErrorRow([&](platform::db::Recordset& r) {
         r.setValue(QStringLiteral("Row_number"), row);
@@ -154,6 +154,8 @@ bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptErr
         r.setValue(QStringLiteral("Truncate_Error"), yesNo(truncateError));
         r.setValue(QStringLiteral("Corrupt_Error"), yesNo(corruptError));
         r.setValue(QStringLiteral("RecordLength_Error"), yesNo(recordLengthError));
+        r.setValue(QStringLiteral("Formula_Error"), yesNo(formulaError));
+        r.setValue(QStringLiteral("Protected_Error"), yesNo(protectedError));
         setText(r, QStringLiteral("Budget_Name"), budget);
         setText(r, QStringLiteral("MF_Name"), masterFileName);
         setText(r, QStringLiteral("MF_Value"), masterValue);
@@ -165,6 +167,15 @@ bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QS
     return writeErrorRow([&](platform::db::Recordset& r) {
         r.setValue(QStringLiteral("File_Missing"), yesNo(fileMissing));
         setText(r, QStringLiteral("UF_name"), userFileName);
+        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+        setText(r, QStringLiteral("Budget_Name"), budgetName);
+    });
+}
+
+bool LogMasterPasswordError(const QString& masterFileName, const QString& budgetName) {
+    return writeErrorRow([&](platform::db::Recordset& r) {
+        r.setValue(QStringLiteral("Protected_Error"), yesNo(true));
+        setText(r, QStringLiteral("MF_Name"), masterFileName);
         r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
         setText(r, QStringLiteral("Budget_Name"), budgetName);
     });

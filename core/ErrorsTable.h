@@ -37,14 +37,19 @@ bool TableExists(const QString& name, platform::db::Connection& connection);
 QString TruncateTo255(const QString& text);
 
 // A cell problem of the update run. The budget is the current budget context. cellAddress
-// is the cell in A1 notation (Null stores Null).
+// is the cell in A1 notation (Null stores Null). formulaError: a change left because the
+// master cell holds a formula; protectedError: a change left because the master cell is locked.
 bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptError, bool recordLengthError,
                   const QVariant& cellAddress, const QString& userFileName, const QString& userFileSheet,
                   const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
-                  const QString& changedValue);
+                  const QString& changedValue, bool formulaError = false, bool protectedError = false);
 
 // A user file that was not found.
 bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QString& budgetName);
+
+// A master workbook the update run cannot write: it is protected by a file-open password and
+// no write password is stored for it (Protected_Error).
+bool LogMasterPasswordError(const QString& masterFileName, const QString& budgetName);
 
 // A file that was open elsewhere.
 bool LogFileInUseError(const QString& masterFileName, const QString& userFileName, bool fileInUse,

@@ -132,8 +132,11 @@ std::optional<QString> AnswersFileUi::nextText(const QString& kind, const QStrin
     writeTranscript({kind, title, text});
     if (textAnswers_.empty())
         return std::nullopt;
-    auto answer = textAnswers_.front();
+    const bool cancelled = !textAnswers_.front().has_value();
+    const QString answer = textAnswers_.front().value_or(QString());
     textAnswers_.pop_front();
+    if (cancelled)
+        return std::nullopt;
     return answer;
 }
 

@@ -1,6 +1,15 @@
 // The Cut, Copy and Paste commands of the two context menus that the configuration window's
-// and the wizard's grids pop up. They come with those windows; until then each tells the user
-// it is not available and leaves the clipboard and the grids alone.
+// and the wizard's grids pop up.
+//
+// The configuration menu works on the grid of the configuration window's current tab, at the
+// grid's current cell (for the folder names and the messages always in their one column);
+// on the options tab, or with the window not loaded, it does nothing. Copy puts the cell's
+// text on the clipboard. Paste writes the clipboard's text into the cell and Cut empties the
+// cell after copying its text; both then run the grid's change procedure, so the value is
+// checked and stored as a typed edit would be.
+//
+// The wizard's commands come with the wizard's assignment page; until then each tells the
+// user it is not available and leaves the clipboard and the grids alone.
 #pragma once
 
 namespace lumidesk {

@@ -37,6 +37,10 @@ struct PrintableGrid {
     std::function<void()> load;
 };
 
+void loadConfigure() {
+    admin::LoadConfigure(gMainForm.data());
+}
+
 void loadErrorsBrowser() {
     new core::frmErrorsTable(gMainForm.data());
 }
@@ -48,11 +52,8 @@ void loadBudgetsExplorer() {
 
 const QList<PrintableGrid>& printableGrids() {
     static const QList<PrintableGrid> grids = {
-        {QStringLiteral("FolderNames table"),
-         admin::kConfigureFormName,
-         QStringLiteral("dtFolderNames"),
-         true,
-         {}},
+        {QStringLiteral("FolderNames table"), admin::kConfigureFormName, QStringLiteral("dtFolderNames"),
+         true, loadConfigure},
         {QStringLiteral("Errors table"), QStringLiteral("frmErrorsTable"), QStringLiteral("dtErrors"), true,
          loadErrorsBrowser},
         {QStringLiteral("Master files table"),
@@ -67,11 +68,8 @@ const QList<PrintableGrid>& printableGrids() {
          {}},
         {QStringLiteral("Users status table"), frmDataTable::kFormName, QStringLiteral("dtUFStatus"), false,
          loadBudgetsExplorer},
-        {QStringLiteral("UsersData table"),
-         admin::kConfigureFormName,
-         QStringLiteral("dtUsersData"),
-         true,
-         {}},
+        {QStringLiteral("UsersData table"), admin::kConfigureFormName, QStringLiteral("dtUsersData"), true,
+         loadConfigure},
         {QStringLiteral("Worksheets table"),
          wizard::kWizardFormName,
          QStringLiteral("dtWorksheets"),

@@ -12,9 +12,8 @@
 // | "UsersData table"        | frmConfigure.dtUsersData    | frmConfigure unloaded    |
 // | "Worksheets table"       | frmWizard.dtWorksheets      | frmWizard unloaded       |
 //
-// The configuration window and the wizard cannot be loaded by this version of the program:
-// their grids print only while the window is open, and otherwise the administrator is told
-// that printing them is not available yet.
+// The wizard cannot be loaded by this version of the program: its grids print only while it
+// is open, and otherwise the administrator is told that printing them is not available yet.
 #pragma once
 
 #include <QString>

@@ -1,13 +1,17 @@
 // See ProgramHooks.h.
 #include "lumidesk/ProgramHooks.h"
 
+#include "admin/AdminServices.h"
 #include "core/OpenWorkbookInExcel.h"
+#include "lumidesk/BudgetRecords.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/ShellLinks.h"
+#include "mail/MailHooks.h"
 #include "mail/MailServices.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/WizardServices.h"
 
 namespace lumidesk {
 
@@ -22,6 +26,9 @@ void InstallProgramHooks() {
         return true;
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+    mail::setMailHooks({[] { AddAddressesToUsersData(); }, [] { links::RefreshStatusGrid(); }});
+    // The configuration window's "Install Sample Budget" runs the wizard's installation.
+    admin::setSampleInstaller(wizard::InstallSampleBudget);
 }
 
 } // namespace lumidesk

@@ -1,7 +1,8 @@
 // The hooks through which the lower layers reach the desktop program's own windows: the
-// workbook opener of the core services, the help window, and the windows that other
-// subsystems open by form name (the Budgets Explorer, the address-import window). The
-// start-up installs them before the first window shows.
+// workbook opener of the core services, the help window, the windows that other subsystems
+// open by form name (the Budgets Explorer, the address-import window) and the sample-budget
+// installation of the configuration window. The start-up installs them before the first
+// window shows.
 #pragma once
 
 namespace lumidesk {

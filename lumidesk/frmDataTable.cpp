@@ -15,6 +15,7 @@
 #include "lumidesk/DataEnvironment2.h"
 #include "lumidesk/RunTrapped.h"
 #include "lumidesk/StatusGrid.h"
+#include "lumidesk/UpdateWorkbooks.h"
 #include "mail/MailServices.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingText.h"
@@ -420,7 +421,7 @@ void frmDataTable::Form_Load() {
         opts->SaveMailPW = savePassword;
 
         if (opts->RetrieveMailOnOpen && !opts->EmailReplys)
-            mail::GetMailPasswordAndReceive();
+            mail::GetMailPasswordAndReceive({tbxPassword_, chkSavePW_});
 
         ShowStatusQuery(*this, LoadStatusQuery(*this));
         ColorStatusGrid();
@@ -534,7 +535,7 @@ void frmDataTable::mousePressEvent(QMouseEvent* event) {
 void frmDataTable::cmdUpdateMF_Click() {
     becomeActiveForm();
     core::SetBusyPointer(11);
-    workbooks::UpdateMasterFilesCommand();
+    UpdateWorkbooks();
     core::SetBusyPointer(0);
     if (core::cOptions* opts = options())
         opts->FrmWaitBig = false;
@@ -547,7 +548,7 @@ void frmDataTable::cmdClearDueDate_Click() {
 
 void frmDataTable::cmdGetMail_Click() {
     becomeActiveForm();
-    mail::GetMailPasswordAndReceive();
+    mail::GetMailPasswordAndReceive({tbxPassword_, chkSavePW_});
     tbxPassword_->setFocus();
 }
 

@@ -106,6 +106,8 @@ frmMain::~frmMain() {
     const QList<QMdiSubWindow*> children = mdiArea_->subWindowList();
     for (QMdiSubWindow* child : children)
         delete child;
+    // The windows it owns go with its children, when its menus may be gone already.
+    platform::ui::setMenuHost(nullptr);
 }
 
 void frmMain::buildToolbar() {

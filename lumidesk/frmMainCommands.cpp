@@ -3,6 +3,7 @@
 // are refused while a long run is under way.
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
+#include "core/ClearDataTables.h"
 #include "core/DatabaseUpkeep.h"
 #include "core/ErrorsTable.h"
 #include "core/FormUnload.h"
@@ -15,6 +16,7 @@
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
+#include "lumidesk/UpdateWorkbooks.h"
 #include "lumidesk/frmMain.h"
 #include "lumistore/Lumistore.h"
 #include "mail/MailServices.h"
@@ -58,6 +60,15 @@ template <typename Command> void cleanCommand(Command&& command) {
     } catch (const std::exception& error) {
         ReportFailure(error);
     }
+}
+
+// The Budgets Explorer's password box and "Save pwd", when the explorer is loaded.
+mail::PasswordView explorerPasswordView() {
+    QWidget* explorer = platform::ui::LoadedWindows::find(QStringLiteral("frmDataTable"));
+    if (!explorer)
+        return {};
+    return {explorer->findChild<QLineEdit*>(QStringLiteral("tbxPassword")),
+            explorer->findChild<QAbstractButton*>(QStringLiteral("chkSavePW"))};
 }
 
 void focusExplorerPassword() {
@@ -151,7 +162,7 @@ void frmMain::mnuQSWiz_Click() {
 }
 
 void frmMain::mnuUpdateSystem_Click() {
-    workbooks::UpdateMasterFilesCommand();
+    UpdateWorkbooks();
     core::gOptions->FrmWaitBig = false;
 }
 
@@ -171,7 +182,7 @@ void frmMain::mnuSendMail_Click() {
 void frmMain::mnuGetMail_Click() {
     busy(true);
     links::ResetDataTableControls();
-    mail::GetMailPasswordAndReceive();
+    mail::GetMailPasswordAndReceive(explorerPasswordView());
     focusExplorerPassword();
     busy(false);
 }
@@ -193,22 +204,8 @@ void frmMain::mnuEmailLists_Click() {
 void frmMain::mnuDelAllDataTables_Click() {
     cleanCommand([] {
         links::CloseBudgetsExplorer();
-        lumistore::cClean clean;
-        if (askYesNo(QStringLiteral("Do you want to clear the Budget tables?"))) {
-            for (const char* table : {"UserFileTablesData", "Worksheets", "MasterFiles", "Budgets"})
-                clean.InitializeTable(lumiCnn(), QString::fromLatin1(table));
-            core::gOptions->BudgetNameContext = QStringLiteral("Nothing");
-            writeSettingText(kRuntime, QStringLiteral("BudgetNameContext"), QStringLiteral("Nothing"));
-        }
-        if (askYesNo(QStringLiteral("Do you want to clear the FolderNames table?")))
-            clean.InitializeTable(lumiCnn(), QStringLiteral("FolderNames"));
-        if (askYesNo(QStringLiteral("Do you want to clear the Users table?")))
-            clean.InitializeTable(lumiCnn(), QStringLiteral("UsersData"));
-        if (askYesNo(QStringLiteral("Do you want to clear the SendMail tables?")))
-            for (const char* table : {"Admin", "BodyText", "Subject"})
-                clean.InitializeTable(lumiCnn(), QString::fromLatin1(table));
-        clean.SweepRecords(lumiCnn(), QString());
-        writeSettingText(kRuntime, QStringLiteral("ConfiguredData"), QStringLiteral("0"));
+        core::ClearDataTables();
+        admin::RefillConfigureGrids();
         if (askYesNo(QStringLiteral("Would you like to compact the database?")))
             core::CompactDatabase();
     });
@@ -222,6 +219,7 @@ void frmMain::mnuFolderNames_Click() {
         lumistore::cClean clean;
         clean.InitializeTable(lumiCnn(), QStringLiteral("FolderNames"));
         clean.SweepRecords(lumiCnn(), QString());
+        admin::RefillConfigureGrids();
     });
 }
 
@@ -230,6 +228,7 @@ void frmMain::mnuClrUsersData_Click() {
         lumistore::cClean clean;
         clean.InitializeTable(lumiCnn(), QStringLiteral("UsersData"));
         clean.SweepRecords(lumiCnn(), QString());
+        admin::RefillConfigureGrids();
     });
 }
 
@@ -240,6 +239,7 @@ void frmMain::mnuClearSendMail_Click() {
             for (const char* table : {"Admin", "BodyText", "Subject"})
                 clean.InitializeTable(lumiCnn(), QString::fromLatin1(table));
         clean.SweepRecords(lumiCnn(), QString());
+        admin::RefillConfigureGrids();
     });
 }
 
@@ -289,7 +289,7 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
     } else if (key == QStringLiteral("DataTable")) {
         mnuExplorerView_Click();
     } else if (key == QStringLiteral("UpdateMF")) {
-        workbooks::UpdateMasterFilesCommand();
+        UpdateWorkbooks();
     } else if (key == QStringLiteral("MasterFiles")) {
         mnuMasterFilesView_Click();
     } else if (key == QStringLiteral("Mail")) {
@@ -298,7 +298,7 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
         busy(true);
         if (!core::IsFormLoaded(QStringLiteral("frmDataTable")))
             links::ShowBudgetsExplorer();
-        if (mail::GetMailPasswordAndReceive() == 1) {
+        if (mail::GetMailPasswordAndReceive(explorerPasswordView()) == 1) {
             if (!menuItem(QStringLiteral("mnuShowControls"))->isChecked())
                 links::ResetDataTableControls();
             focusExplorerPassword();

@@ -32,7 +32,7 @@ struct GridRows {
 
 std::optional<GridRows> rowsOfGrid(const QString& grid, bool messages) {
     if (grid == QLatin1String("dtAdmin"))
-        return GridRows{QStringLiteral("SELECT Admin_Name FROM Admin WHERE Admin_Name is not null"),
+        return GridRows{QStringLiteral("SELECT Admin_Name, RecType FROM Admin WHERE Admin_Name is not null"),
                         QStringLiteral("Admin_Name")};
     if (grid == QLatin1String("dtFolderNames"))
         return GridRows{QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE Folder_Name is not null"),
@@ -107,7 +107,8 @@ qint32 cDelete::DelSelRecord(Recordset& rstControlName, qint16 intField, bool bl
 }
 
 qint32 cDelete::DeleteLumiXLRecord(const QString& strDataTable, const QString& strFieldValue, qint16 intRow,
-                                   const QString& strLumiConnection, bool blnMessages) {
+                                   const QString& strLumiConnection, bool blnMessages,
+                                   const QString& strRecType) {
     Q_UNUSED(intRow);
     return raising([&]() -> qint32 {
         Connection connection;
@@ -120,6 +121,10 @@ qint32 cDelete::DeleteLumiXLRecord(const QString& strDataTable, const QString& s
         const bool onlyRow = rows.recordCount() == 1;
         for (; !rows.eof(); rows.moveNext()) {
             if (keyText(rows.value(grid->keyColumn)) != strFieldValue)
+                continue;
+            if (!strRecType.isEmpty() &&
+                rows.value(QStringLiteral("RecType")).toString().compare(strRecType, Qt::CaseInsensitive) !=
+                    0)
                 continue;
             // The placeholder that keeps a table from being empty stays.
             if (onlyRow && strFieldValue == kPlaceholderText)

@@ -49,9 +49,12 @@ public:
     // "dtAdminUsers", "dtMsgs" (Subject with blnMessages, else BodyText) and "dtErrors" (the
     // errors table, keyed by its row number ID). Only the first of equal keys goes. The
     // placeholder row is never deleted when it is the table's only row (kPlaceholderKept).
-    // Another grid name raises. intRow plays no part.
+    // Another grid name raises. intRow plays no part. With strRecType (for "dtAdmin") only a
+    // row of that kind matches, its RecType compared without regard to case, so an author
+    // and a mail robot of the same name are told apart.
     qint32 DeleteLumiXLRecord(const QString& strDataTable, const QString& strFieldValue, qint16 intRow,
-                              const QString& strLumiConnection, bool blnMessages = false);
+                              const QString& strLumiConnection, bool blnMessages = false,
+                              const QString& strRecType = {});
 };
 
 } // namespace lumistore

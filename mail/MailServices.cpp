@@ -1,48 +1,38 @@
-// See MailServices.h: the stand-ins for the mail subsystem until it is built.
+// See MailServices.h.
 #include "mail/MailServices.h"
 
-#include "core/AppTitle.h"
-#include "platform/ui/Ui.h"
+#include "mail/frmAddAddress.h"
+#include "mail/frmMail.h"
 
 namespace mail {
 
 namespace {
-
-void notAvailable(const QString& what) {
-    platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
+template <typename Window> bool showWindow(Window* loaded, QWidget* owner) {
+    if (!loaded)
+        loaded = new Window(owner);
+    loaded->show();
+    loaded->raise();
+    loaded->activateWindow();
+    return true;
 }
-
 } // namespace
 
 bool ShowSendMail(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("Sending mail"));
-    return false;
+    return showWindow(frmMail::loaded(), owner);
 }
 
 void FillSendMailGrid() {
-    notAvailable(QStringLiteral("The send-mail grid"));
+    if (frmMail* window = frmMail::loaded())
+        window->FillSendMailGrid();
 }
 
 void FillMailLists() {
-    notAvailable(QStringLiteral("The send-mail lists"));
+    if (frmMail* window = frmMail::loaded())
+        window->FillMailLists();
 }
 
 bool ShowAddAddress(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("Importing e-mail addresses"));
-    return false;
-}
-
-// Answers 1, the value for "nothing was fetched".
-int GetMailPasswordAndReceive() {
-    notAvailable(QStringLiteral("Getting mail"));
-    return 1;
-}
-
-void ResetMailStatus() {
-    notAvailable(QStringLiteral("Clearing the mail status"));
+    return showWindow(frmAddAddress::loaded(), owner);
 }
 
 } // namespace mail

@@ -102,8 +102,8 @@ CREATE TABLE Worksheets (
 -- UserFileTablesData: one row per built user file of a budget: the user it is assigned to, its
 -- mail and merge state (when it was mailed, its due date, whether it changed since the last merge,
 -- whether merging from it is locked out) and whether it goes out as an attachment. A new row reads
--- as unassigned, never mailed, without due date, not waiting and not locked out. Due_Date keeps the
--- due date exactly as the text it was given.
+-- as unassigned, never mailed, without due date, not waiting and not locked out. Due_Date holds the
+-- due date as a date.
 CREATE TABLE UserFileTablesData (
     User_Filename         VARCHAR(100)                             CONSTRAINT "size:User_Filename" CHECK (length(User_Filename) <= 100),
     Users                 VARCHAR(255)                             CONSTRAINT "size:Users" CHECK (length(Users) <= 255),
@@ -111,7 +111,7 @@ CREATE TABLE UserFileTablesData (
     Email_Sent            DATETIME,
     UserFile_Update       YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:UserFile_Update" CHECK (UserFile_Update IN (0,1)),
     Lockout_User_Updates  YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Lockout_User_Updates" CHECK (Lockout_User_Updates IN (0,1)),
-    Due_Date              VARCHAR(50)                              CONSTRAINT "size:Due_Date" CHECK (length(Due_Date) <= 50),
+    Due_Date              DATETIME,
     ID_UFTD               INTEGER       PRIMARY KEY AUTOINCREMENT,
     Master_File           VARCHAR(100)                             CONSTRAINT "size:Master_File" CHECK (length(Master_File) <= 100),
     Budget_Name           VARCHAR(100)                             CONSTRAINT "size:Budget_Name" CHECK (length(Budget_Name) <= 100),

@@ -87,6 +87,18 @@ TEST_F(ErrorsTableTest, CellErrorWithoutAnAddressStoresNull) {
     EXPECT_EQ(row.value("Corrupt_Error").toLongLong(), 1);
 }
 
+TEST_F(ErrorsTableTest, CellErrorCarriesTheFormulaAndProtectedFlags) {
+    for (const auto& [formula, locked] : {std::pair{true, false}, std::pair{false, true}}) {
+        EXPECT_TRUE(core::LogCellError(2, 3, false, false, false, QStringLiteral("C2"), "u.xlsx", "1", "0",
+                                       "m.xlsx", "=B2*2", "7", formula, locked));
+        Recordset row = onlyRow();
+        EXPECT_EQ(row.value("Formula_Error").toLongLong(), formula ? 1 : 0);
+        EXPECT_EQ(row.value("Protected_Error").toLongLong(), locked ? 1 : 0);
+        EXPECT_EQ(row.value("Corrupt_Error").toLongLong(), 0);
+        openMaster().execute(QStringLiteral("DELETE FROM Errors"));
+    }
+}
+
 TEST_F(ErrorsTableTest, EveryTextIsCutToItsColumn) {
     core::gOptions->BudgetNameContext = QString(150, 'b');
     const QString longText(400, 'x');

@@ -4,8 +4,10 @@
 #include "MainWindowFixture.h"
 #include "core/RunGuard.h"
 #include "lumidesk/BudgetContext.h"
+#include "lumidesk/frmDataTable.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
+#include "platform/ui/ComboList.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
@@ -189,40 +191,46 @@ TEST_F(MainCommands, QuickStartAsksForAWorkbookUntilConfirmed) {
     EXPECT_EQ(ui->messageTexts(), QStringList{lumidesk::LegacyWorkbookText(QStringLiteral("Old.xls"))});
 }
 
-// Commands whose work belongs to windows not built yet say so and change nothing; the menu
-// Update Workbooks resets the wait window's preview flag, the toolbar's does not.
+// Update Workbooks runs the update run in the explorer's change mode (loading the explorer);
+// the menu resets the wait window's preview flag afterwards, the toolbar does not. Both are
+// refused inside a run.
+TEST_F(MainCommands, UpdateWorkbooksTakesTheExplorersModeAndIsRefusedInsideARun) {
+    execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Plan', 1)"));
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    {
+        core::RunGuard::Token running;
+        main_->tbToolBar_ButtonClick(QStringLiteral("UpdateMF"));
+        main_->mnuUpdateSystem_Click();
+        EXPECT_EQ(ui->messageTexts(), QStringList(2, core::RunGuard::kRefusedText));
+        EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    }
+    ui->clear();
+    main_->tbToolBar_ButtonClick(QStringLiteral("UpdateMF"));
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    lumidesk::frmDataTable::loaded()->cbxChgeDataMode()->setText(QStringLiteral("Preview changes"));
+    main_->tbToolBar_ButtonClick(QStringLiteral("UpdateMF"));
+    EXPECT_TRUE(core::gOptions->FrmWaitBig) << "set by the run for preview; the toolbar leaves it";
+    main_->mnuUpdateSystem_Click();
+    EXPECT_FALSE(core::gOptions->FrmWaitBig);
+}
+
+// Commands whose work belongs to windows not built yet say so and change nothing.
 TEST_F(MainCommands, CommandsOfWindowsNotBuiltYetSaySoAndFailSafely) {
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
-    core::gOptions->FrmWaitBig = true;
-    main_->tbToolBar_ButtonClick(QStringLiteral("UpdateMF"));
-    EXPECT_TRUE(core::gOptions->FrmWaitBig);
-    main_->mnuUpdateSystem_Click();
-    EXPECT_FALSE(core::gOptions->FrmWaitBig);
-
-    ui->clear();
     main_->mnuManageBudgets_Click();
     EXPECT_EQ(core::gOptions->WizPageRequest, 1);
     main_->mnuAssignUF_Click();
     EXPECT_EQ(core::gOptions->WizPageRequest, 5);
-    main_->mnuOptions_Click();
     EXPECT_FALSE(main_->menuItem(QStringLiteral("mnuFind"))->isEnabled())
         << "Find follows a window only when the window opened";
     EXPECT_EQ(
         ui->messageTexts(),
         (QStringList{
             QStringLiteral("The Setup Budget Wizard is not available yet in this version of Lumidesk."),
-            QStringLiteral("The Setup Budget Wizard is not available yet in this version of Lumidesk."),
-            QStringLiteral("The configuration window is not available yet in this version of Lumidesk.")}));
-
-    ui->clear();
-    main_->mnuNewBudget_Click();
-    EXPECT_EQ(
-        ui->messageTexts(),
-        (QStringList{
-            QStringLiteral("Creating a new budget is not available yet in this version of Lumidesk."),
-            QStringLiteral("The configuration window is not available yet in this version of Lumidesk.")}))
-        << "without an author the configuration window is asked for";
+            QStringLiteral("The Setup Budget Wizard is not available yet in this version of Lumidesk.")}));
 
     write("Runtime", "RefreshDataTable", QStringLiteral("1"));
     main_->mnuSendMail_Click();

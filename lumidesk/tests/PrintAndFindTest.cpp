@@ -185,9 +185,28 @@ TEST_F(PrintWindow, TheErrorsBrowserIsLoadedForThePrintAndUnloadedAfter) {
     EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmErrorsTable")));
 }
 
+TEST_F(PrintWindow, TheConfigurationWindowIsLoadedForThePrintOfItsGridAndUnloadedAfter) {
+    exec(QStringLiteral(
+        "INSERT INTO UsersData (Users, Email_Address) VALUES ('Carla Jones', 'carla@example.org')"));
+    lumidesk::frmPrint* window = lumidesk::frmPrint::instance();
+    choose(*window, QStringLiteral("UsersData table"));
+    const QString path = pdfPath(QStringLiteral("users"));
+    ScopedScriptedUi ui;
+    ui->answerTexts({path});
+
+    window->cmdPrintCont()->click();
+
+    const QString text = pdfText(path + QStringLiteral(".pdf"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Lumivane - Users"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("carla@example.org")));
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmConfigure")));
+    EXPECT_EQ(ui->messageTexts(), QStringList{});
+}
+
 TEST_F(PrintWindow, AGridWhoseWindowCannotBeLoadedIsNotAvailable) {
     lumidesk::frmPrint* window = lumidesk::frmPrint::instance();
-    for (const QString& document : {QStringLiteral("Worksheets table"), QStringLiteral("UsersData table")}) {
+    for (const QString& document :
+         {QStringLiteral("Worksheets table"), QStringLiteral("Master files table")}) {
         choose(*window, document);
         ScopedScriptedUi ui;
         window->cmdPrintCont()->click();

@@ -297,8 +297,9 @@ TEST_F(StatusGrid, CellClicksShowTheirMessages) {
         form->dtUFStatus_CellClick(c.row, c.column, c.kind);
         EXPECT_EQ(ui->messageTexts(), c.message.isEmpty() ? QStringList{} : QStringList{c.message})
             << c.column;
-        if (!c.message.isEmpty())
+        if (!c.message.isEmpty()) {
             EXPECT_EQ(ui->asked().front().title, QStringLiteral("Lumivane"));
+        }
     }
 }
 

@@ -196,8 +196,9 @@ TEST_F(BudgetsExplorer, ButtonsGoThroughTheirServices) {
     form->cmdUpdateMF()->click();
     const QStringList texts = ui->messageTexts();
     ASSERT_EQ(texts.size(), 3);
-    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("Clearing the mail status")));
-    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Getting mail")));
+    EXPECT_EQ(texts[0], QStringLiteral("Set the Budget Context."));
+    EXPECT_EQ(texts[1], QStringLiteral("Enter the email account password."));
+    EXPECT_EQ(texts[2], QStringLiteral("Set the Budget Context.")) << "the update run needs a context";
     EXPECT_FALSE(core::gOptions->FrmWaitBig);
 }
 

@@ -178,6 +178,27 @@ TEST(DeleteLumiXLRecord, OfEqualKeysOnlyTheFirstGoes) {
               (QStringList{QStringLiteral("second"), QStringLiteral("bob")}));
 }
 
+TEST(DeleteLumiXLRecord, AnAuthorAndARobotOfOneNameAreToldApartByTheirKind) {
+    const QString path = copyMaster();
+    storetest::execute(
+        path, {QStringLiteral("DELETE FROM Admin"),
+               QStringLiteral("INSERT INTO Admin (Admin_Name, RecType) VALUES ('Mail Desk', 'Robot')"),
+               QStringLiteral("INSERT INTO Admin (Admin_Name, RecType) VALUES ('Mail Desk', 'Author')")});
+    cDelete deleter;
+    EXPECT_EQ(deleter.DeleteLumiXLRecord(QStringLiteral("dtAdmin"), QStringLiteral("Mail Desk"), 0,
+                                         connectionString(path), false, QStringLiteral("author")),
+              cDelete::kDeleted);
+    EXPECT_EQ(column(path, QStringLiteral("SELECT RecType FROM Admin")),
+              QStringList{QStringLiteral("Robot")});
+    EXPECT_EQ(deleter.DeleteLumiXLRecord(QStringLiteral("dtAdmin"), QStringLiteral("Mail Desk"), 0,
+                                         connectionString(path), false, QStringLiteral("Author")),
+              cDelete::kNotFound)
+        << "the robot of that name is not an author";
+    EXPECT_EQ(deleter.DeleteLumiXLRecord(QStringLiteral("dtAdmin"), QStringLiteral("Mail Desk"), 0,
+                                         connectionString(path), false, QStringLiteral("Robot")),
+              cDelete::kLastRowDeleted);
+}
+
 TEST(DeleteLumiXLRecord, ErrorRowsAreFoundByTheirIdNotTheirDate) {
     const QString path = copyMaster();
     const QString sameSecond = QStringLiteral("2024-03-01 09:15:00");

@@ -16,12 +16,6 @@ namespace platform::db {
 
 namespace {
 
-int sizeOf(const QString& declaredType) {
-    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)"));
-    const auto match = size.match(declaredType);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
 // Whether the definition of the column in the CREATE TABLE text carries AUTOINCREMENT.
 bool isAutoIncrement(const QString& createSql, const QString& column) {
     const auto definition = sql::splitCreateTable(createSql);
@@ -55,7 +49,7 @@ QList<ColumnInfo> readColumns(sqlite3* db, const QString& table, const QString& 
         ColumnInfo column;
         column.name = info.value(1).toString();
         column.declaredType = info.value(2).toString();
-        column.size = sizeOf(column.declaredType);
+        column.size = sql::declaredSize(column.declaredType);
         column.primaryKey = info.value(5).toLongLong() > 0;
         column.nullable = info.value(3).toLongLong() == 0 && !column.primaryKey;
         column.autoIncrement = column.primaryKey && isAutoIncrement(createSql, column.name);

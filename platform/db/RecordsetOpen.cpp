@@ -12,19 +12,13 @@
 #include "platform/db/QueryShape.h"
 #include "platform/db/RecordsetImpl.h"
 #include "platform/db/SqlText.h"
+#include "platform/db/SqlTokens.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace platform::db {
 
 namespace {
-
-int sizeOf(const QString& declaredType) {
-    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)"));
-    const auto match = size.match(declaredType);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 QString text16(const void* text) {
     return text ? QString::fromUtf16(static_cast<const char16_t*>(text)) : QString();
@@ -49,7 +43,7 @@ void describeFields(sqlite3_stmt* stmt, int count, Recordset::Impl& d) {
             field.baseTable = table;
             field.baseColumn = text16(sqlite3_column_origin_name16(stmt, i));
             field.declaredType = text16(sqlite3_column_decltype16(stmt, i));
-            field.size = sizeOf(field.declaredType);
+            field.size = sql::declaredSize(field.declaredType);
             for (int t = 0; t < d.tables.size(); ++t) {
                 if (d.tables[t].name == table)
                     tableIndex = t;

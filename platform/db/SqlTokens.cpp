@@ -1,6 +1,8 @@
 // The SQL tokenizer; see SqlTokens.h.
 #include "platform/db/SqlTokens.h"
 
+#include <QRegularExpression>
+
 namespace platform::db::sql {
 
 bool Token::is(const char* keyword) const {
@@ -132,6 +134,12 @@ std::optional<TableDefinition> splitCreateTable(const QString& sql) {
         start = comma + 1;
     }
     return definition;
+}
+
+int declaredSize(const QString& declaredType) {
+    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)"));
+    const auto match = size.match(declaredType);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 bool isTableConstraint(const QString& part) {

@@ -35,6 +35,9 @@ struct TableDefinition {
 };
 std::optional<TableDefinition> splitCreateTable(const QString& sql);
 
+// The n of a declared type "VARCHAR(n)" (CHAR, TEXT alike), 0 when the type has no size.
+int declaredSize(const QString& declaredType);
+
 // True for a part of a table definition that is a table constraint, not a column.
 bool isTableConstraint(const QString& part);
 // The column a column definition defines.

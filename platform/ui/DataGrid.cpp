@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -125,6 +126,16 @@ void DataGrid::setColumnWidthTwips(int column, int twips) {
         return;
     model_->setColumnWidthTwips(column, twips);
     view_->setColumnWidth(column, Twips::toPixels(twips));
+}
+
+void DataGrid::fitColumnsToHeadings() {
+    QHeaderView* header = view_->horizontalHeader();
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 8;
+    for (int c = 0; c < columnCount(); ++c) {
+        const int needed = header->fontMetrics().horizontalAdvance(model_->columns()[c].heading) + margins;
+        if (view_->columnWidth(c) < needed)
+            view_->setColumnWidth(c, needed);
+    }
 }
 
 void DataGrid::setColumnList(int column, const QString& tabSeparated) {

@@ -42,6 +42,8 @@ public:
     void setColumnHidden(int column, bool hidden);
     bool isColumnHidden(int column) const;
     void setColumnWidthTwips(int column, int twips);
+    // Widens every column that is narrower than its heading needs, so no heading is cut.
+    void fitColumnsToHeadings();
     // The drop-down entries of a list column, given as one text with the entries
     // separated by tab characters.
     void setColumnList(int column, const QString& tabSeparated);

@@ -24,7 +24,13 @@ QStringList ScriptedUi::messageTexts() const {
 }
 
 Answer ScriptedUi::message(const platform::ui::Message& message) {
-    asked_.push_back({QStringLiteral("message"), message.text, message.title, message.buttons, message.icon});
+    Asked asked;
+    asked.kind = QStringLiteral("message");
+    asked.text = message.text;
+    asked.title = message.title;
+    asked.buttons = message.buttons;
+    asked.icon = message.icon;
+    asked_.push_back(asked);
     if (!messageAnswers_.empty()) {
         const Answer a = messageAnswers_.front();
         messageAnswers_.pop_front();
@@ -37,14 +43,21 @@ Answer ScriptedUi::message(const platform::ui::Message& message) {
 }
 
 std::optional<QString> ScriptedUi::nextText(const QString& kind, const QString& text, const QString& title) {
-    asked_.push_back({kind, text, title});
+    Asked asked;
+    asked.kind = kind;
+    asked.text = text;
+    asked.title = title;
+    asked_.push_back(asked);
     if (textAnswers_.empty()) {
         ADD_FAILURE() << "unscripted " << kind.toStdString() << ": " << text.toStdString();
         return std::nullopt;
     }
-    auto a = textAnswers_.front();
+    const bool cancelled = !textAnswers_.front().has_value();
+    const QString answer = textAnswers_.front().value_or(QString());
     textAnswers_.pop_front();
-    return a;
+    if (cancelled)
+        return std::nullopt;
+    return answer;
 }
 
 std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title, const QString&) {

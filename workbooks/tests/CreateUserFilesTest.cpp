@@ -14,8 +14,8 @@
 #include "workbooks/CreateUserFilesForSelection.h"
 #include "workbooks/UserFileTableSync.h"
 #include "workbooks/cUpdate.h"
-#include "workbooks/tests/BudgetFixture.h"
 #include "workbooks/tests/LibreOfficeSheet.h"
+#include "workbooks/tests/PlanBudgetFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -26,17 +26,10 @@ namespace {
 using namespace workbookstest;
 using platform::ui::Answer;
 
-class CreateUserFilesTest : public BudgetFixture {
+class CreateUserFilesTest : public PlanBudgetFixture {
 protected:
     void SetUp() override {
-        BudgetFixture::SetUp();
-        masters_ = testsupport::freshDir(QStringLiteral("masters"));
-        master_ = copyMaster(QStringLiteral("Budget.xlsx"), masters_);
-        addMaster(11, QStringLiteral("Budget.xlsx"), masters_, QStringLiteral("Plan"));
-        addWorksheet(QStringLiteral("Sales"), 11, QStringLiteral("Budget.xlsx"), QStringLiteral("Plan"),
-                     QStringLiteral("North"));
-        addWorksheet(QStringLiteral("Costs"), 11, QStringLiteral("Budget.xlsx"), QStringLiteral("Plan"),
-                     QStringLiteral("South"), kCostsPassword);
+        PlanBudgetFixture::SetUp();
         // A worksheet of another master workbook, whose key contains this one's.
         addWorksheet(QStringLiteral("Rates"), 111, QStringLiteral("Budget.xlsx"), QStringLiteral("Plan"),
                      QStringLiteral("North"));
@@ -44,14 +37,7 @@ protected:
         syncs_ = std::make_shared<int>(0);
         workbooks::setUserFileTableSync([count = syncs_] { ++*count; });
     }
-    void TearDown() override {
-        workbooks::setUserFileTableSync({});
-        BudgetFixture::TearDown();
-    }
 
-    QString userFile(const char* folder, const char* sheet) const {
-        return masters_ + u'/' + QString::fromLatin1(folder) + u'/' + QString::fromLatin1(sheet) + ".xlsx";
-    }
     // The user-file columns of a worksheet row: name, path, copy-values, missing, corrupt, and
     // whether the recorded last-write time is the file's.
     QString stamp(const QString& sheet) const {
@@ -73,8 +59,6 @@ protected:
             .join(u'|');
     }
 
-    QString masters_;
-    QString master_;
     QByteArray masterDigest_;
     std::shared_ptr<int> syncs_;
 };

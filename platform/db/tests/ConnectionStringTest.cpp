@@ -16,6 +16,11 @@ struct ParseCase {
     QString password;
 };
 
+// The case by its name, so the test's name stays the same from build to build.
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ConnectionStringParse : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ConnectionStringParse, FindsPathAndPassword) {

@@ -7,6 +7,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QString>
+#include <functional>
 #include <ostream>
 
 namespace dbtest {
@@ -22,6 +23,16 @@ inline void makeDatabase(const QString& path, const QString& password, const QSt
     engine::closeHandle(db);
     if (rc != SQLITE_OK)
         throw DbError(DbError::kGeneral, QStringLiteral("fixture script failed: ") + text);
+}
+
+// The number of the DbError that work throws, 0 when it throws none.
+inline qint32 errorOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const platform::db::DbError& e) {
+        return e.number();
+    }
+    return 0;
 }
 
 // "Provider=...;Data Source=<path>[;Jet OLEDB:Database Password=<password>]"

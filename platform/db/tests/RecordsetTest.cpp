@@ -11,18 +11,10 @@
 
 using namespace platform::db;
 using dbtest::connectionString;
+using dbtest::errorOf;
 using dbtest::makeDatabase;
 
 namespace {
-
-qint32 errorOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const DbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class RecordsetTest : public testing::Test {
 protected:

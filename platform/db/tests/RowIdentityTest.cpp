@@ -16,6 +16,7 @@
 
 using namespace platform::db;
 using dbtest::connectionString;
+using dbtest::errorOf;
 using dbtest::makeDatabase;
 
 namespace {
@@ -122,15 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Renumbering>& info) { return std::string(info.param.name); });
 
 class RowIdentity : public HeldRecordset {};
-
-qint32 errorOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const DbError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST_F(RowIdentity, AChangeToAColumnTheQueryDoesNotShowIsAConflict) {
     Recordset grid = Recordset::open(connection, "SELECT Folder FROM UsersData ORDER BY Users");

@@ -2,16 +2,14 @@
 #include "SheetTestSupport.h"
 
 #include "platform/sheet/package/ZipWriter.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace sheettest {
 
@@ -29,17 +27,13 @@ QString copyOfFixture(const QString& name, const QString& as) {
 namespace {
 
 QString runPythonWith(const QStringList& arguments) {
-    QProcess process;
-    process.start(testsupport::python(), arguments);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(300000)) {
-        process.kill();
+    const testsupport::ProgramResult run = testsupport::runPython(arguments);
+    if (!run.finished) {
         ADD_FAILURE() << "python did not finish";
         return {};
     }
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 0) << qPrintable(err);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    return run.out;
 }
 
 } // namespace
@@ -74,45 +68,25 @@ for ws in wb.worksheets:
 }
 
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool recalculate) {
-    QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/lo-profile-XXXXXX"));
     QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
     // LibreOffice keeps the stored results of workbooks from other programs unless told to
-    // recalculate on loading: tell it, as a spreadsheet program honours the recalculation flag.
-    if (recalculate) {
-        QDir().mkpath(profile.path() + QStringLiteral("/user"));
-        QFile settings(profile.path() + QStringLiteral("/user/registrymodifications.xcu"));
-        settings.open(QIODevice::WriteOnly);
-        settings.write(R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Calc/Formula/Load"><prop oor:name="OOXMLRecalcMode" oor:op="fuse"><value>0</value></prop></item>
-</oor:items>
+    // recalculate on loading: told so, it does as a spreadsheet program honouring the
+    // recalculation flag. Filter options: comma, double quote, UTF-8, first line 1, all
+    // formats, then the sheet.
+    const QString script = QStringLiteral(R"(
+import sys
+sys.path.insert(0, sys.argv[1])
+import office
+office.convert(sys.argv[2], sys.argv[3],
+               "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false," + sys.argv[4],
+               recalc_always=sys.argv[5] == "1")
 )");
-        settings.close();
-    }
-    QProcess process;
-    // In a process group of its own, so that a conversion that hangs is stopped whole: the
-    // soffice wrapper alone would leave soffice.bin behind.
-    process.setChildProcessModifier([] { ::setsid(); });
-    // Filter options: comma, double quote, UTF-8, first line 1, all formats, then the sheet.
-    const QString filter =
-        QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,%1")
-            .arg(sheetIndex);
-    process.start(QStringLiteral("soffice"),
-                  {QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                   QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
-                   QStringLiteral("--outdir"), out.path(), path});
-    process.closeWriteChannel();
-    if (!process.waitForFinished(300000)) {
-        ::kill(-pid_t(process.processId()), SIGKILL);
-        process.waitForFinished();
-        ADD_FAILURE() << "LibreOffice did not finish converting " << qPrintable(path);
-        return {};
-    }
+    runPython(script, {testsupport::fixturePath(QString()), path, out.path(), QString::number(sheetIndex),
+                       recalculate ? QStringLiteral("1") : QStringLiteral("0")});
     const QDir dir(out.path());
     const QStringList made = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
     if (made.isEmpty()) {
-        ADD_FAILURE() << "LibreOffice made no CSV of " << qPrintable(path) << ": "
-                      << process.readAllStandardError().constData();
+        ADD_FAILURE() << "LibreOffice made no CSV of " << qPrintable(path);
         return {};
     }
     QFile csv(dir.filePath(made.first()));
@@ -123,7 +97,8 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool rec
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {
     const QString tool = testsupport::fixturePath(QStringLiteral("encrypted/lo_password.py"));
     const QString answer =
-        runPythonFile(tool, {QStringLiteral("unprotect"), path, QString::number(sheetIndex), password}).trimmed();
+        runPythonFile(tool, {QStringLiteral("unprotect"), path, QString::number(sheetIndex), password})
+            .trimmed();
     EXPECT_TRUE(answer.startsWith(u"protected")) << answer.toStdString();
     return answer.endsWith(u"unprotected");
 }
@@ -133,11 +108,14 @@ QByteArray packageWithSheetData(const std::string& rows) {
         {"[Content_Types].xml",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
-         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default "
+         "Extension=\"xml\" "
          "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/><Override "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/"
+         "><Override "
          "PartName=\"/xl/worksheets/sheet1.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/></Types>"},
+         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/></"
+         "Types>"},
         {"_rels/.rels",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "

@@ -132,6 +132,10 @@ struct PathPartCase {
     const char* expected;
 };
 
+void PrintTo(const PathPartCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PathPartTest : public ::testing::TestWithParam<PathPartCase> {};
 
 TEST_P(PathPartTest, SplitsAtTheLastSlash) {

@@ -3,6 +3,7 @@
 #include "platform/ui/DataGrid.h"
 
 #include "platform/ui/EventPump.h"
+#include "platform/ui/Twips.h"
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
@@ -287,4 +288,19 @@ TEST_F(DataGridTest, CellColoursShowInTheGrid) {
     const QString snapshots = qEnvironmentVariable("LUMIVANE_SNAPSHOT_DIR");
     if (!snapshots.isEmpty())
         grid.grab().save(snapshots + "/datagrid.png");
+}
+
+TEST(DataGrid, ColumnsNarrowerThanTheirHeadingsAreWidenedAndOthersKept) {
+    DataGrid grid;
+    DataGridColumn narrow;
+    narrow.heading = "Incoming Mail";
+    narrow.widthTwips = 150;
+    DataGridColumn wide;
+    wide.heading = "Id";
+    wide.widthTwips = 3000;
+    grid.setColumns({narrow, wide});
+    grid.fitColumnsToHeadings();
+    QHeaderView* header = grid.view()->horizontalHeader();
+    EXPECT_GT(grid.view()->columnWidth(0), header->fontMetrics().horizontalAdvance("Incoming Mail"));
+    EXPECT_EQ(grid.view()->columnWidth(1), Twips::toPixels(3000));
 }

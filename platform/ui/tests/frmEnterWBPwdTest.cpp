@@ -2,6 +2,7 @@
 // answers Cancel, and both boxes hide what is typed.
 #include "platform/ui/frmEnterWBPwd.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +32,14 @@ TEST(frmEnterWBPwd, ShowsItsCaptionsAndMasksBothBoxes) {
     EXPECT_TRUE(captions.contains(QStringLiteral("File Write Password")));
     EXPECT_EQ(dialog.cmdOK()->text(), QStringLiteral("OK"));
     EXPECT_EQ(dialog.cmdCancel()->text(), QStringLiteral("Cancel"));
+    // With LUMIDESK_SCREENSHOT_DIR set, the dialog is saved there to look at.
+    const QString folder = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        dialog.tbxFOPwd()->setText(QStringLiteral("secret"));
+        dialog.show();
+        QDir().mkpath(folder);
+        dialog.grab().save(folder + QStringLiteral("/frmEnterWBPwd.png"));
+    }
 }
 
 TEST(frmEnterWBPwd, ButtonsAndCloseBoxReportWithoutClosing) {

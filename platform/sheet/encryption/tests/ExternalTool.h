@@ -2,10 +2,10 @@
 // script for the tests that check our files with independent programs.
 #pragma once
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -18,20 +18,8 @@ struct ToolResult {
 };
 
 inline ToolResult runPython(const QStringList& arguments, int timeoutMs = 300000) {
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(testsupport::python(), arguments);
-    ToolResult result;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        result.err = QStringLiteral("timed out");
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    const testsupport::ProgramResult run = testsupport::runPython(arguments, timeoutMs);
+    return {run.exitCode, run.out, run.finished ? run.err : QStringLiteral("timed out")};
 }
 
 inline QByteArray readFile(const QString& path) {

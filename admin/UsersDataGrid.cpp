@@ -1,0 +1,114 @@
+// The users grid: the budget users of UsersData with their e-mail address and folder. A user
+// is found by exactly their name, without regard to case, so "bob" saved over "Bob" updates
+// that one row; a changed name is stored as a new user. The folder column offers the folder
+// names as its pick list, and a fragment typed there is completed to the one folder name that
+// contains it.
+#include "admin/ConfigGridSupport.h"
+#include "admin/ConfigGrids.h"
+#include "core/cOptions.h"
+#include "platform/db/SqlText.h"
+#include "platform/ui/EditGrid.h"
+
+namespace admin {
+
+using detail::TableQuery;
+using platform::ui::EditGrid;
+
+namespace {
+
+// The folder names in alphabetical order, joined by tabs, as the folder column's pick list.
+// The placeholder of an empty table is no folder to offer.
+QString folderPickList() {
+    TableQuery query =
+        TableQuery::forShowing(QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE Folder_Name IS NOT "
+                                              "NULL ORDER BY Folder_Name COLLATE NOCASE_U"));
+    QStringList names;
+    if (query.hasRows())
+        for (auto& rows = query.rows(); !rows.eof(); rows.moveNext())
+            if (rows.value(0).toString() != detail::kPlaceholder)
+                names << rows.value(0).toString();
+    return names.join(QLatin1Char('\t'));
+}
+
+void loadUsersGrid(EditGrid& grid) {
+    grid.resetRows();
+    const QString folders = folderPickList();
+    TableQuery query = TableQuery::forShowing(
+        QStringLiteral("SELECT Users, Email_Address, Folder_Name FROM UsersData WHERE Users IS NOT NULL "
+                       "ORDER BY Users COLLATE NOCASE_U"));
+    if (query.hasRows())
+        for (auto& rows = query.rows(); !rows.eof(); rows.moveNext())
+            grid.appendRow({rows.value(0), rows.value(1), rows.value(2)});
+    grid.setColumnList(kUsersFolder, folders);
+    grid.refresh();
+}
+
+// The folder names that contain the typed text (any case), at most two of them. The text is
+// matched literally: "%" and "_" are no wildcards.
+QStringList foldersContaining(platform::db::Connection& connection, const QString& typed) {
+    auto matches = platform::db::Recordset::open(
+        connection,
+        QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE Folder_Name LIKE ? ESCAPE '\\' "
+                       "AND Folder_Name <> ? LIMIT 2"),
+        {platform::db::containsPattern(typed), detail::kPlaceholder});
+    QStringList names;
+    for (; !matches.eof(); matches.moveNext())
+        names << matches.value(0).toString();
+    return names;
+}
+
+// Stores the row, unless its folder cell was emptied or names no folder.
+void storeUser(EditGrid& grid, int row, int column) {
+    const QString name = grid.cellText(row, kUsersName);
+    TableQuery query = TableQuery::forChanging(
+        QStringLiteral(
+            "SELECT Users, Email_Address, Folder_Name FROM UsersData WHERE Users = ? COLLATE NOCASE_U"),
+        {name});
+    auto& user = query.rows();
+    const bool existing = query.hasRows();
+    if (existing && column == kUsersFolder) {
+        const QString typed = grid.cellText(row, kUsersFolder);
+        if (typed.isEmpty())
+            return;
+        // One folder containing the text completes it; with several it is stored as typed.
+        const QStringList folders = foldersContaining(query.connection(), typed);
+        if (folders.isEmpty())
+            return;
+        if (folders.size() == 1)
+            grid.setCellValue(row, kUsersFolder, folders.front());
+    }
+    if (!existing)
+        user.addNew();
+    user.setValue(QStringLiteral("Users"), name);
+    user.setValue(QStringLiteral("Email_Address"), grid.cellText(row, kUsersEmail));
+    user.setValue(QStringLiteral("Folder_Name"), grid.cellText(row, kUsersFolder));
+    user.update();
+}
+
+void saveUsersRow(EditGrid& grid, int row, int column) {
+    if (grid.cellText(row, kUsersName).isEmpty() || grid.cellText(row, kUsersEmail).isEmpty())
+        return;
+    storeUser(grid, row, column);
+    // Stored or not, the grid shows what the table holds.
+    loadUsersGrid(grid);
+    if (core::gOptions)
+        core::gOptions->AddRecord = false;
+}
+
+} // namespace
+
+void LoadUsersDataGrid() {
+    detail::trapped([] {
+        if (EditGrid* grid = detail::activeGrid(kUsersDataGrid))
+            loadUsersGrid(*grid);
+    });
+}
+
+void SaveUsersDataCell(int row, int column) {
+    detail::trapped([row, column] {
+        if (EditGrid* grid = detail::activeGrid(kUsersDataGrid))
+            saveUsersRow(*grid, row, column);
+    });
+}
+
+} // namespace admin

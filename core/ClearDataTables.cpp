@@ -1,0 +1,63 @@
+// See ClearDataTables.h.
+#include "core/ClearDataTables.h"
+
+#include "core/AppTitle.h"
+#include "core/cConnection.h"
+#include "core/cOptions.h"
+#include "lumistore/cClean.h"
+#include "platform/sys/SettingsStore.h"
+#include "platform/ui/Ui.h"
+
+#include <QStringList>
+#include <stdexcept>
+
+namespace core {
+
+namespace {
+
+struct ClearStep {
+    const char* question;
+    QStringList tables; // emptied in this order
+};
+
+const QList<ClearStep>& clearSteps() {
+    static const QList<ClearStep> steps = {
+        {"Do you want to clear the Budget tables?",
+         {QStringLiteral("UserFileTablesData"), QStringLiteral("Worksheets"), QStringLiteral("MasterFiles"),
+          QStringLiteral("Budgets")}},
+        {"Do you want to clear the FolderNames table?", {QStringLiteral("FolderNames")}},
+        {"Do you want to clear the Users table?", {QStringLiteral("UsersData")}},
+        {"Do you want to clear the SendMail tables?",
+         {QStringLiteral("Admin"), QStringLiteral("BodyText"), QStringLiteral("Subject")}},
+    };
+    return steps;
+}
+
+void writeRuntime(const QString& key, const QString& value) {
+    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"), key, value);
+}
+
+} // namespace
+
+void ClearDataTables() {
+    if (!gCnn)
+        throw std::runtime_error("The connection descriptor is not set up.");
+    const QString connection = gCnn->LumiCnn();
+    lumistore::cClean clean;
+    for (const ClearStep& step : clearSteps()) {
+        if (platform::ui::msgBox(QString::fromLatin1(step.question), platform::ui::Buttons::YesNo,
+                                 kAppTitle) != platform::ui::Answer::Yes)
+            continue;
+        for (const QString& table : step.tables)
+            clean.InitializeTable(connection, table);
+        if (step.tables.contains(QStringLiteral("Budgets"))) {
+            if (gOptions)
+                gOptions->BudgetNameContext = QStringLiteral("Nothing");
+            writeRuntime(QStringLiteral("BudgetNameContext"), QStringLiteral("Nothing"));
+        }
+    }
+    clean.SweepRecords(connection, QString());
+    writeRuntime(QStringLiteral("ConfiguredData"), QStringLiteral("0"));
+}
+
+} // namespace core

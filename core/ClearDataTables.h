@@ -1,0 +1,15 @@
+// The clearing of the master database's data tables that the main window's Clear System Data
+// and the configuration window's Clear db share: four Yes/No questions, each Yes emptying its
+// tables (the budget tables, FolderNames, UsersData, and the mail tables Admin, BodyText and
+// Subject); whatever the answers, every table of the table list gets its placeholder row
+// back where it is empty and "Runtime" "ConfiguredData" becomes "0". Clearing the budget
+// tables leaves no budget context ("Nothing", also in the settings).
+//
+// Failures of the data store library are raised to the caller (a LumistoreError).
+#pragma once
+
+namespace core {
+
+void ClearDataTables();
+
+} // namespace core

@@ -1,0 +1,269 @@
+// See SendMail.h.
+#include "mail/SendMail.h"
+
+#include "core/ErrorMessage.h"
+#include "core/RunGuard.h"
+#include "core/cDB2.h"
+#include "core/frmWait.h"
+#include "mail/MailContext.h"
+#include "mail/MailWait.h"
+#include "mail/frmCompose.h"
+#include "mail/frmMail.h"
+#include "platform/db/Recordset.h"
+#include "platform/mail/SmtpSender.h"
+#include "platform/sys/SettingsStore.h"
+#include "platform/ui/ComboList.h"
+#include "platform/ui/EditGrid.h"
+#include "platform/ui/ProgressBar.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QMap>
+#include <optional>
+
+namespace mail {
+
+namespace {
+
+using platform::db::Connection;
+
+const QString kNoRecords = QStringLiteral("There are no records to process.");
+
+// What every mail of a run shares, read from the window once.
+struct Sender {
+    QString server;
+    QString address;
+    QString subject;
+};
+
+std::optional<Sender> senderOf(const frmMail& window) {
+    const platform::ui::ComboList* from = window.cbxFrom();
+    const int chosen = from->listIndex();
+    Sender sender{from->subItem(chosen, frmMail::kFromServer), from->subItem(chosen, frmMail::kFromAddress),
+                  window.cbxSubject()->text()};
+    if (chosen < 0 || sender.server.trimmed().isEmpty()) {
+        tell(QStringLiteral("Select an admin as the 'From' sender."));
+        return std::nullopt;
+    }
+    return sender;
+}
+
+// Two blanks stand between the subject and the words Due Date, as users know the subject.
+QString withDueDate(const QString& subject, const frmMail& window) {
+    if (!window.chkAddDueDate()->isChecked() || !window.dueDate().isValid())
+        return subject;
+    return subject + QStringLiteral(" ") + QStringLiteral(" Due Date is ") + dueDateText(window.dueDate());
+}
+
+QString escapeLike(QString text) {
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return text;
+}
+
+// The address of the user of exactly that name, else of the one user whose name contains it.
+// No value when no user or several users answer; the address itself may be empty.
+std::optional<QString> FindRecipient(Connection& cnn, const QString& user) {
+    const auto unique = [&](const QString& sql, const QString& value) -> std::optional<QString> {
+        platform::db::Recordset rows = platform::db::Recordset::open(cnn, sql, {value});
+        if (rows.recordCount() != 1)
+            return std::nullopt;
+        return rows.value(0).toString();
+    };
+    if (auto exact = unique(
+            QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U"), user))
+        return exact;
+    return unique(QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users LIKE ? ESCAPE '\\'"),
+                  QStringLiteral("%") + escapeLike(user) + QStringLiteral("%"));
+}
+
+void stampSent(Connection& cnn, const QVariant& userFileId, const QDate& dueDate) {
+    cnn.execute(
+        QStringLiteral("UPDATE UserFileTablesData SET Email_Sent = ?, Due_Date = COALESCE(?, Due_Date) "
+                       "WHERE ID_UFTD = ?"),
+        {QDateTime::currentDateTime(), dueDate.isValid() ? QVariant(dueDate) : QVariant(), userFileId});
+}
+
+QString missingAddressText(const QString& user) {
+    return QStringLiteral("The email address for ") + user +
+           QStringLiteral(" is missing.  Add information in Configure.");
+}
+
+// One row of a send-all run: false when the run must end.
+bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
+             int counter) {
+    platform::ui::EditGrid* grid = window.dtSendMail();
+    if (grid->cellValue(row, frmMail::kSend).toInt() == 0)
+        return true;
+    const QString file = grid->cellText(row, frmMail::kUserFilename);
+    const QString user = grid->cellText(row, frmMail::kUser);
+    if (user.isEmpty()) {
+        tell(QStringLiteral("The email regarding ") + file +
+             QStringLiteral(" doesn't have a recipient.  Check that the file has been assigned to a user."));
+        return false;
+    }
+    const std::optional<QString> recipient = FindRecipient(cnn, user);
+    if (!recipient || recipient->isEmpty()) {
+        tell(missingAddressText(user));
+        return false;
+    }
+    const QString path = grid->cellText(row, frmMail::kUserFilePath);
+    const QString attachment = grid->cellValue(row, frmMail::kMailFile).toInt() != 0 ? path : QString();
+    QString body = window.cbxBodyText()->text();
+    if (window.chkAddFN()->isChecked())
+        body += QStringLiteral("User file is ") + path;
+
+    wait.lblFileStatus()->setText(attachment);
+    wait.lblSysOperation()->setText(QStringLiteral("Sending Email"));
+    wait.CorvProgressBar1()->setMax(grid->rowCount());
+    wait.CorvProgressBar1()->setValue(counter);
+    if (SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment) == 0) {
+        stampSent(cnn, grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
+        if (window.dueDate().isValid())
+            grid->setCellValue(row, frmMail::kDueDate, dueDateText(window.dueDate()));
+    }
+    return true;
+}
+
+} // namespace
+
+QString SendStatusText(int status) {
+    static const QMap<int, QString> texts{
+        {1, QStringLiteral("An unknown error has occurred.")},
+        {2, QStringLiteral("An error has resulted because there was no message specified.")},
+        {3, QStringLiteral("The process has run out of memory.")},
+        {4, QStringLiteral("An error has occurred due to a problem with the message body or attachments.")},
+        {5, QStringLiteral(
+                "There was a problem initiating the conversation with the mail server. Ensure the setting "
+                "of the Domain property is correct.")},
+        {6, QStringLiteral("There was an error terminating the conversation with the SMTP mail server.")},
+        {7, QStringLiteral(
+                "The from address was not formatted correctly or was rejected by the SMTP mail server. "
+                "Some SMTP mail servers will only accept mail from particular addresses or domains. SMTP "
+                "mail servers may also reject a from address if the server can not successfully do a "
+                "reverse lookup on the from address.")},
+        {8, QStringLiteral(
+                "An error was reported in response to a recipient address. The SMTP server may refuse to "
+                "handle mail for unknown recipients.")},
+        {9, QStringLiteral("There was an error connecting to the SMTP mail server.")},
+        {10, QStringLiteral(
+                 "There was an error opening a file. If you have specified file attachments, ensure that "
+                 "they exist and the you have access to them.")},
+        {11, QStringLiteral(
+                 "There was an error reading a file. If you have specified file attachments, ensure that "
+                 "they exist and the you have access to them.")},
+        {12,
+         QStringLiteral("There was an error writing to a file. Ensure that you have sufficient disk space.")},
+        {15, QStringLiteral("No mail server specified.")},
+        {16, QStringLiteral("Could not create socket.")},
+        {17, QStringLiteral("Could not resolve host.")},
+        {18, QStringLiteral("Connected but server sent back bad response.")},
+        {19, QStringLiteral("Could not create thread.")},
+        {20, QStringLiteral("Cancelled as a result of calling the Cancel() method.")},
+        {21, QStringLiteral("The operation timed-out while the host was being resolved.")},
+        {22, QStringLiteral("The operation timed-out while connecting.")},
+        {24, QStringLiteral("ESMTP Authentication failed.")},
+        {25, QStringLiteral("The selected ESMTP Authentication mode is not supported by the server.")},
+        {26, QStringLiteral("ESMTP Authentication protocol error.")},
+    };
+    return texts.value(
+        status,
+        QStringLiteral("An unknown error has occured.  Check your network connections and try again."));
+}
+
+int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
+                 const QString& subject, const QString& body, const QString& attachment) {
+    const int status = platform::mail::sendSmtpMail({server, sender, recipient, subject, body, attachment});
+    if (status != 0) {
+        tell(QStringLiteral("Error %1 has occurred.  ").arg(status) + SendStatusText(status));
+        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Settings"),
+                                    QStringLiteral("SendError"), QStringLiteral("1"));
+    }
+    return status;
+}
+
+int ComposeMailInDialog(const QString& server, const QString& sender, const QString& recipient,
+                        const QString& subject, const QString& body, const QString& attachment) {
+    frmCompose dialog(sender, recipient, subject, body, attachment);
+    if (dialog.exec() != frmCompose::kSend)
+        return -1;
+    return SendSmtpMail(server, sender, dialog.recipient(), dialog.subject(), dialog.body(), attachment);
+}
+
+void SendMailToAll(frmMail& window) {
+    if (core::RunGuard::refuseDuringRun())
+        return;
+    if (budgetContext().isEmpty()) {
+        tell(QStringLiteral("Set the Budget Context."));
+        return;
+    }
+    std::optional<Sender> sender = senderOf(window);
+    if (!sender)
+        return;
+    if (!sender->subject.isEmpty())
+        sender->subject = withDueDate(sender->subject, window);
+
+    const core::RunGuard::Token running;
+    core::frmWait& wait = core::frmWait::load();
+    ShowMailWait(QString(), {wait.lblBudgetFileLabel(), wait.lblFileStatus()}, Progress::Shown);
+    try {
+        platform::ui::EditGrid* grid = window.dtSendMail();
+        if (grid->rowCount() == 0) {
+            tell(kNoRecords);
+        } else {
+            core::cDB2 query;
+            query.SetConnection();
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1) || core::PollCancel())
+                    break;
+            }
+        }
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+    }
+    core::frmWait::unload();
+}
+
+void SendMailForCurrentRow(frmMail& window) {
+    if (core::RunGuard::refuseDuringRun())
+        return;
+    const std::optional<Sender> sender = senderOf(window);
+    if (!sender)
+        return;
+    const QString subject = withDueDate(sender->subject, window);
+    platform::ui::EditGrid* grid = window.dtSendMail();
+    const int row = grid->currentRow();
+    if (row == platform::ui::DataGrid::kNoRow || row < 0 || row >= grid->rowCount()) {
+        tell(kNoRecords);
+        return;
+    }
+    const QString user = grid->cellText(row, frmMail::kUser);
+    if (user.isEmpty()) {
+        tell(QStringLiteral("The email recipient name is missing."));
+        return;
+    }
+    const core::RunGuard::Token running;
+    try {
+        core::cDB2 query;
+        query.SetConnection();
+        const std::optional<QString> recipient = FindRecipient(query.Cnn(), user);
+        if (!recipient) {
+            tell(missingAddressText(user));
+            return;
+        }
+        const QString attachment = grid->cellValue(row, frmMail::kMailFile).toInt() != 0
+                                       ? grid->cellText(row, frmMail::kUserFilePath)
+                                       : QString();
+        const QString body = window.chkAddFN()->isChecked() ? QStringLiteral("User file attachment is ") +
+                                                                  grid->cellText(row, frmMail::kUserFilename)
+                                                            : QString();
+        if (ComposeMailInDialog(sender->server, sender->address, *recipient, subject, body, attachment) == 0)
+            stampSent(query.Cnn(), grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+    }
+}
+
+} // namespace mail

@@ -1,0 +1,252 @@
+// Mailing user files through a real SMTP server on 127.0.0.1: the status texts of every
+// failure the server or the network can cause, the send-all run with its stamps, and the
+// compose path.
+#include "mail/SendMail.h"
+
+#include "MailFixture.h"
+#include "core/RunGuard.h"
+#include "core/frmWait.h"
+#include "mail/MailContext.h"
+#include "mail/MailServices.h"
+#include "mail/frmCompose.h"
+#include "mail/frmMail.h"
+#include "platform/mail/MimeMessage.h"
+#include "platform/ui/ComboList.h"
+#include "platform/ui/EditGrid.h"
+#include "support/MailServers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace mailtest {
+namespace {
+
+using mail::frmMail;
+using testsupport::SmtpServer;
+
+class SendMail : public MailFixture {
+protected:
+    void TearDown() override {
+        if (frmMail* window = frmMail::loaded()) {
+            window->close();
+            delete window;
+        }
+        MailFixture::TearDown();
+    }
+
+    frmMail& openWindow() {
+        mail::ShowSendMail(nullptr);
+        frmMail* window = frmMail::loaded();
+        EXPECT_NE(nullptr, window);
+        return *window;
+    }
+
+    static void chooseTexts(frmMail& window, const QString& subject, const QString& body) {
+        window.cbxFrom()->setListIndex(0);
+        window.cbxSubject()->setText(subject);
+        window.cbxBodyText()->setText(body);
+    }
+};
+
+TEST_F(SendMail, EveryFailureIsShownWithItsStatusText) {
+    SmtpServer rejectMail(SmtpServer::Mode::RejectMail), rejectRcpt(SmtpServer::Mode::RejectRcpt),
+        rejectData(SmtpServer::Mode::RejectData);
+    ASSERT_TRUE(rejectMail.started() && rejectRcpt.started() && rejectData.started());
+    const QString file = testsupport::freshDir() + QStringLiteral("/a.xlsx");
+    QFile(file).open(QIODevice::WriteOnly);
+    const struct {
+        const char* what;
+        QString server;
+        QString attachment;
+        QString text;
+    } cases[] = {
+        {"sender refused", rejectMail.address(), file,
+         QStringLiteral(
+             "Error 7 has occurred.  The from address was not formatted correctly or was rejected by the "
+             "SMTP mail server. Some SMTP mail servers will only accept mail from particular addresses or "
+             "domains. SMTP mail servers may also reject a from address if the server can not "
+             "successfully do a reverse lookup on the from address.")},
+        {"recipient refused", rejectRcpt.address(), file,
+         QStringLiteral(
+             "Error 8 has occurred.  An error was reported in response to a recipient address. The SMTP "
+             "server may refuse to handle mail for unknown recipients.")},
+        {"message refused", rejectData.address(), file,
+         QStringLiteral(
+             "Error 4 has occurred.  An error has occurred due to a problem with the message body or "
+             "attachments.")},
+        {"nothing listens", QStringLiteral("127.0.0.1:%1").arg(testsupport::unusedPort()), QString(),
+         QStringLiteral("Error 9 has occurred.  There was an error connecting to the SMTP mail server.")},
+        {"unknown host", QStringLiteral("no-such-host.invalid"), QString(),
+         QStringLiteral("Error 17 has occurred.  Could not resolve host.")},
+        {"missing attachment", rejectMail.address(), file + QStringLiteral(".gone"),
+         QStringLiteral(
+             "Error 10 has occurred.  There was an error opening a file. If you have specified file "
+             "attachments, ensure that they exist and the you have access to them.")},
+    };
+    for (const auto& c : cases) {
+        ui().clear();
+        platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Settings"),
+                                     QStringLiteral("SendError"));
+        EXPECT_NE(0, mail::SendSmtpMail(c.server, QStringLiteral("admin@example.org"),
+                                        QStringLiteral("ann@example.org"), QStringLiteral("Budget"),
+                                        QStringLiteral("body"), c.attachment))
+            << c.what;
+        EXPECT_EQ(QStringList{c.text}, ui().messageTexts()) << c.what;
+        EXPECT_EQ(QStringLiteral("Lumivane"), ui().asked().front().title) << c.what;
+        EXPECT_EQ(QStringLiteral("1"), setting("Settings", "SendError")) << c.what;
+    }
+    EXPECT_EQ(QStringLiteral("An unknown error has occured.  Check your network connections and try again."),
+              mail::SendStatusText(23));
+}
+
+// Ann and Joanne both contain "ann"; the user of exactly the name is the recipient. Bob has
+// no address, so the run ends at his row with the rows before it mailed and stamped.
+TEST_F(SendMail, SendAllMailsTheContextBudgetsTickedRowsAndStampsOnlyWhatWentOut) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addStockTexts(QStringLiteral("Budget"), QStringLiteral("Please fill in."));
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    addUser(QStringLiteral("Joanne"), QStringLiteral("joanne@example.org"));
+    addUser(QStringLiteral("Bob"), QString());
+    QByteArray content("PK\x03\x04 figures \x00\xff", 17);
+    const qint64 summary = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                       QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"), true, content);
+    const qint64 staff = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("Staff.xlsx"), QStringLiteral("Bob"));
+    const qint64 other = addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"));
+    ui().acceptUnscriptedMessages();
+
+    frmMail& window = openWindow();
+    ASSERT_EQ(2, window.dtSendMail()->rowCount()); // Sales2025's Summary.xlsx is not listed
+    chooseTexts(window, QStringLiteral("Budget"), QStringLiteral("Please fill in."));
+    window.chkAddDueDate()->setChecked(true);
+    window.chkAddFN()->setChecked(true);
+    const QDate due(2030, 3, 31);
+    window.setDueDate(due);
+    window.cmdSendMail()->click();
+
+    EXPECT_EQ(
+        QStringList{QStringLiteral("The email address for Bob is missing.  Add information in Configure.")},
+        ui().messageTexts());
+    const QList<QByteArray> received = server.messages();
+    ASSERT_EQ(1, received.size());
+    EXPECT_TRUE(received.first().contains("X-RcptTo: ann@example.org\r\n"));
+    const std::optional<platform::mail::ReceivedMessage> mail =
+        platform::mail::parseMessage(received.first());
+    ASSERT_TRUE(mail);
+    EXPECT_EQ(QStringLiteral("Budget  Due Date is ") + mail::dueDateText(due), mail->subject);
+    const QString path = userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx"));
+    EXPECT_EQ(QStringLiteral("Please fill in.User file is ") + path, mail->textBody.trimmed());
+    ASSERT_EQ(1, mail->attachments.size());
+    EXPECT_EQ(QStringLiteral("Summary.xlsx"), mail->attachments.first().name);
+    EXPECT_EQ(content, mail->attachments.first().data);
+
+    EXPECT_FALSE(userFileValue(summary, QStringLiteral("Email_Sent")).isNull());
+    EXPECT_EQ(QStringLiteral("2030-03-31 00:00:00"),
+              userFileValue(summary, QStringLiteral("Due_Date")).toString());
+    for (qint64 untouched : {staff, other}) {
+        EXPECT_TRUE(userFileValue(untouched, QStringLiteral("Email_Sent")).isNull());
+        EXPECT_TRUE(userFileValue(untouched, QStringLiteral("Due_Date")).isNull());
+    }
+    EXPECT_EQ(nullptr, core::frmWait::loaded());
+}
+
+TEST_F(SendMail, FailedMailIsNotStampedAndUntickedRowsAreSkipped) {
+    SmtpServer server(SmtpServer::Mode::RejectRcpt);
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    const qint64 refused = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                       QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("B.xlsx"), QString());
+    ui().acceptUnscriptedMessages();
+
+    frmMail& window = openWindow();
+    ASSERT_EQ(2, window.dtSendMail()->rowCount());
+    window.dtSendMail()->setCellValue(1, frmMail::kSend, 0); // the row without user is skipped
+    chooseTexts(window, QStringLiteral("s"), QStringLiteral("b"));
+    window.cmdSendMail()->click();
+
+    ASSERT_EQ(1, ui().messageTexts().size());
+    EXPECT_TRUE(ui().messageTexts().first().startsWith(QStringLiteral("Error 8 has occurred.  ")));
+    EXPECT_TRUE(userFileValue(refused, QStringLiteral("Email_Sent")).isNull());
+}
+
+TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"),
+                QStringLiteral("Ann"));
+    frmMail& window = openWindow();
+
+    ui().acceptUnscriptedMessages();
+    window.cmdSendMail()->click(); // no sender chosen
+    {
+        const core::RunGuard::Token otherRun;
+        window.cbxFrom()->setListIndex(0);
+        window.cmdSendMail()->click();
+        window.cmdCompose()->click();
+    }
+    core::gOptions->BudgetNameContext = QStringLiteral("nothing");
+    window.cmdSendMail()->click();
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("Select an admin as the 'From' sender."), core::RunGuard::kRefusedText,
+                     core::RunGuard::kRefusedText, QStringLiteral("Set the Budget Context.")}),
+        ui().messageTexts());
+    EXPECT_TRUE(server.messages().isEmpty());
+}
+
+TEST_F(SendMail, ComposeSendsTheReviewedMailAndStampsIt) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    const qint64 id = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                  QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
+    frmMail& window = openWindow();
+    chooseTexts(window, QString(), QString());
+    window.chkAddFN()->setChecked(true);
+    window.chkAddDueDate()->setChecked(true);
+    window.setDueDate(QDate(2031, 1, 15));
+    window.dtSendMail()->setCurrentCell(0, 0);
+
+    QString shownSubject;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<mail::frmCompose*>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, dialog);
+        shownSubject = dialog->subject();
+        dialog->cmdSend()->click();
+    });
+    window.cmdCompose()->click();
+
+    // The empty subject gets the due date all the same.
+    EXPECT_EQ(QStringLiteral("  Due Date is ") + mail::dueDateText(QDate(2031, 1, 15)), shownSubject);
+    const QList<QByteArray> received = server.messages();
+    ASSERT_EQ(1, received.size());
+    const auto mail = platform::mail::parseMessage(received.first());
+    ASSERT_TRUE(mail);
+    EXPECT_EQ(QStringLiteral("User file attachment is A.xlsx"), mail->textBody.trimmed());
+    EXPECT_EQ(1, mail->attachments.size());
+    EXPECT_FALSE(userFileValue(id, QStringLiteral("Email_Sent")).isNull());
+
+    // Closed unsent: nothing goes out and nothing is stamped.
+    execute(QStringLiteral("UPDATE UserFileTablesData SET Email_Sent = NULL"));
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<mail::frmCompose*>(QApplication::activeModalWidget()))
+            dialog->cmdCancel()->click();
+    });
+    window.cmdCompose()->click();
+    EXPECT_EQ(1, server.messages().size());
+    EXPECT_TRUE(userFileValue(id, QStringLiteral("Email_Sent")).isNull());
+}
+
+} // namespace
+} // namespace mailtest

@@ -1,0 +1,154 @@
+// The send-mail window over the master database: which user files it lists, what its edits
+// and heading clicks store, and what it keeps between openings.
+#include "MailFixture.h"
+#include "mail/MailContext.h"
+#include "mail/MailServices.h"
+#include "mail/frmCalendar.h"
+#include "mail/frmMail.h"
+#include "platform/ui/ComboList.h"
+#include "platform/ui/EditGrid.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace mailtest {
+namespace {
+
+using mail::frmMail;
+
+class SendMailWindow : public MailFixture {
+protected:
+    void TearDown() override {
+        closeWindow();
+        MailFixture::TearDown();
+    }
+
+    frmMail& openWindow() {
+        mail::ShowSendMail(nullptr);
+        return *frmMail::loaded();
+    }
+
+    static void closeWindow() {
+        if (frmMail* window = frmMail::loaded()) {
+            window->close();
+            delete window;
+        }
+    }
+
+    static QStringList column(const frmMail& window, int col) {
+        QStringList texts;
+        for (int row = 0; row < window.dtSendMail()->rowCount(); ++row)
+            texts << window.dtSendMail()->cellText(row, col);
+        return texts;
+    }
+};
+
+// "Sales" and "Sales2025" both hold Summary.xlsx; each budget sees only its own.
+TEST_F(SendMailWindow, ListsTheBuiltUserFilesOfTheContextBudgetOnly) {
+    const qint64 mine = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                    QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"), false);
+    addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"), QStringLiteral("Summary.xlsx"),
+                QStringLiteral("Bob"), true);
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Unbuilt.xlsx"),
+                QStringLiteral("Ann"));
+    execute(
+        QStringLiteral("UPDATE Worksheets SET UF_Create_Date = NULL WHERE User_Filename = 'Unbuilt.xlsx'"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Unpicked.xlsx"),
+                QStringLiteral("Ann"));
+    execute(QStringLiteral("UPDATE Worksheets SET Select_By_User = 0 WHERE User_Filename = 'Unpicked.xlsx'"));
+    execute(QStringLiteral("UPDATE UserFileTablesData SET Due_Date = ? WHERE ID_UFTD = ?"),
+            {QDate(2030, 6, 1), mine});
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"),
+              QStringLiteral("smtp.example.org:2525"));
+
+    frmMail& window = openWindow();
+    ASSERT_EQ(1, window.dtSendMail()->rowCount());
+    EXPECT_EQ(QStringList{QStringLiteral("Ann")}, column(window, frmMail::kUser));
+    EXPECT_EQ(QStringLiteral("0"), window.dtSendMail()->cellText(0, frmMail::kMailFile));
+    EXPECT_EQ(mail::dueDateText(QDate(2030, 6, 1)), window.dtSendMail()->cellText(0, frmMail::kDueDate));
+    EXPECT_EQ(userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx")),
+              window.dtSendMail()->cellText(0, frmMail::kUserFilePath));
+    EXPECT_EQ(QStringLiteral("smtp.example.org:2525"), window.cbxFrom()->subItem(0, frmMail::kFromServer));
+    EXPECT_EQ(-1, window.cbxFrom()->listIndex());
+    EXPECT_EQ(QStringLiteral("SendMail Configuration"), window.windowTitle());
+
+    core::gOptions->BudgetNameContext = QStringLiteral("Sales2025");
+    mail::FillSendMailGrid();
+    EXPECT_EQ(QStringList{QStringLiteral("Bob")}, column(window, frmMail::kUser));
+    core::gOptions->BudgetNameContext = QString();
+    mail::FillSendMailGrid();
+    EXPECT_EQ(0, window.dtSendMail()->rowCount());
+}
+
+TEST_F(SendMailWindow, MailFileEditsAreStoredForTheirRowAndAFailedOneIsTakenBack) {
+    const qint64 mine = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                    QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"), false);
+    const qint64 other = addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"), false);
+    frmMail& window = openWindow();
+    window.dtSendMail()->editCell(0, frmMail::kMailFile, 1);
+    EXPECT_EQ(1, userFileValue(mine, QStringLiteral("Attachment")).toInt());
+    EXPECT_EQ(0, userFileValue(other, QStringLiteral("Attachment")).toInt());
+    // A "Send" tick is the grid's alone.
+    window.dtSendMail()->editCell(0, frmMail::kSend, 0);
+    EXPECT_EQ(1, userFileValue(mine, QStringLiteral("Select_By_User")).toInt());
+
+    // The row went away meanwhile: the message says so and the cell shows what is stored.
+    execute(QStringLiteral("DELETE FROM UserFileTablesData WHERE ID_UFTD = ?"), {mine});
+    ui().acceptUnscriptedMessages();
+    window.dtSendMail()->editCell(0, frmMail::kMailFile, 0);
+    EXPECT_EQ(
+        QStringList{QStringLiteral(
+            "The user file Summary.xlsx is no longer in the budget; its Mail File setting was not saved.")},
+        ui().messageTexts());
+    EXPECT_EQ(1, window.dtSendMail()->cellValue(0, frmMail::kMailFile).toInt());
+}
+
+TEST_F(SendMailWindow, HeadingsToggleTheRowsAndTheBudgetsAttachFlags) {
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"),
+                QStringLiteral("Ann"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("B.xlsx"),
+                QStringLiteral("Ann"));
+    const qint64 other = addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
+    frmMail& window = openWindow();
+    window.dtSendMail_HeadingClick(frmMail::kSend);
+    EXPECT_EQ((QStringList{QStringLiteral("0"), QStringLiteral("0")}), column(window, frmMail::kSend));
+    window.dtSendMail_HeadingClick(frmMail::kSend);
+    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}), column(window, frmMail::kSend));
+
+    window.dtSendMail_HeadingClick(frmMail::kMailFile); // first click clears
+    EXPECT_EQ((QStringList{QStringLiteral("0"), QStringLiteral("0")}), column(window, frmMail::kMailFile));
+    EXPECT_EQ(0, scalar(QStringLiteral(
+                            "SELECT sum(Attachment) FROM UserFileTablesData WHERE Budget_Name = 'Sales'"))
+                     .toInt());
+    EXPECT_EQ(1, userFileValue(other, QStringLiteral("Attachment")).toInt());
+    window.dtSendMail_HeadingClick(frmMail::kMailFile);
+    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}), column(window, frmMail::kMailFile));
+}
+
+TEST_F(SendMailWindow, OptionsAreKeptBetweenOpeningsAndComposeFollowsItsSetting) {
+    frmMail& first = openWindow();
+    EXPECT_TRUE(first.chkAddDueDate()->isChecked() && first.chkAddFN()->isChecked() &&
+                first.chkDueDateAll()->isChecked());
+    EXPECT_FALSE(first.cmdCompose()->isHidden());
+    first.chkAddFN()->setChecked(false);
+    first.chkDueDateAll()->setChecked(false);
+    closeWindow();
+    EXPECT_EQ(nullptr, frmMail::loaded());
+    EXPECT_EQ(QStringLiteral("0"), setting("Runtime", "AddFN"));
+
+    mail::writeRuntimeSetting(QStringLiteral("EmailCompose"), QStringLiteral("0"));
+    frmMail& second = openWindow();
+    EXPECT_TRUE(second.chkAddDueDate()->isChecked());
+    EXPECT_FALSE(second.chkAddFN()->isChecked());
+    EXPECT_FALSE(second.chkDueDateAll()->isChecked());
+    EXPECT_TRUE(second.cmdCompose()->isHidden());
+    EXPECT_FALSE(second.chkAllSendWS()->isChecked());
+}
+
+} // namespace
+} // namespace mailtest

@@ -1,0 +1,102 @@
+// See CellComparison.h. The tables are compared in memory; nothing outside is called but for a
+// corrupted formula (the errors row, the setting and the question).
+#include "workbooks/CellComparison.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorsTable.h"
+#include "core/cOptions.h"
+#include "platform/sheet/CellAddress.h"
+#include "platform/sys/SettingsStore.h"
+#include "platform/ui/Ui.h"
+
+namespace workbooks {
+
+namespace {
+
+bool isFormula(const QString& text) {
+    return text.startsWith(u'=');
+}
+
+bool sameText(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// A cell of a table, or nothing when the cell lies beyond it.
+std::optional<QString> cellOf(const CellTexts& table, int row, int column) {
+    if (!table.contains(row, column))
+        return std::nullopt;
+    return table.at(row, column);
+}
+
+// The steps of a corrupted formula at (row, column); texts of a cell beyond its table are "".
+void reportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
+                            const QString& userFile, const QString& masterFile) {
+    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Errors"),
+                                QStringLiteral("CorruptedFilename"), userFile);
+    core::gOptions->CorruptedFilename = userFile;
+    core::gOptions->CorruptedFlag = true;
+    const QString label = CellLabel(row, column);
+    core::LogCellError(row, column, false, true, false, label, userFile, QStringLiteral("1"),
+                       QStringLiteral("0"), masterFile, masterText, userText);
+    const auto answer = platform::ui::msgBox(kCorruptedFormulaText.arg(userFile, label),
+                                             platform::ui::Buttons::YesNo, core::kAppTitle);
+    if (answer != platform::ui::Answer::Yes)
+        core::gOptions->CancelOp = true;
+}
+
+} // namespace
+
+qint16 ClassifyCellChange(const QString& masterText, const QString& userText, const QString& masterFile) {
+    if (!userText.isEmpty()) {
+        if (!isFormula(masterText))
+            return sameText(masterText, userText) ? kUnchangedValue : kChangedValue;
+        if (sameText(masterText, userText))
+            return kSameFormula;
+        return userText.contains(masterFile, Qt::CaseInsensitive) ? kExternalReference : kCorruptedFormula;
+    }
+    if (masterText.isEmpty())
+        return kBothEmpty;
+    return isFormula(masterText) ? kCorruptedFormula : kChangedValue;
+}
+
+void StoreChangeRecord(std::size_t n, ChangeList& list, const QString& label, const QString& changedValue,
+                       const QString& currentValue, int row, int column) {
+    if (list.size() <= n)
+        list.resize(n + 1);
+    list[n] = {row, column, changedValue, currentValue, label};
+}
+
+QString CellLabel(int row, int column) {
+    return platform::sheet::CellAddress::toA1({row, column});
+}
+
+std::optional<ChangeList> CompareSheetArrays(const CellTexts& master, const CellTexts& user, int rows,
+                                             int columns, const QString& userFile,
+                                             const QString& masterFile) {
+    ChangeList list;
+    for (int column = 1; column <= columns; ++column) {
+        for (int row = 1; row <= rows; ++row) {
+            const std::optional<QString> masterText = cellOf(master, row, column);
+            const std::optional<QString> userText = cellOf(user, row, column);
+            if (!masterText || !userText) {
+                reportCorruptedFormula(row, column, masterText.value_or(QString()),
+                                       userText.value_or(QString()), userFile, masterFile);
+                return std::nullopt;
+            }
+            switch (ClassifyCellChange(*masterText, *userText, masterFile)) {
+            case kChangedValue:
+                StoreChangeRecord(list.size(), list, CellLabel(row, column), *userText, *masterText, row,
+                                  column);
+                break;
+            case kCorruptedFormula:
+                reportCorruptedFormula(row, column, *masterText, *userText, userFile, masterFile);
+                return std::nullopt;
+            default:
+                break;
+            }
+        }
+    }
+    return list;
+}
+
+} // namespace workbooks

@@ -1,0 +1,64 @@
+// The cell-by-cell comparison of a returned user file with its master worksheet. Both sheets
+// come as tables of cell texts (formulas, or values when the user file holds values only);
+// every cell pair is classified, the changed cells make the change list, and a formula of the
+// master that the user file lost or replaced stops the comparison with an errors-table row and
+// the question whether the update run goes on.
+#pragma once
+
+#include "platform/sheet/CellGrid.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+namespace workbooks {
+
+// What ClassifyCellChange finds for one cell pair.
+enum ChangeCode : qint16 {
+    kBothEmpty = 0,
+    kUnchangedValue = 2,    // the master cell holds no formula and the user cell equals it
+    kCorruptedFormula = 3,  // the master cell holds a formula that the user cell lost or replaced
+    kChangedValue = 4,      // a change to take over
+    kExternalReference = 5, // the user cell holds the master formula as a reference to the master file
+    kSameFormula = 6,
+};
+
+// One changed cell: where it is, the user's text, the master's text and its label ("B3").
+struct ChangeRecord {
+    int row = 0;
+    int column = 0;
+    QString changedValue;
+    QString currentValue;
+    QString label;
+};
+
+// The changed cells in the order they were found: column by column, top to bottom.
+using ChangeList = std::vector<ChangeRecord>;
+
+// A sheet as a table of cell texts, addressed from (1, 1).
+using CellTexts = platform::sheet::CellGrid<QString>;
+
+inline const QString kCorruptedFormulaText = QStringLiteral(
+    "The User file [%1] has a corrupted formula at [%2]. \r\n Repair or replace this User File.  "
+    "Do you want to continue updating?");
+
+// Compares the texts without regard to case; "formula" means the master text begins with "=".
+qint16 ClassifyCellChange(const QString& masterText, const QString& userText, const QString& masterFile);
+
+// Writes record n of the list (the list grows to hold it).
+void StoreChangeRecord(std::size_t n, ChangeList& list, const QString& label, const QString& changedValue,
+                       const QString& currentValue, int row, int column);
+
+// The A1 label of a cell without "$" ("AB3" for row 3, column 28).
+QString CellLabel(int row, int column);
+
+// Compares the cells (1, 1) to (rows, columns) of both tables. A corrupted formula -- or a cell
+// that lies beyond one of the tables -- sets gOptions->CorruptedFlag, records the user file's name
+// in the setting Errors\CorruptedFilename, writes its errors row (LogCellError), asks
+// kCorruptedFormulaText and ends the comparison: nothing is answered then, and a No sets
+// gOptions->CancelOp. A failure to write the errors row is thrown.
+std::optional<ChangeList> CompareSheetArrays(const CellTexts& master, const CellTexts& user, int rows,
+                                             int columns, const QString& userFile, const QString& masterFile);
+
+} // namespace workbooks

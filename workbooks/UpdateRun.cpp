@@ -1,0 +1,316 @@
+// See UpdateRun.h. Each master workbook gets its own application object (the stand-in for the
+// run's hidden spreadsheet instance) for its turn. The user files' outcomes are collected as
+// bookings while the turn goes on -- questions, the review pause and the errors table's own
+// writes happen meanwhile with no transaction open -- and written in one short transaction
+// after the master was saved.
+#include "workbooks/UpdateRun.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorsTable.h"
+#include "core/RunGuard.h"
+#include "core/cOptions.h"
+#include "core/frmWait.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Transaction.h"
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sys/FileFacts.h"
+#include "platform/ui/Ui.h"
+#include "workbooks/CheckUserFilesExist.h"
+#include "workbooks/MasterFileRow.h"
+#include "workbooks/MasterWorkbookPasswords.h"
+#include "workbooks/ReportError.h"
+#include "workbooks/WaitWindowSteps.h"
+#include "workbooks/cUpdate.h"
+
+#include <optional>
+#include <vector>
+
+namespace workbooks {
+
+namespace {
+
+using platform::db::Recordset;
+using platform::sheet::Workbook;
+
+const QString kOpeningText = QStringLiteral("Opening xl Master File");
+const QString kComparingText = QStringLiteral("Comparing User file with master workbook.");
+const QString kPreviewedText = QStringLiteral("Comparing array data. Closing files");
+const QString kUpdatingText = QStringLiteral("Updating Worksheet from User File.");
+const QString kErrorText = QStringLiteral("Writing error to the Errors table.");
+
+const QString kMastersOfBudget =
+    QStringLiteral("SELECT * FROM MasterFiles WHERE Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
+
+// The user files of one master workbook that wait to be merged: picked, built, not locked
+// out, flagged, not missing; joined with their register rows of the same file and budget.
+QString userFilesQuery(bool byFolder) {
+    return QStringLiteral("SELECT Worksheet_Name,Worksheets.Select_By_User,Worksheets.Folder_Name, "
+                          "Worksheets.UF_Create_Date,Worksheets.UF_Modified_Date,Worksheets.File_Missing, "
+                          "Worksheets.User_Filename,Worksheets.UFNPath,Worksheets.Master_File, "
+                          "Worksheets.Budget_Name,UserFileTablesData.Lockout_User_Updates,UserFileTablesData."
+                          "UserFile_Update, "
+                          "WS_Password,ID_UFTD,ID_Worksheets,Corrupt_Error,UF_Copy_Values "
+                          "FROM Worksheets INNER JOIN UserFileTablesData "
+                          "ON (Worksheets.User_Filename = UserFileTablesData.User_Filename COLLATE NOCASE_U "
+                          "AND Worksheets.Budget_Name = UserFileTablesData.Budget_Name COLLATE NOCASE_U) "
+                          "WHERE Worksheets.Select_By_User = 1 AND UF_Create_Date IS NOT NULL "
+                          "AND UserFileTablesData.Lockout_User_Updates = 0 ") +
+           (byFolder ? QStringLiteral("AND Worksheets.Folder_Name = ? COLLATE NOCASE_U ") : QString()) +
+           QStringLiteral("AND Worksheets.Budget_Name = ? COLLATE NOCASE_U AND MasterFiles_ID = ? "
+                          "AND UserFile_Update = 1 AND File_Missing = 0 ORDER BY Worksheets.rowid");
+}
+
+bool hasContext(const QString& budget) {
+    return !budget.isEmpty() && budget.compare(QStringLiteral("Nothing"), Qt::CaseInsensitive) != 0;
+}
+
+// What a user file's turn leaves to be written once its master is saved.
+struct Booking {
+    qint64 worksheetId = 0;
+    qint64 registerId = 0;
+    std::optional<bool> userFileUpdate;
+    std::optional<bool> corruptError;
+    std::optional<QDateTime> modified;
+};
+
+struct MasterFile {
+    qint64 id = 0;
+    QString file;
+    QString fullPath;
+    StoredPasswords passwords;
+};
+
+enum class Turn { Done, Cancelled };
+
+class MasterTurn {
+public:
+    MasterTurn(const UpdateRequest& request, const MasterFile& master)
+        : request_(request)
+        , master_(master) {}
+
+    Turn run() {
+        if (!master_.passwords.open.isEmpty() && master_.passwords.write.isEmpty()) {
+            platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::kAppTitle);
+            core::LogMasterPasswordError(master_.file, request_.budget);
+            return Turn::Done;
+        }
+        if (platform::sys::IsFileInUse(master_.fullPath)) {
+            core::LogFileInUseError(master_.file, QString(), true, request_.budget);
+            return Turn::Done;
+        }
+        LoadWaitWindowForWorkbooks();
+        ShowWaitStep(master_.file, QString(), QString(), kOpeningText, 0, gUpdate->WSRecords);
+
+        platform::sheet::Application app;
+        app.setDisplayAlerts(false);
+        platform::sheet::OpenOptions open;
+        open.password = master_.passwords.open;
+        open.writeResPassword = master_.passwords.write;
+        Workbook& book = app.open(master_.fullPath, open);
+        if (book.readOnly()) { // taken by another program meanwhile
+            core::LogFileInUseError(master_.file, QString(), true, request_.budget);
+            return Turn::Done;
+        }
+        gUpdate->MFOpen = true;
+
+        Recordset files = selectUserFiles();
+        if (files.eof())
+            return Turn::Done;
+        gUpdate->WSRecords = files.recordCount();
+        gUpdate->WSProcessed = 0;
+        for (; !files.eof(); files.moveNext()) {
+            if (core::PollCancel() || core::gOptions->CancelOp)
+                return Turn::Cancelled;
+            mergeUserFile(book, files);
+            // A No to the corrupted-formula question, or Cancel in the review, ends the run here:
+            // this master is left as it was.
+            if (core::gOptions->CancelOp)
+                return Turn::Cancelled;
+        }
+        finish(book);
+        return Turn::Done;
+    }
+
+private:
+    bool previewing() const {
+        return gUpdate->UpChngeMode.compare(kPreviewChanges, Qt::CaseInsensitive) == 0;
+    }
+
+    Recordset selectUserFiles() {
+        QVariantList params;
+        if (!request_.folderFilter.isEmpty())
+            params << request_.folderFilter;
+        params << request_.budget << master_.id;
+        gUpdate->SetConnection();
+        return Recordset::open(gUpdate->Cnn(), userFilesQuery(!request_.folderFilter.isEmpty()), params);
+    }
+
+    void mergeUserFile(Workbook& book, const Recordset& row) {
+        const QString worksheet = TextOf(row, QStringLiteral("Worksheet_Name"));
+        const QString userFile = TextOf(row, QStringLiteral("User_Filename"));
+        const QString path = TextOf(row, QStringLiteral("UFNPath"));
+        ShowWaitStep(master_.file, userFile, worksheet, kComparingText, gUpdate->WSProcessed,
+                     gUpdate->WSRecords);
+
+        Booking booking;
+        booking.worksheetId = row.value(QStringLiteral("ID_Worksheets")).toLongLong();
+        booking.registerId = row.value(QStringLiteral("ID_UFTD")).toLongLong();
+        const QDateTime recorded =
+            platform::db::parseDateTime(TextOf(row, QStringLiteral("UF_Modified_Date")));
+        QString operation = previewing() ? kPreviewedText : kUpdatingText;
+        switch (gUpdate->TestWS(userFile, path, recorded)) {
+        case cUpdate::kMissing:
+            core::LogFileMissingError(userFile, true, request_.budget);
+            break;
+        case cUpdate::kInUse:
+            core::LogFileInUseError(master_.file, userFile, true, request_.budget);
+            break;
+        case cUpdate::kNothingNew:
+            booking.userFileUpdate = false;
+            bookings_.push_back(booking);
+            break;
+        default: {
+            const qint32 result = gUpdate->UpdateWBWS(book, worksheet, userFile,
+                                                      DecodedTextOf(row, QStringLiteral("WS_Password")), path,
+                                                      row.value(QStringLiteral("UF_Copy_Values")).toBool());
+            core::gOptions->CorruptedFlag = false;
+            if (result == cUpdate::kFailed)
+                operation = kErrorText;
+            if (bookCompared(booking, result, path))
+                bookings_.push_back(booking);
+            if (result == cUpdate::kWritten)
+                ++written_;
+        }
+        }
+        ++gUpdate->WSProcessed;
+        ShowWaitStep(master_.file, userFile, worksheet, operation, gUpdate->WSProcessed, gUpdate->WSRecords);
+    }
+
+    // Fills the booking of a compared user file; false when nothing is to be booked.
+    static bool bookCompared(Booking& booking, qint32 result, const QString& path) {
+        switch (result) {
+        case cUpdate::kWritten:
+        case cUpdate::kNoChange:
+            booking.modified = platform::sys::GetFileModifiedText(path);
+            booking.userFileUpdate = false;
+            booking.corruptError = false;
+            return true;
+        case cUpdate::kFailed:
+            booking.userFileUpdate = true;
+            booking.corruptError = true;
+            return true;
+        default: // shown only: the file stays flagged for the next run
+            return false;
+        }
+    }
+
+    // Saves the master once when anything was written, then books its user files.
+    void finish(Workbook& book) {
+        bool saved = false;
+        bool passwordsBack = false;
+        if (!previewing() && written_ > 0) {
+            if (!master_.passwords.open.isEmpty()) {
+                platform::sheet::SaveOptions both;
+                both.password = master_.passwords.open;
+                both.writeResPassword = master_.passwords.write;
+                book.saveAs(master_.fullPath, both);
+                passwordsBack = true;
+            } else {
+                book.save();
+            }
+            saved = true;
+        }
+        book.close();
+
+        platform::db::Connection& cnn = gUpdate->Cnn();
+        platform::db::Transaction transaction(cnn);
+        for (const Booking& booking : bookings_)
+            write(cnn, booking);
+        if (saved)
+            cnn.execute(
+                QStringLiteral("UPDATE MasterFiles SET MF_Modified_Date = ?, MFPwdsSet = MAX(MFPwdsSet, ?) "
+                               "WHERE ID_MasterFiles = ?"),
+                {platform::sys::GetFileModifiedText(master_.fullPath), passwordsBack ? 1 : 0, master_.id});
+        transaction.commit();
+    }
+
+    static void write(platform::db::Connection& cnn, const Booking& booking) {
+        if (booking.userFileUpdate)
+            cnn.execute(QStringLiteral("UPDATE UserFileTablesData SET UserFile_Update = ? WHERE ID_UFTD = ?"),
+                        {*booking.userFileUpdate ? 1 : 0, booking.registerId});
+        if (booking.corruptError)
+            cnn.execute(QStringLiteral("UPDATE Worksheets SET Corrupt_Error = ? WHERE ID_Worksheets = ?"),
+                        {*booking.corruptError ? 1 : 0, booking.worksheetId});
+        if (booking.modified)
+            cnn.execute(QStringLiteral("UPDATE Worksheets SET UF_Modified_Date = ? WHERE ID_Worksheets = ?"),
+                        {*booking.modified, booking.worksheetId});
+    }
+
+    const UpdateRequest& request_;
+    const MasterFile& master_;
+    std::vector<Booking> bookings_;
+    int written_ = 0;
+};
+
+std::vector<MasterFile> mastersOf(const QString& budget) {
+    gUpdate->SetConnection();
+    Recordset rows = Recordset::open(gUpdate->Cnn(), kMastersOfBudget, {budget});
+    std::vector<MasterFile> masters;
+    for (; !rows.eof(); rows.moveNext()) {
+        MasterFile master;
+        master.id = rows.value(QStringLiteral("ID_MasterFiles")).toLongLong();
+        master.file = TextOf(rows, QStringLiteral("Master_File"));
+        master.fullPath = JoinPath(TextOf(rows, QStringLiteral("Path")), master.file);
+        master.passwords = StoredPasswordsOf(rows);
+        masters.push_back(master);
+    }
+    return masters;
+}
+
+} // namespace
+
+qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
+    const core::RunGuard::Token running;
+    core::gOptions->CancelOp = false;
+    qint16 result = kRunDone;
+    try {
+        gUpdate->UpdateRequester = QStringLiteral("Lumi");
+        for (const MasterFile& master : mastersOf(request.budget)) {
+            gUpdate->ActiveWB = master.file;
+            if (CheckUserFilesExist(true, qint32(master.id)) == 0)
+                continue;
+            if (MasterTurn(request, master).run() == Turn::Cancelled) {
+                result = kRunCancelled;
+                break;
+            }
+        }
+    } catch (const std::exception& error) {
+        core::frmWait::unload();
+        ReportError(error);
+    }
+    core::frmWait::unload();
+    core::gOptions->CancelOp = false;
+    return result;
+}
+
+void UpdateMasterFilesCommand(const UpdateRequest& request) {
+    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+        return;
+    if (!hasContext(request.budget)) {
+        platform::ui::msgBox(kSetBudgetContextText, platform::ui::Buttons::Ok, core::kAppTitle);
+        return;
+    }
+    gUpdate = std::make_unique<cUpdate>();
+    for (const QString& mode : {kAcceptChanges, kPreviewChanges, kEditChanges}) {
+        if (request.changeMode.compare(mode, Qt::CaseInsensitive) == 0) {
+            gUpdate->UpChngeMode = mode;
+            core::gOptions->FrmWaitBig = mode != kAcceptChanges;
+        }
+    }
+    UpdateMastersFromUserFiles(request);
+    gUpdate.reset();
+}
+
+} // namespace workbooks
