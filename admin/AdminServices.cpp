@@ -1,9 +1,13 @@
-// See AdminServices.h: the configuration window's entry points, and the stand-ins for the
-// network windows until they are built.
+// See AdminServices.h: the entry points of the configuration window, the logon window and the
+// console, and the stand-in for the migration window until it is built.
 #include "admin/AdminServices.h"
 
 #include "admin/frmConfigure.h"
+#include "admin/frmLogon.h"
+#include "admin/frmSuperAdmin.h"
 #include "core/AppTitle.h"
+#include "core/FormUnload.h"
+#include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 
 #include <QEventLoop>
@@ -79,38 +83,16 @@ bool RunSampleInstaller() {
     return sampleInstaller()();
 }
 
-bool NetworkChoiceAvailable() {
-    platform::ui::msgBox(QStringLiteral("The network database is not available yet in this version of "
-                                        "Lumidesk.  Lumidesk opens the local database."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
-    return false;
-}
-
-bool NoOtherAdministratorConnected() {
-    notAvailable(QStringLiteral("Checking who is connected to the network database"));
-    return false;
-}
-
 bool ShowLogon() {
-    notAvailable(QStringLiteral("The network logon"));
-    return false;
+    auto* window = new frmLogon;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
-// The logon window is never loaded in this version.
-void UnloadLogon() {}
-
-bool CreateNetworkDatabase(QString& path) {
-    Q_UNUSED(path);
-    notAvailable(QStringLiteral("Making a network database"));
-    return false;
-}
-
-bool SetBudgetContext(const QString& budget, const QString& administrator, int& mode) {
-    Q_UNUSED(budget);
-    Q_UNUSED(administrator);
-    Q_UNUSED(mode);
-    notAvailable(QStringLiteral("The budget permission check of the network database"));
-    return false;
+void UnloadLogon() {
+    core::UnloadForm(kLogonFormName);
 }
 
 bool ShowMigrate(QWidget* owner) {
@@ -120,9 +102,13 @@ bool ShowMigrate(QWidget* owner) {
 }
 
 bool ShowSuperAdmin(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("The super-administrator console"));
-    return false;
+    QWidget* window = platform::ui::LoadedWindows::find(kSuperAdminFormName);
+    if (!window)
+        window = new frmSuperAdmin(owner);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 } // namespace admin

@@ -1,13 +1,13 @@
 // What the rest of the desktop program calls of the administration subsystem besides the
-// string scrambling (StringScrambling.h): the configuration window, and the network logon
-// window, the network database creation, the per-budget grant check, the migration window,
-// the super-administrator console and the presence check of a network database.
-//
-// The configuration window is built (frmConfigure.h). The network parts are not built yet.
-// Until they are, each of those routines tells the user that it is not available and answers
-// with its failure value: no window is shown, no logon happens (the program works on the
-// local database), no budget is granted, no network choice is taken.
+// string scrambling (StringScrambling.h): the configuration window (frmConfigure.h), the
+// network logon window (frmLogon.h), the network database creation (NetworkDatabase.h), the
+// per-budget grant check (BudgetPermissions.h), the migration window and the
+// super-administrator console (frmSuperAdmin.h). The presence check of the network database
+// belongs to the core services (core/SharedDatabase.h), since compaction and restore make it.
 #pragma once
+
+#include "admin/BudgetPermissions.h"
+#include "admin/NetworkDatabase.h"
 
 #include <QString>
 #include <functional>
@@ -46,14 +46,6 @@ using SampleInstaller = std::function<bool()>;
 void setSampleInstaller(SampleInstaller installer);
 bool RunSampleInstaller();
 
-// Whether the network database may be chosen as the database opened by default. Not
-// available yet: says so and answers False, so the local database stays the default.
-bool NetworkChoiceAvailable();
-
-// True when no other administrator is connected to the network database now, so the
-// database may be compacted or restored. Not available yet: says so and answers False.
-bool NoOtherAdministratorConnected();
-
 // Shows the logon window frmLogon modeless without owner. While it is up it sets
 // gOptions.SetPwd after an accepted logon and gOptions.CancelPwd when cancelled. False when
 // it could not be shown: the caller then goes on as after a cancelled logon.
@@ -61,14 +53,6 @@ bool ShowLogon();
 
 // Unloads the logon window when it is loaded.
 void UnloadLogon();
-
-// Turns the copied master database at path into the network database and logs its first
-// super-administrator on. True when it was made.
-bool CreateNetworkDatabase(QString& path);
-
-// Checks the administrator's grant for the budget; on a grant makes it the budget context.
-// mode 1 words a refusal for browsing, any other mode for the budget itself.
-bool SetBudgetContext(const QString& budget, const QString& administrator, int& mode);
 
 // Shows the budget migration window frmMigrate modeless, owned by owner. True when shown.
 bool ShowMigrate(QWidget* owner);

@@ -8,6 +8,7 @@
 #include "core/ClearDataTables.h"
 #include "core/DatabaseUpkeep.h"
 #include "core/RunGuard.h"
+#include "core/SharedDatabase.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
@@ -29,13 +30,10 @@ bool refusedDuringRun() {
     return core::RunGuard::refuseDuringRun(core::kAppTitle);
 }
 
-// Compaction and restore change the whole file: on a network database no other
-// administrator may be working on it.
+// Compaction and restore change the whole file. On a network database no other administrator
+// may be working on it: the core services' compaction and restore check that themselves.
 bool mayRebuildDatabase() {
-    if (refusedDuringRun())
-        return false;
-    const bool network = core::gOptions && core::gOptions->DatabaseMode == QLatin1String("Network");
-    return !network || NoOtherAdministratorConnected();
+    return !refusedDuringRun();
 }
 
 } // namespace
@@ -102,6 +100,10 @@ bool BackupTool() {
 
 bool RestoreTool() {
     if (!mayRebuildDatabase())
+        return false;
+    // The database stays the program's own from the restore to the end of the compaction.
+    const auto ownUse = core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
+    if (!ownUse)
         return false;
     core::RestoreDatabase();
     core::CompactDatabase();

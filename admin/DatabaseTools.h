@@ -3,7 +3,7 @@
 // with a short message while a long run is under way, since each changes or replaces what the
 // run works on. Compaction and restore keep the database's password and work on the live file
 // without replacing it under other connections; on a network database they also need that no
-// other administrator is connected.
+// other administrator is connected (the core services check it, core/SharedDatabase.h).
 //
 // Each answers whether it ran (so the window knows to show the tables again); failures are
 // shown with the program's error message.

@@ -160,4 +160,15 @@ QString DecodeString(const QString& text) noexcept {
     return result;
 }
 
+bool IsScramblable(const QString& text) noexcept {
+    for (const char32_t code : text.toUcs4())
+        if (code > 255)
+            return false;
+    return true;
+}
+
+bool ScrambledEquals(const QString& scrambled, const QString& plain) noexcept {
+    return DecodeString(scrambled).compare(DecodeString(EncodeString(plain)), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace admin

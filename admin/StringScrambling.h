@@ -27,4 +27,12 @@ QString EncodeString(const QString& text, const ScrambleFactorSource& drawFactor
 // error to some other, usually shorter, text, often the empty one.
 QString DecodeString(const QString& text) noexcept;
 
+// True when every character of the text can be carried by the scrambled form (Latin-1).
+bool IsScramblable(const QString& text) noexcept;
+
+// Compares a scrambled text with a plain one, without regard to case: the scrambled side is
+// decoded, and the plain side goes through the form once, so that a character the form
+// cannot carry reads as on the stored side.
+bool ScrambledEquals(const QString& scrambled, const QString& plain) noexcept;
+
 } // namespace admin

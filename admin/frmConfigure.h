@@ -11,8 +11,8 @@
 // The options are read from the settings when the window opens and written when it closes,
 // however it closes (OK, Cancel, the close box, an unload by another part); OK first insists
 // on exactly one default author. The database tools refuse to run while a long run is under
-// way. Choosing the network database, and the super-administrator's tools of a network
-// database, come with the network database: until then the window works on the local one.
+// way. Logged on to a network database, only the super-administrator has the tools that clear,
+// compact, replace or delete databases.
 #pragma once
 
 #include <QWidget>
@@ -125,7 +125,6 @@ private:
     void chkSubject_Click(bool ticked);
     void chkBody_Click(bool ticked);
     void keepNameBeforeEdit(platform::ui::EditGrid* grid, int row, int column);
-    void optNetwork_Click(bool selected);
 
     QTabWidget* SSTab1_ = nullptr;
     // Options tab.

@@ -173,7 +173,6 @@ void frmConfigure::connectOptionBoxes() {
             [this] { writeText(kRuntime, QStringLiteral("CloseWin"), boxText(chkCloseWin_)); });
     connect(chkCOMAI_, &QCheckBox::toggled, this,
             [this] { writeText(kRuntime, QStringLiteral("COMAdd-In"), boxText(chkCOMAI_)); });
-    connect(optNetwork_, &QRadioButton::clicked, this, &frmConfigure::optNetwork_Click);
 
     connect(cmdKillOldDB_, &QPushButton::clicked, this, &frmConfigure::cmdKillOldDB_Click);
     connect(cmdCompact_, &QPushButton::clicked, this, &frmConfigure::cmdCompact_Click);
@@ -254,11 +253,6 @@ void frmConfigure::applyNetworkRights() {
     const bool allowed = !networkMenus || core::gOptions->SAAuth;
     for (QPushButton* tool : {cmdBackup_, cmdClearDB_, cmdCompact_, cmdRestore_, cmdKillOldDB_})
         tool->setEnabled(allowed);
-}
-
-void frmConfigure::optNetwork_Click(bool selected) {
-    if (selected && !NetworkChoiceAvailable())
-        optLocal_->setChecked(true);
 }
 
 // --- the database tools

@@ -5,6 +5,7 @@
 #include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
 #include "core/RunGuard.h"
+#include "core/SharedDatabase.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cDB3.h"
@@ -129,23 +130,7 @@ std::optional<QString> restoreStartFolder() {
     return file.absolutePath();
 }
 
-std::function<void()>& updateEngineRelease() {
-    static std::function<void()> release;
-    return release;
-}
-
-void releaseQueryObjects() {
-    gDB2.reset();
-    gDB3.reset();
-    if (updateEngineRelease())
-        updateEngineRelease()();
-}
-
 } // namespace
-
-void setUpdateEngineRelease(std::function<void()> release) {
-    updateEngineRelease() = std::move(release);
-}
 
 QString DefaultBackupFolder() {
     const QString programFolder = gOptions ? gOptions->AppPath : QString();
@@ -202,6 +187,9 @@ void BackupDatabase() {
 void RestoreDatabase() {
     if (RunGuard::refuseDuringRun(kTitle))
         return;
+    const auto ownUse = TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
+    if (!ownUse)
+        return;
     try {
         const auto startFolder = restoreStartFolder();
         if (!startFolder)
@@ -219,7 +207,7 @@ void RestoreDatabase() {
                 "password of the database in use.  Nothing was restored."));
             return;
         }
-        releaseQueryObjects();
+        ReleaseSharedConnections();
         platform::db::Connection master;
         master.open(masterConnectionString());
         master.restoreFrom(*chosen);
@@ -233,12 +221,15 @@ void RestoreDatabase() {
 void CompactDatabase() {
     if (RunGuard::refuseDuringRun(kTitle))
         return;
+    const auto ownUse = TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be compacted"));
+    if (!ownUse)
+        return;
     // The windows that show the master database's rows; those not loaded are left alone.
     UnloadForm(QStringLiteral("frmDataTable"));
     UnloadForm(QStringLiteral("frmWizard"));
     UnloadForm(QStringLiteral("frmMail"));
     try {
-        releaseQueryObjects();
+        ReleaseSharedConnections();
         platform::ui::BusyPointer::Guard busy;
         // Older versions compacted into this file and then swapped it in; one left behind
         // by an interrupted run is of no use any more.

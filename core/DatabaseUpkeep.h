@@ -3,8 +3,11 @@
 // engine's online copy of the live database, a restore copies the chosen file into the live
 // database the same way after checking that it is a master database, and compaction is the
 // engine's in-place rebuild, which keeps the key of a keyed database. Restore and compaction
-// are refused while a run is under way, since they release the shared query objects.
+// are refused while a run is under way, since they release the shared query objects, and on
+// the network database while another administrator's program holds it (SharedDatabase.h).
 #pragma once
+
+#include "core/SharedDatabase.h" // setUpdateEngineRelease
 
 #include <QString>
 #include <QStringList>
@@ -24,10 +27,6 @@ void BackupDatabase();
 // database. A file refused or a copy that failed leaves the master database as it was.
 void RestoreDatabase();
 
-// The update engine (gUpdate of the user-file subsystem) is released with the query objects
-// by restore and compaction. Core does not know it, so the program installs the routine that
-// releases it at start-up; an empty function releases nothing more.
-void setUpdateEngineRelease(std::function<void()> release);
 
 // Closes the windows that show the master database, releases the query objects and
 // compacts the master database in place. A left-over temporary copy from an older version

@@ -26,7 +26,11 @@ DialogAnswer WaitForDialogAnswer(QWidget* dialog, cOptions& options) {
         }
         if (!watched || !watched->isVisible())
             return DialogAnswer::Cancelled;
-        platform::ui::EventPump::pause(kPollSeconds);
+        // Looks again as soon as window events have run (a handler has returned), and at the
+        // latest after the poll interval.
+        platform::ui::EventPump::pollFor(
+            [&] { return options.SetPwd || options.CancelPwd || !watched || !watched->isVisible(); },
+            kPollSeconds);
     }
 }
 

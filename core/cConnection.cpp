@@ -3,7 +3,10 @@
 #include "admin/StringScrambling.h"
 #include "core/cFolderPath.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/Presence.h"
 #include "platform/sys/SpecialFolders.h"
+
+#include <QFileInfo>
 
 namespace core {
 
@@ -44,6 +47,7 @@ cConnection::cConnection(QString application, QString sampleDatabasePath)
     , sampleDatabasePath_(std::move(sampleDatabasePath)) {}
 
 void cConnection::LocalCnn() {
+    presence_.reset();
     // An empty answer (no common folder) leaves every local path starting with "/Lumidesk";
     // the start-up check then reports the master database as missing.
     commonFilesFolder_ = cFolderPath().GetCommonFilesFolderPath();
@@ -67,6 +71,10 @@ void cConnection::NetCnn() {
     const QString path = platform::sys::readSetting(application_, kNetworkSection, kNetworkPathKey);
     const QString password =
         admin::DecodeString(platform::sys::readSetting(application_, kNetworkSection, kNetworkPasswordKey));
+    if (!QFileInfo(path).isFile())
+        presence_.reset();
+    else if (!presence_ || presence_->databasePath() != path)
+        presence_ = platform::db::PresenceHold::take(path);
 
     // Built as pairs, so the password is quoted when it holds ";", "=" or quotes.
     ConnectionString network;

@@ -7,6 +7,10 @@
 // database and its temporary copy to the network copy named in the settings. One
 // instance, gCnn, lives from start-up to the end of the program.
 //
+// On the network database the descriptor also holds the program's presence on it (see
+// platform/db/Presence.h): NetCnn takes it, LocalCnn lets it go, so every program that works
+// on the shared file is known to the operations that must have the file to themselves.
+//
 // Local strings of the master database and its temporary copy end with ";"; the network
 // ones and those of the previous and the sample database end without one. Values are
 // quoted where they hold a separator, so a ";" or "=" in a path or in the network
@@ -17,6 +21,10 @@
 
 #include <QString>
 #include <memory>
+
+namespace platform::db {
+class PresenceHold;
+}
 
 namespace core {
 
@@ -38,12 +46,19 @@ public:
     explicit cConnection(QString application = platform::sys::kDesktopApplication,
                          QString sampleDatabasePath = {});
 
-    // Builds every string for the local master database.
+    // Builds every string for the local master database and lets go of the presence on a
+    // network database.
     void LocalCnn();
     // Makes the network master database current: the master database and its temporary
     // copy follow the settings "Network" "LumiNetPath" and "LumiNetPwd" (scrambled), read
     // at the moment of the call; the previous and sample databases keep their local values.
+    // Takes the program's presence on the network file first (kept when the file is the one
+    // already held); a file that another program has to itself fails it with a
+    // platform::db::DbError, and the strings then stay as they were. A file that does not
+    // exist gets no presence (opening it fails anyway).
     void NetCnn();
+    // The program's presence on the network database; null on the local database.
+    std::shared_ptr<platform::db::PresenceHold> presence() const { return presence_; }
     // Does nothing.
     void MigrateCnn();
 
@@ -78,6 +93,7 @@ private:
     QString oLumiCnn_;
     QString sLumiCnnPath_;
     QString sLumiCnn_;
+    std::shared_ptr<platform::db::PresenceHold> presence_;
 };
 
 // The program's one connection descriptor.

@@ -1,9 +1,11 @@
 // See AnswersFileUi.h.
 #include "lumidesk/AnswersFileUi.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -51,9 +53,12 @@ const std::map<QString, Answer>& answerWords() {
 // the answers file names once they are shown.
 class WindowWatcher final : public QObject {
 public:
-    WindowWatcher(QStringList formsToClose, QObject* parent)
+    using ControlAction = AnswersFileUi::ControlAction;
+
+    WindowWatcher(QStringList formsToClose, std::vector<ControlAction> actions, QObject* parent)
         : QObject(parent)
-        , formsToClose_(std::move(formsToClose)) {}
+        , formsToClose_(std::move(formsToClose))
+        , actions_(std::move(actions)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -62,6 +67,7 @@ protected:
             return false;
         if (event->type() == QEvent::Show) {
             writeTranscript({QStringLiteral("shown"), widget->objectName()});
+            playActions(widget);
             if (formsToClose_.contains(widget->objectName(), Qt::CaseInsensitive)) {
                 QPointer<QWidget> target(widget);
                 QTimer::singleShot(0, widget, [target] {
@@ -76,8 +82,43 @@ protected:
     }
 
 private:
+    // Fills the boxes and presses the buttons listed for this window, once it has shown.
+    void playActions(QWidget* window) {
+        std::vector<ControlAction> mine;
+        for (auto it = actions_.begin(); it != actions_.end();) {
+            if (it->form.compare(window->objectName(), Qt::CaseInsensitive) == 0) {
+                mine.push_back(*it);
+                it = actions_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (mine.empty())
+            return;
+        QPointer<QWidget> target(window);
+        QTimer::singleShot(0, window, [target, mine] {
+            for (const ControlAction& action : mine) {
+                if (!target)
+                    return;
+                if (action.click) {
+                    if (auto* button = target->findChild<QAbstractButton*>(action.control))
+                        button->click();
+                } else if (auto* box = target->findChild<QLineEdit*>(action.control)) {
+                    box->setText(action.text);
+                }
+            }
+        });
+    }
+
     QStringList formsToClose_;
+    std::vector<ControlAction> actions_;
 };
+
+// "<form>.<control>" of a type or click line.
+std::pair<QString, QString> formAndControl(const QString& text) {
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    return {text.left(dot), text.mid(dot + 1)};
+}
 
 } // namespace
 
@@ -91,7 +132,7 @@ bool AnswersFileUi::installFromEnvironment() {
         entries = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     auto service = std::make_unique<AnswersFileUi>(entries, qEnvironmentVariable("LUMIDESK_TEST_TRANSCRIPT"));
     if (qApp)
-        qApp->installEventFilter(new WindowWatcher(service->formsToClose(), qApp));
+        qApp->installEventFilter(new WindowWatcher(service->formsToClose(), service->controlActions(), qApp));
     platform::ui::installUi(std::move(service));
     return true;
 }
@@ -112,6 +153,14 @@ AnswersFileUi::AnswersFileUi(const QStringList& entries, QString transcript) {
             textAnswers_.push_back(entry.mid(5));
         } else if (entry.startsWith(QStringLiteral("close "))) {
             formsToClose_ << entry.mid(6).trimmed();
+        } else if (entry.startsWith(QStringLiteral("click "))) {
+            const auto [form, control] = formAndControl(entry.mid(6).trimmed());
+            controlActions_.push_back({form, control, true, QString()});
+        } else if (entry.startsWith(QStringLiteral("type "))) {
+            const QString rest = entry.mid(5).trimmed();
+            const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+            const auto [form, control] = formAndControl(rest.left(blank));
+            controlActions_.push_back({form, control, false, blank < 0 ? QString() : rest.mid(blank + 1)});
         } else if (const auto found = answerWords().find(entry.toLower()); found != answerWords().end()) {
             messageAnswers_.push_back(found->second);
         }

@@ -9,6 +9,9 @@
 //   text <value>                                     the next input, password or file answer
 //   text-cancel                                      the next input or file dialog is cancelled
 //   close <form name>                                close that window as soon as it is shown
+//   type <form>.<control> <text>                     when that window shows, put the text in its box
+//   click <form>.<control>                           when that window shows, press its button
+// (the type and click lines of a window run in their order once it has shown)
 // A message box without an answer left gets its first button, other questions are cancelled.
 //
 // The transcript gets one line per event, fields separated by a tab, line breaks in texts
@@ -22,6 +25,7 @@
 #include <QObject>
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 namespace lumidesk {
 
@@ -46,12 +50,22 @@ public:
     // The window names to close when shown.
     const QStringList& formsToClose() const { return formsToClose_; }
 
+    // A box to fill or a button to press when a window shows.
+    struct ControlAction {
+        QString form;
+        QString control;
+        bool click = false;
+        QString text;
+    };
+    const std::vector<ControlAction>& controlActions() const { return controlActions_; }
+
 private:
     std::optional<QString> nextText(const QString& kind, const QString& title, const QString& text);
 
     std::deque<platform::ui::Answer> messageAnswers_;
     std::deque<std::optional<QString>> textAnswers_;
     QStringList formsToClose_;
+    std::vector<ControlAction> controlActions_;
 };
 
 } // namespace lumidesk

@@ -2,6 +2,8 @@
 #include "lumidesk/DataEnvironment.h"
 
 #include "core/cConnection.h"
+#include "lumidesk/DataEnvironment1.h"
+#include "lumidesk/DataEnvironment2.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
@@ -76,6 +78,11 @@ ShapedRowset DataEnvironment::select(platform::db::Connection& connection, const
         level.rows.push_back(std::move(row));
     }
     return level;
+}
+
+void ReleaseDataEnvironments() {
+    DataEnvironment1::release();
+    DataEnvironment2::release();
 }
 
 } // namespace lumidesk

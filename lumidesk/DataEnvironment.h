@@ -66,4 +66,8 @@ private:
     int current_ = -1;
 };
 
+// Releases both program-wide data environments (DataEnvironment1 and DataEnvironment2), so
+// that they connect afresh, to the database then in use, at their next use.
+void ReleaseDataEnvironments();
+
 } // namespace lumidesk

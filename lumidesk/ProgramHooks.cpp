@@ -4,6 +4,8 @@
 #include "admin/AdminServices.h"
 #include "core/OpenWorkbookInExcel.h"
 #include "lumidesk/BudgetRecords.h"
+#include "core/SharedDatabase.h"
+#include "lumidesk/DataEnvironment.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/ShellLinks.h"
 #include "mail/MailHooks.h"
@@ -29,6 +31,8 @@ void InstallProgramHooks() {
     mail::setMailHooks({[] { AddAddressesToUsersData(); }, [] { links::RefreshStatusGrid(); }});
     // The configuration window's "Install Sample Budget" runs the wizard's installation.
     admin::setSampleInstaller(wizard::InstallSampleBudget);
+    // Before the master database is re-keyed, moved or left, the data environments let go of it.
+    core::setSharedConnectionsReleaser(ReleaseDataEnvironments);
 }
 
 } // namespace lumidesk

@@ -27,17 +27,29 @@ void explorerLoaded() {
 
 } // namespace
 
-void ShowBudgetsExplorer() { frmDataTable::Display(); }
+void ShowBudgetsExplorer() {
+    frmDataTable::Display();
+}
 
-void CloseBudgetsExplorer() { core::UnloadForm(frmDataTable::kFormName); }
+void CloseBudgetsExplorer() {
+    core::UnloadForm(frmDataTable::kFormName);
+}
 
-void ShowFileSystemView() { frmFilesTables::Display(); }
+void ShowFileSystemView() {
+    frmFilesTables::Display();
+}
 
-void ShowPrint() { bringForward(frmPrint::instance()); }
+void ShowPrint() {
+    bringForward(frmPrint::instance());
+}
 
-void ShowFind(QWidget* owner) { bringForward(frmFind::instance(owner)); }
+void ShowFind(QWidget* owner) {
+    bringForward(frmFind::instance(owner));
+}
 
-qint32 SetBudgetContextAndRefresh() { return lumidesk::SetBudgetContextAndRefresh(); }
+qint32 SetBudgetContextAndRefresh() {
+    return lumidesk::SetBudgetContextAndRefresh();
+}
 
 void ResetDataTableControls() {
     explorerLoaded();

@@ -1,5 +1,4 @@
-// See RelinkAllBudgets.h. Budget and file names are matched exactly, ignoring case, so a
-// budget "Sales" never takes the keys of "Sales 2".
+// See RelinkAllBudgets.h.
 #include "wizard/RelinkAllBudgets.h"
 
 #include "core/ErrorMessage.h"
@@ -19,7 +18,9 @@ const QString kRelinkWorksheets =
                    "AND Budget_Name = ? COLLATE NOCASE_U");
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
-void relinkBudget(platform::db::Connection& cnn, const QString& budget) {
+} // namespace
+
+void RelinkMasterFileIds(const QString& budget, platform::db::Connection& cnn) {
     platform::db::Recordset masterFiles = platform::db::Recordset::open(cnn, kMasterFilesOfBudget, {budget});
     for (; !masterFiles.eof(); masterFiles.moveNext()) {
         if (masterFiles.isNull(QStringLiteral("Master_File")))
@@ -28,8 +29,6 @@ void relinkBudget(platform::db::Connection& cnn, const QString& budget) {
                                         masterFiles.value(QStringLiteral("Master_File")), budget});
     }
 }
-
-} // namespace
 
 void RelinkAllBudgets() {
     try {
@@ -41,7 +40,7 @@ void RelinkAllBudgets() {
             for (; !budgets.eof(); budgets.moveNext()) {
                 const QString budget = budgets.value(QStringLiteral("Budget_Name")).toString();
                 if (budget != kPlaceholder)
-                    relinkBudget(cnn, budget);
+                    RelinkMasterFileIds(budget, cnn);
             }
             transaction.commit();
         }

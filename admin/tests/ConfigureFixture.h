@@ -8,6 +8,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/EventPump.h"
+#include "support/QtPrinters.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,11 +19,6 @@
 #include <QTableView>
 #include <QTest>
 #include <ostream>
-
-// Texts in failure messages as text.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace admintest {
 

@@ -6,6 +6,8 @@
 #include "admin/AdminServices.h"
 #include "admin/ConfigGrids.h"
 #include "core/RunGuard.h"
+#include "core/SharedDatabase.h"
+#include "platform/db/Presence.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/MenuHost.h"
@@ -198,17 +200,16 @@ TEST_F(ConfigureWindow, OnANetworkDatabaseOnlyTheSuperAdministratorHasTheFileToo
     }
 }
 
-TEST_F(ConfigureWindow, ChoosingTheNetworkDatabaseSaysItIsNotAvailableAndKeepsLocal) {
+TEST_F(ConfigureWindow, TheNetworkDatabaseChosenAsTheDefaultIsKept) {
     testsupport::ScopedScriptedUi ui;
     open(frmConfigure::kOptionsTab);
     control<QRadioButton>("optNetwork")->click();
-    EXPECT_EQ(ui->messageTexts(),
-              QStringList{QStringLiteral("The network database is not available yet in this "
-                                         "version of Lumidesk.  Lumidesk opens the local "
-                                         "database.")});
-    EXPECT_TRUE(control<QRadioButton>("optLocal")->isChecked());
     window_->close();
-    EXPECT_EQ(setting("Network", "OpenNet"), QStringLiteral("False"));
+    EXPECT_TRUE(ui->asked().empty());
+    EXPECT_EQ(setting("Network", "OpenNet"), QStringLiteral("True"));
+    EXPECT_EQ(setting("Network", "OpenLocal"), QStringLiteral("False"));
+    open(frmConfigure::kOptionsTab);
+    EXPECT_TRUE(control<QRadioButton>("optNetwork")->isChecked());
 }
 
 TEST_F(ConfigureWindow, ClearDbEmptiesTheTablesOfEachYesAndAlwaysSweeps) {
@@ -325,8 +326,12 @@ TEST_F(ConfigureWindow, TheToolsWaitUntilARunHasEnded) {
     EXPECT_EQ(firstColumn("FolderNames"), QStringList{kPlaceholder});
 }
 
-TEST_F(ConfigureWindow, OnANetworkDatabaseCompactAndRestoreWaitForThePresenceCheck) {
+// Another administrator's program on the network database keeps Compact db and Restore db out,
+// with the reason, and nothing is compacted (the explorer stays loaded).
+TEST_F(ConfigureWindow, OnANetworkDatabaseCompactAndRestoreWaitForTheOtherAdministrators) {
+    useNetworkDatabase(QStringLiteral("net pw"));
     core::gOptions->DatabaseMode = QStringLiteral("Network");
+    const auto otherProgram = platform::db::PresenceHold::take(masterPath());
     auto* explorer = new QWidget;
     explorer->setObjectName(QStringLiteral("frmDataTable"));
     explorer->show();
@@ -334,10 +339,9 @@ TEST_F(ConfigureWindow, OnANetworkDatabaseCompactAndRestoreWaitForThePresenceChe
     open(frmConfigure::kOptionsTab);
     click("cmdCompact");
     click("cmdRestore");
-    EXPECT_EQ(
-        ui->messageTexts(),
-        QStringList(2, QStringLiteral("Checking who is connected to the network database is not available "
-                                      "yet in this version of Lumidesk.")));
+    EXPECT_EQ(ui->messageTexts(),
+              (QStringList{QStringLiteral("The database can't be compacted") + core::kOthersConnectedText,
+                           QStringLiteral("The database can't be restored") + core::kOthersConnectedText}));
     EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")))
         << "nothing was compacted";
     delete explorer;

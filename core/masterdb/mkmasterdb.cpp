@@ -1,13 +1,15 @@
-// mkmasterdb <schema.sql> <output.mdb>: makes a new plain master database from an SQL script.
-// The script runs in one transaction on a new file beside the output; only a database that
-// the whole script built and that passes the engine's check is renamed into place, so a
-// failed run leaves an existing output file as it was and no partial file behind.
+// mkmasterdb <script.sql>... <output.mdb>: makes a new plain master database from SQL scripts
+// (the schema, then any rows to ship in it, as the sample database does). The scripts run in
+// order in one transaction on a new file beside the output; only a database that all of them
+// built and that passes the engine's check is renamed into place, so a failed run leaves an
+// existing output file as it was and no partial file behind.
 #include "platform/db/DbError.h"
 #include "platform/db/Engine.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryFile>
 #include <cstdio>
 
@@ -38,8 +40,10 @@ void runScript(sqlite3* db, const QString& script) {
     engine::check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
 }
 
-void build(const QString& schemaPath, const QString& outputPath) {
-    const QString script = readScript(schemaPath);
+void build(const QStringList& scriptPaths, const QString& outputPath) {
+    QString script;
+    for (const QString& path : scriptPaths)
+        script += readScript(path) + QLatin1Char('\n');
     const QFileInfo output(outputPath);
     QTemporaryFile file(output.absolutePath() + QStringLiteral("/.") + output.fileName() +
                         QStringLiteral(".XXXXXX"));
@@ -68,12 +72,15 @@ void build(const QString& schemaPath, const QString& outputPath) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: mkmasterdb <schema.sql> <output.mdb>\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: mkmasterdb <script.sql>... <output.mdb>\n");
         return 2;
     }
+    QStringList scripts;
+    for (int i = 1; i < argc - 1; ++i)
+        scripts << QString::fromLocal8Bit(argv[i]);
     try {
-        build(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+        build(scripts, QString::fromLocal8Bit(argv[argc - 1]));
     } catch (const DbError& error) {
         std::fprintf(stderr, "mkmasterdb: %s\n", error.what());
         return 1;

@@ -1,13 +1,16 @@
 // Backup, restore and compaction of the master database on real database files: the names
 // the backup refuses, where its dialog opens, the checks before a restore, the master left
 // whole by a refused or failed restore, connections kept open across a restore and a
-// compaction, the network database's password, and the refusals during a run.
+// compaction, the network database's password, and the refusals during a run and while
+// another administrator is connected to the network database.
 #include "core/DatabaseUpkeep.h"
 
 #include "MasterDbFixture.h"
 #include "core/RunGuard.h"
+#include "core/SharedDatabase.h"
 #include "core/frmWait.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Presence.h"
 #include "platform/ui/BusyPointer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
@@ -450,4 +453,56 @@ TEST_F(DatabaseUpkeepTest, CompactionAndRestoreAreRefusedWhileTheWaitWindowIsUp)
         EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded("frmDataTable"));
     }
     Q_UNUSED(explorer);
+}
+
+// --- The shared network database --------------------------------------------------------
+
+// Another administrator's program on the network database (a second presence) keeps
+// compaction and restore out with the reason; once it has gone, both run.
+TEST_F(DatabaseUpkeepTest, CompactionAndRestoreWaitUntilNoOtherAdministratorIsConnected) {
+    const QString password = QStringLiteral("net pw");
+    useNetworkDatabase(password);
+    const QString backup = backupNow();
+    {
+        Connection db = openMaster();
+        addBudget(db, QStringLiteral("After the backup"));
+    }
+    recordBackup(backup);
+    auto otherProgram = platform::db::PresenceHold::take(masterPath());
+
+    {
+        testsupport::ScopedScriptedUi ui;
+        core::CompactDatabase();
+        core::RestoreDatabase();
+        EXPECT_EQ(
+            ui->messageTexts(),
+            (QStringList{QStringLiteral("The database can't be compacted") + core::kOthersConnectedText,
+                         QStringLiteral("The database can't be restored") + core::kOthersConnectedText}));
+        EXPECT_TRUE(masterBudgets().contains("After the backup")) << "nothing was restored";
+    }
+    otherProgram.reset();
+    {
+        testsupport::ScopedScriptedUi ui;
+        ui->answerTexts({backup});
+        core::RestoreDatabase();
+        EXPECT_EQ(ui->messageTexts(), QStringList{kRestored});
+        EXPECT_FALSE(masterBudgets().contains("After the backup"));
+    }
+    EXPECT_FALSE(core::gCnn->presence()->isOwnUse()) << "the program shares the database again";
+}
+
+// An operation that holds the database for itself (restore followed by compaction) keeps it
+// through the inner compaction, which does not give it back early.
+TEST_F(DatabaseUpkeepTest, AnEnclosingOwnUseKeepsTheDatabaseThroughTheCompaction) {
+    useNetworkDatabase(QStringLiteral("net pw"));
+    testsupport::ScopedScriptedUi ui;
+    {
+        const auto outer = core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
+        ASSERT_TRUE(outer.has_value());
+        core::CompactDatabase();
+        EXPECT_TRUE(ui->asked().empty());
+        EXPECT_THROW(platform::db::PresenceHold::take(masterPath(), 0), DbError)
+            << "no other program gets in before the outer operation ends";
+    }
+    EXPECT_NO_THROW(platform::db::PresenceHold::take(masterPath(), 0));
 }

@@ -96,8 +96,11 @@ std::optional<QString> QtUi::openFile(const FileRequest& request) {
 }
 
 std::optional<QString> QtUi::saveFile(const FileRequest& request) {
+    const QFileDialog::Options options = request.confirmOverwrite
+                                             ? QFileDialog::Options()
+                                             : QFileDialog::Options(QFileDialog::DontConfirmOverwrite);
     const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), request.title,
-                                                      request.initialPath, request.filter);
+                                                      request.initialPath, request.filter, nullptr, options);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 

@@ -28,6 +28,9 @@ struct FileRequest {
     QString title;
     QString filter;      // Qt filter text, e.g. "Workbooks (*.xlsx *.xlsm)"
     QString initialPath; // folder or file to start in
+    // Save dialogs: ask before a chosen file that exists is overwritten. Callers that check
+    // the chosen place themselves (and never overwrite) turn it off.
+    bool confirmOverwrite = true;
 };
 
 class Ui {

@@ -79,6 +79,7 @@ std::optional<QString> ScriptedUi::saveFile(const platform::ui::FileRequest& r) 
     auto answer = nextText(QStringLiteral("saveFile"), r.title, r.title);
     asked_.back().initialPath = r.initialPath;
     asked_.back().filter = r.filter;
+    asked_.back().confirmOverwrite = r.confirmOverwrite;
     return answer;
 }
 

@@ -1,23 +1,29 @@
 // A second program on the same database files, for the tests that need one: it reads one
 // command a line from its standard input and answers each with one line, "ok <result>" or
 // "error <number> <description>", so a test can hold a transaction open in another process,
-// commit it when it chooses, or change a file's password from outside. Arguments are
-// separated by tabs.
+// commit it when it chooses, change a file's password from outside, or be present on a
+// shared database (a presence hold, see Presence.h) the way another administrator's program
+// is. Arguments are separated by tabs.
 //   open <connection string>      close              scalar <sql>       exec <sql>
 //   begin | commit | rollback      compact           backup <path>
-//   password <path> <old> <new>    quit
+//   password <path> <old> <new>    hold <path>       release            quit
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Presence.h"
 
 #include <QString>
 #include <QStringList>
 #include <iostream>
+#include <memory>
 #include <string>
 
 namespace {
 
 using platform::db::Connection;
 using platform::db::DbError;
+
+// The peer's presence on a shared database, taken without waiting.
+std::shared_ptr<platform::db::PresenceHold> presence;
 
 QString run(Connection& connection, const QStringList& words) {
     const QString& command = words.value(0);
@@ -44,6 +50,10 @@ QString run(Connection& connection, const QStringList& words) {
         connection.backupTo(argument);
     else if (command == QLatin1String("password"))
         Connection::setPassword(argument, words.value(2), words.value(3));
+    else if (command == QLatin1String("hold"))
+        presence = platform::db::PresenceHold::take(argument, 0);
+    else if (command == QLatin1String("release"))
+        presence.reset();
     else
         throw DbError(DbError::kInvalidOperation, QStringLiteral("unknown command ") + command);
     return {};

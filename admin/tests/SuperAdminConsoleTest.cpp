@@ -1,0 +1,281 @@
+// The super-administrator console on a real network database: what it reads and writes at
+// opening and closing, the profile options with every shape of the profile, the password
+// change (also refused while another program holds the database, in another process), and
+// the move of the database with its checks.
+#include "NetworkDbFixture.h"
+#include "admin/frmSuperAdmin.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Presence.h"
+#include "platform/db/tests/DbPeer.h"
+#include "platform/ui/DataGrid.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace admintest;
+using platform::db::DbError;
+using platform::ui::Answer;
+
+namespace {
+
+const QString kDbPassword = QStringLiteral("pw");
+const Account kSuper{QStringLiteral("Ann"), QStringLiteral("s3cret"), QStringLiteral("ann@example.org")};
+const Account kAdmin{QStringLiteral("Bob"), QStringLiteral("b0b"), QStringLiteral("bob@example.org")};
+const QString kCorrupted =
+    QStringLiteral("The SuperAdminUser profile is corrupted and needs to be re-created.");
+
+class ConsoleTest : public NetworkDbFixture {
+protected:
+    void SetUp() override {
+        NetworkDbFixture::SetUp();
+        makeNetworkDatabase(kDbPassword, {kSuper, kAdmin});
+        logOn(kSuper, true);
+        admin::net::write(admin::net::kLumiNetPath, netPath_);
+    }
+    QPointer<admin::frmSuperAdmin> open() {
+        auto* console = new admin::frmSuperAdmin;
+        console->show();
+        return console;
+    }
+    // The profile rows in order: name, decoded Copy_Permissions, decoded View_Mode.
+    QStringList profile() {
+        Connection db = openNetwork();
+        QStringList rows;
+        for (Recordset r = Recordset::open(db, QStringLiteral("SELECT * FROM SuperAdminUser ORDER BY rowid"));
+             !r.eof(); r.moveNext())
+            rows << r.value(0).toString() + QLatin1Char('|') + admin::DecodeString(r.value(1).toString()) +
+                        QLatin1Char('|') + admin::DecodeString(r.value(2).toString());
+        return rows;
+    }
+    void setProfile(const QStringList& names) {
+        Connection db = openNetwork();
+        db.execute(QStringLiteral("DELETE FROM SuperAdminUser"));
+        for (const QString& name : names)
+            db.execute(QStringLiteral("INSERT INTO SuperAdminUser VALUES (?, ?, ?)"),
+                       {name, admin::EncodeString(QStringLiteral("False")),
+                        admin::EncodeString(QStringLiteral("All"))});
+    }
+    static bool opens(const QString& path, const QString& password) {
+        try {
+            openFile(path, password).scalar(QStringLiteral("SELECT count(*) FROM Budgets"));
+            return true;
+        } catch (const DbError&) {
+            return false;
+        }
+    }
+};
+
+struct ProfileRow {
+    const char* name;
+    QStringList before;
+    QStringList copyAfter; // after ticking "Require permission to copy"
+    QStringList viewAfter; // after choosing "Context Only"
+    QStringList messages;
+};
+
+void PrintTo(const ProfileRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ProfileShapes : public ConsoleTest, public ::testing::WithParamInterface<ProfileRow> {};
+
+TEST_P(ProfileShapes, TheOptionsWriteWhereTheProfileAllows) {
+    const ProfileRow& row = GetParam();
+    setProfile(row.before);
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->clear();
+    console->chkCopyPerm()->click();
+    EXPECT_EQ(profile(), row.copyAfter);
+    EXPECT_EQ(ui->messageTexts(), row.messages);
+    setProfile(row.before);
+    console->optBudgets()->click();
+    EXPECT_EQ(profile(), row.viewAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, ProfileShapes,
+    ::testing::Values(ProfileRow{"OnlyThePlaceholder",
+                                 {QStringLiteral("<Dummy record>")},
+                                 {QStringLiteral("<Dummy record>|True|All")},
+                                 {QStringLiteral("<Dummy record>|False|All")},
+                                 {}},
+                      ProfileRow{
+                          "PlaceholderThenRealRow",
+                          {QStringLiteral("<Dummy record>"), QStringLiteral("Ann")},
+                          {QStringLiteral("Ann|True|All")},
+                          {QStringLiteral("<Dummy record>|False|All"), QStringLiteral("Ann|False|Context")},
+                          {}},
+                      ProfileRow{"TwoRealRows",
+                                 {QStringLiteral("Ann"), QStringLiteral("Zed")},
+                                 {QStringLiteral("Ann|False|All"), QStringLiteral("Zed|False|All")},
+                                 {QStringLiteral("Ann|False|Context"), QStringLiteral("Zed|False|All")},
+                                 {kCorrupted}}),
+    [](const ::testing::TestParamInfo<ProfileRow>& info) { return std::string(info.param.name); });
+
+TEST_F(ConsoleTest, OpeningAppliesTheStoredOptionsAndClosingKeepsThem) {
+    setProfile({QStringLiteral("<Dummy record>"), QStringLiteral("Ann")});
+    admin::net::write(QStringLiteral("CopyPerm"), QStringLiteral("1"));
+    admin::net::write(QStringLiteral("ViewAll"), QStringLiteral("False"));
+    admin::net::write(QStringLiteral("ViewContext"), QStringLiteral("True"));
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    EXPECT_EQ(console->tbxLocation()->text(), netPath_);
+    EXPECT_EQ(console->pos(), QPoint(0, 0));
+    EXPECT_TRUE(console->chkCopyPerm()->isChecked());
+    EXPECT_TRUE(console->optBudgets()->isChecked());
+    EXPECT_FALSE(console->chkEncoding()->isChecked());
+    EXPECT_EQ(profile(), QStringList{QStringLiteral("Ann|True|Context")})
+        << "the stored options are written again";
+    EXPECT_EQ(console->dtAdminUsers()->rowCount(), 2);
+    EXPECT_EQ(console->dtBudgets()->columnCount(), 5);
+
+    console->chkEncoding()->click();
+    console->optAll()->click();
+    console->cmdCancel()->click();
+    EXPECT_EQ(setting(QStringLiteral("Encoding")), QStringLiteral("1"));
+    EXPECT_EQ(setting(QStringLiteral("CopyPerm")), QStringLiteral("1"));
+    EXPECT_EQ(setting(QStringLiteral("ViewAll")), QStringLiteral("True"));
+    EXPECT_EQ(setting(QStringLiteral("ViewContext")), QStringLiteral("False"));
+}
+
+TEST_F(ConsoleTest, AnAdministratorWhoIsNotTheSuperAdministratorSeesNoGrids) {
+    logOn(kAdmin, false);
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    EXPECT_EQ(console->dtAdminUsers()->rowCount(), 0);
+    EXPECT_EQ(console->dtBudgets()->columnCount(), 0);
+    console->close();
+    admin::net::write(QStringLiteral("Encoding"), QStringLiteral("1"));
+    console = open();
+    EXPECT_EQ(console->dtAdminUsers()->rowCount(), 2) << "unless Show Encoding was stored ticked";
+}
+
+// --- The password -------------------------------------------------------------------------
+
+TEST_F(ConsoleTest, ChangeSetsTheNewPasswordAndRebuildsTheSuperAdministratorIdentifier) {
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    WindowScript script;
+    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
+        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("n3w pw"));
+        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("n3w pw"));
+        click(w, QStringLiteral("cmdSet"));
+    });
+    console->cmdChangePwd()->click();
+    EXPECT_TRUE(opens(netPath_, QStringLiteral("n3w pw")));
+    EXPECT_FALSE(opens(netPath_, kDbPassword));
+    netPassword_ = QStringLiteral("n3w pw");
+    Connection db = openNetwork();
+    const QString saId =
+        db.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
+            .toString();
+    EXPECT_EQ(admin::DecodeString(saId), QStringLiteral("n3w pwAnns3cret"));
+    EXPECT_EQ(admin::DecodeString(core::gOptions->LumiSAID), QStringLiteral("n3w pwAnns3cret"));
+    EXPECT_EQ(core::gOptions->LumiSAID, setting(admin::net::kLumiSAID));
+    EXPECT_FALSE(setting(admin::net::kLumiNetConn).contains(QStringLiteral("n3w")));
+    // The next query of the program goes through with the new password.
+    Connection current;
+    current.open(core::gCnn->LumiCnn());
+    EXPECT_EQ(current.scalar(QStringLiteral("SELECT count(*) FROM AdminUsers")).toInt(), 2);
+}
+
+TEST_F(ConsoleTest, ACancelledChangeKeepsThePasswordAndWritesTheSameIdentifierAnew) {
+    Connection db = openNetwork();
+    const QString before =
+        db.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
+            .toString();
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    WindowScript script;
+    script.then(QStringLiteral("frmPwd"), [](QWidget& w) { click(w, QStringLiteral("cmdCancelOps")); });
+    console->cmdChangePwd()->click();
+    const QString after =
+        db.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
+            .toString();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(admin::DecodeString(after), admin::DecodeString(before));
+    EXPECT_TRUE(opens(netPath_, kDbPassword));
+}
+
+// Another administrator's program, in another process, holds the database: the change is
+// refused with the reason, and nothing changes; once that program has gone, it goes through.
+TEST_F(ConsoleTest, ChangeIsRefusedWhileAnotherProcessHoldsTheDatabase) {
+    dbtest::DbPeer other;
+    ASSERT_EQ(other.ask({QStringLiteral("hold"), netPath_}), QStringLiteral("ok"));
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->clear();
+    WindowScript script;
+    console->cmdChangePwd()->click();
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("The database password can't be changed") +
+                                              core::kOthersConnectedText});
+    EXPECT_TRUE(script.shown().isEmpty());
+    EXPECT_TRUE(opens(netPath_, kDbPassword));
+
+    ASSERT_EQ(other.ask({QStringLiteral("release")}), QStringLiteral("ok"));
+    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
+        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("later"));
+        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("later"));
+        click(w, QStringLiteral("cmdSet"));
+    });
+    console->cmdChangePwd()->click();
+    EXPECT_TRUE(opens(netPath_, QStringLiteral("later")));
+}
+
+// --- Moving the file ------------------------------------------------------------------------
+
+TEST_F(ConsoleTest, MoveCopiesChecksSwitchesAndOnlyThenRemovesTheOriginal) {
+    const QString target = testsupport::freshDir(QStringLiteral("moved"));
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->clear();
+    ui->answerTexts({target + QStringLiteral("/Lumimaster.mdb"), target + QStringLiteral("/lumimaster.mdb"),
+                     target + QStringLiteral("/lumimaster.mdb")});
+    ui->answerMessages({Answer::No, Answer::Yes});
+    console->cmdLocation()->click();
+    const QString moved = target + QStringLiteral("/lumimaster.mdb");
+    EXPECT_EQ(ui->messageTexts(),
+              (QStringList{QStringLiteral("Move database here?"), QStringLiteral("Move database here?")}));
+    EXPECT_FALSE(ui->asked()[0].confirmOverwrite) << "the program refuses an existing file itself";
+    EXPECT_FALSE(QFile::exists(netPath_)) << "the original is gone";
+    EXPECT_FALSE(QFile::exists(platform::db::PresenceHold::presencePath(netPath_)));
+    EXPECT_TRUE(opens(moved, kDbPassword));
+    EXPECT_EQ(setting(admin::net::kLumiNetPath), moved);
+    EXPECT_TRUE(setting(admin::net::kLumiNetConn).contains(moved));
+    EXPECT_EQ(core::gCnn->LumiCnnPath(), moved);
+    EXPECT_TRUE(platform::db::PresenceHold::isHeld(moved));
+    Connection current;
+    current.open(core::gCnn->LumiCnn());
+    EXPECT_EQ(current.scalar(QStringLiteral("SELECT count(*) FROM AdminUsers")).toInt(), 2);
+}
+
+TEST_F(ConsoleTest, MoveRefusesAFolderWithADatabaseAFailedCopyAndOtherAdministrators) {
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->clear();
+    // The folder of the current database.
+    ui->answerTexts({netPath_});
+    ui->answerMessages({Answer::Yes});
+    console->cmdLocation()->click();
+    EXPECT_EQ(ui->messageTexts().last(),
+              QStringLiteral("A Lumivane network database exists at this location."));
+    // A folder that does not exist: the copy fails and the database stays.
+    ui->answerTexts({QStringLiteral("/nonexistent/folder/lumimaster.mdb")});
+    ui->answerMessages({Answer::Yes});
+    console->cmdLocation()->click();
+    EXPECT_TRUE(ui->messageTexts().last().startsWith(QStringLiteral("Error ")))
+        << ui->messageTexts().last().toStdString();
+    // Another administrator connected: refused before any dialog.
+    auto otherProgram = platform::db::PresenceHold::take(netPath_);
+    ui->clear();
+    console->cmdLocation()->click();
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{QStringLiteral("The database can't be moved") + core::kOthersConnectedText});
+    EXPECT_TRUE(opens(netPath_, kDbPassword));
+    EXPECT_EQ(setting(admin::net::kLumiNetPath), netPath_);
+}
+
+} // namespace

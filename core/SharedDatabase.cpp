@@ -1,0 +1,106 @@
+// See SharedDatabase.h.
+#include "core/SharedDatabase.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
+#include "core/cConnection.h"
+#include "core/cDB2.h"
+#include "core/cDB3.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Presence.h"
+#include "platform/ui/Ui.h"
+
+#include <QFileInfo>
+
+namespace core {
+
+namespace {
+
+std::function<void()>& releaser() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+std::function<void()>& updateEngineRelease() {
+    static std::function<void()> release;
+    return release;
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+void refuse(const QString& whatCannotRun) {
+    platform::ui::msgBox(whatCannotRun + kOthersConnectedText, platform::ui::Buttons::Ok, kAppTitle,
+                         platform::ui::Icon::Exclamation);
+}
+
+} // namespace
+
+OwnUse::OwnUse(std::shared_ptr<platform::db::PresenceHold> hold)
+    : hold_(std::move(hold)) {}
+
+OwnUse::~OwnUse() {
+    if (hold_)
+        hold_->share();
+}
+
+OwnUse::OwnUse(OwnUse&& other) noexcept
+    : hold_(std::move(other.hold_)) {}
+
+OwnUse& OwnUse::operator=(OwnUse&& other) noexcept {
+    if (this != &other) {
+        if (hold_)
+            hold_->share();
+        hold_ = std::move(other.hold_);
+    }
+    return *this;
+}
+
+std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& whatCannotRun) {
+    try {
+        std::shared_ptr<platform::db::PresenceHold> hold = gCnn ? gCnn->presence() : nullptr;
+        if (!hold || !sameFile(hold->databasePath(), path))
+            hold = platform::db::PresenceHold::take(path, 0);
+        // Taken already by an enclosing operation: that one gives it back.
+        if (hold->isOwnUse())
+            return OwnUse();
+        if (!hold->takeForOwnUse()) {
+            refuse(whatCannotRun);
+            return std::nullopt;
+        }
+        return OwnUse(std::move(hold));
+    } catch (const platform::db::DbError& error) {
+        if (error.number() == platform::db::DbError::kFileInUse)
+            refuse(whatCannotRun);
+        else
+            ShowErrorMessage(error, kAppTitle);
+        return std::nullopt;
+    }
+}
+
+std::optional<OwnUse> TakeMasterDatabaseForOwnUse(const QString& whatCannotRun) {
+    if (!gCnn || !gCnn->presence())
+        return OwnUse();
+    return TakeDatabaseForOwnUse(gCnn->LumiCnnPath(), whatCannotRun);
+}
+
+void setUpdateEngineRelease(std::function<void()> release) {
+    updateEngineRelease() = std::move(release);
+}
+
+void setSharedConnectionsReleaser(std::function<void()> hook) {
+    releaser() = std::move(hook);
+}
+
+void ReleaseSharedConnections() {
+    gDB2.reset();
+    gDB3.reset();
+    if (updateEngineRelease())
+        updateEngineRelease()();
+    if (releaser())
+        releaser()();
+}
+
+} // namespace core

@@ -1,0 +1,180 @@
+// See BudgetCopy.h.
+#include "wizard/BudgetCopy.h"
+
+#include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
+#include "core/cOptions.h"
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/SqlText.h"
+#include "platform/ui/Ui.h"
+#include "wizard/RelinkAllBudgets.h"
+
+namespace wizard {
+
+namespace {
+
+using platform::db::Connection;
+using platform::db::DbError;
+using platform::db::Recordset;
+
+const QString kPlaceholder = QStringLiteral("<Dummy record>");
+const QString kKeyPrefix = QStringLiteral("ID_"); // the target numbers these columns itself
+const QString kBudgetsTable = QStringLiteral("Budgets");
+// The budget's tables in the order they are copied.
+const QStringList kBudgetTables = {QStringLiteral("UserFileTablesData"), QStringLiteral("Worksheets"),
+                                   QStringLiteral("MasterFiles")};
+
+// One step of the copy on the target, all or nothing: a savepoint inside the caller's
+// transaction, else a transaction of its own. Taken back unless committed.
+class TargetWrite {
+public:
+    explicit TargetWrite(Connection& target)
+        : target_(target)
+        , nested_(target.inTransaction()) {
+        if (nested_)
+            target_.execute(QStringLiteral("SAVEPOINT budget_copy"));
+        else
+            target_.beginTransaction();
+    }
+    ~TargetWrite() {
+        if (done_ || !target_.isOpen())
+            return;
+        try {
+            if (nested_) {
+                target_.execute(QStringLiteral("ROLLBACK TO budget_copy"));
+                target_.execute(QStringLiteral("RELEASE budget_copy"));
+            } else if (target_.inTransaction()) {
+                target_.rollback();
+            }
+        } catch (const DbError&) {
+            // The engine already ended the transaction; nothing is left to take back.
+        }
+    }
+    TargetWrite(const TargetWrite&) = delete;
+    TargetWrite& operator=(const TargetWrite&) = delete;
+
+    void commit() {
+        if (nested_)
+            target_.execute(QStringLiteral("RELEASE budget_copy"));
+        else
+            target_.commit();
+        done_ = true;
+    }
+
+private:
+    Connection& target_;
+    bool nested_;
+    bool done_ = false;
+};
+
+bool isKeyColumn(const QString& name) {
+    return name.startsWith(kKeyPrefix, Qt::CaseSensitive);
+}
+
+// The budget named by the row: "" for Null, an empty name and the placeholder row.
+QString budgetNameOf(const Recordset& row) {
+    const QVariant name = row.value(0);
+    if (!name.isValid() || name.isNull() || name.toString() == kPlaceholder)
+        return {};
+    return name.toString();
+}
+
+bool targetHasBudget(Connection& target, const QString& budget) {
+    return target
+               .scalar(QStringLiteral("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = ? COLLATE NOCASE_U"),
+                       {budget})
+               .toLongLong() > 0;
+}
+
+// The logged-on administrator's grant column among the grant columns behind the standard ones,
+// or -1.
+int grantColumn(const Recordset& budgets) {
+    const QString administrator = core::gOptions->LumiAdminUserName;
+    if (administrator.isEmpty())
+        return -1;
+    for (int j = kStandardBudgetColumns; j < budgets.fieldCount(); ++j)
+        if (budgets.fieldName(j).compare(administrator, Qt::CaseInsensitive) == 0)
+            return j;
+    return -1;
+}
+
+// Adds one target row whose non-key column j takes the source's column j, for the first
+// `columns` columns of the target.
+void appendByPosition(const Recordset& source, Recordset& target, int columns, const QString& table) {
+    if (source.fieldCount() < columns)
+        throw DbError(DbError::kItemNotFound,
+                      QStringLiteral("The table '%1' of the source database has %2 columns where the target "
+                                     "needs %3.")
+                          .arg(table, QString::number(source.fieldCount()), QString::number(columns)));
+    target.addNew();
+    for (int j = 0; j < columns; ++j)
+        if (!isKeyColumn(target.fieldName(j)))
+            target.setValue(j, source.value(j));
+}
+
+void copyTable(const QString& table, const QString& budget, Connection& source, Connection& target) {
+    Recordset rows = Recordset::open(source,
+                                     QStringLiteral("SELECT * FROM ") + platform::db::quoteIdentifier(table) +
+                                         QStringLiteral(" WHERE Budget_Name = ? COLLATE NOCASE_U"),
+                                     {budget});
+    Recordset copies = Recordset::forAppend(target, table);
+    for (; !rows.eof(); rows.moveNext()) {
+        appendByPosition(rows, copies, copies.fieldCount(), table);
+        copies.update();
+    }
+}
+
+} // namespace
+
+bool CopyBudgetRecord(Recordset& sourceRow, Connection& source, Connection& target) {
+    Q_UNUSED(source);
+    try {
+        if (!sourceRow.isOpen() || sourceRow.recordCount() != 1) {
+            platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::kAppTitle);
+            return false;
+        }
+        sourceRow.moveFirst();
+        const QString budget = budgetNameOf(sourceRow);
+        if (budget.isEmpty()) {
+            platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::kAppTitle);
+            return false;
+        }
+        TargetWrite write(target);
+        if (targetHasBudget(target, budget))
+            return false;
+        Recordset budgets = Recordset::forAppend(target, kBudgetsTable);
+        const int grant = core::gOptions->LocalToNet ? grantColumn(budgets) : -1;
+        if (core::gOptions->LocalToNet && grant < 0)
+            return false;
+        appendByPosition(sourceRow, budgets, kStandardBudgetColumns, kBudgetsTable);
+        if (grant >= 0)
+            budgets.setValue(grant, core::gOptions->LumiAUID);
+        budgets.update();
+        write.commit();
+        return true;
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+        return false;
+    }
+}
+
+bool CopyBudgetTables(Recordset& sourceRow, Connection& source, Connection& target) {
+    try {
+        const QString budget = budgetNameOf(sourceRow);
+        if (budget.isEmpty())
+            throw DbError(DbError::kNoCurrentRow, kBudgetRecordNotFoundText);
+        TargetWrite write(target);
+        for (const QString& table : kBudgetTables)
+            copyTable(table, budget, source, target);
+        RelinkMasterFileIds(budget, target);
+        write.commit();
+        return true;
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+        return false;
+    }
+}
+
+} // namespace wizard
