@@ -1,9 +1,10 @@
-// See AdminServices.h: the entry points of the configuration window, the logon window and the
-// console, and the stand-in for the migration window until it is built.
+// See AdminServices.h: the entry points of the configuration window, the logon window, the
+// migration window and the console.
 #include "admin/AdminServices.h"
 
 #include "admin/frmConfigure.h"
 #include "admin/frmLogon.h"
+#include "admin/frmMigrate.h"
 #include "admin/frmSuperAdmin.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
@@ -21,6 +22,17 @@ namespace {
 void notAvailable(const QString& what) {
     platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
                          platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
+}
+
+// Shows the one window of that form name, loading it (owned by owner) when it is not loaded.
+template <class Form> bool showOwned(const QString& name, QWidget* owner) {
+    QWidget* window = platform::ui::LoadedWindows::find(name);
+    if (!window)
+        window = new Form(owner);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 } // namespace
@@ -96,19 +108,11 @@ void UnloadLogon() {
 }
 
 bool ShowMigrate(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("Migrating budgets"));
-    return false;
+    return showOwned<frmMigrate>(kMigrateFormName, owner);
 }
 
 bool ShowSuperAdmin(QWidget* owner) {
-    QWidget* window = platform::ui::LoadedWindows::find(kSuperAdminFormName);
-    if (!window)
-        window = new frmSuperAdmin(owner);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return true;
+    return showOwned<frmSuperAdmin>(kSuperAdminFormName, owner);
 }
 
 } // namespace admin

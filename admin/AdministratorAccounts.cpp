@@ -15,7 +15,7 @@
 #include "platform/db/Schema.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
-#include "platform/ui/DataGrid.h"
+#include "platform/ui/EditGrid.h"
 #include "platform/ui/EventPump.h"
 #include "platform/ui/Ui.h"
 
@@ -178,7 +178,7 @@ void FillAdminUsersGrid(DataGrid& grid, bool showPassword, int row) {
     }
 }
 
-void AddAdminUserRow(DataGrid& grid) {
+void AddAdminUserRow(platform::ui::EditGrid& grid) {
     core::gOptions->AddRecord = true;
     if (grid.rowCount() > 0 && grid.cellText(grid.rowCount() - 1, kAccountName).isEmpty()) {
         say(QStringLiteral("Enter a value before the next 'Add'."));
@@ -186,8 +186,7 @@ void AddAdminUserRow(DataGrid& grid) {
     }
     if (grid.columnCount() == 0)
         setColumns(grid);
-    grid.appendRow({QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
-    grid.setCurrentCell(grid.rowCount() - 1, kAccountName);
+    grid.addRowForTyping(kAccountName, {kAccountName, kAccountPassword, kAccountEmail});
 }
 
 void StoreAdminUserRow(const AccountsContext& context, int r) {

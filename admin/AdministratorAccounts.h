@@ -19,7 +19,8 @@
 
 namespace platform::ui {
 class DataGrid;
-}
+class EditGrid;
+} // namespace platform::ui
 
 namespace admin {
 
@@ -43,7 +44,7 @@ struct AccountsContext {
 
 // "Add": starts add mode (gOptions.AddRecord) and appends an empty row, unless the last row
 // has no name yet ("Enter a value before the next 'Add'.").
-void AddAdminUserRow(platform::ui::DataGrid& grid);
+void AddAdminUserRow(platform::ui::EditGrid& grid);
 
 // A completed cell edit of row: stores the row once its name, password and e-mail are filled.
 void StoreAdminUserRow(const AccountsContext& context, int row);

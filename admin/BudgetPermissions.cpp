@@ -111,8 +111,9 @@ void FillPermissionsGrid(DataGrid& grid, bool showEncoding) {
         Recordset rows;
         if (query.GetRecordset(kAllBudgets, rows) == core::QueryObject::kRows) {
             QList<platform::ui::DataGridColumn> columns;
-            for (const char* heading : {"Budget Name", "Budget Date", "Budget Author"})
-                columns.append(readOnlyColumn(QString::fromLatin1(heading), 1600));
+            for (const auto& [heading, width] :
+                 {std::pair{"Budget Name", 2000}, {"Budget Date", 2600}, {"Budget Author", 1800}})
+                columns.append(readOnlyColumn(QString::fromLatin1(heading), width));
             for (int i = kBudgetsStandardColumnCount; i < rows.fieldCount(); ++i)
                 columns.append(readOnlyColumn(rows.fieldName(i), 1400));
             grid.setColumns(columns);

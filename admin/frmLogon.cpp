@@ -46,7 +46,7 @@ void frmLogon::buildControls() {
     grid->addWidget(parts::label(this, QStringLiteral("Label1"), QStringLiteral("Select Database")), 0, 0);
     cbxLocation_ = new platform::ui::ComboList(this);
     cbxLocation_->setObjectName(QStringLiteral("cbxLocation"));
-    cbxLocation_->setMinimumWidth(320);
+    cbxLocation_->setMinimumWidth(440);
     grid->addWidget(cbxLocation_, 0, 1);
     cmdBrowse_ = parts::button(this, QStringLiteral("cmdBrowse"), QStringLiteral("Browse"));
     grid->addWidget(cmdBrowse_, 0, 2);

@@ -28,7 +28,7 @@ void frmSA::buildControls() {
     auto* grid = new QGridLayout(this);
     QLabel* intro = parts::label(this, QStringLiteral("Label1"), kIntroText);
     intro->setWordWrap(true);
-    intro->setMinimumWidth(420);
+    intro->setMinimumWidth(480);
     grid->addWidget(intro, 0, 0, 1, 2);
 
     tbxLocation_ = parts::textBox(this, QStringLiteral("tbxLocation"));
@@ -63,6 +63,8 @@ void frmSA::buildControls() {
 void frmSA::Form_Load() {
     const QString path = net::read(net::kLumiNetPath);
     tbxLocation_->setText(path);
+    tbxLocation_->setCursorPosition(0);
+    tbxLocation_->setToolTip(path);
     tbxDBPwd_->setText(net::databasePassword());
     QString problem;
     if (path.isEmpty())

@@ -22,7 +22,7 @@
 #include "platform/db/SqlText.h"
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
-#include "platform/ui/DataGrid.h"
+#include "platform/ui/EditGrid.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
 
@@ -154,13 +154,15 @@ QWidget* frmSuperAdmin::buildNetworkTab() {
 QWidget* frmSuperAdmin::buildUsersTab() {
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
-    dtAdminUsers_ = new platform::ui::DataGrid(tab);
+    dtAdminUsers_ = new platform::ui::EditGrid(tab);
     dtAdminUsers_->setObjectName(QStringLiteral("dtAdminUsers"));
     layout->addWidget(dtAdminUsers_, 1);
     cmdAddAU_ = parts::button(tab, QStringLiteral("cmdAddAU"), QStringLiteral("Add"));
     cmdDelAU_ = parts::button(tab, QStringLiteral("cmdDelAU"), QStringLiteral("Delete"));
     auto* row = new QHBoxLayout;
-    row->addWidget(parts::label(tab, QStringLiteral("lblRecordAU"), QStringLiteral("Record")));
+    QLabel* record = parts::label(tab, QStringLiteral("lblRecordAU"), QStringLiteral("Record"));
+    dtAdminUsers_->setRecordCounter(record, QStringLiteral("Record "));
+    row->addWidget(record);
     row->addStretch(1);
     row->addWidget(cmdAddAU_);
     row->addWidget(cmdDelAU_);
@@ -168,14 +170,13 @@ QWidget* frmSuperAdmin::buildUsersTab() {
 
     connect(cmdAddAU_, &QPushButton::clicked, this, &frmSuperAdmin::cmdAddAU_Click);
     connect(cmdDelAU_, &QPushButton::clicked, this, &frmSuperAdmin::cmdDelAU_Click);
-    connect(dtAdminUsers_, &platform::ui::DataGrid::cellChanged, this,
-            [this](int r, int c, platform::ui::ChangeOrigin origin) {
-                if (origin != platform::ui::ChangeOrigin::User)
-                    return;
-                if (c == kAccountPassword)
-                    typedPasswords_.insert(r);
-                dtAdminUsers_Change(r, c);
-            });
+    // A completed edit stores the row (after the cell's editor has closed, so the store may fill
+    // the grid again).
+    dtAdminUsers_->setChangeProcedure([this](int r, int c) {
+        if (c == kAccountPassword)
+            typedPasswords_.insert(r);
+        dtAdminUsers_Change(r, c);
+    });
     connect(dtAdminUsers_, &platform::ui::DataGrid::cellDoubleClicked, this,
             [this](int r, int c, platform::ui::ClickArea area) {
                 if (area == platform::ui::ClickArea::Cell)
@@ -187,7 +188,7 @@ QWidget* frmSuperAdmin::buildUsersTab() {
 QWidget* frmSuperAdmin::buildPermissionsTab() {
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
-    dtBudgets_ = new platform::ui::DataGrid(tab);
+    dtBudgets_ = new platform::ui::EditGrid(tab);
     dtBudgets_->setObjectName(QStringLiteral("dtBudgets"));
     dtBudgets_->setToolTip(
         QStringLiteral("Double click a cell to grant the budget, press Delete to remove the "
@@ -197,7 +198,9 @@ QWidget* frmSuperAdmin::buildPermissionsTab() {
     cmdGrant_ = parts::button(tab, QStringLiteral("cmdGrant"), QStringLiteral("Grant"));
     cmdRemove_ = parts::button(tab, QStringLiteral("cmdRemove"), QStringLiteral("Remove"));
     auto* row = new QHBoxLayout;
-    row->addWidget(parts::label(tab, QStringLiteral("lblRecordBudgets"), QStringLiteral("Record")));
+    QLabel* record = parts::label(tab, QStringLiteral("lblRecordBudgets"), QStringLiteral("Record"));
+    dtBudgets_->setRecordCounter(record, QStringLiteral("Record "));
+    row->addWidget(record);
     row->addStretch(1);
     row->addWidget(cmdGrant_);
     row->addWidget(cmdRemove_);

@@ -26,7 +26,7 @@ class QRadioButton;
 class QTabWidget;
 
 namespace platform::ui {
-class DataGrid;
+class EditGrid;
 }
 
 namespace admin {
@@ -52,10 +52,10 @@ public:
     QRadioButton* optAll() const { return optAll_; }
     QRadioButton* optBudgets() const { return optBudgets_; }
     QCheckBox* chkEncoding() const { return chkEncoding_; }
-    platform::ui::DataGrid* dtAdminUsers() const { return dtAdminUsers_; }
+    platform::ui::EditGrid* dtAdminUsers() const { return dtAdminUsers_; }
     QPushButton* cmdAddAU() const { return cmdAddAU_; }
     QPushButton* cmdDelAU() const { return cmdDelAU_; }
-    platform::ui::DataGrid* dtBudgets() const { return dtBudgets_; }
+    platform::ui::EditGrid* dtBudgets() const { return dtBudgets_; }
     QPushButton* cmdGrant() const { return cmdGrant_; }
     QPushButton* cmdRemove() const { return cmdRemove_; }
     QPushButton* cmdOK() const { return cmdOK_; }
@@ -98,10 +98,10 @@ private:
     QRadioButton* optAll_ = nullptr;
     QRadioButton* optBudgets_ = nullptr;
     QCheckBox* chkEncoding_ = nullptr;
-    platform::ui::DataGrid* dtAdminUsers_ = nullptr;
+    platform::ui::EditGrid* dtAdminUsers_ = nullptr;
     QPushButton* cmdAddAU_ = nullptr;
     QPushButton* cmdDelAU_ = nullptr;
-    platform::ui::DataGrid* dtBudgets_ = nullptr;
+    platform::ui::EditGrid* dtBudgets_ = nullptr;
     QPushButton* cmdGrant_ = nullptr;
     QPushButton* cmdRemove_ = nullptr;
     QPushButton* cmdOK_ = nullptr;

@@ -5,12 +5,13 @@
 
 #include "NetworkDbFixture.h"
 #include "admin/BudgetPermissions.h"
-#include "platform/ui/DataGrid.h"
+#include "platform/ui/EditGrid.h"
 #include "platform/ui/EventPump.h"
 
 using namespace admintest;
 using platform::ui::Answer;
 using platform::ui::DataGrid;
+using platform::ui::EditGrid;
 
 namespace {
 
@@ -66,7 +67,7 @@ protected:
         return db.scalar(QStringLiteral("SELECT Bob FROM Budgets WHERE Budget_Name = 'Sales'")).toString();
     }
 
-    DataGrid grid_;
+    EditGrid grid_;
     QSet<int> typed_;
     int permissionRefills_ = 0;
     Connection network_;

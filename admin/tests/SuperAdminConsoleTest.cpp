@@ -7,9 +7,10 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
 #include "platform/db/tests/DbPeer.h"
-#include "platform/ui/DataGrid.h"
+#include "platform/ui/EditGrid.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -151,6 +152,27 @@ TEST_F(ConsoleTest, AnAdministratorWhoIsNotTheSuperAdministratorSeesNoGrids) {
     admin::net::write(QStringLiteral("Encoding"), QStringLiteral("1"));
     console = open();
     EXPECT_EQ(console->dtAdminUsers()->rowCount(), 2) << "unless Show Encoding was stored ticked";
+}
+
+// Typing into the accounts grid stores through the window: a new account, with its password
+// taken as typed, and the record counter follows the cursor.
+TEST_F(ConsoleTest, AnAccountTypedIntoTheGridIsStored) {
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    platform::ui::EditGrid* grid = console->dtAdminUsers();
+    console->cmdAddAU()->click();
+    const int row = grid->rowCount() - 1;
+    grid->editCell(row, 0, QStringLiteral("Carl"));
+    grid->editCell(row, 1, QStringLiteral("3xyz")); // a typed password, even one that decodes
+    grid->editCell(row, 3, QStringLiteral("carl@example.org"));
+    processDeletes();
+    Connection db = openNetwork();
+    EXPECT_EQ(admin::DecodeString(
+                  db.scalar(QStringLiteral("SELECT AdminUser_Pwd FROM AdminUsers WHERE AdminUser_Name = 'Carl'")).toString()),
+              QStringLiteral("3xyz"));
+    EXPECT_EQ(console->dtBudgets()->columnCount(), 6) << "the permissions grid shows Carl's grant column";
+    grid->setCurrentCell(1, 0);
+    EXPECT_EQ(console->findChild<QLabel*>(QStringLiteral("lblRecordAU"))->text(), QStringLiteral("Record 2"));
 }
 
 // --- The password -------------------------------------------------------------------------

@@ -1,21 +1,17 @@
 // The check-mark list box over QTreeWidget.
 #include "platform/ui/CheckListBox.h"
 
+#include "platform/ui/ListBox.h"
+
 #include <QHeaderView>
 
 namespace platform::ui {
 
 CheckListBox::CheckListBox(QWidget* parent)
     : QTreeWidget(parent) {
-    setColumnCount(1);
-    setHeaderHidden(true);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    ListBox::setUpAsList(*this);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header()->setStretchLastSection(true);
 
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
         if (!programChange_ && column == 0)

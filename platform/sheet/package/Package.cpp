@@ -214,33 +214,47 @@ QByteArray Package::save() const {
     for (const Item& i : items_)
         if (!i.removed)
             live.push_back(&i);
-    // Pack the written parts side by side; untouched parts keep their stored bytes.
-    std::vector<ZipWriter::Stored> stored(live.size());
+    // Pack the written parts side by side; parts packed before and untouched parts go in as they
+    // are stored, the untouched ones read one at a time as they are written.
+    std::vector<ZipWriter::Stored> packedNow(live.size());
     std::vector<std::size_t> toPack;
+    std::uint64_t dataBytes = 0;
+    std::uint64_t nameBytes = 0;
     for (std::size_t i = 0; i < live.size(); ++i) {
-        if (live[i]->content) {
+        nameBytes += live[i]->name.size();
+        if (live[i]->content)
             toPack.push_back(i);
-        } else if (live[i]->packed) {
-            stored[i] = *live[i]->packed;
-        } else {
-            const ZipReader::Entry& entry = reader_->entries()[std::size_t(live[i]->entry)];
-            stored[i].data = reader_->readStored(entry);
-            stored[i].size = entry.size;
-            stored[i].crc = entry.crc;
-            stored[i].method = entry.method;
-        }
+        else if (live[i]->packed)
+            dataBytes += live[i]->packed->data.size();
+        else
+            dataBytes += reader_->entries()[std::size_t(live[i]->entry)].compressedSize;
     }
     runParallel(toPack.size(), [&](std::size_t k) {
         const std::size_t i = toPack[k];
-        stored[i] = ZipWriter::compress(*live[i]->content, kDeflateLevel);
+        packedNow[i] = ZipWriter::compress(*live[i]->content, kDeflateLevel);
     });
+    for (std::size_t i : toPack)
+        dataBytes += packedNow[i].data.size();
     ZipWriter writer;
+    writer.reserve(ZipWriter::sizeFor(dataBytes, live.size(), nameBytes));
     const std::uint32_t now = ZipWriter::currentDosTime();
     for (std::size_t i = 0; i < live.size(); ++i) {
-        const std::uint32_t time =
-            live[i]->entry < 0 ? now : reader_->entries()[std::size_t(live[i]->entry)].dosTime;
-        writer.add(live[i]->name, stored[i], time);
-        stored[i].data = std::string(); // release as we go
+        const Item& item = *live[i];
+        const ZipReader::Entry* entry =
+            item.entry < 0 ? nullptr : &reader_->entries()[std::size_t(item.entry)];
+        const std::uint32_t time = entry ? entry->dosTime : now;
+        if (item.content) {
+            writer.add(item.name, packedNow[i], time);
+            packedNow[i] = ZipWriter::Stored(); // release as we go
+        } else if (item.packed) {
+            writer.add(item.name, *item.packed, time);
+        } else {
+            ZipWriter::Stored facts;
+            facts.size = entry->size;
+            facts.crc = entry->crc;
+            facts.method = entry->method;
+            writer.add(item.name, reader_->readStored(*entry), facts, time);
+        }
     }
     return writer.finish();
 }

@@ -1,9 +1,10 @@
-// Reading and writing worksheet parts: elements worksheet, sheetData, row, c, f, v, is,
-// dimension and mergeCells.
+// Reading and writing worksheet parts: the worksheet around its sheet data (read by
+// SheetDataReader), sheetData written from the cell store, dimension and mergeCells.
 #include "platform/sheet/package/WorksheetPart.h"
 
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/package/SheetDataReader.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <charconv>
@@ -67,214 +68,6 @@ const std::vector<std::string_view> kOrder = {"sheetPr",
 bool is(const char* name, const char* local) {
     return std::strcmp(XmlText::localName(name), local) == 0;
 }
-
-void appendAttr(std::string& out, const pugi::xml_attribute& a) {
-    out += ' ';
-    out += a.name();
-    out += "=\"";
-    XmlText::appendEscaped(out, a.value(), true);
-    out += '"';
-}
-
-// The text of an inline string: its <t>, or the <t> of each run.
-std::string inlineText(const pugi::xml_node& node) {
-    std::string text;
-    for (const pugi::xml_node& child : node.children()) {
-        if (is(child.name(), "t")) {
-            text += child.text().get();
-        } else if (is(child.name(), "r")) {
-            for (const pugi::xml_node& t : child.children())
-                if (is(t.name(), "t"))
-                    text += t.text().get();
-        }
-    }
-    return XmlText::decodeCellText(text);
-}
-
-struct SharedMaster {
-    CellRef anchor;
-    std::vector<FormulaText::Token> tokens;
-};
-
-class SheetDataReader {
-public:
-    SheetDataReader(CellStore& store, std::string_view part)
-        : store_(store)
-        , part_(part) {}
-
-    void read(const pugi::xml_node& sheetData) {
-        int rowNumber = 0;
-        for (const pugi::xml_node& row : sheetData.children()) {
-            if (!is(row.name(), "row"))
-                continue;
-            std::string attrs;
-            int r = rowNumber + 1;
-            for (const pugi::xml_attribute& a : row.attributes()) {
-                const char* n = a.name();
-                if (std::strcmp(n, "r") == 0) {
-                    r = std::atoi(a.value());
-                } else if (std::strcmp(n, "spans") != 0) {
-                    appendAttr(attrs, a);
-                }
-            }
-            if (r < 1 || r > CellAddress::kMaxRows)
-                damaged(part_, "a row number is outside the sheet");
-            rowNumber = r;
-            const std::uint32_t attrIndex = store_.addAttrs(attrs);
-            if (attrIndex != 0)
-                store_.obtainRow(r).attrs = attrIndex;
-            int col = 0;
-            for (const pugi::xml_node& c : row.children()) {
-                if (is(c.name(), "c"))
-                    readCell(c, r, col);
-            }
-        }
-    }
-
-private:
-    void readCell(const pugi::xml_node& c, int row, int& col) {
-        const char* type = "";
-        std::uint32_t style = 0;
-        std::string extra;
-        int at = col + 1;
-        for (const pugi::xml_attribute& a : c.attributes()) {
-            const char* n = a.name();
-            if (n[0] == 'r' && n[1] == 0) {
-                CellRef ref;
-                if (!CellAddress::parseA1(a.value(), std::strlen(a.value()), ref) || ref.row != row)
-                    damaged(part_, "a cell position does not fit its row");
-                at = ref.col;
-            } else if (n[0] == 's' && n[1] == 0) {
-                style = std::uint32_t(std::strtoul(a.value(), nullptr, 10));
-            } else if (n[0] == 't' && n[1] == 0) {
-                type = a.value();
-            } else {
-                appendAttr(extra, a);
-            }
-        }
-        if (at < 1 || at > CellAddress::kMaxColumns)
-            damaged(part_, "a cell lies outside the sheet");
-        col = at;
-        CellStore::Cell& cell = store_.append(row, at);
-        cell = CellStore::Cell{};
-        cell.col = std::uint16_t(at);
-        cell.style = style;
-        if (!extra.empty()) {
-            cell.flags |= CellStore::kExtraAttrs;
-            store_.setCellAttrs({row, at}, store_.addAttrs(extra));
-        }
-        const char* value = nullptr;
-        pugi::xml_node inlineNode;
-        for (const pugi::xml_node& child : c.children()) {
-            const char* n = XmlText::localName(child.name());
-            if (n[0] == 'v' && n[1] == 0)
-                value = child.text().get();
-            else if (n[0] == 'f' && n[1] == 0)
-                readFormula(child, cell, {row, at});
-            else if (std::strcmp(n, "is") == 0)
-                inlineNode = child;
-        }
-        readValue(cell, type, value, inlineNode);
-        // A formula saved without its result (as some writers do) is calculated when needed.
-        if (cell.formula && cell.type == CellStore::Type::Empty)
-            cell.flags |= CellStore::kStale;
-    }
-
-    void readValue(CellStore::Cell& cell, const char* type, const char* value,
-                   const pugi::xml_node& inlineNode) {
-        const std::string_view t(type);
-        if (t == "inlineStr") {
-            cell.type = CellStore::Type::Inline;
-            cell.text = store_.addText(inlineNode ? inlineText(inlineNode) : std::string());
-            return;
-        }
-        if (!value || !*value) {
-            if (t == "str" || t == "s") {
-                // A formula whose result is the empty text, or an empty shared reference.
-                if (t == "str" && value) {
-                    cell.type = CellStore::Type::Inline;
-                    cell.text = store_.addText({});
-                }
-            }
-            return;
-        }
-        if (t.empty() || t == "n") {
-            double number = 0;
-            const char* end = value + std::strlen(value);
-            while (*value == ' ')
-                ++value;
-            const auto result = std::from_chars(value, end, number);
-            if (result.ec != std::errc())
-                damaged(part_, "a number cannot be read");
-            cell.type = CellStore::Type::Number;
-            cell.number = number;
-        } else if (t == "s") {
-            char* end = nullptr;
-            const unsigned long index = std::strtoul(value, &end, 10);
-            if (end == value || index > 0xFFFFFFFEul)
-                damaged(part_, "a shared string number cannot be read");
-            cell.type = CellStore::Type::Shared;
-            cell.text = std::uint32_t(index);
-        } else if (t == "b") {
-            cell.type = CellStore::Type::Boolean;
-            cell.number = XmlText::isTrue(value) ? 1 : 0;
-        } else if (t == "e") {
-            cell.type = CellStore::Type::Error;
-            cell.text = store_.addText(value);
-        } else {
-            // "str" (a formula's text result) and "d" (a date written as text).
-            cell.type = CellStore::Type::Inline;
-            cell.text = store_.addText(XmlText::decodeCellText(value));
-        }
-    }
-
-    void readFormula(const pugi::xml_node& f, CellStore::Cell& cell, CellRef at) {
-        std::string_view kind;
-        const char* shareId = nullptr;
-        std::string kept;
-        std::string ref;
-        for (const pugi::xml_attribute& a : f.attributes()) {
-            const std::string_view n = a.name();
-            if (n == "t")
-                kind = a.value();
-            else if (n == "si")
-                shareId = a.value();
-            else if (n == "ref")
-                ref = a.value();
-            else
-                appendAttr(kept, a);
-        }
-        const std::string_view text = f.text().get();
-        if (kind == "shared" && shareId) {
-            const int id = std::atoi(shareId);
-            if (!text.empty()) {
-                masters_[id] = SharedMaster{at, FormulaText::tokenize(text)};
-                cell.formula = store_.addFormula(text, store_.addAttrs(kept));
-                return;
-            }
-            const auto it = masters_.find(id);
-            if (it == masters_.end())
-                damaged(part_, "a shared formula refers to a block that has no formula");
-            const std::string moved = FormulaText::shifted(it->second.tokens, at.row - it->second.anchor.row,
-                                                           at.col - it->second.anchor.col);
-            cell.formula = store_.addFormula(moved, store_.addAttrs(kept));
-            return;
-        }
-        if (kind == "array" || kind == "dataTable") {
-            std::string attrs = " t=\"" + std::string(kind) + "\"";
-            if (!ref.empty())
-                attrs += " ref=\"" + XmlText::escaped(ref, true) + "\"";
-            attrs += kept;
-            cell.formula = store_.addFormula(text, store_.addAttrs(attrs));
-            return;
-        }
-        cell.formula = store_.addFormula(text, store_.addAttrs(kept));
-    }
-
-    CellStore& store_;
-    std::string_view part_;
-    std::unordered_map<int, SharedMaster> masters_;
-};
 
 void appendNumber(std::string& out, double value) {
     char buffer[32];
@@ -426,22 +219,25 @@ WorksheetPart WorksheetPart::blank(bool selected) {
 WorksheetPart WorksheetPart::parse(const std::string& xml, std::string_view partName) {
     WorksheetPart part;
     part.chunks_ = XmlChunks::split(xml, partName, {"sheetData"});
+    // The parts around the sheet data are small: an XML parser checks them whole. The sheet data
+    // is read by its own reader, which checks it as it goes.
+    const std::string around = part.chunks_.assemble([](std::string&, const XmlChunks::Chunk&) {});
     pugi::xml_document doc;
-    const pugi::xml_parse_result result =
-        doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    const pugi::xml_parse_result result = doc.load_buffer(around.data(), around.size());
     if (!result)
         damaged(partName, result.description());
     const pugi::xml_node root = doc.document_element();
     if (!is(root.name(), "worksheet") && !is(root.name(), "dialogsheet"))
         damaged(partName, "it is not a worksheet");
+    for (const XmlChunks::Chunk& chunk : part.chunks_.chunks())
+        if (chunk.placeholder)
+            SheetDataReader::read(std::string_view(xml).substr(chunk.sourceOffset, chunk.sourceSize),
+                                  part.cells_, partName);
     if (part.chunks_.indexOf("sheetData") < 0) {
         // A worksheet without sheetData: give it one in its place.
         part.chunks_.put("sheetData", std::string(), kOrder);
     }
     part.chunks_.markPlaceholder("sheetData");
-    for (const pugi::xml_node& child : root.children())
-        if (is(child.name(), "sheetData"))
-            SheetDataReader(part.cells_, partName).read(child);
     return part;
 }
 

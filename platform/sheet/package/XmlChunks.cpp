@@ -190,8 +190,12 @@ XmlChunks XmlChunks::split(std::string_view xml, std::string_view what,
             chunk.name.assign(localName(childName));
             chunk.placeholder =
                 std::find(placeholders.begin(), placeholders.end(), chunk.name) != placeholders.end();
-            if (!chunk.placeholder)
+            if (chunk.placeholder) {
+                chunk.sourceOffset = chunkStart;
+                chunk.sourceSize = scan.pos - chunkStart;
+            } else {
                 chunk.raw.assign(xml.substr(chunkStart, scan.pos - chunkStart));
+            }
             result.chunks_.push_back(std::move(chunk));
         }
     }

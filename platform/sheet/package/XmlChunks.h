@@ -19,6 +19,10 @@ public:
         std::string name; // local name of the element; empty for a comment or processing instruction
         std::string raw;  // the element with the blanks and comments before it
         bool placeholder = false;
+        // Where a placeholder stood in the text that was split (its element with the blanks
+        // and comments before it), so that its owner can read it from there.
+        std::size_t sourceOffset = 0;
+        std::size_t sourceSize = 0;
     };
 
     // Throws SheetError (DamagedXml) naming `what` when the text is not a single well-nested

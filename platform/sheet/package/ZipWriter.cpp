@@ -3,6 +3,7 @@
 
 #include "platform/sheet/SheetError.h"
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 #include <zlib.h>
@@ -44,12 +45,19 @@ ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
     if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw SheetError(SheetError::Code::WriteFailed,
                          QStringLiteral("The compressor could not be started."));
-    result.data.resize(deflateBound(&stream, uLong(plain.size())));
+    // The output grows as it comes: parts compress to a fraction of their size, and holding
+    // room for the worst case of every part written side by side would cost their whole size.
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
     stream.avail_in = uInt(plain.size());
-    stream.next_out = reinterpret_cast<Bytef*>(result.data.data());
-    stream.avail_out = uInt(result.data.size());
-    const int rc = deflate(&stream, Z_FINISH);
+    result.data.resize(std::max<std::size_t>(plain.size() / 4, 4096));
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        if (stream.total_out == result.data.size())
+            result.data.resize(result.data.size() * 2);
+        stream.next_out = reinterpret_cast<Bytef*>(result.data.data() + stream.total_out);
+        stream.avail_out = uInt(result.data.size() - stream.total_out);
+        rc = deflate(&stream, Z_FINISH);
+    }
     result.data.resize(stream.total_out);
     deflateEnd(&stream);
     if (rc != Z_STREAM_END || result.data.size() >= plain.size()) {
@@ -58,6 +66,7 @@ ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
     } else {
         result.method = 8;
     }
+    result.data.shrink_to_fit();
     return result;
 }
 
@@ -73,41 +82,56 @@ std::uint32_t ZipWriter::currentDosTime() {
     return (date << 16) | time;
 }
 
+std::uint64_t ZipWriter::sizeFor(std::uint64_t dataBytes, std::size_t entries, std::uint64_t nameBytes) {
+    // A local header (30 bytes) and a directory entry (46 bytes) with the name in each, the end.
+    return dataBytes + entries * (30 + 46) + 2 * nameBytes + 22;
+}
+
+void ZipWriter::reserve(std::uint64_t bytes) {
+    if (bytes < std::uint64_t(std::numeric_limits<qsizetype>::max()))
+        body_.reserve(qsizetype(bytes));
+}
+
 void ZipWriter::add(std::string_view name, const Stored& stored, std::uint32_t dosTime) {
+    add(name, stored.data, stored, dosTime);
+}
+
+void ZipWriter::add(std::string_view name, std::string_view data, const Stored& facts,
+                    std::uint32_t dosTime) {
     constexpr std::uint64_t limit = std::numeric_limits<std::uint32_t>::max() - 1;
-    if (stored.size > limit || stored.data.size() > limit || std::uint64_t(body_.size()) > limit ||
+    if (facts.size > limit || data.size() > limit || std::uint64_t(body_.size()) > limit ||
         count_ >= 0xFFFF || name.size() > 0xFFFF)
         tooLarge();
     if (dosTime == 0)
         dosTime = currentDosTime();
     const std::uint32_t offset = std::uint32_t(body_.size());
     const std::uint32_t flags = isAscii(name) ? 0 : 0x0800; // bit 11: the name is UTF-8
-    const std::uint32_t version = stored.method == 8 ? 20 : 10;
+    const std::uint32_t version = facts.method == 8 ? 20 : 10;
 
     put32(body_, 0x04034b50);
     put16(body_, version);
     put16(body_, flags);
-    put16(body_, stored.method);
+    put16(body_, facts.method);
     put16(body_, dosTime & 0xFFFF);
     put16(body_, dosTime >> 16);
-    put32(body_, stored.crc);
-    put32(body_, std::uint32_t(stored.data.size()));
-    put32(body_, std::uint32_t(stored.size));
+    put32(body_, facts.crc);
+    put32(body_, std::uint32_t(data.size()));
+    put32(body_, std::uint32_t(facts.size));
     put16(body_, std::uint32_t(name.size()));
     put16(body_, 0);
     body_.append(name.data(), qsizetype(name.size()));
-    body_.append(stored.data.data(), qsizetype(stored.data.size()));
+    body_.append(data.data(), qsizetype(data.size()));
 
     put32(directory_, 0x02014b50);
     put16(directory_, 20); // made by: version 2.0, MS-DOS attributes
     put16(directory_, version);
     put16(directory_, flags);
-    put16(directory_, stored.method);
+    put16(directory_, facts.method);
     put16(directory_, dosTime & 0xFFFF);
     put16(directory_, dosTime >> 16);
-    put32(directory_, stored.crc);
-    put32(directory_, std::uint32_t(stored.data.size()));
-    put32(directory_, std::uint32_t(stored.size));
+    put32(directory_, facts.crc);
+    put32(directory_, std::uint32_t(data.size()));
+    put32(directory_, std::uint32_t(facts.size));
     put16(directory_, std::uint32_t(name.size()));
     put16(directory_, 0); // extra field
     put16(directory_, 0); // comment

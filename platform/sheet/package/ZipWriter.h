@@ -19,11 +19,19 @@ public:
         std::uint16_t method = 0; // 0 stored, 8 deflated
     };
 
-    // Deflates plain bytes (or stores them when that is not smaller). Thread-safe.
+    // Deflates plain bytes (or stores them when that is not smaller); the result holds no more
+    // memory than its bytes. Thread-safe.
     static Stored compress(std::string_view plain, int level);
+
+    // The bytes a container of that many entries, names and data bytes takes; reserving them
+    // first spares the growing container its copies.
+    static std::uint64_t sizeFor(std::uint64_t dataBytes, std::size_t entries, std::uint64_t nameBytes);
+    void reserve(std::uint64_t bytes);
 
     // dosTime: date in the high half, time in the low half; 0 takes the current time.
     void add(std::string_view name, const Stored& stored, std::uint32_t dosTime = 0);
+    // The same with the stored bytes held elsewhere (`facts` gives size, checksum and method).
+    void add(std::string_view name, std::string_view data, const Stored& facts, std::uint32_t dosTime = 0);
 
     // The whole container. Throws SheetError (WriteFailed) beyond the limits of a zip without
     // its 64-bit extension (4 GiB, 65535 entries).
