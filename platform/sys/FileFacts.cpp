@@ -3,12 +3,18 @@
 // workbook layer takes and other processes see.
 #include "platform/sys/FileFacts.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <QSysInfo>
+#include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +100,19 @@ bool isLocked(const QString& path) {
     return locked;
 }
 
+const QString kOwnLockMarker = QStringLiteral("lumivane-pid:");
+
+QString systemUserName() {
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+// Whether a process of that id runs on this machine; one we may not signal still runs.
+bool processRuns(qint64 pid) {
+    return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
+}
+
 } // namespace
 
 FindData GetFindData(const QString& path) {
@@ -155,12 +174,41 @@ QString WorkbookLockFilePath(const QString& path) {
     return info.absolutePath() + QStringLiteral("/.~lock.") + info.fileName() + u'#';
 }
 
+QByteArray OwnLockFileContent() {
+    // The fields LibreOffice writes: its user name (none), the system user, the host, the time
+    // the lock was taken, the holder's profile; then a semicolon. Our profile field names the
+    // holding process, so that a lock file whose program was killed can be told apart.
+    return QStringLiteral(",%1,%2,%3,%4%5;")
+        .arg(systemUserName(), QSysInfo::machineHostName(),
+             QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")), kOwnLockMarker)
+        .arg(QCoreApplication::applicationPid())
+        .toUtf8();
+}
+
+bool IsStaleLockFile(const QString& lockFilePath) {
+    QFile file(lockFilePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QStringList fields = QString::fromUtf8(file.read(4096)).trimmed().split(u',');
+    if (fields.size() != 5 || fields[2] != QSysInfo::machineHostName())
+        return false;
+    QString profile = fields[4];
+    if (!profile.endsWith(u';') || !profile.startsWith(kOwnLockMarker))
+        return false;
+    profile.chop(1);
+    bool number = false;
+    const qint64 pid = profile.mid(kOwnLockMarker.size()).toLongLong(&number);
+    return number && pid > 0 && !processRuns(pid);
+}
+
 bool IsFileInUse(const QString& rawPath) {
     const QString path = withoutFinalSlash(StripQuotes(rawPath));
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
         return false;
-    return QFileInfo::exists(WorkbookLockFilePath(path)) || hasOwnerFile(info) || isLocked(path);
+    const QString lockFile = WorkbookLockFilePath(path);
+    return (QFileInfo::exists(lockFile) && !IsStaleLockFile(lockFile)) || hasOwnerFile(info) ||
+           isLocked(path);
 }
 
 QDateTime GetFileCreatedTime(const QString& path) {

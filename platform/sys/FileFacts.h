@@ -8,6 +8,7 @@
 // the resolution at which the budget records keep them. Paths use "/".
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <stdexcept>
@@ -51,13 +52,22 @@ void CopyFileReplacing(const QString& source, const QString& target);
 
 // True when a program (this one included) holds the file open as a workbook: a lock on the
 // file, LibreOffice's lock file beside it, or the owner file ("~$<name>") that a spreadsheet
-// program leaves beside a workbook it has open. A missing file or a folder is not in use.
+// program leaves beside a workbook it has open. A lock file that this program wrote on this
+// machine for a process that no longer runs (it was killed) does not count; every other lock
+// file does. A missing file or a folder is not in use.
 // Quotes around the path and a final "/" are ignored. Never throws.
 bool IsFileInUse(const QString& path);
 
 // The lock file that LibreOffice (and the workbook layer) keeps beside an open workbook:
 // "<folder>/.~lock.<name>#".
 QString WorkbookLockFilePath(const QString& path);
+
+// The content of the lock file this process writes beside a workbook it opens for writing.
+QByteArray OwnLockFileContent();
+
+// True for a lock file this program wrote on this machine for a process that no longer runs.
+// Lock files of other programs or machines, and unreadable ones, are never stale.
+bool IsStaleLockFile(const QString& lockFilePath);
 
 // The creation time of the file (see FindData::created).
 QDateTime GetFileCreatedTime(const QString& path);

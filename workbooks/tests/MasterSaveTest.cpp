@@ -30,9 +30,9 @@ void killDuringSaves(const QStringList& args, int saves, int extraMs) {
     QThread::msleep(extraMs);
     loop.kill();
     loop.waitForFinished();
-    // A killed program leaves its lock file beside the workbook (a person would be asked
-    // whether to open it anyway); the next round's program must not find it.
-    QFile::remove(platform::sys::WorkbookLockFilePath(args[0]));
+    // A program killed while it held the workbook leaves its lock file beside it; with its
+    // process gone the workbook is free again, or every later run would skip it as in use.
+    EXPECT_FALSE(platform::sys::IsFileInUse(args[0]));
 }
 
 class MasterSaveTest : public BudgetFixture {};
@@ -66,7 +66,31 @@ TEST_F(MasterSaveTest, KilledDuringItsSaveTheMasterStaysReadable) {
         EXPECT_EQ(book->writeReserved(), encrypted);
         EXPECT_EQ(book->sheet("Rates").value({20002, 5}).number, 200025);
         book->close();
+        EXPECT_FALSE(QFile::exists(platform::sys::WorkbookLockFilePath(path))) << "round " << round;
     }
+}
+
+// Kills the save loop on a small master until a kill falls while it holds the workbook (its lock
+// file is left behind): the workbook is not in use, and the next open takes it for writing and
+// leaves no lock file when it closes.
+TEST_F(MasterSaveTest, AHolderKilledWithTheWorkbookOpenLeavesItFree) {
+    const QString folder = testsupport::freshDir("holder");
+    const QString path = copyMaster("Budget.xlsx", folder);
+    const QString lockFile = platform::sys::WorkbookLockFilePath(path);
+    int tries = 0;
+    for (; tries < 40 && !QFile::exists(lockFile); ++tries)
+        killDuringSaves({path}, 1, tries % 5);
+    ASSERT_TRUE(QFile::exists(lockFile))
+        << "no kill fell while the workbook was open in " << tries << " tries";
+    EXPECT_FALSE(platform::sys::IsFileInUse(path));
+    {
+        std::unique_ptr<Workbook> book = Workbook::open(path);
+        EXPECT_FALSE(book->readOnly());
+        EXPECT_TRUE(platform::sys::IsFileInUse(path));
+        book->close();
+    }
+    EXPECT_FALSE(QFile::exists(lockFile));
+    EXPECT_FALSE(platform::sys::IsFileInUse(path));
 }
 
 } // namespace

@@ -3,25 +3,16 @@
 
 #include "platform/sys/FileFacts.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSysInfo>
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace platform::sheet {
 
 namespace {
-
-QString userName() {
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
-}
 
 struct flock wholeFile(short type) {
     struct flock lock {};
@@ -64,12 +55,8 @@ bool WorkbookLock::lockFile() {
 }
 
 void WorkbookLock::writeLockFile() {
-    // The fields LibreOffice writes: its user name, the system user, the host, the time the
-    // lock was taken, the holder's profile; then a semicolon.
-    lockFileContent_ = QStringLiteral(",%1,%2,%3,;")
-                           .arg(userName(), QSysInfo::machineHostName(),
-                                QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")))
-                           .toUtf8();
+    // Written over a stale lock file that a killed program of ours left behind.
+    lockFileContent_ = platform::sys::OwnLockFileContent();
     QFile file(lockFilePath(path_));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(lockFileContent_);

@@ -7,9 +7,12 @@
 #include "platform/sheet/Worksheet.h"
 #include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
 using namespace platform::sheet;
@@ -31,13 +34,14 @@ TEST(WorkbookLock, AWorkbookOpenForWritingIsInUseUntilItCloses) {
     EXPECT_TRUE(WorkbookLock::isInUse(path));
     EXPECT_TRUE(WorkbookLock::isInUse(u'"' + path + u'"'));
 
-    // The lock file is in the form LibreOffice writes: name, user, host, date and time, profile.
+    // The lock file is in the form LibreOffice writes: name, user, host, date and time, profile
+    // (ours names the holding process).
     QFile lockFile(QFileInfo(path).absolutePath() + QStringLiteral("/.~lock.Budget.xlsx#"));
     ASSERT_TRUE(lockFile.open(QIODevice::ReadOnly));
     const QString content = QString::fromUtf8(lockFile.readAll());
     lockFile.close();
     static const QRegularExpression format(
-        QStringLiteral("^,[^,]+,[^,]*,\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d,;$"));
+        QStringLiteral("^,[^,]+,[^,]*,\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d,lumivane-pid:\\d+;$"));
     EXPECT_TRUE(format.match(content).hasMatch()) << content.toStdString();
 
     // A second opener gets the workbook read-only, also after a save replaced the file.
@@ -83,6 +87,47 @@ TEST(WorkbookLock, LockFilesOfOtherProgramsCount) {
         EXPECT_TRUE(wb->readOnly());
     }
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/.~lock.Budget.xlsx#")));
+}
+
+// A lock file of ours whose process is gone was left by a killed program: it must not keep the
+// workbook in use for ever. Every other lock file still counts.
+TEST(WorkbookLock, OnlyOurLockFilesOfEndedProcessesAreStale) {
+    QProcess ended;
+    ended.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    ASSERT_TRUE(ended.waitForStarted());
+    const QByteArray deadPid = QByteArray::number(ended.processId());
+    ended.kill();
+    ASSERT_TRUE(ended.waitForFinished());
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
+    const struct {
+        const char* what;
+        QByteArray content;
+        bool inUse;
+    } cases[] = {
+        {"ours, process ended", ",ann," + host + ",10.12.2026 12:49,lumivane-pid:" + deadPid + ";", false},
+        {"ours, process runs", ",ann," + host + ",10.12.2026 12:49,lumivane-pid:" + ownPid + ";", true},
+        {"ours, other machine", ",ann,elsewhere-pc,10.12.2026 12:49,lumivane-pid:" + deadPid + ";", true},
+        {"LibreOffice's", ",Ann,ann," + host + ",10.12.2026 12:49,file:///home/ann/.config;", true},
+        {"no profile", ",Ann,ann," + host + ",10.12.2026 12:49,;", true},
+        {"damaged", "lumivane-pid:" + deadPid, true},
+    };
+    const QString folder = testsupport::freshDir();
+    const QString path = folder + QStringLiteral("/Budget.xlsx");
+    ASSERT_TRUE(QFile::copy(sheettest::fixture(QStringLiteral("libreoffice.xlsx")), path));
+    const QString lockFile = WorkbookLock::lockFilePath(path);
+    for (const auto& c : cases) {
+        touch(lockFile, c.content);
+        EXPECT_EQ(c.inUse, WorkbookLock::isInUse(path)) << c.what;
+        {
+            // Opening takes the workbook for writing exactly when nobody else holds it, and
+            // puts its own lock file in place of a stale one.
+            auto wb = Workbook::open(path);
+            EXPECT_EQ(c.inUse, wb->readOnly()) << c.what;
+        }
+        EXPECT_EQ(c.inUse, QFile::exists(lockFile)) << c.what;
+        QFile::remove(lockFile);
+    }
 }
 
 TEST(WorkbookLock, MissingFilesAndFoldersAreNotInUse) {
