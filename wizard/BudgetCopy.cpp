@@ -8,6 +8,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
+#include "platform/db/Transaction.h"
 #include "platform/ui/Ui.h"
 #include "wizard/RelinkAllBudgets.h"
 
@@ -25,49 +26,6 @@ const QString kBudgetsTable = QStringLiteral("Budgets");
 // The budget's tables in the order they are copied.
 const QStringList kBudgetTables = {QStringLiteral("UserFileTablesData"), QStringLiteral("Worksheets"),
                                    QStringLiteral("MasterFiles")};
-
-// One step of the copy on the target, all or nothing: a savepoint inside the caller's
-// transaction, else a transaction of its own. Taken back unless committed.
-class TargetWrite {
-public:
-    explicit TargetWrite(Connection& target)
-        : target_(target)
-        , nested_(target.inTransaction()) {
-        if (nested_)
-            target_.execute(QStringLiteral("SAVEPOINT budget_copy"));
-        else
-            target_.beginTransaction();
-    }
-    ~TargetWrite() {
-        if (done_ || !target_.isOpen())
-            return;
-        try {
-            if (nested_) {
-                target_.execute(QStringLiteral("ROLLBACK TO budget_copy"));
-                target_.execute(QStringLiteral("RELEASE budget_copy"));
-            } else if (target_.inTransaction()) {
-                target_.rollback();
-            }
-        } catch (const DbError&) {
-            // The engine already ended the transaction; nothing is left to take back.
-        }
-    }
-    TargetWrite(const TargetWrite&) = delete;
-    TargetWrite& operator=(const TargetWrite&) = delete;
-
-    void commit() {
-        if (nested_)
-            target_.execute(QStringLiteral("RELEASE budget_copy"));
-        else
-            target_.commit();
-        done_ = true;
-    }
-
-private:
-    Connection& target_;
-    bool nested_;
-    bool done_ = false;
-};
 
 bool isKeyColumn(const QString& name) {
     return name.startsWith(kKeyPrefix, Qt::CaseSensitive);
@@ -141,7 +99,7 @@ bool CopyBudgetRecord(Recordset& sourceRow, Connection& source, Connection& targ
             platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::kAppTitle);
             return false;
         }
-        TargetWrite write(target);
+        platform::db::WriteStep write(target, QStringLiteral("budget_copy"));
         if (targetHasBudget(target, budget))
             return false;
         Recordset budgets = Recordset::forAppend(target, kBudgetsTable);
@@ -165,7 +123,7 @@ bool CopyBudgetTables(Recordset& sourceRow, Connection& source, Connection& targ
         const QString budget = budgetNameOf(sourceRow);
         if (budget.isEmpty())
             throw DbError(DbError::kNoCurrentRow, kBudgetRecordNotFoundText);
-        TargetWrite write(target);
+        platform::db::WriteStep write(target, QStringLiteral("budget_copy"));
         for (const QString& table : kBudgetTables)
             copyTable(table, budget, source, target);
         RelinkMasterFileIds(budget, target);

@@ -1,18 +1,39 @@
-// See BudgetDeletion.h: the stand-in until the wizard's deletions are built.
+// See BudgetDeletion.h.
 #include "wizard/BudgetDeletion.h"
 
-#include "core/AppTitle.h"
-#include "platform/ui/Ui.h"
+#include "core/ErrorMessage.h"
+#include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Transaction.h"
+
+#include <QStringList>
 
 namespace wizard {
 
+namespace {
+
+// The dependent tables, users of a row first.
+const QStringList kDependentTables = {QStringLiteral("UserFileTablesData"), QStringLiteral("Worksheets"),
+                                      QStringLiteral("MasterFiles")};
+
+} // namespace
+
 bool DeleteBudgetData(const QString& budget, platform::db::Connection& cnn) {
-    Q_UNUSED(budget);
-    Q_UNUSED(cnn);
-    platform::ui::msgBox(
-        QStringLiteral("Deleting a budget's rows is not available yet in this version of Lumidesk."),
-        platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
-    return false;
+    if (budget.isEmpty() || budget.compare(QStringLiteral("<Dummy record>"), Qt::CaseInsensitive) == 0)
+        return false;
+    try {
+        platform::db::WriteStep step(cnn, QStringLiteral("budget_data_deletion"));
+        for (const QString& table : kDependentTables)
+            cnn.execute(QStringLiteral("DELETE FROM %1 WHERE Budget_Name = ? COLLATE %2")
+                            .arg(table, platform::db::kNoCaseCollation),
+                        {budget});
+        step.commit();
+        return true;
+    } catch (const platform::db::DbError& error) {
+        core::ShowErrorMessage(error);
+        return false;
+    }
 }
 
 } // namespace wizard

@@ -1,6 +1,6 @@
-// Deleting the rows that depend on a budget (its user files, worksheets and master workbooks).
-// The wizard's deletions are not built yet; the migration between databases calls this one.
-// Until it is built it tells the user that it is not available and deletes nothing.
+// Deleting the rows that depend on a budget: its user files, worksheets and master workbooks.
+// The wizard's budget deletion, the sample-budget installer and the migration between
+// databases call it; each deletes the Budgets row itself afterwards.
 #pragma once
 
 #include <QString>
@@ -11,9 +11,11 @@ class Connection;
 
 namespace wizard {
 
-// Deletes the budget's rows of UserFileTablesData, Worksheets and MasterFiles in the database
-// of cnn; the Budgets row itself is the caller's to delete. False, with nothing deleted, when it
-// could not.
+// Deletes, in the database of cnn, the rows of UserFileTablesData, Worksheets and MasterFiles
+// whose Budget_Name is the budget's (compared exactly, ignoring case), all or nothing: inside
+// the caller's transaction when one is open, else in one of its own. The Budgets row itself is
+// the caller's to delete. False, with nothing deleted, for an empty name or the placeholder;
+// false after showing the error message when the database refused.
 bool DeleteBudgetData(const QString& budget, platform::db::Connection& cnn);
 
 } // namespace wizard

@@ -171,6 +171,37 @@ TEST_F(MigrationTest, MovesNeedTheAuthorAndARefusedMoveChangesNothing) {
     EXPECT_FALSE(core::gOptions->LocalToNet || core::gOptions->NetToLocal);
 }
 
+// The author moves a budget each way: it arrives whole and relinked, and its source rows go,
+// those of a budget whose name holds it stay.
+TEST_F(MigrationTest, AnAuthorsMoveTakesTheWholeBudgetAcrossAndLeavesNothingBehind) {
+    {
+        Connection db = openLocal();
+        addBudget(db, QStringLiteral("Sales"), kAdmin.name);
+        addBudget(db, QStringLiteral("Sales 2004"), kAdmin.name);
+        Connection net = openNetwork();
+        addBudget(net, QStringLiteral("Elsewhere"), kSuper.name, 3);
+    }
+    testsupport::ScopedScriptedUi ui;
+    EXPECT_EQ(admin::MigrateToNetwork(QStringLiteral("Sales"), MigrationMode::Move, local()),
+              MigrationEnd::Finish);
+    EXPECT_EQ(ui->messageTexts(), QStringList());
+    {
+        Connection db = openLocal();
+        Connection net = openNetwork();
+        EXPECT_EQ(shape(db, QStringLiteral("Sales")), kNone);
+        EXPECT_EQ(shape(db, QStringLiteral("Sales 2004")), kWhole);
+        EXPECT_EQ(shape(net, QStringLiteral("Sales")), kWhole);
+    }
+    EXPECT_EQ(admin::MigrateToLocal(QStringLiteral("Sales"), MigrationMode::Move, local()),
+              MigrationEnd::Finish);
+    EXPECT_EQ(ui->messageTexts(), QStringList());
+    Connection db = openLocal();
+    Connection net = openNetwork();
+    EXPECT_EQ(shape(net, QStringLiteral("Sales")), kNone);
+    EXPECT_EQ(shape(db, QStringLiteral("Sales")), kWhole);
+    EXPECT_EQ(shape(db, QStringLiteral("Sales 2004")), kWhole);
+}
+
 TEST_F(MigrationTest, AnOverwriteIsAskedAfterTheAuthorTestAndNoLeavesBothAsTheyWere) {
     {
         Connection net = openNetwork();

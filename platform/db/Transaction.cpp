@@ -27,4 +27,37 @@ void Transaction::commit() {
     done_ = true;
 }
 
+WriteStep::WriteStep(Connection& connection, QString savepoint)
+    : connection_(connection)
+    , savepoint_(std::move(savepoint))
+    , nested_(connection.inTransaction()) {
+    if (nested_)
+        connection_.execute(QStringLiteral("SAVEPOINT ") + savepoint_);
+    else
+        connection_.beginTransaction();
+}
+
+WriteStep::~WriteStep() {
+    if (done_ || !connection_.isOpen())
+        return;
+    try {
+        if (nested_) {
+            connection_.execute(QStringLiteral("ROLLBACK TO ") + savepoint_);
+            connection_.execute(QStringLiteral("RELEASE ") + savepoint_);
+        } else if (connection_.inTransaction()) {
+            connection_.rollback();
+        }
+    } catch (const DbError&) {
+        // The engine already ended the transaction; nothing is left to take back.
+    }
+}
+
+void WriteStep::commit() {
+    if (nested_)
+        connection_.execute(QStringLiteral("RELEASE ") + savepoint_);
+    else
+        connection_.commit();
+    done_ = true;
+}
+
 } // namespace platform::db
