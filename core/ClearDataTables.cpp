@@ -5,6 +5,9 @@
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
+#include "platform/db/Connection.h"
+#include "platform/db/SqlText.h"
+#include "platform/db/Transaction.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/Ui.h"
 
@@ -37,26 +40,41 @@ void writeRuntime(const QString& key, const QString& value) {
     platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"), key, value);
 }
 
+// The tables of every step answered Yes, in the order they are emptied.
+QStringList askForTables() {
+    QStringList tables;
+    for (const ClearStep& step : clearSteps())
+        if (platform::ui::msgBox(QString::fromLatin1(step.question), platform::ui::Buttons::YesNo,
+                                 kAppTitle) == platform::ui::Answer::Yes)
+            tables += step.tables;
+    return tables;
+}
+
+// Empties the tables all together or not at all: a failure part-way leaves every table as it was.
+void emptyTables(const QString& connectionString, const QStringList& tables) {
+    platform::db::Connection connection;
+    connection.open(connectionString);
+    platform::db::Transaction transaction(connection);
+    for (const QString& table : tables)
+        connection.execute(QStringLiteral("DELETE FROM ") + platform::db::quoteIdentifier(table));
+    transaction.commit();
+}
+
 } // namespace
 
 void ClearDataTables() {
     if (!gCnn)
         throw std::runtime_error("The connection descriptor is not set up.");
     const QString connection = gCnn->LumiCnn();
-    lumistore::cClean clean;
-    for (const ClearStep& step : clearSteps()) {
-        if (platform::ui::msgBox(QString::fromLatin1(step.question), platform::ui::Buttons::YesNo,
-                                 kAppTitle) != platform::ui::Answer::Yes)
-            continue;
-        for (const QString& table : step.tables)
-            clean.InitializeTable(connection, table);
-        if (step.tables.contains(QStringLiteral("Budgets"))) {
-            if (gOptions)
-                gOptions->BudgetNameContext = QStringLiteral("Nothing");
-            writeRuntime(QStringLiteral("BudgetNameContext"), QStringLiteral("Nothing"));
-        }
+    const QStringList tables = askForTables();
+    if (!tables.isEmpty())
+        emptyTables(connection, tables);
+    if (tables.contains(QStringLiteral("Budgets"))) {
+        if (gOptions)
+            gOptions->BudgetNameContext = QStringLiteral("Nothing");
+        writeRuntime(QStringLiteral("BudgetNameContext"), QStringLiteral("Nothing"));
     }
-    clean.SweepRecords(connection, QString());
+    lumistore::cClean().SweepRecords(connection, QString());
     writeRuntime(QStringLiteral("ConfiguredData"), QStringLiteral("0"));
 }
 

@@ -5,7 +5,9 @@
 // back where it is empty and "Runtime" "ConfiguredData" becomes "0". Clearing the budget
 // tables leaves no budget context ("Nothing", also in the settings).
 //
-// Failures of the data store library are raised to the caller (a LumistoreError).
+// The questions are all asked first; the chosen tables are then emptied in one transaction, so
+// a failure part-way leaves every table as it was. Failures are raised to the caller (a
+// database error, or a LumistoreError from the sweep).
 #pragma once
 
 namespace core {

@@ -102,6 +102,30 @@ TEST_F(MainCommands, ClearSystemDataYesToAllThenCompacts) {
         EXPECT_EQ(rows(table), QStringList{kPlaceholder}) << table;
 }
 
+// A table that refuses to be emptied after others were: nothing is emptied, the failure is
+// shown, and the context stays.
+TEST_F(MainCommands, ClearSystemDataThatFailsPartWayEmptiesNothing) {
+    execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Subject BEGIN SELECT RAISE(ABORT, "
+                           "'refused'); END"));
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
+    ui->acceptUnscriptedMessages();
+    main_->mnuDelAllDataTables_Click();
+    EXPECT_EQ(ui->messageTexts().mid(0, 4), kClearQuestions.mid(0, 4));
+    ASSERT_EQ(ui->messageTexts().size(), 5) << ui->messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(ui->messageTexts().last().contains(QStringLiteral("refused")))
+        << ui->messageTexts().last().toStdString();
+    // Each table still holds its real row (the shipped placeholder rows were not swept either).
+    const std::pair<const char*, const char*> kept[] = {{"Budgets", "Plan"},
+                                                        {"UserFileTablesData", "North.xlsx"},
+                                                        {"FolderNames", "Sales"},
+                                                        {"Admin", "Ann"},
+                                                        {"Subject", "Due"}};
+    for (const auto& [table, value] : kept)
+        EXPECT_TRUE(rows(table).contains(QString::fromLatin1(value))) << table;
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("Plan"));
+}
+
 TEST_F(MainCommands, ClearFolderNamesLeavesItsPlaceholderRow) {
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({Answer::No});
