@@ -4,6 +4,7 @@
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
 #include "core/ClearDataTables.h"
+#include "lumidesk/RunTrapped.h"
 #include "core/DatabaseUpkeep.h"
 #include "core/ErrorsTable.h"
 #include "core/FormUnload.h"
@@ -166,12 +167,15 @@ void frmMain::mnuUpdateSystem_Click() {
     core::gOptions->FrmWaitBig = false;
 }
 
+// A failure ends the command with its message; the program goes on.
 void frmMain::mnuCheckUserActivity_Click() {
     if (core::RunGuard::refuseDuringRun())
         return;
-    workbooks::CheckUserFilesExist(false, 0);
-    wizard::RefreshWizardWorksheets();
-    links::RefreshStatusGrid();
+    RunTrapped([] {
+        workbooks::CheckUserFilesExist(false, 0);
+        wizard::RefreshWizardWorksheets();
+        links::RefreshStatusGrid();
+    });
 }
 
 void frmMain::mnuSendMail_Click() {

@@ -126,6 +126,20 @@ TEST_F(MainCommands, ClearSystemDataThatFailsPartWayEmptiesNothing) {
     EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("Plan"));
 }
 
+// A database failure under Check User Activity is shown and ends the command, not the program.
+TEST_F(MainCommands, CheckUserActivityShowsADatabaseFailureAndGoesOn) {
+    for (const char* table : {"Worksheets", "UserFileTablesData"}) {
+        execute(QStringLiteral("ALTER TABLE %1 RENAME TO Gone%1").arg(QLatin1String(table)));
+        testsupport::ScopedScriptedUi ui;
+        ui->acceptUnscriptedMessages();
+        EXPECT_NO_THROW(main_->mnuCheckUserActivity_Click()) << table;
+        ASSERT_FALSE(ui->messageTexts().isEmpty()) << table;
+        EXPECT_TRUE(ui->messageTexts().first().startsWith(QStringLiteral("Error ")))
+            << ui->messageTexts().first().toStdString();
+        execute(QStringLiteral("ALTER TABLE Gone%1 RENAME TO %1").arg(QLatin1String(table)));
+    }
+}
+
 TEST_F(MainCommands, ClearFolderNamesLeavesItsPlaceholderRow) {
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({Answer::No});
