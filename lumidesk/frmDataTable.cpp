@@ -339,20 +339,27 @@ void frmDataTable::LoadTree() {
     DataEnvironment2& source = DataEnvironment2::instance();
     source.Requery();
     const ShapedRowset& budgets = source.Rows();
+    // A table's placeholder row stands for no row at all: it is no budget, workbook or sheet.
     for (int row = 0; row < static_cast<int>(budgets.rows.size()); ++row) {
         const ShapedRow& budget = budgets.rows[row];
         const QString name = budget.value(budgets, QStringLiteral("Budget_Name")).toString();
+        if (name == kDummyRecord)
+            continue;
         const int budgetNode = CorvExplorer1_->nodeCount();
         addTreeNode(name, -1, 0, name, row);
         const ShapedRowset& workbooks = budget.children;
         for (const ShapedRow& workbook : workbooks.rows) {
+            const QString master = workbook.value(workbooks, QStringLiteral("Master_File")).toString();
+            if (master == kDummyRecord)
+                continue;
             const int workbookNode = CorvExplorer1_->nodeCount();
-            addTreeNode(workbook.value(workbooks, QStringLiteral("Master_File")).toString(), budgetNode, 1,
-                        name, row);
+            addTreeNode(master, budgetNode, 1, name, row);
             const ShapedRowset& sheets = workbook.children;
-            for (const ShapedRow& sheet : sheets.rows)
-                addTreeNode(sheet.value(sheets, QStringLiteral("Worksheet_Name")).toString(), workbookNode, 2,
-                            name, row);
+            for (const ShapedRow& sheet : sheets.rows) {
+                const QString sheetName = sheet.value(sheets, QStringLiteral("Worksheet_Name")).toString();
+                if (sheetName != kDummyRecord)
+                    addTreeNode(sheetName, workbookNode, 2, name, row);
+            }
         }
     }
 }

@@ -213,16 +213,17 @@ TEST_F(BudgetsExplorer, TreeShowsBudgetsWorkbooksAndWorksheets) {
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = load(ui);
     const platform::ui::ExplorerTree& tree = *form->CorvExplorer1();
-    EXPECT_EQ(treeLines(tree), (QStringList{QStringLiteral("<Dummy record>"), QStringLiteral("North"),
-                                            QStringLiteral("  Plan.xlsx"), QStringLiteral("    N1"),
-                                            QStringLiteral("    N2"), QStringLiteral("South"),
-                                            QStringLiteral("  Plan.xlsx"), QStringLiteral("    S1")}));
-    EXPECT_EQ(form->NodeBudget(7), QStringLiteral("South"));
-    EXPECT_EQ(form->NodeLevel(7), 2);
+    // The placeholder rows of the tables (the shipped database has one in each) are no nodes.
+    EXPECT_EQ(treeLines(tree),
+              (QStringList{QStringLiteral("North"), QStringLiteral("  Plan.xlsx"), QStringLiteral("    N1"),
+                           QStringLiteral("    N2"), QStringLiteral("South"), QStringLiteral("  Plan.xlsx"),
+                           QStringLiteral("    S1")}));
+    EXPECT_EQ(form->NodeBudget(6), QStringLiteral("South"));
+    EXPECT_EQ(form->NodeLevel(6), 2);
     EXPECT_EQ(tree.caption(), QStringLiteral("Context is  "));
 
     // The tree's source follows the selection to the node's budget.
-    const_cast<platform::ui::ExplorerTree&>(tree).setCurrentNode(6);
+    const_cast<platform::ui::ExplorerTree&>(tree).setCurrentNode(5);
     EXPECT_EQ(lumidesk::DataEnvironment2::instance().CurrentValue(QStringLiteral("Budget_Name")).toString(),
               QStringLiteral("South"));
 }
@@ -236,8 +237,8 @@ TEST_F(BudgetsExplorer, OnlyStoredBudgetNodesMayBeRenamed) {
         int node;
         bool allowed;
     };
-    // 0 placeholder, 1 North, 2 Plan.xlsx.
-    for (const Case c : {Case{0, false}, Case{1, true}, Case{2, false}}) {
+    // 0 North, 1 Plan.xlsx.
+    for (const Case c : {Case{0, true}, Case{1, false}}) {
         platform::ui::ExplorerRequest request{c.node};
         form->CorvExplorer1_CheckBudgetName(&request);
         EXPECT_EQ(!request.cancel, c.allowed) << c.node;
