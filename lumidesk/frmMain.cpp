@@ -370,16 +370,30 @@ void frmMain::MDIForm_Unload() {
         core::gOptions->ActiveForm = nullptr;
 }
 
+namespace {
+
+// Dropped files are only ever copied from: a source that proposes moving them (a file manager
+// may) would delete the user's workbook once the drop is accepted. A drag that offers no copy
+// is refused.
+bool takeAsCopy(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+} // namespace
+
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    takeAsCopy(event);
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasUrls())
-        return;
-    event->acceptProposedAction();
-    dropFiles(event->mimeData()->urls());
+    if (takeAsCopy(event))
+        dropFiles(event->mimeData()->urls());
 }
 
 // The workbooks among the dropped files become rows of the QuickStart window in drop order;

@@ -8,10 +8,13 @@
 #include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
@@ -275,6 +278,39 @@ TEST_F(MainWindow, DroppedFiles) {
     ui->clear();
     main->dropFiles({url("notes.txt"), url("readme.md")});
     EXPECT_TRUE(ui->asked().empty()) << "nothing to take, nothing said";
+}
+
+// Whatever the drag source proposes, a drop is taken as a copy, so the source never deletes the
+// dropped file; a drag that offers no copy is refused.
+TEST_F(MainWindow, DropsAreTakenAsCopiesOnly) {
+    lumidesk::frmMain* main = makeMain();
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(testsupport::freshDir(QStringLiteral("drag")) + QStringLiteral("/a.txt"))});
+    const struct {
+        const char* what;
+        Qt::DropActions offered;
+        Qt::DropAction proposed;
+        bool accepted;
+    } cases[] = {
+        {"copy or move, move proposed", Qt::CopyAction | Qt::MoveAction, Qt::MoveAction, true},
+        {"copy only", Qt::CopyAction, Qt::CopyAction, true},
+        {"move only", Qt::MoveAction, Qt::MoveAction, false},
+    };
+    for (const auto& c : cases) {
+        QDragEnterEvent enter(QPoint(5, 5), c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.setDropAction(c.proposed);
+        QCoreApplication::sendEvent(main, &enter);
+        EXPECT_EQ(c.accepted, enter.isAccepted()) << c.what;
+        QDropEvent drop(QPointF(5, 5), c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+        drop.setDropAction(c.proposed);
+        QCoreApplication::sendEvent(main, &drop);
+        EXPECT_EQ(c.accepted, drop.isAccepted()) << c.what;
+        if (c.accepted) {
+            EXPECT_EQ(Qt::CopyAction, enter.dropAction()) << c.what;
+            EXPECT_EQ(Qt::CopyAction, drop.dropAction()) << c.what;
+        }
+    }
 }
 
 TEST_F(MainWindow, ClosingSavesThePlaceUnlessMinimized) {
