@@ -20,6 +20,12 @@
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <unistd.h>
+
 namespace lumidesk {
 
 namespace {
@@ -31,26 +37,51 @@ void say(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
 }
 
-// Runs the version query: a refused password ends the start-up (the query object has said
-// so), a Budgets table without its 14 columns too; any other failure lets the start-up go on.
+const QString kIllegalVersionText = QStringLiteral(
+    "The database module is corrupted or an illegal version.  Re-install Lumivane and restore from a backup "
+    "copy.");
+
+// The engine's quick check of the whole file: a file cut short or overwritten part-way reads as
+// damaged here, before any window reads a table from it.
+bool databaseIsSound(platform::db::Connection& cnn) {
+    try {
+        return cnn.scalar(QStringLiteral("PRAGMA quick_check")).toString() == QStringLiteral("ok");
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Runs the version query and the integrity check. A refused password ends the start-up (the
+// query object has said so); so does a damaged file, a Budgets table without its 14 columns
+// or any other failure of the query, each with its message.
 bool versionCheckPasses() {
     core::gDB2 = std::make_unique<core::cDB2>();
     platform::db::Recordset rst;
     const qint32 status = core::gDB2->GetRecordset(kVersionCheckQuery, rst);
-    bool passes = true;
-    if (status == core::QueryObject::kLogonRefused) {
-        passes = false;
-    } else if (status == core::QueryObject::kRows || status == core::QueryObject::kNoRows) {
-        if (rst.fieldCount() != kBudgetsColumnCount) {
-            say(QStringLiteral(
-                "The database module is corrupted or an illegal version.  Re-install Lumivane and "
-                "restore from a backup copy."));
-            passes = false;
-        }
-    }
+    const int columns = rst.isOpen() ? rst.fieldCount() : 0;
     rst.close();
+    bool passes = status != core::QueryObject::kLogonRefused;
+    if (passes && !databaseIsSound(core::gDB2->Cnn())) {
+        say(kDamagedDatabaseText.arg(core::gCnn->LumiCnnPath()));
+        passes = false;
+    } else if (passes && (status == core::QueryObject::kFailed || columns != kBudgetsColumnCount)) {
+        say(kIllegalVersionText);
+        passes = false;
+    }
     core::gDB2.reset();
     return passes;
+}
+
+// Why the database file cannot be used though it may be there: its folder or the file itself
+// cannot be read. Empty when both can (or when the folder is missing: the file is then missing).
+QString unreadableText(const QString& path) {
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    if (::access(QFile::encodeName(folder).constData(), R_OK | X_OK) != 0 && errno == EACCES)
+        return kUnreadableFolderText.arg(QDir::toNativeSeparators(folder));
+    if (file.exists() && ::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return kUnreadableFileText.arg(QDir::toNativeSeparators(path));
+    return {};
 }
 
 void workLocal() {
@@ -146,6 +177,10 @@ bool RunStartupChecks() {
         core::gOptions->ReadValues();
         core::gCnn->LocalCnn();
 
+        if (const QString unreadable = unreadableText(core::gCnn->LumiCnnPath()); !unreadable.isEmpty()) {
+            say(unreadable);
+            return false;
+        }
         if (!FileFoundAs(core::gCnn->LumiCnnPath(), core::cConnection::kMasterFileName)) {
             say(QStringLiteral("The database file is missing.  Copy it to ") + core::gCnn->LumiCnnPath() +
                 QStringLiteral(" or re-install Lumivane."));

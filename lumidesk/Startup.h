@@ -13,6 +13,16 @@ class SingleInstance;
 namespace lumidesk {
 
 inline const QString kAlreadyRunningText = QStringLiteral("Lumivane is already running.");
+// The start-up's messages for a master database that is there but cannot be used (%1 the
+// folder or file).
+inline const QString kUnreadableFolderText = QStringLiteral(
+    "The folder %1, which holds the database file, cannot be read.  Check its permissions, or re-install "
+    "Lumivane.");
+inline const QString kUnreadableFileText = QStringLiteral(
+    "The database file %1 cannot be read or written.  Check its permissions, or re-install Lumivane.");
+inline const QString kDamagedDatabaseText = QStringLiteral(
+    "The database file %1 is damaged and cannot be used.  Replace it with a backup copy (made with Backup "
+    "db) or re-install Lumivane.");
 
 // The expected number of columns of the Budgets table.
 inline constexpr int kBudgetsColumnCount = 14;

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace lumideskTest {
 
@@ -80,7 +81,12 @@ public:
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::MergedChannels);
-        process->start(QStringLiteral(LUMIDESK_PROGRAM), {});
+        if (withoutAccessOverride_ && ::geteuid() == 0)
+            process->start(QStringLiteral("setpriv"),
+                           {QStringLiteral("--bounding-set=-dac_override,-dac_read_search"),
+                            QStringLiteral(LUMIDESK_PROGRAM)});
+        else
+            process->start(QStringLiteral(LUMIDESK_PROGRAM), {});
         EXPECT_TRUE(process->waitForStarted());
         processes_.push_back(std::move(process));
         return processes_.back().get();
@@ -146,7 +152,13 @@ public:
                 process->waitForFinished();
             }
         }
+        // A test may have taken the permissions away; the folders must go again.
+        QFile::setPermissions(dataFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+
+    // Runs the program without the file-access override that root has, so that file
+    // permissions apply to it as to any user (a user who is not root has no such override).
+    void runWithoutAccessOverride() { withoutAccessOverride_ = true; }
 
 private:
     // How long a run may take before the test gives up on it (a hang, not a speed goal).
@@ -161,6 +173,7 @@ private:
 
     QString root_;
     std::vector<std::unique_ptr<QProcess>> processes_;
+    bool withoutAccessOverride_ = false;
 };
 
 } // namespace lumideskTest

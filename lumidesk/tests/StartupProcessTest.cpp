@@ -96,12 +96,52 @@ INSTANTIATE_TEST_SUITE_P(
                        });
                    },
                    [](ProgramRun&) { return QStringList{kCorrupted}; }, false},
-        FailureRow{"OtherQueryFailureGoesOn",
+        // Any other failure of the version query ends the start-up too.
+        FailureRow{"NoBudgetsTable",
                    [](ProgramRun& p) {
                        ProgramRun::installMaster(
                            p.masterPath(), [](Connection& c) { c.dropTable(QStringLiteral("Budgets")); });
                    },
-                   [](ProgramRun&) { return QStringList{}; }, true},
+                   [](ProgramRun&) { return QStringList{kCorrupted}; }, false},
+        FailureRow{"CutAfterItsFirstPages",
+                   [](ProgramRun& p) {
+                       ProgramRun::installMaster(p.masterPath());
+                       QFile file(p.masterPath());
+                       ASSERT_GT(file.size(), 4 * 4096);
+                       ASSERT_TRUE(file.resize(3 * 4096));
+                   },
+                   [](ProgramRun& p) {
+                       return QStringList{QStringLiteral("The database file ") + p.masterPath() +
+                                          QStringLiteral(" is damaged and cannot be used.  Replace it with a "
+                                                         "backup copy (made with Backup db) or re-install "
+                                                         "Lumivane.")};
+                   },
+                   false},
+        FailureRow{"UnreadableFolder",
+                   [](ProgramRun& p) {
+                       ProgramRun::installMaster(p.masterPath());
+                       ASSERT_TRUE(QFile::setPermissions(p.dataFolder(), {}));
+                       p.runWithoutAccessOverride();
+                   },
+                   [](ProgramRun& p) {
+                       return QStringList{QStringLiteral("The folder ") + p.dataFolder() +
+                                          QStringLiteral(", which holds the database file, cannot be read.  "
+                                                         "Check its permissions, or re-install Lumivane.")};
+                   },
+                   false},
+        FailureRow{"UnreadableFile",
+                   [](ProgramRun& p) {
+                       ProgramRun::installMaster(p.masterPath());
+                       ASSERT_TRUE(QFile::setPermissions(p.masterPath(), {}));
+                       p.runWithoutAccessOverride();
+                   },
+                   [](ProgramRun& p) {
+                       return QStringList{
+                           QStringLiteral("The database file ") + p.masterPath() +
+                           QStringLiteral(" cannot be read or written.  Check its permissions, "
+                                          "or re-install Lumivane.")};
+                   },
+                   false},
         // The logon window, closed by its close box, falls back to the local database.
         FailureRow{"ClosedLogonFallsBackToLocal",
                    [](ProgramRun& p) {

@@ -110,12 +110,13 @@ TEST_F(StartupChecks, AKeyedDatabaseOpenedWithoutItsPasswordEndsAfterTheQueryMes
         QStringList{QStringLiteral("The database file is corrupted or illegal.  Re-install the product.")});
 }
 
-TEST_F(StartupChecks, AMissingBudgetsTableLetsTheStartupGoOn) {
+TEST_F(StartupChecks, AMissingBudgetsTableEndsTheStartup) {
     installBuiltMaster([](platform::db::Connection& c) { c.dropTable(QStringLiteral("Budgets")); });
     testsupport::ScopedScriptedUi ui;
-    EXPECT_TRUE(lumidesk::RunStartupChecks())
-        << "a failed version query other than a refused logon is passed over";
-    EXPECT_TRUE(ui->asked().empty());
+    EXPECT_FALSE(lumidesk::RunStartupChecks()) << "a failed version query is no success";
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{QStringLiteral("The database module is corrupted or an illegal version.  Re-install "
+                                         "Lumivane and restore from a backup copy.")});
 }
 
 } // namespace
