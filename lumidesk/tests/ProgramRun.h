@@ -31,6 +31,7 @@ public:
     QString dataFolder() const { return root_ + QStringLiteral("/common/Lumidesk"); }
     QString masterPath() const { return dataFolder() + QStringLiteral("/lumimaster.mdb"); }
     QString previousPath() const { return dataFolder() + QStringLiteral("/oldlumimaster.mdb"); }
+    QString settingsPath() const { return root_ + QStringLiteral("/config/Lumivane/Lumivane.ini"); }
     QString transcriptPath(int run = 0) const { return root_ + QStringLiteral("/transcript%1.txt").arg(run); }
 
     // Copies the master database the build made to path, then lets change alter it.

@@ -4,6 +4,9 @@
 #include "ProgramRun.h"
 #include "platform/db/Recordset.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,6 +22,10 @@ const QString kReplaced =
     QStringLiteral("The database has been replaced with a newer version.\nDo you want to migrate your data?");
 
 const QString kGenericError = QStringLiteral("<the generic error message>");
+
+// Bytes no settings file holds: an unclosed section, a line without a name, control bytes.
+const QByteArray kGarbageSettings =
+    QByteArray("[Runtime]\nKeep=1\n[Open\n=x\n") + QByteArray(64, '\x01') + QByteArray("\xff\xfe\n", 3);
 
 // The messages shown, with the program's generic error message ("Error n has occured. ...")
 // written as kGenericError.
@@ -37,6 +44,7 @@ struct FailureRow {
     std::function<void(ProgramRun&)> prepare;
     std::function<QStringList(ProgramRun&)> messages;
     bool mainWindow;
+    bool splash = false; // the About box comes first (its setting is not read)
 };
 
 void PrintTo(const FailureRow& row, std::ostream* os) {
@@ -56,7 +64,10 @@ TEST_P(StartupProcess, ShowsItsMessageAndEndsOrGoesOn) {
         EXPECT_EQ(exitCode, 0);
         QStringList shown = program.shown();
         shown.removeAll(QStringLiteral("frmLogon")); // shown only when the network database is the default
-        EXPECT_EQ(shown, QStringList{QStringLiteral("frmMain")});
+        const QStringList expected = row.splash
+                                         ? QStringList{QStringLiteral("frmAbout"), QStringLiteral("frmMain")}
+                                         : QStringList{QStringLiteral("frmMain")};
+        EXPECT_EQ(shown, expected);
     } else {
         EXPECT_EQ(exitCode, 1);
         EXPECT_FALSE(program.shown().contains(QStringLiteral("frmMain")))
@@ -142,6 +153,22 @@ INSTANTIATE_TEST_SUITE_P(
                                           "or re-install Lumivane.")};
                    },
                    false},
+        // A settings file that cannot be read as settings is kept aside whole, and the program
+        // starts on its defaults.
+        FailureRow{"GarbageSettingsFile",
+                   [](ProgramRun& p) {
+                       ProgramRun::installMaster(p.masterPath());
+                       QDir().mkpath(QFileInfo(p.settingsPath()).absolutePath());
+                       QFile file(p.settingsPath());
+                       ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                       file.write(kGarbageSettings);
+                   },
+                   [](ProgramRun& p) {
+                       QFile aside(p.settingsPath() + QStringLiteral(".unreadable"));
+                       EXPECT_TRUE(aside.open(QIODevice::ReadOnly) && aside.readAll() == kGarbageSettings);
+                       return QStringList{};
+                   },
+                   true, true},
         // The logon window, closed by its close box, falls back to the local database.
         FailureRow{"ClosedLogonFallsBackToLocal",
                    [](ProgramRun& p) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace platform::sys {
 
@@ -46,6 +47,30 @@ void prepareFile(const QString& path) {
     }
 }
 
+// QSettings keeps the files it has parsed in a cache and reports a parse failure only to the
+// first reader; a private copy beside the file (owner-only, removed at once) is parsed afresh.
+bool readableAsSettings(const QString& path) {
+    QFile original(path);
+    QTemporaryFile copy(path + QStringLiteral(".XXXXXX"));
+    if (!original.open(QIODevice::ReadOnly) || !copy.open() || copy.write(original.readAll()) < 0)
+        return true; // nothing to judge by: leave the file where it is
+    copy.close();
+    return QSettings(copy.fileName(), QSettings::IniFormat).status() != QSettings::FormatError;
+}
+
+// A file the settings reader refuses would make every later write report a failure, and the
+// lines it could not read would be dropped without a word: it is kept aside, byte for byte
+// and owner-only, under "<file>.unreadable" (an older such copy is replaced), and the store
+// starts a fresh file.
+void keepAsideIfUnreadable(const QString& path) {
+    if (!QFileInfo::exists(path) || readableAsSettings(path))
+        return;
+    const QString aside = path + QStringLiteral(".unreadable");
+    QFile::remove(aside);
+    if (QFile::rename(path, aside))
+        QFile::setPermissions(aside, kOwnerOnly);
+}
+
 bool finishWrite(QSettings& settings, const QString& path) {
     settings.sync();
     const bool written = settings.status() == QSettings::NoError;
@@ -64,6 +89,7 @@ QString readSetting(const QString& application, const QString& section, const QS
     const QString path = settingsFilePath(application);
     if (!validName(section, key) || !QFileInfo::exists(path))
         return defaultValue;
+    QFile::setPermissions(path, kOwnerOnly);
     QSettings settings(path, QSettings::IniFormat);
     const QVariant value = settings.value(settingName(section, key));
     if (!value.isValid())
@@ -79,6 +105,7 @@ bool writeSetting(const QString& application, const QString& section, const QStr
     if (!validName(section, key))
         return false;
     const QString path = settingsFilePath(application);
+    keepAsideIfUnreadable(path);
     prepareFile(path);
     QSettings settings(path, QSettings::IniFormat);
     settings.setValue(settingName(section, key), value);
@@ -89,6 +116,7 @@ bool deleteSetting(const QString& application, const QString& section, const QSt
     if (!validName(section, key))
         return false;
     const QString path = settingsFilePath(application);
+    keepAsideIfUnreadable(path);
     if (!QFileInfo::exists(path))
         return true;
     QSettings settings(path, QSettings::IniFormat);

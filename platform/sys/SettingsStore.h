@@ -24,7 +24,9 @@ QString settingsFilePath(const QString& application);
 QString readSetting(const QString& application, const QString& section, const QString& key,
                     const QString& defaultValue = {});
 
-// Stores the text; false when the file could not be written.
+// Stores the text; false when the file could not be written. A file that cannot be read as
+// settings is first kept aside as "<file>.unreadable" and a fresh file is started. Reading and
+// writing both leave the file readable by its owner only.
 bool writeSetting(const QString& application, const QString& section, const QString& key,
                   const QString& value);
 

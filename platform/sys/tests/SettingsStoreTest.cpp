@@ -117,6 +117,42 @@ TEST_F(SettingsStoreTest, FileIsReadableByItsOwnerOnly) {
               ownerOnly);
 }
 
+// A file the store cannot read (bytes no settings file holds) is kept aside under another name,
+// with every byte, before a fresh file takes the setting; the write says it succeeded.
+TEST_F(SettingsStoreTest, AGarbageFileIsKeptAsideAndTheWriteSucceeds) {
+    const QString path = settingsFilePath(kDesktopApplication);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QByteArray garbage("[Runtime]\nKeep=1\n");
+    for (int i = 0; i < 256; ++i)
+        garbage += char(255 - i);
+    garbage += "\n[Open\n=x\n\x00\x01";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(garbage);
+    file.close();
+    ASSERT_EQ(QSettings(path, QSettings::IniFormat).status(), QSettings::FormatError)
+        << "the fixture must be a file the settings reader refuses";
+
+    EXPECT_TRUE(writeSetting(kDesktopApplication, "Runtime", "Xvalue", "1"));
+    EXPECT_EQ(readSetting(kDesktopApplication, "Runtime", "Xvalue", "0"), "1");
+    QFile aside(path + ".unreadable");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), garbage);
+    EXPECT_EQ(QFile::permissions(aside.fileName()) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions());
+}
+
+// Reading alone narrows a file found with wider access too.
+TEST_F(SettingsStoreTest, ReadingNarrowsTheFilesAccess) {
+    ASSERT_TRUE(writeSetting(kDesktopApplication, "Runtime", "Keep", "1"));
+    const QString path = settingsFilePath(kDesktopApplication);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                    QFileDevice::ReadOther);
+    EXPECT_EQ(readSetting(kDesktopApplication, "Runtime", "Keep", "0"), "1");
+    EXPECT_EQ(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions());
+}
+
 TEST_F(SettingsStoreTest, UnwritableFolderReportsFailure) {
     const QString blocked = testsupport::freshDir(QStringLiteral("blocked"));
     // A plain file where the settings folder should be makes the write impossible.
