@@ -159,16 +159,17 @@ QString nameFromParts(const QString& structured) {
 
 QList<Contact> readVCards(const QByteArray& text) {
     QList<Contact> contacts;
-    std::optional<Contact> card;
+    Contact card;
+    bool inCard = false; // between BEGIN:VCARD and its END
     QString structuredName;
     int preferredCount = 0;
     auto finish = [&] {
-        if (!card)
+        if (!inCard)
             return;
-        if (card->name.isEmpty())
-            card->name = nameFromParts(structuredName);
-        contacts << *card;
-        card.reset();
+        if (card.name.isEmpty())
+            card.name = nameFromParts(structuredName);
+        contacts << card;
+        inCard = false;
     };
     for (const QByteArray& line : unfoldedLines(text)) {
         const std::optional<Property> property = parseLine(line);
@@ -178,14 +179,15 @@ QList<Contact> readVCards(const QByteArray& text) {
         if (property->name == "BEGIN" && value == "VCARD") {
             finish();
             card = Contact{};
+            inCard = true;
             structuredName.clear();
             preferredCount = 0;
-        } else if (!card) {
+        } else if (!inCard) {
             continue;
         } else if (property->name == "END" && value == "VCARD") {
             finish();
         } else if (property->name == "FN") {
-            card->name = textValue(*property);
+            card.name = textValue(*property);
         } else if (property->name == "N") {
             structuredName = textValue(*property);
         } else if (property->name == "EMAIL") {
@@ -196,12 +198,12 @@ QList<Contact> readVCards(const QByteArray& text) {
                 continue;
             // Preferred addresses go before the others, each kind in the order of the card.
             if (preferred(*property))
-                card->addresses.insert(preferredCount++, address);
+                card.addresses.insert(preferredCount++, address);
             else
-                card->addresses << address;
+                card.addresses << address;
         } else if ((property->name == "KIND" || property->name == "X-ADDRESSBOOKSERVER-KIND") &&
                    value == "GROUP") {
-            card->group = true;
+            card.group = true;
         }
     }
     finish();
