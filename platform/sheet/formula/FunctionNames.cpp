@@ -324,9 +324,9 @@ std::string FunctionNames::toDisplay(std::string_view formula) {
                 if (close < tokens.size()) {
                     // _xlfn.SINGLE(A1:A3) is @A1:A3; _xlfn.ANCHORARRAY(B2) is B2#.
                     t.kind = Kind::Other;
-                    t.text = single ? "@" : "";
+                    t.text.assign(single ? 1 : 0, '@');
                     tokens[i + 1].text.clear();
-                    tokens[close].text = anchor ? "#" : "";
+                    tokens[close].text.assign(anchor ? 1 : 0, '#');
                     continue;
                 }
             }
