@@ -8,6 +8,7 @@
 #include "mail/CollectMail.h"
 #include "mail/MailServices.h"
 #include "mail/frmMail.h"
+#include "platform/db/SqlText.h"
 #include "platform/mail/MimeMessage.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -28,6 +29,7 @@
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
@@ -56,8 +58,6 @@ protected:
 
     void SetUp() override {
         BudgetFixture::SetUp();
-        ASSERT_TRUE(smtp_.started()) << "the SMTP server did not start";
-        ASSERT_TRUE(pop3_.started()) << "the POP3 server did not start";
         ui_ = std::make_unique<testsupport::ScopedScriptedUi>();
         masters_ = testsupport::freshDir(QStringLiteral("masters"));
         // The placeholder rows of a fresh database would only be noise in lists.
@@ -78,14 +78,22 @@ protected:
 
     testsupport::ScriptedUi& ui() { return **ui_; }
 
+    // The SMTP sink and the robot's POP3 mailbox, for the tests that mail.
+    void startMailServers() {
+        smtp_ = std::make_unique<testsupport::SmtpServer>();
+        pop3_ = std::make_unique<testsupport::Pop3Server>();
+        ASSERT_TRUE(smtp_->started()) << "the SMTP server did not start";
+        ASSERT_TRUE(pop3_->started()) << "the POP3 server did not start";
+    }
+
     // ---- step 1: the configuration ---------------------------------------------------------
     void configure(const QList<CycleUser>& users, const QStringList& folders) {
         execute("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Mail_Server, RecType, \"Default\") "
                 "VALUES ('Budget Office', 'office@example.org', ?, 'Author', 1)",
-                {smtp_.address()});
+                {smtp_->address()});
         execute("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Pop3_Server, Pop3_Account, RecType, "
                 "Default_Robot) VALUES ('Robot', ?, ?, ?, 'Robot', 1)",
-                {kRobotAddress, pop3_.address(), testsupport::Pop3Server::kUser});
+                {kRobotAddress, pop3_->address(), testsupport::Pop3Server::kUser});
         for (const QString& folder : folders)
             execute("INSERT INTO FolderNames (Folder_Name) VALUES (?)", {folder});
         for (const CycleUser& user : users)
@@ -101,6 +109,25 @@ protected:
         const QString path = copyMaster(fixture, masters_, as);
         addMaster(id, as, masters_, kBudget, openPassword, writePassword);
         return path;
+    }
+
+    // Plan.xlsx (the LibreOffice-made budget workbook, its sheet Costs protected) and
+    // Locked.xlsx (the same encrypted with both passwords): Sales and Rates go to the folder
+    // North, Costs and Summary to South; every picked sheet is cut.
+    void buildBudget() {
+        plan_ = addMasterWorkbook(11, QStringLiteral("Budget.xlsx"), QStringLiteral("Plan.xlsx"));
+        locked_ = addMasterWorkbook(12, QStringLiteral("Encrypted.xlsx"), QStringLiteral("Locked.xlsx"),
+                                    workbookstest::kOpenPassword, workbookstest::kWritePassword);
+        addWorksheet(QStringLiteral("Sales"), 11, QStringLiteral("Plan.xlsx"), kBudget,
+                     QStringLiteral("North"));
+        addWorksheet(QStringLiteral("Costs"), 11, QStringLiteral("Plan.xlsx"), kBudget,
+                     QStringLiteral("South"), workbookstest::kCostsPassword);
+        addWorksheet(QStringLiteral("Rates"), 12, QStringLiteral("Locked.xlsx"), kBudget,
+                     QStringLiteral("North"));
+        addWorksheet(QStringLiteral("Summary"), 12, QStringLiteral("Locked.xlsx"), kBudget,
+                     QStringLiteral("South"));
+        cut(QStringLiteral("Plan.xlsx"));
+        cut(QStringLiteral("Locked.xlsx"));
     }
 
     // Cuts every picked sheet of the master and registers the user files as the wizard does.
@@ -142,7 +169,7 @@ protected:
     };
     std::map<QString, Delivered> delivered() const {
         std::map<QString, Delivered> out;
-        for (const QByteArray& raw : smtp_.messages()) {
+        for (const QByteArray& raw : smtp_->messages()) {
             const auto message = platform::mail::parseMessage(raw);
             if (!message || message->attachments.size() != 1)
                 continue;
@@ -163,6 +190,15 @@ protected:
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(attachment) == attachment.size());
         file.close();
+        typeInto(path, typed);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(pop3_->deliver(
+            platform::mail::buildMessage({user.address, kRobotAddress, QStringLiteral("RE: Budget 2025"),
+                                          QStringLiteral("Done."), fileName, file.readAll()})));
+    }
+
+    // The user's typing, saved by openpyxl.
+    static void typeInto(const QString& path, const Typing& typed) {
         QJsonArray cells;
         for (const auto& [cell, text] : typed)
             cells.append(QJsonArray{cell, text});
@@ -181,10 +217,6 @@ for cell, text in json.loads(sys.argv[2]):
 wb.save(sys.argv[1])
 )"),
                              {path, QString::fromUtf8(QJsonDocument(cells).toJson(QJsonDocument::Compact))});
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        ASSERT_TRUE(pop3_.deliver(
-            platform::mail::buildMessage({user.address, kRobotAddress, QStringLiteral("RE: Budget 2025"),
-                                          QStringLiteral("Done."), fileName, file.readAll()})));
     }
 
     // ---- step 5: collection and the update runs ------------------------------------------------
@@ -250,8 +282,9 @@ wb.save(sys.argv[1])
         return rows;
     }
 
-    // The user file's update flag, corrupt mark, and whether it was merged (its recorded date
-    // is the file's) or is as it was cut.
+    // The user file's update flag, its corrupt mark, and whether the date recorded for it is the
+    // file's ("booked": as cut and never returned, or merged) or the file is newer (returned,
+    // not merged yet).
     static QString state(const QString& userFile) {
         const QStringList found =
             rows("SELECT u.UserFile_Update, w.Corrupt_Error, w.UF_Modified_Date, w.UFNPath FROM Worksheets w "
@@ -264,7 +297,12 @@ wb.save(sys.argv[1])
         const bool merged =
             platform::db::parseDateTime(fields[2]) == platform::sys::GetFileModifiedText(fields[3]);
         return fields[0] + u'|' + fields[1] + u'|' +
-               (merged ? QStringLiteral("merged") : QStringLiteral("as cut"));
+               (merged ? QStringLiteral("booked") : QStringLiteral("newer"));
+    }
+
+    static QByteArray readAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     // Waits until the clock's second has moved past the last cut, so that a file collected now
@@ -275,9 +313,11 @@ wb.save(sys.argv[1])
             QThread::msleep(20);
     }
 
-    testsupport::SmtpServer smtp_;
-    testsupport::Pop3Server pop3_;
+    std::unique_ptr<testsupport::SmtpServer> smtp_;
+    std::unique_ptr<testsupport::Pop3Server> pop3_;
     QString masters_;
+    QString plan_;
+    QString locked_;
 
 private:
     std::unique_ptr<testsupport::ScopedScriptedUi> ui_;

@@ -14,7 +14,6 @@ namespace {
 using platform::ui::Answer;
 using workbookstest::kCostsPassword;
 using workbookstest::kOpenPassword;
-using workbookstest::kWritePassword;
 
 const CycleUser kAnn{QStringLiteral("Ann"), QStringLiteral("ann@example.org")};
 const CycleUser kBob{QStringLiteral("Bob"), QStringLiteral("bob@example.org")};
@@ -25,25 +24,22 @@ const QString kCorruptQuestion =
                    " Repair or replace this User File.  Do you want to continue "
                    "updating?");
 
-class BudgetCycle : public CycleFixture {};
+class BudgetCycle : public CycleFixture {
+protected:
+    void SetUp() override {
+        CycleFixture::SetUp();
+        startMailServers();
+    }
+};
 
 TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     // 1. Configuration.
     configure({kAnn, kBob, kCy}, {QStringLiteral("North"), QStringLiteral("South")});
 
-    // 2. The budget: Sales and Rates go north, Costs (protected) and Summary south.
-    const QString plan = addMasterWorkbook(11, QStringLiteral("Budget.xlsx"), QStringLiteral("Plan.xlsx"));
-    const QString locked = addMasterWorkbook(12, QStringLiteral("Encrypted.xlsx"),
-                                             QStringLiteral("Locked.xlsx"), kOpenPassword, kWritePassword);
-    addWorksheet(QStringLiteral("Sales"), 11, QStringLiteral("Plan.xlsx"), kBudget, QStringLiteral("North"));
-    addWorksheet(QStringLiteral("Costs"), 11, QStringLiteral("Plan.xlsx"), kBudget, QStringLiteral("South"),
-                 kCostsPassword);
-    addWorksheet(QStringLiteral("Rates"), 12, QStringLiteral("Locked.xlsx"), kBudget,
-                 QStringLiteral("North"));
-    addWorksheet(QStringLiteral("Summary"), 12, QStringLiteral("Locked.xlsx"), kBudget,
-                 QStringLiteral("South"));
-    cut(QStringLiteral("Plan.xlsx"));
-    cut(QStringLiteral("Locked.xlsx"));
+    // 2. The budget, its user files cut, each assigned to its user.
+    buildBudget();
+    const QString plan = plan_;
+    const QString locked = locked_;
     assign(QStringLiteral("Sales.xlsx"), kAnn.name);
     assign(QStringLiteral("Rates.xlsx"), kAnn.name);
     assign(QStringLiteral("Costs.xlsx"), kBob.name);
@@ -84,10 +80,10 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     EXPECT_EQ(collect(), 0);
     EXPECT_EQ(ui().messageTexts().value(0),
               QStringLiteral("You have 3 messages in your Inbox.  Download now?"));
-    EXPECT_TRUE(pop3_.mailbox().isEmpty()) << "every returned file was taken";
+    EXPECT_TRUE(pop3_->mailbox().isEmpty()) << "every returned file was taken";
     for (const char* file : {"Sales.xlsx", "Rates.xlsx", "Costs.xlsx"})
-        EXPECT_EQ(state(QString::fromLatin1(file)), QStringLiteral("1|0|as cut")) << file;
-    EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|as cut")) << "never returned";
+        EXPECT_EQ(state(QString::fromLatin1(file)), QStringLiteral("1|0|newer")) << file;
+    EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|booked")) << "never returned";
 
     ui().clear();
     ui().answerMessages({Answer::Yes});
@@ -115,9 +111,9 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
                                });
     EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(u'|').toStdString();
     EXPECT_EQ(edited.size(), 2u);
-    EXPECT_EQ(state(QStringLiteral("Sales.xlsx")), QStringLiteral("0|0|merged"));
-    EXPECT_EQ(state(QStringLiteral("Rates.xlsx")), QStringLiteral("0|0|merged"));
-    EXPECT_EQ(state(QStringLiteral("Costs.xlsx")), QStringLiteral("1|0|as cut")) << "another folder";
+    EXPECT_EQ(state(QStringLiteral("Sales.xlsx")), QStringLiteral("0|0|booked"));
+    EXPECT_EQ(state(QStringLiteral("Rates.xlsx")), QStringLiteral("0|0|booked"));
+    EXPECT_EQ(state(QStringLiteral("Costs.xlsx")), QStringLiteral("1|1|newer")) << "another folder";
 
     ui().clear();
     ui().answerMessages({Answer::Yes});
@@ -159,9 +155,9 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     // The Errors table holds the damaged formula and nothing else; the bookings follow.
     EXPECT_EQ(rows("SELECT DISTINCT UF_name, A1Style, Corrupt_Error FROM Errors"),
               QStringList{QStringLiteral("Costs.xlsx|D2|1")});
-    EXPECT_EQ(state(QStringLiteral("Costs.xlsx")), QStringLiteral("1|1|as cut"))
+    EXPECT_EQ(state(QStringLiteral("Costs.xlsx")), QStringLiteral("1|1|newer"))
         << "left waiting, marked corrupt";
-    EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|as cut")) << "Cy never answered";
+    EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|booked")) << "Cy never answered";
 }
 
 } // namespace
