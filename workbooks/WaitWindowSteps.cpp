@@ -50,17 +50,17 @@ public:
             paint();
     }
 
-private:
-    static inline const QString kName = QStringLiteral("stepPainter");
-
-    bool due() const { return !sincePaint_.isValid() || sincePaint_.elapsed() >= kPaintIntervalMs; }
-
     void paint() {
         timer_.stop();
         window_->setUpdatesEnabled(true);
         window_->repaint();
         sincePaint_.restart();
     }
+
+private:
+    static inline const QString kName = QStringLiteral("stepPainter");
+
+    bool due() const { return !sincePaint_.isValid() || sincePaint_.elapsed() >= kPaintIntervalMs; }
 
     QWidget* window_;
     QTimer timer_;
@@ -102,6 +102,11 @@ void ShowWaitStep(const QString& masterFile, const QString& userFile, const QStr
     wait->CorvProgressBar1()->setValue(value);
     wait->CorvProgressBar1()->setDisplay(true);
     painter.stepShown();
+}
+
+void PaintWaitWindowNow() {
+    if (core::frmWait* wait = core::frmWait::loaded())
+        StepPainter::of(wait).paint();
 }
 
 } // namespace workbooks
