@@ -322,6 +322,40 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
     case Id::Product:
     case Id::SumProduct:
         return math(id, args, argc, at);
+    case Id::Left:
+    case Id::Right:
+    case Id::Mid:
+    case Id::Len:
+    case Id::Upper:
+    case Id::Lower:
+    case Id::Proper:
+    case Id::Trim:
+    case Id::Substitute:
+    case Id::Replace:
+    case Id::Find:
+    case Id::Search:
+    case Id::Value:
+    case Id::Concat:
+    case Id::TextJoin:
+    case Id::Rept:
+    case Id::Exact:
+    case Id::N:
+    case Id::T:
+        return text(id, args, argc, at);
+    case Id::IsBlank:
+    case Id::IsNumber:
+    case Id::IsText:
+    case Id::IsLogical:
+    case Id::IsError:
+    case Id::IsErr:
+    case Id::IsNa:
+    case Id::Na:
+    case Id::IfNa:
+    case Id::Ifs:
+    case Id::Switch:
+        return information(id, args, argc, at);
+    case Id::Xor:
+        return logical(id, args, argc);
     case Id::None:
         break;
     }
@@ -407,15 +441,15 @@ FormulaEvaluator::Operand FormulaEvaluator::aggregate(Id id, const Operand* args
     }
 }
 
-// AND and OR over truth values and numbers; texts and empty cells in references are passed
-// over, a typed text is #VALUE!, and no value at all is #VALUE!.
+// AND, OR and XOR (true for an odd number of true values) over truth values and numbers; texts and empty
+// cells in references are passed over, a typed text is #VALUE!, and no value at all is #VALUE!.
 FormulaEvaluator::Operand FormulaEvaluator::logical(Id id, const Operand* args, int argc) const {
     bool result = id == Id::And;
     bool any = false;
     CellValue failure;
     auto take = [&](bool v) {
         any = true;
-        result = id == Id::And ? (result && v) : (result || v);
+        result = id == Id::And ? (result && v) : id == Id::Or ? (result || v) : (result != v);
     };
     for (int i = 0; i < argc && !isError(failure); ++i) {
         const Operand& arg = args[i];

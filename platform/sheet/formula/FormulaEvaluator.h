@@ -53,6 +53,8 @@ private:
     Operand conditional(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand lookup(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand math(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand text(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand information(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
 
     // Blocks read cell by cell: the reference of an operand when it names cells of one sheet,
     // the value at an offset from its top left cell, and how many of its rows and columns can

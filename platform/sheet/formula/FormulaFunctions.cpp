@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 44> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 75> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -58,6 +58,37 @@ constexpr std::array<std::pair<std::string_view, Info>, 44> kFunctions = {{
     {"TRUNC", {Id::Trunc, 1, 2}},
     {"PRODUCT", {Id::Product, 1, kAny}},
     {"SUMPRODUCT", {Id::SumProduct, 1, kAny}},
+    {"LEFT", {Id::Left, 1, 2}},
+    {"RIGHT", {Id::Right, 1, 2}},
+    {"MID", {Id::Mid, 3, 3}},
+    {"LEN", {Id::Len, 1, 1}},
+    {"UPPER", {Id::Upper, 1, 1}},
+    {"LOWER", {Id::Lower, 1, 1}},
+    {"PROPER", {Id::Proper, 1, 1}},
+    {"TRIM", {Id::Trim, 1, 1}},
+    {"SUBSTITUTE", {Id::Substitute, 3, 4}},
+    {"REPLACE", {Id::Replace, 4, 4}},
+    {"FIND", {Id::Find, 2, 3}},
+    {"SEARCH", {Id::Search, 2, 3}},
+    {"VALUE", {Id::Value, 1, 1}},
+    {"CONCAT", {Id::Concat, 1, kAny}},
+    {"TEXTJOIN", {Id::TextJoin, 3, kAny}},
+    {"REPT", {Id::Rept, 2, 2}},
+    {"EXACT", {Id::Exact, 2, 2}},
+    {"N", {Id::N, 1, 1}},
+    {"T", {Id::T, 1, 1}},
+    {"ISBLANK", {Id::IsBlank, 1, 1}},
+    {"ISNUMBER", {Id::IsNumber, 1, 1}},
+    {"ISTEXT", {Id::IsText, 1, 1}},
+    {"ISLOGICAL", {Id::IsLogical, 1, 1}},
+    {"ISERROR", {Id::IsError, 1, 1}},
+    {"ISERR", {Id::IsErr, 1, 1}},
+    {"ISNA", {Id::IsNa, 1, 1}},
+    {"NA", {Id::Na, 0, 0}},
+    {"IFNA", {Id::IfNa, 2, 2}},
+    {"IFS", {Id::Ifs, 2, kAny}},
+    {"SWITCH", {Id::Switch, 3, kAny}},
+    {"XOR", {Id::Xor, 1, kAny}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
