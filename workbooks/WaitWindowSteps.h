@@ -12,8 +12,14 @@ namespace workbooks {
 // hourglass, and answers whether this call loaded it.
 bool LoadWaitWindowForWorkbooks();
 
-// Writes one step into the loaded wait window (nothing when it is not loaded) and repaints it.
+// Writes one step into the loaded wait window (nothing when it is not loaded). The window is
+// painted at most every 40 ms; a step held back is painted by a timer as soon as events go
+// through, or at once by PaintWaitWindowNow.
 void ShowWaitStep(const QString& masterFile, const QString& userFile, const QString& worksheet,
                   const QString& operation, int value, int maximum);
+
+// Paints the loaded wait window now with everything written into it: before the run waits for
+// the user to read or edit what it shows.
+void PaintWaitWindowNow();
 
 } // namespace workbooks

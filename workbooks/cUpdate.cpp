@@ -11,6 +11,7 @@
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EventPump.h"
 #include "workbooks/ReportError.h"
+#include "workbooks/WaitWindowSteps.h"
 
 namespace workbooks {
 
@@ -138,6 +139,7 @@ bool cUpdate::PreviewChanges(ChangeList& list) {
     const bool editing = isMode(kEditChanges);
     for (const ChangeRecord& change : list)
         grid.appendRow({change.label, change.currentValue, editing ? 1 : 0, change.changedValue});
+    PaintWaitWindowNow();
     core::gOptions->Pause = true;
     const auto answered = [] { return !core::gOptions->Pause || !core::frmWait::loaded(); };
     while (!answered())

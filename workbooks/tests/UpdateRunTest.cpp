@@ -6,12 +6,14 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/ui/ProgressBar.h"
 #include "workbooks/MasterWorkbookPasswords.h"
+#include "workbooks/WaitWindowSteps.h"
 #include "workbooks/cUpdate.h"
 #include "workbooks/tests/LibreOfficeSheet.h"
 #include "workbooks/tests/PlanBudgetFixture.h"
 
 #include <QLabel>
 #include <QPushButton>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,6 +50,8 @@ TEST_F(UpdateRunTest, AcceptWritesTheChangesAndBooksEveryUserFile) {
                               QString::number(wait->CorvProgressBar1()->value()),
                               QString::number(wait->CorvProgressBar1()->max()),
                               wait->lbldbTableLabel()->isVisible() ? "db table shown" : "db table hidden"};
+        // The window as painted at most 40 ms later: steps are painted at that pace.
+        workbooks::PaintWaitWindowNow();
         saveScreenshot(*wait, "wait-window-accept");
     });
     look.start();

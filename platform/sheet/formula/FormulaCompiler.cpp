@@ -272,8 +272,8 @@ QString unquoted(std::string_view token) {
 
 // The error values a formula may name, and whether the engine evaluates them.
 bool isErrorLiteral(const QString& code, bool& evaluable) {
-    static const char16_t* const newer[] = {u"#GETTING_DATA", u"#SPILL!",   u"#CALC!",    u"#FIELD!",
-                                            u"#BLOCKED!",     u"#CONNECT!", u"#BUSY!",    u"#UNKNOWN!"};
+    static const char16_t* const newer[] = {u"#GETTING_DATA", u"#SPILL!",   u"#CALC!", u"#FIELD!",
+                                            u"#BLOCKED!",     u"#CONNECT!", u"#BUSY!", u"#UNKNOWN!"};
     evaluable = true;
     for (const char16_t* n : newer)
         if (code == QStringView(n)) {
@@ -748,16 +748,20 @@ private:
         if (!enter())
             return;
         int argc = 0;
+        std::vector<bool> references; // per argument: a reference alone
         if (atPunctuation(")")) {
             ++pos_;
         } else {
             while (true) {
+                const std::size_t before = program_.steps.size();
                 if (atPunctuation(",") || atPunctuation(")"))
                     put(Op::Missing);
                 else
                     comparison();
                 if (failed_)
                     return;
+                references.push_back(program_.steps.size() == before + 1 &&
+                                     program_.steps.back().op == Op::Reference);
                 ++argc;
                 if (atPunctuation(",")) {
                     ++pos_;
@@ -786,6 +790,12 @@ private:
             if (badCall_.isEmpty())
                 badCall_ = XmlText::toQString(std::string(plain));
         }
+        // A block the engine reads cell by cell must be named as a reference; one that an
+        // expression makes (C1:C7="Ops") is left to the spreadsheet program: stale.
+        if (info)
+            for (int i = 0; i < int(references.size()); ++i)
+                if (!references[std::size_t(i)] && FormulaFunctions::takesBlock(info->id, i))
+                    notEvaluable();
         if (!info) {
             // A function of the spreadsheet program the engine does not evaluate, a function of
             // the workbook's macros or a function a defined name makes: stale. Any other name is

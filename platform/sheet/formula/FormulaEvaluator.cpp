@@ -1,8 +1,9 @@
 // The formula engine's evaluation of compiled formulas.
 #include "platform/sheet/formula/FormulaEvaluator.h"
 
-#include "platform/sheet/package/SharedStrings.h"
+#include "platform/sheet/formula/EvaluatorValues.h"
 #include "platform/sheet/formula/TypedNumber.h"
+#include "platform/sheet/package/SharedStrings.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
@@ -14,154 +15,10 @@
 
 namespace platform::sheet {
 
-namespace {
-
+using namespace evaluation;
 using Op = FormulaProgram::Op;
 using Id = FormulaFunctions::Id;
 using Type = CellValue::Type;
-
-// The longest text a cell holds.
-constexpr qsizetype kMaxText = 32767;
-
-CellValue error(const char* code) {
-    return CellValue::fromError(QString::fromLatin1(code));
-}
-
-bool isError(const CellValue& v) {
-    return v.type == Type::Error;
-}
-
-// A number that a calculation may give; infinities and NaN are #NUM!.
-CellValue numberResult(double value) {
-    if (!std::isfinite(value))
-        return error("#NUM!");
-    return CellValue::fromNumber(value == 0 ? 0.0 : value); // no negative zero
-}
-
-// A text that reads as a number the way a typed entry does ("12.5", " -3 ", "1,000", "$5",
-// "50%", "1/31/2026", "10:30"); nothing otherwise.
-bool numberFromText(const QString& text, double& out) {
-    const auto number = TypedNumber::parse(text);
-    if (!number)
-        return false;
-    out = number->value;
-    return true;
-}
-
-QString textOf(const CellValue& v) {
-    switch (v.type) {
-    case Type::Number:
-        return CellValue::numberText(v.number);
-    case Type::Boolean:
-        return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case Type::Text:
-        return v.text;
-    default:
-        return QString();
-    }
-}
-
-// A condition: a truth value, a number (not 0 is true), an empty cell (false), the texts TRUE
-// and FALSE. Anything else is #VALUE!; an error is passed on.
-bool truthOf(const CellValue& v, CellValue& failure) {
-    switch (v.type) {
-    case Type::Boolean:
-    case Type::Number:
-        return v.number != 0;
-    case Type::Empty:
-        return false;
-    case Type::Text:
-        if (v.text.compare(u"TRUE", Qt::CaseInsensitive) == 0)
-            return true;
-        if (v.text.compare(u"FALSE", Qt::CaseInsensitive) == 0)
-            return false;
-        failure = error("#VALUE!");
-        return false;
-    case Type::Error:
-        failure = v;
-        return false;
-    }
-    return false;
-}
-
-// Numbers equal to the 15 significant digits a spreadsheet program works with.
-bool nearlyEqual(double a, double b) {
-    if (a == b)
-        return true;
-    if ((a < 0) != (b < 0) || a == 0 || b == 0)
-        return false;
-    return std::fabs(a - b) <= std::max(std::fabs(a), std::fabs(b)) * 1e-15 * 4;
-}
-
-// -1, 0 or 1 as a compares to b; numbers come before texts before truth values; an empty cell
-// takes the other side's kind.
-int compareValues(CellValue a, CellValue b) {
-    auto rank = [](Type t) { return t == Type::Number ? 0 : t == Type::Text ? 1 : 2; };
-    auto emptyAs = [](Type other) {
-        if (other == Type::Text)
-            return CellValue::fromText(QString());
-        if (other == Type::Boolean)
-            return CellValue::fromBoolean(false);
-        return CellValue::fromNumber(0);
-    };
-    if (a.type == Type::Empty && b.type == Type::Empty)
-        return 0;
-    if (a.type == Type::Empty)
-        a = emptyAs(b.type);
-    if (b.type == Type::Empty)
-        b = emptyAs(a.type);
-    if (rank(a.type) != rank(b.type))
-        return rank(a.type) < rank(b.type) ? -1 : 1;
-    if (a.type == Type::Text) {
-        const int c = a.text.compare(b.text, Qt::CaseInsensitive);
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    }
-    if (nearlyEqual(a.number, b.number))
-        return 0;
-    return a.number < b.number ? -1 : 1;
-}
-
-} // namespace
-
-// A value on the evaluation stack: a value, a reference not yet read, or an argument left out.
-struct FormulaEvaluator::Operand {
-    CellValue value;
-    const FormulaRef* ref = nullptr;
-    bool missing = false;
-
-    static Operand of(CellValue v) {
-        Operand o;
-        o.value = std::move(v);
-        return o;
-    }
-};
-
-// A value read as a number, or the error that reading it gave.
-struct FormulaEvaluator::Number {
-    double value = 0;
-    CellValue failure;
-    bool failed() const { return failure.type == Type::Error; }
-
-    static Number of(const CellValue& v) {
-        Number n;
-        switch (v.type) {
-        case Type::Number:
-        case Type::Boolean:
-            n.value = v.number;
-            break;
-        case Type::Empty:
-            break;
-        case Type::Text:
-            if (!numberFromText(v.text, n.value))
-                n.failure = error("#VALUE!");
-            break;
-        case Type::Error:
-            n.failure = v;
-            break;
-        }
-        return n;
-    }
-};
 
 FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings)
     : stores_(std::move(stores))
@@ -194,17 +51,23 @@ CellValue FormulaEvaluator::cellValue(int sheet, CellRef at) const {
     return cell ? valueOf(sheet, *cell) : CellValue();
 }
 
-template <class F> void FormulaEvaluator::forEachValue(const FormulaRef& ref, F&& visit) const {
-    for (int sheet = ref.firstSheet; sheet <= ref.lastSheet; ++sheet) {
-        if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
-            continue;
-        const bool finished =
-            stores_[std::size_t(sheet)]->forEachIn(ref.range, [&](int, const CellStore::Cell& cell) {
-                return cell.type == CellStore::Type::Empty || visit(valueOf(sheet, cell));
-            });
-        if (!finished)
-            return;
-    }
+const FormulaRef* FormulaEvaluator::blockOf(const Operand& operand) {
+    return operand.ref && operand.ref->firstSheet == operand.ref->lastSheet ? operand.ref : nullptr;
+}
+
+CellValue FormulaEvaluator::cellIn(const FormulaRef& block, int row, int col) const {
+    return cellValue(block.firstSheet, {block.range.first.row + row, block.range.first.col + col});
+}
+
+CellRef FormulaEvaluator::usedExtent(const FormulaRef& block) const {
+    const int sheet = block.firstSheet;
+    if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)] ||
+        stores_[std::size_t(sheet)]->empty())
+        return {0, 0};
+    const CellRef last = stores_[std::size_t(sheet)]->lastUsed();
+    const CellRange& r = block.range;
+    return {std::clamp(last.row - r.first.row + 1, 0, r.rows()),
+            std::clamp(last.col - r.first.col + 1, 0, r.columns())};
 }
 
 // A reference where one value is wanted: a single cell, or the cell of a one-column block in
@@ -432,6 +295,67 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
         }
         return Operand::of(CellValue::fromText(std::move(text)));
     }
+    case Id::SumIf:
+    case Id::SumIfs:
+    case Id::CountIf:
+    case Id::CountIfs:
+    case Id::AverageIf:
+    case Id::AverageIfs:
+    case Id::MaxIfs:
+    case Id::MinIfs:
+    case Id::CountBlank:
+        return conditional(id, args, argc, at);
+    case Id::VLookup:
+    case Id::HLookup:
+    case Id::Match:
+    case Id::Index:
+    case Id::XLookup:
+    case Id::Choose:
+    case Id::Rows:
+    case Id::Columns:
+        return lookup(id, args, argc, at);
+    case Id::Mod:
+    case Id::Power:
+    case Id::Sqrt:
+    case Id::Sign:
+    case Id::Trunc:
+    case Id::Product:
+    case Id::SumProduct:
+        return math(id, args, argc, at);
+    case Id::Left:
+    case Id::Right:
+    case Id::Mid:
+    case Id::Len:
+    case Id::Upper:
+    case Id::Lower:
+    case Id::Proper:
+    case Id::Trim:
+    case Id::Substitute:
+    case Id::Replace:
+    case Id::Find:
+    case Id::Search:
+    case Id::Value:
+    case Id::Concat:
+    case Id::TextJoin:
+    case Id::Rept:
+    case Id::Exact:
+    case Id::N:
+    case Id::T:
+        return text(id, args, argc, at);
+    case Id::IsBlank:
+    case Id::IsNumber:
+    case Id::IsText:
+    case Id::IsLogical:
+    case Id::IsError:
+    case Id::IsErr:
+    case Id::IsNa:
+    case Id::Na:
+    case Id::IfNa:
+    case Id::Ifs:
+    case Id::Switch:
+        return information(id, args, argc, at);
+    case Id::Xor:
+        return logical(id, args, argc);
     case Id::None:
         break;
     }
@@ -517,15 +441,15 @@ FormulaEvaluator::Operand FormulaEvaluator::aggregate(Id id, const Operand* args
     }
 }
 
-// AND and OR over truth values and numbers; texts and empty cells in references are passed
-// over, a typed text is #VALUE!, and no value at all is #VALUE!.
+// AND, OR and XOR (true for an odd number of true values) over truth values and numbers; texts and empty
+// cells in references are passed over, a typed text is #VALUE!, and no value at all is #VALUE!.
 FormulaEvaluator::Operand FormulaEvaluator::logical(Id id, const Operand* args, int argc) const {
     bool result = id == Id::And;
     bool any = false;
     CellValue failure;
     auto take = [&](bool v) {
         any = true;
-        result = id == Id::And ? (result && v) : (result || v);
+        result = id == Id::And ? (result && v) : id == Id::Or ? (result || v) : (result != v);
     };
     for (int i = 0; i < argc && !isError(failure); ++i) {
         const Operand& arg = args[i];

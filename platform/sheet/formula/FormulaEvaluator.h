@@ -49,6 +49,19 @@ private:
     Operand aggregate(FormulaFunctions::Id id, const Operand* args, int argc) const;
     Operand logical(FormulaFunctions::Id id, const Operand* args, int argc) const;
     Operand round(FormulaFunctions::Id id, const Operand* args, CellRef at) const;
+    // The function families, each in a file of its own (FunctionsConditional.cpp, ...).
+    Operand conditional(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand lookup(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand math(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand text(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand information(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+
+    // Blocks read cell by cell: the reference of an operand when it names cells of one sheet,
+    // the value at an offset from its top left cell, and how many of its rows and columns can
+    // hold a value (those beyond the sheet's last used cell are empty).
+    static const FormulaRef* blockOf(const Operand& operand);
+    CellValue cellIn(const FormulaRef& block, int row, int col) const;
+    CellRef usedExtent(const FormulaRef& block) const;
 
     std::vector<const CellStore*> stores_;
     const SharedStrings& strings_;

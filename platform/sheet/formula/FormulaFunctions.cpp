@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 19> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 75> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -34,6 +34,61 @@ constexpr std::array<std::pair<std::string_view, Info>, 19> kFunctions = {{
     {"TRUE", {Id::True, 0, 0}},
     {"FALSE", {Id::False, 0, 0}},
     {"CONCATENATE", {Id::Concatenate, 1, kAny}},
+    {"SUMIF", {Id::SumIf, 2, 3}},
+    {"SUMIFS", {Id::SumIfs, 3, kAny}},
+    {"COUNTIF", {Id::CountIf, 2, 2}},
+    {"COUNTIFS", {Id::CountIfs, 2, kAny}},
+    {"AVERAGEIF", {Id::AverageIf, 2, 3}},
+    {"AVERAGEIFS", {Id::AverageIfs, 3, kAny}},
+    {"MAXIFS", {Id::MaxIfs, 3, kAny}},
+    {"MINIFS", {Id::MinIfs, 3, kAny}},
+    {"COUNTBLANK", {Id::CountBlank, 1, 1}},
+    {"VLOOKUP", {Id::VLookup, 3, 4}},
+    {"HLOOKUP", {Id::HLookup, 3, 4}},
+    {"MATCH", {Id::Match, 2, 3}},
+    {"INDEX", {Id::Index, 2, 3}},
+    {"XLOOKUP", {Id::XLookup, 3, 6}},
+    {"CHOOSE", {Id::Choose, 2, kAny}},
+    {"ROWS", {Id::Rows, 1, 1}},
+    {"COLUMNS", {Id::Columns, 1, 1}},
+    {"MOD", {Id::Mod, 2, 2}},
+    {"POWER", {Id::Power, 2, 2}},
+    {"SQRT", {Id::Sqrt, 1, 1}},
+    {"SIGN", {Id::Sign, 1, 1}},
+    {"TRUNC", {Id::Trunc, 1, 2}},
+    {"PRODUCT", {Id::Product, 1, kAny}},
+    {"SUMPRODUCT", {Id::SumProduct, 1, kAny}},
+    {"LEFT", {Id::Left, 1, 2}},
+    {"RIGHT", {Id::Right, 1, 2}},
+    {"MID", {Id::Mid, 3, 3}},
+    {"LEN", {Id::Len, 1, 1}},
+    {"UPPER", {Id::Upper, 1, 1}},
+    {"LOWER", {Id::Lower, 1, 1}},
+    {"PROPER", {Id::Proper, 1, 1}},
+    {"TRIM", {Id::Trim, 1, 1}},
+    {"SUBSTITUTE", {Id::Substitute, 3, 4}},
+    {"REPLACE", {Id::Replace, 4, 4}},
+    {"FIND", {Id::Find, 2, 3}},
+    {"SEARCH", {Id::Search, 2, 3}},
+    {"VALUE", {Id::Value, 1, 1}},
+    {"CONCAT", {Id::Concat, 1, kAny}},
+    {"TEXTJOIN", {Id::TextJoin, 3, kAny}},
+    {"REPT", {Id::Rept, 2, 2}},
+    {"EXACT", {Id::Exact, 2, 2}},
+    {"N", {Id::N, 1, 1}},
+    {"T", {Id::T, 1, 1}},
+    {"ISBLANK", {Id::IsBlank, 1, 1}},
+    {"ISNUMBER", {Id::IsNumber, 1, 1}},
+    {"ISTEXT", {Id::IsText, 1, 1}},
+    {"ISLOGICAL", {Id::IsLogical, 1, 1}},
+    {"ISERROR", {Id::IsError, 1, 1}},
+    {"ISERR", {Id::IsErr, 1, 1}},
+    {"ISNA", {Id::IsNa, 1, 1}},
+    {"NA", {Id::Na, 0, 0}},
+    {"IFNA", {Id::IfNa, 2, 2}},
+    {"IFS", {Id::Ifs, 2, kAny}},
+    {"SWITCH", {Id::Switch, 3, kAny}},
+    {"XOR", {Id::Xor, 1, kAny}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
@@ -64,6 +119,37 @@ std::optional<Info> FormulaFunctions::find(std::string_view name) {
         if (sameName(name, known))
             return info;
     return std::nullopt;
+}
+
+bool FormulaFunctions::takesBlock(Id id, int argument) {
+    switch (id) {
+    case Id::SumIf:
+    case Id::AverageIf:
+        return argument == 0 || argument == 2;
+    case Id::SumIfs:
+    case Id::AverageIfs:
+    case Id::MaxIfs:
+    case Id::MinIfs:
+        return argument == 0 || argument % 2 == 1;
+    case Id::CountIfs:
+        return argument % 2 == 0;
+    case Id::CountIf:
+    case Id::CountBlank:
+    case Id::Index:
+    case Id::Rows:
+    case Id::Columns:
+        return argument == 0;
+    case Id::VLookup:
+    case Id::HLookup:
+    case Id::Match:
+        return argument == 1;
+    case Id::XLookup:
+        return argument == 1 || argument == 2;
+    case Id::SumProduct:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool FormulaFunctions::hasHiddenPrecedents(std::string_view name) {

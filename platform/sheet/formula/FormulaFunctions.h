@@ -33,6 +33,66 @@ public:
         True,
         False,
         Concatenate,
+        // conditional
+        SumIf,
+        SumIfs,
+        CountIf,
+        CountIfs,
+        AverageIf,
+        AverageIfs,
+        MaxIfs,
+        MinIfs,
+        CountBlank,
+        // lookup and reference
+        VLookup,
+        HLookup,
+        Match,
+        Index,
+        XLookup,
+        Choose,
+        Rows,
+        Columns,
+        // math
+        Mod,
+        Power,
+        Sqrt,
+        Sign,
+        Trunc,
+        Product,
+        SumProduct,
+        // text
+        Left,
+        Right,
+        Mid,
+        Len,
+        Upper,
+        Lower,
+        Proper,
+        Trim,
+        Substitute,
+        Replace,
+        Find,
+        Search,
+        Value,
+        Concat,
+        TextJoin,
+        Rept,
+        Exact,
+        N,
+        T,
+        // information and logic
+        IsBlank,
+        IsNumber,
+        IsText,
+        IsLogical,
+        IsError,
+        IsErr,
+        IsNa,
+        Na,
+        IfNa,
+        Ifs,
+        Switch,
+        Xor,
     };
 
     struct Info {
@@ -43,6 +103,9 @@ public:
 
     // Nothing for a function the engine does not evaluate.
     static std::optional<Info> find(std::string_view name);
+    // True when the argument at that position (from 0) is a block of cells the function reads
+    // cell by cell (SUMIF's ranges, VLOOKUP's table, every argument of SUMPRODUCT, ...).
+    static bool takesBlock(Id id, int argument);
     // True for the functions that read cells the formula does not name, or that change
     // without any cell changing.
     static bool hasHiddenPrecedents(std::string_view name);

@@ -212,8 +212,9 @@ std::optional<std::vector<Part>> split(std::string_view s) {
 }
 
 int monthOfWord(std::string_view word) {
-    static const char* const names[] = {"january", "february", "march",     "april",   "may",      "june",
-                                        "july",    "august",   "september", "october", "november", "december"};
+    static const char* const names[] = {"january",   "february", "march",    "april",
+                                        "may",       "june",     "july",     "august",
+                                        "september", "october",  "november", "december"};
     for (int m = 0; m < 12; ++m) {
         const std::string_view full = names[m];
         if (sameNoCase(word, full) || sameNoCase(word, full.substr(0, 3)))

@@ -16,25 +16,25 @@ namespace platform::sheet {
 struct TypedNumber {
     enum class Look {
         General,
-        Thousands,        // #,##0
-        Thousands2,       // #,##0.00
-        Percent,          // 0%
-        Percent2,         // 0.00%
-        Scientific,       // 0.00E+00
-        Currency,         // "$"#,##0_);("$"#,##0)
-        Currency2,        // "$"#,##0.00_);("$"#,##0.00)
-        Fraction,         // # ?/?
-        Fraction2,        // # ??/??
-        Date,             // m/d/yyyy
-        DayMonthYear,     // d-mmm-yy
-        DayMonth,         // d-mmm
-        MonthYear,        // mmm-yy
-        Time,             // h:mm
-        TimeSeconds,      // h:mm:ss
-        Time12,           // h:mm AM/PM
-        Time12Seconds,    // h:mm:ss AM/PM
-        DateTime,         // m/d/yyyy h:mm
-        ElapsedTime,      // [h]:mm:ss
+        Thousands,     // #,##0
+        Thousands2,    // #,##0.00
+        Percent,       // 0%
+        Percent2,      // 0.00%
+        Scientific,    // 0.00E+00
+        Currency,      // "$"#,##0_);("$"#,##0)
+        Currency2,     // "$"#,##0.00_);("$"#,##0.00)
+        Fraction,      // # ?/?
+        Fraction2,     // # ??/??
+        Date,          // m/d/yyyy
+        DayMonthYear,  // d-mmm-yy
+        DayMonth,      // d-mmm
+        MonthYear,     // mmm-yy
+        Time,          // h:mm
+        TimeSeconds,   // h:mm:ss
+        Time12,        // h:mm AM/PM
+        Time12Seconds, // h:mm:ss AM/PM
+        DateTime,      // m/d/yyyy h:mm
+        ElapsedTime,   // [h]:mm:ss
     };
 
     double value = 0;

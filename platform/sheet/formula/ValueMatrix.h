@@ -20,8 +20,12 @@ struct ValueMatrix {
         , values(std::size_t(r) * std::size_t(c)) {}
 
     // From 0.
-    const CellValue& at(int row, int col) const { return values[std::size_t(row) * std::size_t(columns) + std::size_t(col)]; }
-    CellValue& at(int row, int col) { return values[std::size_t(row) * std::size_t(columns) + std::size_t(col)]; }
+    const CellValue& at(int row, int col) const {
+        return values[std::size_t(row) * std::size_t(columns) + std::size_t(col)];
+    }
+    CellValue& at(int row, int col) {
+        return values[std::size_t(row) * std::size_t(columns) + std::size_t(col)];
+    }
 };
 
 } // namespace platform::sheet

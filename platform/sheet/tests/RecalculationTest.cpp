@@ -53,35 +53,6 @@ for ws in openpyxl.load_workbook(sys.argv[1]).worksheets:
     return out;
 }
 
-// The fields of one CSV line as LibreOffice writes it (comma, double quotes).
-QStringList csvFields(const QString& line) {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            fields << field;
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    fields << field;
-    return fields;
-}
-
 // "B12" -> row 12, column 2.
 CellRef cellOf(const QString& address) {
     return CellAddress::parseA1(address).value_or(CellRef{});
@@ -143,7 +114,7 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
     EXPECT_EQ(cached.value(u"Budget!B18"_qs).text, u"none");
     EXPECT_EQ(cached.value(u"Budget!C3"_qs).text, u"3125.0");
     EXPECT_EQ(cached.value(u"Q1 Summary!B1"_qs).text, u"61.5");
-    EXPECT_EQ(cached.value(u"Budget!B27"_qs).text, u"14.76");  // halves round away from zero
+    EXPECT_EQ(cached.value(u"Budget!B27"_qs).text, u"14.76"); // halves round away from zero
     // KURT is not evaluated here: its result is no longer current and is not saved.
     EXPECT_EQ(cached.value(u"Budget!B28"_qs).kind, u"x");
     EXPECT_EQ(cached.value(u"Budget!B29"_qs).kind, u"x");
@@ -161,7 +132,7 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
                 continue;
             const CellRef at = cellOf(it.key().mid(s.sheet.size() + 1));
             ASSERT_LE(at.row, rows.size()) << it.key().toStdString();
-            const QStringList fields = csvFields(rows[at.row - 1]);
+            const QStringList fields = sheettest::csvFields(rows[at.row - 1]);
             ASSERT_LE(at.col, fields.size()) << it.key().toStdString();
             const QString theirs = fields[at.col - 1];
             if (it.key() == u"Budget!B28" || it.key() == u"Budget!B29") {

@@ -41,6 +41,9 @@ QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults 
 // stored results.
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1, bool recalculate = true);
 
+// The fields of one line of LibreOffice's CSV export (quoted fields unquoted).
+QStringList csvFields(const QString& line);
+
 // Whether LibreOffice, opening the workbook over UNO, can unprotect the sheet (numbered from 0)
 // with the password.
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password);

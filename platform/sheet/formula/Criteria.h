@@ -1,0 +1,34 @@
+// The criteria of the conditional functions (SUMIF, COUNTIFS, ...) as a spreadsheet program reads
+// them: a value matches equal cells; a text may begin with a comparison ("=", "<>", "<", ">",
+// "<=", ">="); what follows is compared as a number when it reads as one (a typed entry's way:
+// "1,000", "50%", "1/31/2026"), as a truth value for TRUE or FALSE, else as text without regard to
+// case, where "=" and "<>" take the wildcards * and ? (~ escapes them). "=" alone (or an empty
+// criterion) matches empty cells, "<>" alone every cell that is not empty.
+#pragma once
+
+#include "platform/sheet/CellValue.h"
+
+#include <QRegularExpression>
+
+namespace platform::sheet {
+
+class Criterion {
+public:
+    explicit Criterion(const CellValue& criterion);
+
+    bool matches(const CellValue& cell) const;
+
+private:
+    enum class Compare { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual };
+    enum class Kind { Empty, Number, Boolean, Text, Error };
+
+    bool compares(int order) const;
+
+    Compare compare_ = Compare::Equal;
+    Kind kind_ = Kind::Empty;
+    double number_ = 0;
+    QString text_;
+    QRegularExpression pattern_; // for "=" and "<>" on texts with wildcards
+};
+
+} // namespace platform::sheet

@@ -1,0 +1,229 @@
+// The lookup and reference functions: VLOOKUP, HLOOKUP, MATCH, INDEX, XLOOKUP, CHOOSE, ROWS and
+// COLUMNS. Exact matching compares texts without regard to case and takes the wildcards * ? ~
+// where the spreadsheet program does (VLOOKUP, HLOOKUP and MATCH in exact mode, XLOOKUP's mode
+// 2); approximate matching takes the last value not above the one sought in data sorted
+// ascending (descending for MATCH's -1), as the program's search does on sorted data.
+#include "platform/sheet/formula/Criteria.h"
+#include "platform/sheet/formula/EvaluatorValues.h"
+
+#include <optional>
+
+namespace platform::sheet {
+
+using namespace evaluation;
+
+namespace {
+
+enum class Match { Exact, Wildcard, NotAbove, NotBelow };
+
+bool sameKind(const CellValue& a, const CellValue& b) {
+    auto kind = [](Type t) {
+        return t == Type::Number ? 0 : t == Type::Text ? 1 : t == Type::Boolean ? 2 : 3;
+    };
+    return kind(a.type) == kind(b.type);
+}
+
+// The wildcard form of an exact text lookup: a criterion "=" text.
+std::optional<Criterion> wildcardOf(const CellValue& sought) {
+    if (sought.type != Type::Text)
+        return std::nullopt;
+    return Criterion(CellValue::fromText(QStringLiteral("=") + sought.text));
+}
+
+} // namespace
+
+FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, int argc, CellRef at) const {
+    auto value = [&](int i, CellValue whenMissing = CellValue()) {
+        return i < argc && !args[i].missing ? scalar(args[i], at) : whenMissing;
+    };
+    auto number = [&](int i, double whenMissing) {
+        return Number::of(value(i, CellValue::fromNumber(whenMissing)));
+    };
+
+    // The position (0-based) of the value sought among count cells read by cell(i); -1 if none.
+    auto find = [&](const CellValue& sought, int count, auto&& cell, Match mode, bool lastFirst) {
+        const std::optional<Criterion> pattern = mode == Match::Wildcard ? wildcardOf(sought) : std::nullopt;
+        int best = -1;
+        for (int k = 0; k < count; ++k) {
+            const int i = lastFirst ? count - 1 - k : k;
+            const CellValue v = cell(i);
+            if (mode == Match::Wildcard || mode == Match::Exact) {
+                if (pattern ? pattern->matches(v) : (sameKind(v, sought) && compareValues(v, sought) == 0))
+                    return i;
+                continue;
+            }
+            if (!sameKind(v, sought))
+                continue;
+            const int order = compareValues(v, sought);
+            if (order == 0)
+                return i;
+            if (mode == Match::NotAbove ? order < 0 : order > 0)
+                best = i;
+            else if (!lastFirst)
+                break; // sorted data: nothing further can qualify
+        }
+        return best;
+    };
+
+    switch (id) {
+    case Id::Rows:
+    case Id::Columns: {
+        const FormulaRef* block = blockOf(args[0]);
+        if (!block)
+            return Operand::of(error("#VALUE!"));
+        return Operand::of(
+            CellValue::fromNumber(id == Id::Rows ? block->range.rows() : block->range.columns()));
+    }
+    case Id::Choose: {
+        const Number index = number(0, 0);
+        if (index.failed())
+            return Operand::of(index.failure);
+        const int i = int(std::trunc(index.value));
+        if (i < 1 || i >= argc)
+            return Operand::of(error("#VALUE!"));
+        return args[i].missing ? Operand::of(CellValue::fromNumber(0)) : args[i];
+    }
+    case Id::VLookup:
+    case Id::HLookup: {
+        const CellValue sought = value(0);
+        if (isError(sought))
+            return Operand::of(sought);
+        const FormulaRef* table = blockOf(args[1]);
+        if (!table)
+            return Operand::of(error("#VALUE!"));
+        const Number line = number(2, 0);
+        if (line.failed())
+            return Operand::of(line.failure);
+        CellValue failure;
+        const bool approximate = argc < 4 || args[3].missing || truthOf(value(3), failure);
+        if (isError(failure))
+            return Operand::of(failure);
+        const bool vertical = id == Id::VLookup;
+        const int index = int(std::trunc(line.value));
+        const int across = vertical ? table->range.columns() : table->range.rows();
+        if (index < 1)
+            return Operand::of(error("#VALUE!"));
+        if (index > across)
+            return Operand::of(error("#REF!"));
+        const CellRef used = usedExtent(*table);
+        const int count = vertical ? used.row : used.col;
+        auto keyAt = [&](int i) { return vertical ? cellIn(*table, i, 0) : cellIn(*table, 0, i); };
+        const int found = find(sought, count, keyAt, approximate ? Match::NotAbove : Match::Wildcard, false);
+        if (found < 0)
+            return Operand::of(error("#N/A"));
+        return Operand::of(vertical ? cellIn(*table, found, index - 1) : cellIn(*table, index - 1, found));
+    }
+    case Id::Match: {
+        const CellValue sought = value(0);
+        if (isError(sought))
+            return Operand::of(sought);
+        const FormulaRef* range = blockOf(args[1]);
+        if (!range || (range->range.rows() != 1 && range->range.columns() != 1))
+            return Operand::of(error("#N/A"));
+        const Number type = number(2, 1);
+        if (type.failed())
+            return Operand::of(type.failure);
+        const bool vertical = range->range.columns() == 1;
+        const CellRef used = usedExtent(*range);
+        const int count = vertical ? used.row : used.col;
+        auto at = [&](int i) { return vertical ? cellIn(*range, i, 0) : cellIn(*range, 0, i); };
+        const Match mode = type.value > 0   ? Match::NotAbove
+                           : type.value < 0 ? Match::NotBelow
+                                            : Match::Wildcard;
+        const int found = find(sought, count, at, mode, false);
+        if (found < 0)
+            return Operand::of(error("#N/A"));
+        return Operand::of(CellValue::fromNumber(found + 1));
+    }
+    case Id::Index: {
+        const FormulaRef* block = blockOf(args[0]);
+        if (!block)
+            return Operand::of(error("#VALUE!"));
+        const Number rowArg = number(1, 0);
+        const Number columnArg = number(2, 0);
+        if (rowArg.failed())
+            return Operand::of(rowArg.failure);
+        if (columnArg.failed())
+            return Operand::of(columnArg.failure);
+        int row = int(std::trunc(rowArg.value));
+        int column = int(std::trunc(columnArg.value));
+        const CellRange& r = block->range;
+        // In a single row or column one number picks the cell along it.
+        if (argc < 3 && r.rows() == 1 && r.columns() > 1) {
+            column = row;
+            row = 1;
+        }
+        if (row == 0 && r.rows() == 1)
+            row = 1;
+        if (column == 0 && r.columns() == 1)
+            column = 1;
+        if (row < 1 || column < 1 || row > r.rows() || column > r.columns())
+            return Operand::of(error(row < 0 || column < 0 ? "#VALUE!" : "#REF!"));
+        return Operand::of(cellIn(*block, row - 1, column - 1));
+    }
+    case Id::XLookup: {
+        const CellValue sought = value(0);
+        if (isError(sought))
+            return Operand::of(sought);
+        const FormulaRef* keys = blockOf(args[1]);
+        const FormulaRef* results = blockOf(args[2]);
+        if (!keys || !results || (keys->range.rows() != 1 && keys->range.columns() != 1))
+            return Operand::of(error("#VALUE!"));
+        const bool vertical = keys->range.columns() == 1;
+        const int length = vertical ? keys->range.rows() : keys->range.columns();
+        if ((vertical ? results->range.rows() : results->range.columns()) != length)
+            return Operand::of(error("#VALUE!"));
+        const Number matchMode = number(4, 0);
+        const Number searchMode = number(5, 1);
+        if (matchMode.failed())
+            return Operand::of(matchMode.failure);
+        if (searchMode.failed())
+            return Operand::of(searchMode.failure);
+        const int m = int(matchMode.value);
+        const int s = int(searchMode.value);
+        if (m < -1 || m > 2 || (s != 1 && s != -1))
+            return Operand::of(error("#VALUE!"));
+        const Match mode = m == 0    ? Match::Exact
+                           : m == 2  ? Match::Wildcard
+                           : m == -1 ? Match::NotAbove
+                                     : Match::NotBelow;
+        const CellRef used = usedExtent(*keys);
+        const int count = vertical ? used.row : used.col;
+        auto keyAt = [&](int i) { return vertical ? cellIn(*keys, i, 0) : cellIn(*keys, 0, i); };
+        int found = -1;
+        if (mode == Match::Exact || mode == Match::Wildcard) {
+            found = find(sought, count, keyAt, mode, s == -1);
+        } else {
+            // The nearest value on the chosen side, in any order of the data.
+            for (int i = 0; i < count; ++i) {
+                const CellValue v = keyAt(i);
+                if (!sameKind(v, sought))
+                    continue;
+                const int order = compareValues(v, sought);
+                if (order == 0) {
+                    found = i;
+                    if (s == 1)
+                        break;
+                    continue;
+                }
+                const bool side = mode == Match::NotAbove ? order < 0 : order > 0;
+                if (!side)
+                    continue;
+                if (found < 0 || compareValues(keyAt(found), sought) != 0) {
+                    const int closer = found < 0 ? 1 : compareValues(v, keyAt(found));
+                    if (found < 0 || (mode == Match::NotAbove ? closer > 0 : closer < 0))
+                        found = i;
+                }
+            }
+        }
+        if (found < 0)
+            return argc > 3 && !args[3].missing ? args[3] : Operand::of(error("#N/A"));
+        return Operand::of(vertical ? cellIn(*results, found, 0) : cellIn(*results, 0, found));
+    }
+    default:
+        break;
+    }
+    return Operand::of(error("#NAME?"));
+}
+
+} // namespace platform::sheet
