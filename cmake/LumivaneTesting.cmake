@@ -1,11 +1,11 @@
-# lv_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# lv_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
 # Builds one GoogleTest program linked with the shared test main (which points every
 # settings, data and runtime folder at a fresh temporary folder and runs Qt offscreen) and
 # registers each of its cases with ctest under a name that stays the same from build to build.
 include(GoogleTest)
 
 function(lv_add_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE lv_test_main ${T_LIBS})
     # Test names are "Suite.Test" and, for a parameterised test, its name generator's name:
@@ -25,6 +25,7 @@ function(lv_add_test name)
         "if(${name}_TESTS)\n"
         "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;"
         "LUMIVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR};LUMIVANE_PYTHON=${LUMIVANE_PYTHON}\")\n"
+        "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${T_LABELS}\")\n"
         "endif()\n")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()

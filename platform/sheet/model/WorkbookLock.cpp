@@ -55,11 +55,13 @@ bool WorkbookLock::lockFile() {
 }
 
 void WorkbookLock::writeLockFile() {
-    // Written over a stale lock file that a killed program of ours left behind.
+    // Written over a stale lock file that a killed program of ours left behind. Written aside
+    // and renamed into place: a program killed while writing it must not leave an empty or
+    // partial lock file, which names no process and so would count as in use for ever.
     lockFileContent_ = platform::sys::OwnLockFileContent();
-    QFile file(lockFilePath(path_));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(lockFileContent_);
+    QSaveFile file(lockFilePath(path_));
+    if (file.open(QIODevice::WriteOnly) && file.write(lockFileContent_) == lockFileContent_.size())
+        file.commit();
 }
 
 void WorkbookLock::renew() {
