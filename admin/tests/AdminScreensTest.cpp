@@ -11,6 +11,7 @@
 #include "admin/frmSuperAdmin.h"
 
 #include <QPixmap>
+#include <functional>
 #include <memory>
 
 using namespace admintest;
@@ -51,25 +52,18 @@ protected:
 TEST_F(AdminScreens, LogonCreationConsoleAndMigration) {
     testsupport::ScopedScriptedUi ui;
     core::gOptions->LoggingOn = true;
-    QPointer<admin::frmLogon> logon = new admin::frmLogon;
-    look(*logon, QStringLiteral("frmLogon"));
-    delete logon;
-
-    QPointer<admin::frmPwd> password = new admin::frmPwd;
-    look(*password, QStringLiteral("frmPwd"));
-    delete password;
-
-    QPointer<admin::frmSA> superAdmin = new admin::frmSA;
-    look(*superAdmin, QStringLiteral("frmSA"));
-    delete superAdmin;
-
-    QPointer<admin::frmSuperAdmin> console = new admin::frmSuperAdmin;
-    look(*console, QStringLiteral("frmSuperAdmin"));
-    delete console;
-
-    QPointer<admin::frmMigrate> migrate = new admin::frmMigrate;
-    look(*migrate, QStringLiteral("frmMigrate"));
-    delete migrate;
+    const std::pair<const char*, std::function<QWidget*()>> windows[] = {
+        {"frmLogon", [] { return new admin::frmLogon; }},
+        {"frmPwd", [] { return new admin::frmPwd; }},
+        {"frmSA", [] { return new admin::frmSA; }},
+        {"frmSuperAdmin", [] { return new admin::frmSuperAdmin; }},
+        {"frmMigrate", [] { return new admin::frmMigrate; }},
+    };
+    for (const auto& [name, make] : windows) {
+        QPointer<QWidget> window = make();
+        look(*window, QString::fromLatin1(name));
+        delete window;
+    }
 }
 
 } // namespace

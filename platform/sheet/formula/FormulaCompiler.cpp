@@ -213,8 +213,16 @@ bool isBooleanName(std::string_view name) {
     return sameUpper(name, "TRUE") || sameUpper(name, "FALSE");
 }
 
+// What the precedents of a formula cannot tell: cells it reads without naming them, and whether it
+// changes by itself (the clock).
+struct Unnamed {
+    bool hiddenCells = false;
+    bool clock = false;
+};
+
 void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::vector<FormulaRef>& out,
-                    bool& hidden, int depth) {
+                    Unnamed& unnamed, int depth) {
+    bool& hidden = unnamed.hiddenCells;
     for (std::size_t i = 0; i < list.size();) {
         const Token* t = list.at(i);
         if (is(t, Kind::SheetPrefix) && is(list.at(i + 1), Kind::Name)) {
@@ -224,7 +232,7 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             const std::string* text = owner >= 0 ? scope.definedName(list.at(i + 1)->text, owner) : nullptr;
             if (text && depth < FormulaCompiler::kMaxNameDepth) {
                 const std::vector<Token> tokens = FormulaText::tokenize(*text);
-                scanPrecedents(TokenList(tokens), owner, scope, out, hidden, depth + 1);
+                scanPrecedents(TokenList(tokens), owner, scope, out, unnamed, depth + 1);
             }
             i += 2;
             continue;
@@ -240,7 +248,9 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             i += read.used;
             continue;
         }
-        if (t->kind == Kind::Function && FormulaFunctions::hasHiddenPrecedents(t->text)) {
+        if (t->kind == Kind::Function && FormulaFunctions::readsTheClockOnly(t->text)) {
+            unnamed.clock = true;
+        } else if (t->kind == Kind::Function && FormulaFunctions::hasHiddenPrecedents(t->text)) {
             hidden = true;
         } else if (t->kind == Kind::Name && !isBooleanName(t->text)) {
             if (t->text.find('[') != std::string::npos) {
@@ -250,7 +260,7 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
                     hidden = true;
                 } else {
                     const std::vector<Token> tokens = FormulaText::tokenize(*text);
-                    scanPrecedents(TokenList(tokens), sheet, scope, out, hidden, depth + 1);
+                    scanPrecedents(TokenList(tokens), sheet, scope, out, unnamed, depth + 1);
                 }
             }
         }
@@ -887,9 +897,12 @@ FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, con
     FormulaProgram program;
     const std::vector<Token> tokens = FormulaText::tokenize(formula);
     const TokenList list(tokens);
-    scanPrecedents(list, sheet, scope, program.precedents, program.hiddenPrecedents, 0);
+    Unnamed unnamed;
+    scanPrecedents(list, sheet, scope, program.precedents, unnamed, 0);
+    program.hiddenPrecedents = unnamed.hiddenCells || unnamed.clock;
     Parser parser(list, sheet, scope, program, 0);
-    if (!parser.parse() || program.hiddenPrecedents)
+    // The clock is read at every calculation; cells read without being named are not known.
+    if (!parser.parse() || unnamed.hiddenCells)
         program.evaluable = false;
     for (const FormulaProgram::Step& step : program.steps)
         if (step.op == Op::Array || step.op == Op::Range || step.op == Op::Intersect)
@@ -915,7 +928,9 @@ std::optional<QString> FormulaCompiler::syntaxProblem(std::string_view formula) 
 void FormulaCompiler::findPrecedents(std::string_view formula, int sheet, const Scope& scope,
                                      std::vector<FormulaRef>& precedents, bool& hidden) {
     const std::vector<Token> tokens = FormulaText::tokenize(formula);
-    scanPrecedents(TokenList(tokens), sheet, scope, precedents, hidden, 0);
+    Unnamed unnamed;
+    scanPrecedents(TokenList(tokens), sheet, scope, precedents, unnamed, 0);
+    hidden = hidden || unnamed.hiddenCells || unnamed.clock;
 }
 
 } // namespace platform::sheet

@@ -356,6 +356,36 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
         return information(id, args, argc, at);
     case Id::Xor:
         return logical(id, args, argc);
+    case Id::Date:
+    case Id::Year:
+    case Id::Month:
+    case Id::Day:
+    case Id::EoMonth:
+    case Id::EDate:
+    case Id::DateDif:
+    case Id::Days:
+    case Id::Weekday:
+    case Id::NetworkDays:
+    case Id::YearFrac:
+    case Id::Today:
+    case Id::Now:
+        return dates(id, args, argc, at);
+    case Id::Ceiling:
+    case Id::Floor:
+    case Id::MRound:
+    case Id::Median:
+    case Id::Large:
+    case Id::Small:
+    case Id::RankEq:
+    case Id::StDevS:
+        return statistics(id, args, argc, at);
+    case Id::Pmt:
+    case Id::Pv:
+    case Id::Fv:
+    case Id::Npv:
+    case Id::Irr:
+    case Id::Rate:
+        return finance(id, args, argc, at);
     case Id::None:
         break;
     }

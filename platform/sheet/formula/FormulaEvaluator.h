@@ -55,6 +55,13 @@ private:
     Operand math(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand text(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand information(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand dates(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand statistics(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand finance(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    // The numbers of the arguments as the statistical functions take them: every number of a
+    // block (texts, truth values and empty cells passed over), typed numbers, truth values and
+    // texts that read as numbers; an error is answered in failure.
+    std::vector<double> numbersOf(const Operand* args, int argc, CellRef at, CellValue& failure) const;
 
     // Blocks read cell by cell: the reference of an operand when it names cells of one sheet,
     // the value at an offset from its top left cell, and how many of its rows and columns can

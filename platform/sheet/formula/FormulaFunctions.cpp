@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 75> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 105> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -89,6 +89,35 @@ constexpr std::array<std::pair<std::string_view, Info>, 75> kFunctions = {{
     {"IFS", {Id::Ifs, 2, kAny}},
     {"SWITCH", {Id::Switch, 3, kAny}},
     {"XOR", {Id::Xor, 1, kAny}},
+    {"DATE", {Id::Date, 3, 3}},
+    {"YEAR", {Id::Year, 1, 1}},
+    {"MONTH", {Id::Month, 1, 1}},
+    {"DAY", {Id::Day, 1, 1}},
+    {"EOMONTH", {Id::EoMonth, 2, 2}},
+    {"EDATE", {Id::EDate, 2, 2}},
+    {"DATEDIF", {Id::DateDif, 3, 3}},
+    {"DAYS", {Id::Days, 2, 2}},
+    {"WEEKDAY", {Id::Weekday, 1, 2}},
+    {"NETWORKDAYS", {Id::NetworkDays, 2, 3}},
+    {"YEARFRAC", {Id::YearFrac, 2, 3}},
+    {"TODAY", {Id::Today, 0, 0}},
+    {"NOW", {Id::Now, 0, 0}},
+    {"CEILING", {Id::Ceiling, 2, 2}},
+    {"FLOOR", {Id::Floor, 2, 2}},
+    {"MROUND", {Id::MRound, 2, 2}},
+    {"MEDIAN", {Id::Median, 1, kAny}},
+    {"LARGE", {Id::Large, 2, 2}},
+    {"SMALL", {Id::Small, 2, 2}},
+    {"RANK.EQ", {Id::RankEq, 2, 3}},
+    {"RANK", {Id::RankEq, 2, 3}},
+    {"STDEV.S", {Id::StDevS, 1, kAny}},
+    {"STDEV", {Id::StDevS, 1, kAny}},
+    {"PMT", {Id::Pmt, 3, 5}},
+    {"PV", {Id::Pv, 3, 5}},
+    {"FV", {Id::Fv, 3, 5}},
+    {"NPV", {Id::Npv, 2, kAny}},
+    {"IRR", {Id::Irr, 1, 2}},
+    {"RATE", {Id::Rate, 3, 6}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
@@ -147,9 +176,20 @@ bool FormulaFunctions::takesBlock(Id id, int argument) {
         return argument == 1 || argument == 2;
     case Id::SumProduct:
         return true;
+    case Id::Large:
+    case Id::Small:
+    case Id::Irr:
+        return argument == 0;
+    case Id::RankEq:
+        return argument == 1;
     default:
         return false;
     }
+}
+
+bool FormulaFunctions::readsTheClockOnly(std::string_view name) {
+    const std::string_view plain = withoutPrefix(name);
+    return sameName(plain, "TODAY") || sameName(plain, "NOW");
 }
 
 bool FormulaFunctions::hasHiddenPrecedents(std::string_view name) {

@@ -93,6 +93,35 @@ public:
         Ifs,
         Switch,
         Xor,
+        // dates
+        Date,
+        Year,
+        Month,
+        Day,
+        EoMonth,
+        EDate,
+        DateDif,
+        Days,
+        Weekday,
+        NetworkDays,
+        YearFrac,
+        Today,
+        Now,
+        // more arithmetic, statistics and finance
+        Ceiling,
+        Floor,
+        MRound,
+        Median,
+        Large,
+        Small,
+        RankEq,
+        StDevS,
+        Pmt,
+        Pv,
+        Fv,
+        Npv,
+        Irr,
+        Rate,
     };
 
     struct Info {
@@ -109,6 +138,9 @@ public:
     // True for the functions that read cells the formula does not name, or that change
     // without any cell changing.
     static bool hasHiddenPrecedents(std::string_view name);
+    // True for the functions the engine evaluates that change without any cell changing (TODAY,
+    // NOW): formulas using them are calculated again at every calculation.
+    static bool readsTheClockOnly(std::string_view name);
 
     static constexpr int kMaxArgs = 255;
 };

@@ -1,0 +1,263 @@
+// The date functions on the spreadsheet program's serial dates (see SerialDate): DATE, YEAR,
+// MONTH, DAY, EOMONTH, EDATE, DATEDIF, DAYS, WEEKDAY, NETWORKDAYS, YEARFRAC, TODAY and NOW. A date
+// outside 1 January 1900 .. 31 December 9999 is #NUM!; TODAY and NOW read the clock at every
+// calculation (they count as formulas that change by themselves).
+#include "platform/sheet/formula/EvaluatorValues.h"
+#include "platform/sheet/formula/SerialDate.h"
+
+#include <QDateTime>
+#include <set>
+
+namespace platform::sheet {
+
+using namespace evaluation;
+
+namespace {
+
+bool isLeap(int year) {
+    return SerialDate::isLeapYear(year);
+}
+
+// The 30/360 day count of YEARFRAC's bases 0 (US) and 4 (European).
+double days360(SerialDate a, SerialDate b, bool european) {
+    int d1 = a.day;
+    int d2 = b.day;
+    if (european) {
+        d1 = std::min(d1, 30);
+        d2 = std::min(d2, 30);
+    } else {
+        const bool aLastOfFebruary = a.month == 2 && a.day == SerialDate::daysInMonth(a.year, 2);
+        const bool bLastOfFebruary = b.month == 2 && b.day == SerialDate::daysInMonth(b.year, 2);
+        if (aLastOfFebruary && bLastOfFebruary)
+            d2 = 30;
+        if (aLastOfFebruary)
+            d1 = 30;
+        if (d2 == 31 && d1 >= 30)
+            d2 = 30;
+        if (d1 == 31)
+            d1 = 30;
+    }
+    return (b.year - a.year) * 360.0 + (b.month - a.month) * 30.0 + (d2 - d1);
+}
+
+// YEARFRAC's actual/actual basis as the spreadsheet program counts it.
+double actualActual(double start, double end, SerialDate a, SerialDate b) {
+    const double days = end - start;
+    const bool withinAYear =
+        a.year == b.year ||
+        (b.year == a.year + 1 && (b.month < a.month || (b.month == a.month && b.day <= a.day)));
+    if (withinAYear) {
+        bool leap = false;
+        if (a.year == b.year)
+            leap = isLeap(a.year);
+        else if (isLeap(a.year))
+            leap = a.month <= 2;
+        else if (isLeap(b.year))
+            leap = b.month > 2 || (b.month == 2 && b.day == 29);
+        return days / (leap ? 366.0 : 365.0);
+    }
+    double yearDays = 0;
+    for (int y = a.year; y <= b.year; ++y)
+        yearDays += isLeap(y) ? 366 : 365;
+    return days / (yearDays / (b.year - a.year + 1));
+}
+
+} // namespace
+
+FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, int argc, CellRef at) const {
+    auto number = [&](int i, double whenMissing) {
+        return Number::of(i < argc && !args[i].missing ? scalar(args[i], at)
+                                                       : CellValue::fromNumber(whenMissing));
+    };
+    auto dateResult = [](std::optional<double> serial) {
+        return Operand::of(serial ? CellValue::fromNumber(*serial) : error("#NUM!"));
+    };
+    switch (id) {
+    case Id::Today:
+    case Id::Now: {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDate d = now.date();
+        const auto serial = SerialDate::serial(d.year(), d.month(), d.day());
+        if (!serial)
+            return Operand::of(error("#NUM!"));
+        const double time = id == Id::Now ? now.time().msecsSinceStartOfDay() / 86400000.0 : 0;
+        return Operand::of(CellValue::fromNumber(*serial + time));
+    }
+    case Id::Date: {
+        Number parts[3] = {number(0, 0), number(1, 0), number(2, 0)};
+        for (const Number& n : parts)
+            if (n.failed())
+                return Operand::of(n.failure);
+        long long year = (long long)std::trunc(parts[0].value);
+        if (year >= 0 && year < 1900)
+            year += 1900;
+        return dateResult(SerialDate::normalized(year, (long long)std::trunc(parts[1].value),
+                                                 (long long)std::trunc(parts[2].value)));
+    }
+    default:
+        break;
+    }
+
+    const Number first = number(0, 0);
+    if (first.failed())
+        return Operand::of(first.failure);
+    const auto date = SerialDate::fromSerial(first.value);
+    if (!date)
+        return Operand::of(error("#NUM!"));
+    switch (id) {
+    case Id::Year:
+        return Operand::of(CellValue::fromNumber(date->year));
+    case Id::Month:
+        return Operand::of(CellValue::fromNumber(date->month));
+    case Id::Day:
+        return Operand::of(CellValue::fromNumber(date->day));
+    case Id::Weekday: {
+        const Number type = number(1, 1);
+        if (type.failed())
+            return Operand::of(type.failure);
+        const int w = SerialDate::weekday(first.value); // 0 Sunday
+        switch (int(type.value)) {
+        case 1:
+        case 17:
+            return Operand::of(CellValue::fromNumber(w + 1));
+        case 2:
+        case 11:
+            return Operand::of(CellValue::fromNumber((w + 6) % 7 + 1));
+        case 3:
+            return Operand::of(CellValue::fromNumber((w + 6) % 7));
+        case 12:
+        case 13:
+        case 14:
+        case 15:
+        case 16: {
+            const int startDay = int(type.value) - 10; // 2 Tuesday .. 6 Saturday
+            return Operand::of(CellValue::fromNumber((w - startDay + 7) % 7 + 1));
+        }
+        default:
+            return Operand::of(error("#NUM!"));
+        }
+    }
+    case Id::EoMonth:
+    case Id::EDate: {
+        const Number months = number(1, 0);
+        if (months.failed())
+            return Operand::of(months.failure);
+        const long long total =
+            (long long)date->year * 12 + (date->month - 1) + (long long)std::trunc(months.value);
+        const long long year = total / 12;
+        const int month = int(total % 12) + 1;
+        if (year < 1900 || year > 9999)
+            return Operand::of(error("#NUM!"));
+        const int last = SerialDate::daysInMonth(int(year), month);
+        return dateResult(
+            SerialDate::serial(int(year), month, id == Id::EoMonth ? last : std::min(date->day, last)));
+    }
+    default:
+        break;
+    }
+
+    const Number second = number(1, 0);
+    if (second.failed())
+        return Operand::of(second.failure);
+    const auto other = SerialDate::fromSerial(second.value);
+    if (!other)
+        return Operand::of(error("#NUM!"));
+    const double start = std::floor(first.value);
+    const double end = std::floor(second.value);
+    switch (id) {
+    case Id::Days:
+        return Operand::of(CellValue::fromNumber(std::floor(first.value) - std::floor(second.value)));
+    case Id::DateDif: {
+        const CellValue unitValue = argc > 2 && !args[2].missing ? scalar(args[2], at) : CellValue();
+        if (isError(unitValue))
+            return Operand::of(unitValue);
+        const QString unit = textOf(unitValue).toUpper();
+        if (start > end)
+            return Operand::of(error("#NUM!"));
+        const SerialDate& a = *date;
+        const SerialDate& b = *other;
+        int months = (b.year - a.year) * 12 + (b.month - a.month) - (b.day < a.day ? 1 : 0);
+        if (unit == u"Y")
+            return Operand::of(CellValue::fromNumber(months / 12));
+        if (unit == u"M")
+            return Operand::of(CellValue::fromNumber(months));
+        if (unit == u"D")
+            return Operand::of(CellValue::fromNumber(end - start));
+        if (unit == u"YM")
+            return Operand::of(CellValue::fromNumber(months % 12));
+        if (unit == u"MD") {
+            if (b.day >= a.day)
+                return Operand::of(CellValue::fromNumber(b.day - a.day));
+            const int prevMonth = b.month == 1 ? 12 : b.month - 1;
+            const int prevYear = b.month == 1 ? b.year - 1 : b.year;
+            return Operand::of(
+                CellValue::fromNumber(SerialDate::daysInMonth(prevYear, prevMonth) - a.day + b.day));
+        }
+        if (unit == u"YD") {
+            // Days from the start's day and month in the last year not after the end.
+            int year = b.year;
+            if (b.month < a.month || (b.month == a.month && b.day < a.day))
+                --year;
+            const int day = std::min(a.day, SerialDate::daysInMonth(year, a.month));
+            const auto from = SerialDate::serial(year, a.month, day);
+            return Operand::of(from ? CellValue::fromNumber(end - *from) : error("#NUM!"));
+        }
+        return Operand::of(error("#NUM!"));
+    }
+    case Id::NetworkDays: {
+        std::set<double> holidays;
+        if (argc > 2 && !args[2].missing) {
+            if (const FormulaRef* block = blockOf(args[2])) {
+                forEachValue(*block, [&](const CellValue& v) {
+                    if (v.type == Type::Number)
+                        holidays.insert(std::floor(v.number));
+                    return true;
+                });
+            } else {
+                const Number h = number(2, 0);
+                if (h.failed())
+                    return Operand::of(h.failure);
+                holidays.insert(std::floor(h.value));
+            }
+        }
+        const double from = std::min(start, end);
+        const double to = std::max(start, end);
+        double count = 0;
+        for (double d = from; d <= to; ++d) {
+            const int w = SerialDate::weekday(d);
+            if (w != 0 && w != 6 && !holidays.count(d))
+                ++count;
+        }
+        return Operand::of(CellValue::fromNumber(start <= end ? count : -count));
+    }
+    case Id::YearFrac: {
+        const Number basis = number(2, 0);
+        if (basis.failed())
+            return Operand::of(basis.failure);
+        const bool reversed = start > end;
+        const double s = reversed ? end : start;
+        const double e = reversed ? start : end;
+        const SerialDate a = reversed ? *other : *date;
+        const SerialDate b = reversed ? *date : *other;
+        switch (int(std::trunc(basis.value))) {
+        case 0:
+            return Operand::of(numberResult(days360(a, b, false) / 360));
+        case 1:
+            return Operand::of(numberResult(actualActual(s, e, a, b)));
+        case 2:
+            return Operand::of(numberResult((e - s) / 360));
+        case 3:
+            return Operand::of(numberResult((e - s) / 365));
+        case 4:
+            return Operand::of(numberResult(days360(a, b, true) / 360));
+        default:
+            return Operand::of(error("#NUM!"));
+        }
+    }
+    default:
+        break;
+    }
+    return Operand::of(error("#NAME?"));
+}
+
+} // namespace platform::sheet
