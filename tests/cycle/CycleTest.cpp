@@ -85,6 +85,13 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
         EXPECT_EQ(state(QString::fromLatin1(file)), QStringLiteral("1|0|newer")) << file;
     EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|booked")) << "never returned";
 
+    // The status grid: all mailed with their due date, the three returned files waiting.
+    ui().clear();
+    ui().acceptUnscriptedMessages();
+    EXPECT_EQ(statusColours(),
+              (QStringList{"Costs.xlsx GGGG", "Rates.xlsx GGGG", "Sales.xlsx GGGG", "Summary.xlsx GRGG"}));
+    ui().acceptUnscriptedMessages(false);
+
     ui().clear();
     ui().answerMessages({Answer::Yes});
     const auto previewed = update(workbooks::kPreviewChanges, {});
@@ -158,6 +165,19 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     EXPECT_EQ(state(QStringLiteral("Costs.xlsx")), QStringLiteral("1|1|newer"))
         << "left waiting, marked corrupt";
     EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|booked")) << "Cy never answered";
+    const QString summaryFile =
+        scalar("SELECT UFNPath FROM Worksheets WHERE Worksheet_Name = 'Summary' AND Budget_Name = 'Plan'")
+            .toString();
+    EXPECT_EQ(readAll(summaryFile), mails.at(QStringLiteral("Summary.xlsx")).attachment)
+        << "as it was mailed";
+
+    // The administrator locks Cy's file out: the grid shows the merged files done, Bob's still
+    // waiting, Cy's locked out and not returned.
+    execute("UPDATE UserFileTablesData SET Lockout_User_Updates = 1 WHERE User_Filename = 'Summary.xlsx'");
+    ui().clear();
+    ui().acceptUnscriptedMessages();
+    EXPECT_EQ(statusColours(),
+              (QStringList{"Costs.xlsx GGGG", "Rates.xlsx GRGG", "Sales.xlsx GRGG", "Summary.xlsx GRRG"}));
 }
 
 } // namespace
