@@ -4,9 +4,11 @@
 # The workbook comparison prints the recalculation time after the 10,000 writes beside the read
 # time, and then
 #   workbook: <t> times faster than openpyxl, <m> times its peak memory
-# The update run comes last; its final line is
+# Then the update run:
 #   update run: <t> s for 100 user files into 10 masters, <r> times faster than openpyxl, <f> times
 #   the layer's own read-and-save
+# The whole budget cycle comes last (each step's seconds, then)
+#   cycle: <t> s for 100 users
 set -euo pipefail
 
 build=${1:?usage: bench/run.sh <builddir>}
@@ -53,3 +55,11 @@ theirs=$("$python" "$here/update_openpyxl.py" "$work/update/openpyxl")
 echo "openpyxl:       $theirs"
 awk -v t="$(field seconds "$run")" -v l="$(field layer_seconds "$run")" -v p="$(field seconds "$theirs")" \
     'BEGIN { printf "update run: %.3f s for 100 user files into 10 masters, %.1f times faster than openpyxl, %.2f times the layer'"'"'s own read-and-save\n", t, p / t, t / l }'
+
+# ---- the whole cycle for 100 users, mail through the test mail servers on 127.0.0.1 ----------
+cmake --build "$build" --target cycle_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+"$python" "$here/make_update_masters.py" "$work/cycle/masters"
+cycle=$(LUMIVANE_SOURCE_DIR="$(dirname "$here")" "$build/bench/cycle_bench" "$work/cycle" 2>"$work/cycle.log") \
+  || { cat "$work/cycle.log" >&2; exit 1; }
+echo "cycle steps:    $cycle"
+awk -v t="$(field seconds "$cycle")" 'BEGIN { printf "cycle: %.1f s for 100 users\n", t }'

@@ -173,11 +173,8 @@ protected:
             const auto message = platform::mail::parseMessage(raw);
             if (!message || message->attachments.size() != 1)
                 continue;
-            const int to = raw.indexOf("X-RcptTo: ");
-            const QString recipient =
-                QString::fromLatin1(raw.mid(to + 10, raw.indexOf("\r\n", to) - to - 10)).trimmed();
-            out[message->attachments.first().name] = {recipient, message->subject,
-                                                      message->attachments.first().data};
+            out[message->attachments.first().name] = {testsupport::SmtpServer::recipientOf(raw),
+                                                      message->subject, message->attachments.first().data};
         }
         return out;
     }

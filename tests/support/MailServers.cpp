@@ -156,6 +156,15 @@ QString SmtpServer::address() const {
     return QStringLiteral("127.0.0.1:%1").arg(port_);
 }
 
+QString SmtpServer::recipientOf(const QByteArray& message) {
+    static const QByteArray kField("X-RcptTo: ");
+    const qsizetype at = message.indexOf(kField);
+    if (at < 0)
+        return {};
+    const qsizetype from = at + kField.size();
+    return QString::fromLatin1(message.mid(from, message.indexOf("\r\n", from) - from)).trimmed();
+}
+
 QList<QByteArray> SmtpServer::messages() const {
     return filesIn({folder_ + QStringLiteral("/messages")}, QStringLiteral("*.eml"));
 }

@@ -46,6 +46,8 @@ public:
     // Every message accepted so far, in the order received, each with the envelope in two
     // added header lines X-MailFrom and X-RcptTo.
     QList<QByteArray> messages() const;
+    // The envelope recipient of a message that messages() answered.
+    static QString recipientOf(const QByteArray& message);
 
 private:
     QString folder_;
