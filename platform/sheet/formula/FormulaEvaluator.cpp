@@ -386,6 +386,8 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
     case Id::Irr:
     case Id::Rate:
         return finance(id, args, argc, at);
+    case Id::Subtotal:
+        return subtotal(args, argc, at);
     case Id::None:
         break;
     }

@@ -58,6 +58,7 @@ private:
     Operand dates(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand statistics(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand finance(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand subtotal(const Operand* args, int argc, CellRef at) const;
     // The numbers of the arguments as the statistical functions take them: every number of a
     // block (texts, truth values and empty cells passed over), typed numbers, truth values and
     // texts that read as numbers; an error is answered in failure.

@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 105> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 106> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -118,6 +118,7 @@ constexpr std::array<std::pair<std::string_view, Info>, 105> kFunctions = {{
     {"NPV", {Id::Npv, 2, kAny}},
     {"IRR", {Id::Irr, 1, 2}},
     {"RATE", {Id::Rate, 3, 6}},
+    {"SUBTOTAL", {Id::Subtotal, 2, kAny}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
@@ -176,6 +177,8 @@ bool FormulaFunctions::takesBlock(Id id, int argument) {
         return argument == 1 || argument == 2;
     case Id::SumProduct:
         return true;
+    case Id::Subtotal:
+        return argument > 0;
     case Id::Large:
     case Id::Small:
     case Id::Irr:

@@ -122,6 +122,7 @@ public:
         Npv,
         Irr,
         Rate,
+        Subtotal,
     };
 
     struct Info {

@@ -1,5 +1,5 @@
 // Rounding to a multiple and the statistical functions: CEILING, FLOOR, MROUND, MEDIAN, LARGE,
-// SMALL, RANK.EQ (RANK) and STDEV.S (STDEV). Blocks give their numbers only; typed arguments
+// SMALL, RANK.EQ (RANK), STDEV.S (STDEV) and SUBTOTAL. Blocks give their numbers only; typed arguments
 // also their truth values and texts that read as numbers.
 #include "platform/sheet/formula/EvaluatorValues.h"
 
@@ -8,6 +8,30 @@
 namespace platform::sheet {
 
 using namespace evaluation;
+
+namespace {
+
+// Whether a stored formula is itself a subtotal, which SUBTOTAL passes over.
+bool isSubtotal(std::string_view formula) {
+    std::string upper;
+    for (char c : formula.substr(0, 32))
+        upper += char(std::toupper(static_cast<unsigned char>(c)));
+    return upper.find("SUBTOTAL(") != std::string::npos || upper.find("AGGREGATE(") != std::string::npos;
+}
+
+// Variance of the numbers, of a sample (n - 1) or of the whole population (n).
+std::optional<double> variance(const std::vector<double>& v, bool sample) {
+    const double n = double(v.size());
+    if (n < (sample ? 2 : 1))
+        return std::nullopt;
+    const double mean = std::accumulate(v.begin(), v.end(), 0.0) / n;
+    double squares = 0;
+    for (double x : v)
+        squares += (x - mean) * (x - mean);
+    return squares / (sample ? n - 1 : n);
+}
+
+} // namespace
 
 std::vector<double> FormulaEvaluator::numbersOf(const Operand* args, int argc, CellRef at,
                                                 CellValue& failure) const {
@@ -121,18 +145,81 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
             CellValue::fromNumber(id == Id::Small ? numbers[i] : numbers[numbers.size() - 1 - i]));
     }
     case Id::StDevS: {
-        if (numbers.size() < 2)
-            return Operand::of(error("#DIV/0!"));
-        const double mean = std::accumulate(numbers.begin(), numbers.end(), 0.0) / double(numbers.size());
-        double squares = 0;
-        for (double v : numbers)
-            squares += (v - mean) * (v - mean);
-        return Operand::of(numberResult(std::sqrt(squares / double(numbers.size() - 1))));
+        const auto v = variance(numbers, true);
+        return Operand::of(v ? numberResult(std::sqrt(*v)) : error("#DIV/0!"));
     }
     default:
         break;
     }
     return Operand::of(error("#NAME?"));
+}
+
+
+// SUBTOTAL(function, blocks...): 1 AVERAGE, 2 COUNT, 3 COUNTA, 4 MAX, 5 MIN, 6 PRODUCT, 7 STDEV,
+// 8 STDEVP, 9 SUM, 10 VAR, 11 VARP over the blocks, passing over cells that hold subtotals;
+// 101 to 111 the same without hidden rows.
+FormulaEvaluator::Operand FormulaEvaluator::subtotal(const Operand* args, int argc, CellRef at) const {
+    const Number which = Number::of(scalar(args[0], at));
+    if (which.failed())
+        return Operand::of(which.failure);
+    const int code = int(std::trunc(which.value));
+    const bool skipHidden = code > 100;
+    const int function = skipHidden ? code - 100 : code;
+    if (function < 1 || function > 11)
+        return Operand::of(error("#VALUE!"));
+    std::vector<double> numbers;
+    double filled = 0;
+    for (int i = 1; i < argc; ++i) {
+        const FormulaRef* block = blockOf(args[i]);
+        if (!block)
+            return Operand::of(error("#VALUE!"));
+        const int sheet = block->firstSheet;
+        if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
+            continue;
+        const CellStore& store = *stores_[std::size_t(sheet)];
+        CellValue failure;
+        store.forEachIn(block->range, [&](int row, const CellStore::Cell& cell) {
+            if (cell.type == CellStore::Type::Empty || (skipHidden && store.rowHidden(row)) ||
+                (cell.formula && isSubtotal(store.formulaText(cell.formula))))
+                return true;
+            const CellValue v = valueOf(sheet, cell);
+            if (v.type == Type::Error && function != 2 && function != 3) {
+                failure = v;
+                return false;
+            }
+            ++filled;
+            if (v.type == Type::Number)
+                numbers.push_back(v.number);
+            return true;
+        });
+        if (isError(failure))
+            return Operand::of(failure);
+    }
+    const double count = double(numbers.size());
+    const double sum = std::accumulate(numbers.begin(), numbers.end(), 0.0);
+    switch (function) {
+    case 1:
+        return Operand::of(count == 0 ? error("#DIV/0!") : numberResult(sum / count));
+    case 2:
+        return Operand::of(CellValue::fromNumber(count));
+    case 3:
+        return Operand::of(CellValue::fromNumber(filled));
+    case 4:
+        return Operand::of(numberResult(count == 0 ? 0 : *std::max_element(numbers.begin(), numbers.end())));
+    case 5:
+        return Operand::of(numberResult(count == 0 ? 0 : *std::min_element(numbers.begin(), numbers.end())));
+    case 6:
+        return Operand::of(numberResult(
+            count == 0 ? 0 : std::accumulate(numbers.begin(), numbers.end(), 1.0, std::multiplies<>())));
+    case 9:
+        return Operand::of(numberResult(sum));
+    default: {
+        const auto v = variance(numbers, function == 7 || function == 10);
+        if (!v)
+            return Operand::of(error("#DIV/0!"));
+        return Operand::of(numberResult(function == 7 || function == 8 ? std::sqrt(*v) : *v));
+    }
+    }
 }
 
 } // namespace platform::sheet

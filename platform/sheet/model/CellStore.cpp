@@ -188,4 +188,14 @@ std::size_t CellStore::cellCount() const {
     return n;
 }
 
+bool CellStore::rowHidden(int row) const {
+    auto it =
+        std::lower_bound(rows_.begin(), rows_.end(), row, [](const Row& r, int n) { return r.row < n; });
+    if (it == rows_.end() || it->row != row || it->attrs == 0)
+        return false;
+    const std::string_view a = attrs(it->attrs);
+    return a.find(" hidden=\"1\"") != std::string_view::npos ||
+           a.find(" hidden=\"true\"") != std::string_view::npos;
+}
+
 } // namespace platform::sheet

@@ -88,6 +88,8 @@ public:
     Cell& append(int row, int col);
     void removeEmptyCell(CellRef at);
     Row* findRow(int row);
+    // Whether the row is hidden (its stored attributes say so).
+    bool rowHidden(int row) const;
     Row& obtainRow(int row);
 
     // A cell that counts for the used range: a value, a formula or a style other than the
