@@ -157,6 +157,7 @@ protected:
         window->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
         window->chkAddDueDate()->setChecked(true);
         window->setDueDate(due);
+        testsupport::saveScreenshot(*window, QStringLiteral("cycle-send-mail"));
         window->cmdSendMail()->click();
         window->close();
         delete window;
@@ -284,7 +285,7 @@ wb.save(sys.argv[1])
     // The Budgets Explorer's status grid with colouring on, as the administrator sees it: per
     // user file the colours of its mailed, updated, locked-out and due-date cells, each as
     // G(reen), R(ed), Y(ellow) or W(hite), e.g. "Sales.xlsx GGRG" when returned and waiting.
-    QStringList statusColours() {
+    QStringList statusColours(const QString& screenshot = {}) {
         platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
                                     QStringLiteral("ColorCells"), QStringLiteral("1"));
         core::gOptions->BudgetNameContext = kBudget;
@@ -306,6 +307,8 @@ wb.save(sys.argv[1])
                 colours += letter(grid.cellBackground(row, column));
             shown << grid.cellText(row, lumidesk::frmDataTable::kUserFilename) + u' ' + colours;
         }
+        if (!screenshot.isEmpty())
+            testsupport::saveScreenshot(*form, screenshot);
         form->close();
         return shown;
     }

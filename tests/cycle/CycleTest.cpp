@@ -115,6 +115,7 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
                                    for (int row = 0; row < grid.rowCount(); ++row)
                                        if (grid.cellText(row, 0) == QStringLiteral("B2"))
                                            grid.setCellValue(row, 3, QStringLiteral("175"));
+                                   testsupport::saveScreenshot(wait, QStringLiteral("cycle-edit-changes"));
                                });
     EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(u'|').toStdString();
     EXPECT_EQ(edited.size(), 2u);
@@ -176,7 +177,7 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     execute("UPDATE UserFileTablesData SET Lockout_User_Updates = 1 WHERE User_Filename = 'Summary.xlsx'");
     ui().clear();
     ui().acceptUnscriptedMessages();
-    EXPECT_EQ(statusColours(),
+    EXPECT_EQ(statusColours(QStringLiteral("cycle-status-grid")),
               (QStringList{"Costs.xlsx GGGG", "Rates.xlsx GRGG", "Sales.xlsx GRGG", "Summary.xlsx GRRG"}));
 }
 
