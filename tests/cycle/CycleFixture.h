@@ -5,6 +5,8 @@
 #pragma once
 
 #include "core/frmWait.h"
+#include "lumidesk/StatusGrid.h"
+#include "lumidesk/frmDataTable.h"
 #include "mail/CollectMail.h"
 #include "mail/MailServices.h"
 #include "mail/frmMail.h"
@@ -155,6 +157,7 @@ protected:
         window->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
         window->chkAddDueDate()->setChecked(true);
         window->setDueDate(due);
+        testsupport::saveScreenshot(*window, QStringLiteral("cycle-send-mail"));
         window->cmdSendMail()->click();
         window->close();
         delete window;
@@ -277,6 +280,37 @@ wb.save(sys.argv[1])
         }
         book->close();
         return rows;
+    }
+
+    // The Budgets Explorer's status grid with colouring on, as the administrator sees it: per
+    // user file the colours of its mailed, updated, locked-out and due-date cells, each as
+    // G(reen), R(ed), Y(ellow) or W(hite), e.g. "Sales.xlsx GGRG" when returned and waiting.
+    QStringList statusColours(const QString& screenshot = {}) {
+        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
+                                    QStringLiteral("ColorCells"), QStringLiteral("1"));
+        core::gOptions->BudgetNameContext = kBudget;
+        auto form = std::make_unique<lumidesk::frmDataTable>();
+        const platform::ui::DataGrid& grid = *form->dtUFStatus();
+        const auto letter = [](const QColor& colour) {
+            return colour == lumidesk::kGreen    ? u'G'
+                   : colour == lumidesk::kRed    ? u'R'
+                   : colour == lumidesk::kYellow ? u'Y'
+                   : colour == lumidesk::kWhite  ? u'W'
+                                                 : u'?';
+        };
+        QStringList shown;
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            QString colours;
+            for (const int column :
+                 {lumidesk::frmDataTable::kEmailSent, lumidesk::frmDataTable::kUserFileUpdate,
+                  lumidesk::frmDataTable::kLockedOut, lumidesk::frmDataTable::kDueDate})
+                colours += letter(grid.cellBackground(row, column));
+            shown << grid.cellText(row, lumidesk::frmDataTable::kUserFilename) + u' ' + colours;
+        }
+        if (!screenshot.isEmpty())
+            testsupport::saveScreenshot(*form, screenshot);
+        form->close();
+        return shown;
     }
 
     // The user file's update flag, its corrupt mark, and whether the date recorded for it is the

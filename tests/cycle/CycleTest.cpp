@@ -85,6 +85,13 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
         EXPECT_EQ(state(QString::fromLatin1(file)), QStringLiteral("1|0|newer")) << file;
     EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|booked")) << "never returned";
 
+    // The status grid: all mailed with their due date, the three returned files waiting.
+    ui().clear();
+    ui().acceptUnscriptedMessages();
+    EXPECT_EQ(statusColours(),
+              (QStringList{"Costs.xlsx GGGG", "Rates.xlsx GGGG", "Sales.xlsx GGGG", "Summary.xlsx GRGG"}));
+    ui().acceptUnscriptedMessages(false);
+
     ui().clear();
     ui().answerMessages({Answer::Yes});
     const auto previewed = update(workbooks::kPreviewChanges, {});
@@ -108,6 +115,7 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
                                    for (int row = 0; row < grid.rowCount(); ++row)
                                        if (grid.cellText(row, 0) == QStringLiteral("B2"))
                                            grid.setCellValue(row, 3, QStringLiteral("175"));
+                                   testsupport::saveScreenshot(wait, QStringLiteral("cycle-edit-changes"));
                                });
     EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(u'|').toStdString();
     EXPECT_EQ(edited.size(), 2u);
@@ -158,6 +166,19 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     EXPECT_EQ(state(QStringLiteral("Costs.xlsx")), QStringLiteral("1|1|newer"))
         << "left waiting, marked corrupt";
     EXPECT_EQ(state(QStringLiteral("Summary.xlsx")), QStringLiteral("0|0|booked")) << "Cy never answered";
+    const QString summaryFile =
+        scalar("SELECT UFNPath FROM Worksheets WHERE Worksheet_Name = 'Summary' AND Budget_Name = 'Plan'")
+            .toString();
+    EXPECT_EQ(readAll(summaryFile), mails.at(QStringLiteral("Summary.xlsx")).attachment)
+        << "as it was mailed";
+
+    // The administrator locks Cy's file out: the grid shows the merged files done, Bob's still
+    // waiting, Cy's locked out and not returned.
+    execute("UPDATE UserFileTablesData SET Lockout_User_Updates = 1 WHERE User_Filename = 'Summary.xlsx'");
+    ui().clear();
+    ui().acceptUnscriptedMessages();
+    EXPECT_EQ(statusColours(QStringLiteral("cycle-status-grid")),
+              (QStringList{"Costs.xlsx GGGG", "Rates.xlsx GRGG", "Sales.xlsx GRGG", "Summary.xlsx GRRG"}));
 }
 
 } // namespace

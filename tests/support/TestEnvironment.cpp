@@ -1,8 +1,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <cstdlib>
 #include <memory>
 
@@ -35,6 +37,16 @@ QString fixturePath(const QString& relative) {
 QString python() {
     const char* py = std::getenv("LUMIVANE_PYTHON");
     return QString::fromLocal8Bit(py ? py : "/usr/bin/python3");
+}
+
+void saveScreenshot(QWidget& window, const QString& name) {
+    const QString folder = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    window.show();
+    QCoreApplication::processEvents();
+    window.grab().save(folder + u'/' + name + QStringLiteral(".png"));
 }
 
 } // namespace testsupport

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace testsupport {
 
 // The temporary folder made for this test process; removed when the process ends.
@@ -14,6 +16,10 @@ QString freshDir(const QString& hint = QStringLiteral("t"));
 
 // Path of a file in the source tree's tests/fixtures folder.
 QString fixturePath(const QString& relative);
+
+// With LUMIDESK_SCREENSHOT_DIR set, shows the window, lets it paint and saves it there as
+// <name>.png, to be looked at (and for the README's pictures); does nothing otherwise.
+void saveScreenshot(QWidget& window, const QString& name);
 
 // Debian's python interpreter that sees the python3-* test packages.
 QString python();
