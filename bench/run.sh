@@ -45,6 +45,17 @@ awk -v ot="$(field seconds "$ours")" -v om="$(field peak_kb "$ours")" \
     -v pt="$(field seconds "$theirs")" -v pm="$(field peak_kb "$theirs")" \
     'BEGIN { printf "workbook: %.1f times faster than openpyxl, %.2f times its peak memory\n", pt / ot, om / pm }'
 
+# ---- formula engine against LibreOffice ----------------------------------------------------------
+cmake --build "$build" --target formulas_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+echo "formulas: making a workbook of 10,000 lookup and conditional formulas over 10,000 rows ..."
+"$python" "$here/make_formulas_workbook.py" "$work/formulas.xlsx"
+ours=$("$build/bench/formulas_bench" "$work/formulas.xlsx" "$work/formulas-ours.xlsx")
+echo "formula engine: $ours"
+theirs=$("$python" "$here/formulas_libreoffice.py" "$work/formulas.xlsx" "$work/formulas-lo.xlsx")
+echo "LibreOffice:    $theirs"
+awk -v o="$(field seconds "$ours")" -v t="$(field seconds "$theirs")" \
+    'BEGIN { printf "formulas: %.1f times faster than LibreOffice recalculating the same workbook\n", t / o }'
+
 # ---- update run against openpyxl and against the layer's own read-and-save --------------------
 cmake --build "$build" --target update_run_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
 echo "update run: making 10 master workbooks of 10 sheets x 1,000 cells ..."

@@ -35,6 +35,26 @@ QRegularExpression wildcardPattern(const QString& text) {
                                   QRegularExpression::DotMatchesEverythingOption);
 }
 
+// Equal without regard to case; plain ASCII letters are compared at once, anything else the way
+// Qt folds case.
+bool sameTextIgnoringCase(QStringView a, QStringView b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 128 || y >= 128)
+            return a.mid(i).compare(b.mid(i), Qt::CaseInsensitive) == 0;
+        const char16_t lx = x >= u'A' && x <= u'Z' ? char16_t(x + 32) : x;
+        const char16_t ly = y >= u'A' && y <= u'Z' ? char16_t(y + 32) : y;
+        if (lx != ly)
+            return false;
+    }
+    return true;
+}
+
 bool nearlyEqual(double a, double b) {
     return a == b || std::fabs(a - b) <= 1e-15 * std::max(std::fabs(a), std::fabs(b));
 }
@@ -86,8 +106,10 @@ Criterion::Criterion(const CellValue& criterion) {
     } else {
         kind_ = Kind::Text;
         text_ = rest;
-        if ((compare_ == Compare::Equal || compare_ == Compare::NotEqual) && hasWildcards(rest))
+        if ((compare_ == Compare::Equal || compare_ == Compare::NotEqual) && hasWildcards(rest)) {
             pattern_ = wildcardPattern(rest);
+            wildcard_ = true;
+        }
     }
 }
 
@@ -138,8 +160,10 @@ bool Criterion::matches(const CellValue& cell) const {
     case Kind::Text:
         if (cell.type != Type::Text || empty)
             return notEqual;
-        if (pattern_.isValid() && !pattern_.pattern().isEmpty())
+        if (wildcard_)
             return pattern_.match(cell.text).hasMatch() != notEqual;
+        if (compare_ == Compare::Equal || notEqual)
+            return sameTextIgnoringCase(cell.text, text_) != notEqual;
         const int order = cell.text.compare(text_, Qt::CaseInsensitive);
         return compares(order < 0 ? -1 : order > 0 ? 1 : 0);
     }

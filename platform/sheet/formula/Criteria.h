@@ -29,6 +29,7 @@ private:
     double number_ = 0;
     QString text_;
     QRegularExpression pattern_; // for "=" and "<>" on texts with wildcards
+    bool wildcard_ = false;
 };
 
 } // namespace platform::sheet

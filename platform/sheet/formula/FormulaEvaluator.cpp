@@ -22,7 +22,10 @@ using Type = CellValue::Type;
 
 FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings)
     : stores_(std::move(stores))
-    , strings_(strings) {}
+    , strings_(strings) {
+    for (const CellStore* store : stores_)
+        formulaFree_.push_back(!store || !store->mayHoldFormulas());
+}
 
 // ---- cells -------------------------------------------------------------------------------
 
@@ -59,12 +62,45 @@ CellValue FormulaEvaluator::cellIn(const FormulaRef& block, int row, int col) co
     return cellValue(block.firstSheet, {block.range.first.row + row, block.range.first.col + col});
 }
 
+std::shared_ptr<const FormulaEvaluator::BlockValues>
+FormulaEvaluator::valuesIn(const FormulaRef& block) const {
+    const int sheet = block.firstSheet;
+    const bool keep =
+        sheet >= 0 && std::size_t(sheet) < formulaFree_.size() && formulaFree_[std::size_t(sheet)];
+    const auto key = std::make_tuple(sheet, block.range.first.row, block.range.first.col,
+                                     block.range.last.row, block.range.last.col);
+    if (keep)
+        if (auto found = blocks_.find(key); found != blocks_.end())
+            return found->second;
+    auto values = std::make_shared<BlockValues>();
+    const CellRef used = usedExtent(block);
+    values->rows = used.row;
+    values->columns = used.col;
+    values->cells.resize(std::size_t(used.row) * std::size_t(used.col));
+    if (used.row > 0 && used.col > 0) {
+        const CellRange& r = block.range;
+        const CellRange part(r.first, {r.first.row + used.row - 1, r.first.col + used.col - 1});
+        stores_[std::size_t(sheet)]->forEachIn(part, [&](int row, const CellStore::Cell& cell) {
+            values->cells[std::size_t(row - r.first.row) * std::size_t(used.col) +
+                          std::size_t(cell.col - r.first.col)] = valueOf(sheet, cell);
+        });
+    }
+    if (keep)
+        blocks_.emplace(key, values);
+    return values;
+}
+
 CellRef FormulaEvaluator::usedExtent(const FormulaRef& block) const {
     const int sheet = block.firstSheet;
     if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)] ||
         stores_[std::size_t(sheet)]->empty())
         return {0, 0};
-    const CellRef last = stores_[std::size_t(sheet)]->lastUsed();
+    if (lastUsed_.size() < stores_.size())
+        lastUsed_.resize(stores_.size());
+    std::optional<CellRef>& known = lastUsed_[std::size_t(sheet)];
+    if (!known)
+        known = stores_[std::size_t(sheet)]->lastUsed();
+    const CellRef last = *known;
     const CellRange& r = block.range;
     return {std::clamp(last.row - r.first.row + 1, 0, r.rows()),
             std::clamp(last.col - r.first.col + 1, 0, r.columns())};

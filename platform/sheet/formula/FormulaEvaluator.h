@@ -13,6 +13,10 @@
 #include "platform/sheet/formula/FormulaProgram.h"
 #include "platform/sheet/model/CellStore.h"
 
+#include <map>
+#include <memory>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace platform::sheet {
@@ -21,11 +25,18 @@ class SharedStrings;
 
 class FormulaEvaluator {
 public:
-    // One store per sheet position; null for a sheet without cells.
+    // One store per sheet position; null for a sheet without cells. The values of blocks on a
+    // sheet that holds no formula cannot change while the evaluator lives: they are read once and
+    // kept for every formula that reads the same block.
     FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings);
 
     // The result of the program for the cell `at`.
     CellValue evaluate(const FormulaProgram& program, CellRef at) const;
+
+    // Whether the sheet at that position holds formula cells.
+    bool sheetHoldsFormulas(int sheet) const {
+        return sheet >= 0 && std::size_t(sheet) < formulaFree_.size() && !formulaFree_[std::size_t(sheet)];
+    }
 
     // The value a stored cell holds.
     CellValue valueOf(int sheet, const CellStore::Cell& cell) const;
@@ -34,6 +45,20 @@ public:
     // as the 15 significant digits the spreadsheet program shows: 2.345 rounds to 2.35.
     enum class Rounding { Nearest, Up, Down };
     static double roundDecimal(double value, int digits, Rounding rounding);
+
+    // The values of a block's used part, row by row (empty cells empty), read in one walk.
+    struct BlockValues {
+        int rows = 0;
+        int columns = 0;
+        std::vector<CellValue> cells;
+        // The value at an offset from the top left; empty beyond the used part.
+        const CellValue& at(int row, int column) const {
+            static const CellValue empty;
+            return row < rows && column < columns
+                       ? cells[std::size_t(row) * std::size_t(columns) + std::size_t(column)]
+                       : empty;
+        }
+    };
 
 private:
     struct Operand;
@@ -68,11 +93,15 @@ private:
     // the value at an offset from its top left cell, and how many of its rows and columns can
     // hold a value (those beyond the sheet's last used cell are empty).
     static const FormulaRef* blockOf(const Operand& operand);
+    std::shared_ptr<const BlockValues> valuesIn(const FormulaRef& block) const;
     CellValue cellIn(const FormulaRef& block, int row, int col) const;
     CellRef usedExtent(const FormulaRef& block) const;
 
     std::vector<const CellStore*> stores_;
     const SharedStrings& strings_;
+    std::vector<bool> formulaFree_; // per sheet: holds no formula
+    mutable std::map<std::tuple<int, int, int, int, int>, std::shared_ptr<const BlockValues>> blocks_;
+    mutable std::vector<std::optional<CellRef>> lastUsed_; // per sheet, read once
 };
 
 } // namespace platform::sheet

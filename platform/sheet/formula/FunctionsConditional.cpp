@@ -13,10 +13,11 @@ using namespace evaluation;
 
 namespace {
 
-// One criteria range with its criterion.
+// One criteria range with its criterion and its values.
 struct Condition {
     const FormulaRef* block;
     Criterion criterion;
+    std::shared_ptr<const FormulaEvaluator::BlockValues> values = {};
 };
 
 } // namespace
@@ -91,6 +92,17 @@ FormulaEvaluator::Operand FormulaEvaluator::conditional(Id id, const Operand* ar
     if (valuesBlock)
         widen(*valuesBlock);
 
+    for (Condition& condition : conditions)
+        condition.values = valuesIn(*condition.block);
+    // SUMIF's value range takes the shape of its criteria range from its top left cell.
+    FormulaRef valuesShape;
+    std::shared_ptr<const BlockValues> taken;
+    if (valuesBlock) {
+        valuesShape = *valuesBlock;
+        valuesShape.range.last = {valuesBlock->range.first.row + rows - 1,
+                                  valuesBlock->range.first.col + columns - 1};
+        taken = valuesIn(valuesShape);
+    }
     double sum = 0;
     double count = 0;
     double low = std::numeric_limits<double>::infinity();
@@ -99,7 +111,7 @@ FormulaEvaluator::Operand FormulaEvaluator::conditional(Id id, const Operand* ar
         for (int c = 0; c < usedColumns; ++c) {
             bool all = true;
             for (const Condition& condition : conditions)
-                if (!(all = condition.criterion.matches(cellIn(*condition.block, r, c))))
+                if (!(all = condition.criterion.matches(condition.values->at(r, c))))
                     break;
             if (!all)
                 continue;
@@ -107,7 +119,7 @@ FormulaEvaluator::Operand FormulaEvaluator::conditional(Id id, const Operand* ar
                 ++count;
                 continue;
             }
-            const CellValue v = cellIn(*valuesBlock, r, c);
+            const CellValue& v = taken->at(r, c);
             if (v.type == Type::Error)
                 return Operand::of(v);
             if (v.type != Type::Number)

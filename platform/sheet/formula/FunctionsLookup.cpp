@@ -46,10 +46,15 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         int best = -1;
         for (int k = 0; k < count; ++k) {
             const int i = lastFirst ? count - 1 - k : k;
-            const CellValue v = cell(i);
+            const CellValue& v = cell(i);
             if (mode == Match::Wildcard || mode == Match::Exact) {
-                if (pattern ? pattern->matches(v) : (sameKind(v, sought) && compareValues(v, sought) == 0))
+                if (v.type == Type::Number && sought.type == Type::Number) {
+                    if (nearlyEqual(v.number, sought.number))
+                        return i;
+                } else if (pattern ? pattern->matches(v)
+                                   : (sameKind(v, sought) && compareValues(v, sought) == 0)) {
                     return i;
+                }
                 continue;
             }
             if (!sameKind(v, sought))
@@ -107,11 +112,14 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
             return Operand::of(error("#REF!"));
         const CellRef used = usedExtent(*table);
         const int count = vertical ? used.row : used.col;
-        auto keyAt = [&](int i) { return vertical ? cellIn(*table, i, 0) : cellIn(*table, 0, i); };
+        const auto values = valuesIn(*table);
+        auto keyAt = [&](int i) -> const CellValue& {
+            return vertical ? values->at(i, 0) : values->at(0, i);
+        };
         const int found = find(sought, count, keyAt, approximate ? Match::NotAbove : Match::Wildcard, false);
         if (found < 0)
             return Operand::of(error("#N/A"));
-        return Operand::of(vertical ? cellIn(*table, found, index - 1) : cellIn(*table, index - 1, found));
+        return Operand::of(vertical ? values->at(found, index - 1) : values->at(index - 1, found));
     }
     case Id::Match: {
         const CellValue sought = value(0);
@@ -126,7 +134,8 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         const bool vertical = range->range.columns() == 1;
         const CellRef used = usedExtent(*range);
         const int count = vertical ? used.row : used.col;
-        auto at = [&](int i) { return vertical ? cellIn(*range, i, 0) : cellIn(*range, 0, i); };
+        const auto values = valuesIn(*range);
+        auto at = [&](int i) -> const CellValue& { return vertical ? values->at(i, 0) : values->at(0, i); };
         const Match mode = type.value > 0   ? Match::NotAbove
                            : type.value < 0 ? Match::NotBelow
                                             : Match::Wildcard;
@@ -189,7 +198,10 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
                                      : Match::NotBelow;
         const CellRef used = usedExtent(*keys);
         const int count = vertical ? used.row : used.col;
-        auto keyAt = [&](int i) { return vertical ? cellIn(*keys, i, 0) : cellIn(*keys, 0, i); };
+        const auto keyValues = valuesIn(*keys);
+        auto keyAt = [&](int i) -> const CellValue& {
+            return vertical ? keyValues->at(i, 0) : keyValues->at(0, i);
+        };
         int found = -1;
         if (mode == Match::Exact || mode == Match::Wildcard) {
             found = find(sought, count, keyAt, mode, s == -1);

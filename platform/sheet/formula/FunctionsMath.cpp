@@ -53,17 +53,18 @@ FormulaEvaluator::Operand FormulaEvaluator::math(Id id, const Operand* args, int
         }
         int rows = 0;
         int columns = 0;
+        std::vector<std::shared_ptr<const BlockValues>> values;
         for (const FormulaRef* block : blocks) {
-            const CellRef used = usedExtent(*block);
-            rows = std::max(rows, used.row);
-            columns = std::max(columns, used.col);
+            values.push_back(valuesIn(*block));
+            rows = std::max(rows, values.back()->rows);
+            columns = std::max(columns, values.back()->columns);
         }
         double sum = 0;
         for (int r = 0; r < rows; ++r) {
             for (int c = 0; c < columns; ++c) {
                 double product = 1;
-                for (const FormulaRef* block : blocks) {
-                    const CellValue v = cellIn(*block, r, c);
+                for (const auto& block : values) {
+                    const CellValue& v = block->at(r, c);
                     if (v.type == Type::Error)
                         return Operand::of(v);
                     product *= v.type == Type::Number ? v.number : 0; // texts and truth values count 0

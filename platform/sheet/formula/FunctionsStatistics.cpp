@@ -154,7 +154,6 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
     return Operand::of(error("#NAME?"));
 }
 
-
 // SUBTOTAL(function, blocks...): 1 AVERAGE, 2 COUNT, 3 COUNTA, 4 MAX, 5 MIN, 6 PRODUCT, 7 STDEV,
 // 8 STDEVP, 9 SUM, 10 VAR, 11 VARP over the blocks, passing over cells that hold subtotals;
 // 101 to 111 the same without hidden rows.

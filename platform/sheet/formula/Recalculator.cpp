@@ -367,12 +367,13 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
         CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
         return store ? store->find(DependencyIndex::cellOf(key)) : nullptr;
     };
-    // Visits the formula cells within the blocks the program reads.
+    // Visits the formula cells within the blocks the program reads (sheets without formula cells
+    // have none: their blocks are not walked).
     auto forEachPrecedent = [&](const FormulaProgram& program, auto&& visit) {
         for (const FormulaRef& ref : program.precedents) {
             for (int s = std::max(ref.firstSheet, 0); s <= ref.lastSheet && s < int(sheets.size()); ++s) {
                 CellStore* store = storeOf(sheets[std::size_t(s)]);
-                if (!store)
+                if (!store || !evaluator.sheetHoldsFormulas(s))
                     continue;
                 std::as_const(*store).forEachIn(ref.range, [&](int row, const Cell& cell) {
                     if (cell.formula)

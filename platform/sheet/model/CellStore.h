@@ -88,6 +88,8 @@ public:
     Cell& append(int row, int col);
     void removeEmptyCell(CellRef at);
     Row* findRow(int row);
+    // False when no cell of the store has ever held a formula (the formula pool only grows).
+    bool mayHoldFormulas() const { return !formulas_.empty(); }
     // Whether the row is hidden (its stored attributes say so).
     bool rowHidden(int row) const;
     Row& obtainRow(int row);
