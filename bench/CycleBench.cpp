@@ -158,13 +158,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: cycle_bench FOLDER\n");
         return 2;
     }
-    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString runtime = folder + QStringLiteral("/runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    const QString folder = prepareRun(argv[1]);
     qputenv("XDG_CONFIG_HOME", (folder + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testsupport::SmtpServer smtp;
     testsupport::Pop3Server pop3;

@@ -86,14 +86,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: update_run_bench FOLDER\n");
         return 2;
     }
-    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    // The windows of the run (the wait window) are drawn off screen, with a runtime folder of
-    // their own.
-    const QString runtime = folder + QStringLiteral("/runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString folder = prepareRun(argv[1]);
     QApplication app(argc, argv);
     copyFolder(folder + QStringLiteral("/masters"), folder + QStringLiteral("/run"));
     auto* script = new ScriptUi;

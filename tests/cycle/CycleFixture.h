@@ -202,21 +202,7 @@ protected:
         QJsonArray cells;
         for (const auto& [cell, text] : typed)
             cells.append(QJsonArray{cell, text});
-        sheettest::runPython(QStringLiteral(R"(
-import json, sys, openpyxl
-wb = openpyxl.load_workbook(sys.argv[1])
-ws = wb.active
-for cell, text in json.loads(sys.argv[2]):
-    for kind in (int, float):
-        try:
-            text = kind(text)
-            break
-        except ValueError:
-            pass
-    ws[cell] = text
-wb.save(sys.argv[1])
-)"),
-                             {path, QString::fromUtf8(QJsonDocument(cells).toJson(QJsonDocument::Compact))});
+        typeWithOpenpyxl(path, cells);
     }
 
     // ---- step 5: collection and the update runs ------------------------------------------------

@@ -44,12 +44,7 @@ protected:
         for (const auto& [sheet, typed] : kReturned) {
             const QString path = userFilePath(sheet);
             typeInto(path, typed);
-            const QDateTime recorded = platform::db::parseDateTime(
-                scalar("SELECT UF_Modified_Date FROM Worksheets WHERE UFNPath = ?", {path}).toString());
-            ASSERT_TRUE(recorded.isValid()) << path.toStdString();
-            const timespec times[2] = {{recorded.toSecsSinceEpoch() + 60, 0},
-                                       {recorded.toSecsSinceEpoch() + 60, 0}};
-            ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+            markReturned(path);
         }
         execute(
             "UPDATE UserFileTablesData SET UserFile_Update = 1 WHERE Budget_Name = 'Plan' AND User_Filename "

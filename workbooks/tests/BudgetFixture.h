@@ -7,12 +7,18 @@
 #include "admin/StringScrambling.h"
 #include "core/tests/MasterDbFixture.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/SqlText.h"
 #include "platform/sheet/tests/SheetTestSupport.h" // readable texts in failures, openpyxl readings
 #include "support/ScriptedUi.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QVariantList>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace workbookstest {
 
@@ -81,6 +87,36 @@ protected:
         EXPECT_TRUE(QFile::copy(testsupport::fixturePath(QStringLiteral("budget/") + fixture), target));
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
         return target;
+    }
+
+    // A user types into the workbook's active sheet and saves it with openpyxl: cells is a list
+    // of [cell, text] pairs, numbers going in as numbers and "=..." as formulas.
+    static void typeWithOpenpyxl(const QString& path, const QJsonArray& cells) {
+        sheettest::runPython(QStringLiteral(R"(
+import json, sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+ws = wb.active
+for cell, text in json.loads(sys.argv[2]):
+    for kind in (int, float):
+        try:
+            text = kind(text)
+            break
+        except ValueError:
+            pass
+    ws[cell] = text
+wb.save(sys.argv[1])
+)"),
+                             {path, QString::fromUtf8(QJsonDocument(cells).toJson(QJsonDocument::Compact))});
+    }
+
+    // Dates a user file a minute after the time recorded at its cut, as a file returned later.
+    static void markReturned(const QString& path) {
+        const QDateTime recorded = platform::db::parseDateTime(
+            scalar("SELECT UF_Modified_Date FROM Worksheets WHERE UFNPath = ?", {path}).toString());
+        ASSERT_TRUE(recorded.isValid()) << path.toStdString();
+        const timespec times[2] = {{recorded.toSecsSinceEpoch() + 60, 0},
+                                   {recorded.toSecsSinceEpoch() + 60, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     }
 
     static QByteArray digest(const QString& path) {

@@ -75,27 +75,8 @@ protected:
         QJsonArray cells;
         for (const auto& [cell, text] : typed)
             cells.append(QJsonArray{QString::fromUtf8(cell), QString::fromUtf8(text)});
-        sheettest::runPython(QStringLiteral(R"(
-import json, sys, openpyxl
-wb = openpyxl.load_workbook(sys.argv[1])
-ws = wb.active
-for cell, text in json.loads(sys.argv[2]):
-    for kind in (int, float):
-        try:
-            text = kind(text)
-            break
-        except ValueError:
-            pass
-    ws[cell] = text
-wb.save(sys.argv[1])
-)"),
-                             {path, QString::fromUtf8(QJsonDocument(cells).toJson(QJsonDocument::Compact))});
-        const QDateTime recorded = platform::db::parseDateTime(
-            scalar("SELECT UF_Modified_Date FROM Worksheets WHERE UFNPath = ?", {path}).toString());
-        ASSERT_TRUE(recorded.isValid()) << path.toStdString();
-        const timespec times[2] = {{recorded.toSecsSinceEpoch() + 60, 0},
-                                   {recorded.toSecsSinceEpoch() + 60, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+        typeWithOpenpyxl(path, cells);
+        markReturned(path);
     }
 
     static void run(const QString& mode, const QString& folder = {},
