@@ -377,6 +377,7 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
     case Id::Exact:
     case Id::N:
     case Id::T:
+    case Id::Text:
         return text(id, args, argc, at);
     case Id::IsBlank:
     case Id::IsNumber:

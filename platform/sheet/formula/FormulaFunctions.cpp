@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 106> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 107> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -119,6 +119,7 @@ constexpr std::array<std::pair<std::string_view, Info>, 106> kFunctions = {{
     {"IRR", {Id::Irr, 1, 2}},
     {"RATE", {Id::Rate, 3, 6}},
     {"SUBTOTAL", {Id::Subtotal, 2, kAny}},
+    {"TEXT", {Id::Text, 2, 2}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.

@@ -123,6 +123,7 @@ public:
         Irr,
         Rate,
         Subtotal,
+        Text,
     };
 
     struct Info {

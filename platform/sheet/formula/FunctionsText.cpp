@@ -1,8 +1,9 @@
-// The text functions: LEFT, RIGHT, MID, LEN, UPPER, LOWER, PROPER, TRIM, SUBSTITUTE, REPLACE,
-// FIND, SEARCH, VALUE, CONCAT, TEXTJOIN, REPT, EXACT, N and T. Numbers and truth values take part
-// as the text a cell shows; positions count from 1; a result longer than a cell holds is #VALUE!.
+// The text functions: TEXT (see NumberFormat), LEFT, RIGHT, MID, LEN, UPPER, LOWER, PROPER, TRIM, SUBSTITUTE,
+// REPLACE, FIND, SEARCH, VALUE, CONCAT, TEXTJOIN, REPT, EXACT, N and T. Numbers and truth values take part as
+// the text a cell shows; positions count from 1; a result longer than a cell holds is #VALUE!.
 #include "platform/sheet/formula/Criteria.h"
 #include "platform/sheet/formula/EvaluatorValues.h"
+#include "platform/sheet/formula/NumberFormat.h"
 
 namespace platform::sheet {
 
@@ -107,6 +108,22 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
 
     const CellValue a = value(0);
     switch (id) {
+    case Id::Text: {
+        if (isError(a))
+            return Operand::of(a);
+        const CellValue pattern = value(1);
+        if (isError(pattern))
+            return Operand::of(pattern);
+        double number = 0;
+        if (a.type == Type::Text && !numberFromText(a.text, number))
+            return result(NumberFormat::formatText(a.text, textOf(pattern)));
+        if (a.type == Type::Number || a.type == Type::Empty)
+            number = a.number;
+        if (a.type == Type::Boolean)
+            return result(textOf(a));
+        const auto shown = NumberFormat::format(number, textOf(pattern));
+        return shown ? result(*shown) : Operand::of(error("#VALUE!"));
+    }
     case Id::N:
         if (isError(a))
             return Operand::of(a);

@@ -41,6 +41,13 @@ const Differing kDiffering[] = {
     // The program refuses a multiple of the other sign; LibreOffice rounds.
     {"MROUND(5,-2)", CellValue::fromError(QStringLiteral("#NUM!")), "6"},
     {"LARGE(B1:B7,9)", CellValue::fromError(QStringLiteral("#NUM!")), "#VALUE!"},
+    // The program rounds shown seconds, counts day 0 as 0 January 1900 and writes the point of
+    // "#.##" without decimals; LibreOffice cuts the seconds, counts from 30 December 1899 and
+    // leaves the point out.
+    {"TEXT(1234.567,\"hh:mm:ss\")", CellValue::fromText(QStringLiteral("13:36:29")), "13:36:28"},
+    {"TEXT(0,\"m/d/yyyy\")", CellValue::fromText(QStringLiteral("1/0/1900")), "12/30/1899"},
+    {"TEXT(0,\"#.##\")", CellValue::fromText(QStringLiteral(".")), ""},
+    {"TEXT(B2,\"#.##\")", CellValue::fromText(QStringLiteral("260.")), "260"},
 };
 
 // Writes that change the inputs of the formulas above.
