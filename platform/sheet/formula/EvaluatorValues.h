@@ -126,6 +126,14 @@ struct FormulaEvaluator::Operand {
     CellValue value;
     const FormulaRef* ref = nullptr;
     bool missing = false;
+    std::shared_ptr<const FormulaRef> found; // a reference made while calculating (OFFSET, INDIRECT)
+
+    static Operand ofReference(FormulaRef ref) {
+        Operand o;
+        o.found = std::make_shared<const FormulaRef>(ref);
+        o.ref = o.found.get();
+        return o;
+    }
 
     static Operand of(CellValue v) {
         Operand o;

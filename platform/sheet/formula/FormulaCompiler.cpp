@@ -213,11 +213,12 @@ bool isBooleanName(std::string_view name) {
     return sameUpper(name, "TRUE") || sameUpper(name, "FALSE");
 }
 
-// What the precedents of a formula cannot tell: cells it reads without naming them, and whether it
-// changes by itself (the clock).
+// What the precedents of a formula cannot tell: cells it reads without naming them (the engine
+// does not evaluate such a formula), and whether it is calculated again at every calculation (the
+// clock, references found while calculating).
 struct Unnamed {
     bool hiddenCells = false;
-    bool clock = false;
+    bool everyTime = false;
 };
 
 void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::vector<FormulaRef>& out,
@@ -248,8 +249,8 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             i += read.used;
             continue;
         }
-        if (t->kind == Kind::Function && FormulaFunctions::readsTheClockOnly(t->text)) {
-            unnamed.clock = true;
+        if (t->kind == Kind::Function && FormulaFunctions::calculatedEveryTime(t->text)) {
+            unnamed.everyTime = true;
         } else if (t->kind == Kind::Function && FormulaFunctions::hasHiddenPrecedents(t->text)) {
             hidden = true;
         } else if (t->kind == Kind::Name && !isBooleanName(t->text)) {
@@ -770,8 +771,12 @@ private:
                     comparison();
                 if (failed_)
                     return;
-                references.push_back(program_.steps.size() == before + 1 &&
-                                     program_.steps.back().op == Op::Reference);
+                // A reference as written, or one OFFSET or INDIRECT finds.
+                const FormulaProgram::Step& last = program_.steps.back();
+                references.push_back((program_.steps.size() == before + 1 && last.op == Op::Reference) ||
+                                     (program_.steps.size() > before && last.op == Op::Call &&
+                                      (last.function == FormulaFunctions::Id::Offset ||
+                                       last.function == FormulaFunctions::Id::Indirect)));
                 ++argc;
                 if (atPunctuation(",")) {
                     ++pos_;
@@ -899,9 +904,9 @@ FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, con
     const TokenList list(tokens);
     Unnamed unnamed;
     scanPrecedents(list, sheet, scope, program.precedents, unnamed, 0);
-    program.hiddenPrecedents = unnamed.hiddenCells || unnamed.clock;
+    program.hiddenPrecedents = unnamed.hiddenCells || unnamed.everyTime;
     Parser parser(list, sheet, scope, program, 0);
-    // The clock is read at every calculation; cells read without being named are not known.
+    // Formulas calculated every time are evaluated; cells read without being named are not known.
     if (!parser.parse() || unnamed.hiddenCells)
         program.evaluable = false;
     for (const FormulaProgram::Step& step : program.steps)
@@ -930,7 +935,7 @@ void FormulaCompiler::findPrecedents(std::string_view formula, int sheet, const 
     const std::vector<Token> tokens = FormulaText::tokenize(formula);
     Unnamed unnamed;
     scanPrecedents(TokenList(tokens), sheet, scope, precedents, unnamed, 0);
-    hidden = hidden || unnamed.hiddenCells || unnamed.clock;
+    hidden = hidden || unnamed.hiddenCells || unnamed.everyTime;
 }
 
 } // namespace platform::sheet

@@ -20,9 +20,11 @@ using Op = FormulaProgram::Op;
 using Id = FormulaFunctions::Id;
 using Type = CellValue::Type;
 
-FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings)
+FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
+                                   const FormulaCompiler::Scope* scope)
     : stores_(std::move(stores))
-    , strings_(strings) {
+    , strings_(strings)
+    , scope_(scope) {
     for (const CellStore* store : stores_)
         formulaFree_.push_back(!store || !store->mayHoldFormulas());
 }
@@ -30,6 +32,8 @@ FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const S
 // ---- cells -------------------------------------------------------------------------------
 
 CellValue FormulaEvaluator::valueOf(int sheet, const CellStore::Cell& cell) const {
+    if (cell.flags & (CellStore::kDirty | CellStore::kStale))
+        unsettled_ = true;
     switch (cell.type) {
     case CellStore::Type::Number:
         return CellValue::fromNumber(cell.number);
@@ -126,7 +130,9 @@ CellValue FormulaEvaluator::scalar(const Operand& operand, CellRef at) const {
 
 // ---- evaluation --------------------------------------------------------------------------
 
-CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at) const {
+CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, int sheet) const {
+    unsettled_ = false;
+    currentSheet_ = sheet;
     std::vector<Operand> stack;
     stack.reserve(8);
     for (const FormulaProgram::Step& step : program.steps) {
@@ -379,6 +385,9 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
     case Id::T:
     case Id::Text:
         return text(id, args, argc, at);
+    case Id::Offset:
+    case Id::Indirect:
+        return reference(id, args, argc, at);
     case Id::IsBlank:
     case Id::IsNumber:
     case Id::IsText:

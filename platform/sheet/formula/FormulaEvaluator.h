@@ -10,6 +10,7 @@
 #pragma once
 
 #include "platform/sheet/CellValue.h"
+#include "platform/sheet/formula/FormulaCompiler.h"
 #include "platform/sheet/formula/FormulaProgram.h"
 #include "platform/sheet/model/CellStore.h"
 
@@ -28,10 +29,17 @@ public:
     // One store per sheet position; null for a sheet without cells. The values of blocks on a
     // sheet that holds no formula cannot change while the evaluator lives: they are read once and
     // kept for every formula that reads the same block.
-    FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings);
+    // With a scope, INDIRECT finds the sheets a text names.
+    FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
+                     const FormulaCompiler::Scope* scope = nullptr);
 
-    // The result of the program for the cell `at`.
-    CellValue evaluate(const FormulaProgram& program, CellRef at) const;
+    // Whether the last evaluation read a formula cell whose result is not current (a formula
+    // calculated every time may read cells its precedents do not name): its result is then not
+    // current either.
+    bool readUnsettled() const { return unsettled_; }
+
+    // The result of the program for the cell `at` of the sheet at position `sheet`.
+    CellValue evaluate(const FormulaProgram& program, CellRef at, int sheet) const;
 
     // Whether the sheet at that position holds formula cells.
     bool sheetHoldsFormulas(int sheet) const {
@@ -83,6 +91,7 @@ private:
     Operand dates(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand statistics(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand finance(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand reference(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand subtotal(const Operand* args, int argc, CellRef at) const;
     // The numbers of the arguments as the statistical functions take them: every number of a
     // block (texts, truth values and empty cells passed over), typed numbers, truth values and
@@ -99,7 +108,10 @@ private:
 
     std::vector<const CellStore*> stores_;
     const SharedStrings& strings_;
+    const FormulaCompiler::Scope* scope_;
     std::vector<bool> formulaFree_; // per sheet: holds no formula
+    mutable bool unsettled_ = false;
+    mutable int currentSheet_ = 0; // of the formula being evaluated
     mutable std::map<std::tuple<int, int, int, int, int>, std::shared_ptr<const BlockValues>> blocks_;
     mutable std::vector<std::optional<CellRef>> lastUsed_; // per sheet, read once
 };

@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 107> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 109> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -120,6 +120,8 @@ constexpr std::array<std::pair<std::string_view, Info>, 107> kFunctions = {{
     {"RATE", {Id::Rate, 3, 6}},
     {"SUBTOTAL", {Id::Subtotal, 2, kAny}},
     {"TEXT", {Id::Text, 2, 2}},
+    {"OFFSET", {Id::Offset, 3, 5}},
+    {"INDIRECT", {Id::Indirect, 1, 2}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
@@ -180,6 +182,8 @@ bool FormulaFunctions::takesBlock(Id id, int argument) {
         return true;
     case Id::Subtotal:
         return argument > 0;
+    case Id::Offset:
+        return argument == 0;
     case Id::Large:
     case Id::Small:
     case Id::Irr:
@@ -191,9 +195,10 @@ bool FormulaFunctions::takesBlock(Id id, int argument) {
     }
 }
 
-bool FormulaFunctions::readsTheClockOnly(std::string_view name) {
+bool FormulaFunctions::calculatedEveryTime(std::string_view name) {
     const std::string_view plain = withoutPrefix(name);
-    return sameName(plain, "TODAY") || sameName(plain, "NOW");
+    return sameName(plain, "TODAY") || sameName(plain, "NOW") || sameName(plain, "OFFSET") ||
+           sameName(plain, "INDIRECT");
 }
 
 bool FormulaFunctions::hasHiddenPrecedents(std::string_view name) {

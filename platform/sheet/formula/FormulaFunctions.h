@@ -124,6 +124,8 @@ public:
         Rate,
         Subtotal,
         Text,
+        Offset,
+        Indirect,
     };
 
     struct Info {
@@ -140,9 +142,10 @@ public:
     // True for the functions that read cells the formula does not name, or that change
     // without any cell changing.
     static bool hasHiddenPrecedents(std::string_view name);
-    // True for the functions the engine evaluates that change without any cell changing (TODAY,
-    // NOW): formulas using them are calculated again at every calculation.
-    static bool readsTheClockOnly(std::string_view name);
+    // True for the functions the engine evaluates whose result may change without any cell they
+    // name changing: the clock (TODAY, NOW) and the references found while calculating (OFFSET,
+    // INDIRECT). Formulas using them are calculated again at every calculation.
+    static bool calculatedEveryTime(std::string_view name);
 
     static constexpr int kMaxArgs = 255;
 };

@@ -239,3 +239,89 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
 }
 
 } // namespace platform::sheet
+
+namespace platform::sheet {
+
+namespace {
+
+// "Sheet!B5", "'My Sheet'!A1:C3", "B5", "B:B": the sheet's name (empty for none) and the address.
+std::pair<QString, QString> splitSheet(const QString& text) {
+    const qsizetype bang = text.lastIndexOf(u'!');
+    if (bang < 0)
+        return {QString(), text};
+    QString sheet = text.left(bang);
+    if (sheet.size() >= 2 && sheet.startsWith(u'\'') && sheet.endsWith(u'\''))
+        sheet = sheet.mid(1, sheet.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return {sheet, text.mid(bang + 1)};
+}
+
+std::optional<CellRange> rangeOfR1C1(const QString& text, CellRef at) {
+    const QStringList ends = text.split(u':');
+    if (ends.size() > 2)
+        return std::nullopt;
+    const auto first = CellAddress::parseR1C1(ends[0], at);
+    const auto last = ends.size() == 2 ? CellAddress::parseR1C1(ends[1], at) : first;
+    if (!first || !last)
+        return std::nullopt;
+    return CellRange(*first, *last);
+}
+
+} // namespace
+
+// OFFSET(reference, rows, columns, [height], [width]) and INDIRECT(text, [A1 style]): references
+// found while calculating. Their formulas are calculated again at every calculation, after the
+// others; one that reads a result that is not current is not current either.
+FormulaEvaluator::Operand FormulaEvaluator::reference(Id id, const Operand* args, int argc,
+                                                      CellRef at) const {
+    auto number = [&](int i, double whenMissing) {
+        return Number::of(i < argc && !args[i].missing ? scalar(args[i], at)
+                                                       : CellValue::fromNumber(whenMissing));
+    };
+    if (id == Id::Offset) {
+        const FormulaRef* base = blockOf(args[0]);
+        if (!base)
+            return Operand::of(error("#VALUE!"));
+        const Number rows = number(1, 0);
+        const Number columns = number(2, 0);
+        const Number height = number(3, base->range.rows());
+        const Number width = number(4, base->range.columns());
+        for (const Number* n : {&rows, &columns, &height, &width})
+            if (n->failed())
+                return Operand::of(n->failure);
+        const long long top = base->range.first.row + (long long)std::trunc(rows.value);
+        const long long left = base->range.first.col + (long long)std::trunc(columns.value);
+        const long long h = (long long)std::trunc(height.value);
+        const long long w = (long long)std::trunc(width.value);
+        if (h < 1 || w < 1 || top < 1 || left < 1 || top + h - 1 > CellAddress::kMaxRows ||
+            left + w - 1 > CellAddress::kMaxColumns)
+            return Operand::of(error("#REF!"));
+        FormulaRef found = *base;
+        found.range = CellRange({int(top), int(left)}, {int(top + h - 1), int(left + w - 1)});
+        return Operand::ofReference(found);
+    }
+    const CellValue text = scalar(args[0], at);
+    if (isError(text))
+        return Operand::of(text);
+    CellValue failure;
+    const bool a1 = argc < 2 || args[1].missing || truthOf(scalar(args[1], at), failure);
+    if (isError(failure))
+        return Operand::of(failure);
+    const auto [sheetName, address] = splitSheet(textOf(text).trimmed());
+    int sheet = currentSheet_;
+    if (!sheetName.isEmpty()) {
+        if (!scope_ || sheetName.contains(u'['))
+            return Operand::of(error("#REF!"));
+        sheet = scope_->sheetIndex(sheetName.toStdString());
+        if (sheet < 0)
+            return Operand::of(error("#REF!"));
+    }
+    const auto range = a1 ? CellRange::parse(address) : rangeOfR1C1(address, at);
+    if (!range)
+        return Operand::of(error("#REF!"));
+    FormulaRef found;
+    found.firstSheet = found.lastSheet = sheet;
+    found.range = *range;
+    return Operand::ofReference(found);
+}
+
+} // namespace platform::sheet

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace platform::sheet {
@@ -199,7 +200,11 @@ void Recalculator::run() {
         addWrittenFormulas(seeds, sheets, scope);
     for (CellKey key : hidden_)
         seeds.push_back(Seed{key, true});
-    const std::vector<CellKey> dirty = markDirty(std::move(seeds), sheets);
+    std::vector<CellKey> dirty = markDirty(std::move(seeds), sheets);
+    // Formulas calculated every time come last, so that the cells OFFSET and INDIRECT find are
+    // current when they read them, as far as no formula reads them in turn.
+    const std::unordered_set<CellKey> everyTime(hidden_.begin(), hidden_.end());
+    std::stable_partition(dirty.begin(), dirty.end(), [&](CellKey key) { return !everyTime.count(key); });
     try {
         evaluate(dirty, sheets, scope);
     } catch (...) {
@@ -361,7 +366,7 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
     std::vector<const CellStore*> stores;
     for (Worksheet* sheet : sheets)
         stores.push_back(storeOf(sheet));
-    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings);
+    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings, &scope);
 
     auto cellAt = [&](CellKey key) -> Cell* {
         CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
@@ -433,20 +438,26 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 });
             const CellRef at = DependencyIndex::cellOf(key);
             bool changed = false;
-            if (stale) {
-                // Its result in the file is no longer current: the sheet is written again,
-                // without it.
+            // Its result in the file is no longer current: the sheet is written again, without it.
+            auto markStale = [&] {
                 if (!(cell->flags & CellStore::kStale))
                     impl(*sheets[std::size_t(sheet)]).markCellsChanged();
                 cell->flags |= CellStore::kStale;
                 stale_.emplace_back(sheets[std::size_t(sheet)], at);
+            };
+            if (stale) {
+                markStale();
             } else {
                 const CellValue before = evaluator.valueOf(sheet, *cell);
-                const CellValue result = evaluator.evaluate(*frame.program, at);
-                changed = !(before == result);
-                if (changed)
-                    Worksheet::Impl::storeResult(store, *cell, result);
-                cell->flags &= std::uint8_t(~CellStore::kStale);
+                const CellValue result = evaluator.evaluate(*frame.program, at, sheet);
+                if (evaluator.readUnsettled()) {
+                    markStale(); // it read a result that is not current (through OFFSET or INDIRECT)
+                } else {
+                    changed = !(before == result);
+                    if (changed)
+                        Worksheet::Impl::storeResult(store, *cell, result);
+                    cell->flags &= std::uint8_t(~CellStore::kStale);
+                }
             }
             if (changed && (cell->flags & CellStore::kFromWrite))
                 impl(*sheets[std::size_t(sheet)]).markCellsChanged();

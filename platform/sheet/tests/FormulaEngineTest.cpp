@@ -11,6 +11,7 @@
 #include "platform/sheet/formula/FunctionNames.h"
 #include "support/TestEnvironment.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform::sheet;
@@ -219,13 +220,13 @@ TEST(FormulaEngine, ResultsFollowWritesAcrossSheetsAndAlongChains) {
 TEST(FormulaEngine, FormulasTheEngineCannotEvaluateAndCircularOnesAreStaleWithTheirReaders) {
     auto wb = dataWorkbook();
     Worksheet& data = wb->sheet(0);
-    data.setEntry({1, 6}, QStringLiteral("=KURT(B1:B3)"));   // F1: not evaluated here
-    data.setEntry({2, 6}, QStringLiteral("=F1*2"));          // F2 reads it
-    data.setEntry({3, 6}, QStringLiteral("=G3+1"));          // F3, G3: circular
+    data.setEntry({1, 6}, QStringLiteral("=KURT(B1:B3)")); // F1: not evaluated here
+    data.setEntry({2, 6}, QStringLiteral("=F1*2"));        // F2 reads it
+    data.setEntry({3, 6}, QStringLiteral("=G3+1"));        // F3, G3: circular
     data.setEntry({3, 7}, QStringLiteral("=F3+1"));
     data.setEntry({4, 6}, QStringLiteral("=A1 B1"));                              // F4: intersection
     data.setEntry({5, 6}, QStringLiteral("=SUM(B1:B3)"));                         // F5: fine
-    data.setEntry({6, 6}, QStringLiteral("=INDIRECT(\"B\"&A1)"));                 // F6: hidden precedents
+    data.setEntry({6, 6}, QStringLiteral("=CELL(\"width\",A1)"));                 // F6: hidden precedents
     data.setEntry({7, 6}, QStringLiteral("='/budgets/[Other.xlsx]Rates'!B2+A1")); // F7: another workbook
     const std::vector<StaleCell> stale = wb->staleCells();
     std::vector<CellRef> cells;
@@ -286,9 +287,9 @@ TEST(FormulaEngine, FormulasSavedWithoutResultsAreCalculatedBeforeTheyAreRead) {
 
 TEST(FormulaEngine, TextsThatAreNoFormulaAreRefusedBeforeAnythingIsStored) {
     const char16_t* refused[] = {
-        u"=1+",          u"=SUM(1,2",      u"=(1+2))",     u"=1 2",          u"=\"open",
-        u"=A1:",         u"={1,2;3}",      u"={1,A1}",     u"=#WHAT!",        u"=ROUND(1)",
-        u"=IF(1,2,3,4)", u"=Sheet1!",      u"=1+*2",       u"=SUM(A1;B1)",    u"=)",
+        u"=1+",          u"=SUM(1,2", u"=(1+2))", u"=1 2",        u"=\"open",
+        u"=A1:",         u"={1,2;3}", u"={1,A1}", u"=#WHAT!",     u"=ROUND(1)",
+        u"=IF(1,2,3,4)", u"=Sheet1!", u"=1+*2",   u"=SUM(A1;B1)", u"=)",
     };
     auto wb = Workbook::create(QStringLiteral("Book1"));
     Worksheet& sheet = wb->sheet(0);
@@ -304,13 +305,26 @@ TEST(FormulaEngine, TextsThatAreNoFormulaAreRefusedBeforeAnythingIsStored) {
     }
     // The whole grammar is taken, also where the engine does not evaluate it.
     const char16_t* taken[] = {
-        u"=-{1,2;3,4}",          u"=SUM(A1:A3 A2:B4)",   u"=SUM((A1,B1))",      u"=A1:INDEX(B:B,5)",
-        u"=@A1:A3",              u"=A1#",                u"=Table1[Amount]",    u"=[1]Rates!B2",
-        u"=NOSUCHFUNC(1)",       u"=IF(A1,,2)",          u"=5%%",               u"=.5+1.",
-        u"='My Sheet'!A1",       u"=#REF!+1",            u"=Sheet9!Rate",       u"= 1 + 2 ",
+        u"=-{1,2;3,4}",
+        u"=SUM(A1:A3 A2:B4)",
+        u"=SUM((A1,B1))",
+        u"=A1:INDEX(B:B,5)",
+        u"=@A1:A3",
+        u"=A1#",
+        u"=Table1[Amount]",
+        u"=[1]Rates!B2",
+        u"=NOSUCHFUNC(1)",
+        u"=IF(A1,,2)",
+        u"=5%%",
+        u"=.5+1.",
+        u"='My Sheet'!A1",
+        u"=#REF!+1",
+        u"=Sheet9!Rate",
+        u"= 1 + 2 ",
     };
     for (const char16_t* typed : taken)
-        EXPECT_NO_THROW(sheet.setEntry({2, 1}, QString::fromUtf16(typed))) << QString::fromUtf16(typed).toStdString();
+        EXPECT_NO_THROW(sheet.setEntry({2, 1}, QString::fromUtf16(typed)))
+            << QString::fromUtf16(typed).toStdString();
 }
 
 TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreRefusedOrNotEvaluated) {
@@ -324,10 +338,10 @@ TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreRefusedOrNotEval
     EXPECT_FALSE(sheet.hasFormula({1, 1}));
     // Read from a file, such a formula is kept and stale.
     const std::string nested = std::string(300, '(') + "B1" + std::string(300, ')');
-    auto read = Workbook::openBytes(
-        sheettest::packageWithSheetData("<row r=\"1\"><c r=\"A1\"><f>" + nested + "</f><v>1</v></c>"
-                                        "<c r=\"B1\"><v>2</v></c></row>"),
-        QStringLiteral("nested.xlsx"));
+    auto read = Workbook::openBytes(sheettest::packageWithSheetData("<row r=\"1\"><c r=\"A1\"><f>" + nested +
+                                                                    "</f><v>1</v></c>"
+                                                                    "<c r=\"B1\"><v>2</v></c></row>"),
+                                    QStringLiteral("nested.xlsx"));
     Worksheet& data = read->sheet(0);
     data.setEntry({2, 1}, QStringLiteral("=A1+B1"));
     data.setEntry({1, 2}, QStringLiteral("3"));
@@ -354,7 +368,8 @@ TEST(FormulaEngine, FormulasReadBackAsTypedAndAreStoredWithThePrefixesTheFileNee
     } cases[] = {
         {"XLOOKUP(A1,B:B,C:C)", "_xlfn.XLOOKUP(A1,B:B,C:C)"},
         {"xlookup(a1,b:b,c:c)+sum(1)", "_xlfn.XLOOKUP(A1,B:B,C:C)+SUM(1)"},
-        {"IFS(A1>1,\"xlookup(\",TRUE,STDEV.S(B1:B3))", "_xlfn.IFS(A1>1,\"xlookup(\",TRUE,_xlfn.STDEV.S(B1:B3))"},
+        {"IFS(A1>1,\"xlookup(\",TRUE,STDEV.S(B1:B3))",
+         "_xlfn.IFS(A1>1,\"xlookup(\",TRUE,_xlfn.STDEV.S(B1:B3))"},
         {"SORT(A1:A3)", "_xlfn._xlws.SORT(A1:A3)"},
         {"@A1:A3*2", "_xlfn.SINGLE(A1:A3)*2"},
         {"SUM(@Data!A1:A3,1)", "SUM(_xlfn.SINGLE(Data!A1:A3),1)"},
@@ -367,7 +382,8 @@ TEST(FormulaEngine, FormulasReadBackAsTypedAndAreStoredWithThePrefixesTheFileNee
     int row = 1;
     for (const auto& c : cases) {
         EXPECT_EQ(FunctionNames::toStorage(c.typed), c.stored) << c.typed;
-        EXPECT_EQ(FunctionNames::toDisplay(c.stored), FunctionNames::toDisplay(FunctionNames::toStorage(c.typed)))
+        EXPECT_EQ(FunctionNames::toDisplay(c.stored),
+                  FunctionNames::toDisplay(FunctionNames::toStorage(c.typed)))
             << c.stored;
         sheet.setEntry({row++, 5}, u'=' + QString::fromLatin1(c.typed));
     }
@@ -384,10 +400,55 @@ TEST(FormulaEngine, FormulasReadBackAsTypedAndAreStoredWithThePrefixesTheFileNee
     EXPECT_TRUE(xml.contains("<f>_xlfn.SINGLE(A1:A3)*2</f>"));
     // A formula read from a file shows without its prefixes.
     auto read = Workbook::openBytes(
-        sheettest::packageWithSheetData("<row r=\"1\"><c r=\"A1\"><f>_xlfn.XLOOKUP(B1,C:C,D:D)+_xlfn.SINGLE(C1:C3)</f>"
-                                        "<v>3</v></c></row>"),
+        sheettest::packageWithSheetData(
+            "<row r=\"1\"><c r=\"A1\"><f>_xlfn.XLOOKUP(B1,C:C,D:D)+_xlfn.SINGLE(C1:C3)</f>"
+            "<v>3</v></c></row>"),
         QStringLiteral("read.xlsx"));
     EXPECT_EQ(read->sheet(0).formula({1, 1}), u"=XLOOKUP(B1,C:C,D:D)+@C1:C3");
+}
+
+// OFFSET and INDIRECT find their cells while calculating: their formulas are calculated at every
+// calculation, after the others, so that what they read is current.
+TEST(FormulaEngine, OffsetAndIndirectFollowWritesToTheCellsTheyFind) {
+    auto wb = dataWorkbook();
+    Worksheet& data = wb->sheet(0);
+    data.setEntry({1, 3}, QStringLiteral("2"));                              // C1: how many rows
+    data.setEntry({1, 4}, QStringLiteral("=SUM(OFFSET(B1,0,0,C1,1))"));      // D1
+    data.setEntry({2, 4}, QStringLiteral("=INDIRECT(\"B\"&C1)"));            // D2
+    data.setEntry({3, 4}, QStringLiteral("=INDIRECT(\"'My Sheet'!A1\")*2")); // D3
+    data.setEntry({4, 4}, QStringLiteral("=OFFSET(B1,5000000,0)"));          // D4
+    data.setEntry({5, 4}, QStringLiteral("=INDIRECT(\"Nowhere!A1\")"));      // D5
+    data.setEntry({6, 4}, QStringLiteral("=INDIRECT(\"R2C2\",FALSE)"));      // D6
+    data.setEntry({1, 5}, QStringLiteral("=B2*2"));                          // E1, read through INDIRECT
+    data.setEntry({7, 4}, QStringLiteral("=INDIRECT(\"E1\")+1"));            // D7
+    data.setEntry({8, 4}, QStringLiteral("=D2+100"));                        // D8 reads D2
+    const struct {
+        const char* when;
+        std::function<void()> write;
+        std::vector<CellValue> expected; // D1, D2, D3, D4, D5, D6, D7, D8
+    } steps[] = {
+        {"at first",
+         [] {},
+         {num(3), num(2), num(10), err(u"#REF!"), err(u"#REF!"), num(2), num(5), num(102)}},
+        {"rows 3",
+         [&] {
+             data.setEntry({1, 3}, QStringLiteral("3"));
+         },
+         {num(6), num(3), num(10), err(u"#REF!"), err(u"#REF!"), num(2), num(5), num(103)}},
+        {"B2 and B3",
+         [&] {
+             data.setEntry({2, 2}, QStringLiteral("7"));
+             data.setEntry({3, 2}, QStringLiteral("10"));
+         },
+         {num(18), num(10), num(10), err(u"#REF!"), err(u"#REF!"), num(7), num(15), num(110)}},
+    };
+    for (const auto& step : steps) {
+        step.write();
+        for (int row = 1; row <= 8; ++row) {
+            EXPECT_EQ(data.value({row, 4}), step.expected[std::size_t(row - 1)]) << step.when << " D" << row;
+            EXPECT_FALSE(data.isStale({row, 4})) << step.when << " D" << row;
+        }
+    }
 }
 
 TEST(FormulaEngine, NamesThatAreNoFunctionShowNameAndFunctionsNotEvaluatedHereAreStale) {
@@ -408,7 +469,8 @@ TEST(FormulaEngine, NamesThatAreNoFunctionShowNameAndFunctionsNotEvaluatedHereAr
     const QString path = testsupport::freshDir() + QStringLiteral("/names.xlsx");
     wb->saveAs(path);
     const QByteArray xml = sheettest::zipParts(path).value(QStringLiteral("xl/worksheets/sheet1.xml"));
-    EXPECT_TRUE(xml.contains("<c r=\"B1\" t=\"e\"><f>NOSUCHFUNC(A1)+1</f><v>#NAME?</v></c>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<c r=\"B1\" t=\"e\"><f>NOSUCHFUNC(A1)+1</f><v>#NAME?</v></c>"))
+        << xml.constData();
     EXPECT_TRUE(xml.contains("<c r=\"B3\"><f>KURT(A1,2,3,9)</f></c>")) << xml.constData();
 
     // In a workbook with macros, an unknown name may be a macro's function: stale.
