@@ -387,6 +387,8 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
         return text(id, args, argc, at);
     case Id::Offset:
     case Id::Indirect:
+    case Id::Row:
+    case Id::Column:
         return reference(id, args, argc, at);
     case Id::IsBlank:
     case Id::IsNumber:

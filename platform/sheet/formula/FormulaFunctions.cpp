@@ -14,7 +14,7 @@ using Info = FormulaFunctions::Info;
 
 constexpr int kAny = FormulaFunctions::kMaxArgs;
 
-constexpr std::array<std::pair<std::string_view, Info>, 109> kFunctions = {{
+constexpr std::array<std::pair<std::string_view, Info>, 111> kFunctions = {{
     {"SUM", {Id::Sum, 1, kAny}},
     {"AVERAGE", {Id::Average, 1, kAny}},
     {"MIN", {Id::Min, 1, kAny}},
@@ -122,6 +122,8 @@ constexpr std::array<std::pair<std::string_view, Info>, 109> kFunctions = {{
     {"TEXT", {Id::Text, 2, 2}},
     {"OFFSET", {Id::Offset, 3, 5}},
     {"INDIRECT", {Id::Indirect, 1, 2}},
+    {"ROW", {Id::Row, 0, 1}},
+    {"COLUMN", {Id::Column, 0, 1}},
 }};
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
@@ -183,6 +185,8 @@ bool FormulaFunctions::takesBlock(Id id, int argument) {
     case Id::Subtotal:
         return argument > 0;
     case Id::Offset:
+    case Id::Row:
+    case Id::Column:
         return argument == 0;
     case Id::Large:
     case Id::Small:

@@ -126,6 +126,8 @@ public:
         Text,
         Offset,
         Indirect,
+        Row,
+        Column,
     };
 
     struct Info {

@@ -268,7 +268,8 @@ std::optional<CellRange> rangeOfR1C1(const QString& text, CellRef at) {
 
 } // namespace
 
-// OFFSET(reference, rows, columns, [height], [width]) and INDIRECT(text, [A1 style]): references
+// ROW and COLUMN of a reference or of the formula's own cell; OFFSET(reference, rows, columns,
+// [height], [width]) and INDIRECT(text, [A1 style]): references
 // found while calculating. Their formulas are calculated again at every calculation, after the
 // others; one that reads a result that is not current is not current either.
 FormulaEvaluator::Operand FormulaEvaluator::reference(Id id, const Operand* args, int argc,
@@ -277,6 +278,17 @@ FormulaEvaluator::Operand FormulaEvaluator::reference(Id id, const Operand* args
         return Number::of(i < argc && !args[i].missing ? scalar(args[i], at)
                                                        : CellValue::fromNumber(whenMissing));
     };
+    if (id == Id::Row || id == Id::Column) {
+        // The formula's own row or column, or the first of the reference.
+        CellRef cell = at;
+        if (argc > 0 && !args[0].missing) {
+            const FormulaRef* block = blockOf(args[0]);
+            if (!block)
+                return Operand::of(error("#VALUE!"));
+            cell = block->range.first;
+        }
+        return Operand::of(CellValue::fromNumber(id == Id::Row ? cell.row : cell.col));
+    }
     if (id == Id::Offset) {
         const FormulaRef* base = blockOf(args[0]);
         if (!base)
