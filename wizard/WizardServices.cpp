@@ -29,6 +29,8 @@ bool SetWizardPage(int page) {
 
 void RefreshWizardWorksheets() {}
 
+void RefreshWizardMasterFiles() {}
+
 void LoadWizardGrids(const QString& filter) {
     Q_UNUSED(filter);
 }

@@ -32,6 +32,10 @@ bool SetWizardPage(int page);
 // Does nothing when the wizard is not loaded.
 void RefreshWizardWorksheets();
 
+// Re-reads the master workbook rows of the budget context into a loaded wizard
+// (datMasterFilesRS). Does nothing when the wizard is not loaded.
+void RefreshWizardMasterFiles();
+
 // Re-queries a loaded wizard's grids for the budget context; filter is a master-workbook
 // name, "All" or empty. Does nothing when the wizard is not loaded.
 void LoadWizardGrids(const QString& filter);
