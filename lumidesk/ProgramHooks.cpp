@@ -2,9 +2,12 @@
 #include "lumidesk/ProgramHooks.h"
 
 #include "admin/AdminServices.h"
+#include "admin/BudgetPermissions.h"
 #include "core/OpenWorkbookInExcel.h"
-#include "lumidesk/BudgetRecords.h"
 #include "core/SharedDatabase.h"
+#include "core/cOptions.h"
+#include "lumidesk/BudgetContext.h"
+#include "lumidesk/BudgetRecords.h"
 #include "lumidesk/DataEnvironment.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/ShellLinks.h"
@@ -13,6 +16,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/WizardHooks.h"
 #include "wizard/WizardServices.h"
 
 namespace lumidesk {
@@ -31,6 +35,14 @@ void InstallProgramHooks() {
     mail::setMailHooks({[] { AddAddressesToUsersData(); }, [] { links::RefreshStatusGrid(); }});
     // The configuration window's "Install Sample Budget" runs the wizard's installation.
     admin::setSampleInstaller(wizard::InstallSampleBudget);
+    // The wizard makes a budget the context through the program's own routine, and asks the
+    // network permission before it deletes one.
+    wizard::setWizardHooks({[] { SetBudgetContextAndRefresh(); },
+                            [](const QString& budget) {
+                                int mode = 0;
+                                return admin::SetBudgetContext(budget, core::gOptions->LumiAdminUserName,
+                                                               mode);
+                            }});
     // Before the master database is re-keyed, moved or left, the data environments let go of it.
     core::setSharedConnectionsReleaser(ReleaseDataEnvironments);
 }

@@ -7,7 +7,7 @@
 #include "core/SystemOps.h"
 #include "core/cOptions.h"
 #include "lumidesk/BudgetContext.h"
-#include "lumidesk/DataControl.h"
+#include "core/DataControl.h"
 #include "lumidesk/RunTrapped.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/db/Recordset.h"

@@ -11,7 +11,7 @@
 #include "lumidesk/BudgetRecords.h"
 #include "lumidesk/ChildWindow.h"
 #include "lumidesk/ControlResizer.h"
-#include "lumidesk/DataControl.h"
+#include "core/DataControl.h"
 #include "lumidesk/DataEnvironment2.h"
 #include "lumidesk/RunTrapped.h"
 #include "lumidesk/StatusGrid.h"

@@ -34,10 +34,14 @@ enum class ClickArea;
 enum class ChangeOrigin;
 } // namespace platform::ui
 
+namespace core {
+class DataControl;
+}
+
 namespace lumidesk {
 
 class ControlResizer;
-class DataControl;
+using core::DataControl;
 
 class frmDataTable : public QWidget {
     Q_OBJECT

@@ -4,7 +4,7 @@
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/cConnection.h"
-#include "lumidesk/DataControl.h"
+#include "core/DataControl.h"
 #include "lumidesk/PrintSelectedTable.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/LoadedWindows.h"

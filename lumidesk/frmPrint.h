@@ -18,9 +18,13 @@ namespace platform::ui {
 class ComboList;
 }
 
+namespace core {
+class DataControl;
+}
+
 namespace lumidesk {
 
-class DataControl;
+using core::DataControl;
 
 class frmPrint : public QWidget {
     Q_OBJECT

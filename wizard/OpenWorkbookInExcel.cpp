@@ -96,4 +96,12 @@ void OpenWorkbookInExcel(const QString& name) {
     }
 }
 
+void OpenWorkbookFile(const QString& path) {
+    try {
+        openForTheUser(path);
+    } catch (const OpenError& error) {
+        core::ShowErrorMessage(error.number(), error.description(), core::kAppTitle);
+    }
+}
+
 } // namespace wizard

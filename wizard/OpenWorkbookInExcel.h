@@ -23,4 +23,8 @@ inline constexpr qint32 kWorkbookNotOpenedError = 1004;
 // a file missing or refused) shows the program's error message.
 void OpenWorkbookInExcel(const QString& name);
 
+// Opens the workbook at that path for the user; a missing or refused file shows the program's
+// error message.
+void OpenWorkbookFile(const QString& path);
+
 } // namespace wizard

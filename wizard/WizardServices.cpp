@@ -2,11 +2,49 @@
 #include "wizard/WizardServices.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
+#include "core/FormUnload.h"
+#include "core/GridBinding.h"
+#include "core/cDB2.h"
+#include "core/cOptions.h"
+#include "platform/ui/MenuHost.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WizardControl.h"
+#include "wizard/GetDefaultAuthor.h"
+#include "wizard/frmWizard.h"
 
 namespace wizard {
 
 namespace {
+
+const QString kNoDefaultAuthorText =
+    QStringLiteral("The Admin table in Configure is empty or there is no default Author.");
+
+// The one default author's name; the empty text after the message that says why there is none.
+QString defaultAuthorForNewBudget() {
+    core::cDB2 query;
+    platform::db::Recordset rows;
+    if (query.GetRecordset(QStringLiteral("SELECT Admin_Name FROM Admin WHERE \"Default\" = 1"), rows) !=
+            core::QueryObject::kRows ||
+        rows.recordCount() != 1) {
+        platform::ui::msgBox(kNoDefaultAuthorText, platform::ui::Buttons::Ok, core::kAppTitle);
+        return {};
+    }
+    const QString author = rows.value(0).toString();
+    if (author == QStringLiteral("<Dummy record>")) {
+        platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::kAppTitle);
+        return {};
+    }
+    return author;
+}
+
+template <class Work> void refreshTrapped(Work&& work) {
+    try {
+        work();
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+    }
+}
 
 void notAvailable(const QString& what) {
     platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
@@ -15,36 +53,72 @@ void notAvailable(const QString& what) {
 
 } // namespace
 
+namespace {
+
+// The loaded wizard, or a new one owned by owner.
+frmWizard& loadWizard(QWidget* owner) {
+    if (frmWizard* form = frmWizard::loaded())
+        return *form;
+    return *new frmWizard(owner);
+}
+
+} // namespace
+
 bool ShowWizard(QWidget* owner) {
-    Q_UNUSED(owner);
-    notAvailable(QStringLiteral("The Setup Budget Wizard"));
-    return false;
+    frmWizard& form = loadWizard(owner);
+    form.show();
+    form.raise();
+    form.activateWindow();
+    return true;
 }
 
-// The wizard window is never loaded in this version, so these find nothing to act on.
 bool SetWizardPage(int page) {
-    Q_UNUSED(page);
-    return false;
+    frmWizard* form = frmWizard::loaded();
+    if (!form)
+        return false;
+    form->EZWiz()->setCurrentPage(page);
+    return true;
 }
 
-void RefreshWizardWorksheets() {}
+void RefreshWizardWorksheets() {
+    if (frmWizard* form = frmWizard::loaded())
+        refreshTrapped([form] { form->worksheets().Refresh(); });
+}
 
-void RefreshWizardMasterFiles() {}
+void RefreshWizardMasterFiles() {
+    if (frmWizard* form = frmWizard::loaded())
+        refreshTrapped([form] { form->masterFiles().Refresh(); });
+}
 
 void LoadWizardGrids(const QString& filter) {
-    Q_UNUSED(filter);
+    if (frmWizard* form = frmWizard::loaded())
+        form->LoadWizardGrids(filter);
 }
 
-void EZWiz_PageChanged() {}
+void EZWiz_PageChanged() {
+    if (frmWizard* form = frmWizard::loaded())
+        form->EZWiz_PageChanged();
+}
 
 void FillWizardMasterFileList(const QStringList& masterFiles) {
-    Q_UNUSED(masterFiles);
+    if (frmWizard* form = frmWizard::loaded())
+        form->FillMasterFileList(masterFiles);
 }
 
 QString NewBudgetWizard(bool& flag) {
-    Q_UNUSED(flag);
-    notAvailable(QStringLiteral("Creating a new budget"));
-    return {};
+    core::gOptions->LastRecOK = false;
+    core::UnloadForm(QStringLiteral("frmDataTable"));
+    if (flag)
+        core::gOptions->WizPageRequest = 2;
+    const QString author = defaultAuthorForNewBudget();
+    if (author.isEmpty())
+        return {};
+    QWidget* owner = platform::ui::menuHost();
+    frmWizard& form = loadWizard(owner);
+    refreshTrapped([&form] { form.budgets().Refresh(); });
+    form.show();
+    form.raise();
+    return author;
 }
 
 bool InstallSampleBudget() {

@@ -7,10 +7,13 @@
 #include "admin/frmConfigure.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/WizardControl.h"
 #include "support/ScriptedUi.h"
+#include "wizard/frmWizard.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTabWidget>
@@ -99,9 +102,22 @@ TEST_F(ConfigureCommands, OptionsTheToolbarAndNewBudgetOpenTheOneConfigurationWi
 
     ui->clear();
     main_->mnuNewBudget_Click();
-    EXPECT_EQ(ui->messageTexts(),
-              QStringList{
-                  QStringLiteral("Creating a new budget is not available yet in this version of Lumidesk.")});
+    EXPECT_TRUE(ui->messageTexts().isEmpty()) << ui->messageTexts().join(QLatin1Char('|')).toStdString();
+    auto* wizard = wizard::frmWizard::loaded();
+    ASSERT_NE(wizard, nullptr) << "with a default author New Budget opens the wizard";
+    EXPECT_EQ(wizard->EZWiz()->currentPage(), 2) << "on the new-budget page";
+    EXPECT_EQ(wizard->cbxAdminNames()->currentText(), QStringLiteral("Ann"))
+        << "the default author preselected";
+    EXPECT_EQ(frmConfigure::loaded(), nullptr);
+    delete wizard;
+
+    execute(QStringLiteral("UPDATE Admin SET \"Default\" = 0"));
+    ui->clear();
+    main_->mnuNewBudget_Click();
+    EXPECT_EQ(
+        ui->messageTexts(),
+        QStringList{QStringLiteral("The Admin table in Configure is empty or there is no default Author.")});
+    EXPECT_EQ(wizard::frmWizard::loaded(), nullptr);
     window = frmConfigure::loaded();
     ASSERT_NE(window, nullptr) << "without an author the configuration window opens";
     EXPECT_EQ(window->parentWidget(), nullptr) << "without an owner";

@@ -4,7 +4,7 @@
 
 #include "ExplorerDbFixture.h"
 #include "lumidesk/BudgetContext.h"
-#include "lumidesk/DataControl.h"
+#include "core/DataControl.h"
 #include "lumidesk/StatusGridQueries.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/ui/ComboList.h"
@@ -74,7 +74,7 @@ protected:
 
 // Rows of a query as "file|user|folder", through a data control as the grid reads them.
 QStringList queryRows(const lumidesk::StatusQuery& query) {
-    lumidesk::DataControl control(QStringLiteral("datTest"), nullptr);
+    core::DataControl control(QStringLiteral("datTest"), nullptr);
     control.setConnectionString(core::gCnn->LumiCnn());
     control.setRecordSource(query.sql, query.params);
     control.Refresh();

@@ -1,9 +1,9 @@
 // See DataControl.h.
-#include "lumidesk/DataControl.h"
+#include "core/DataControl.h"
 
 #include "platform/db/DbError.h"
 
-namespace lumidesk {
+namespace core {
 
 using platform::db::DbError;
 
@@ -50,4 +50,4 @@ platform::ui::DataGridRows DataControl::gridRows() {
     return grid;
 }
 
-} // namespace lumidesk
+} // namespace core

@@ -16,7 +16,7 @@
 #include <QString>
 #include <QVariantList>
 
-namespace lumidesk {
+namespace core {
 
 class DataControl : public QObject {
     Q_OBJECT
@@ -49,4 +49,4 @@ private:
     platform::db::Recordset recordset_;
 };
 
-} // namespace lumidesk
+} // namespace core

@@ -1,0 +1,4 @@
+#pragma once
+namespace wizard {
+bool BuildAllUserFiles(bool overwriteAll, bool valuesOnly);
+}
