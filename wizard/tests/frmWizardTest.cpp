@@ -1,0 +1,215 @@
+// The Setup Budget Wizard as a user drives it: its caption and page moves, the new-budget page
+// with its refusals, the budget context, Finish and Cancel, the master workbook and worksheet
+// grids, and the deletions, on a real master database.
+#include "WizardFixture.h"
+#include "admin/StringScrambling.h"
+#include "platform/sys/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::ui::Answer;
+using wizard::frmWizard;
+
+class Wizard : public wizardtest::WizardFixture {};
+
+TEST_F(Wizard, CaptionFollowsThePageAndTheContext) {
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(2);
+    EXPECT_EQ(form.EZWiz()->currentPage(), 2);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Setup Budget Wizard - Page 2 of 5 -  [Context: ]"))
+        << "page 2 has no title";
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    form.EZWiz()->setCurrentPage(4);
+    EXPECT_EQ(form.windowTitle(),
+              QStringLiteral("Setup Budget Wizard - Page 4 of 5 - Create User Files [Context: "
+                             "Plan]"));
+    EXPECT_TRUE(ui->messageTexts().isEmpty()) << ui->messageTexts().join(QLatin1Char('|')).toStdString();
+}
+
+// Next on page 1 skips the new-budget page, Back on page 3 skips it too; Back from page 2 asks.
+TEST_F(Wizard, NextAndBackSteerAroundTheNewBudgetPage) {
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(1);
+    auto& wiz = *form.EZWiz();
+    wiz.next();
+    EXPECT_EQ(wiz.currentPage(), 3);
+    wiz.next();
+    EXPECT_EQ(wiz.currentPage(), 4);
+    wiz.back();
+    EXPECT_EQ(wiz.currentPage(), 3);
+    wiz.back();
+    EXPECT_EQ(wiz.currentPage(), 1);
+
+    form.cmdAddBudget_Click();
+    EXPECT_EQ(wiz.currentPage(), 2);
+    ui->answerMessages({Answer::No});
+    wiz.back();
+    EXPECT_EQ(wiz.currentPage(), 2) << "No stays on the new-budget page";
+    ui->answerMessages({Answer::Yes});
+    wiz.back();
+    EXPECT_EQ(wiz.currentPage(), 1);
+    EXPECT_EQ(
+        ui->messageTexts(),
+        QStringList(2, QStringLiteral(
+                           "Going back here will cancel the new budget creation.  Do you want to go back?")));
+}
+
+TEST_F(Wizard, TheNewBudgetPageRefusesWhatCannotBeABudget) {
+    execute("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Alpha', 'Ann')");
+    const struct {
+        const char* name;
+        const char* author;
+        QString message;
+        const char* nameLeft;
+    } cases[] = {
+        {"", "Ann", QStringLiteral("Enter a valid budget name."), ""},
+        {"<Dummy record>", "Ann", QStringLiteral("Enter a valid budget name."), "<Dummy record>"},
+        {"Bob's", "Ann", QStringLiteral("The character apostophe cannot be used in the budget name."),
+         "Bobs"},
+        {"alpha", "Ann", QStringLiteral("This budget name already exists1."), "alpha"},
+        {"Beta", "", QStringLiteral("Select a budget Author."), "Beta"},
+    };
+    for (const auto& c : cases) {
+        testsupport::ScopedScriptedUi ui;
+        frmWizard& form = open(2);
+        form.tbxBudWiz1()->setText(QString::fromUtf8(c.name));
+        form.cbxAdminNames()->setCurrentText(QString::fromUtf8(c.author));
+        form.EZWiz()->next();
+        EXPECT_EQ(ui->messageTexts(), QStringList{c.message}) << c.name;
+        EXPECT_EQ(form.EZWiz()->currentPage(), 2) << c.name;
+        EXPECT_EQ(form.tbxBudWiz1()->text(), QString::fromUtf8(c.nameLeft)) << c.name;
+        EXPECT_EQ(rows("SELECT Budget_Name FROM Budgets WHERE Budget_Name <> '<Dummy record>'"), "Alpha")
+            << c.name;
+        delete &form;
+    }
+}
+
+TEST_F(Wizard, LeavingTheNameBoxWarnsOfANameInUse) {
+    execute("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Alpha', 'Ann')");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(2);
+    form.tbxBudWiz1()->setText(QStringLiteral("ALPHA"));
+    form.tbxBudWiz1_LostFocus();
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("This budget name already exists2.")});
+    EXPECT_TRUE(form.tbxBudWiz1()->text().isEmpty());
+}
+
+// A new budget is stored with its author and the page's answers; Yes makes it the context and
+// Next lands on page 3; No keeps the context there was.
+TEST_F(Wizard, ANewBudgetIsStoredAndOfferedAsTheContext) {
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        execute("DELETE FROM Budgets");
+        execute("INSERT INTO Budgets (Budget_Name) VALUES ('<Dummy record>')");
+        testsupport::ScopedScriptedUi ui;
+        frmWizard& form = open(2, QStringLiteral("Earlier"));
+        EXPECT_EQ(form.cbxAdminNames()->currentText(), QStringLiteral("Ann"))
+            << "the default author preselected";
+        form.tbxBudWiz1()->setText(QStringLiteral("Budget 2027"));
+        form.chkBudWiz3()->setChecked(true);
+        ui->answerMessages({answer});
+        form.EZWiz()->next();
+        EXPECT_EQ(ui->messageTexts(),
+                  QStringList{QStringLiteral("Do you want the new budget name to be the current context?")});
+        EXPECT_EQ(form.EZWiz()->currentPage(), 3);
+        EXPECT_EQ(
+            rows("SELECT Budget_Name || ':' || Admin_Name || ':' || Active || ':' || LumiXL FROM Budgets"),
+            "Budget 2027:Ann:1:1")
+            << "the placeholder is swept once a real budget exists";
+        EXPECT_EQ(core::gOptions->BudgetNameContext,
+                  answer == Answer::Yes ? QStringLiteral("Budget 2027") : QStringLiteral("Earlier"));
+        EXPECT_EQ(core::gOptions->WizPageRequest, 1);
+        delete &form;
+    }
+}
+
+// A click on a budget's name makes it the context; the placeholder never becomes one.
+TEST_F(Wizard, AClickOnABudgetNameMakesItTheContext) {
+    execute("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Alpha', 'Ann')");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(1);
+    const int placeholder = rowOf(*form.dtBudgets(), 0, QStringLiteral("<Dummy record>"));
+    ASSERT_GE(placeholder, 0);
+    form.dtBudgets_CellClick(placeholder, 0);
+    EXPECT_TRUE(core::gOptions->BudgetNameContext.isEmpty());
+    form.dtBudgets_CellClick(rowOf(*form.dtBudgets(), 0, QStringLiteral("Alpha")), 0);
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("Alpha"));
+    EXPECT_TRUE(form.windowTitle().endsWith(QStringLiteral(" [Context: Alpha]")));
+}
+
+TEST_F(Wizard, ABudgetKeepsItsAuthor) {
+    execute("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Alpha', 'Ann')");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(1);
+    const int alpha = rowOf(*form.dtBudgets(), 0, QStringLiteral("Alpha"));
+    form.dtBudgets()->editCell(alpha, frmWizard::kBudgetAuthor, QString());
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{QStringLiteral("You must enter a value before leaving this record.")});
+    EXPECT_EQ(form.dtBudgets()->cellText(alpha, frmWizard::kBudgetAuthor), QStringLiteral("Ann"));
+    form.dtBudgets()->editCell(alpha, frmWizard::kBudgetAuthor, QStringLiteral("Robot"));
+    EXPECT_EQ(rows("SELECT Admin_Name FROM Budgets WHERE Budget_Name = 'Alpha'"), "Robot");
+    EXPECT_FALSE(form.dtBudgets()->column(0).editable) << "the budget name is the key of its rows";
+}
+
+// Pages 3 to 5 show the context budget's rows only, by its exact name.
+TEST_F(Wizard, PagesShowTheRowsOfTheContextBudgetOnly) {
+    execute(
+        "INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Budget_Name) VALUES (11, 'A.xlsx', 'Plan'), "
+        "(12, 'B.xlsx', 'Plan 2'), (13, 'C.xlsx', 'plan')");
+    execute(
+        "INSERT INTO Worksheets (Worksheet_Name, Master_File, Budget_Name, MasterFiles_ID) VALUES "
+        "('North', 'A.xlsx', 'Plan', 11), ('South', 'B.xlsx', 'Plan 2', 12), ('East', 'C.xlsx', 'plan', 13)");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(3, QStringLiteral("PLAN"));
+    EXPECT_EQ(form.dtMasterFiles()->rowCount(), 2);
+    EXPECT_EQ(form.dtWorksheets()->rowCount(), 2);
+    EXPECT_EQ(form.cbxWorksheets()->count(), 3) << "All and the two master workbooks";
+    form.cbxWorksheets()->setCurrentText(QStringLiteral("C.xlsx"));
+    ASSERT_EQ(form.dtWorksheets()->rowCount(), 1);
+    EXPECT_EQ(form.dtWorksheets()->cellText(0, 0), QStringLiteral("East"));
+    form.cbxWorksheets()->setCurrentText(QStringLiteral("All"));
+    EXPECT_EQ(form.dtWorksheets()->rowCount(), 2);
+}
+
+// Finish sweeps the placeholders and compacts the local database; Cancel does neither.
+TEST_F(Wizard, FinishSweepsAndCompactsCancelLeavesAlone) {
+    for (const bool finish : {true, false}) {
+        execute("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Alpha', 'Ann')");
+        execute("CREATE TABLE Scratch (x BLOB)");
+        execute("INSERT INTO Scratch VALUES (zeroblob(2000000))");
+        execute("DROP TABLE Scratch");
+        testsupport::ScopedScriptedUi ui;
+        ui->acceptUnscriptedMessages();
+        frmWizard& form = open(1);
+        if (finish)
+            form.EZWiz()->finish();
+        else
+            form.EZWiz()->cancel();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(frmWizard::loaded(), nullptr);
+        EXPECT_EQ(rows("PRAGMA freelist_count") == "0", finish) << finish;
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = '<Dummy record>'"),
+                  finish ? "0" : "1")
+            << finish;
+        EXPECT_EQ(core::gOptions->WizPageRequest, 1);
+        execute("DELETE FROM Budgets WHERE Budget_Name = 'Alpha'");
+        execute("INSERT INTO Budgets (Budget_Name) VALUES ('<Dummy record>')");
+    }
+}
+
+// The select-all box is kept between openings.
+TEST_F(Wizard, TheSelectAllBoxIsKept) {
+    testsupport::ScopedScriptedUi ui;
+    frmWizard* form = &open(4);
+    form->chkSelectAll()->setChecked(true);
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    form = &open(4);
+    EXPECT_TRUE(form->chkSelectAll()->isChecked());
+}
+
+} // namespace
