@@ -217,34 +217,34 @@ TEST_F(MasterFileIntake, ProtectedSheetTakesItsPasswordOrIsSkipped) {
 }
 
 // The LibreOffice-made workbook with a file-open and a write password: OK with one box empty
-// keeps the dialog, wrong passwords are told and asked again, the right ones are stored
-// scrambled. An answer left over from an earlier dialog does not answer this one.
+// keeps the dialog, a wrong password of either kind is told and asked again, the right ones are
+// stored scrambled. An answer left over from an earlier dialog does not answer this one.
 TEST_F(MasterFileIntake, EncryptedWorkbookStoresBothPasswordsScrambled) {
     copyBudgetFixture("Encrypted.xlsx", folder_, "Budget.xlsx");
     const qint64 id = addMasterRow("Budget.xlsx", folder_);
     core::gOptions->CancelPwd = true;
     WindowScript script;
     const QString dialog = QStringLiteral("frmEnterWBPwd");
-    script.then(dialog, [](QWidget& w) {
-        testsupport::type(w, "tbxFOPwd", kOpenPassword);
-        testsupport::click(w, "cmdOK");
-    });
-    script.then(dialog, [](QWidget& w) {
-        testsupport::type(w, "tbxWritePwd", QStringLiteral("not it"));
-        testsupport::click(w, "cmdOK");
-    });
-    script.then(dialog, [](QWidget& w) {
-        testsupport::type(w, "tbxWritePwd", kWritePassword);
-        testsupport::click(w, "cmdOK");
-    });
+    // Each step: the file-open and write boxes as typed before OK.
+    const std::pair<QString, QString> steps[] = {{kOpenPassword, QString()},
+                                                 {QStringLiteral("not it"), kWritePassword},
+                                                 {kOpenPassword, QStringLiteral("not it")},
+                                                 {kOpenPassword, kWritePassword}};
+    for (const auto& [open, write] : steps) {
+        script.then(dialog, [open, write](QWidget& w) {
+            testsupport::type(w, "tbxFOPwd", open);
+            testsupport::type(w, "tbxWritePwd", write);
+            testsupport::click(w, "cmdOK");
+        });
+    }
     ScopedScriptedUi ui;
     ui->answerTexts({kCostsPassword});
     wizard::LoadMasterWorkbookSheets(QStringLiteral("Budget.xlsx"), false);
 
     EXPECT_TRUE(script.done());
     EXPECT_EQ(ui->messageTexts(),
-              QStringList{"The passwords do not open the workbook 'Budget.xlsx'. Enter them "
-                          "again."});
+              QStringList(2, "The passwords do not open the workbook 'Budget.xlsx'. Enter them again."))
+        << "a wrong file-open password and a wrong write password are each told";
     const auto stored = [id](const char* column) {
         return scalar(QStringLiteral("SELECT %1 FROM MasterFiles WHERE ID_MasterFiles = ?").arg(column), {id})
             .toString();
