@@ -1,10 +1,13 @@
-// See GridLists.h.
+// See GridLists.h. Each list reads its table through a query object of its own, so that no
+// other routine's gDB2 is released under it.
 #include "wizard/GridLists.h"
 
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/cDB2.h"
+#include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
+#include "wizard/UsersDataHasRecords.h"
 
 #include <QStringList>
 
@@ -13,53 +16,48 @@ namespace wizard {
 namespace {
 
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
-const QChar kTab = QLatin1Char('\t');
+const QChar kSeparator = u'\t';
 
-// The column's values in stored order; no value when the query found no rows.
-std::optional<QStringList> columnValues(const QString& sql) {
+// The non-empty texts of the table's one column, in table order.
+QStringList namesOf(const QString& sql) {
     core::cDB2 query;
-    platform::db::Recordset rows;
-    if (query.GetRecordset(sql, rows) != core::QueryObject::kRows)
-        return std::nullopt;
-    QStringList values;
+    query.SetConnection();
+    platform::db::Recordset rows = platform::db::Recordset::open(query.Cnn(), sql);
+    QStringList names;
     for (; !rows.eof(); rows.moveNext())
-        values << rows.value(0).toString();
-    return values;
+        if (!rows.isNull(0) && !rows.value(0).toString().isEmpty())
+            names << rows.value(0).toString();
+    return names;
 }
 
 } // namespace
 
 QString GetFolderNamesList() {
     try {
-        std::optional<QStringList> names =
-            columnValues(QStringLiteral("SELECT Folder_Name FROM FolderNames ORDER BY rowid"));
-        if (names)
-            names->removeAll(kPlaceholder);
-        if (!names || names->isEmpty()) {
-            platform::ui::msgBox(QStringLiteral("You will need Folder Names for the next screen."),
-                                 platform::ui::Buttons::Ok, core::kAppTitle);
-            return {};
+        QStringList names = namesOf(QStringLiteral("SELECT Folder_Name FROM FolderNames ORDER BY rowid"));
+        names.removeAll(kPlaceholder);
+        if (names.isEmpty()) {
+            platform::ui::msgBox(kNoFolderNamesText, platform::ui::Buttons::Ok, core::kAppTitle);
+            return QString();
         }
-        return names->join(kTab);
+        return names.join(kSeparator);
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
-        return {};
+        return QString();
     }
 }
 
 QString GetUsersList() {
     try {
-        const std::optional<QStringList> names =
-            columnValues(QStringLiteral("SELECT Users FROM UsersData ORDER BY rowid"));
-        if (!names) {
-            platform::ui::msgBox(QStringLiteral("There aren't any UsersData records.  Add some!"),
-                                 platform::ui::Buttons::Ok, QStringLiteral("Lumi"));
-            return {};
+        const QStringList names = namesOf(QStringLiteral("SELECT Users FROM UsersData ORDER BY rowid"));
+        if (names.isEmpty()) {
+            platform::ui::msgBox(kNoUsersText, platform::ui::Buttons::Ok, QStringLiteral("Lumi"));
+            return QString();
         }
-        return names->join(kTab);
+        return names.join(kSeparator);
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
-        return {};
+        return QString();
     }
 }
 

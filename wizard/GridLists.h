@@ -1,17 +1,23 @@
-// The drop-down lists of the wizard's grid columns: folder names for the worksheets' folder
-// column, user names for the assignment column, each one text with the names separated by TAB.
+// The value lists that the wizard's grid columns offer in their drop-downs: the folder names
+// (worksheet grid) and the user names (assignment grid), each one text with the entries
+// separated by a TAB character.
 #pragma once
 
 #include <QString>
 
 namespace wizard {
 
-// Every folder name but the placeholder, in stored order. Without folder names: the message
-// "You will need Folder Names for the next screen." and the empty text.
+inline const QString kNoFolderNamesText = QStringLiteral("You will need Folder Names for the next screen.");
+
+// The FolderNames entries in table order, without the placeholder row and empty names. When
+// the table holds no real name it says so (kNoFolderNamesText) and answers "". A failure shows
+// the generic error message and answers "".
 QString GetFolderNamesList();
 
-// Every user name in stored order (the placeholder of an empty table included). Without rows:
-// the message "There aren't any UsersData records.  Add some!" and the empty text.
+// The UsersData names in table order. The placeholder row is offered like a name, so a table
+// holding only it answers "<Dummy record>"; empty names are left out. An empty table is told
+// with the users message and answers "". A failure shows the generic error message and
+// answers "".
 QString GetUsersList();
 
 } // namespace wizard

@@ -24,8 +24,7 @@ void DeleteMasterFileRecords(const QString& masterFile, const QString& budget, q
     platform::db::Connection& cnn = query.Cnn();
     {
         platform::db::Transaction deletion(cnn);
-        if (!CleanUpMasterFileRecords(cnn, masterFile, budget, masterFileId))
-            return;
+        CleanUpMasterFileRecords(cnn, masterFile, budget, masterFileId);
         cnn.execute(QStringLiteral("DELETE FROM MasterFiles WHERE ID_MasterFiles = ?"), {masterFileId});
         deletion.commit();
     }

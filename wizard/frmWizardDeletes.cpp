@@ -75,9 +75,8 @@ void forgetSavedContext(const QString& budget) {
 
 } // namespace
 
+// AddMasterBudgetFiles asks for the budget context itself.
 void frmWizard::cmdAddBF_Click() {
-    if (!contextSet(kSetContextButtonText))
-        return;
     trapped([this] {
         AddMasterBudgetFiles();
         FillMasterFileList(ContextMasterFiles());
