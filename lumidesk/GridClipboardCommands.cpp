@@ -6,6 +6,8 @@
 #include "lumidesk/ReportFailure.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WizardControl.h"
+#include "wizard/frmWizard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,13 +20,6 @@ namespace lumidesk {
 namespace {
 
 using admin::frmConfigure;
-
-void notAvailable() {
-    platform::ui::msgBox(
-        QStringLiteral("Cut, copy and paste of grid cells is not available yet in this version of "
-                       "Lumidesk."),
-        platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
-}
 
 // The cell of the configuration window that the commands work on.
 struct ConfigCell {
@@ -77,11 +72,28 @@ void mnuPopupPastefrmConfig_Click() {
     });
 }
 
+// The wizard's commands act on its page 5 only: Copy takes the user list's current name,
+// Paste gives it to the assignment grid's current cell while that grid is the active control.
 void mnuPopupCopyfrmWizard_Click() {
-    notAvailable();
+    const wizard::frmWizard* form = wizard::frmWizard::loaded();
+    if (!form || form->EZWiz()->currentPage() != 5)
+        return;
+    const platform::ui::EditGrid& list = *form->dtUsersData();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(list.cellText(list.currentRow(), list.currentColumn()));
 }
+
 void mnuPopupPastefrmWizard_Click() {
-    notAvailable();
+    wizard::frmWizard* form = wizard::frmWizard::loaded();
+    if (!form || form->EZWiz()->currentPage() != 5 || form->activeGrid() != form->dtUFAssign())
+        return;
+    try {
+        platform::ui::EditGrid& grid = *form->dtUFAssign();
+        grid.editCell(grid.currentRow(), grid.currentColumn(), QGuiApplication::clipboard()->text());
+    } catch (const std::exception& error) {
+        ReportFailure(error);
+    }
 }
 
 } // namespace lumidesk

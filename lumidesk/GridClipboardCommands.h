@@ -8,8 +8,9 @@
 // cell after copying its text; both then run the grid's change procedure, so the value is
 // checked and stored as a typed edit would be.
 //
-// The wizard's commands come with the wizard's assignment page; until then each tells the
-// user it is not available and leaves the clipboard and the grids alone.
+// The wizard's menu works on its assignment page only: Copy takes the current name of the user
+// list, Paste writes it into the assignment grid's current cell (while that grid is the
+// wizard's active control) and stores it as a typed name.
 #pragma once
 
 namespace lumidesk {

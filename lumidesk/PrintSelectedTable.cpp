@@ -14,6 +14,7 @@
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 #include "wizard/WizardServices.h"
+#include "wizard/frmWizard.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -33,7 +34,7 @@ struct PrintableGrid {
     QString form;
     QString grid;
     bool unloadAfter;
-    // Loads the window when it is not loaded; null for a window this version cannot load.
+    // Loads the window when it is not loaded.
     std::function<void()> load;
 };
 
@@ -43,6 +44,11 @@ void loadConfigure() {
 
 void loadErrorsBrowser() {
     new core::frmErrorsTable(gMainForm.data());
+}
+
+// The wizard is loaded hidden, on its current context.
+void loadWizard() {
+    new wizard::frmWizard(gMainForm.data());
 }
 
 // Loading the Budgets Explorer shows it, since it is a child window of the main window.
@@ -56,25 +62,16 @@ const QList<PrintableGrid>& printableGrids() {
          true, loadConfigure},
         {QStringLiteral("Errors table"), QStringLiteral("frmErrorsTable"), QStringLiteral("dtErrors"), true,
          loadErrorsBrowser},
-        {QStringLiteral("Master files table"),
-         wizard::kWizardFormName,
-         QStringLiteral("dtMasterFiles"),
-         true,
-         {}},
-        {QStringLiteral("User file assign table"),
-         wizard::kWizardFormName,
-         QStringLiteral("dtUFAssign"),
-         true,
-         {}},
+        {QStringLiteral("Master files table"), wizard::kWizardFormName, QStringLiteral("dtMasterFiles"), true,
+         loadWizard},
+        {QStringLiteral("User file assign table"), wizard::kWizardFormName, QStringLiteral("dtUFAssign"),
+         true, loadWizard},
         {QStringLiteral("Users status table"), frmDataTable::kFormName, QStringLiteral("dtUFStatus"), false,
          loadBudgetsExplorer},
         {QStringLiteral("UsersData table"), admin::kConfigureFormName, QStringLiteral("dtUsersData"), true,
          loadConfigure},
-        {QStringLiteral("Worksheets table"),
-         wizard::kWizardFormName,
-         QStringLiteral("dtWorksheets"),
-         true,
-         {}},
+        {QStringLiteral("Worksheets table"), wizard::kWizardFormName, QStringLiteral("dtWorksheets"), true,
+         loadWizard},
     };
     return grids;
 }
@@ -113,11 +110,6 @@ void finish() {
 
 } // namespace
 
-QString PrintNotAvailableText(const QString& document) {
-    return QStringLiteral("Printing the ") + document +
-           QStringLiteral(" is not available yet in this version of Lumidesk.");
-}
-
 QString PrintFailedText(const QString& path) {
     return QStringLiteral("The table could not be printed to ") + QDir::toNativeSeparators(path) +
            QStringLiteral(".");
@@ -137,11 +129,6 @@ bool PrintSelectedTable() {
         const PrintableGrid* target = printableGrid(options.documentName);
         if (!target) {
             finish();
-            return false;
-        }
-        if (!target->load && !loadedGrid(*target)) {
-            platform::ui::msgBox(PrintNotAvailableText(options.documentName), platform::ui::Buttons::Ok,
-                                 core::kAppTitle, platform::ui::Icon::Information);
             return false;
         }
         const std::optional<QString> path = askPdfPath(options.documentName);

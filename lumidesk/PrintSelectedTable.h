@@ -25,12 +25,10 @@ namespace lumidesk {
 // save dialog; then unloads the print window and shows the Budgets Explorer. A document
 // name the program does not know prints nothing. True when a file was written.
 //
-// Nothing happens (the print window stays) when the save dialog is cancelled or the grid's
-// window is not available; a file that cannot be written is reported.
+// Nothing happens (the print window stays) when the save dialog is cancelled; a file that
+// cannot be written is reported.
 bool PrintSelectedTable();
 
-// The message when the grid's window cannot be loaded in this version.
-QString PrintNotAvailableText(const QString& document);
 // The message when the PDF file could not be written.
 QString PrintFailedText(const QString& path);
 

@@ -3,11 +3,11 @@
 #include "lumidesk/StatusGrid.h"
 
 #include "core/AppTitle.h"
+#include "core/DataControl.h"
 #include "core/ErrorMessage.h"
 #include "core/SystemOps.h"
 #include "core/cOptions.h"
 #include "lumidesk/BudgetContext.h"
-#include "core/DataControl.h"
 #include "lumidesk/RunTrapped.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/db/Recordset.h"

@@ -4,6 +4,7 @@
 
 #include "admin/AdminServices.h"
 #include "admin/StringScrambling.h"
+#include "core/DataControl.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
@@ -11,7 +12,6 @@
 #include "lumidesk/BudgetRecords.h"
 #include "lumidesk/ChildWindow.h"
 #include "lumidesk/ControlResizer.h"
-#include "core/DataControl.h"
 #include "lumidesk/DataEnvironment2.h"
 #include "lumidesk/RunTrapped.h"
 #include "lumidesk/StatusGrid.h"

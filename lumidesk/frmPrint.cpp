@@ -2,9 +2,9 @@
 #include "lumidesk/frmPrint.h"
 
 #include "core/AppTitle.h"
+#include "core/DataControl.h"
 #include "core/ErrorMessage.h"
 #include "core/cConnection.h"
-#include "core/DataControl.h"
 #include "lumidesk/PrintSelectedTable.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/LoadedWindows.h"

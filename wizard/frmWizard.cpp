@@ -150,6 +150,10 @@ frmWizard* frmWizard::loaded() {
     return qobject_cast<frmWizard*>(platform::ui::LoadedWindows::find(kFormName));
 }
 
+EditGrid* frmWizard::activeGrid() const {
+    return activeGrid_;
+}
+
 QLabel* frmWizard::lblInstruction(int page) const {
     return instructions_.value(page - 1);
 }
@@ -188,7 +192,10 @@ void frmWizard::buildControls() {
 EditGrid* frmWizard::makeGrid(const QString& name) {
     auto* grid = new EditGrid(this);
     grid->setObjectName(name);
-    connect(grid, &EditGrid::gotFocus, this, &frmWizard::becomeActiveForm);
+    connect(grid, &EditGrid::gotFocus, this, [this, grid] {
+        activeGrid_ = grid;
+        becomeActiveForm();
+    });
     return grid;
 }
 
@@ -317,6 +324,9 @@ QWidget* frmWizard::buildAssignPage() {
     dtUsersData_->setColumns({column({}, QStringLiteral("User List"), 2400, ColumnKind::Text, false)});
     cmdUserList_ = button(page, QStringLiteral("cmdUserList"), QStringLiteral("User List"),
                           QStringLiteral("Click for list."));
+    connect(cmdUserList_, &QPushButton::clicked, this, &frmWizard::cmdUserList_Click);
+    assignments_->setChangeHandler([this](int r, int c) { dtUFAssign_Change(r, c); });
+    enableUserNameDrags();
     auto* layout = new QVBoxLayout(page);
     auto* grids = new QHBoxLayout;
     grids->addWidget(dtUFAssign_, 3);

@@ -13,6 +13,7 @@
 // Print and context-menu commands work on its grids.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
@@ -124,6 +125,13 @@ public:
     void cbxWorksheets_Change();
     void cmdBuildFiles_Click();
 
+    // Page 5: an assignment typed, pasted or dropped, and the user list shown or hidden.
+    void dtUFAssign_Change(int row, int column);
+    void dtUFAssign_OLEDragDrop(const QString& text, int row, int column);
+    void cmdUserList_Click();
+    // The grid that had the focus last (the window's active control among its grids).
+    platform::ui::EditGrid* activeGrid() const;
+
     // The Delete buttons of pages 1, 3 and 4.
     void cmdDelBudget_Click();
     void cmdDelMF_Click();
@@ -151,6 +159,7 @@ private:
     void showGrants();
     void becomeActiveForm();
     bool leaveNewBudgetPage();
+    void enableUserNameDrags();
 
     platform::ui::WizardControl* EZWiz_ = nullptr;
     QList<QLabel*> instructions_;
@@ -182,6 +191,7 @@ private:
     core::GridBinding* masterFiles_ = nullptr;
     core::GridBinding* worksheets_ = nullptr;
     core::GridBinding* assignments_ = nullptr;
+    QPointer<platform::ui::EditGrid> activeGrid_;
     bool unloaded_ = false;
 };
 

@@ -231,4 +231,35 @@ TEST_F(ConfigureCommands, ClearUsersTableDataRefillsTheOpenUsersGrid) {
     EXPECT_TRUE(ui->asked().empty());
 }
 
+// The wizard's menu: Copy takes a name from page 5's user list, Paste gives it to the
+// assignment grid (only while that grid is the active control) and stores it as a typed name
+// would be, completion included.
+TEST_F(ConfigureCommands, TheWizardsCopyAndPasteAssignAUser) {
+    execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Plan', 'Ann')"));
+    execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User) "
+                           "VALUES ('North.xlsx', 'Plan', 1)"));
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    core::gOptions->WizPageRequest = 5;
+    auto* form = new wizard::frmWizard(main_);
+    form->show();
+    form->cmdUserList_Click();
+    pointAt(form->dtUsersData(), 0, QStringLiteral("Bob"), 0);
+    command("mnuPopupCopyfrmWizard");
+    EXPECT_EQ(clipboard(), QStringLiteral("Bob"));
+
+    form->dtUFAssign()->setCurrentCell(0, 2);
+    setClipboard(QStringLiteral("ob"));
+    command("mnuPopupPastefrmWizard");
+    EXPECT_TRUE(
+        rows(QStringLiteral("SELECT Users FROM UserFileTablesData WHERE Users IS NOT NULL")).isEmpty())
+        << "the assignment grid is not the active control yet";
+    emit form->dtUFAssign()->gotFocus();
+    command("mnuPopupPastefrmWizard");
+    EXPECT_EQ(rows(QStringLiteral("SELECT Users FROM UserFileTablesData WHERE Users IS NOT NULL")),
+              QStringList{QStringLiteral("Bob")});
+    delete form;
+}
+
 } // namespace

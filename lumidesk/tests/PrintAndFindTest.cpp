@@ -203,19 +203,22 @@ TEST_F(PrintWindow, TheConfigurationWindowIsLoadedForThePrintOfItsGridAndUnloade
     EXPECT_EQ(ui->messageTexts(), QStringList{});
 }
 
-TEST_F(PrintWindow, AGridWhoseWindowCannotBeLoadedIsNotAvailable) {
+TEST_F(PrintWindow, TheWizardIsLoadedForThePrintOfItsGridsAndUnloadedAfter) {
+    exec(QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Master_File, Budget_Name) "
+                        "VALUES ('Northern Region', 'Plan.xlsx', 'Q1')"));
     lumidesk::frmPrint* window = lumidesk::frmPrint::instance();
-    for (const QString& document :
-         {QStringLiteral("Worksheets table"), QStringLiteral("Master files table")}) {
-        choose(*window, document);
-        ScopedScriptedUi ui;
-        window->cmdPrintCont()->click();
-        EXPECT_EQ(ui->messageTexts(),
-                  QStringList{QStringLiteral("Printing the ") + document +
-                              QStringLiteral(" is not available yet in this version of Lumidesk.")});
-        deliverDeferredDeletes();
-        EXPECT_EQ(lumidesk::frmPrint::loaded(), window) << "the print window stays";
-    }
+    choose(*window, QStringLiteral("Worksheets table"));
+    const QString path = pdfPath(QStringLiteral("worksheets"));
+    ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    ui->answerTexts({path});
+
+    window->cmdPrintCont()->click();
+
+    const QString text = pdfText(path + QStringLiteral(".pdf"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Northern Region"))) << text.toStdString();
+    deliverDeferredDeletes();
+    EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmWizard")));
 }
 
 TEST_F(PrintWindow, CancellingTheSaveDialogPrintsNothingAndKeepsTheWindows) {
