@@ -341,20 +341,20 @@ void frmWizard::setGridColumns() {
     dtBudgets_->setColumns(
         {column(QStringLiteral("Budget_Name"), QStringLiteral("Budget Name"), 2400, ColumnKind::Text, false),
          column(QStringLiteral("Active"), QStringLiteral("Active?"), 800, ColumnKind::Check),
-         column(QStringLiteral("Storage"), QStringLiteral("Storage?"), 800, ColumnKind::Check),
-         column(QStringLiteral("LumiXL"), QStringLiteral("LumiXL?"), 800, ColumnKind::Check),
-         column(QStringLiteral("Budget_Date"), QStringLiteral("Budget Date"), 1800, ColumnKind::Text, false),
+         column(QStringLiteral("Storage"), QStringLiteral("Storage?"), 950, ColumnKind::Check),
+         column(QStringLiteral("LumiXL"), QStringLiteral("LumiXL?"), 950, ColumnKind::Check),
+         column(QStringLiteral("Budget_Date"), QStringLiteral("Budget Date"), 2400, ColumnKind::Text, false),
          column(QStringLiteral("Admin_Name"), QStringLiteral("Budget Author"), 1800, ColumnKind::List),
          column(QStringLiteral("DB_Storage_Filename"), QStringLiteral("DB Filename"), 1600),
          column(QStringLiteral("DB_Create_Date"), QStringLiteral("DB Create Date"), 1500)});
     dtMasterFiles_->setColumns(
         {column(QStringLiteral("Master_File"), QStringLiteral("Master_File"), 2200, ColumnKind::Text, false),
          column(QStringLiteral("Templates"), QStringLiteral("Select"), 700, ColumnKind::Check),
-         column(QStringLiteral("Process_Date"), QStringLiteral("Date Added"), 1800, ColumnKind::Text, false),
+         column(QStringLiteral("Process_Date"), QStringLiteral("Date Added"), 2400, ColumnKind::Text, false),
          column(QStringLiteral("Folder_Name"), QStringLiteral("Folder Names"), 1300),
          column(QStringLiteral("Drive"), QStringLiteral("Drive"), 600, ColumnKind::Text, false),
          column(QStringLiteral("Path"), QStringLiteral("Path"), 2800, ColumnKind::Text, false),
-         column(QStringLiteral("MF_Modified_Date"), QStringLiteral("Last Update"), 1800, ColumnKind::Text,
+         column(QStringLiteral("MF_Modified_Date"), QStringLiteral("Last Update"), 2400, ColumnKind::Text,
                 false),
          column(QStringLiteral("MFPwdsSet"), QStringLiteral("Pwds Set"), 800, ColumnKind::Check),
          column(QStringLiteral("WBOpen_Password"), QStringLiteral("Open Pwd"), 1200),
@@ -367,23 +367,26 @@ void frmWizard::setGridColumns() {
                 false),
          column(QStringLiteral("Select_By_User"), QStringLiteral("Select"), 700, ColumnKind::Check),
          column(QStringLiteral("Folder_Name"), QStringLiteral("Folder Names"), 1500, ColumnKind::List),
-         column(QStringLiteral("File_Missing"), QStringLiteral("FileMissing"), 900, ColumnKind::Check, false),
-         column(QStringLiteral("Corrupt_Error"), QStringLiteral("FileCorrupt"), 900, ColumnKind::Check,
+         column(QStringLiteral("File_Missing"), QStringLiteral("FileMissing"), 1100, ColumnKind::Check,
                 false),
-         column(QStringLiteral("UF_Create_Date"), QStringLiteral("Create Date"), 1800, ColumnKind::Text,
+         column(QStringLiteral("Corrupt_Error"), QStringLiteral("FileCorrupt"), 1100, ColumnKind::Check,
+                false),
+         column(QStringLiteral("UF_Create_Date"), QStringLiteral("Create Date"), 2400, ColumnKind::Text,
                 false),
          column(QStringLiteral("WS_Password"), QStringLiteral("Sheet Pwd"), 1200),
          column(QStringLiteral("User_Filename"), QStringLiteral("User File"), 1800, ColumnKind::Text, false),
          column(QStringLiteral("UFNPath"), QStringLiteral("UF Path"), 2800, ColumnKind::Text, false),
          column(QStringLiteral("Master_File"), QStringLiteral("Master File"), 1800, ColumnKind::Text, false),
          column(QStringLiteral("Budget_Name"), QStringLiteral("Budget Name"), 1600, ColumnKind::Text, false),
-         column(QStringLiteral("UF_Copy_Values"), QStringLiteral("Values Only"), 900, ColumnKind::Check,
+         column(QStringLiteral("UF_Copy_Values"), QStringLiteral("Values Only"), 1100, ColumnKind::Check,
                 false)});
     dtUFAssign_->setColumns(
         {column(QStringLiteral("User_Filename"), QStringLiteral("User_Filename"), 2800, ColumnKind::Text,
                 false),
          column(QStringLiteral("Folder_Name"), QStringLiteral("Folder Name"), 1600, ColumnKind::Text, false),
          column(QStringLiteral("Users"), QStringLiteral("User Name"), 2000, ColumnKind::List)});
+    for (EditGrid* grid : {dtBudgets_, dtMasterFiles_, dtWorksheets_, dtUFAssign_})
+        grid->fitColumnsToHeadings();
 }
 
 // --- load and unload
