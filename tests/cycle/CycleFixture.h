@@ -17,9 +17,12 @@
 #include "platform/sys/FileFacts.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/WizardControl.h"
 #include "support/MailServers.h"
 #include "support/ScriptedUi.h"
+#include "support/WindowScript.h"
 #include "wizard/SyncUserFileTable.h"
+#include "wizard/frmWizard.h"
 #include "workbooks/CreateUserFiles.h"
 #include "workbooks/UpdateRun.h"
 #include "workbooks/cUpdate.h"
@@ -132,6 +135,77 @@ protected:
         cut(QStringLiteral("Locked.xlsx"));
     }
 
+    // Step 2 as the administrator does it in the Setup Budget Wizard: the new budget "Plan" made
+    // the context; Plan.xlsx added (its protected sheet Costs asks for its password); Rates and
+    // Summary deleted from it on page 4, since their cut comes from Locked.xlsx; Locked.xlsx
+    // added with both passwords (its Sales and Costs refused as names Plan.xlsx has); every
+    // sheet picked and filed in its folder; Build All; each user file assigned on page 5.
+    void buildBudgetInWizard(const QList<std::pair<QString, QString>>& assignments) {
+        using platform::ui::Answer;
+        execute("DELETE FROM Budgets WHERE Budget_Name = ?", {kBudget});
+        plan_ = copyMaster(QStringLiteral("Budget.xlsx"), masters_, QStringLiteral("Plan.xlsx"));
+        locked_ = copyMaster(QStringLiteral("Encrypted.xlsx"), masters_, QStringLiteral("Locked.xlsx"));
+        core::gOptions->BudgetNameContext.clear();
+        core::gOptions->WizPageRequest = 2;
+        auto* form = new wizard::frmWizard;
+        form->show();
+        form->tbxBudWiz1()->setText(kBudget);
+        ui().answerMessages({Answer::Yes});
+        form->EZWiz()->next();
+        ASSERT_EQ(form->EZWiz()->currentPage(), 3);
+        ASSERT_EQ(core::gOptions->BudgetNameContext, kBudget);
+
+        ui().answerTexts({plan_, workbookstest::kCostsPassword});
+        ui().answerMessages({Answer::Yes});
+        form->cmdAddBF_Click();
+        form->EZWiz()->next();
+        ASSERT_EQ(form->EZWiz()->currentPage(), 4);
+        for (const char* sheet : {"Rates", "Summary"}) {
+            form->dtWorksheets()->setCurrentCell(sheetRow(*form, sheet), 0);
+            form->cmdDelWS_Click();
+        }
+        form->EZWiz()->back();
+        testsupport::WindowScript script;
+        script.then(QStringLiteral("frmEnterWBPwd"), [](QWidget& w) {
+            testsupport::type(w, "tbxFOPwd", workbookstest::kOpenPassword);
+            testsupport::type(w, "tbxWritePwd", workbookstest::kWritePassword);
+            testsupport::click(w, "cmdOK");
+        });
+        ui().answerTexts({locked_});
+        ui().answerMessages({Answer::Yes});
+        form->cmdAddBF_Click();
+        ASSERT_TRUE(script.done());
+        form->EZWiz()->next();
+        for (const auto& [sheet, folder] :
+             {std::pair{"Sales", "North"}, {"Costs", "South"}, {"Rates", "North"}, {"Summary", "South"}}) {
+            const int row = sheetRow(*form, sheet);
+            form->dtWorksheets()->editCell(row, wizard::frmWizard::kSheetSelect, 1);
+            form->dtWorksheets()->editCell(row, wizard::frmWizard::kSheetFolder, QString::fromLatin1(folder));
+        }
+        form->chkBuildAllFiles()->setChecked(true);
+        form->chkOWAll()->setChecked(true);
+        form->cmdBuildFiles_Click();
+        form->EZWiz()->next();
+        ASSERT_EQ(form->EZWiz()->currentPage(), 5);
+        platform::ui::EditGrid& assign = *form->dtUFAssign();
+        for (const auto& [file, user] : assignments) {
+            int row = -1;
+            for (int r = 0; r < assign.rowCount(); ++r)
+                row = assign.cellText(r, 0) == file ? r : row;
+            ASSERT_GE(row, 0) << file.toStdString();
+            assign.editCell(row, 2, user);
+        }
+        delete form;
+    }
+
+    static int sheetRow(wizard::frmWizard& form, const char* sheet) {
+        for (int r = 0; r < form.dtWorksheets()->rowCount(); ++r)
+            if (form.dtWorksheets()->cellText(r, 0) == QLatin1String(sheet))
+                return r;
+        ADD_FAILURE() << "no worksheet row " << sheet;
+        return -1;
+    }
+
     // Cuts every picked sheet of the master and registers the user files as the wizard does.
     void cut(const QString& master) {
         core::gOptions->BudgetNameContext = kBudget;
@@ -157,6 +231,9 @@ protected:
         window->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
         window->chkAddDueDate()->setChecked(true);
         window->setDueDate(due);
+        for (int row = 0; row < window->dtSendMail()->rowCount(); ++row)
+            if (window->dtSendMail()->cellValue(row, mail::frmMail::kMailFile).toInt() == 0)
+                window->dtSendMail()->editCell(row, mail::frmMail::kMailFile, 1);
         testsupport::saveScreenshot(*window, QStringLiteral("cycle-send-mail"));
         window->cmdSendMail()->click();
         window->close();

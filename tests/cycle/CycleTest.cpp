@@ -36,15 +36,27 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
     // 1. Configuration.
     configure({kAnn, kBob, kCy}, {QStringLiteral("North"), QStringLiteral("South")});
 
-    // 2. The budget, its user files cut, each assigned to its user.
-    buildBudget();
+    // 2. The budget in the Setup Budget Wizard: masters, picked sheets, the cut, the assignment.
+    buildBudgetInWizard({{QStringLiteral("Sales.xlsx"), kAnn.name},
+                         {QStringLiteral("Costs.xlsx"), kAnn.name},
+                         {QStringLiteral("Rates.xlsx"), kBob.name},
+                         {QStringLiteral("Summary.xlsx"), kCy.name}});
     const QString plan = plan_;
     const QString locked = locked_;
-    assign(QStringLiteral("Sales.xlsx"), kAnn.name);
-    assign(QStringLiteral("Costs.xlsx"), kAnn.name);
-    assign(QStringLiteral("Rates.xlsx"), kBob.name);
-    assign(QStringLiteral("Summary.xlsx"), kCy.name);
-    ASSERT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(u'|').toStdString();
+    EXPECT_EQ(
+        ui().messageTexts(),
+        (QStringList{QStringLiteral("Do you want the new budget name to be the current context?"),
+                     QStringLiteral("Add - ") + plan + QStringLiteral(" to list?"),
+                     QStringLiteral("Add - ") + locked + QStringLiteral(" to list?"),
+                     QStringLiteral("Worksheet 'Sales' from 'Locked.xlsx' duplicates a worksheet name from "
+                                    "'Plan.xlsx' and can't be entered"),
+                     QStringLiteral("Worksheet 'Costs' from 'Locked.xlsx' duplicates a worksheet name from "
+                                    "'Plan.xlsx' and can't be entered")}));
+    EXPECT_EQ(rows("SELECT Users || ':' || User_Filename FROM UserFileTablesData WHERE Budget_Name = 'Plan' "
+                   "ORDER BY User_Filename"),
+              (QStringList{QStringLiteral("Ann:Costs.xlsx"), QStringLiteral("Bob:Rates.xlsx"),
+                           QStringLiteral("Ann:Sales.xlsx"), QStringLiteral("Cy:Summary.xlsx")}));
+    ui().clear();
 
     // 3. Due date and mail.
     const QDate due(2031, 3, 31);
