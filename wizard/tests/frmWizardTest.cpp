@@ -3,6 +3,7 @@
 // grids, and the deletions, on a real master database.
 #include "WizardFixture.h"
 #include "admin/StringScrambling.h"
+#include "core/RunGuard.h"
 #include "platform/sys/SettingsStore.h"
 
 #include <QCheckBox>
@@ -210,6 +211,80 @@ TEST_F(Wizard, TheSelectAllBoxIsKept) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     form = &open(4);
     EXPECT_TRUE(form->chkSelectAll()->isChecked());
+}
+
+// On the network database the budgets grid shows the logged-on administrator's grants, and a
+// new budget needs that administrator as its author and a grant column to hold the grant.
+TEST_F(Wizard, OnTheNetworkANewBudgetCarriesTheAdministratorsGrant) {
+    execute("ALTER TABLE Budgets ADD COLUMN Ann TEXT(200)");
+    execute("INSERT INTO Budgets (Budget_Name, Admin_Name, Ann) VALUES ('Alpha', 'Ann', 'token-a'), "
+            "('Beta', 'Ann', NULL)");
+    core::gOptions->DatabaseMode = QStringLiteral("Network");
+    core::gOptions->LumiAdminUserName = QStringLiteral("ann");
+    core::gOptions->LumiAUID = QStringLiteral("token-new");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(1);
+    const auto& grid = *form.dtBudgets();
+    ASSERT_GT(grid.columnCount(), frmWizard::kPermission);
+    EXPECT_EQ(grid.column(frmWizard::kPermission).heading, QStringLiteral("PermissionsGranted: [ann]"));
+    EXPECT_EQ(grid.cellText(rowOf(grid, 0, QStringLiteral("Alpha")), frmWizard::kPermission),
+              QStringLiteral("Granted"));
+    EXPECT_TRUE(grid.cellText(rowOf(grid, 0, QStringLiteral("Beta")), frmWizard::kPermission).isEmpty());
+    EXPECT_EQ(rows("SELECT Ann FROM Budgets WHERE Budget_Name = 'Alpha'"), "token-a")
+        << "shown, never written";
+
+    form.cmdAddBudget_Click();
+    form.tbxBudWiz1()->setText(QStringLiteral("Gamma"));
+    form.cbxAdminNames()->setCurrentText(QStringLiteral("Robot"));
+    form.EZWiz()->next();
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{QStringLiteral("The budget Author must be the logged on AdminUser.")});
+    form.cbxAdminNames()->setCurrentText(QStringLiteral("Ann"));
+    ui->clear();
+    ui->answerMessages({platform::ui::Answer::No});
+    form.EZWiz()->next();
+    EXPECT_EQ(form.EZWiz()->currentPage(), 3);
+    EXPECT_EQ(rows("SELECT Ann FROM Budgets WHERE Budget_Name = 'Gamma'"), "token-new");
+
+    // An administrator without a grant column adds nothing, with one message.
+    delete &form;
+    core::gOptions->LumiAdminUserName = QStringLiteral("Dora");
+    ui->clear();
+    frmWizard& again = open(2);
+    again.tbxBudWiz1()->setText(QStringLiteral("Delta"));
+    again.cbxAdminNames()->setCurrentText(QStringLiteral("Dora"));
+    again.EZWiz()->next();
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{QStringLiteral("This budget cannot be added because the logged on AdminUser is not "
+                                         "present in the database.")});
+    EXPECT_EQ(again.EZWiz()->currentPage(), 2);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = 'Delta'"), "0");
+}
+
+// A database that refuses the new row is reported as the failure it is, not as a name in use.
+TEST_F(Wizard, ARefusedNewBudgetIsReportedAsAFailure) {
+    execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Budgets BEGIN SELECT RAISE(ABORT, 'no new budgets'); END");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(2);
+    form.tbxBudWiz1()->setText(QStringLiteral("Gamma"));
+    form.EZWiz()->next();
+    ASSERT_EQ(ui->messageTexts().size(), 1);
+    EXPECT_TRUE(ui->messageTexts().first().contains(QStringLiteral("no new budgets")))
+        << ui->messageTexts().first().toStdString();
+    EXPECT_EQ(form.EZWiz()->currentPage(), 2);
+}
+
+// Finish refuses while a long run is under way: the wizard stays and nothing is compacted.
+TEST_F(Wizard, FinishWaitsForARunUnderWay) {
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(1);
+    {
+        const core::RunGuard::Token run;
+        form.EZWiz()->finish();
+    }
+    EXPECT_EQ(ui->messageTexts().size(), 1);
+    EXPECT_EQ(frmWizard::loaded(), &form);
 }
 
 } // namespace
