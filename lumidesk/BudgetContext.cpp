@@ -3,10 +3,10 @@
 
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
+#include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
-#include "lumidesk/RunTrapped.h"
 #include "lumidesk/StatusGrid.h"
 #include "lumidesk/frmDataTable.h"
 #include "mail/MailServices.h"
@@ -130,7 +130,7 @@ QString LegacyWorkbookText(const QString& name) {
 
 qint32 SetBudgetContextAndRefresh() {
     qint32 result = kContextRefused;
-    RunTrapped([&result] {
+    core::RunTrapped([&result] {
         core::cOptions& opts = options();
         if (opts.DatabaseMode != QStringLiteral("Local")) {
             int mode = kGrantForBudget;
@@ -157,7 +157,7 @@ qint32 SetBudgetContextAndRefresh() {
 }
 
 void OpenExplorerNode(platform::ui::ExplorerTree& tree, int node) {
-    RunTrapped([&tree, node] {
+    core::RunTrapped([&tree, node] {
         const QString text = tree.nodeText(node);
         if (node < 0 || text == kDummyRecord)
             return;
@@ -181,7 +181,7 @@ void OpenExplorerNode(platform::ui::ExplorerTree& tree, int node) {
 
 void CheckBrowseOnNodeSelect(platform::ui::ExplorerTree& tree, int node, bool unused) {
     Q_UNUSED(unused);
-    RunTrapped([&tree, node] {
+    core::RunTrapped([&tree, node] {
         const core::cOptions& opts = options();
         if (opts.DatabaseMode != QStringLiteral("Network") || !opts.DataTableIsRunning ||
             opts.ViewMode != QStringLiteral("Context"))

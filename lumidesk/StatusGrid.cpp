@@ -5,10 +5,10 @@
 #include "core/AppTitle.h"
 #include "core/DataControl.h"
 #include "core/ErrorMessage.h"
+#include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cOptions.h"
 #include "lumidesk/BudgetContext.h"
-#include "lumidesk/RunTrapped.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
@@ -162,7 +162,7 @@ void RefreshStatusGrid() {
 }
 
 void ColorStatusGrid() {
-    RunTrapped([] {
+    core::RunTrapped([] {
         frmDataTable* form = frmDataTable::loaded();
         if (!form || !colorCellsOn())
             return;
@@ -186,7 +186,7 @@ void ColorStatusGrid() {
 }
 
 void FilterStatusByFolder() {
-    RunTrapped([] {
+    core::RunTrapped([] {
         frmDataTable* form = activeExplorer();
         if (!form)
             return;
@@ -196,7 +196,7 @@ void FilterStatusByFolder() {
 }
 
 void ChangeUpdateMode() {
-    RunTrapped([] {
+    core::RunTrapped([] {
         frmDataTable* form = activeExplorer();
         if (!form)
             return;
@@ -218,7 +218,7 @@ void ChangeUpdateMode() {
 }
 
 void FillFolderCombo() {
-    RunTrapped([] {
+    core::RunTrapped([] {
         frmDataTable* form = frmDataTable::loaded();
         if (!form)
             return;
@@ -233,7 +233,7 @@ void FillFolderCombo() {
 }
 
 void AddFolderComboItem(qint16 counter, const QString& name) {
-    RunTrapped([counter, &name] {
+    core::RunTrapped([counter, &name] {
         frmDataTable* form = frmDataTable::loaded();
         if (!form)
             return;
@@ -250,7 +250,7 @@ void AddFolderComboItem(qint16 counter, const QString& name) {
 }
 
 void StatusGridCellClick(int row, int column, int kind) {
-    RunTrapped([row, column, kind] {
+    core::RunTrapped([row, column, kind] {
         frmDataTable* form = activeExplorer();
         if (!form)
             return;
@@ -308,7 +308,7 @@ bool ToggleLockoutCell(int mode) {
         return false;
     DataControl& source = *form->datUFStatusRS();
     DataGrid& grid = *form->dtUFStatus();
-    const bool ok = RunTrapped([&] {
+    const bool ok = core::RunTrapped([&] {
         const bool colour = colorCellsOn();
         Recordset& rows = source.Recordset();
         if (!rows.isOpen())
@@ -338,7 +338,7 @@ bool ToggleLockoutCell(int mode) {
     if (!ok) {
         // The rows the recordset holds may no longer be those of the database: the grid's
         // source is read again, so it shows what the database holds.
-        RunTrapped([&] {
+        core::RunTrapped([&] {
             Recordset& rows = source.Recordset();
             if (rows.isOpen() && rows.editPending())
                 rows.cancelUpdate();

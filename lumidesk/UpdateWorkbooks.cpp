@@ -2,8 +2,8 @@
 #include "lumidesk/UpdateWorkbooks.h"
 
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "core/cOptions.h"
-#include "lumidesk/RunTrapped.h"
 #include "lumidesk/ShellLinks.h"
 #include "lumidesk/StatusGrid.h"
 #include "lumidesk/frmDataTable.h"
@@ -25,7 +25,7 @@ void UpdateWorkbooks() {
         request.changeMode = explorer->cbxChgeDataMode()->text();
     }
     workbooks::UpdateMasterFilesCommand(request);
-    RunTrapped([] { RefreshStatusGrid(); });
+    core::RunTrapped([] { RefreshStatusGrid(); });
 }
 
 } // namespace lumidesk

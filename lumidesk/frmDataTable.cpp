@@ -5,6 +5,7 @@
 #include "admin/AdminServices.h"
 #include "admin/StringScrambling.h"
 #include "core/DataControl.h"
+#include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
@@ -13,7 +14,6 @@
 #include "lumidesk/ChildWindow.h"
 #include "lumidesk/ControlResizer.h"
 #include "lumidesk/DataEnvironment2.h"
-#include "lumidesk/RunTrapped.h"
 #include "lumidesk/StatusGrid.h"
 #include "lumidesk/UpdateWorkbooks.h"
 #include "mail/MailServices.h"
@@ -376,7 +376,7 @@ int frmDataTable::NodeLevel(int node) const {
 // Load and unload
 
 void frmDataTable::Form_Load() {
-    RunTrapped([this] {
+    core::RunTrapped([this] {
         core::cOptions* opts = options();
         if (!opts || !core::gCnn)
             throw std::runtime_error("The options object and the connection descriptor are not set up.");
@@ -573,7 +573,7 @@ void frmDataTable::cbxFolderName_Change() {
 void frmDataTable::dtUFStatus_Change(int row, int column) {
     if (column != kLockedOut)
         return;
-    const bool saved = RunTrapped([this, row] {
+    const bool saved = core::RunTrapped([this, row] {
         platform::db::Recordset& rows = datUFStatusRS_->Recordset();
         rows.moveFirst();
         if (row > 0)
@@ -587,7 +587,7 @@ void frmDataTable::dtUFStatus_Change(int row, int column) {
         return;
     }
     // Not saved: the grid shows again what the database holds.
-    RunTrapped([this] {
+    core::RunTrapped([this] {
         platform::db::Recordset& rows = datUFStatusRS_->Recordset();
         if (rows.isOpen() && rows.editPending())
             rows.cancelUpdate();

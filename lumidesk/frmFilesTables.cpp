@@ -1,11 +1,11 @@
 // The file system view; see frmFilesTables.h.
 #include "lumidesk/frmFilesTables.h"
 
+#include "core/RunTrapped.h"
 #include "core/cOptions.h"
 #include "lumidesk/ChildWindow.h"
 #include "lumidesk/ControlResizer.h"
 #include "lumidesk/DataEnvironment1.h"
-#include "lumidesk/RunTrapped.h"
 #include "lumidesk/ShapedRowset.h"
 #include "platform/ui/Twips.h"
 
@@ -139,7 +139,7 @@ frmFilesTables* frmFilesTables::Display() {
 }
 
 void frmFilesTables::Form_Load() {
-    RunTrapped([this] {
+    core::RunTrapped([this] {
         CorvResizer1_->setEnabled(core::gOptions && core::gOptions->Resize);
         move(0, 0);
         resize(Twips::size(kWidthTwips, kHeightTwips));

@@ -8,6 +8,7 @@
 #include "core/ErrorsTable.h"
 #include "core/FormUnload.h"
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
@@ -15,7 +16,6 @@
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/ReportFailure.h"
-#include "lumidesk/RunTrapped.h"
 #include "lumidesk/ShellLinks.h"
 #include "lumidesk/UpdateWorkbooks.h"
 #include "lumidesk/frmMain.h"
@@ -171,7 +171,7 @@ void frmMain::mnuUpdateSystem_Click() {
 void frmMain::mnuCheckUserActivity_Click() {
     if (core::RunGuard::refuseDuringRun())
         return;
-    RunTrapped([] {
+    core::RunTrapped([] {
         workbooks::CheckUserFilesExist(false, 0);
         wizard::RefreshWizardWorksheets();
         links::RefreshStatusGrid();

@@ -2,6 +2,7 @@
 #include "wizard/BudgetPages.h"
 
 #include "core/AppTitle.h"
+#include "core/BudgetContextName.h"
 #include "core/ErrorMessage.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
@@ -32,6 +33,13 @@ int grantField(const platform::db::Recordset& rows, const QString& administrator
 }
 
 } // namespace
+
+bool ContextBudgetChosen(const QString& refusal) {
+    if (core::HasContextBudget())
+        return true;
+    platform::ui::msgBox(refusal, platform::ui::Buttons::Ok, core::kAppTitle);
+    return false;
+}
 
 AddBudgetResult AddBudgetRecord(const QString& name, const QString& author) {
     try {

@@ -27,6 +27,10 @@ inline const QString kNoAdminRecordsText = QStringLiteral("There aren't any Admi
 inline const QString kSetContextText = QStringLiteral("Set the Budget Context.");
 inline const QString kSetContextButtonText = QStringLiteral("Set the Budget Context");
 
+// True when a budget is the context; else shows the refusal (one of the two texts above,
+// as the page asks) and answers false.
+bool ContextBudgetChosen(const QString& refusal);
+
 enum class AddBudgetResult {
     Added,      // the row is stored
     NameExists, // a budget of that name (letter case aside) exists; nothing written

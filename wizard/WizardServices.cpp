@@ -5,6 +5,7 @@
 #include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
 #include "core/GridBinding.h"
+#include "core/RunTrapped.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "platform/ui/MenuHost.h"
@@ -36,14 +37,6 @@ QString defaultAuthorForNewBudget() {
         return {};
     }
     return author;
-}
-
-template <class Work> void refreshTrapped(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-    }
 }
 
 void notAvailable(const QString& what) {
@@ -82,12 +75,12 @@ bool SetWizardPage(int page) {
 
 void RefreshWizardWorksheets() {
     if (frmWizard* form = frmWizard::loaded())
-        refreshTrapped([form] { form->worksheets().Refresh(); });
+        core::RunTrapped([form] { form->worksheets().Refresh(); });
 }
 
 void RefreshWizardMasterFiles() {
     if (frmWizard* form = frmWizard::loaded())
-        refreshTrapped([form] { form->masterFiles().Refresh(); });
+        core::RunTrapped([form] { form->masterFiles().Refresh(); });
 }
 
 void LoadWizardGrids(const QString& filter) {
@@ -115,7 +108,7 @@ QString NewBudgetWizard(bool& flag) {
         return {};
     QWidget* owner = platform::ui::menuHost();
     frmWizard& form = loadWizard(owner);
-    refreshTrapped([&form] { form.budgets().Refresh(); });
+    core::RunTrapped([&form] { form.budgets().Refresh(); });
     form.show();
     form.raise();
     return author;

@@ -11,6 +11,7 @@
 #include "core/FormUnload.h"
 #include "core/GridBinding.h"
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
@@ -121,15 +122,6 @@ QHBoxLayout* row(const QList<QWidget*>& controls) {
 
 bool isNetwork() {
     return core::gOptions && core::gOptions->DatabaseMode == QStringLiteral("Network");
-}
-
-// Runs a handler's work; a failure shows the program's error message and abandons the step.
-template <class Work> void trapped(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-    }
 }
 
 } // namespace
@@ -394,7 +386,7 @@ void frmWizard::setGridColumns() {
 void frmWizard::Form_Load() {
     core::cOptions& options = *core::gOptions;
     options.FormLoading = true;
-    trapped([this, &options] {
+    core::RunTrapped([this, &options] {
         EZWiz_->setPageRequest(options.WizPageRequest);
         EZWiz_PageChanged();
         chkSelectAll_->setChecked(platform::sys::readSetting(platform::sys::kDesktopApplication,
@@ -497,7 +489,7 @@ void frmWizard::EZWiz_PageChanged() {
 }
 
 void frmWizard::LoadWizardGrids(const QString& filter) {
-    trapped([this, &filter] {
+    core::RunTrapped([this, &filter] {
         const WizardGridSources sources = ContextGridSources(filter);
         datMasterFilesRS_->setRecordSource(sources.masterFiles.sql, sources.masterFiles.params);
         masterFiles_->Refresh();
@@ -533,7 +525,7 @@ void frmWizard::EZWiz_GoToRequestedPage() {
 }
 
 void frmWizard::EZWiz_BeforeNext(bool& cancel) {
-    trapped([this, &cancel] {
+    core::RunTrapped([this, &cancel] {
         switch (EZWiz_->currentPage()) {
         case 1:
             // Page 2 is reached only through Add.
@@ -564,7 +556,7 @@ void frmWizard::EZWiz_BeforeNext(bool& cancel) {
 }
 
 void frmWizard::EZWiz_BeforeBack(bool& cancel) {
-    trapped([this, &cancel] {
+    core::RunTrapped([this, &cancel] {
         switch (EZWiz_->currentPage()) {
         case 2:
             cancel = platform::ui::msgBox(kCancelNewBudgetText, platform::ui::Buttons::YesNo,
@@ -591,7 +583,7 @@ void frmWizard::EZWiz_Finish() {
     core::gOptions->WizPageRequest = 1;
     QWidget* owner = parentWidget();
     close();
-    trapped([] {
+    core::RunTrapped([] {
         lumistore::cClean clean;
         clean.SweepRecords(core::gCnn->LumiCnn(), QString());
     });

@@ -127,8 +127,7 @@ void frmWizard::enableUserNameDrags() {
 }
 
 void frmWizard::dtUFAssign_Change(int row, int column) {
-    if (!core::HasContextBudget()) {
-        platform::ui::msgBox(kSetContextText, platform::ui::Buttons::Ok, core::kAppTitle);
+    if (!ContextBudgetChosen(kSetContextText)) {
         assignments_->undoEdit(row, column);
         return;
     }

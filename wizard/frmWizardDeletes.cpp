@@ -8,6 +8,7 @@
 #include "core/ErrorMessage.h"
 #include "core/GridBinding.h"
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -38,22 +39,6 @@ const QString kDeleteBudgetText =
     QStringLiteral("Are you sure you want to delete this budget and associated records?");
 const QString kNullBudgetText = QStringLiteral("This budget record is a null value??  Run SweepRecords.");
 
-// The context guard of the buttons: "Set the Budget Context" when no budget is chosen.
-bool contextSet(const QString& text) {
-    if (core::HasContextBudget())
-        return true;
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
-    return false;
-}
-
-template <class Work> void trapped(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-    }
-}
-
 void sweep(const QString& table) {
     lumistore::cClean clean;
     clean.SweepRecords(core::gCnn->LumiCnn(), table);
@@ -77,7 +62,7 @@ void forgetSavedContext(const QString& budget) {
 
 // AddMasterBudgetFiles asks for the budget context itself.
 void frmWizard::cmdAddBF_Click() {
-    trapped([this] {
+    core::RunTrapped([this] {
         AddMasterBudgetFiles();
         FillMasterFileList(ContextMasterFiles());
         LoadWizardGrids(QString());
@@ -85,10 +70,10 @@ void frmWizard::cmdAddBF_Click() {
 }
 
 void frmWizard::cmdBuildFiles_Click() {
-    if (!contextSet(kSetContextText) || core::RunGuard::refuseDuringRun())
+    if (!ContextBudgetChosen(kSetContextText) || core::RunGuard::refuseDuringRun())
         return;
     becomeActiveForm();
-    trapped([this] {
+    core::RunTrapped([this] {
         if (chkBuildAllFiles_->isChecked()) {
             BuildAllUserFiles(chkOWAll_->isChecked(), chkCopyType_->isChecked());
             SyncUserFileTable();
@@ -103,9 +88,9 @@ void frmWizard::cmdBuildFiles_Click() {
 }
 
 void frmWizard::cmdDelBudget_Click() {
-    if (!contextSet(kSetContextButtonText) || core::RunGuard::refuseDuringRun())
+    if (!ContextBudgetChosen(kSetContextButtonText) || core::RunGuard::refuseDuringRun())
         return;
-    trapped([this] {
+    core::RunTrapped([this] {
         const int row = dtBudgets_->currentRow();
         const QString name = row >= 0 ? dtBudgets_->cellText(row, kBudgetName) : QString();
         if (name.isEmpty()) {
@@ -145,9 +130,9 @@ void frmWizard::cmdDelBudget_Click() {
 }
 
 void frmWizard::cmdDelMF_Click() {
-    if (!contextSet(kSetContextButtonText) || core::RunGuard::refuseDuringRun())
+    if (!ContextBudgetChosen(kSetContextButtonText) || core::RunGuard::refuseDuringRun())
         return;
-    trapped([this] {
+    core::RunTrapped([this] {
         if (dtMasterFiles_->rowCount() == 0) {
             sweep(QStringLiteral("MasterFiles"));
             return;
@@ -167,9 +152,9 @@ void frmWizard::cmdDelMF_Click() {
 }
 
 void frmWizard::cmdDelWS_Click() {
-    if (!contextSet(kSetContextButtonText) || core::RunGuard::refuseDuringRun())
+    if (!ContextBudgetChosen(kSetContextButtonText) || core::RunGuard::refuseDuringRun())
         return;
-    trapped([this] {
+    core::RunTrapped([this] {
         if (dtWorksheets_->rowCount() == 0) {
             sweep(QStringLiteral("Worksheets"));
             return;

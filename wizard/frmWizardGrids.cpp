@@ -7,6 +7,7 @@
 #include "core/BudgetContextName.h"
 #include "core/ErrorMessage.h"
 #include "core/GridBinding.h"
+#include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -25,22 +26,6 @@ namespace wizard {
 namespace {
 
 using platform::db::Recordset;
-
-// Shows "Set the Budget Context." and answers false when no budget is the context.
-bool contextSet() {
-    if (core::HasContextBudget())
-        return true;
-    platform::ui::msgBox(kSetContextText, platform::ui::Buttons::Ok, core::kAppTitle);
-    return false;
-}
-
-template <class Work> void trapped(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-    }
-}
 
 // Puts the scrambled form of a typed password into the cell and its field.
 void scramble(core::GridBinding& binding, int row, int column, const QString& field) {
@@ -107,7 +92,7 @@ void setEveryRow(core::GridBinding& binding, const QString& field, const QVarian
 } // namespace
 
 void frmWizard::dtMasterFiles_Change(int row, int column) {
-    if (!contextSet()) {
+    if (!ContextBudgetChosen(kSetContextText)) {
         masterFiles_->undoEdit(row, column);
         return;
     }
@@ -142,7 +127,7 @@ void frmWizard::dtMasterFiles_Change(int row, int column) {
 }
 
 void frmWizard::dtMasterFiles_CellClick(int row, int column, bool heading) {
-    if (heading || row < 0 || !contextSet())
+    if (heading || row < 0 || !ContextBudgetChosen(kSetContextText))
         return;
     if (column == kMasterFile) {
         core::SetBusyPointer(11);
@@ -154,11 +139,11 @@ void frmWizard::dtMasterFiles_CellClick(int row, int column, bool heading) {
 }
 
 void frmWizard::dtWorksheets_Change(int row, int column) {
-    if (!contextSet()) {
+    if (!ContextBudgetChosen(kSetContextText)) {
         worksheets_->undoEdit(row, column);
         return;
     }
-    trapped([this, row, column] {
+    core::RunTrapped([this, row, column] {
         Recordset& sheet = worksheets_->recordset();
         switch (column) {
         case kSheetSelect: {
@@ -199,9 +184,9 @@ void frmWizard::dtWorksheets_Change(int row, int column) {
 }
 
 void frmWizard::dtWorksheets_CellClick(int row, int column, bool heading) {
-    if (!contextSet())
+    if (!ContextBudgetChosen(kSetContextText))
         return;
-    trapped([this, row, column, heading] {
+    core::RunTrapped([this, row, column, heading] {
         if (heading && column == kSheetSelect) {
             const bool pick = !chkSelectAll_->isChecked();
             setEveryRow(*worksheets_, QStringLiteral("Select_By_User"), pick ? 1 : 0,

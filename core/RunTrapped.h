@@ -1,6 +1,6 @@
 // Runs an event handler's work and shows a failure in the program's generic error message
-// ("Error n has occured. ..."), so the operation ends and the program goes on, as the
-// windows of the Budgets Explorer do with every failure they catch.
+// ("Error n has occured. ..."), so the operation ends and the program goes on, as the data
+// windows do with every failure they catch.
 #pragma once
 
 #include "core/AppTitle.h"
@@ -8,7 +8,7 @@
 
 #include <exception>
 
-namespace lumidesk {
+namespace core {
 
 // True when the work ran to its end.
 template <class Work> bool RunTrapped(Work&& work) {
@@ -16,9 +16,9 @@ template <class Work> bool RunTrapped(Work&& work) {
         work();
         return true;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        ShowErrorMessage(error, kAppTitle);
         return false;
     }
 }
 
-} // namespace lumidesk
+} // namespace core
