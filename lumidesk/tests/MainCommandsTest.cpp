@@ -8,10 +8,12 @@
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ComboList.h"
+#include "platform/ui/ListBox.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/WizardControl.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
+#include "wizard/frmQSWizard.h"
 #include "wizard/frmWizard.h"
 
 #include <QDir>
@@ -209,13 +211,20 @@ TEST_F(MainCommands, QuickStartAsksForAWorkbookUntilConfirmed) {
     const QString plan = folder + QStringLiteral("/Plan.xlsx");
     testsupport::ScopedScriptedUi ui;
     ui->answerTexts({plan, plan});
-    ui->answerMessages({Answer::No, Answer::Yes, Answer::Ok});
+    ui->answerMessages({Answer::No, Answer::Yes});
     main_->mnuQSWiz_Click();
     EXPECT_EQ(ui->messageTexts(),
               (QStringList{QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?"),
-                           QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?"),
-                           QStringLiteral("The QuickStart Wizard is not available yet in this "
-                                          "version of Lumidesk.")}));
+                           QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?")}));
+    wizard::frmQSWizard* quickStart = wizard::frmQSWizard::loaded();
+    ASSERT_NE(quickStart, nullptr);
+    EXPECT_EQ(quickStart->windowTitle(), QStringLiteral("QuickStart Wizard [") + plan + QStringLiteral("]"));
+    ASSERT_EQ(quickStart->lbxWorkbooks()->listCount(), 1);
+    EXPECT_EQ(quickStart->lbxWorkbooks()->subItem(0, wizard::frmQSWizard::kWorkbookName),
+              QStringLiteral("Plan.xlsx"));
+    EXPECT_EQ(quickStart->lbxWorkbooks()->subItem(0, wizard::frmQSWizard::kWorkbookPath), plan);
+    quickStart->close();
+    delete quickStart;
     EXPECT_EQ(ui->asked().front().title, QStringLiteral("QuickStart File Select"));
     EXPECT_EQ(ui->asked().front().filter, QStringLiteral("Excel Files (*.xlsx *.xlsm);;All Files (*)"));
 
