@@ -3,6 +3,7 @@
 // question, the commands that reach subsystems not built yet, and the errors browser.
 #include "MainWindowFixture.h"
 #include "core/RunGuard.h"
+#include "core/cConnection.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/frmDataTable.h"
 #include "lumidesk/frmMain.h"
@@ -17,6 +18,7 @@
 #include "wizard/frmWizard.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -198,6 +200,35 @@ TEST_F(MainCommands, ClearErrorsTableClosesTheBrowserAndEmptiesTheTable) {
     main_->mnuClearErrorsTable_Click();
     EXPECT_FALSE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmErrorsTable")));
     EXPECT_TRUE(rows("Errors").isEmpty());
+}
+
+// Help > Install Sample Budget and the sample picture install the sample from the program's
+// samples folder and make it the context; the picture then shows the Budgets Explorer.
+TEST_F(MainCommands, TheSampleBudgetCommandsInstallTheSample) {
+    const QString samples =
+        testsupport::freshDir(QStringLiteral("program")) + QStringLiteral("/lumixl/samples");
+    QDir().mkpath(samples);
+    for (const char* file : {"sampledb.mdb", "Employee.xlsx", "Departme.xlsx"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVANE_SAMPLES_DIR "/") + QLatin1String(file),
+                                samples + u'/' + QLatin1String(file)));
+    core::gCnn = std::make_unique<core::cConnection>(platform::sys::kDesktopApplication,
+                                                     samples + QStringLiteral("/sampledb.mdb"));
+    core::gCnn->LocalCnn();
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    main_->mnuSamples_Click();
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("SampleBudget"));
+    EXPECT_TRUE(rows("Budgets").contains(QStringLiteral("SampleBudget")));
+    EXPECT_TRUE(rows("Budgets").contains(QStringLiteral("Plan"))) << "the user's budget stays";
+
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    main_->picLoadSample_Click();
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("SampleBudget"));
+    EXPECT_EQ(rows("Budgets").count(QStringLiteral("SampleBudget")), 1);
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    EXPECT_TRUE(QFile::exists(samples + QStringLiteral("/LumiSupport/Salaries.xlsx")));
+    // The import asks once about the fixture's author without a record type, and stores the answer.
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("Is the Ann record an Author?")});
 }
 
 // QuickStart: No asks again, a missing file ends silently, the old format is refused, Yes
