@@ -54,8 +54,9 @@ platform::ui::ListBox* statusList(QWidget* parent, const QString& name, const QS
     list->setSelectionMode(QAbstractItemView::MultiSelection);
     list->setItemDelegate(new StatusRowDelegate(list));
     list->setColumnHeadings(headings);
+    // A column is never narrower than its heading ("Status" would be cut at its design width).
     for (int c = 0; c < widths.size(); ++c)
-        list->setColumnWidth(c, columnPixels(widths[c]));
+        list->setColumnWidth(c, std::max(columnPixels(widths[c]), list->header()->sectionSizeHint(c)));
     return list;
 }
 

@@ -378,4 +378,34 @@ TEST_F(QuickStart, TheWindowAndItsModeBox) {
     EXPECT_TRUE(ui->asked().empty());
 }
 
+// After a run of two workbooks, as the user sees it: every named control inside the window and
+// none on top of another. With LUMIDESK_SCREENSHOT_DIR set, its picture is saved there as
+// quickstart.png.
+TEST_F(QuickStart, TheWindowAfterARun) {
+    frmQSWizard& form = open({QStringLiteral("a.xlsx"), QStringLiteral("b.xlsx")});
+    ScopedScriptedUi ui;
+    ui->answerMessages({Answer::No});
+    form.cmdStart()->click();
+    form.show();
+    QCoreApplication::processEvents();
+
+    QList<QWidget*> controls;
+    for (QWidget* child : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && !child->objectName().isEmpty() && !child->objectName().startsWith(u"qt_"))
+            controls << child;
+    EXPECT_EQ(controls.size(), 14);
+    for (int i = 0; i < controls.size(); ++i) {
+        EXPECT_TRUE(form.rect().contains(controls[i]->geometry())) << controls[i]->objectName().toStdString();
+        for (int j = i + 1; j < controls.size(); ++j) {
+            EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                << controls[i]->objectName().toStdString() << " and "
+                << controls[j]->objectName().toStdString();
+        }
+    }
+    const QString folder = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(form.grab().save(folder + QStringLiteral("/quickstart.png")));
+    }
+}
+
 } // namespace
