@@ -4,18 +4,22 @@
 
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "mail/MailServices.h"
+#include "mail/frmAddAddress.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
 #include "platform/sys/SettingsStore.h"
+#include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/ExplorerTree.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 #include "wizard/WizardServices.h"
 
+#include <QCheckBox>
 #include <QDateTime>
 #include <QLineEdit>
 #include <optional>
@@ -245,6 +249,24 @@ void AddAddressesToUsersData() {
         transaction.commit();
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error, core::kAppTitle);
+    }
+}
+
+void ImportContactAddresses() {
+    // A window the user has open is used as it is and left open.
+    mail::frmAddAddress* window = mail::frmAddAddress::loaded();
+    const bool own = !window;
+    if (own)
+        window = new mail::frmAddAddress;
+    window->cbxListSource()->setText(mail::kContactsSource);
+    window->cbxListName()->setText(kQuickStartAddressBook);
+    window->chkName()->setChecked(true);
+    window->cmdAllToUsers_Click();
+    core::Pause(1);
+    AddAddressesToUsersData();
+    if (own) {
+        window->close();
+        delete window;
     }
 }
 

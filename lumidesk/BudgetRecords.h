@@ -77,4 +77,14 @@ QString BudgetNameInUseText(const QString& name);
 // rows are written in one transaction. Nothing happens when the address window is not loaded.
 void AddAddressesToUsersData();
 
+// The address book read by the QuickStart build: "Contacts" of the contacts folder.
+inline const QString kQuickStartAddressBook = QStringLiteral("Contacts");
+
+// The QuickStart build's address import: loads the address window without showing it, reads
+// the contacts folder's kQuickStartAddressBook, moves all its addresses to the target grid
+// with user names made from the addresses (rows without a name would never be stored), waits
+// a second, stores them through AddAddressesToUsersData and unloads the window (one the user
+// had open is used and left open).
+void ImportContactAddresses();
+
 } // namespace lumidesk

@@ -36,13 +36,15 @@ void InstallProgramHooks() {
     // The configuration window's "Install Sample Budget" runs the wizard's installation.
     admin::setSampleInstaller(wizard::InstallSampleBudget);
     // The wizard makes a budget the context through the program's own routine, and asks the
-    // network permission before it deletes one.
+    // network permission before it deletes one; the QuickStart build creates its budget
+    // record and imports the contacts' addresses through the program's routines.
     wizard::setWizardHooks({[] { SetBudgetContextAndRefresh(); },
                             [](const QString& budget) {
                                 int mode = 0;
                                 return admin::SetBudgetContext(budget, core::gOptions->LumiAdminUserName,
                                                                mode);
-                            }});
+                            },
+                            CreateBudgetRecord, ImportContactAddresses});
     // Before the master database is re-keyed, moved or left, the data environments let go of it.
     core::setSharedConnectionsReleaser(ReleaseDataEnvironments);
 }

@@ -1,4 +1,4 @@
-// See WizardServices.h: the stand-ins for the budget setup wizard until it is built.
+// See WizardServices.h.
 #include "wizard/WizardServices.h"
 
 #include "core/AppTitle.h"
@@ -12,6 +12,7 @@
 #include "platform/ui/Ui.h"
 #include "platform/ui/WizardControl.h"
 #include "wizard/GetDefaultAuthor.h"
+#include "wizard/frmQSWizard.h"
 #include "wizard/frmWizard.h"
 
 namespace wizard {
@@ -38,15 +39,6 @@ QString defaultAuthorForNewBudget() {
     }
     return author;
 }
-
-void notAvailable(const QString& what) {
-    platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
-}
-
-} // namespace
-
-namespace {
 
 // The loaded wizard, or a new one owned by owner.
 frmWizard& loadWizard(QWidget* owner) {
@@ -114,21 +106,19 @@ QString NewBudgetWizard(bool& flag) {
     return author;
 }
 
-bool InstallSampleBudget() {
-    notAvailable(QStringLiteral("Installing the sample budget"));
-    return false;
-}
-
+// The sample budget (SampleBudget.cpp) and the QuickStart run (QuickStart.cpp) live beside
+// their window; the opener of the QuickStart window is here with the other openers.
 bool ShowQSWizard(QWidget* owner, const QString& caption, const QList<QSWorkbookRow>& rows) {
-    Q_UNUSED(owner);
-    Q_UNUSED(caption);
-    Q_UNUSED(rows);
-    notAvailable(QStringLiteral("The QuickStart Wizard"));
-    return false;
-}
-
-void RunQuickStart() {
-    notAvailable(QStringLiteral("The QuickStart build"));
+    frmQSWizard* form = frmQSWizard::loaded();
+    if (!form)
+        form = new frmQSWizard(owner);
+    form->setWindowTitle(caption);
+    for (const QSWorkbookRow& row : rows)
+        form->addWorkbook(row.fileName, row.fullPath);
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return true;
 }
 
 } // namespace wizard

@@ -2,12 +2,7 @@
 // wizard, the QuickStart window), the new-budget request, the grid refresh after a change of
 // the budget context, the sample budget and the small budget-record routines.
 //
-// The wizard itself is not built yet. Until it is, each routine that would do the wizard's
-// work tells the user that it is not available and answers with its failure value; the
-// routines that only act on a loaded wizard window do nothing, since that window cannot be
-// loaded in this version. The small record routines that need no window (the author lookup,
-// the users check, the re-linking of worksheets) are built in full (RelinkAllBudgets.h,
-// GetDefaultAuthor.h, UsersDataHasRecords.h).
+// The routines that act on a loaded wizard window do nothing when it is not loaded.
 #pragma once
 
 #include <QList>
@@ -17,7 +12,7 @@ class QWidget;
 
 namespace wizard {
 
-// The form name under which the wizard window would be loaded.
+// The form names under which the wizard windows are loaded.
 inline const QString kWizardFormName = QStringLiteral("frmWizard");
 inline const QString kQuickStartFormName = QStringLiteral("frmQSWizard");
 

@@ -3,18 +3,22 @@
 // question, the commands that reach subsystems not built yet, and the errors browser.
 #include "MainWindowFixture.h"
 #include "core/RunGuard.h"
+#include "core/cConnection.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/frmDataTable.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ComboList.h"
+#include "platform/ui/ListBox.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/WizardControl.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
+#include "wizard/frmQSWizard.h"
 #include "wizard/frmWizard.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -198,6 +202,35 @@ TEST_F(MainCommands, ClearErrorsTableClosesTheBrowserAndEmptiesTheTable) {
     EXPECT_TRUE(rows("Errors").isEmpty());
 }
 
+// Help > Install Sample Budget and the sample picture install the sample from the program's
+// samples folder and make it the context; the picture then shows the Budgets Explorer.
+TEST_F(MainCommands, TheSampleBudgetCommandsInstallTheSample) {
+    const QString samples =
+        testsupport::freshDir(QStringLiteral("program")) + QStringLiteral("/lumixl/samples");
+    QDir().mkpath(samples);
+    for (const char* file : {"sampledb.mdb", "Employee.xlsx", "Departme.xlsx"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(LUMIVANE_SAMPLES_DIR "/") + QLatin1String(file),
+                                samples + u'/' + QLatin1String(file)));
+    core::gCnn = std::make_unique<core::cConnection>(platform::sys::kDesktopApplication,
+                                                     samples + QStringLiteral("/sampledb.mdb"));
+    core::gCnn->LocalCnn();
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    main_->mnuSamples_Click();
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("SampleBudget"));
+    EXPECT_TRUE(rows("Budgets").contains(QStringLiteral("SampleBudget")));
+    EXPECT_TRUE(rows("Budgets").contains(QStringLiteral("Plan"))) << "the user's budget stays";
+
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    main_->picLoadSample_Click();
+    EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("SampleBudget"));
+    EXPECT_EQ(rows("Budgets").count(QStringLiteral("SampleBudget")), 1);
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
+    EXPECT_TRUE(QFile::exists(samples + QStringLiteral("/LumiSupport/Salaries.xlsx")));
+    // The import asks once about the fixture's author without a record type, and stores the answer.
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("Is the Ann record an Author?")});
+}
+
 // QuickStart: No asks again, a missing file ends silently, the old format is refused, Yes
 // hands the workbook over.
 TEST_F(MainCommands, QuickStartAsksForAWorkbookUntilConfirmed) {
@@ -209,13 +242,20 @@ TEST_F(MainCommands, QuickStartAsksForAWorkbookUntilConfirmed) {
     const QString plan = folder + QStringLiteral("/Plan.xlsx");
     testsupport::ScopedScriptedUi ui;
     ui->answerTexts({plan, plan});
-    ui->answerMessages({Answer::No, Answer::Yes, Answer::Ok});
+    ui->answerMessages({Answer::No, Answer::Yes});
     main_->mnuQSWiz_Click();
     EXPECT_EQ(ui->messageTexts(),
               (QStringList{QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?"),
-                           QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?"),
-                           QStringLiteral("The QuickStart Wizard is not available yet in this "
-                                          "version of Lumidesk.")}));
+                           QStringLiteral("Perform QuickStart on ") + plan + QStringLiteral(" ?")}));
+    wizard::frmQSWizard* quickStart = wizard::frmQSWizard::loaded();
+    ASSERT_NE(quickStart, nullptr);
+    EXPECT_EQ(quickStart->windowTitle(), QStringLiteral("QuickStart Wizard [") + plan + QStringLiteral("]"));
+    ASSERT_EQ(quickStart->lbxWorkbooks()->listCount(), 1);
+    EXPECT_EQ(quickStart->lbxWorkbooks()->subItem(0, wizard::frmQSWizard::kWorkbookName),
+              QStringLiteral("Plan.xlsx"));
+    EXPECT_EQ(quickStart->lbxWorkbooks()->subItem(0, wizard::frmQSWizard::kWorkbookPath), plan);
+    quickStart->close();
+    delete quickStart;
     EXPECT_EQ(ui->asked().front().title, QStringLiteral("QuickStart File Select"));
     EXPECT_EQ(ui->asked().front().filter, QStringLiteral("Excel Files (*.xlsx *.xlsm);;All Files (*)"));
 

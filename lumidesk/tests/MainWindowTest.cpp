@@ -5,8 +5,10 @@
 #include "MainWindowFixture.h"
 #include "lumidesk/MainWindowPlace.h"
 #include "lumidesk/frmMain.h"
+#include "platform/ui/ListBox.h"
 #include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
+#include "wizard/frmQSWizard.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -271,10 +273,19 @@ TEST_F(MainWindow, DroppedFiles) {
     main->dropFiles({url("notes.txt"), url("Plan.XLSX"), url("Old.xls"), url("Cost.xlsm")});
     EXPECT_EQ(
         ui->messageTexts(),
-        (QStringList{
-            QStringLiteral("The workbook 'Old.xls' is in the old binary format (.xls). Open it in a "
-                           "spreadsheet program and save it as .xlsx first."),
-            QStringLiteral("The QuickStart Wizard is not available yet in this version of Lumidesk.")}));
+        QStringList{QStringLiteral("The workbook 'Old.xls' is in the old binary format (.xls). Open it in a "
+                                   "spreadsheet program and save it as .xlsx first.")});
+    const wizard::frmQSWizard* quickStart = wizard::frmQSWizard::loaded();
+    ASSERT_NE(quickStart, nullptr);
+    EXPECT_EQ(quickStart->parentWidget(), main) << "owned by the main window";
+    EXPECT_EQ(quickStart->windowTitle(), QStringLiteral("QuickStart Wizard"));
+    const platform::ui::ListBox* books = quickStart->lbxWorkbooks();
+    ASSERT_EQ(books->listCount(), 2);
+    for (int row : {0, 1}) {
+        const char* name = row == 0 ? "Plan.XLSX" : "Cost.xlsm";
+        EXPECT_EQ(books->subItem(row, wizard::frmQSWizard::kWorkbookName), QLatin1String(name));
+        EXPECT_EQ(books->subItem(row, wizard::frmQSWizard::kWorkbookPath), url(name).toLocalFile());
+    }
     ui->clear();
     main->dropFiles({url("notes.txt"), url("readme.md")});
     EXPECT_TRUE(ui->asked().empty()) << "nothing to take, nothing said";
