@@ -3,8 +3,8 @@
 #include "lumidesk/StatusGrid.h"
 
 #include "ExplorerDbFixture.h"
-#include "lumidesk/BudgetContext.h"
 #include "core/DataControl.h"
+#include "lumidesk/BudgetContext.h"
 #include "lumidesk/StatusGridQueries.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/ui/ComboList.h"
