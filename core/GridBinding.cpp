@@ -72,6 +72,16 @@ void GridBinding::onEdited(int row, int column) {
         if (control_.Recordset().isOpen() && control_.Recordset().editPending())
             control_.Recordset().cancelUpdate();
         ShowErrorMessage(error);
+        showStoredRows();
+    }
+}
+
+// After a refused write the grid shows what is stored again, not the value that was refused.
+void GridBinding::showStoredRows() {
+    try {
+        Refresh();
+    } catch (const std::exception&) {
+        // The rows stay as they were; the failure has been shown already.
     }
 }
 

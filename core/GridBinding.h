@@ -1,7 +1,9 @@
 // Binds an editing grid to a data control, as the data windows show their tables: the grid
 // shows the control's rows, its current row is the recordset's current row, and a finished
 // edit of a bound, editable cell goes into that row before the window's change handler runs.
-// The row is written after the handler unless the handler took the edit back (undoEdit).
+// The row is written after the handler unless the handler took the edit back (undoEdit). A
+// write the database refuses (another administrator changed the row meanwhile) is shown in
+// the program's error message and the grid shows the stored rows again.
 //
 // Grid row r is the recordset's row r + 1, so both are filled together by Refresh(); the grid
 // keeps its cursor row when the rows come back.
@@ -48,6 +50,7 @@ public:
 
 private:
     void onEdited(int row, int column);
+    void showStoredRows();
 
     platform::ui::EditGrid& grid_;
     DataControl& control_;
