@@ -10,6 +10,7 @@
 #include "core/cDB3.h"
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
 #include "support/TestEnvironment.h"
 
@@ -72,6 +73,30 @@ protected:
         platform::db::Connection connection;
         connection.open(core::gCnn->LumiCnn());
         return connection;
+    }
+
+    // A statement and a query of the master database in use, each on a connection of its own.
+    static void execute(const QString& sql, const QVariantList& params = {}) {
+        platform::db::Connection cnn = openMaster();
+        cnn.execute(sql, params);
+    }
+    static QVariant scalar(const QString& sql, const QVariantList& params = {}) {
+        platform::db::Connection cnn = openMaster();
+        return cnn.scalar(sql, params);
+    }
+    // The rows of a query, each as its fields joined by "|", a Null written as nullText.
+    static QStringList tableRows(const QString& sql, const QVariantList& params = {},
+                                 const QString& nullText = QStringLiteral("-")) {
+        platform::db::Connection cnn = openMaster();
+        platform::db::Recordset rst = platform::db::Recordset::open(cnn, sql, params);
+        QStringList out;
+        for (; !rst.eof(); rst.moveNext()) {
+            QStringList fields;
+            for (int i = 0; i < rst.fieldCount(); ++i)
+                fields << (rst.isNull(i) ? nullText : rst.value(i).toString());
+            out << fields.join(u'|');
+        }
+        return out;
     }
 
     QString masterPath() const { return core::gCnn->LumiCnnPath(); }

@@ -32,26 +32,9 @@ protected:
         folder_ = testsupport::freshDir(QStringLiteral("masters"));
     }
 
-    static void execute(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        cnn.execute(sql, params);
-    }
-    static QVariant scalar(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        return cnn.scalar(sql, params);
-    }
     // The rows of a query, each as its fields joined by "|" (Null as "-").
     static QStringList rows(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        platform::db::Recordset rst = platform::db::Recordset::open(cnn, sql, params);
-        QStringList out;
-        for (; !rst.eof(); rst.moveNext()) {
-            QStringList fields;
-            for (int i = 0; i < rst.fieldCount(); ++i)
-                fields << (rst.isNull(i) ? QStringLiteral("-") : rst.value(i).toString());
-            out << fields.join(u'|');
-        }
-        return out;
+        return tableRows(sql, params);
     }
 
     // The listed sheets, without the placeholder: name, master, budget, master key, picked, folder.

@@ -65,11 +65,6 @@ protected:
         execute("INSERT INTO UsersData (Users, Email_Address) VALUES ('Person10', 'p10@example.org')");
     }
 
-    static void execute(const char* sql) {
-        platform::db::Connection cnn = openMaster();
-        cnn.execute(QString::fromUtf8(sql));
-    }
-
     // Every real row of the touched tables, sorted per table: "Table: a|b|c".
     static QStringList snapshot() {
         platform::db::Connection cnn = openMaster();

@@ -25,10 +25,6 @@ protected:
         MasterDbFixture::SetUp();
         core::gOptions->BudgetNameContext = QStringLiteral("Plan");
     }
-    static void execute(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        cnn.execute(sql, params);
-    }
     // A worksheet row: picked or not, built (with a creation date) or not.
     static void worksheet(const QString& sheet, const QString& budget, const QString& folder, bool picked,
                           bool built, const QVariant& masterFile = QStringLiteral("Budget.xlsx")) {
@@ -39,21 +35,11 @@ protected:
                  built ? QVariant(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5))) : QVariant()});
     }
     static QStringList registerRows() {
-        platform::db::Connection cnn = openMaster();
-        platform::db::Recordset rst = platform::db::Recordset::open(
-            cnn,
+        return tableRows(
             QStringLiteral("SELECT User_Filename, Budget_Name, Master_File, Folder_Name, Select_By_User, "
                            "Users, UserFile_Update, Lockout_User_Updates, Email_Sent, Due_Date "
                            "FROM UserFileTablesData WHERE User_Filename <> '<Dummy record>' "
                            "ORDER BY User_Filename, Budget_Name"));
-        QStringList out;
-        for (; !rst.eof(); rst.moveNext()) {
-            QStringList fields;
-            for (int i = 0; i < rst.fieldCount(); ++i)
-                fields << (rst.isNull(i) ? QStringLiteral("-") : rst.value(i).toString());
-            out << fields.join(u'|');
-        }
-        return out;
     }
 };
 

@@ -35,19 +35,9 @@ protected:
         MasterDbFixture::TearDown();
     }
 
-    static void execute(const char* sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        cnn.execute(QString::fromUtf8(sql), params);
-    }
-
     // The first column of the rows of a query, joined by "|".
     static QString rows(const char* sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        platform::db::Recordset rst = platform::db::Recordset::open(cnn, QString::fromUtf8(sql), params);
-        QStringList values;
-        for (; !rst.eof(); rst.moveNext())
-            values << rst.value(0).toString();
-        return values.join(QLatin1Char('|'));
+        return tableRows(QString::fromUtf8(sql), params, QString()).join(QLatin1Char('|'));
     }
 
     // Opens the wizard on a page with the budget context given, shown as a user sees it.

@@ -35,26 +35,9 @@ protected:
         execute("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Plan', 1), ('Other', 1)");
     }
 
-    static void execute(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        cnn.execute(sql, params);
-    }
-    static QVariant scalar(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        return cnn.scalar(sql, params);
-    }
     // The rows of a query, each as its fields joined by "|" (Null as "<null>").
     static QStringList rows(const QString& sql, const QVariantList& params = {}) {
-        platform::db::Connection cnn = openMaster();
-        platform::db::Recordset rst = platform::db::Recordset::open(cnn, sql, params);
-        QStringList out;
-        for (; !rst.eof(); rst.moveNext()) {
-            QStringList fields;
-            for (int i = 0; i < rst.fieldCount(); ++i)
-                fields << (rst.isNull(i) ? QStringLiteral("<null>") : rst.value(i).toString());
-            out << fields.join(u'|');
-        }
-        return out;
+        return tableRows(sql, params, QStringLiteral("<null>"));
     }
 
     // A MasterFiles row; the passwords are stored scrambled, as the wizard stores them.
