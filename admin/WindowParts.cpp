@@ -2,6 +2,7 @@
 #include "admin/WindowParts.h"
 
 #include "core/AppTitle.h"
+#include "platform/ui/NamedControls.h"
 #include "platform/ui/Ui.h"
 
 #include <QDir>
@@ -20,8 +21,7 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text) {
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
-    auto* created = new QPushButton(caption, parent);
-    created->setObjectName(name);
+    auto* created = platform::ui::namedControl<QPushButton>(parent, name, caption);
     created->setAutoDefault(false);
     return created;
 }

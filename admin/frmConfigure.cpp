@@ -13,6 +13,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/MenuHost.h"
+#include "platform/ui/NamedControls.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowOpeners.h"
 
@@ -40,20 +41,6 @@ DataGridColumn gridColumn(const QString& heading, int widthTwips, ColumnKind kin
     column.widthTwips = widthTwips;
     column.kind = kind;
     return column;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-    auto* made = new QPushButton(caption, parent);
-    made->setObjectName(name);
-    if (!tip.isEmpty())
-        made->setToolTip(tip);
-    return made;
-}
-
-QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption) {
-    auto* made = new QCheckBox(caption, parent);
-    made->setObjectName(name);
-    return made;
 }
 
 // A grid tab: the grid above, its controls in a row below.
@@ -130,13 +117,17 @@ QWidget* frmConfigure::buildAdminTab() {
          gridColumn(QStringLiteral("Incoming Mail"), 2600)});
     dtAdmin_->setChangeProcedure([this](int row, int column) { dtAdmin_Change(row, column); });
 
-    chkAuthors_ = checkBox(this, QStringLiteral("chkAuthors"), QStringLiteral("Authors"));
+    chkAuthors_ =
+        platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkAuthors"), QStringLiteral("Authors"));
     chkAuthors_->setChecked(true);
-    chkRobot_ = checkBox(this, QStringLiteral("chkRobot"), QStringLiteral("Mail Robot"));
+    chkRobot_ =
+        platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkRobot"), QStringLiteral("Mail Robot"));
     connect(chkAuthors_, &QCheckBox::toggled, this, &frmConfigure::chkAuthors_Click);
     connect(chkRobot_, &QCheckBox::toggled, this, &frmConfigure::chkRobot_Click);
-    auto* add = button(this, QStringLiteral("cmdAddAdmin"), QStringLiteral("Add"));
-    auto* remove = button(this, QStringLiteral("cmdDeleteAdmin"), QStringLiteral("Delete"));
+    auto* add =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdAddAdmin"), QStringLiteral("Add"));
+    auto* remove = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdDeleteAdmin"),
+                                                           QStringLiteral("Delete"));
     connect(add, &QPushButton::clicked, this, &frmConfigure::cmdAddAdmin_Click);
     connect(remove, &QPushButton::clicked, this, &frmConfigure::cmdDeleteAdmin_Click);
     return gridTab(dtAdmin_, {chkAuthors_, chkRobot_, nullptr, add, remove});
@@ -149,8 +140,10 @@ QWidget* frmConfigure::buildFolderNamesTab() {
     dtFolderNames_->setChangeProcedure([this](int row, int column) { dtFolderNames_Change(row, column); });
     connect(dtFolderNames_, &EditGrid::beforeEdit, this,
             [this](int row, int column) { keepNameBeforeEdit(dtFolderNames_, row, column); });
-    auto* add = button(this, QStringLiteral("cmdAddDept"), QStringLiteral("&Add"));
-    auto* remove = button(this, QStringLiteral("cmdDelFolderNames"), QStringLiteral("&Delete"));
+    auto* add =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdAddDept"), QStringLiteral("&Add"));
+    auto* remove = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdDelFolderNames"),
+                                                           QStringLiteral("&Delete"));
     connect(add, &QPushButton::clicked, this, &frmConfigure::cmdAddDept_Click);
     connect(remove, &QPushButton::clicked, this, &frmConfigure::cmdDelFolderNames_Click);
     return gridTab(dtFolderNames_, {nullptr, add, remove});
@@ -165,9 +158,12 @@ QWidget* frmConfigure::buildUsersTab() {
     dtUsersData_->setChangeProcedure([this](int row, int column) { dtUsersData_Change(row, column); });
     connect(dtUsersData_, &EditGrid::beforeEdit, this,
             [this](int row, int column) { keepNameBeforeEdit(dtUsersData_, row, column); });
-    cmdGetLists_ = button(this, QStringLiteral("cmdGetLists"), QStringLiteral("Get Email Lists"));
-    auto* add = button(this, QStringLiteral("cmdAddUsers"), QStringLiteral("Add"));
-    auto* remove = button(this, QStringLiteral("cmdDelUsers"), QStringLiteral("Delete"));
+    cmdGetLists_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdGetLists"),
+                                                           QStringLiteral("Get Email Lists"));
+    auto* add =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdAddUsers"), QStringLiteral("Add"));
+    auto* remove = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdDelUsers"),
+                                                           QStringLiteral("Delete"));
     connect(cmdGetLists_, &QPushButton::clicked, this, &frmConfigure::cmdGetLists_Click);
     connect(add, &QPushButton::clicked, this, &frmConfigure::cmdAddUsers_Click);
     connect(remove, &QPushButton::clicked, this, &frmConfigure::cmdDelUsers_Click);
@@ -182,13 +178,16 @@ QWidget* frmConfigure::buildMessagesTab() {
     dtMsgs_->setChangeProcedure([this](int row, int column) { dtMsgs_Change(row, column); });
     connect(dtMsgs_, &EditGrid::beforeEdit, this,
             [this](int row, int column) { keepNameBeforeEdit(dtMsgs_, row, column); });
-    chkSubject_ = checkBox(this, QStringLiteral("chkSubject"), QStringLiteral("Subject"));
+    chkSubject_ =
+        platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkSubject"), QStringLiteral("Subject"));
     chkSubject_->setChecked(true);
-    chkBody_ = checkBox(this, QStringLiteral("chkBody"), QStringLiteral("Body"));
+    chkBody_ = platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkBody"), QStringLiteral("Body"));
     connect(chkSubject_, &QCheckBox::toggled, this, &frmConfigure::chkSubject_Click);
     connect(chkBody_, &QCheckBox::toggled, this, &frmConfigure::chkBody_Click);
-    auto* add = button(this, QStringLiteral("cmdAddMsg"), QStringLiteral("&Add"));
-    auto* remove = button(this, QStringLiteral("cmdDelMsg"), QStringLiteral("&Delete"));
+    auto* add =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdAddMsg"), QStringLiteral("&Add"));
+    auto* remove =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdDelMsg"), QStringLiteral("&Delete"));
     connect(add, &QPushButton::clicked, this, &frmConfigure::cmdAddMsg_Click);
     connect(remove, &QPushButton::clicked, this, &frmConfigure::cmdDelMsg_Click);
     return gridTab(dtMsgs_, {chkSubject_, chkBody_, nullptr, add, remove});
@@ -203,11 +202,13 @@ QWidget* frmConfigure::buildButtonRow() {
     agtxtHelp_ = new QLabel(row);
     agtxtHelp_->setObjectName(QStringLiteral("agtxtHelp"));
     agtxtHelp_->setOpenExternalLinks(true);
-    auto* help = button(row, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
-    auto* ok =
-        button(row, QStringLiteral("cmdOK"), QStringLiteral("OK"), QStringLiteral("Click to store data"));
-    auto* cancel = button(row, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"),
-                          QStringLiteral("Click to cancel the operation."));
+    auto* help =
+        platform::ui::namedControl<QPushButton>(row, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
+    auto* ok = platform::ui::namedControl<QPushButton>(row, QStringLiteral("cmdOK"), QStringLiteral("OK"),
+                                                       QStringLiteral("Click to store data"));
+    auto* cancel =
+        platform::ui::namedControl<QPushButton>(row, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"),
+                                                QStringLiteral("Click to cancel the operation."));
     connect(help, &QPushButton::clicked, this, &frmConfigure::cmdHelp_Click);
     connect(ok, &QPushButton::clicked, this, &frmConfigure::cmdOK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmConfigure::cmdCancel_Click);

@@ -14,6 +14,7 @@
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/HelpViewer.h"
+#include "platform/ui/NamedControls.h"
 #include "platform/ui/ProgressBar.h"
 #include "platform/ui/Twips.h"
 
@@ -32,13 +33,6 @@ namespace mail {
 namespace {
 
 QPointer<frmAddAddress> gLoaded;
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-    auto* push = new QPushButton(caption, parent);
-    push->setObjectName(name);
-    push->setToolTip(tip);
-    return push;
-}
 
 // The text before the first at sign; an address without one is its own name.
 QString nameOf(const QString& address) {
@@ -96,18 +90,25 @@ void frmAddAddress::buildControls() {
     chkName_ = new QCheckBox(QStringLiteral("Create User Name"), this);
     chkName_->setObjectName(QStringLiteral("chkName"));
 
-    cmdAllToUsers_ = button(this, QStringLiteral("cmdAllToUsers"), QStringLiteral(">>"),
-                            QStringLiteral("Move all addresses to the users."));
-    cmdSelToUsers_ = button(this, QStringLiteral("cmdSelToUsers"), QStringLiteral(">"),
-                            QStringLiteral("Move the selected addresses to the users."));
-    cmdUnSelectSome_ = button(this, QStringLiteral("cmdUnSelectSome"), QStringLiteral("<"),
-                              QStringLiteral("Move the current user back to the addresses."));
-    cmdUnselectAll_ = button(this, QStringLiteral("cmdUnselectAll"), QStringLiteral("<<"),
-                             QStringLiteral("Move all users back to the addresses."));
-    cmdClear_ = button(this, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
-    cmdOK_ = button(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    cmdCancel_ = button(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
-    cmdHelp_ = button(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
+    cmdAllToUsers_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdAllToUsers"), QStringLiteral(">>"),
+                                                QStringLiteral("Move all addresses to the users."));
+    cmdSelToUsers_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdSelToUsers"), QStringLiteral(">"),
+                                                QStringLiteral("Move the selected addresses to the users."));
+    cmdUnSelectSome_ = platform::ui::namedControl<QPushButton>(
+        this, QStringLiteral("cmdUnSelectSome"), QStringLiteral("<"),
+        QStringLiteral("Move the current user back to the addresses."));
+    cmdUnselectAll_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdUnselectAll"), QStringLiteral("<<"),
+                                                QStringLiteral("Move all users back to the addresses."));
+    cmdClear_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdClear"), QStringLiteral("Clear"));
+    cmdOK_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
+    cmdCancel_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
+    cmdHelp_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
     connect(cmdAllToUsers_, &QPushButton::clicked, this, &frmAddAddress::cmdAllToUsers_Click);
     connect(cmdSelToUsers_, &QPushButton::clicked, this, &frmAddAddress::cmdSelToUsers_Click);
     connect(cmdUnSelectSome_, &QPushButton::clicked, this, &frmAddAddress::cmdUnSelectSome_Click);

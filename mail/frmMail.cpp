@@ -13,6 +13,7 @@
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/HelpViewer.h"
+#include "platform/ui/NamedControls.h"
 #include "platform/ui/Twips.h"
 
 #include <QCheckBox>
@@ -43,19 +44,6 @@ template <typename Work> void trapped(Work&& work) {
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
     }
-}
-
-QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    box->setToolTip(tip);
-    return box;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
-    auto* push = new QPushButton(caption, parent);
-    push->setObjectName(name);
-    return push;
 }
 
 platform::ui::ComboList* list(QWidget* parent, const QString& name, const QString& tip) {
@@ -122,13 +110,16 @@ void frmMail::buildControls() {
                                  QStringLiteral("Mail server"), QStringLiteral("Account")});
     cbxSubject_ = list(this, QStringLiteral("cbxSubject"), QStringLiteral("Select a \"Subject\"."));
     cbxBodyText_ = list(this, QStringLiteral("cbxBodyText"), QStringLiteral("Select body text."));
-    chkAddDueDate_ =
-        checkBox(this, QStringLiteral("chkAddDueDate"), QStringLiteral("Add Due Date to Subject"),
-                 QStringLiteral("This appends the Due Date to the Subject."));
-    chkAddFN_ = checkBox(this, QStringLiteral("chkAddFN"), QStringLiteral("Add Filename to Msg"),
-                         QStringLiteral("This appends the User Filename to the body text."));
-    chkAllSendWS_ = checkBox(this, QStringLiteral("chkAllSendWS"), QStringLiteral("Select All"));
-    chkMailAll_ = checkBox(this, QStringLiteral("chkMailAll"), QStringLiteral("Mail All"));
+    chkAddDueDate_ = platform::ui::namedControl<QCheckBox>(
+        this, QStringLiteral("chkAddDueDate"), QStringLiteral("Add Due Date to Subject"),
+        QStringLiteral("This appends the Due Date to the Subject."));
+    chkAddFN_ = platform::ui::namedControl<QCheckBox>(
+        this, QStringLiteral("chkAddFN"), QStringLiteral("Add Filename to Msg"),
+        QStringLiteral("This appends the User Filename to the body text."));
+    chkAllSendWS_ = platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkAllSendWS"),
+                                                          QStringLiteral("Select All"));
+    chkMailAll_ =
+        platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkMailAll"), QStringLiteral("Mail All"));
     chkAllSendWS_->hide();
     chkMailAll_->hide();
 
@@ -139,15 +130,20 @@ void frmMail::buildControls() {
     tbxDueDate_->setReadOnly(true);
     tbxDueDate_->setPlaceholderText(QStringLiteral("Click to pick"));
     tbxDueDate_->installEventFilter(this);
-    chkDueDateAll_ = checkBox(frame, QStringLiteral("chkDueDateAll"), QStringLiteral("All"));
+    chkDueDateAll_ =
+        platform::ui::namedControl<QCheckBox>(frame, QStringLiteral("chkDueDateAll"), QStringLiteral("All"));
     auto* frameLayout = new QHBoxLayout(frame);
     frameLayout->addWidget(tbxDueDate_);
     frameLayout->addWidget(chkDueDateAll_);
 
-    cmdSendMail_ = button(this, QStringLiteral("cmdSendMail"), QStringLiteral("SendMail"));
-    cmdCompose_ = button(this, QStringLiteral("cmdCompose"), QStringLiteral("Compose"));
-    cmdDueDateDone_ = button(this, QStringLiteral("cmdDueDateDone"), QStringLiteral("Close"));
-    cmdHelp_ = button(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
+    cmdSendMail_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdSendMail"),
+                                                           QStringLiteral("SendMail"));
+    cmdCompose_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdCompose"),
+                                                          QStringLiteral("Compose"));
+    cmdDueDateDone_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdDueDateDone"),
+                                                              QStringLiteral("Close"));
+    cmdHelp_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
     connect(cmdSendMail_, &QPushButton::clicked, this, &frmMail::cmdSendMail_Click);
     connect(cmdCompose_, &QPushButton::clicked, this, &frmMail::cmdCompose_Click);
     connect(cmdDueDateDone_, &QPushButton::clicked, this, &frmMail::cmdDueDateDone_Click);

@@ -4,6 +4,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/LoadedWindows.h"
+#include "platform/ui/NamedControls.h"
 #include "platform/ui/Twips.h"
 #include "wizard/GetDefaultAuthor.h"
 #include "wizard/QuickStart.h"
@@ -58,13 +59,6 @@ platform::ui::ListBox* statusList(QWidget* parent, const QString& name, const QS
     for (int c = 0; c < widths.size(); ++c)
         list->setColumnWidth(c, std::max(columnPixels(widths[c]), list->header()->sectionSizeHint(c)));
     return list;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& tip) {
-    auto* push = new QPushButton(caption, parent);
-    push->setObjectName(name);
-    push->setToolTip(tip);
-    return push;
 }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption) {
@@ -146,13 +140,16 @@ void frmQSWizard::buildControls() {
                    {QStringLiteral("Budget Workbooks"), QStringLiteral("Status"), QStringLiteral("Path")},
                    {125, 30, 100}, QStringLiteral("Workbooks being processed."));
 
-    cmdStart_ = button(this, QStringLiteral("cmdStart"), QStringLiteral("Start"),
-                       QStringLiteral("Click to start Wizard processing."));
-    cmdOK_ =
-        button(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), QStringLiteral("Click to end Wizard."));
-    cmdCancel_ = button(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"),
-                        QStringLiteral("Click to cancel the operation."));
-    cmdHelp_ = button(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"), QStringLiteral("Online Help"));
+    cmdStart_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdStart"), QStringLiteral("Start"),
+                                                QStringLiteral("Click to start Wizard processing."));
+    cmdOK_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdOK"), QStringLiteral("OK"),
+                                                     QStringLiteral("Click to end Wizard."));
+    cmdCancel_ =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"),
+                                                QStringLiteral("Click to cancel the operation."));
+    cmdHelp_ = platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdHelp"),
+                                                       QStringLiteral("Help"), QStringLiteral("Online Help"));
 
     auto* fields = new QFormLayout;
     fields->addRow(lblUsername_, tbxAuthorName_);

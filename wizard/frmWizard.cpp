@@ -21,6 +21,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/MenuHost.h"
+#include "platform/ui/NamedControls.h"
 #include "platform/ui/WindowOpeners.h"
 #include "platform/ui/WizardControl.h"
 #include "wizard/BudgetPages.h"
@@ -86,19 +87,6 @@ DataGridColumn column(const QString& field, const QString& heading, int widthTwi
     made.widthTwips = widthTwips;
     made.kind = kind;
     made.editable = editable;
-    return made;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-    auto* made = new QPushButton(caption, parent);
-    made->setObjectName(name);
-    made->setToolTip(tip);
-    return made;
-}
-
-QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption) {
-    auto* made = new QCheckBox(caption, parent);
-    made->setObjectName(name);
     return made;
 }
 
@@ -172,7 +160,8 @@ void frmWizard::buildControls() {
     connect(EZWiz_, &platform::ui::WizardControl::goToRequestedPage, this,
             &frmWizard::EZWiz_GoToRequestedPage);
 
-    auto* help = button(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
+    auto* help =
+        platform::ui::namedControl<QPushButton>(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"));
     connect(help, &QPushButton::clicked, this, &frmWizard::cmdHelp_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(EZWiz_, 1);
@@ -202,8 +191,10 @@ QWidget* frmWizard::buildBudgetsPage() {
     budgets_ = new core::GridBinding(*dtBudgets_, *datBudgetsRS_);
     lblBudgetsRecord_ = counterLabel(page, QStringLiteral("lblBudgetsRecord"));
     dtBudgets_->setRecordCounter(lblBudgetsRecord_, QStringLiteral("Budgets Record: "));
-    auto* add = button(page, QStringLiteral("cmdAddBudget"), QStringLiteral("&Add"));
-    auto* remove = button(page, QStringLiteral("cmdDelBudget"), QStringLiteral("&Delete"));
+    auto* add =
+        platform::ui::namedControl<QPushButton>(page, QStringLiteral("cmdAddBudget"), QStringLiteral("&Add"));
+    auto* remove = platform::ui::namedControl<QPushButton>(page, QStringLiteral("cmdDelBudget"),
+                                                           QStringLiteral("&Delete"));
     connect(add, &QPushButton::clicked, this, &frmWizard::cmdAddBudget_Click);
     connect(remove, &QPushButton::clicked, this, &frmWizard::cmdDelBudget_Click);
     budgets_->setChangeHandler([this](int r, int c) { dtBudgets_Change(r, c); });
@@ -223,14 +214,14 @@ QWidget* frmWizard::buildNewBudgetPage() {
     tbxBudWiz1_->setObjectName(QStringLiteral("tbxBudWiz1"));
     tbxBudWiz1_->setMaxLength(100);
     connect(tbxBudWiz1_, &QLineEdit::editingFinished, this, &frmWizard::tbxBudWiz1_LostFocus);
-    chkBudWiz1_ =
-        checkBox(page, QStringLiteral("chkBudWiz1"), QStringLiteral("Do you want the budget marked Active?"));
+    chkBudWiz1_ = platform::ui::namedControl<QCheckBox>(
+        page, QStringLiteral("chkBudWiz1"), QStringLiteral("Do you want the budget marked Active?"));
     chkBudWiz1_->setChecked(true);
     cbxAdminNames_ = new QComboBox(page);
     cbxAdminNames_->setObjectName(QStringLiteral("cbxAdminNames"));
     cbxAdminNames_->setEditable(true);
-    chkBudWiz3_ =
-        checkBox(page, QStringLiteral("chkBudWiz3"), QStringLiteral("Are you also using LumivaneXL?"));
+    chkBudWiz3_ = platform::ui::namedControl<QCheckBox>(page, QStringLiteral("chkBudWiz3"),
+                                                        QStringLiteral("Are you also using LumivaneXL?"));
     tbxAdminName_ = new QLineEdit(page);
     tbxAdminName_->setObjectName(QStringLiteral("tbxAdminName"));
     tbxAdminName_->setVisible(false);
@@ -260,8 +251,10 @@ QWidget* frmWizard::buildMasterFilesPage() {
     });
     lblMasterFilesRecord_ = counterLabel(page, QStringLiteral("lblMasterFilesRecord"));
     dtMasterFiles_->setRecordCounter(lblMasterFilesRecord_, QStringLiteral("Master Files Record: "));
-    auto* add = button(page, QStringLiteral("cmdAddBF"), QStringLiteral("&Add"));
-    auto* remove = button(page, QStringLiteral("cmdDelMF"), QStringLiteral("&Delete"));
+    auto* add =
+        platform::ui::namedControl<QPushButton>(page, QStringLiteral("cmdAddBF"), QStringLiteral("&Add"));
+    auto* remove =
+        platform::ui::namedControl<QPushButton>(page, QStringLiteral("cmdDelMF"), QStringLiteral("&Delete"));
     connect(add, &QPushButton::clicked, this, &frmWizard::cmdAddBF_Click);
     connect(remove, &QPushButton::clicked, this, &frmWizard::cmdDelMF_Click);
     auto* layout = new QVBoxLayout(page);
@@ -286,14 +279,20 @@ QWidget* frmWizard::buildWorksheetsPage() {
     cbxWorksheets_->setObjectName(QStringLiteral("cbxWorksheets"));
     cbxWorksheets_->setMinimumContentsLength(24);
     connect(cbxWorksheets_, &QComboBox::currentTextChanged, this, &frmWizard::cbxWorksheets_Change);
-    chkSelectAll_ = checkBox(page, QStringLiteral("chkSelectAll"), QStringLiteral("All"));
-    chkBuildAllFiles_ = checkBox(page, QStringLiteral("chkBuildAllFiles"), QStringLiteral("Build All"));
+    chkSelectAll_ =
+        platform::ui::namedControl<QCheckBox>(page, QStringLiteral("chkSelectAll"), QStringLiteral("All"));
+    chkBuildAllFiles_ = platform::ui::namedControl<QCheckBox>(page, QStringLiteral("chkBuildAllFiles"),
+                                                              QStringLiteral("Build All"));
     auto* frame = new QGroupBox(QStringLiteral("User Files"), page);
-    chkCopyType_ = checkBox(frame, QStringLiteral("chkCopyType"), QStringLiteral("Copy - Values Only"));
-    chkOWAll_ = checkBox(frame, QStringLiteral("chkOWAll"), QStringLiteral("Overwrite All"));
+    chkCopyType_ = platform::ui::namedControl<QCheckBox>(frame, QStringLiteral("chkCopyType"),
+                                                         QStringLiteral("Copy - Values Only"));
+    chkOWAll_ = platform::ui::namedControl<QCheckBox>(frame, QStringLiteral("chkOWAll"),
+                                                      QStringLiteral("Overwrite All"));
     frame->setLayout(row({chkCopyType_, chkOWAll_}));
-    auto* build = button(page, QStringLiteral("cmdBuildFiles"), QStringLiteral("Build Files"));
-    auto* remove = button(page, QStringLiteral("cmdDelWS"), QStringLiteral("&Delete"));
+    auto* build = platform::ui::namedControl<QPushButton>(page, QStringLiteral("cmdBuildFiles"),
+                                                          QStringLiteral("Build Files"));
+    auto* remove =
+        platform::ui::namedControl<QPushButton>(page, QStringLiteral("cmdDelWS"), QStringLiteral("&Delete"));
     connect(build, &QPushButton::clicked, this, &frmWizard::cmdBuildFiles_Click);
     connect(remove, &QPushButton::clicked, this, &frmWizard::cmdDelWS_Click);
     auto* layout = new QVBoxLayout(page);
@@ -314,8 +313,8 @@ QWidget* frmWizard::buildAssignPage() {
     dtUsersData_->setToolTip(QStringLiteral("Drag names & drop on 'User Name' to change assignment."));
     dtUsersData_->setContextMenuName(kAssignMenu);
     dtUsersData_->setColumns({column({}, QStringLiteral("User List"), 2400, ColumnKind::Text, false)});
-    cmdUserList_ = button(page, QStringLiteral("cmdUserList"), QStringLiteral("User List"),
-                          QStringLiteral("Click for list."));
+    cmdUserList_ = platform::ui::namedControl<QPushButton>(
+        page, QStringLiteral("cmdUserList"), QStringLiteral("User List"), QStringLiteral("Click for list."));
     connect(cmdUserList_, &QPushButton::clicked, this, &frmWizard::cmdUserList_Click);
     assignments_->setChangeHandler([this](int r, int c) { dtUFAssign_Change(r, c); });
     enableUserNameDrags();
