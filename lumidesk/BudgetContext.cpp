@@ -16,6 +16,7 @@
 #include "platform/ui/Ui.h"
 #include "wizard/GetDefaultAuthor.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/WizardGrids.h"
 #include "wizard/WizardServices.h"
 
 #include <QFileInfo>
@@ -66,22 +67,10 @@ void refreshExplorer(frmDataTable& form, const QString& context) {
     form.dtUFStatus()->setCurrentCell(0, 0);
 }
 
-// The wizard's master-workbook list: the context's master workbooks, "All" first.
+// The wizard's master-workbook list for the new context, then its grids and caption.
 void refreshWizard(core::cOptions& opts) {
     opts.FormLoading = true;
-    QStringList masterFiles;
-    {
-        core::cDB2 query;
-        platform::db::Recordset rows;
-        if (query.GetRecordset(QStringLiteral("SELECT Master_File,Budget_Name FROM MasterFiles "
-                                              "WHERE Master_File Is Not Null "
-                                              "AND Budget_Name = ? COLLATE NOCASE_U"),
-                               rows, {opts.BudgetNameContext}) == core::QueryObject::kRows) {
-            for (; !rows.eof(); rows.moveNext())
-                masterFiles << rows.value(QStringLiteral("Master_File")).toString();
-        }
-    }
-    wizard::FillWizardMasterFileList(masterFiles);
+    wizard::FillWizardMasterFileList(wizard::ContextMasterFiles());
     opts.FormLoading = false;
     wizard::LoadWizardGrids(QString());
     wizard::EZWiz_PageChanged();

@@ -1,7 +1,6 @@
 // See WizardGrids.h.
 #include "wizard/WizardGrids.h"
 
-#include "core/BudgetContextName.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "platform/ui/EditGrid.h"
@@ -81,7 +80,8 @@ WizardGridSources ContextGridSources(const QString& filter) {
 
 QStringList ContextMasterFiles() {
     QStringList names;
-    const QString budget = core::ContextBudget();
+    // The context text as it stands ("Nothing" included), as the pages' record sources take it.
+    const QString budget = core::gOptions ? core::gOptions->BudgetNameContext : QString();
     if (budget.isEmpty())
         return names;
     core::cDB2 query;
