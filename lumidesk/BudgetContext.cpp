@@ -131,7 +131,6 @@ qint32 SetBudgetContextAndRefresh() {
         opts.DefaultAdmin = wizard::GetDefaultAuthor(0, true);
         platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
                                     QStringLiteral("BudgetNameContext"), opts.BudgetNameContext);
-        wizard::LoadWizardGrids(QString());
         if (frmDataTable* form = frmDataTable::loaded())
             refreshExplorer(*form, opts.BudgetNameContext);
         if (core::IsFormLoaded(wizard::kWizardFormName))

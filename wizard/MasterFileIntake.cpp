@@ -4,6 +4,7 @@
 #include "wizard/MasterFileIntake.h"
 
 #include "core/AppTitle.h"
+#include "core/BudgetContextName.h"
 #include "core/ErrorMessage.h"
 #include "core/RunGuard.h"
 #include "core/cDB2.h"
@@ -31,10 +32,6 @@ const QString kDrive = QStringLiteral("/");
 
 void tell(const QString& text) {
     platform::ui::msgBox(text, Buttons::Ok, core::kAppTitle);
-}
-
-bool hasContext(const QString& context) {
-    return !context.isEmpty() && context.compare(QStringLiteral("Nothing"), Qt::CaseInsensitive) != 0;
 }
 
 // The confirmed workbook file; none when the dialog was cancelled or the name is no file.
@@ -83,11 +80,9 @@ qint64 addMasterRow(const QFileInfo& file, const QString& budget) {
 } // namespace
 
 void AddMasterBudgetFiles() {
-    const QString budget = core::gOptions ? core::gOptions->BudgetNameContext : QString();
-    if (!hasContext(budget)) {
-        tell(kSetContextButtonText);
+    if (!ContextBudgetChosen(kSetContextButtonText))
         return;
-    }
+    const QString budget = core::ContextBudget();
     if (core::RunGuard::refuseDuringRun(core::kAppTitle))
         return;
     const core::RunGuard::Token running;
