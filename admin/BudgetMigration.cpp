@@ -64,18 +64,6 @@ Connection openConnection(const QString& connectionString) {
     return cnn;
 }
 
-// The budget of exactly that name, with its rows, inside the caller's transaction.
-bool deleteBudget(Connection& cnn, const QString& budget) {
-    if (!wizard::DeleteBudgetData(budget, cnn))
-        return false;
-    cnn.execute(QStringLiteral("DELETE FROM Budgets WHERE Budget_Name = ? COLLATE ") +
-                    platform::db::kNoCaseCollation,
-                {budget});
-    if (cnn.scalar(QStringLiteral("SELECT count(*) FROM Budgets")).toLongLong() == 0)
-        cnn.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES (?)"), {kPlaceholder});
-    return true;
-}
-
 // One budget on its way: its source row and database, the target, and whether the target
 // holds a budget of that name that it replaces.
 struct Transfer {
@@ -94,7 +82,7 @@ MigrationEnd transfer(const Transfer& t, const QString& recordFailedText) {
     bool copied = false;
     {
         platform::db::Transaction work(t.to);
-        if (!t.replace || deleteBudget(t.to, t.budget)) {
+        if (!t.replace || wizard::DeleteBudget(t.budget, t.to)) {
             if (!wizard::CopyBudgetRecord(t.source, t.from, t.to))
                 say(recordFailedText);
             else if (wizard::CopyBudgetTables(t.source, t.from, t.to))
@@ -108,7 +96,7 @@ MigrationEnd transfer(const Transfer& t, const QString& recordFailedText) {
     if (!copied)
         return MigrationEnd::Stop;
     platform::db::Transaction work(t.from);
-    if (deleteBudget(t.from, t.budget))
+    if (wizard::DeleteBudget(t.budget, t.from))
         work.commit();
     return MigrationEnd::Finish;
 }

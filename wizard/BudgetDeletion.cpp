@@ -36,4 +36,22 @@ bool DeleteBudgetData(const QString& budget, platform::db::Connection& cnn) {
     }
 }
 
+bool DeleteBudget(const QString& budget, platform::db::Connection& cnn) {
+    try {
+        platform::db::WriteStep step(cnn, QStringLiteral("budget_deletion"));
+        if (!DeleteBudgetData(budget, cnn))
+            return false;
+        cnn.execute(QStringLiteral("DELETE FROM Budgets WHERE Budget_Name = ? COLLATE %1")
+                        .arg(platform::db::kNoCaseCollation),
+                    {budget});
+        if (cnn.scalar(QStringLiteral("SELECT count(*) FROM Budgets")).toLongLong() == 0)
+            cnn.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES ('<Dummy record>')"));
+        step.commit();
+        return true;
+    } catch (const platform::db::DbError& error) {
+        core::ShowErrorMessage(error);
+        return false;
+    }
+}
+
 } // namespace wizard

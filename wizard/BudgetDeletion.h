@@ -18,4 +18,8 @@ namespace wizard {
 // false after showing the error message when the database refused.
 bool DeleteBudgetData(const QString& budget, platform::db::Connection& cnn);
 
+// The budget itself: its dependent rows as above and then its Budgets row, all or nothing in
+// the same way; an emptied Budgets table gets its placeholder row back. False as above.
+bool DeleteBudget(const QString& budget, platform::db::Connection& cnn);
+
 } // namespace wizard

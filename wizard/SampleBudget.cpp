@@ -71,10 +71,8 @@ bool removeEarlierSample(Connection& cnn) {
     if (cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = ? COLLATE NOCASE_U"),
                    {kSampleBudgetName})
             .toInt() == 1) {
-        if (!DeleteBudgetData(kSampleBudgetName, cnn))
+        if (!DeleteBudget(kSampleBudgetName, cnn))
             return false;
-        cnn.execute(QStringLiteral("DELETE FROM Budgets WHERE Budget_Name = ? COLLATE NOCASE_U"),
-                    {kSampleBudgetName});
     }
     deleteIfOnlyOne(cnn, QStringLiteral("Admin"), QStringLiteral("Admin_Name"), QStringLiteral("Velk"));
     for (const char* folder : {"LumiSupport", "LumiSystems"})

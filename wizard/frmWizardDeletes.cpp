@@ -13,7 +13,6 @@
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
-#include "platform/db/Transaction.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
@@ -110,15 +109,8 @@ void frmWizard::cmdDelBudget_Click() {
             return;
         core::cDB2 query;
         query.SetConnection();
-        {
-            platform::db::Transaction deletion(query.Cnn());
-            if (!DeleteBudgetData(name, query.Cnn()))
-                return;
-            query.Cnn().execute(QStringLiteral("DELETE FROM Budgets WHERE Budget_Name = ? COLLATE NOCASE_U"),
-                                {name});
-            deletion.commit();
-        }
-        sweep(QStringLiteral("Budgets"));
+        if (!DeleteBudget(name, query.Cnn()))
+            return;
         core::gOptions->BudgetNameContext = core::kNoBudgetContext;
         forgetSavedContext(name);
         budgets_->Refresh();
