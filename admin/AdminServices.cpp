@@ -8,6 +8,7 @@
 #include "admin/frmSuperAdmin.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
+#include "platform/sys/ProgramHook.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 
@@ -18,11 +19,6 @@
 namespace admin {
 
 namespace {
-
-void notAvailable(const QString& what) {
-    platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
-}
 
 // Shows the one window of that form name, loading it (owned by owner) when it is not loaded.
 template <class Form> bool showOwned(const QString& name, QWidget* owner) {
@@ -39,10 +35,7 @@ template <class Form> bool showOwned(const QString& name, QWidget* owner) {
 
 namespace {
 
-SampleInstaller& sampleInstaller() {
-    static SampleInstaller installer;
-    return installer;
-}
+platform::sys::ProgramHook<SampleInstaller> sampleInstaller("sample-budget installation");
 
 frmConfigure* loadConfigure(QWidget* owner, int tab) {
     frmConfigure* window = frmConfigure::loaded();
@@ -84,15 +77,11 @@ void RefillConfigureGrids() {
 }
 
 void setSampleInstaller(SampleInstaller installer) {
-    sampleInstaller() = std::move(installer);
+    sampleInstaller.install(std::move(installer));
 }
 
 bool RunSampleInstaller() {
-    if (!sampleInstaller()) {
-        notAvailable(QStringLiteral("Installing the sample budget"));
-        return false;
-    }
-    return sampleInstaller()();
+    return sampleInstaller.get()();
 }
 
 bool ShowLogon() {

@@ -41,7 +41,7 @@ void RefillConfigureGrids();
 
 // The sample-budget installation that the configuration window's "Install Sample Budget"
 // runs; the program installs it at start-up (the budget wizard does the work). True when the
-// sample budget was installed.
+// sample budget was installed; throws platform::sys::HookNotInstalled when none is installed.
 using SampleInstaller = std::function<bool()>;
 void setSampleInstaller(SampleInstaller installer);
 bool RunSampleInstaller();

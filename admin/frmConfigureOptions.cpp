@@ -6,6 +6,7 @@
 #include "admin/DatabaseTools.h"
 #include "admin/frmConfigure.h"
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "core/cOptions.h"
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
@@ -288,7 +289,8 @@ void frmConfigure::cmdClearDB_Click() {
 void frmConfigure::cmdInstall_Click() {
     if (core::RunGuard::refuseDuringRun())
         return;
-    if (!RunSampleInstaller())
+    bool installed = false;
+    if (!core::RunTrapped([&] { installed = RunSampleInstaller(); }) || !installed)
         return;
     if (QWidget* active = core::gOptions ? core::gOptions->ActiveForm.data() : nullptr)
         active->close();

@@ -1,33 +1,23 @@
-// See OpenWorkbookInExcel.h: the settable opener and its not-available default.
+// See OpenWorkbookInExcel.h: the opener hook.
 #include "core/OpenWorkbookInExcel.h"
 
-#include "core/AppTitle.h"
-#include "platform/ui/Ui.h"
+#include "platform/sys/ProgramHook.h"
 
 namespace core {
 
 namespace {
 
-void notAvailable(const QString& name) {
-    Q_UNUSED(name);
-    platform::ui::msgBox(kOpenWorkbookNotAvailableText, platform::ui::Buttons::Ok, kAppTitle,
-                         platform::ui::Icon::Information);
-}
-
-WorkbookOpener& opener() {
-    static WorkbookOpener installed = notAvailable;
-    return installed;
-}
+platform::sys::ProgramHook<WorkbookOpener> opener("workbook opener");
 
 } // namespace
 
 void setWorkbookOpener(WorkbookOpener replacement) {
-    opener() = replacement ? std::move(replacement) : WorkbookOpener(notAvailable);
+    opener.install(std::move(replacement));
 }
 
 void OpenWorkbookInExcel(const QString& name) {
     // A copy, so an opener that installs another one while it runs stays alive to its end.
-    const WorkbookOpener run = opener();
+    const WorkbookOpener run = opener.get();
     run(name);
 }
 

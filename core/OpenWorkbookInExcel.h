@@ -4,9 +4,8 @@
 // status grid, the wizard's grids.
 //
 // The lookup and the opening belong to the budget setup wizard, which core must not depend
-// on; core keeps a settable opener instead, and the desktop program installs the wizard's
-// routine into it at start-up. Until an opener is installed (the add-in, tests of core alone)
-// a call tells the user that opening is not available and opens nothing.
+// on; core keeps a hook instead, and the program installs the wizard's routine into it at
+// start-up.
 #pragma once
 
 #include <QString>
@@ -14,16 +13,13 @@
 
 namespace core {
 
-inline const QString kOpenWorkbookNotAvailableText = QStringLiteral(
-    "Opening a workbook in the spreadsheet program is not available yet in this version of Lumidesk.");
-
 using WorkbookOpener = std::function<void(const QString& name)>;
 
-// Installs the routine that OpenWorkbookInExcel runs; an empty function puts the
-// not-available message back.
+// Installs the routine that OpenWorkbookInExcel runs.
 void setWorkbookOpener(WorkbookOpener opener);
 
-// Runs the installed opener with the workbook's name.
+// Runs the installed opener with the workbook's name; throws platform::sys::HookNotInstalled
+// when the program installed none.
 void OpenWorkbookInExcel(const QString& name);
 
 } // namespace core

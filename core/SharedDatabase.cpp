@@ -8,6 +8,7 @@
 #include "core/cDB3.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
+#include "platform/sys/ProgramHook.h"
 #include "platform/ui/Ui.h"
 
 #include <QFileInfo>
@@ -16,15 +17,8 @@ namespace core {
 
 namespace {
 
-std::function<void()>& releaser() {
-    static std::function<void()> hook;
-    return hook;
-}
-
-std::function<void()>& updateEngineRelease() {
-    static std::function<void()> release;
-    return release;
-}
+platform::sys::ProgramHook<std::function<void()>> releaser("release of the data environments");
+platform::sys::ProgramHook<std::function<void()>> updateEngineRelease("release of the update engine");
 
 bool sameFile(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
@@ -87,20 +81,21 @@ std::optional<OwnUse> TakeMasterDatabaseForOwnUse(const QString& whatCannotRun) 
 }
 
 void setUpdateEngineRelease(std::function<void()> release) {
-    updateEngineRelease() = std::move(release);
+    updateEngineRelease.install(std::move(release));
 }
 
 void setSharedConnectionsReleaser(std::function<void()> hook) {
-    releaser() = std::move(hook);
+    releaser.install(std::move(hook));
 }
 
 void ReleaseSharedConnections() {
     gDB2.reset();
     gDB3.reset();
-    if (updateEngineRelease())
-        updateEngineRelease()();
-    if (releaser())
-        releaser()();
+    // Core's own tests release without the program's parts.
+    if (updateEngineRelease.installed())
+        updateEngineRelease.current()();
+    if (releaser.installed())
+        releaser.current()();
 }
 
 } // namespace core

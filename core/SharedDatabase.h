@@ -57,11 +57,10 @@ std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& 
 std::optional<OwnUse> TakeMasterDatabaseForOwnUse(const QString& whatCannotRun);
 
 // The update engine (gUpdate of the user-file subsystem) is released with the query objects.
-// Core does not know it, so the program installs the routine that releases it at start-up;
-// an empty function releases nothing more.
+// Core does not know it, so the program installs the routine that releases it at start-up.
 void setUpdateEngineRelease(std::function<void()> release);
 
-// Installs the program's part of ReleaseSharedConnections (null: none).
+// Installs the program's part of ReleaseSharedConnections: its data environments let go.
 void setSharedConnectionsReleaser(std::function<void()> releaser);
 
 // Releases the query objects gDB2 and gDB3 and the update engine, and runs the program's

@@ -11,9 +11,7 @@
 // | "Users status table"     | frmDataTable.dtUFStatus     | -                        |
 // | "UsersData table"        | frmConfigure.dtUsersData    | frmConfigure unloaded    |
 // | "Worksheets table"       | frmWizard.dtWorksheets      | frmWizard unloaded       |
-//
-// The wizard cannot be loaded by this version of the program: its grids print only while it
-// is open, and otherwise the administrator is told that printing them is not available yet.
+
 #pragma once
 
 #include <QString>

@@ -16,8 +16,11 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
+#include "wizard/SyncUserFileTable.h"
 #include "wizard/WizardHooks.h"
 #include "wizard/WizardServices.h"
+#include "workbooks/UserFileTableSync.h"
+#include "workbooks/cUpdate.h"
 
 namespace lumidesk {
 
@@ -45,8 +48,12 @@ void InstallProgramHooks() {
                                                                mode);
                             },
                             CreateBudgetRecord, ImportContactAddresses});
-    // Before the master database is re-keyed, moved or left, the data environments let go of it.
+    // Before the master database is re-keyed, moved or left, the data environments and the
+    // update engine let go of it.
     core::setSharedConnectionsReleaser(ReleaseDataEnvironments);
+    core::setUpdateEngineRelease([] { workbooks::gUpdate.reset(); });
+    // A cut of the wizard's selection brings the user-file register in step through the wizard.
+    workbooks::setUserFileTableSync(wizard::SyncUserFileTable);
 }
 
 } // namespace lumidesk

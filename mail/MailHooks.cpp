@@ -1,21 +1,24 @@
 // See MailHooks.h.
 #include "mail/MailHooks.h"
 
+#include "platform/sys/ProgramHook.h"
+
 namespace mail {
 
 namespace {
-MailHooks& installed() {
-    static MailHooks hooks;
-    return hooks;
-}
+platform::sys::ProgramHook<MailHooks> installed("mail windows' program routines");
 } // namespace
 
+bool MailHooks::complete() const {
+    return addAddressesToUsersData && refreshStatusGrid;
+}
+
 void setMailHooks(MailHooks hooks) {
-    installed() = std::move(hooks);
+    installed.install(std::move(hooks));
 }
 
 const MailHooks& mailHooks() {
-    return installed();
+    return installed.current();
 }
 
 } // namespace mail

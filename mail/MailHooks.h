@@ -13,6 +13,8 @@ struct MailHooks {
     std::function<void()> addAddressesToUsersData;
     // Re-reads the Budgets Explorer's status grid when the explorer is loaded.
     std::function<void()> refreshStatusGrid;
+
+    bool complete() const;
 };
 
 void setMailHooks(MailHooks hooks);

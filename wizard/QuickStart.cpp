@@ -9,6 +9,7 @@
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
 #include "platform/sys/FileFacts.h"
+#include "platform/sys/ProgramHook.h"
 #include "platform/ui/BusyPointer.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/MenuHost.h"
@@ -87,10 +88,8 @@ Step buildWorkbook(QPointer<frmQSWizard>& form, const QString& fullPath) {
         return Step::End;
     }
     const WizardHooks& hooks = wizardHooks();
-    if (!hooks.createBudgetRecord) {
-        tell(QStringLiteral("The QuickStart build is not available yet in this version of Lumidesk."));
-        return Step::End;
-    }
+    if (!hooks.createBudgetRecord)
+        throw platform::sys::HookNotInstalled("The program did not install its QuickStart budget record.");
     // A budget that was not made (a refusal or an error, told there) has nothing to list.
     if (hooks.createBudgetRecord(fileName, folder) != 0 || !form)
         return Step::End;
@@ -106,6 +105,9 @@ Step buildWorkbook(QPointer<frmQSWizard>& form, const QString& fullPath) {
 
     switch (workbooks::CreateUserFiles(fileName, true, false, false)) {
     case workbooks::kCutFinished:
+    case workbooks::kCutCancelled:
+    case workbooks::kCutFailed:
+        // The user files cut before a failure are on disk and stamped: they are registered too.
         SyncUserFileTable();
         break;
     case workbooks::kCutMasterMissing:

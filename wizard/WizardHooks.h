@@ -25,9 +25,12 @@ struct WizardHooks {
     // Reads the addresses of the contacts folder's "Contacts" book through the address-import
     // window, loaded hidden, and adds the new ones as users.
     std::function<void()> importContactAddresses;
+
+    bool complete() const;
 };
 
 void setWizardHooks(WizardHooks hooks);
+// The installed routines (the wizard's own tests run it with some of them only).
 const WizardHooks& wizardHooks();
 
 } // namespace wizard

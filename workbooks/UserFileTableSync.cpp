@@ -1,29 +1,20 @@
 // See UserFileTableSync.h.
 #include "workbooks/UserFileTableSync.h"
 
-#include "core/AppTitle.h"
-#include "platform/ui/Ui.h"
+#include "platform/sys/ProgramHook.h"
 
 namespace workbooks {
 
 namespace {
-std::function<void()>& installed() {
-    static std::function<void()> sync;
-    return sync;
-}
+platform::sys::ProgramHook<std::function<void()>> installed("user-file register sync");
 } // namespace
 
 void setUserFileTableSync(std::function<void()> sync) {
-    installed() = std::move(sync);
+    installed.install(std::move(sync));
 }
 
 void SyncUserFileTable() {
-    if (installed()) {
-        installed()();
-        return;
-    }
-    platform::ui::msgBox(kSyncNotAvailableText, platform::ui::Buttons::Ok, core::kAppTitle,
-                         platform::ui::Icon::Information);
+    installed.get()();
 }
 
 } // namespace workbooks

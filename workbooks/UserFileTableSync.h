@@ -4,19 +4,15 @@
 // wizard's routine here at start-up, as core reaches the workbook opener.
 #pragma once
 
-#include <QString>
 #include <functional>
 
 namespace workbooks {
 
-inline const QString kSyncNotAvailableText = QStringLiteral(
-    "Bringing the user-file register in step is not available yet in this version of Lumidesk.");
-
-// Installs the routine; an empty function puts the not-available message back.
+// Installs the routine.
 void setUserFileTableSync(std::function<void()> sync);
 
-// Runs the installed routine on the budget context; without one tells the user that it is
-// not available.
+// Runs the installed routine on the budget context; throws platform::sys::HookNotInstalled
+// when the program installed none.
 void SyncUserFileTable();
 
 } // namespace workbooks

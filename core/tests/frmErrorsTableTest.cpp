@@ -180,16 +180,19 @@ TEST_F(ErrorsBrowser, UserFileClickNeedsTheRowsBudgetAsContext) {
     addError(QString::fromLatin1(kSameSecond), QStringLiteral("Plan"), QStringLiteral("gone.xlsx"), true,
              false, false);
     testsupport::ScopedScriptedUi ui;
+    QStringList opened;
+    core::setWorkbookOpener([&opened](const QString& name) { opened << name; });
     frmErrorsTable& window = open();
     for (const char* context : {"", "Nothing", "Other", "plan", "Plan"}) {
         core::gOptions->BudgetNameContext = QString::fromLatin1(context);
         window.dtErrors_Click(0, frmErrorsTable::kUFName);
     }
+    core::setWorkbookOpener({});
     EXPECT_EQ(ui->messageTexts(), (QStringList{QStringLiteral("Set the Budget Context."),
                                                QStringLiteral("Set the Budget Context."),
                                                QStringLiteral("Set the correct budget context."),
-                                               QStringLiteral("Set the correct budget context."),
-                                               core::kOpenWorkbookNotAvailableText}));
+                                               QStringLiteral("Set the correct budget context.")}));
+    EXPECT_EQ(opened, QStringList{QStringLiteral("gone.xlsx")}) << "opened only in its own budget";
     for (const auto& asked : ui->asked())
         EXPECT_EQ(asked.title, QStringLiteral("Lumivane"));
 }

@@ -1,29 +1,32 @@
 // See HelpViewer.h.
 #include "platform/ui/HelpViewer.h"
 
+#include "platform/sys/ProgramHook.h"
+
 namespace platform::ui {
 
 namespace {
 
-HelpViewer& installed() {
-    static HelpViewer viewer;
-    return viewer;
-}
+platform::sys::ProgramHook<HelpViewer> installed("help viewer");
 
 } // namespace
 
+bool HelpViewer::complete() const {
+    return showPage && closeAll;
+}
+
 void installHelpViewer(HelpViewer viewer) {
-    installed() = std::move(viewer);
+    installed.install(std::move(viewer));
 }
 
 void showHelpPage(const QString& formName) {
-    if (installed().showPage)
-        installed().showPage(formName);
+    if (installed.current().showPage)
+        installed.current().showPage(formName);
 }
 
 void closeHelpWindows() {
-    if (installed().closeAll)
-        installed().closeAll();
+    if (installed.current().closeAll)
+        installed.current().closeAll();
 }
 
 } // namespace platform::ui

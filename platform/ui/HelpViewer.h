@@ -11,6 +11,8 @@ namespace platform::ui {
 struct HelpViewer {
     std::function<void(const QString& page)> showPage; // a window's page, by its form name
     std::function<void()> closeAll;
+
+    bool complete() const;
 };
 
 void installHelpViewer(HelpViewer viewer);

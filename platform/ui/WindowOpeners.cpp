@@ -22,6 +22,10 @@ void setWindowOpener(const QString& formName, WindowOpener opener) {
         openers().remove(formName.toLower());
 }
 
+bool hasWindowOpener(const QString& formName) {
+    return openers().contains(formName.toLower());
+}
+
 bool openWindow(const QString& formName, QWidget* owner) {
     const auto found = openers().constFind(formName.toLower());
     return found != openers().constEnd() && (*found)(owner);

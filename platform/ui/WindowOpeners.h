@@ -17,6 +17,9 @@ using WindowOpener = std::function<bool(QWidget* owner)>;
 // Registers the opener of a form name (replacing an earlier one); an empty opener removes it.
 void setWindowOpener(const QString& formName, WindowOpener opener);
 
+// Whether an opener is registered for the form name.
+bool hasWindowOpener(const QString& formName);
+
 // Opens the window of that form name; false when no opener is registered or it failed.
 bool openWindow(const QString& formName, QWidget* owner = nullptr);
 

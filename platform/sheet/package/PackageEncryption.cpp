@@ -2,11 +2,8 @@
 #include "platform/sheet/package/PackageEncryption.h"
 
 #include "platform/sheet/SheetError.h"
-
-#ifdef LUMIVANE_SHEET_ENCRYPTION
 #include "platform/sheet/encryption/CompoundFileReader.h"
 #include "platform/sheet/encryption/EncryptedPackage.h"
-#endif
 
 namespace platform::sheet {
 
@@ -42,8 +39,6 @@ PackageEncryption::Content contentByNames(const QByteArray& file, PackageEncrypt
 bool PackageEncryption::isCompoundFile(const QByteArray& file) {
     return file.startsWith(kCompoundSignature);
 }
-
-#ifdef LUMIVANE_SHEET_ENCRYPTION
 
 PackageEncryption::Content PackageEncryption::contentOf(const QByteArray& compoundFile) {
     try {
@@ -86,29 +81,5 @@ QByteArray PackageEncryption::encrypt(const QByteArray& package, const QString& 
                          QStringLiteral("The workbook could not be encrypted: %1").arg(e.message()));
     }
 }
-
-#else
-
-PackageEncryption::Content PackageEncryption::contentOf(const QByteArray& compoundFile) {
-    // Without the module's container reader, the names tell what the file holds.
-    return contentByNames(compoundFile, Content::Encrypted, Content::Other);
-}
-
-QByteArray PackageEncryption::decrypt(const QByteArray& file, const QString& password) {
-    Q_UNUSED(file);
-    Q_UNUSED(password);
-    throw SheetError(
-        SheetError::Code::NotAvailable,
-        QStringLiteral("Opening workbooks protected by a file-open password is not available yet."));
-}
-
-QByteArray PackageEncryption::encrypt(const QByteArray& package, const QString& password) {
-    Q_UNUSED(package);
-    Q_UNUSED(password);
-    throw SheetError(SheetError::Code::NotAvailable,
-                     QStringLiteral("Saving workbooks with a file-open password is not available yet."));
-}
-
-#endif
 
 } // namespace platform::sheet

@@ -22,9 +22,9 @@ public:
     static Content contentOf(const QByteArray& compoundFile);
 
     // The plain package; throws SheetError (WrongPassword, DamagedPackage, NotAWorkbook for an
-    // encryption method that cannot be read, NotAvailable without the encryption module).
+    // encryption method that cannot be read).
     static QByteArray decrypt(const QByteArray& file, const QString& password);
-    // The encrypted file of a plain package; throws SheetError (NotAvailable without the module).
+    // The encrypted file of a plain package; throws SheetError (WriteFailed).
     static QByteArray encrypt(const QByteArray& package, const QString& password);
 };
 
