@@ -181,6 +181,31 @@ bool LogMasterPasswordError(const QString& masterFileName, const QString& budget
     });
 }
 
+bool LogUserFileError(const QString& userFileName, const QString& masterFileName, const QString& reason,
+                      const QString& budgetName, const QDateTime& lastWrite) {
+    const QString logged = firstCharacters(reason + QStringLiteral(" (the file as written ") +
+                                               lastWrite.toString(Qt::ISODate) + QStringLiteral(")"),
+                                           255);
+    if (!gDB3)
+        gDB3 = std::make_unique<cDB3>();
+    gDB3->SetConnection();
+    if (gDB3->Cnn()
+            .scalar(
+                QStringLiteral("SELECT COUNT(*) FROM Errors WHERE UFPassArrayFailed = 1 AND UF_name = ? "
+                               "COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U AND Change_Value = ?"),
+                {userFileName, budgetName, logged})
+            .toLongLong() > 0)
+        return true;
+    return writeErrorRow([&](platform::db::Recordset& r) {
+        r.setValue(QStringLiteral("UFPassArrayFailed"), yesNo(true));
+        setText(r, QStringLiteral("UF_name"), userFileName);
+        setText(r, QStringLiteral("MF_Name"), masterFileName);
+        setText(r, QStringLiteral("Change_Value"), logged);
+        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+        setText(r, QStringLiteral("Budget_Name"), budgetName);
+    });
+}
+
 bool LogFileInUseError(const QString& masterFileName, const QString& userFileName, bool fileInUse,
                        const QString& budgetName) {
     return writeErrorRow([&](platform::db::Recordset& r) {

@@ -10,6 +10,7 @@
 // here and answers false.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -50,6 +51,13 @@ bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QS
 // A master workbook the update run cannot write: it is protected by a file-open password and
 // no write password is stored for it (Protected_Error).
 bool LogMasterPasswordError(const QString& masterFileName, const QString& budgetName);
+
+// A user file the update run could not merge as a whole (it cannot be read, it lacks the
+// sheet of its master, another budget records it too): UFPassArrayFailed, with the reason and
+// the file's last-write time (lastWrite) in Change_Value. Written once per version of the file:
+// nothing when the file and budget have such a row with the same reason and time already.
+bool LogUserFileError(const QString& userFileName, const QString& masterFileName, const QString& reason,
+                      const QString& budgetName, const QDateTime& lastWrite);
 
 // A file that was open elsewhere.
 bool LogFileInUseError(const QString& masterFileName, const QString& userFileName, bool fileInUse,

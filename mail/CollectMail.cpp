@@ -150,6 +150,12 @@ std::optional<Target> Collection::targetOf(const ReceivedAttachment& attachment,
         return std::nullopt;
     }
     const Target target{rows.value(0).toString(), rows.value(1).toString()};
+    // A file that worksheets of two budgets record belongs to neither.
+    if (cnn_.scalar(QStringLiteral("SELECT COUNT(*) FROM Worksheets WHERE UFNPath = ?"), {target.path})
+            .toLongLong() > 1) {
+        reason = attachment.name + QStringLiteral(" is the user file of worksheets of more than one budget");
+        return std::nullopt;
+    }
     // Only the user the file is assigned to may replace it.
     const QVariant assigned = cnn_.scalar(
         QStringLiteral("SELECT count(*) FROM UserFileTablesData f JOIN UsersData u ON u.Users = f.Users "

@@ -28,8 +28,9 @@ std::optional<QString> cellOf(const CellTexts& table, int row, int column) {
     return table.at(row, column);
 }
 
-// The steps of a corrupted formula at (row, column); texts of a cell beyond its table are "".
-void reportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
+} // namespace
+
+void ReportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
                             const QString& userFile, const QString& masterFile) {
     platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Errors"),
                                 QStringLiteral("CorruptedFilename"), userFile);
@@ -43,8 +44,6 @@ void reportCorruptedFormula(int row, int column, const QString& masterText, cons
     if (answer != platform::ui::Answer::Yes)
         core::gOptions->CancelOp = true;
 }
-
-} // namespace
 
 qint16 ClassifyCellChange(const QString& masterText, const QString& userText, const QString& masterFile) {
     if (!userText.isEmpty()) {
@@ -63,7 +62,7 @@ void StoreChangeRecord(std::size_t n, ChangeList& list, const QString& label, co
                        const QString& currentValue, int row, int column) {
     if (list.size() <= n)
         list.resize(n + 1);
-    list[n] = {row, column, changedValue, currentValue, label};
+    list[n] = ChangeRecord{row, column, changedValue, currentValue, label, false};
 }
 
 QString CellLabel(int row, int column) {
@@ -79,7 +78,7 @@ std::optional<ChangeList> CompareSheetArrays(const CellTexts& master, const Cell
             const std::optional<QString> masterText = cellOf(master, row, column);
             const std::optional<QString> userText = cellOf(user, row, column);
             if (!masterText || !userText) {
-                reportCorruptedFormula(row, column, masterText.value_or(QString()),
+                ReportCorruptedFormula(row, column, masterText.value_or(QString()),
                                        userText.value_or(QString()), userFile, masterFile);
                 return std::nullopt;
             }
@@ -89,7 +88,7 @@ std::optional<ChangeList> CompareSheetArrays(const CellTexts& master, const Cell
                                   column);
                 break;
             case kCorruptedFormula:
-                reportCorruptedFormula(row, column, *masterText, *userText, userFile, masterFile);
+                ReportCorruptedFormula(row, column, *masterText, *userText, userFile, masterFile);
                 return std::nullopt;
             default:
                 break;

@@ -24,13 +24,16 @@ enum ChangeCode : qint16 {
     kSameFormula = 6,
 };
 
-// One changed cell: where it is, the user's text, the master's text and its label ("B3").
+// One changed cell: where it is, the user's text, the master's text and its label ("B3"), and
+// whether the user's cell holds that text as a text (written as such, never read as a typed
+// number, date or truth value).
 struct ChangeRecord {
     int row = 0;
     int column = 0;
     QString changedValue;
     QString currentValue;
     QString label;
+    bool changedIsText = false;
 };
 
 // The changed cells in the order they were found: column by column, top to bottom.
@@ -52,6 +55,13 @@ void StoreChangeRecord(std::size_t n, ChangeList& list, const QString& label, co
 
 // The A1 label of a cell without "$" ("AB3" for row 3, column 28).
 QString CellLabel(int row, int column);
+
+// The steps for a cell of the user file that must not reach the master (a formula of the master
+// lost or replaced; texts of a cell beyond its table are ""): the setting Errors\CorruptedFilename,
+// gOptions->CorruptedFlag, the errors row, the question kCorruptedFormulaText, and after a No
+// gOptions->CancelOp. A failure to write the errors row is thrown.
+void ReportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
+                            const QString& userFile, const QString& masterFile);
 
 // Compares the cells (1, 1) to (rows, columns) of both tables. A corrupted formula -- or a cell
 // that lies beyond one of the tables -- sets gOptions->CorruptedFlag, records the user file's name

@@ -42,6 +42,9 @@ const QString kCreatingText = QStringLiteral("Creating User File from Master Fil
 const QString kPickedSheets =
     QStringLiteral("SELECT * FROM Worksheets WHERE Select_By_User = 1 AND MasterFiles_ID = ? "
                    "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
+const QString kOtherBudgetsUserFile =
+    QStringLiteral("SELECT Worksheet_Name, Budget_Name FROM Worksheets WHERE UFNPath = ? "
+                   "AND NOT (Budget_Name = ? COLLATE NOCASE_U) ORDER BY rowid");
 const QString kSheetRow = QStringLiteral(
     "SELECT * FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
     "ORDER BY rowid");
@@ -64,7 +67,8 @@ struct Master {
 };
 
 // The user workbook of one sheet: a copy of the whole sheet, or its values and formats from
-// A1 to its last used cell pasted into a new workbook.
+// A1 to its last used cell pasted into a new workbook. Either way its one sheet bears the
+// master sheet's name, by which the update run finds it again.
 void saveUserFile(Application& app, Workbook& master, Worksheet& sheet, const QString& path,
                   bool copyValues) {
     if (!copyValues) {
@@ -75,6 +79,7 @@ void saveUserFile(Application& app, Workbook& master, Worksheet& sheet, const QS
     }
     const CellRange block({1, 1}, sheet.lastCell());
     Workbook& book = app.add();
+    book.renameSheet(book.activeSheet(), sheet.name());
     Range(sheet, block).copy();
     const Range target(book.activeSheet(), block);
     target.pasteSpecial(PasteType::Formats);
@@ -123,6 +128,19 @@ public:
 private:
     enum class Outcome { Cut, Skipped, Cancelled };
 
+    // A user file that a worksheet of another budget records already (their masters share a
+    // folder, a folder name and a sheet name) is never cut over: the run would merge one
+    // budget's numbers into the other's master. Told, with both names.
+    static bool recordedByAnotherBudget(const QString& path) {
+        Recordset other = Recordset::open(gUpdate->Cnn(), kOtherBudgetsUserFile, {path, context()});
+        if (other.eof())
+            return false;
+        tell(kUserFileOfAnotherBudgetText.arg(path, context(),
+                                              TextOf(other, QStringLiteral("Worksheet_Name")),
+                                              TextOf(other, QStringLiteral("Budget_Name"))));
+        return true;
+    }
+
     bool chosen(const QString& worksheet) const {
         return !fromSelection_ || selection_.contains(worksheet, Qt::CaseInsensitive);
     }
@@ -143,6 +161,8 @@ private:
             tell(kPathTooLongText.arg(path).arg(pathSize_));
             return Outcome::Skipped;
         }
+        if (recordedByAnotherBudget(path))
+            return Outcome::Skipped;
         if (existing.found && !overwriteAll_) {
             const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
                                                        platform::ui::Buttons::YesNoCancel, core::kAppTitle);

@@ -30,6 +30,10 @@ inline const QString kPathTooLongText = QStringLiteral(
     "The user file '%1' cannot be made: its path is longer than the %2 characters that the budget "
     "records keep. Choose a shorter folder or worksheet name.");
 
+inline const QString kUserFileOfAnotherBudgetText = QStringLiteral(
+    "The user file '%1' is not cut for the budget '%2': the worksheet '%3' of the budget '%4' has "
+    "its user file there already. Give one of the two worksheets another folder.");
+
 // The user file of a worksheet: its name "<sheet>.xlsx" and its path below the master's folder.
 QString UserFileName(const QString& worksheet);
 QString UserFilePath(const QString& masterFolder, const QString& folder, const QString& worksheet);

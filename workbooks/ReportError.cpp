@@ -2,16 +2,25 @@
 #include "workbooks/ReportError.h"
 
 #include "core/ErrorMessage.h"
+#include "platform/db/DbError.h"
 #include "platform/sheet/SheetError.h"
 
 namespace workbooks {
 
 void ReportError(const std::exception& error) {
+    ReportError(error, QString());
+}
+
+void ReportError(const std::exception& error, const QString& what) {
     if (const auto* sheet = dynamic_cast<const platform::sheet::SheetError*>(&error)) {
-        core::ShowErrorMessage(sheet->number(), sheet->description());
+        core::ShowErrorMessage(sheet->number(), what + sheet->description());
         return;
     }
-    core::ShowErrorMessage(error);
+    if (const auto* db = dynamic_cast<const platform::db::DbError*>(&error)) {
+        core::ShowErrorMessage(db->number(), what + db->description());
+        return;
+    }
+    core::ShowErrorMessage(platform::db::DbError::kGeneral, what + QString::fromUtf8(error.what()));
 }
 
 } // namespace workbooks

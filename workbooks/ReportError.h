@@ -4,10 +4,15 @@
 // error its own number, anything else the general number with its text.
 #pragma once
 
+#include <QString>
 #include <exception>
 
 namespace workbooks {
 
 void ReportError(const std::exception& error);
+
+// The same with what failed said first ("The user file '/b/North/Sales.xlsx' cannot be read: "),
+// so that the message names the file it is about.
+void ReportError(const std::exception& error, const QString& what);
 
 } // namespace workbooks

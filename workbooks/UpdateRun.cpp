@@ -6,14 +6,17 @@
 #include "workbooks/UpdateRun.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/ErrorsTable.h"
 #include "core/RunGuard.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sys/FileFacts.h"
 #include "platform/ui/Ui.h"
@@ -45,13 +48,16 @@ const QString kMastersOfBudget =
 
 // The user files of one master workbook that wait to be merged: picked, built, not locked
 // out, flagged, not missing; joined with their register rows of the same file and budget.
+// Path_Rows counts the worksheet rows that record the same user file.
 QString userFilesQuery(bool byFolder) {
     return QStringLiteral("SELECT Worksheet_Name,Worksheets.Select_By_User,Worksheets.Folder_Name, "
                           "Worksheets.UF_Create_Date,Worksheets.UF_Modified_Date,Worksheets.File_Missing, "
                           "Worksheets.User_Filename,Worksheets.UFNPath,Worksheets.Master_File, "
                           "Worksheets.Budget_Name,UserFileTablesData.Lockout_User_Updates,UserFileTablesData."
                           "UserFile_Update, "
-                          "WS_Password,ID_UFTD,ID_Worksheets,Corrupt_Error,UF_Copy_Values "
+                          "WS_Password,ID_UFTD,ID_Worksheets,Corrupt_Error,UF_Copy_Values, "
+                          "(SELECT COUNT(*) FROM Worksheets AS Other WHERE Other.UFNPath = "
+                          "Worksheets.UFNPath) AS Path_Rows "
                           "FROM Worksheets INNER JOIN UserFileTablesData "
                           "ON (Worksheets.User_Filename = UserFileTablesData.User_Filename COLLATE NOCASE_U "
                           "AND Worksheets.Budget_Name = UserFileTablesData.Budget_Name COLLATE NOCASE_U) "
@@ -84,6 +90,9 @@ struct MasterFile {
 
 enum class Turn { Done, Cancelled };
 
+// The outcome of a user file that no test is made of: another budget's row records it too.
+constexpr qint32 kSharedFile = -1;
+
 class MasterTurn {
 public:
     MasterTurn(const UpdateRequest& request, const MasterFile& master)
@@ -105,14 +114,10 @@ public:
 
         platform::sheet::Application app;
         app.setDisplayAlerts(false);
-        platform::sheet::OpenOptions open;
-        open.password = master_.passwords.open;
-        open.writeResPassword = master_.passwords.write;
-        Workbook& book = app.open(master_.fullPath, open);
-        if (book.readOnly()) { // taken by another program meanwhile
-            core::LogFileInUseError(master_.file, QString(), true, request_.budget);
+        Workbook* opened = open(app);
+        if (!opened)
             return Turn::Done;
-        }
+        Workbook& book = *opened;
         gUpdate->MFOpen = true;
 
         Recordset files = selectUserFiles();
@@ -135,6 +140,37 @@ public:
     }
 
 private:
+    // The master workbook opened for writing with its stored passwords; nothing (after its
+    // message and errors row) when a password the file asks for is not stored, or is wrong.
+    Workbook* open(platform::sheet::Application& app) {
+        platform::sheet::OpenOptions options;
+        options.password = master_.passwords.open;
+        options.writeResPassword = master_.passwords.write;
+        Workbook* book = nullptr;
+        try {
+            book = &app.open(master_.fullPath, options);
+        } catch (const platform::sheet::SheetError& error) {
+            if (error.code() != platform::sheet::SheetError::Code::WrongPassword &&
+                error.code() != platform::sheet::SheetError::Code::PasswordRequired)
+                throw;
+            passwordProblem();
+            return nullptr;
+        }
+        if (!book->readOnly())
+            return book;
+        if (book->writeReserved()) // opened read-only for want of its write password
+            passwordProblem();
+        else // taken by another program meanwhile
+            core::LogFileInUseError(master_.file, QString(), true, request_.budget);
+        return nullptr;
+    }
+
+    void passwordProblem() {
+        platform::ui::msgBox(kMasterPasswordMissingText.arg(master_.file), platform::ui::Buttons::Ok,
+                             core::kAppTitle);
+        core::LogMasterPasswordError(master_.file, request_.budget);
+    }
+
     bool previewing() const {
         return gUpdate->UpChngeMode.compare(kPreviewChanges, Qt::CaseInsensitive) == 0;
     }
@@ -161,7 +197,12 @@ private:
         const QDateTime recorded =
             platform::db::parseDateTime(TextOf(row, QStringLiteral("UF_Modified_Date")));
         QString operation = previewing() ? kPreviewedText : kUpdatingText;
-        switch (gUpdate->TestWS(userFile, path, recorded)) {
+        const bool shared = row.value(QStringLiteral("Path_Rows")).toLongLong() > 1;
+        switch (shared ? kSharedFile : gUpdate->TestWS(userFile, path, recorded)) {
+        case kSharedFile:
+            reportShared(userFile, path);
+            operation = kErrorText;
+            break;
         case cUpdate::kMissing:
             core::LogFileMissingError(userFile, true, request_.budget);
             break;
@@ -173,16 +214,20 @@ private:
             bookings_.push_back(booking);
             break;
         default: {
+            // The file's time as compared: a file replaced meanwhile waits for the next run.
+            const QDateTime compared = platform::sys::GetFileModifiedText(path);
             const qint32 result = gUpdate->UpdateWBWS(book, worksheet, userFile,
                                                       DecodedTextOf(row, QStringLiteral("WS_Password")), path,
                                                       row.value(QStringLiteral("UF_Copy_Values")).toBool());
             core::gOptions->CorruptedFlag = false;
             if (result == cUpdate::kFailed)
                 operation = kErrorText;
-            if (bookCompared(booking, result, path))
+            if (bookCompared(booking, result, compared))
                 bookings_.push_back(booking);
             if (result == cUpdate::kWritten)
                 ++written_;
+            if (result == cUpdate::kWritten || result == cUpdate::kNoChange)
+                ++merged_;
         }
         }
         ++gUpdate->WSProcessed;
@@ -190,11 +235,11 @@ private:
     }
 
     // Fills the booking of a compared user file; false when nothing is to be booked.
-    static bool bookCompared(Booking& booking, qint32 result, const QString& path) {
+    static bool bookCompared(Booking& booking, qint32 result, const QDateTime& compared) {
         switch (result) {
         case cUpdate::kWritten:
         case cUpdate::kNoChange:
-            booking.modified = platform::sys::GetFileModifiedText(path);
+            booking.modified = compared;
             booking.userFileUpdate = false;
             booking.corruptError = false;
             return true;
@@ -207,7 +252,18 @@ private:
         }
     }
 
-    // Saves the master once when anything was written, then books its user files.
+    // A user file that the worksheet rows of two budgets record is neither's: it is not
+    // tested, and stays waiting until one of them is cut elsewhere.
+    void reportShared(const QString& userFile, const QString& path) {
+        const QString what = QStringLiteral("The user file '%1' is not merged: ").arg(path);
+        core::ShowErrorMessage(platform::db::DbError::kGeneral, what + kSharedUserFileText, core::kAppTitle);
+        core::LogUserFileError(userFile, master_.file, kSharedUserFileText, request_.budget,
+                               platform::sys::GetFileModifiedText(path));
+    }
+
+    // Saves the master once when anything was written, then books its user files. The master's
+    // date is booked after a save, and after a turn that found its user files merged already
+    // (a run stopped between the save and the bookings leaves it so).
     void finish(Workbook& book) {
         bool saved = false;
         bool passwordsBack = false;
@@ -229,7 +285,7 @@ private:
         platform::db::Transaction transaction(cnn);
         for (const Booking& booking : bookings_)
             write(cnn, booking);
-        if (saved)
+        if (saved || (!previewing() && merged_ > 0))
             cnn.execute(
                 QStringLiteral("UPDATE MasterFiles SET MF_Modified_Date = ?, MFPwdsSet = MAX(MFPwdsSet, ?) "
                                "WHERE ID_MasterFiles = ?"),
@@ -253,6 +309,7 @@ private:
     const MasterFile& master_;
     std::vector<Booking> bookings_;
     int written_ = 0;
+    int merged_ = 0; // compared and merged, with or without a change
 };
 
 std::vector<MasterFile> mastersOf(const QString& budget) {

@@ -15,6 +15,16 @@
 namespace workbooks {
 
 inline const QString kSetBudgetContextText = QStringLiteral("Set the Budget Context.");
+// A master workbook whose file-open or write password the budget does not keep (or keeps wrong):
+// it is skipped, with an errors row, and the run goes on.
+inline const QString kMasterPasswordMissingText = QStringLiteral(
+    "The master workbook '%1' cannot be updated: a password it is protected with is not stored with "
+    "the budget, or is not correct. Enter its passwords on the Edit MasterFiles page of the Setup "
+    "Budget Wizard.");
+// A user file that the rows of two budgets record: merged into neither.
+inline const QString kSharedUserFileText = QStringLiteral(
+    "the worksheets of more than one budget record this user file, so it belongs to none of them. "
+    "Give one worksheet another folder and cut its user file again.");
 
 // What the command takes from the window that starts it.
 struct UpdateRequest {

@@ -21,12 +21,17 @@ namespace {
 
 using platform::sheet::CellRange;
 using platform::sheet::CellRef;
+using platform::sheet::CellValue;
 using platform::sheet::SheetError;
 using platform::sheet::Workbook;
 using platform::sheet::Worksheet;
 
 constexpr int kChangedValueColumn = 3;
 constexpr double kReviewPollSeconds = 2.0;
+
+QString context() {
+    return core::gOptions ? core::gOptions->BudgetNameContext : QString();
+}
 
 // The block from A1 to the sheet's last used cell, as formulas or as values.
 CellTexts tableOf(const Worksheet& sheet, bool values) {
@@ -41,31 +46,101 @@ CellTexts tableOf(const Worksheet& sheet, bool values) {
     return texts;
 }
 
-// Leaves (and reports) the changes that the master sheet cannot take: a locked cell of a
-// protected sheet, and -- from a user file of values only -- a cell that holds a formula.
-void leaveUntakeable(ChangeList& list, const Worksheet& sheet, bool copyValues, const QString& userFile,
-                     const QString& masterFile) {
-    ChangeList kept;
+// A returned user file as the comparison reads it: its cell texts, and the values behind them,
+// which tell a text constant (written back as a text) and an error value (never merged).
+struct UserTable {
+    CellTexts texts;
+    platform::sheet::ValueGrid values;
+
+    const CellValue* valueAt(int row, int column) const {
+        return values.contains(row, column) ? &values.at(row, column) : nullptr;
+    }
+    bool isText(int row, int column) const {
+        const CellValue* value = valueAt(row, column);
+        return value && value->type == CellValue::Type::Text && !texts.at(row, column).startsWith(u'=');
+    }
+    bool isError(int row, int column) const {
+        const CellValue* value = valueAt(row, column);
+        return value && value->type == CellValue::Type::Error;
+    }
+};
+
+// The sheet of the user file that stands for the master sheet: the one of its name, or -- in a
+// file of one worksheet, as values-only files were once cut -- that one. A sheet the user added
+// is never compared with the master sheet.
+Worksheet& userSheetOf(const Workbook& book, const QString& worksheet) {
+    if (Worksheet* named = book.findSheet(worksheet); named && named->kind() == Worksheet::Kind::Worksheet)
+        return *named;
+    const std::vector<Worksheet*> sheets = book.worksheets();
+    if (sheets.size() == 1)
+        return *sheets.front();
+    throw SheetError(SheetError::Code::NoSuchSheet,
+                     QStringLiteral("it holds no worksheet named '%1' (its sheets: %2).")
+                         .arg(worksheet, book.sheetNames().join(QStringLiteral(", "))));
+}
+
+// Reads the user file. A file that cannot be read, or holds no sheet for the master sheet, is
+// reported by name, with its errors row written once per version of the file: nothing then.
+std::optional<UserTable> readUserFile(const QString& path, const QString& worksheet, bool copyValues,
+                                      const QString& userFile, const QString& masterFile) {
+    try {
+        std::unique_ptr<Workbook> book = Workbook::open(path, platform::sheet::OpenOptions::readOnlyAccess());
+        const Worksheet& sheet = userSheetOf(*book, worksheet);
+        UserTable table{tableOf(sheet, copyValues), sheet.values(sheet.usedBlock())};
+        book->close();
+        return table;
+    } catch (const SheetError& error) {
+        ReportError(error, QStringLiteral("The user file '%1' is not merged: ").arg(path));
+        core::LogUserFileError(userFile, masterFile, error.description(), context(),
+                               platform::sys::GetFileModifiedText(path));
+        return std::nullopt;
+    }
+}
+
+// A changed cell whose value in the user file is an error (#DIV/0!, #REF!) would carry the
+// error into the master's totals: it stops the file as a corrupted formula does. False then.
+bool refuseErrorValues(const ChangeList& list, const UserTable& user, const QString& userFile,
+                       const QString& masterFile) {
     for (const ChangeRecord& change : list) {
-        const CellRef cell{change.row, change.column};
-        const bool formula = copyValues && sheet.hasFormula(cell);
-        const bool locked = !formula && !sheet.canWrite(cell);
-        if (!formula && !locked) {
-            kept.push_back(change);
+        if (!user.isError(change.row, change.column))
             continue;
-        }
-        core::LogCellError(change.row, change.column, false, false, false, change.label, userFile,
-                           QStringLiteral("1"), QStringLiteral("0"), masterFile, change.currentValue,
-                           change.changedValue, formula, locked);
+        ReportCorruptedFormula(change.row, change.column, change.currentValue, change.changedValue, userFile,
+                               masterFile);
+        return false;
+    }
+    return true;
+}
+
+// The changes that the master sheet cannot take, taken out of the list: a locked cell of a
+// protected sheet, and -- from a user file of values only -- a cell that holds a formula.
+ChangeList takeUntakeable(ChangeList& list, const Worksheet& sheet, bool copyValues) {
+    ChangeList kept;
+    ChangeList left;
+    for (ChangeRecord& change : list) {
+        const CellRef cell{change.row, change.column};
+        const bool untakeable = (copyValues && sheet.hasFormula(cell)) || !sheet.canWrite(cell);
+        (untakeable ? left : kept).push_back(std::move(change));
     }
     list = std::move(kept);
+    return left;
+}
+
+// The errors rows of the changes left, written when the file's other cells are merged.
+void logUntakeable(const ChangeList& left, const Worksheet& sheet, bool copyValues, const QString& userFile,
+                   const QString& masterFile) {
+    for (const ChangeRecord& change : left) {
+        const bool formula = copyValues && sheet.hasFormula({change.row, change.column});
+        core::LogCellError(change.row, change.column, false, false, false, change.label, userFile,
+                           QStringLiteral("1"), QStringLiteral("0"), masterFile, change.currentValue,
+                           change.changedValue, formula, !formula);
+    }
 }
 
 // Every formula among the changes must be one the workbook takes, before the first write.
 void requireFormulasTaken(const ChangeList& list, const Worksheet& sheet, const QString& userFile) {
     std::unique_ptr<Workbook> scratch;
     for (const ChangeRecord& change : list) {
-        if (!change.changedValue.startsWith(u'='))
+        if (change.changedIsText || !change.changedValue.startsWith(u'='))
             continue;
         if (!scratch)
             scratch = Workbook::create(QStringLiteral("Check"));
@@ -79,6 +154,34 @@ void requireFormulasTaken(const ChangeList& list, const Worksheet& sheet, const 
                     .arg(change.changedValue, change.label, sheet.name(), userFile, error.description()));
         }
     }
+}
+
+// A formula among the changes that would read its own result once written (a user's "=F2" in
+// a cell that F2 sums) stops the file as a corrupted formula does, before the first write.
+// False then.
+bool refuseCircularFormulas(const ChangeList& list, Workbook& master, Worksheet& sheet,
+                            const QString& userFile) {
+    std::vector<std::pair<CellRef, QString>> entries;
+    for (const ChangeRecord& change : list)
+        entries.emplace_back(CellRef{change.row, change.column},
+                             change.changedIsText ? QString() : change.changedValue);
+    const std::optional<CellRef> circular = master.circularReference(sheet, entries);
+    if (!circular)
+        return true;
+    for (const ChangeRecord& change : list)
+        if (change.row == circular->row && change.column == circular->col)
+            ReportCorruptedFormula(change.row, change.column, change.currentValue, change.changedValue,
+                                   userFile, master.name());
+    return false;
+}
+
+// A text of the user file goes in as a text ("007", "3-4", "TRUE"); anything else as typed.
+void write(Worksheet& sheet, const ChangeRecord& change) {
+    const CellRef cell{change.row, change.column};
+    if (change.changedIsText && !change.changedValue.isEmpty())
+        sheet.setEntry(cell, u'\'' + change.changedValue);
+    else
+        sheet.setEntry(cell, change.changedValue);
 }
 
 } // namespace
@@ -96,33 +199,39 @@ qint32 cUpdate::TestWS(const QString& userFile, const QString& userFilePath,
 qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QString& userFile,
                            const QString& sheetPassword, const QString& userFilePath, bool copyValues) {
     try {
-        CellTexts user;
-        {
-            std::unique_ptr<Workbook> book =
-                Workbook::open(userFilePath, platform::sheet::OpenOptions::readOnlyAccess());
-            user = tableOf(book->activeSheet(), copyValues);
-            book->close();
-        }
+        const std::optional<UserTable> user =
+            readUserFile(userFilePath, worksheet, copyValues, userFile, master.name());
+        if (!user)
+            return kFailed;
         Worksheet& sheet = master.sheet(worksheet);
         sheet.activate();
         const CellTexts current = tableOf(sheet, copyValues);
-        const CellTexts& extent = copyValues ? user : current;
-        std::optional<ChangeList> list =
-            CompareSheetArrays(current, user, extent.rows(), extent.columns(), userFile, master.name());
+        const CellTexts& extent = copyValues ? user->texts : current;
+        std::optional<ChangeList> list = CompareSheetArrays(current, user->texts, extent.rows(),
+                                                            extent.columns(), userFile, master.name());
         if (core::gOptions->CorruptedFlag || !list)
             return kFailed;
-        leaveUntakeable(*list, sheet, copyValues, userFile, master.name());
-        if (list->empty())
-            return kNoChange;
+        if (!refuseErrorValues(*list, *user, userFile, master.name()))
+            return kFailed;
+        for (ChangeRecord& change : *list)
+            change.changedIsText = user->isText(change.row, change.column);
+        const ChangeList left = takeUntakeable(*list, sheet, copyValues);
         if (isMode(kPreviewChanges)) {
+            if (list->empty())
+                return kNoChange;
             PreviewChanges(*list);
             return kNotWritten;
         }
-        if (isMode(kEditChanges) && !PreviewChanges(*list))
+        if (isMode(kEditChanges) && !list->empty() && !PreviewChanges(*list))
             return kNotWritten;
         requireFormulasTaken(*list, sheet, userFile);
+        if (!refuseCircularFormulas(*list, master, sheet, userFile))
+            return kFailed;
+        logUntakeable(left, sheet, copyValues, userFile, master.name());
+        if (list->empty())
+            return kNoChange;
         for (const ChangeRecord& change : *list)
-            sheet.setEntry({change.row, change.column}, change.changedValue);
+            write(sheet, change);
         if (!sheetPassword.isEmpty())
             sheet.protect(sheetPassword);
         return kWritten;
@@ -146,9 +255,15 @@ bool cUpdate::PreviewChanges(ChangeList& list) {
         platform::ui::EventPump::pollFor(answered, kReviewPollSeconds);
     if (!core::frmWait::loaded())
         return false; // the window went away: nothing may be written
-    if (editing)
-        for (std::size_t i = 0; i < list.size(); ++i)
-            list[i].changedValue = grid.cellText(int(i), kChangedValueColumn);
+    if (editing) {
+        // A value the administrator changed is read as typed; one left alone keeps its kind.
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const QString edited = grid.cellText(int(i), kChangedValueColumn);
+            if (edited != list[i].changedValue)
+                list[i] = ChangeRecord{list[i].row,          list[i].column, edited,
+                                       list[i].currentValue, list[i].label,  false};
+        }
+    }
     return !core::gOptions->CancelOp;
 }
 

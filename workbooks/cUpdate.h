@@ -5,11 +5,16 @@
 // own with GetRecordset, so the user-file cut uses it as its query object too.
 //
 // A user file is merged whole or not at all: every change is checked before the first write
-// (the master cell writable, a formula to be written one the workbook takes), so a master is
-// never saved half merged. Changes that cannot be taken over are left and reported in the
-// errors table: a locked cell of a protected master sheet (Protected_Error) and, for a user
-// file of values only, a master cell that holds a formula (Formula_Error), which a value must
-// never replace.
+// (the master cell writable, a formula to be written one the workbook takes and that does not
+// read its own result), so a master is never saved half merged. The file's sheet of the master
+// sheet's name is compared (a sheet the user added is not); a file that cannot be read, or has
+// no such sheet, is named in its message and logged once per version. A changed cell whose
+// value is an error, or a circular formula, stops the file as a corrupted formula does. A text
+// of the user file is written as text, never read as a number or date. Changes that cannot be
+// taken over are left, and reported in the errors table when the file's other cells are
+// merged: a locked cell of a protected master sheet (Protected_Error) and, for a user file of
+// values only, a master cell that holds a formula (Formula_Error), which a value must never
+// replace.
 #pragma once
 
 #include "core/QueryObject.h"

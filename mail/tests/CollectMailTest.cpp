@@ -180,5 +180,29 @@ TEST_F(CollectMail, PasswordComesFromTheBoxOrTheSavedSettingAsSavePwdSays) {
     EXPECT_EQ(1, shownTab);
 }
 
+// Worksheets of two budgets that record one user file (their masters share a folder, a folder
+// name and a sheet name): a returned file belongs to neither and stays on the server.
+TEST_F(CollectMail, AFileThatWorksheetsOfTwoBudgetsRecordIsNotReplaced) {
+    openMaster().execute(
+        QStringLiteral("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, UF_Create_Date, "
+                       "User_Filename, UFNPath, Master_File, Budget_Name) VALUES ('Summary', 1, "
+                       "'2024-01-01 00:00:00', 'Summary.xlsx', ?, 'Plan.xlsx', 'Other')"),
+        {summaryPath()});
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+
+    collect();
+
+    EXPECT_EQ(QByteArray("original"), readFile(summaryPath()));
+    EXPECT_EQ(1, server_.mailbox().size());
+    EXPECT_EQ(
+        1, ui().messageTexts()
+               .filter(QStringLiteral("Summary.xlsx is the user file of worksheets of more than one budget"))
+               .size())
+        << ui().messageTexts().join(QLatin1Char('|')).toStdString();
+}
+
 } // namespace
 } // namespace mailtest

@@ -10,6 +10,7 @@
 #include "platform/sheet/package/ContentTypes.h"
 #include "platform/sheet/package/Relationships.h"
 #include "platform/sheet/package/WorkbookPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -190,6 +191,17 @@ void Workbook::calculate() const {
 std::vector<StaleCell> Workbook::staleCells() const {
     d_->requireOpen();
     return d_->recalculator().staleCells();
+}
+
+std::optional<CellRef>
+Workbook::circularReference(Worksheet& sheet, const std::vector<std::pair<CellRef, QString>>& entries) const {
+    d_->requireOpen();
+    std::vector<std::pair<CellRef, std::string>> formulas;
+    for (const auto& [cell, typed] : entries) {
+        const bool formula = typed.size() > 1 && typed.startsWith(u'=');
+        formulas.emplace_back(cell, formula ? XmlText::toUtf8(typed.mid(1)) : std::string());
+    }
+    return d_->recalculator().circularReference(sheet, formulas);
 }
 
 // ---- saving ------------------------------------------------------------------------------

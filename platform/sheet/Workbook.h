@@ -134,6 +134,11 @@ public:
     // without a result; a workbook saved after writes is flagged to be recalculated on opening.
     void calculate() const;
     std::vector<StaleCell> staleCells() const;
+    // Typed entries about to be written into cells of the sheet ("=B2*2", "150"): the cell of the
+    // first formula among them that would then read its own result, directly or through other
+    // formulas -- a circular reference. Nothing is written.
+    std::optional<CellRef> circularReference(Worksheet& sheet,
+                                             const std::vector<std::pair<CellRef, QString>>& entries) const;
 
     // The layer's own state of the workbook (platform/sheet/model/WorkbookImpl.h).
     class Impl;

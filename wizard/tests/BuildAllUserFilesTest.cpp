@@ -12,6 +12,7 @@
 
 namespace {
 
+using platform::ui::Answer;
 using testsupport::ScopedScriptedUi;
 
 class BuildAllUserFiles : public wizardtest::MasterIntakeFixture {
@@ -45,11 +46,13 @@ TEST_F(BuildAllUserFiles, EachMasterOfTheContextIsBuiltOnce) {
     addPicked("Rates", 4, "Gamma.xlsx", "Plan 2");
     addPicked("Costs", 5, "Delta.xlsx", "Plan");
 
-    ScopedScriptedUi ui;
-    EXPECT_FALSE(wizard::BuildAllUserFiles(false, false));
-    EXPECT_EQ(ui->messageTexts(), QStringList{"The master workbook file is missing."})
-        << "no question to overwrite: no master workbook was cut twice";
-    EXPECT_EQ(ui->asked().front().title, "Lumivane");
+    {
+        ScopedScriptedUi ui;
+        wizard::BuildAllUserFiles(false, false);
+        EXPECT_EQ(ui->messageTexts(), QStringList{"The master workbook file is missing."})
+            << "no question to overwrite: no master workbook was cut twice";
+        EXPECT_EQ(ui->asked().front().title, "Lumivane");
+    }
     for (const char* sheet : {"Summary", "Sales", "Rates"})
         EXPECT_TRUE(built(QString::fromLatin1(sheet))) << sheet;
     EXPECT_EQ(rows("SELECT Worksheet_Name, Budget_Name FROM Worksheets WHERE UF_Create_Date IS NOT NULL "
@@ -57,6 +60,17 @@ TEST_F(BuildAllUserFiles, EachMasterOfTheContextIsBuiltOnce) {
               (QStringList{"Rates|Plan", "Sales|Plan", "Summary|plan"}))
         << "the sheet of 'Plan 2' is not built";
     EXPECT_FALSE(built("Costs"));
+
+    // Built again, every user file is there: each master's cut asks once for each of its files,
+    // so the questions show how often each master was cut. Alpha.xlsx and ALPHA.XLSX are one.
+    ScopedScriptedUi ui;
+    ui->answerMessages({Answer::No, Answer::No, Answer::No, Answer::Ok});
+    wizard::BuildAllUserFiles(false, false);
+    const QString overwrite =
+        QStringLiteral("The template (file) '%1' already exists. Do you want to overwrite it?");
+    EXPECT_EQ(ui->messageTexts(),
+              (QStringList{overwrite.arg("Sales.xlsx"), overwrite.arg("Rates.xlsx"),
+                           overwrite.arg("Summary.xlsx"), "The master workbook file is missing."}));
 }
 
 TEST_F(BuildAllUserFiles, RefusedWhileARunIsUnderWay) {

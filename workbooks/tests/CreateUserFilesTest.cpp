@@ -98,9 +98,9 @@ TEST_F(CreateUserFilesTest, ValuesOnlyCutHoldsValuesAndFormatsWithoutFormulas) {
     EXPECT_EQ(stamp("Sales"), "Sales.xlsx|P/North/Sales.xlsx|1|0|0|dated");
     EXPECT_EQ(digest(master_), masterDigest_);
     const auto cells = sheettest::readWithOpenpyxl(userFile("North", "Sales"));
-    EXPECT_EQ(cells.value("Sheet1!D5"), "1230");
-    EXPECT_EQ(cells.value("Sheet1!E2"), "10.5");
-    EXPECT_EQ(cells.value("Sheet1!A5"), "'Total'");
+    EXPECT_EQ(cells.value("Sales!D5"), "1230") << "the one sheet bears the master sheet's name";
+    EXPECT_EQ(cells.value("Sales!E2"), "10.5");
+    EXPECT_EQ(cells.value("Sales!A5"), "'Total'");
     EXPECT_EQ(cells.keys().filter("!E5"), QStringList{}) << "an empty cell stays empty";
     const QString bold = sheettest::runPython(
         QStringLiteral("import sys, openpyxl\nws = openpyxl.load_workbook(sys.argv[1]).active\n"

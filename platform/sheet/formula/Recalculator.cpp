@@ -474,4 +474,72 @@ void Recalculator::clearMarks(const std::vector<CellKey>& dirty, const std::vect
     }
 }
 
+// ---- circular references of formulas about to be written ----------------------------------
+
+std::optional<CellRef>
+Recalculator::circularReference(Worksheet& target,
+                                const std::vector<std::pair<CellRef, std::string>>& entries) {
+    std::vector<Worksheet*> sheets;
+    for (int i = 0; i < workbook_.sheetCount(); ++i)
+        sheets.push_back(&workbook_.sheet(i));
+    const int targetSheet = workbook_.indexOf(target);
+    const Scope scope(sheets, *impl(workbook_).workbookPart, workbook_.hasMacroProject());
+
+    // The cells as they will be: the entries over the formulas the sheets hold now.
+    std::unordered_map<CellKey, const std::string*> written;
+    for (const auto& [cell, text] : entries)
+        written[DependencyIndex::key(targetSheet, cell)] = &text;
+    auto formulaOf = [&](CellKey key) -> std::string_view {
+        if (const auto it = written.find(key); it != written.end())
+            return *it->second;
+        const CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
+        const Cell* cell = store ? store->find(DependencyIndex::cellOf(key)) : nullptr;
+        return cell && cell->formula ? store->formulaText(cell->formula) : std::string_view();
+    };
+    // The formula cells a formula reads.
+    std::vector<FormulaRef> refs;
+    auto forEachFormulaRead = [&](std::string_view formula, int sheet, auto&& visit) {
+        refs.clear();
+        bool hidden = false;
+        FormulaCompiler::findPrecedents(formula, sheet, scope, refs, hidden);
+        for (const FormulaRef& ref : refs) {
+            for (int s = std::max(ref.firstSheet, 0); s <= ref.lastSheet && s < int(sheets.size()); ++s) {
+                if (const CellStore* store = storeOf(sheets[std::size_t(s)]))
+                    store->forEachIn(ref.range, [&](int row, const Cell& cell) {
+                        const CellKey key = DependencyIndex::key(s, {row, cell.col});
+                        if (cell.formula && !written.count(key))
+                            visit(key);
+                    });
+                for (const auto& [key, text] : written)
+                    if (!text->empty() && DependencyIndex::sheetOf(key) == s &&
+                        ref.range.contains(DependencyIndex::cellOf(key)))
+                        visit(key);
+            }
+        }
+    };
+
+    for (const auto& [cell, text] : entries) {
+        if (text.empty())
+            continue;
+        const CellKey start = DependencyIndex::key(targetSheet, cell);
+        std::unordered_set<CellKey> seen{start};
+        std::vector<CellKey> pending{start};
+        bool circular = false;
+        while (!pending.empty() && !circular) {
+            const CellKey key = pending.back();
+            pending.pop_back();
+            const std::string formula(formulaOf(key));
+            forEachFormulaRead(formula, DependencyIndex::sheetOf(key), [&](CellKey read) {
+                if (read == start)
+                    circular = true;
+                else if (seen.insert(read).second)
+                    pending.push_back(read);
+            });
+        }
+        if (circular)
+            return cell;
+    }
+    return std::nullopt;
+}
+
 } // namespace platform::sheet

@@ -14,6 +14,8 @@
 #include "platform/sheet/formula/DependencyIndex.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -44,6 +46,12 @@ public:
     // The formula cells whose results could not be brought up to date, in tab order, row by
     // row. Calculates first.
     std::vector<StaleCell> staleCells();
+    // The first of the entries that, once the entries are written into the sheet, would read its
+    // own result through its references and the formulas they reach: a circular reference.
+    // An entry is a cell with its formula text (without "=") or with an empty text for a
+    // constant. References found only at calculation (OFFSET, INDIRECT) are not followed.
+    std::optional<CellRef> circularReference(Worksheet& sheet,
+                                             const std::vector<std::pair<CellRef, std::string>>& entries);
 
 private:
     class Scope;
