@@ -21,7 +21,7 @@ namespace {
 
 void notAvailable(const QString& what) {
     platform::ui::msgBox(what + QStringLiteral(" is not available yet in this version of Lumidesk."),
-                         platform::ui::Buttons::Ok, core::kAppTitle, platform::ui::Icon::Information);
+                         platform::ui::Buttons::Ok, core::appTitle(), platform::ui::Icon::Information);
 }
 
 // Shows the one window of that form name, loading it (owned by owner) when it is not loaded.

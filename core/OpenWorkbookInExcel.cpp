@@ -10,7 +10,7 @@ namespace {
 
 void notAvailable(const QString& name) {
     Q_UNUSED(name);
-    platform::ui::msgBox(kOpenWorkbookNotAvailableText, platform::ui::Buttons::Ok, kAppTitle,
+    platform::ui::msgBox(kOpenWorkbookNotAvailableText, platform::ui::Buttons::Ok, appTitle(),
                          platform::ui::Icon::Information);
 }
 

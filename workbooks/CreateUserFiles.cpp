@@ -51,7 +51,7 @@ QString context() {
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // The master workbook as its MasterFiles row describes it.
@@ -145,7 +145,7 @@ private:
         }
         if (existing.found && !overwriteAll_) {
             const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
-                                                       platform::ui::Buttons::YesNoCancel, core::kAppTitle);
+                                                       platform::ui::Buttons::YesNoCancel, core::appTitle());
             if (answer == Answer::Cancel)
                 return Outcome::Cancelled;
             if (answer != Answer::Yes)

@@ -92,7 +92,7 @@ public:
 
     Turn run() {
         if (!master_.passwords.open.isEmpty() && master_.passwords.write.isEmpty()) {
-            platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::appTitle());
             core::LogMasterPasswordError(master_.file, request_.budget);
             return Turn::Done;
         }
@@ -297,10 +297,10 @@ qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
 }
 
 void UpdateMasterFilesCommand(const UpdateRequest& request) {
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     if (!hasContext(request.budget)) {
-        platform::ui::msgBox(kSetBudgetContextText, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(kSetBudgetContextText, platform::ui::Buttons::Ok, core::appTitle());
         return;
     }
     gUpdate = std::make_unique<cUpdate>();

@@ -22,7 +22,7 @@ void SyncUserFileTable() {
         installed()();
         return;
     }
-    platform::ui::msgBox(kSyncNotAvailableText, platform::ui::Buttons::Ok, core::kAppTitle,
+    platform::ui::msgBox(kSyncNotAvailableText, platform::ui::Buttons::Ok, core::appTitle(),
                          platform::ui::Icon::Information);
 }
 
