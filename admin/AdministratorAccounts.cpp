@@ -37,7 +37,7 @@ const QString kAccountsQuery =
                    "AdminUser_Name is not null");
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 platform::ui::DataGridColumn gridColumn(const QString& heading, int widthTwips, bool editable) {
@@ -174,7 +174,7 @@ void FillAdminUsersGrid(DataGrid& grid, bool showPassword, int row) {
                             rows.value(2), rows.value(3), QVariant()});
         }
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -222,7 +222,7 @@ void StoreAdminUserRow(const AccountsContext& context, int r) {
                 const auto answer = platform::ui::msgBox(
                     QStringLiteral("You are editing ") + row.name +
                         QStringLiteral("'s password.  Do you want to preserve the budget permissions?"),
-                    platform::ui::Buttons::YesNoCancel, core::kAppTitle, platform::ui::Icon::Question);
+                    platform::ui::Buttons::YesNoCancel, core::appTitle(), platform::ui::Icon::Question);
                 if (answer == platform::ui::Answer::Cancel)
                     return;
                 keepGrants = answer == platform::ui::Answer::Yes;
@@ -231,7 +231,7 @@ void StoreAdminUserRow(const AccountsContext& context, int r) {
         }
         writeRow(db, row, keepGrants);
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return;
     }
     core::gOptions->AddRecord = false;
@@ -271,7 +271,7 @@ void DeleteAdminUserRow(const AccountsContext& context) {
         grid.removeRow(r);
         context.typedPasswords.clear();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return;
     }
     context.refillPermissions();

@@ -35,11 +35,11 @@ QString budgetByName(const QString& columns) {
 }
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 bool askYes(const QString& text) {
-    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::kAppTitle,
+    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::appTitle(),
                                 platform::ui::Icon::Question) == platform::ui::Answer::Yes;
 }
 
@@ -121,7 +121,7 @@ template <class Work> MigrationEnd trapped(Work&& work) {
     try {
         return work();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return MigrationEnd::Stop;
     }
 }

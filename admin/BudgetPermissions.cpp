@@ -33,7 +33,7 @@ QString budgetQuery() {
 }
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // The grant column of an account in a Budgets recordset, -1 when there is none.
@@ -95,11 +95,11 @@ bool SetBudgetContext(const QString& budget, const QString& administrator, int& 
         rows.update();
         options.BudgetNameContext = budget;
         options.DefaultAdmin = wizard::GetDefaultAuthor(0, true);
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
+        platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"),
                                     QStringLiteral("BudgetNameContext"), budget);
         return true;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }
@@ -135,7 +135,7 @@ void FillPermissionsGrid(DataGrid& grid, bool showEncoding) {
         if (!any)
             say(QStringLiteral("There is no budget data."));
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -166,7 +166,7 @@ void GrantBudgetPermission(DataGrid& grid, int row, int column, bool showEncodin
         cell->budget.setValue(cell->column, token);
         cell->budget.update();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -184,7 +184,7 @@ void RevokeBudgetPermission(DataGrid& grid, int row, int column) {
         cell->budget.setValue(cell->column, QString());
         cell->budget.update();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 

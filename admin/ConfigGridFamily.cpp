@@ -47,7 +47,7 @@ void AddGridRow(EditGrid& grid, const ConfigGridKind& kind) {
             core::gOptions->AddRecord = true;
         const int rows = grid.rowCount();
         if (rows > 0 && grid.cellText(rows - 1, kind.nameColumn).isEmpty()) {
-            platform::ui::msgBox(kAddFirstText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kAddFirstText, platform::ui::Buttons::Ok, core::appTitle());
             return;
         }
         grid.addRowForTyping(kind.nameColumn, requiredCellsOf(kind));

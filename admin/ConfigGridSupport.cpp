@@ -21,9 +21,9 @@ platform::ui::EditGrid* activeGrid(const QString& name) {
 
 void showFailure(const std::exception& error) {
     if (const auto* store = dynamic_cast<const lumistore::LumistoreError*>(&error))
-        core::ShowErrorMessage(store->number(), store->description(), core::kAppTitle);
+        core::ShowErrorMessage(store->number(), store->description(), core::appTitle());
     else
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
 }
 
 bool sameName(const QString& a, const QString& b) {

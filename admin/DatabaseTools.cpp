@@ -23,11 +23,11 @@ namespace admin {
 namespace {
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 bool refusedDuringRun() {
-    return core::RunGuard::refuseDuringRun(core::kAppTitle);
+    return core::RunGuard::refuseDuringRun(core::appTitle());
 }
 
 // Compaction and restore change the whole file. On a network database no other administrator

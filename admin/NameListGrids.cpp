@@ -107,7 +107,7 @@ void SaveMessageCell(int row, int column) {
             return;
         const QString text = grid->cellText(row, 0);
         if (text.size() > kMessageMaxLength) {
-            platform::ui::msgBox(kMessageTooLongText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kMessageTooLongText, platform::ui::Buttons::Ok, core::appTitle());
             return;
         }
         storeRenamed(messageList(), text);

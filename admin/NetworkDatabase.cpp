@@ -38,7 +38,7 @@ const QString kMismatch = QStringLiteral("The passwords did not match.  Try agai
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // Waits until the window is cancelled (CancelPwd, or the window gone) or confirmed (SetPwd)
@@ -228,7 +228,7 @@ bool SetDatabasePassword(const QString& path, const QString& presentPassword, in
         net::write(net::kLumiNetPwd, EncodeString(*password));
         return true;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }
@@ -259,7 +259,7 @@ bool CreateNetworkDatabase(const QString& path) {
         say(QStringLiteral("Welcome, Super-Admin_User!"));
         return true;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }

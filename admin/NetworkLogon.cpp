@@ -25,7 +25,7 @@ const QString kProfileQuery = QStringLiteral("SELECT Super_Admin_Name, Copy_Perm
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 QString text(const Recordset& rows, const QString& field) {
@@ -93,7 +93,7 @@ bool TestNetworkConnection(const LogonEntry& entry) {
         core::gCnn->NetCnn();
         return true;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }
@@ -138,7 +138,7 @@ bool LogonNetworkAdminUser(const LogonEntry& entry) {
         return true;
     } catch (const std::exception& error) {
         options.NetMenus = options.SAAuth = options.AUAuth = false;
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }

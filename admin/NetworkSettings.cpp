@@ -9,11 +9,11 @@
 namespace admin::net {
 
 QString read(const QString& key) {
-    return platform::sys::readSetting(platform::sys::kDesktopApplication, kSection, key);
+    return platform::sys::readSetting(platform::sys::settingsApplication(), kSection, key);
 }
 
 void write(const QString& key, const QString& value) {
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, kSection, key, value);
+    platform::sys::writeSetting(platform::sys::settingsApplication(), kSection, key, value);
 }
 
 QString databasePassword() {

@@ -37,7 +37,7 @@ void StoreCopyPermission(bool required) {
         const bool placeholderFirst = count == 2 && rows.value(kName).toString() == kPlaceholder;
         if (count != 1 && !placeholderFirst) {
             platform::ui::msgBox(QString::fromLatin1(kCorruptedProfileText), platform::ui::Buttons::Ok,
-                                 core::kAppTitle);
+                                 core::appTitle());
             return;
         }
         if (placeholderFirst) {
@@ -48,7 +48,7 @@ void StoreCopyPermission(bool required) {
                       EncodeString(required ? QStringLiteral("True") : QStringLiteral("False")));
         rows.update();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -67,7 +67,7 @@ void StoreViewMode(bool contextOnly) {
             return;
         }
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 

@@ -66,7 +66,7 @@ std::optional<QString> chooseMasterDatabase(const QString& title, const QString&
             return std::nullopt;
         if (QFileInfo(*chosen).fileName() != kMasterFileName)
             continue;
-        if (platform::ui::msgBox(question, platform::ui::Buttons::YesNo, core::kAppTitle,
+        if (platform::ui::msgBox(question, platform::ui::Buttons::YesNo, core::appTitle(),
                                  platform::ui::Icon::Question) == platform::ui::Answer::Yes)
             return chosen;
     }

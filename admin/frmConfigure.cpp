@@ -241,8 +241,9 @@ EditGrid* frmConfigure::gridOfTab(int tab) const {
 void frmConfigure::Form_Load() {
     detail::trapped([this] {
         becomeActiveForm();
-        setWindowTitle(core::kAppTitle);
-        lblTitle_->setText(core::kAppTitle + QStringLiteral(" Ver ") + QStringLiteral(LUMIVANE_VERSION_TEXT));
+        setWindowTitle(core::appTitle());
+        lblTitle_->setText(core::appTitle() + QStringLiteral(" Ver ") +
+                           QStringLiteral(LUMIVANE_VERSION_TEXT));
         agtxtHelp_->setText(QStringLiteral("<a href=\"%1\">Web HELP</a>").arg(kWebHelpAddress));
         agtxtHelp_->setToolTip(QStringLiteral("Web HELP for Configure."));
         readOptions();
@@ -462,7 +463,7 @@ void frmConfigure::cmdDelMsg_Click() {
 
 void frmConfigure::cmdOK_Click() {
     if (CheckAdminDefaults(0) == 1) {
-        platform::ui::msgBox(kDefaultAuthorText, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(kDefaultAuthorText, platform::ui::Buttons::Ok, core::appTitle());
         return;
     }
     close();

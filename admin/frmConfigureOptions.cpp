@@ -30,12 +30,12 @@ const QString kRuntime = QStringLiteral("Runtime");
 const QString kNetwork = QStringLiteral("Network");
 
 bool readFlag(const QString& section, const QString& key, bool defaultValue) {
-    const QString text = platform::sys::readSetting(platform::sys::kDesktopApplication, section, key);
+    const QString text = platform::sys::readSetting(platform::sys::settingsApplication(), section, key);
     return platform::sys::textToBool(text).value_or(defaultValue);
 }
 
 void writeText(const QString& section, const QString& key, const QString& value) {
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, section, key, value);
+    platform::sys::writeSetting(platform::sys::settingsApplication(), section, key, value);
 }
 
 QString boxText(const QCheckBox* box) {
@@ -227,7 +227,7 @@ void frmConfigure::readCloseWindowOption() {
 }
 
 int frmConfigure::savedTab() const {
-    const QString text = platform::sys::readSetting(platform::sys::kDesktopApplication, kRuntime,
+    const QString text = platform::sys::readSetting(platform::sys::settingsApplication(), kRuntime,
                                                     QStringLiteral("SetConfigTab"));
     const int tab = platform::sys::textToInt(text).value_or(kOptionsTab);
     return tab >= kOptionsTab && tab <= kMessagesTab ? tab : kOptionsTab;

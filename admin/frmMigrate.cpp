@@ -99,7 +99,7 @@ void frmMigrate::Form_Load() {
     try {
         fillBoth();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 

@@ -73,7 +73,7 @@ void frmSA::Form_Load() {
         problem = QStringLiteral(
             "An attempt to 'Make network database' did not complete.  Run 'Make network database again'.");
     if (!problem.isEmpty())
-        platform::ui::msgBox(problem, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(problem, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 void frmSA::closeEvent(QCloseEvent* event) {

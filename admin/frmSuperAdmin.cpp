@@ -66,7 +66,7 @@ bool readOption(const QString& key, bool absent) {
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // The super-administrator identifier of the logged-on administrator, built again from the
@@ -311,7 +311,7 @@ QString frmSuperAdmin::MoveDatabase(const QString& currentPath) {
         }
         return *chosen;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return {};
     }
 }
@@ -339,7 +339,7 @@ void frmSuperAdmin::cmdLocation_Click() {
                               .arg(moved, old));
         QFile::remove(platform::db::PresenceHold::presencePath(old));
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -353,7 +353,7 @@ void frmSuperAdmin::cmdChangePwd_Click() {
         net::write(net::kLumiNetConn, net::netConnectionText(path));
         rebuildSuperAdminIdentifier();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 

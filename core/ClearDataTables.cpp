@@ -37,7 +37,7 @@ const QList<ClearStep>& clearSteps() {
 }
 
 void writeRuntime(const QString& key, const QString& value) {
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"), key, value);
+    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"), key, value);
 }
 
 // The tables of every step answered Yes, in the order they are emptied.
@@ -45,7 +45,7 @@ QStringList askForTables() {
     QStringList tables;
     for (const ClearStep& step : clearSteps())
         if (platform::ui::msgBox(QString::fromLatin1(step.question), platform::ui::Buttons::YesNo,
-                                 kAppTitle) == platform::ui::Answer::Yes)
+                                 appTitle()) == platform::ui::Answer::Yes)
             tables += step.tables;
     return tables;
 }

@@ -46,7 +46,7 @@ namespace {
 using platform::ui::Answer;
 using platform::ui::Buttons;
 
-const QString& kTitle = kAppTitle;
+const QString& kTitle = appTitle();
 const QString kFilter = QStringLiteral("Access files (*.MDB *.mdb)");
 const QString kBackupPathSection = QStringLiteral("General");
 const QString kBackupPathKey = QStringLiteral("BackupPath");
@@ -60,7 +60,8 @@ bool askYes(const QString& text) {
 }
 
 QString backupOfRecord() {
-    return platform::sys::readSetting(platform::sys::kDesktopApplication, kBackupPathSection, kBackupPathKey);
+    return platform::sys::readSetting(platform::sys::settingsApplication(), kBackupPathSection,
+                                      kBackupPathKey);
 }
 
 QString masterPath() {
@@ -176,7 +177,7 @@ void BackupDatabase() {
         master.open(masterConnectionString());
         master.backupTo(*target);
         master.close();
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, kBackupPathSection, kBackupPathKey,
+        platform::sys::writeSetting(platform::sys::settingsApplication(), kBackupPathSection, kBackupPathKey,
                                     *target);
         tell(QStringLiteral("The database backed up successfully."));
     } catch (const std::exception& error) {

@@ -51,7 +51,7 @@ const QString kErrorsTableDefinition = QStringLiteral(
 
 namespace {
 
-const QString& kTitle = kAppTitle;
+const QString& kTitle = appTitle();
 
 // The first n characters of text, counted as the database counts them (a character outside
 // the basic plane is one character, and is never split).
@@ -130,7 +130,7 @@ void ResetErrorsTable() {
         }
         gDB3.reset();
         gDB2.reset();
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
+        platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"),
                                     QStringLiteral("UncorrectedErrors"), QStringLiteral("0"));
     } catch (const std::exception& error) {
         ShowErrorMessage(error, kTitle);

@@ -31,7 +31,7 @@ public:
     static inline const QString kLogonRefusedText =
         QStringLiteral("The database file is corrupted or illegal.  Re-install the product.");
 
-    explicit QueryObject(QString title = kAppTitle);
+    explicit QueryObject(QString title = appTitle());
     // Closes the connection when it is open.
     virtual ~QueryObject();
     QueryObject(const QueryObject&) = delete;

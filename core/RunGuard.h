@@ -5,6 +5,8 @@
 // short message while any run holds a token.
 #pragma once
 
+#include "core/AppTitle.h"
+
 #include <QString>
 
 namespace core {
@@ -29,7 +31,7 @@ public:
 
     // For a command that must not run inside a run: shows the refusal message (title as
     // given) and answers true when a run is under way; answers false without a word otherwise.
-    static bool refuseDuringRun(const QString& title = QStringLiteral("Lumivane"));
+    static bool refuseDuringRun(const QString& title = appTitle());
 };
 
 } // namespace core

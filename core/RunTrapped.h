@@ -16,7 +16,7 @@ template <class Work> bool RunTrapped(Work&& work) {
         work();
         return true;
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, kAppTitle);
+        ShowErrorMessage(error, appTitle());
         return false;
     }
 }

@@ -26,7 +26,7 @@ bool sameFile(const QString& a, const QString& b) {
 }
 
 void refuse(const QString& whatCannotRun) {
-    platform::ui::msgBox(whatCannotRun + kOthersConnectedText, platform::ui::Buttons::Ok, kAppTitle,
+    platform::ui::msgBox(whatCannotRun + kOthersConnectedText, platform::ui::Buttons::Ok, appTitle(),
                          platform::ui::Icon::Exclamation);
 }
 
@@ -69,7 +69,7 @@ std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& 
         if (error.number() == platform::db::DbError::kFileInUse)
             refuse(whatCannotRun);
         else
-            ShowErrorMessage(error, kAppTitle);
+            ShowErrorMessage(error, appTitle());
         return std::nullopt;
     }
 }

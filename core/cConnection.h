@@ -43,7 +43,7 @@ public:
     // sampleDatabasePath: the full path of the sample database; empty for the desktop
     // program's <program folder>/lumixl/samples/sampledb.mdb. The add-in passes its own
     // name and <add-in folder>/samples/sampledb.mdb.
-    explicit cConnection(QString application = platform::sys::kDesktopApplication,
+    explicit cConnection(QString application = platform::sys::settingsApplication(),
                          QString sampleDatabasePath = {});
 
     // Builds every string for the local master database and lets go of the presence on a

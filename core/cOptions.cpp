@@ -10,7 +10,7 @@ std::unique_ptr<cOptions> gOptions;
 
 namespace {
 const QString& application() {
-    return platform::sys::kDesktopApplication;
+    return platform::sys::settingsApplication();
 }
 
 // Reads a flag setting into a field; a missing flag reads as its default, a text that is

@@ -49,14 +49,14 @@ template <class Work> void trapped(Work&& work) {
     try {
         work();
     } catch (const lumistore::LumistoreError& error) {
-        ShowErrorMessage(error.number(), error.description(), kAppTitle);
+        ShowErrorMessage(error.number(), error.description(), appTitle());
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, kAppTitle);
+        ShowErrorMessage(error, appTitle());
     }
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, appTitle());
 }
 
 } // namespace

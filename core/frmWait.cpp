@@ -2,6 +2,7 @@
 // to pixels, so the window keeps its designed proportions.
 #include "core/frmWait.h"
 
+#include "core/AppTitle.h"
 #include "core/cOptions.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EventPump.h"
@@ -72,7 +73,7 @@ frmWait::frmWait(bool big)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
     , big_(big) {
     setObjectName(QStringLiteral("frmWait"));
-    setWindowTitle(QStringLiteral("Lumivane"));
+    setWindowTitle(appTitle());
     buildControls();
     applyLayout();
 }

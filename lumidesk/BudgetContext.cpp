@@ -37,7 +37,7 @@ core::cOptions& options() {
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 int levelOf(const platform::ui::ExplorerTree& tree, int node) {
@@ -129,7 +129,7 @@ qint32 SetBudgetContextAndRefresh() {
             }
         }
         opts.DefaultAdmin = wizard::GetDefaultAuthor(0, true);
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
+        platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"),
                                     QStringLiteral("BudgetNameContext"), opts.BudgetNameContext);
         if (frmDataTable* form = frmDataTable::loaded())
             refreshExplorer(*form, opts.BudgetNameContext);

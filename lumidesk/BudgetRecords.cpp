@@ -41,7 +41,7 @@ const QStringList kBudgetNameTables = {QStringLiteral("Budgets"), QStringLiteral
                                        QStringLiteral("Errors")};
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // The stored name of the budget called name (any case), if there is one.
@@ -70,7 +70,7 @@ void addMasterFile(Connection& cnn, const QString& masterFile, const QString& fo
 std::optional<QString> askNewBudgetName(Connection& cnn) {
     for (;;) {
         const std::optional<QString> answer =
-            platform::ui::ui().input(kBudgetNamePrompt, core::kAppTitle, kProposedBudgetName);
+            platform::ui::ui().input(kBudgetNamePrompt, core::appTitle(), kProposedBudgetName);
         if (!answer || answer->isEmpty())
             return std::nullopt;
         const QString name = CleanBudgetName(*answer);
@@ -116,9 +116,9 @@ void renameContext(const QString& oldName, const QString& newName) {
     if (core::gOptions && core::gOptions->BudgetNameContext.compare(oldName, Qt::CaseInsensitive) == 0) {
         core::gOptions->BudgetNameContext = newName;
         core::gOptions->WriteValues();
-    } else if (platform::sys::readSetting(platform::sys::kDesktopApplication, section, key)
+    } else if (platform::sys::readSetting(platform::sys::settingsApplication(), section, key)
                    .compare(oldName, Qt::CaseInsensitive) == 0) {
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, section, key, newName);
+        platform::sys::writeSetting(platform::sys::settingsApplication(), section, key, newName);
     }
 }
 
@@ -166,7 +166,7 @@ qint32 CreateBudgetRecord(const QString& masterFile, const QString& folder) {
             core::gOptions->BudgetNameContext = budget;
         return kRecordDone;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return kRecordFailed;
     }
 }
@@ -182,7 +182,7 @@ bool BudgetExists(const platform::ui::ExplorerTree& tree, int node) {
         query.SetConnection();
         return storedBudgetName(query.Cnn(), text).has_value();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }
@@ -219,7 +219,7 @@ qint32 RenameBudgetFromExplorer(const QString& oldName, const QString& newName) 
         renameContext(oldName, newName);
         return kRecordDone;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return kRecordFailed;
     }
 }
@@ -248,7 +248,7 @@ void AddAddressesToUsersData() {
         }
         transaction.commit();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 

@@ -66,7 +66,7 @@ int FindInGrid(const QString& findText, const QString& lookIn, const QString& ma
         }
         return -1;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return -1;
     }
 }

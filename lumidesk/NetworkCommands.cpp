@@ -41,7 +41,7 @@ core::cOptions& options() {
 }
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, Buttons::Ok, core::appTitle());
 }
 
 void closeWindows(const QStringList& names) {
@@ -112,7 +112,7 @@ void logOff(frmMain& main) {
         return;
     }
     if (platform::ui::msgBox(QStringLiteral("Do you want to logoff the network database?"), Buttons::YesNo,
-                             core::kAppTitle, platform::ui::Icon::Question) != Answer::Yes)
+                             core::appTitle(), platform::ui::Icon::Question) != Answer::Yes)
         return;
     closeWindows({QStringLiteral("frmDataTable"), QStringLiteral("frmWizard"), QStringLiteral("frmMail"),
                   admin::kSuperAdminFormName, admin::kMigrateFormName, QStringLiteral("frmErrorsTable")});
@@ -198,7 +198,7 @@ void SetNetworkMenuState(frmMain& main, NetworkMenuState state) {
 }
 
 void mnuLogon_Click(QWidget* mainWindow) {
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     try {
         if (options().DatabaseMode == kLocal)
@@ -241,7 +241,7 @@ void mnuMakeNetDB_Click(QWidget* mainWindow) {
         say(QStringLiteral("This function to be implemented in v1.70."));
         return;
     }
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     const QString copy = CopyDatabase(core::gCnn->LumiCnnPath());
     if (copy.isEmpty())

@@ -145,12 +145,12 @@ bool PrintSelectedTable() {
         if (target->unloadAfter)
             core::UnloadForm(target->form);
         if (!printed)
-            platform::ui::msgBox(PrintFailedText(*path), platform::ui::Buttons::Ok, core::kAppTitle,
+            platform::ui::msgBox(PrintFailedText(*path), platform::ui::Buttons::Ok, core::appTitle(),
                                  platform::ui::Icon::Exclamation);
         finish();
         return printed;
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
         return false;
     }
 }

@@ -34,18 +34,18 @@ void migrate() {
                                 QStringLiteral("0"));
     platform::sys::writeSetting(platform::sys::kAddInApplication, kRuntime, kReplaceDB, QStringLiteral("0"));
     core::gOptions->InstallSample = false;
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, kRuntime, QStringLiteral("InstallSample"),
-                                QStringLiteral("0"));
+    platform::sys::writeSetting(platform::sys::settingsApplication(), kRuntime,
+                                QStringLiteral("InstallSample"), QStringLiteral("0"));
     gClean.SweepRecords(core::gCnn->LumiCnn(), QString());
 }
 
 } // namespace
 
 ReplacementOutcome OfferDatabaseReplacement() {
-    const Answer answer = platform::ui::msgBox(kReplacedQuestion, Buttons::YesNoCancel, core::kAppTitle);
+    const Answer answer = platform::ui::msgBox(kReplacedQuestion, Buttons::YesNoCancel, core::appTitle());
     if (answer == Answer::Yes) {
         if (!previousDatabasePresent()) {
-            platform::ui::msgBox(kPreviousMissingText, Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kPreviousMissingText, Buttons::Ok, core::appTitle());
             return ReplacementOutcome::GoOn;
         }
         migrate();

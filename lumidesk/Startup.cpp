@@ -34,7 +34,7 @@ const QString kVersionCheckQuery = QStringLiteral("SELECT * FROM Budgets WHERE B
 constexpr double kLogonPollSeconds = 1.0;
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 const QString kIllegalVersionText = QStringLiteral(
@@ -146,7 +146,7 @@ void openFirstWindow() {
 } // namespace
 
 QString SingleInstanceKey() {
-    return platform::sys::settingsFilePath(platform::sys::kDesktopApplication);
+    return platform::sys::settingsFilePath(platform::sys::settingsApplication());
 }
 
 bool RefuseSecondInstance(platform::sys::SingleInstance& instance) {

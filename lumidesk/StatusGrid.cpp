@@ -34,7 +34,7 @@ const QString kHome = QStringLiteral("HOME");
 const QString kRuntime = QStringLiteral("Runtime");
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 QString context() {
@@ -66,7 +66,7 @@ QString queryContext(bool ignoreCase) {
 
 bool colorCellsOn() {
     const QString text =
-        platform::sys::readSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
+        platform::sys::readSetting(platform::sys::settingsApplication(), QStringLiteral("Options"),
                                    QStringLiteral("ColorCells"), QStringLiteral("0"));
     return platform::sys::textToBool(text).value_or(false);
 }
@@ -124,7 +124,7 @@ void refillFolderList(frmDataTable& form) {
 }
 
 QString savedFolder() {
-    return platform::sys::readSetting(platform::sys::kDesktopApplication, kRuntime,
+    return platform::sys::readSetting(platform::sys::settingsApplication(), kRuntime,
                                       QStringLiteral("FolderName"));
 }
 

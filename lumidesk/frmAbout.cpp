@@ -68,7 +68,7 @@ frmAbout* frmAbout::Display(bool timer) {
         box = new frmAbout;
     box->lblVersion_->setText(
         VersionText(LUMIVANE_VERSION_MAJOR, LUMIVANE_VERSION_MINOR, LUMIVANE_VERSION_PATCH));
-    box->lblProductName_->setText(core::kAppTitle);
+    box->lblProductName_->setText(core::appTitle());
     if (timer) {
         box->Timer1_->setInterval(kSplashMilliseconds);
         box->Timer1_->start();
@@ -223,7 +223,7 @@ void frmAbout::StartSysInfo() {
         if (QProcess::startDetached(program, command))
             return;
     }
-    platform::ui::msgBox(kSysInfoUnavailable, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(kSysInfoUnavailable, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 void frmAbout::cmdVisitWebSite_Click() {

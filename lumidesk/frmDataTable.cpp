@@ -43,7 +43,7 @@ namespace lumidesk {
 
 namespace {
 
-using platform::sys::kDesktopApplication;
+using platform::sys::settingsApplication;
 using platform::ui::ColumnKind;
 using platform::ui::DataGridColumn;
 using platform::ui::Twips;
@@ -67,11 +67,11 @@ constexpr int kDesignClientHeight = 8400;
 QPointer<frmDataTable> gLoaded;
 
 QString setting(const QString& section, const QString& key, const QString& defaultValue = {}) {
-    return platform::sys::readSetting(kDesktopApplication, section, key, defaultValue);
+    return platform::sys::readSetting(settingsApplication(), section, key, defaultValue);
 }
 
 void saveSetting(const QString& section, const QString& key, const QString& value) {
-    platform::sys::writeSetting(kDesktopApplication, section, key, value);
+    platform::sys::writeSetting(settingsApplication(), section, key, value);
 }
 
 bool flagSetting(const QString& section, const QString& key, const QString& defaultValue) {
@@ -491,7 +491,7 @@ void frmDataTable::Form_Unload(bool closing) {
     // The mailbox password is kept only while "Save pwd" is ticked; unticking it removes a
     // password saved before.
     if (!chkSavePW_->isChecked())
-        platform::sys::deleteSetting(kDesktopApplication, kRuntime, QStringLiteral("Zvalue"));
+        platform::sys::deleteSetting(settingsApplication(), kRuntime, QStringLiteral("Zvalue"));
     else if (!tbxPassword_->text().isEmpty())
         saveSetting(kRuntime, QStringLiteral("Zvalue"), admin::EncodeString(tbxPassword_->text()));
 

@@ -40,11 +40,11 @@ using platform::ui::Buttons;
 const QString kRuntime = QStringLiteral("Runtime");
 
 bool askYesNo(const QString& question) {
-    return platform::ui::msgBox(question, Buttons::YesNo, core::kAppTitle) == Answer::Yes;
+    return platform::ui::msgBox(question, Buttons::YesNo, core::appTitle()) == Answer::Yes;
 }
 
 void say(const QString& text) {
-    platform::ui::msgBox(text, Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, Buttons::Ok, core::appTitle());
 }
 
 const QString& lumiCnn() {
@@ -54,7 +54,7 @@ const QString& lumiCnn() {
 // Runs a command that changes tables under the windows: refused during a run, and any
 // failure (the data store library raises its own) ends it with the program's message.
 template <typename Command> void cleanCommand(Command&& command) {
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     try {
         command();

@@ -93,7 +93,7 @@ void frmPrint::Form_Load() {
                                     {rows.value(QStringLiteral("Page_Header")).toString()});
         cbxPrintList_->setListIndex(-1);
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -107,7 +107,7 @@ QString frmPrint::chosenTitle() const {
 
 void frmPrint::cmdPrintCont_Click() {
     if (cbxPrintList_->text().isEmpty()) {
-        platform::ui::msgBox(kNothingChosenText, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(kNothingChosenText, platform::ui::Buttons::Ok, core::appTitle());
         return;
     }
     PrintSelectedTable();

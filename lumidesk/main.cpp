@@ -6,13 +6,15 @@
 #include "lumidesk/ProgramHooks.h"
 #include "lumidesk/Startup.h"
 #include "lumidesk/frmMain.h"
+#include "platform/sys/Edition.h"
 #include "platform/sys/SingleInstance.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    platform::sys::setEdition(platform::sys::Edition::desktop());
     QApplication app(argc, argv);
-    QApplication::setApplicationName(core::kAppTitle);
+    QApplication::setApplicationName(core::appTitle());
     // The main window ends the program when it closes, not the last window to close (the
     // splash closes before the main window shows).
     QApplication::setQuitOnLastWindowClosed(false);

@@ -9,7 +9,7 @@
 namespace mail {
 
 QString ContactsFolder() {
-    const QString chosen = platform::sys::readSetting(platform::sys::kDesktopApplication,
+    const QString chosen = platform::sys::readSetting(platform::sys::settingsApplication(),
                                                       QStringLiteral("Options"), kContactsFolderKey);
     if (!chosen.trimmed().isEmpty())
         return QDir::cleanPath(chosen.trimmed());

@@ -21,21 +21,21 @@ QString budgetContext() {
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 bool askYesNo(const QString& text) {
-    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::kAppTitle,
+    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::appTitle(),
                                 platform::ui::Icon::Question) == platform::ui::Answer::Yes;
 }
 
 QString runtimeSetting(const QString& key, const QString& defaultValue) {
-    return platform::sys::readSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"), key,
+    return platform::sys::readSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"), key,
                                       defaultValue);
 }
 
 void writeRuntimeSetting(const QString& key, const QString& value) {
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"), key, value);
+    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"), key, value);
 }
 
 QString dueDateText(const QDate& date) {

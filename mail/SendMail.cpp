@@ -178,7 +178,7 @@ int SendSmtpMail(const QString& server, const QString& sender, const QString& re
     const int status = platform::mail::sendSmtpMail({server, sender, recipient, subject, body, attachment});
     if (status != 0) {
         tell(QStringLiteral("Error %1 has occurred.  ").arg(status) + SendStatusText(status));
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Settings"),
+        platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Settings"),
                                     QStringLiteral("SendError"), QStringLiteral("1"));
     }
     return status;

@@ -90,13 +90,13 @@ bool CopyBudgetRecord(Recordset& sourceRow, Connection& source, Connection& targ
     Q_UNUSED(source);
     try {
         if (!sourceRow.isOpen() || sourceRow.recordCount() != 1) {
-            platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::appTitle());
             return false;
         }
         sourceRow.moveFirst();
         const QString budget = budgetNameOf(sourceRow);
         if (budget.isEmpty()) {
-            platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kBudgetRecordNotFoundText, platform::ui::Buttons::Ok, core::appTitle());
             return false;
         }
         platform::db::WriteStep write(target, QStringLiteral("budget_copy"));

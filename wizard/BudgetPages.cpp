@@ -37,7 +37,7 @@ int grantField(const platform::db::Recordset& rows, const QString& administrator
 bool ContextBudgetChosen(const QString& refusal) {
     if (core::HasContextBudget())
         return true;
-    platform::ui::msgBox(refusal, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(refusal, platform::ui::Buttons::Ok, core::appTitle());
     return false;
 }
 
@@ -58,7 +58,7 @@ AddBudgetResult AddBudgetRecord(const QString& name, const QString& author) {
         if (options.DatabaseMode == QStringLiteral("Network")) {
             grant = grantField(rows, options.LumiAdminUserName);
             if (grant < 0) {
-                platform::ui::msgBox(kNoAdminUserText, platform::ui::Buttons::Ok, core::kAppTitle);
+                platform::ui::msgBox(kNoAdminUserText, platform::ui::Buttons::Ok, core::appTitle());
                 return AddBudgetResult::Failed;
             }
         }

@@ -41,7 +41,7 @@ QStringList pickedMasterWorkbooks(const QString& budget) {
 } // namespace
 
 bool BuildAllUserFiles(bool overwriteAll, bool valuesOnly) {
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return false;
     const core::RunGuard::Token running;
     try {
@@ -50,9 +50,10 @@ bool BuildAllUserFiles(bool overwriteAll, bool valuesOnly) {
             const qint32 result = workbooks::CreateUserFiles(master, overwriteAll, false, valuesOnly);
             if (result == workbooks::kCutMasterMissing)
                 platform::ui::msgBox(workbooks::kMasterMissingText, platform::ui::Buttons::Ok,
-                                     core::kAppTitle);
+                                     core::appTitle());
             else if (result == workbooks::kCutMasterInUse)
-                platform::ui::msgBox(workbooks::kMasterInUseText, platform::ui::Buttons::Ok, core::kAppTitle);
+                platform::ui::msgBox(workbooks::kMasterInUseText, platform::ui::Buttons::Ok,
+                                     core::appTitle());
         }
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);

@@ -29,7 +29,7 @@ QString GetDefaultAuthor(int item, bool showMessage) {
                 rst.value(item == 0 ? QStringLiteral("Admin_Name") : QStringLiteral("Admin_Email_Address"))
                     .toString();
         } else if (showMessage) {
-            platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::appTitle());
         }
         rst.close();
         return answer;

@@ -37,7 +37,7 @@ QString GetFolderNamesList() {
         QStringList names = namesOf(QStringLiteral("SELECT Folder_Name FROM FolderNames ORDER BY rowid"));
         names.removeAll(kPlaceholder);
         if (names.isEmpty()) {
-            platform::ui::msgBox(kNoFolderNamesText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kNoFolderNamesText, platform::ui::Buttons::Ok, core::appTitle());
             return QString();
         }
         return names.join(kSeparator);

@@ -31,7 +31,7 @@ using platform::ui::Buttons;
 const QString kDrive = QStringLiteral("/");
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, Buttons::Ok, core::appTitle());
 }
 
 // The confirmed workbook file; none when the dialog was cancelled or the name is no file.
@@ -83,7 +83,7 @@ void AddMasterBudgetFiles() {
     if (!ContextBudgetChosen(kSetContextButtonText))
         return;
     const QString budget = core::ContextBudget();
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     const core::RunGuard::Token running;
     qint64 id = 0;

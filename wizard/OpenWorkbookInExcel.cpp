@@ -90,9 +90,9 @@ void OpenWorkbookInExcel(const QString& name) {
             return; // the user file is not built yet
         openForTheUser(userFile);
     } catch (const OpenError& error) {
-        core::ShowErrorMessage(error.number(), error.description(), core::kAppTitle);
+        core::ShowErrorMessage(error.number(), error.description(), core::appTitle());
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
@@ -100,7 +100,7 @@ void OpenWorkbookFile(const QString& path) {
     try {
         openForTheUser(path);
     } catch (const OpenError& error) {
-        core::ShowErrorMessage(error.number(), error.description(), core::kAppTitle);
+        core::ShowErrorMessage(error.number(), error.description(), core::appTitle());
     }
 }
 

@@ -39,11 +39,11 @@ const QString kAutoMode = QStringLiteral("Auto");
 const QString kInteractiveMode = QStringLiteral("Interactive");
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, Buttons::Ok, core::appTitle());
 }
 
 bool askYes(const QString& text) {
-    return platform::ui::msgBox(text, Buttons::YesNo, core::kAppTitle) == Answer::Yes;
+    return platform::ui::msgBox(text, Buttons::YesNo, core::appTitle()) == Answer::Yes;
 }
 
 // The author's Admin row, unless a row of that name (any case, any record type) exists. The
@@ -188,7 +188,7 @@ void run(QPointer<frmQSWizard>& form) {
 void RunQuickStart(frmQSWizard& window) {
     // Start stays clickable while the run lets window events through; a second run (or any
     // other) must not start inside this one.
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     core::RunGuard::Token running;
     // The user may close the window while a step lets events through; the run then ends.
@@ -196,7 +196,7 @@ void RunQuickStart(frmQSWizard& window) {
     try {
         run(form);
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
 }
 

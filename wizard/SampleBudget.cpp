@@ -27,7 +27,7 @@ namespace {
 using platform::db::Connection;
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // The sample database is there under its own name and holds the sample budget. A file that
@@ -120,7 +120,7 @@ QString SamplesFolder() {
 
 bool InstallSampleBudget() {
     // It removes and rewrites rows that a run may be working on.
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return false;
     core::RunGuard::Token running;
     core::gOptions->InstallSample = true;
@@ -150,9 +150,9 @@ bool InstallSampleBudget() {
         cutSampleUserFiles();
         return true;
     } catch (const lumistore::LumistoreError& error) {
-        core::ShowErrorMessage(error.number(), error.description(), core::kAppTitle);
+        core::ShowErrorMessage(error.number(), error.description(), core::appTitle());
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error, core::kAppTitle);
+        core::ShowErrorMessage(error, core::appTitle());
     }
     return false;
 }

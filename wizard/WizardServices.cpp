@@ -29,12 +29,12 @@ QString defaultAuthorForNewBudget() {
     if (query.GetRecordset(QStringLiteral("SELECT Admin_Name FROM Admin WHERE \"Default\" = 1"), rows) !=
             core::QueryObject::kRows ||
         rows.recordCount() != 1) {
-        platform::ui::msgBox(kNoDefaultAuthorText, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(kNoDefaultAuthorText, platform::ui::Buttons::Ok, core::appTitle());
         return {};
     }
     const QString author = rows.value(0).toString();
     if (author == QStringLiteral("<Dummy record>")) {
-        platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::appTitle());
         return {};
     }
     return author;

@@ -388,7 +388,7 @@ void frmWizard::Form_Load() {
     core::RunTrapped([this, &options] {
         EZWiz_->setPageRequest(options.WizPageRequest);
         EZWiz_PageChanged();
-        chkSelectAll_->setChecked(platform::sys::readSetting(platform::sys::kDesktopApplication,
+        chkSelectAll_->setChecked(platform::sys::readSetting(platform::sys::settingsApplication(),
                                                              QStringLiteral("Runtime"),
                                                              QStringLiteral("SelectAllWS"),
                                                              QStringLiteral("0")) == QStringLiteral("1"));
@@ -457,7 +457,7 @@ void frmWizard::Form_Unload() {
     unloaded_ = true;
     core::SetBusyPointer(0);
     platform::ui::setHostMenuItemEnabled(QStringLiteral("mnuFind"), false);
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
+    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"),
                                 QStringLiteral("SelectAllWS"),
                                 chkSelectAll_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     if (core::gOptions && core::gOptions->ActiveForm == this)
@@ -559,7 +559,7 @@ void frmWizard::EZWiz_BeforeBack(bool& cancel) {
         switch (EZWiz_->currentPage()) {
         case 2:
             cancel = platform::ui::msgBox(kCancelNewBudgetText, platform::ui::Buttons::YesNo,
-                                          core::kAppTitle) != platform::ui::Answer::Yes;
+                                          core::appTitle()) != platform::ui::Answer::Yes;
             break;
         case 3:
             budgets_->Refresh();

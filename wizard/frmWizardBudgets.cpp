@@ -27,7 +27,7 @@ namespace {
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 } // namespace
@@ -121,11 +121,11 @@ bool frmWizard::leaveNewBudgetPage() {
     clean.SweepRecords(core::gCnn->LumiCnn(), QStringLiteral("Budgets"));
     budgets_->Refresh();
     showGrants();
-    if (platform::ui::msgBox(kMakeContextText, platform::ui::Buttons::YesNo, core::kAppTitle) ==
+    if (platform::ui::msgBox(kMakeContextText, platform::ui::Buttons::YesNo, core::appTitle()) ==
         platform::ui::Answer::Yes) {
         options.BudgetNameContext = name;
         options.DefaultAdmin = GetDefaultAuthor(0, true);
-        platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
+        platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"),
                                     QStringLiteral("BudgetNameContext"), name);
         LoadWizardGrids(QString());
     }

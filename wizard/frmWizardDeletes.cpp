@@ -50,10 +50,10 @@ bool isPlaceholder(const QString& name) {
 // A deleted budget that was the saved context leaves no context saved.
 void forgetSavedContext(const QString& budget) {
     using namespace platform::sys;
-    const QString saved = readSetting(kDesktopApplication, QStringLiteral("Runtime"),
+    const QString saved = readSetting(settingsApplication(), QStringLiteral("Runtime"),
                                       QStringLiteral("BudgetNameContext"), QString());
     if (saved.compare(budget, Qt::CaseInsensitive) == 0)
-        writeSetting(kDesktopApplication, QStringLiteral("Runtime"), QStringLiteral("BudgetNameContext"),
+        writeSetting(settingsApplication(), QStringLiteral("Runtime"), QStringLiteral("BudgetNameContext"),
                      core::kNoBudgetContext);
 }
 
@@ -96,12 +96,12 @@ void frmWizard::cmdDelBudget_Click() {
             if (dtBudgets_->rowCount() == 0)
                 sweep(QStringLiteral("Budgets"));
             else if (row >= 0)
-                platform::ui::msgBox(kNullBudgetText, platform::ui::Buttons::Ok, core::kAppTitle);
+                platform::ui::msgBox(kNullBudgetText, platform::ui::Buttons::Ok, core::appTitle());
             return;
         }
         if (isPlaceholder(name))
             return;
-        if (platform::ui::msgBox(kDeleteBudgetText, platform::ui::Buttons::YesNo, core::kAppTitle) !=
+        if (platform::ui::msgBox(kDeleteBudgetText, platform::ui::Buttons::YesNo, core::appTitle()) !=
             platform::ui::Answer::Yes)
             return;
         if (core::gOptions->DatabaseMode == QStringLiteral("Network") &&

@@ -32,7 +32,7 @@ std::optional<QString> cellOf(const CellTexts& table, int row, int column) {
 
 void ReportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
                             const QString& userFile, const QString& masterFile) {
-    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Errors"),
+    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Errors"),
                                 QStringLiteral("CorruptedFilename"), userFile);
     core::gOptions->CorruptedFilename = userFile;
     core::gOptions->CorruptedFlag = true;
@@ -40,7 +40,7 @@ void ReportCorruptedFormula(int row, int column, const QString& masterText, cons
     core::LogCellError(row, column, false, true, false, label, userFile, QStringLiteral("1"),
                        QStringLiteral("0"), masterFile, masterText, userText);
     const auto answer = platform::ui::msgBox(kCorruptedFormulaText.arg(userFile, label),
-                                             platform::ui::Buttons::YesNo, core::kAppTitle);
+                                             platform::ui::Buttons::YesNo, core::appTitle());
     if (answer != platform::ui::Answer::Yes)
         core::gOptions->CancelOp = true;
 }

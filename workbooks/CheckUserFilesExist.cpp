@@ -62,7 +62,7 @@ bool findFlagRow(Recordset& flags, const QString& file, const QString& folder, c
 }
 
 bool ask(const QString& text) {
-    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::kAppTitle) == Answer::Yes;
+    return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::appTitle()) == Answer::Yes;
 }
 
 // The folder of the master workbook: the user file lies in <master folder>/<folder>/<file>.

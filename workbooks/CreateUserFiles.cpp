@@ -54,7 +54,7 @@ QString context() {
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 // The master workbook as its MasterFiles row describes it.
@@ -165,7 +165,7 @@ private:
             return Outcome::Skipped;
         if (existing.found && !overwriteAll_) {
             const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
-                                                       platform::ui::Buttons::YesNoCancel, core::kAppTitle);
+                                                       platform::ui::Buttons::YesNoCancel, core::appTitle());
             if (answer == Answer::Cancel)
                 return Outcome::Cancelled;
             if (answer != Answer::Yes)

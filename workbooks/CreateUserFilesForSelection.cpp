@@ -44,7 +44,7 @@ std::vector<Group> groupsOf(const platform::ui::DataGrid& grid, const QList<int>
 }
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::kAppTitle);
+    platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
 template <class T> T& control(QWidget& form, const char* name) {

@@ -77,7 +77,7 @@ bool ReadMasterWorkbookPasswords(const QString& masterFile) {
             } else {
                 core::gOptions->FOPwd = stored.open;
                 if (stored.write.isEmpty()) {
-                    platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::kAppTitle);
+                    platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::appTitle());
                 } else {
                     core::gOptions->WritePwd = stored.write;
                     answer = true;

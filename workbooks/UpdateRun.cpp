@@ -101,7 +101,7 @@ public:
 
     Turn run() {
         if (!master_.passwords.open.isEmpty() && master_.passwords.write.isEmpty()) {
-            platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::kAppTitle);
+            platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::appTitle());
             core::LogMasterPasswordError(master_.file, request_.budget);
             return Turn::Done;
         }
@@ -167,7 +167,7 @@ private:
 
     void passwordProblem() {
         platform::ui::msgBox(kMasterPasswordMissingText.arg(master_.file), platform::ui::Buttons::Ok,
-                             core::kAppTitle);
+                             core::appTitle());
         core::LogMasterPasswordError(master_.file, request_.budget);
     }
 
@@ -256,7 +256,7 @@ private:
     // tested, and stays waiting until one of them is cut elsewhere.
     void reportShared(const QString& userFile, const QString& path) {
         const QString what = QStringLiteral("The user file '%1' is not merged: ").arg(path);
-        core::ShowErrorMessage(platform::db::DbError::kGeneral, what + kSharedUserFileText, core::kAppTitle);
+        core::ShowErrorMessage(platform::db::DbError::kGeneral, what + kSharedUserFileText, core::appTitle());
         core::LogUserFileError(userFile, master_.file, kSharedUserFileText, request_.budget,
                                platform::sys::GetFileModifiedText(path));
     }
@@ -354,10 +354,10 @@ qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
 }
 
 void UpdateMasterFilesCommand(const UpdateRequest& request) {
-    if (core::RunGuard::refuseDuringRun(core::kAppTitle))
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
         return;
     if (!hasContext(request.budget)) {
-        platform::ui::msgBox(kSetBudgetContextText, platform::ui::Buttons::Ok, core::kAppTitle);
+        platform::ui::msgBox(kSetBudgetContextText, platform::ui::Buttons::Ok, core::appTitle());
         return;
     }
     gUpdate = std::make_unique<cUpdate>();

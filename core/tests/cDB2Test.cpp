@@ -7,6 +7,7 @@
 #include "core/cDB3.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
+#include "platform/sys/Edition.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
 
@@ -168,7 +169,7 @@ TEST(QueryObjectTitle, TheAddInBuildShowsItsOwnTitle) {
     core::gCnn->setLumiCnn(connectionString(path));
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({platform::ui::Answer::Ok});
-    cDB3 query(core::kAddInTitle);
+    cDB3 query(platform::sys::Edition::addIn().messageTitle);
     Recordset rst;
     EXPECT_EQ(query.GetRecordset("SELECT * FROM Budgets", rst), QueryObject::kLogonRefused);
     ASSERT_EQ(ui->asked().size(), 1u);

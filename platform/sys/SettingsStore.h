@@ -5,11 +5,15 @@
 // readable by their owner only.
 #pragma once
 
+#include "platform/sys/Edition.h"
+
 #include <QString>
 
 namespace platform::sys {
 
-// Application names under which the desktop program and the add-in keep their settings.
+// Application names under which the desktop program and the add-in keep their settings. A
+// routine reads and writes its own program's settings under settingsApplication()
+// (Edition.h); these names are for a setting that one program keeps for the other.
 inline const QString kDesktopApplication = QStringLiteral("Lumivane");
 inline const QString kAddInApplication = QStringLiteral("LumivaneXL");
 
