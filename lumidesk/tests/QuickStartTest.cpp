@@ -201,6 +201,23 @@ TEST_F(QuickStart, AWorkbookInUseEndsTheRun) {
     EXPECT_EQ(listState(*form.lbxWorkbooks()), (QStringList{"a.xlsx", "b.xlsx"}));
 }
 
+// A cut that fails part way (a folder where the second user file is to go): the user file cut
+// before the failure is registered, so it can be assigned and merged.
+TEST_F(QuickStart, TheUserFilesCutBeforeAFailedCutAreRegistered) {
+    ASSERT_TRUE(QDir().mkpath(folder_ + "/LumiWizardFiles/Costs.xlsx"));
+    frmQSWizard& form = open({QStringLiteral("a.xlsx")});
+    ScopedScriptedUi ui;
+    ui->answerMessages({Answer::Ok, Answer::No});
+    form.cmdStart()->click();
+
+    ASSERT_FALSE(ui->messageTexts().isEmpty());
+    EXPECT_TRUE(ui->messageTexts().front().startsWith(QStringLiteral("Error ")))
+        << ui->messageTexts().front().toStdString();
+    EXPECT_TRUE(QFile::exists(folder_ + "/LumiWizardFiles/Sales.xlsx"));
+    EXPECT_EQ(realRows("SELECT User_Filename, Folder_Name FROM UserFileTablesData WHERE User_Filename <> ?"),
+              QStringList{"Sales.xlsx|LumiWizardFiles"});
+}
+
 // Nothing is written for an empty author or address (silently) nor for a project name that is
 // empty or the placeholder's (told); the interactive mode is only announced.
 TEST_F(QuickStart, RefusalsBeforeTheBuild) {

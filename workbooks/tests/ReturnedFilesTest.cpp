@@ -172,6 +172,7 @@ TEST_F(ReturnedFilesTest, ErrorValuesAreRefusedAsACorruptedFormula) {
         QFile::remove(master_);
         copyMaster(QStringLiteral("Budget.xlsx"), masters_);
         cut("Budget.xlsx", c.valuesOnly);
+        const QByteArray before = digest(master_);
         edit(userFile("North", "Sales"), (std::string("ws['B2'] = 150\n") + c.typed).c_str());
         testsupport::ScopedScriptedUi ui;
         ui->answerMessages({Answer::Yes});
@@ -179,7 +180,7 @@ TEST_F(ReturnedFilesTest, ErrorValuesAreRefusedAsACorruptedFormula) {
         EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kCorruptedFormulaText.arg(
                                           "Sales.xlsx", QString::fromLatin1(c.cell))});
         EXPECT_EQ(cell(master_, "Sales", "B2"), "100") << "nothing of the file is written";
-        EXPECT_EQ(LibreOfficeSheet(master_, 1).last(), "Total,600,630,1230,") << "the totals stay numbers";
+        EXPECT_EQ(digest(master_), before) << "the master and its totals stay as they were";
         EXPECT_EQ(rows("SELECT A1Style, Corrupt_Error FROM Errors"),
                   QStringList{QString::fromLatin1(c.cell) + "|1"});
         EXPECT_EQ(state("Sales"), "1|1|0|as cut");
