@@ -45,6 +45,12 @@ protected:
         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     }
 
+    // The master workbook as LibreOffice saved it, for the next case of a table.
+    void freshMaster() {
+        QFile::remove(master_);
+        copyMaster(QStringLiteral("Budget.xlsx"), masters_);
+    }
+
     static CellValue valueOf(const QString& path, const char* sheet, const char* address) {
         std::unique_ptr<platform::sheet::Workbook> book =
             platform::sheet::Workbook::open(path, OpenOptions::readOnlyAccess());
@@ -61,8 +67,7 @@ protected:
 TEST_F(ReturnedFilesTest, AnAddedSheetIsNeverComparedWithTheMaster) {
     for (const bool valuesOnly : {false, true}) {
         SCOPED_TRACE(valuesOnly ? "values only" : "whole sheet");
-        QFile::remove(master_);
-        copyMaster(QStringLiteral("Budget.xlsx"), masters_);
+        freshMaster();
         cut("Budget.xlsx", valuesOnly);
         edit(userFile("North", "Sales"), "ws['B2'] = 150\n"
                                          "notes = wb.create_sheet('Notes')\n"
@@ -123,8 +128,7 @@ TEST_F(ReturnedFilesTest, AnUnusableFileIsNamedLoggedOncePerVersionAndNotMerged)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         execute("DELETE FROM Errors");
-        QFile::remove(master_);
-        copyMaster(QStringLiteral("Budget.xlsx"), masters_);
+        freshMaster();
         cut();
         const QByteArray before = digest(master_);
         const QString path = userFile("North", "Sales");
@@ -169,8 +173,7 @@ TEST_F(ReturnedFilesTest, ErrorValuesAreRefusedAsACorruptedFormula) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         execute("DELETE FROM Errors");
-        QFile::remove(master_);
-        copyMaster(QStringLiteral("Budget.xlsx"), masters_);
+        freshMaster();
         cut("Budget.xlsx", c.valuesOnly);
         const QByteArray before = digest(master_);
         edit(userFile("North", "Sales"), (std::string("ws['B2'] = 150\n") + c.typed).c_str());
@@ -213,8 +216,7 @@ TEST_F(ReturnedFilesTest, ACircularFormulaIsRefusedBeforeTheFirstWrite) {
 TEST_F(ReturnedFilesTest, TextCellsAreWrittenAsText) {
     for (const bool valuesOnly : {false, true}) {
         SCOPED_TRACE(valuesOnly ? "values only" : "whole sheet");
-        QFile::remove(master_);
-        copyMaster(QStringLiteral("Budget.xlsx"), masters_);
+        freshMaster();
         cut("Budget.xlsx", valuesOnly);
         edit(userFile("North", "Sales"), "ws['A2'] = '007'\nws['A3'] = '3-4'\nws['A4'] = '1/2'\n"
                                          "ws['A1'] = 'TRUE'\nws['B2'] = 150");
