@@ -1,11 +1,11 @@
 # The two set-up commands of the README, and a few more for developers.
-#   make run    install packages, build, install a fresh master database if none, start Lumidesk
+#   make run    install packages, build the programs, install a fresh master database if none, start Lumidesk
 #   make test   install packages, build, run every test through ctest
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: run test build deps bench fuzz format clean
+.PHONY: run test build programs deps bench fuzz format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -16,7 +16,11 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The programs alone: a first start does not wait for the tests to build.
+programs: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target programs
+
+run: programs
 	bash scripts/install-master-db.sh $(BUILD)/data/lumimaster.mdb
 	$(BUILD)/lumidesk/lumidesk
 
