@@ -145,6 +145,33 @@ TEST_F(DataGridTest, DropDownColumnsOfferTheirTabSeparatedList) {
     EXPECT_EQ(changes, (std::vector<Change>{{2, 2, ChangeOrigin::User}}));
 }
 
+// Typing on a cell that holds text opens its editor with the first key and replaces the text,
+// in a drop-down column as in a text column.
+TEST_F(DataGridTest, TypingOnACellReplacesItsText) {
+    struct Case {
+        int row;
+        int column;
+        const char* typed;
+    };
+    for (const Case& c : {Case{0, 0, "Rates"}, Case{1, 2, "Carol"}, Case{0, 2, "East"}}) {
+        SCOPED_TRACE(c.typed);
+        grid.view()->setFocus();
+        grid.setCurrentCell(c.row, c.column);
+        const QString typed = QString::fromLatin1(c.typed);
+        QTest::keyClick(grid.view(), typed.at(0).toLatin1()); // opens the editor
+        QWidget* editor = grid.view()->indexWidget(grid.view()->model()->index(c.row, c.column));
+        ASSERT_NE(editor, nullptr);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (auto* combo = qobject_cast<QComboBox*>(editor))
+            line = combo->lineEdit();
+        ASSERT_NE(line, nullptr);
+        QTest::keyClicks(line, typed.mid(1));
+        QTest::keyClick(line, Qt::Key_Return);
+        EventPump::processPending();
+        EXPECT_EQ(grid.cellText(c.row, c.column), typed);
+    }
+}
+
 TEST_F(DataGridTest, HeadingClickReportsTheHeadingAreaAndKeepsTheHighlightedRows) {
     grid.setRowSelection(RowSelection::MultipleRows);
     grid.selectRange(0, 1, true);
