@@ -1,6 +1,8 @@
 // See MailHooks.h.
 #include "mail/MailHooks.h"
 
+#include "core/SystemOps.h"
+
 namespace mail {
 
 namespace {
@@ -16,6 +18,11 @@ void setMailHooks(MailHooks hooks) {
 
 const MailHooks& mailHooks() {
     return installed();
+}
+
+void RefreshExplorerStatusGrid() {
+    if (core::IsFormLoaded(QStringLiteral("frmDataTable")) && installed().refreshStatusGrid)
+        installed().refreshStatusGrid();
 }
 
 } // namespace mail
