@@ -12,6 +12,8 @@
 #include "support/ScriptedUi.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -347,6 +349,25 @@ TEST_F(StatusGrid, EveryUserFileIsListedOnceWithItsUserAsStored) {
     form->dtUFStatus_CellClick(-1, frmDataTable::kLockedOut, 1);
     EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1"}));
     EXPECT_TRUE(ui->asked().empty());
+}
+
+// The dates a mail leaves (the due date with its time, as the send-mail window stores it) and
+// long names are seen whole in their columns.
+TEST_F(StatusGrid, DatesAndNamesAreSeenWhole) {
+    addBudget(kSales);
+    addUser(QStringLiteral("Alexandra Montgomery-Smith"), QStringLiteral("A"));
+    addUserFile({QStringLiteral("Northern Region Operating Costs.xlsx"),
+                 QStringLiteral("Alexandra Montgomery-Smith"), kSales, QStringLiteral("A"),
+                 QStringLiteral("2031-03-03 09:15:00"), QStringLiteral("2031-03-31 00:00:00")});
+    testsupport::ScopedScriptedUi ui;
+    frmDataTable* form = loadExplorer(ui);
+    const platform::ui::DataGrid& grid = *form->dtUFStatus();
+    ASSERT_EQ(grid.rowCount(), 1);
+    const QFontMetrics metrics = grid.view()->fontMetrics();
+    for (int column : {frmDataTable::kUserFilename, frmDataTable::kUsers, frmDataTable::kEmailSent,
+                       frmDataTable::kDueDate})
+        EXPECT_GT(grid.view()->columnWidth(column), metrics.horizontalAdvance(grid.cellText(0, column)))
+            << column;
 }
 
 TEST_F(StatusGrid, AnEmptyGridAsksForTheWizard) {

@@ -331,3 +331,24 @@ TEST(DataGrid, ColumnsNarrowerThanTheirHeadingsAreWidenedAndOthersKept) {
     EXPECT_GT(grid.view()->columnWidth(0), header->fontMetrics().horizontalAdvance("Incoming Mail"));
     EXPECT_EQ(grid.view()->columnWidth(1), Twips::toPixels(3000));
 }
+
+// Columns are widened to their texts (heading or cells), never narrowed, at most to the limit;
+// hidden columns are left as they are.
+TEST(DataGrid, ColumnsAreWidenedToTheirContents) {
+    DataGrid grid;
+    DataGridColumn date = column("Due_Date");
+    date.widthTwips = 300;
+    DataGridColumn wide = column("Id");
+    wide.widthTwips = 3000;
+    DataGridColumn hidden = column("Key", ColumnKind::Text, true);
+    DataGridColumn longText = column("Note");
+    longText.widthTwips = 300;
+    grid.setColumns({date, wide, hidden, longText});
+    grid.appendRow({"2031-03-31 00:00:00", "7", "a very long hidden key", QString(400, QLatin1Char('x'))});
+    grid.fitColumnsToContents();
+    const QFontMetrics metrics = grid.view()->fontMetrics();
+    EXPECT_GT(grid.view()->columnWidth(0), metrics.horizontalAdvance("2031-03-31 00:00:00"));
+    EXPECT_EQ(grid.view()->columnWidth(1), Twips::toPixels(3000));
+    EXPECT_EQ(grid.view()->columnWidth(3), Twips::toPixels(DataGrid::kFitLimitTwips));
+    EXPECT_TRUE(grid.view()->isColumnHidden(2));
+}
