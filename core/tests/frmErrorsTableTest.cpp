@@ -126,13 +126,12 @@ TEST_F(ErrorsBrowser, TheTwoViewsShowTheirColumnsAndKeepTheSelectedRow) {
 }
 
 // Every column of both views shows its texts whole: dates, file names, cells and values are
-// never cut. With LUMIDESK_SCREENSHOT_DIR set, the browser is saved there.
+// never cut. With LUMIDESK_SCREENSHOT_DIR set, the browser is saved there in each view.
 TEST_F(ErrorsBrowser, EveryColumnShowsItsTextsWhole) {
     addError(QStringLiteral("2024-03-02 10:00:00"), QStringLiteral("Operating Budget 2025"),
              QStringLiteral("Northern Region Sales.xlsx"), true, true, true, QStringLiteral("AB1234"),
              QStringLiteral("123456789.125"), QStringLiteral("987654321.5"));
     frmErrorsTable& window = open();
-    window.resize(1000, 400);
     const platform::ui::DataGrid& grid = *window.dtErrors();
     const QFontMetrics metrics = grid.view()->fontMetrics();
     for (const QString& view : {QStringLiteral("Errors"), QStringLiteral("Corruption")}) {
@@ -146,8 +145,8 @@ TEST_F(ErrorsBrowser, EveryColumnShowsItsTextsWhole) {
                       std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(heading)))
                 << view.toStdString() << ": " << heading.toStdString();
         }
+        testsupport::saveScreenshot(window, QStringLiteral("errors-table-") + view.toLower());
     }
-    testsupport::saveScreenshot(window, QStringLiteral("errors-table"));
 }
 
 TEST_F(ErrorsBrowser, TheValueBoxesFollowTheRow) {

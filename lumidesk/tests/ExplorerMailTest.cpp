@@ -115,6 +115,7 @@ TEST_F(ExplorerMail, TheStatusGridFollowsSendMailAndGetMail) {
     window->cbxFrom()->setListIndex(0);
     window->cbxSubject()->setText(QStringLiteral("Budget 2025"));
     window->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
+    window->setDueDate(QDate(2031, 3, 31));
     for (int row = 0; row < window->dtSendMail()->rowCount(); ++row)
         window->dtSendMail()->editCell(row, mail::frmMail::kMailFile, 1);
     window->cmdSendMail()->click();
@@ -122,6 +123,8 @@ TEST_F(ExplorerMail, TheStatusGridFollowsSendMailAndGetMail) {
     ASSERT_EQ(smtp_->messages().size(), 2);
     for (const QString& sent : cells(*explorer, frmDataTable::kEmailSent))
         EXPECT_FALSE(sent.isEmpty()) << "the explorer shows the sent stamps at once";
+    for (const QString& due : cells(*explorer, frmDataTable::kDueDate))
+        EXPECT_TRUE(due.startsWith(QStringLiteral("2031-03-31"))) << due.toStdString();
     EXPECT_EQ(explorer->dtUFStatus()->cellBackground(0, frmDataTable::kEmailSent), lumidesk::kGreen);
     testsupport::saveScreenshot(*explorer, QStringLiteral("explorer-after-send-mail"));
     delete window;
