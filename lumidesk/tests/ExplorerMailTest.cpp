@@ -17,6 +17,7 @@
 #include "support/MailServers.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
+#include "wizard/WizardHooks.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -63,7 +64,9 @@ protected:
     void TearDown() override {
         if (mail::frmMail* window = mail::frmMail::loaded())
             delete window;
+        // The hooks that other tests of this program set up their own way.
         mail::setMailHooks({});
+        wizard::setWizardHooks({});
         ExplorerDbFixture::TearDown();
     }
 

@@ -367,7 +367,11 @@ TEST_F(QuickStart, AddressImportAndTheAssignmentPage) {
     ScopedScriptedUi ui;
     ui->answerMessages({Answer::Yes, Answer::No});
     form.cmdStart()->click();
-    EXPECT_EQ(ui->messageTexts(), (QStringList{wizard::kAddressImportQuestion, wizard::kAssignmentQuestion}));
+    // The question names the contacts folder the import reads.
+    EXPECT_EQ(ui->messageTexts(),
+              (QStringList{QStringLiteral("If you keep your addresses in the contacts folder, the Wizard can "
+                                          "continue. Emails will NOT be sent!"),
+                           wizard::kAssignmentQuestion}));
     EXPECT_EQ(realRows("SELECT Users, Email_Address FROM UsersData WHERE Users <> ? ORDER BY Users"),
               (QStringList{"max|max@example.org", "zoe|old@example.org"}));
     EXPECT_TRUE(frmQSWizard::isDoneRow(*form.lbxOptions(), 4)) << "step 5 done";
