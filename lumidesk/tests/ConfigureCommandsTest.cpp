@@ -71,6 +71,19 @@ protected:
         FAIL() << "no row shows " << text.toStdString();
     }
 
+    // The wizard shown on its assignment page for the budget Plan, which has one user file,
+    // North.xlsx in the folder Sales, not assigned yet.
+    wizard::frmWizard* openAssignmentPage() {
+        execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Plan', 'Ann')"));
+        execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User, "
+                               "Folder_Name) VALUES ('North.xlsx', 'Plan', 1, 'Sales')"));
+        core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+        core::gOptions->WizPageRequest = 5;
+        auto* form = new wizard::frmWizard(main_);
+        form->show();
+        return form;
+    }
+
     // Chooses the item of the configuration grids' context menu.
     void command(const char* item) { main_->menuItem(QLatin1String(item))->trigger(); }
 
@@ -235,15 +248,9 @@ TEST_F(ConfigureCommands, ClearUsersTableDataRefillsTheOpenUsersGrid) {
 // assignment grid (only while that grid is the active control) and stores it as a typed name
 // would be, completion included.
 TEST_F(ConfigureCommands, TheWizardsCopyAndPasteAssignAUser) {
-    execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Plan', 'Ann')"));
-    execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User) "
-                           "VALUES ('North.xlsx', 'Plan', 1)"));
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
-    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
-    core::gOptions->WizPageRequest = 5;
-    auto* form = new wizard::frmWizard(main_);
-    form->show();
+    wizard::frmWizard* form = openAssignmentPage();
     form->cmdUserList_Click();
     pointAt(form->dtUsersData(), 0, QStringLiteral("Bob"), 0);
     command("mnuPopupCopyfrmWizard");
@@ -265,15 +272,9 @@ TEST_F(ConfigureCommands, TheWizardsCopyAndPasteAssignAUser) {
 // Page 5's menu serves the User Name column only: a right click on a file or folder name pops
 // nothing up, and a Paste there changes neither the cell nor the table.
 TEST_F(ConfigureCommands, TheWizardsMenuServesTheUserNameColumnOnly) {
-    execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Plan', 'Ann')"));
-    execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User, "
-                           "Folder_Name) VALUES ('North.xlsx', 'Plan', 1, 'Sales')"));
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
-    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
-    core::gOptions->WizPageRequest = 5;
-    auto* form = new wizard::frmWizard(main_);
-    form->show();
+    wizard::frmWizard* form = openAssignmentPage();
     platform::ui::EditGrid* grid = form->dtUFAssign();
     emit grid->gotFocus();
     auto* menu = main_->findChild<QMenu*>(QStringLiteral("mnuRtMseMenufrmWizard"));
