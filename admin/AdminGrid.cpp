@@ -37,6 +37,8 @@ void loadAdminGrid(EditGrid& grid) {
                         rows.value(QStringLiteral("Mail_Server")), rows.value(QStringLiteral("Pop3_Account")),
                         rows.value(QStringLiteral("Pop3_Server"))});
     }
+    // Server addresses ("host:port") are seen whole.
+    grid.fitColumnsToContents();
 }
 
 // Writes the grid row into the current row of the recordset (a found account or a new one).

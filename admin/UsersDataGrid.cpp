@@ -3,6 +3,11 @@
 // that one row; a changed name is stored as a new user. The folder column offers the folder
 // names as its pick list, and a fragment typed there is completed to the one folder name that
 // contains it.
+//
+// A row added for typing is stored once its name and address are in, and then stays where it
+// is, with the cursor, so a folder typed next lands in that row (taken as typed, as a new
+// user's folder is); the next fill of the grid (another user's edit, the tab shown again)
+// sorts it in.
 #include "admin/ConfigGridSupport.h"
 #include "admin/ConfigGrids.h"
 #include "core/cOptions.h"
@@ -15,6 +20,11 @@ using detail::TableQuery;
 using platform::ui::EditGrid;
 
 namespace {
+
+// A row the Add button made: its required cells are set apart until the grid is filled again.
+bool isAddedRow(const EditGrid& grid, int row) {
+    return grid.isRequiredCell(row, kUsersName);
+}
 
 // The folder names in alphabetical order, joined by tabs, as the folder column's pick list.
 // The placeholder of an empty table is no folder to offer.
@@ -57,8 +67,8 @@ QStringList foldersContaining(platform::db::Connection& connection, const QStrin
     return names;
 }
 
-// Stores the row, unless its folder cell was emptied or names no folder.
-void storeUser(EditGrid& grid, int row, int column) {
+// Stores the row, unless the folder cell of a stored user was emptied or names no folder.
+void storeUser(EditGrid& grid, int row, int column, bool newRow) {
     const QString name = grid.cellText(row, kUsersName);
     TableQuery query = TableQuery::forChanging(
         QStringLiteral(
@@ -66,7 +76,7 @@ void storeUser(EditGrid& grid, int row, int column) {
         {name});
     auto& user = query.rows();
     const bool existing = query.hasRows();
-    if (existing && column == kUsersFolder) {
+    if (existing && !newRow && column == kUsersFolder) {
         const QString typed = grid.cellText(row, kUsersFolder);
         if (typed.isEmpty())
             return;
@@ -88,11 +98,15 @@ void storeUser(EditGrid& grid, int row, int column) {
 void saveUsersRow(EditGrid& grid, int row, int column) {
     if (grid.cellText(row, kUsersName).isEmpty() || grid.cellText(row, kUsersEmail).isEmpty())
         return;
-    storeUser(grid, row, column);
-    // Stored or not, the grid shows what the table holds.
-    loadUsersGrid(grid);
+    const bool newRow = isAddedRow(grid, row);
+    storeUser(grid, row, column, newRow);
     if (core::gOptions)
         core::gOptions->AddRecord = false;
+    // A new row stays in place with the cursor, for its folder; the next fill sorts it in.
+    if (newRow)
+        return;
+    // Stored or not, the grid shows what the table holds.
+    loadUsersGrid(grid);
 }
 
 } // namespace

@@ -69,6 +69,8 @@ void LoadErrorsGrid(const QString& view, qint16 row) {
     DataGrid& grid = activeErrorsGrid();
     fillRows(grid);
     showView(grid, view);
+    // Dates, names, cells and values are seen whole, in the columns the view shows.
+    grid.fitColumnsToContents();
     grid.setCurrentCell(row, grid.currentColumn() >= 0 ? grid.currentColumn() : 0);
 }
 

@@ -2,6 +2,7 @@
 #include "lumidesk/ControlResizer.h"
 
 #include <QEvent>
+#include <algorithm>
 
 namespace lumidesk {
 
@@ -13,8 +14,9 @@ ControlResizer::ControlResizer(QWidget* window, QSize designSize, const QString&
     window_->installEventFilter(this);
 }
 
-void ControlResizer::addControl(QWidget* control) {
+void ControlResizer::addControl(QWidget* control, Following following) {
     design_.insert(control, control->geometry());
+    following_.insert(control, following);
     controls_ << control;
     place(control);
 }
@@ -26,13 +28,19 @@ void ControlResizer::setDesignGeometry(QWidget* control, const QRect& geometry) 
     place(control);
 }
 
+void ControlResizer::setFollowing(QWidget* control, Following following) {
+    following_.insert(control, following);
+    if (design_.contains(control))
+        place(control);
+}
+
 void ControlResizer::setEnabled(bool on) {
     enabled_ = on;
     placeAll();
 }
 
 bool ControlResizer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window_ && event->type() == QEvent::Resize && enabled_)
+    if (watched == window_ && event->type() == QEvent::Resize)
         placeAll();
     return QObject::eventFilter(watched, event);
 }
@@ -47,7 +55,18 @@ void ControlResizer::placeAll() {
 void ControlResizer::place(QWidget* control) {
     const QRect design = design_.value(control);
     if (!enabled_ || designSize_.isEmpty()) {
-        control->setGeometry(design);
+        // What the window has more than designed goes to the controls that follow it.
+        const Following following = following_.value(control);
+        const int wider = std::max(0, window_->width() - designSize_.width());
+        const int taller = std::max(0, window_->height() - designSize_.height());
+        QRect place = design;
+        if (following & Follow::Width)
+            place.setWidth(design.width() + wider);
+        if (following & Follow::Height)
+            place.setHeight(design.height() + taller);
+        if (following & Follow::Bottom)
+            place.moveTop(design.top() + taller);
+        control->setGeometry(place);
         return;
     }
     // Scaled by the window's client size against its design size; controls inside a frame

@@ -89,7 +89,10 @@ void mnuPopupPastefrmWizard_Click() {
     if (!form || form->EZWiz()->currentPage() != 5 || form->activeGrid() != form->dtUFAssign())
         return;
     try {
+        // A name goes into the User Name column only, never over a file or folder name.
         platform::ui::EditGrid& grid = *form->dtUFAssign();
+        if (grid.currentColumn() != wizard::frmWizard::kAssignUserName)
+            return;
         grid.editCell(grid.currentRow(), grid.currentColumn(), QGuiApplication::clipboard()->text());
     } catch (const std::exception& error) {
         ReportFailure(error);

@@ -10,7 +10,8 @@
 //
 // The wizard's menu works on its assignment page only: Copy takes the current name of the user
 // list, Paste writes it into the assignment grid's current cell (while that grid is the
-// wizard's active control) and stores it as a typed name.
+// wizard's active control and the cell is in its User Name column) and stores it as a typed
+// name.
 #pragma once
 
 namespace lumidesk {

@@ -148,6 +148,8 @@ void ShowStatusQuery(frmDataTable& form, const StatusQuery& query) {
     form.datUFStatusRS()->setRecordSource(query.sql, query.params);
     form.datUFStatusRS()->Refresh();
     form.dtUFStatus()->requery();
+    // Dates and names are seen whole.
+    form.dtUFStatus()->fitColumnsToContents();
     form.dtUFStatus()->refresh();
 }
 

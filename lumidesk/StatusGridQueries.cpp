@@ -7,9 +7,15 @@ namespace lumidesk {
 
 namespace {
 
-const QString kJoin = QStringLiteral("FROM UserFileTablesData "
-                                     "INNER JOIN UsersData "
-                                     "ON UserFileTablesData.Users = UsersData.Users COLLATE NOCASE_U ");
+const QString kPlaceholder = QStringLiteral("<Dummy record>");
+
+// The folder of the file's user; no value for a name that is no user. A subquery rather than a
+// join, so a file is listed once even when two users' names differ in letter case only.
+const QString kUsersFolder = QStringLiteral(
+    "(SELECT UsersData.Folder_Name FROM UsersData WHERE UsersData.Users = "
+    "UserFileTablesData.Users COLLATE NOCASE_U ORDER BY UsersData.rowid LIMIT 1) AS Folder_Name");
+const QString kFileFolder = QStringLiteral("UserFileTablesData.Folder_Name");
+const QString kFrom = QStringLiteral("FROM UserFileTablesData ");
 const QString kOrder = QStringLiteral("ORDER BY User_Filename");
 
 // The selection of the context and folder queries, with the folder of the user or the file.
@@ -21,42 +27,42 @@ QString contextFields(const QString& folderColumn) {
         .arg(folderColumn);
 }
 
-StatusQuery filtered(const QString& folderColumn, const QString& context, const QString* folder) {
+// Every user file of the table but its placeholder row, narrowed to the context and folder
+// given; a file whose user is not (or no longer) in the users table is listed all the same.
+StatusQuery rowsOf(const QString& fields, const QString& context, const QString& folder) {
     StatusQuery query;
-    QStringList conditions;
+    QStringList conditions{QStringLiteral("User_Filename <> ?")};
+    query.params << kPlaceholder;
     if (!context.isEmpty()) {
         conditions << QStringLiteral("Budget_Name = ? COLLATE NOCASE_U");
         query.params << context;
     }
-    if (folder && !folder->isEmpty()) {
+    if (!folder.isEmpty()) {
         conditions << QStringLiteral("UserFileTablesData.Folder_Name = ? COLLATE NOCASE_U");
-        query.params << *folder;
+        query.params << folder;
     }
-    query.sql = contextFields(folderColumn) + kJoin;
-    if (!conditions.isEmpty())
-        query.sql += QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) + QLatin1Char(' ');
-    query.sql += kOrder;
+    query.sql = fields + kFrom + QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) +
+                QLatin1Char(' ') + kOrder;
     return query;
 }
 
 } // namespace
 
 StatusQuery UnfilteredStatusQuery() {
-    return {QStringLiteral("SELECT User_Filename,UserFileTablesData.Users, "
-                           "UserFileTablesData.Select_By_User,Email_Sent, "
-                           "UserFile_Update,Lockout_User_Updates,Due_Date, "
-                           "ID_UFTD,Master_File,Budget_Name, "
-                           "UserFileTablesData.Folder_Name ") +
-                kJoin + kOrder,
-            {}};
+    return rowsOf(QStringLiteral("SELECT User_Filename,UserFileTablesData.Users, "
+                                 "UserFileTablesData.Select_By_User,Email_Sent, "
+                                 "UserFile_Update,Lockout_User_Updates,Due_Date, "
+                                 "ID_UFTD,Master_File,Budget_Name, ") +
+                      kFileFolder + QLatin1Char(' '),
+                  QString(), QString());
 }
 
 StatusQuery ContextStatusQuery(const QString& context) {
-    return filtered(QStringLiteral("UsersData.Folder_Name"), context, nullptr);
+    return rowsOf(contextFields(kUsersFolder), context, QString());
 }
 
 StatusQuery FolderStatusQuery(const QString& context, const QString& folder) {
-    return filtered(QStringLiteral("UserFileTablesData.Folder_Name"), context, &folder);
+    return rowsOf(contextFields(kFileFolder), context, folder);
 }
 
 } // namespace lumidesk

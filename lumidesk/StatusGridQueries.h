@@ -1,5 +1,7 @@
-// The three queries of the Budgets Explorer's status grid, one row per user file joined to
-// its user (UsersData), ordered by user file:
+// The three queries of the Budgets Explorer's status grid, one row per user file, ordered by
+// user file. Every user file is listed, also one that is not assigned yet or whose user's name
+// is no user of the users table (its Users column shows the name as stored); the placeholder
+// row is not:
 // - the unfiltered query: every budget's user files, with the user file's own folder; the
 //   explorer's load and its folder list read it;
 // - the context query: the user files of the budget context, with the user's folder;

@@ -160,7 +160,7 @@ void frmDataTable::buildControls() {
     CorvExplorer1_ = new platform::ui::ExplorerTree(this);
     CorvExplorer1_->setObjectName(QStringLiteral("CorvExplorer1"));
     CorvExplorer1_->setGeometry(Twips::rect(kMargin, kTreeTop, kInnerWidth, kTreeHeight));
-    CorvResizer1_->addControl(CorvExplorer1_);
+    CorvResizer1_->addControl(CorvExplorer1_, ControlResizer::Follow::Width);
 
     fmeUserFiles_ = new QGroupBox(QStringLiteral("User Files "), this);
     fmeUserFiles_->setObjectName(QStringLiteral("fmeUserFiles"));
@@ -178,6 +178,12 @@ void frmDataTable::buildControls() {
     chkLockedOutState_->hide();
 
     buildUpdateControls();
+    // Without the resizer the status grid takes what the window has more than designed, and
+    // the update controls stay below it.
+    using Follow = ControlResizer::Follow;
+    CorvResizer1_->setFollowing(fmeUserFiles_, Follow::Width | Follow::Height);
+    CorvResizer1_->setFollowing(dtUFStatus_, Follow::Width | Follow::Height);
+    CorvResizer1_->setFollowing(fmeUpdateControls_, Follow::Width | Follow::Bottom);
 }
 
 void frmDataTable::buildStatusGrid() {

@@ -11,6 +11,7 @@
 #include "core/cOptions.h"
 #include "core/frmWait.h"
 #include "mail/MailContext.h"
+#include "mail/MailHooks.h"
 #include "mail/MailWait.h"
 #include "platform/db/Recordset.h"
 #include "platform/mail/MimeMessage.h"
@@ -333,6 +334,12 @@ int GetMailPasswordAndReceive(const PasswordView& view) {
 
     ReceiveReturnedFiles(password);
     workbooks::CheckUserFilesExist(true, 0);
+    // The explorer shows the collected files' flags at once, as after an update run.
+    try {
+        RefreshExplorerStatusGrid();
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+    }
     return 0;
 }
 

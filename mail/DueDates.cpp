@@ -21,11 +21,6 @@ namespace {
 
 const QString kNoRecords = QStringLiteral("There are no records to process.");
 
-void refreshExplorer() {
-    if (core::IsFormLoaded(QStringLiteral("frmDataTable")) && mailHooks().refreshStatusGrid)
-        mailHooks().refreshStatusGrid();
-}
-
 // False, after the message, when the budget had no user files.
 bool writeDueDates(frmMail& window, const QString& context, const QDate& date) {
     core::cDB2 query;
@@ -71,7 +66,7 @@ void SetDueDateForAll(frmMail& window) {
         core::gOptions->DueDate.clear();
         window.setDueDate(date);
         workbooks::CheckUserFilesExist(true, 0);
-        refreshExplorer();
+        RefreshExplorerStatusGrid();
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
     }
@@ -100,7 +95,7 @@ void ResetMailStatus() {
             return;
         }
         workbooks::CheckUserFilesExist(false, 0);
-        refreshExplorer();
+        RefreshExplorerStatusGrid();
         if (frmMail* window = frmMail::loaded()) {
             window->FillSendMailGrid();
             window->setDueDate({});

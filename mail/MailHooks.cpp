@@ -2,6 +2,7 @@
 #include "mail/MailHooks.h"
 
 #include "platform/sys/ProgramHook.h"
+#include "core/SystemOps.h"
 
 namespace mail {
 
@@ -19,6 +20,11 @@ void setMailHooks(MailHooks hooks) {
 
 const MailHooks& mailHooks() {
     return installed.current();
+}
+
+void RefreshExplorerStatusGrid() {
+    if (core::IsFormLoaded(QStringLiteral("frmDataTable")) && installed.current().refreshStatusGrid)
+        installed.current().refreshStatusGrid();
 }
 
 } // namespace mail

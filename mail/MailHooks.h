@@ -20,4 +20,9 @@ struct MailHooks {
 void setMailHooks(MailHooks hooks);
 const MailHooks& mailHooks();
 
+// Re-reads the status grid of a loaded Budgets Explorer after the mail status of user files
+// changed (mails sent, replies collected, due dates set or cleared); an explorer that is not
+// loaded stays so. Failures are the caller's.
+void RefreshExplorerStatusGrid();
+
 } // namespace mail

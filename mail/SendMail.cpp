@@ -6,6 +6,7 @@
 #include "core/cDB2.h"
 #include "core/frmWait.h"
 #include "mail/MailContext.h"
+#include "mail/MailHooks.h"
 #include "mail/MailWait.h"
 #include "mail/frmCompose.h"
 #include "mail/frmMail.h"
@@ -219,6 +220,8 @@ void SendMailToAll(frmMail& window) {
                 if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1) || core::PollCancel())
                     break;
             }
+            // The explorer shows the sent stamps at once.
+            RefreshExplorerStatusGrid();
         }
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
@@ -259,8 +262,11 @@ void SendMailForCurrentRow(frmMail& window) {
         const QString body = window.chkAddFN()->isChecked() ? QStringLiteral("User file attachment is ") +
                                                                   grid->cellText(row, frmMail::kUserFilename)
                                                             : QString();
-        if (ComposeMailInDialog(sender->server, sender->address, *recipient, subject, body, attachment) == 0)
+        if (ComposeMailInDialog(sender->server, sender->address, *recipient, subject, body, attachment) ==
+            0) {
             stampSent(query.Cnn(), grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
+            RefreshExplorerStatusGrid();
+        }
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
     }

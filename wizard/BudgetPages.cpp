@@ -13,6 +13,7 @@
 #include "wizard/frmWizard.h"
 
 #include <QDateTime>
+#include <QLineEdit>
 #include <QStringList>
 
 namespace wizard {
@@ -33,6 +34,21 @@ int grantField(const platform::db::Recordset& rows, const QString& administrator
 }
 
 } // namespace
+
+bool NewBudgetNameAccepted(QLineEdit& box) {
+    const QString name = box.text();
+    QString refusal;
+    if (name.trimmed().isEmpty() || sameName(name, QStringLiteral("<Dummy record>")))
+        refusal = kEnterValidNameText;
+    else if (name.contains(QLatin1Char('\'')))
+        refusal = kApostropheText;
+    if (refusal.isEmpty())
+        return true;
+    platform::ui::msgBox(refusal, platform::ui::Buttons::Ok, core::appTitle());
+    if (refusal == kApostropheText)
+        box.setText(QString(name).remove(QLatin1Char('\'')));
+    return false;
+}
 
 bool ContextBudgetChosen(const QString& refusal) {
     if (core::HasContextBudget())

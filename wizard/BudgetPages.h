@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QLineEdit;
+
 namespace wizard {
 
 inline const QString kEnterValidNameText = QStringLiteral("Enter a valid budget name.");
@@ -30,6 +32,11 @@ inline const QString kSetContextButtonText = QStringLiteral("Set the Budget Cont
 // True when a budget is the context; else shows the refusal (one of the two texts above,
 // as the page asks) and answers false.
 bool ContextBudgetChosen(const QString& refusal);
+
+// The check of a new budget's name typed in the box: an empty name and the placeholder's are
+// refused with kEnterValidNameText, one with an apostrophe with kApostropheText, the box then
+// holding the name without its apostrophes. True when the name may become a budget.
+bool NewBudgetNameAccepted(QLineEdit& box);
 
 enum class AddBudgetResult {
     Added,      // the row is stored

@@ -21,18 +21,22 @@ QString GetDefaultAuthor(int item, bool showMessage) {
     try {
         core::cDB3 query;
         platform::db::Recordset rst;
-        QString answer;
-        if (query.GetRecordset(kDefaultAuthorQuery, rst) == core::QueryObject::kRows &&
-            rst.recordCount() == 1 &&
-            rst.value(QStringLiteral("Admin_Name")).toString() != QStringLiteral("<Dummy record>")) {
-            answer =
-                rst.value(item == 0 ? QStringLiteral("Admin_Name") : QStringLiteral("Admin_Email_Address"))
-                    .toString();
-        } else if (showMessage) {
-            platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::appTitle());
+        if (query.GetRecordset(kDefaultAuthorQuery, rst) != core::QueryObject::kRows ||
+            rst.recordCount() != 1)
+            return {};
+        if (rst.value(QStringLiteral("Admin_Name")).toString() == QStringLiteral("<Dummy record>")) {
+            if (showMessage)
+                platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::appTitle());
+            return {};
         }
-        rst.close();
-        return answer;
+        switch (item) {
+        case 0:
+            return rst.value(QStringLiteral("Admin_Name")).toString();
+        case 1:
+            return rst.value(QStringLiteral("Admin_Email_Address")).toString();
+        default:
+            return {};
+        }
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
         return {};

@@ -26,9 +26,11 @@ const QString kPlaceholderUserFile = QStringLiteral("INSERT INTO UserFileTablesD
 const QString kPlaceholderWorksheet = QStringLiteral(
     "INSERT INTO Worksheets (Worksheet_Name) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM Worksheets)");
 
+// A worksheet without a master workbook name has its user file's row without one too.
 const QString kUserFileRows =
     QStringLiteral("SELECT ID_UFTD FROM UserFileTablesData WHERE User_Filename = ? COLLATE NOCASE_U "
-                   "AND Budget_Name = ? COLLATE NOCASE_U AND Master_File = ? COLLATE NOCASE_U");
+                   "AND Budget_Name = ? COLLATE NOCASE_U AND IFNULL(Master_File, '') = IFNULL(?, '') "
+                   "COLLATE NOCASE_U");
 
 } // namespace
 

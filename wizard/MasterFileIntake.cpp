@@ -55,13 +55,7 @@ std::optional<QFileInfo> chooseWorkbook() {
 qint64 addMasterRow(const QFileInfo& file, const QString& budget) {
     const QString name = file.fileName();
     const QString folder = file.absolutePath();
-    core::cDB2 query;
-    query.SetConnection();
-    const QVariant held = query.Cnn().scalar(
-        QStringLiteral("SELECT COUNT(*) FROM MasterFiles WHERE Master_File = ? COLLATE NOCASE_U "
-                       "AND Budget_Name = ? COLLATE NOCASE_U"),
-        {name, budget});
-    if (held.toLongLong() > 0) {
+    if (BudgetHoldsMasterFile(name, budget)) {
         tell(kDuplicateMasterText);
         return 0;
     }
@@ -70,6 +64,8 @@ qint64 addMasterRow(const QFileInfo& file, const QString& budget) {
         tell(kTrackedMasterText.arg(tracking));
         return 0;
     }
+    core::cDB2 query;
+    query.SetConnection();
     query.Cnn().execute(
         QStringLiteral("INSERT INTO MasterFiles (Master_File, Templates, Folder_Name, "
                        "Process_Date, Drive, Path, Budget_Name) VALUES (?, 0, ?, ?, ?, ?, ?)"),
@@ -78,6 +74,17 @@ qint64 addMasterRow(const QFileInfo& file, const QString& budget) {
 }
 
 } // namespace
+
+bool BudgetHoldsMasterFile(const QString& fileName, const QString& budget) {
+    core::cDB2 query;
+    query.SetConnection();
+    return query.Cnn()
+               .scalar(
+                   QStringLiteral("SELECT COUNT(*) FROM MasterFiles WHERE Master_File = ? COLLATE NOCASE_U "
+                                  "AND Budget_Name = ? COLLATE NOCASE_U"),
+                   {fileName, budget})
+               .toLongLong() > 0;
+}
 
 void AddMasterBudgetFiles() {
     if (!ContextBudgetChosen(kSetContextButtonText))

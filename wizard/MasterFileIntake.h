@@ -16,6 +16,10 @@ inline const QString kDuplicateMasterText = QStringLiteral("This is a duplicate 
 inline const QString kTrackedMasterText =
     QStringLiteral("This workbook is being tracked in the budget named %1.  You cannot add it here.");
 
+// True when the budget (its name matched whole, letter case aside) holds a master workbook
+// of that file name (letter case aside), from whatever folder.
+bool BudgetHoldsMasterFile(const QString& fileName, const QString& budget);
+
 // Runs the file dialog until a file is confirmed (No opens the dialog again; Cancel, or a name
 // that is no file, ends without a word), checks it, adds its MasterFiles row (Folder_Name
 // "Master", Path the file's folder, Drive the path's root "/", Process_Date now) and lists its

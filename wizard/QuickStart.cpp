@@ -3,6 +3,7 @@
 
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/FormUnload.h"
 #include "core/RunGuard.h"
 #include "core/SystemOps.h"
 #include "core/cDB3.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/MenuHost.h"
 #include "platform/ui/Ui.h"
 #include "wizard/BudgetPages.h"
+#include "wizard/MasterFileIntake.h"
 #include "wizard/MasterSheetListing.h"
 #include "wizard/SyncUserFileTable.h"
 #include "wizard/WizardHooks.h"
@@ -26,6 +28,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <optional>
 
 namespace wizard {
 
@@ -80,11 +83,16 @@ enum class Step { Next, End };
 
 // One workbook of the list: registered, listed, cut and its user files registered. End when the
 // run must stop here (after its message).
-Step buildWorkbook(QPointer<frmQSWizard>& form, const QString& fullPath) {
+Step buildWorkbook(QPointer<frmQSWizard>& form, const QString& fullPath, const QString& project) {
     const QString folder = platform::sys::GetPathPart(fullPath, 0);
     const QString fileName = platform::sys::GetPathPart(fullPath, 1);
     if (!workbooks::GetBudgetForWorkbook(fileName, folder).isEmpty()) {
         tell(kTrackedWorkbookText);
+        return Step::End;
+    }
+    // A second master of one name would make the budget's user files and updates ambiguous.
+    if (BudgetHoldsMasterFile(fileName, project)) {
+        tell(kDuplicateMasterText);
         return Step::End;
     }
     const WizardHooks& hooks = wizardHooks();
@@ -131,30 +139,40 @@ void importAddresses(QPointer<frmQSWizard>& form) {
         form->InitQuickStartSteps(true, 5);
 }
 
+// A wizard already open shows an earlier budget: it is loaded afresh for the new budget
+// context, so its grids, lists and caption follow it, and opens on the assignment page.
 void openAssignmentPage(QPointer<frmQSWizard>& form) {
     platform::ui::BusyPointer::Guard busy;
     if (form)
         form->close();
     core::Pause(1);
+    core::UnloadForm(kWizardFormName);
     core::gOptions->WizPageRequest = 5;
     ShowWizard(platform::ui::menuHost());
 }
 
-void run(QPointer<frmQSWizard>& form) {
-    const QString author = form->tbxAuthorName()->text();
-    if (author.isEmpty())
-        return;
-    const QString address = form->tbxEmailAddress()->text();
-    if (address.isEmpty())
-        return;
-    // The project name becomes the budget: never an empty name nor the placeholder's.
-    const QString project = form->tbxProjectName()->text();
-    if (project.trimmed().isEmpty() || project.compare(kPlaceholder, Qt::CaseInsensitive) == 0) {
-        tell(kEnterValidNameText);
-        return;
-    }
+// The box's text when it is filled in; otherwise it is told, and given the focus.
+std::optional<QString> filledIn(QLineEdit& box, const QString& missing) {
+    if (!box.text().isEmpty())
+        return box.text();
+    tell(missing);
+    box.setFocus();
+    return std::nullopt;
+}
 
-    addAuthor(author, address);
+void run(QPointer<frmQSWizard>& form) {
+    const std::optional<QString> author = filledIn(*form->tbxAuthorName(), kEnterAuthorText);
+    if (!author)
+        return;
+    const std::optional<QString> address = filledIn(*form->tbxEmailAddress(), kEnterAddressText);
+    if (!address)
+        return;
+    // The project name becomes the budget: the wizard's new-budget page checks it so.
+    if (!NewBudgetNameAccepted(*form->tbxProjectName()))
+        return;
+    const QString project = form->tbxProjectName()->text();
+
+    addAuthor(*author, *address);
 
     if (!form->chkWizDecide()->isChecked()) {
         core::gOptions->QuickStartMode = kInteractiveMode;
@@ -166,7 +184,7 @@ void run(QPointer<frmQSWizard>& form) {
     int done = 0;
     for (int i = 0; form && i < form->lbxWorkbooks()->listCount(); ++i) {
         const QString fullPath = form->lbxWorkbooks()->subItem(i, frmQSWizard::kWorkbookPath);
-        if (buildWorkbook(form, fullPath) == Step::End)
+        if (buildWorkbook(form, fullPath, project) == Step::End)
             return;
         form->InitQuickStartSteps(true, 4);
         form->MarkQuickStartWorkbooks(true, ++done);

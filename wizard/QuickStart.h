@@ -5,9 +5,12 @@
 //
 // The author gets an Admin row when no row has that name (ignoring case); it becomes the
 // default author only when there is none yet, so a QuickStart never takes that mark from
-// another author. An empty project name, or the placeholder's, is refused before anything is
-// written. Rows written before a refusal or failure stay: a run is a series of steps that each
-// leave the budget consistent, not one transaction.
+// another author. A missing author or address, and a project name that the wizard's new-budget
+// page would refuse (empty, the placeholder's, one with an apostrophe), are refused before
+// anything is written. A workbook whose name a master workbook of the project's budget already
+// has (from another folder) is refused as the wizard's Add refuses it. Rows written before a
+// refusal or failure stay: a run is a series of steps that each leave the budget consistent,
+// not one transaction.
 #pragma once
 
 #include <QString>
@@ -24,8 +27,11 @@ inline const QString kTrackedWorkbookText =
 inline const QString kWorkbookMissingText = QStringLiteral("The workbook file is missing.");
 inline const QString kWorkbookInUseText =
     QStringLiteral("The workbook [%1] is in use.  Close the file to continue.");
-inline const QString kAddressImportQuestion =
-    QStringLiteral("If you use Microsoft Outlook, the Wizard can continue. Emails will NOT be sent!");
+inline const QString kEnterAuthorText = QStringLiteral("Enter the Budget Author Name.");
+inline const QString kEnterAddressText = QStringLiteral("Enter the Email Address.");
+// The address import reads the contacts folder (platform/mail's address books).
+inline const QString kAddressImportQuestion = QStringLiteral(
+    "If you keep your addresses in the contacts folder, the Wizard can continue. Emails will NOT be sent!");
 inline const QString kAssignmentQuestion =
     QStringLiteral("Do you want to view the User File template assignments screen?.");
 

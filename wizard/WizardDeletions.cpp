@@ -4,6 +4,7 @@
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "lumistore/cClean.h"
+#include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
 #include "wizard/MasterFileCleanUp.h"
 
@@ -31,19 +32,31 @@ void DeleteMasterFileRecords(const QString& masterFile, const QString& budget, q
     sweep(QStringLiteral("MasterFiles"));
 }
 
-void DeleteWorksheetRecords(const QString& worksheet, const QString& budget, const QString& masterFile,
-                            const QString& userFile) {
+void DeleteWorksheetRecords(qint64 worksheetId) {
     core::cDB2 query;
     query.SetConnection();
     platform::db::Connection& cnn = query.Cnn();
     {
         platform::db::Transaction deletion(cnn);
-        if (!userFile.isEmpty())
-            DeleteUserFileRecord(cnn, userFile, budget, masterFile);
-        cnn.execute(
-            QStringLiteral("DELETE FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U "
-                           "AND Budget_Name = ? COLLATE NOCASE_U AND Master_File = ? COLLATE NOCASE_U"),
-            {worksheet, budget, masterFile});
+        platform::db::Recordset sheet = platform::db::Recordset::open(
+            cnn,
+            QStringLiteral(
+                "SELECT User_Filename, Budget_Name, Master_File FROM Worksheets WHERE ID_Worksheets = ?"),
+            {worksheetId});
+        if (sheet.eof())
+            return;
+        const QString userFile = sheet.value(0).toString();
+        const QString budget = sheet.value(1).toString();
+        // A duplicate worksheet row of the budget keeps the user file it shares.
+        const bool shared =
+            cnn.scalar(
+                   QStringLiteral("SELECT COUNT(*) FROM Worksheets WHERE ID_Worksheets <> ? AND "
+                                  "User_Filename = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U"),
+                   {worksheetId, userFile, budget})
+                .toLongLong() > 0;
+        if (!userFile.isEmpty() && !shared)
+            DeleteUserFileRecord(cnn, userFile, budget, sheet.value(2).toString());
+        cnn.execute(QStringLiteral("DELETE FROM Worksheets WHERE ID_Worksheets = ?"), {worksheetId});
         deletion.commit();
     }
     sweep(QStringLiteral("Worksheets"));

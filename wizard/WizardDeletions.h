@@ -10,9 +10,8 @@ namespace wizard {
 // own row. Placeholder rows come back in tables left empty.
 void DeleteMasterFileRecords(const QString& masterFile, const QString& budget, qint64 masterFileId);
 
-// A worksheet of a budget's master workbook: its user file's row (when it has one) and its own
-// row.
-void DeleteWorksheetRecords(const QString& worksheet, const QString& budget, const QString& masterFile,
-                            const QString& userFile);
+// One worksheet row, by its key: the row itself and its user file's row (when it has one and
+// no other worksheet row of the budget still carries that user file).
+void DeleteWorksheetRecords(qint64 worksheetId);
 
 } // namespace wizard

@@ -18,7 +18,7 @@ const QString kWorksheetsFields = QStringLiteral(
     "Worksheet_Name,Select_By_User,Folder_Name,File_Missing,UF_Create_Date,UF_Modified_Date,User_Filename,"
     "UFNPath,Master_File,MF_Table_Create_Date,MF_Table_Modify_Date,MF_Table_Name,MF_Table_Changed_Date,"
     "Budget_Name,"
-    "MasterFiles_ID,WS_Password,Corrupt_Error,UF_Copy_Values FROM Worksheets");
+    "MasterFiles_ID,WS_Password,Corrupt_Error,UF_Copy_Values,ID_Worksheets FROM Worksheets");
 const QString kAssignFields = QStringLiteral(
     "SELECT User_Filename,Users,Folder_Name,Budget_Name,Select_By_User,ID_UFTD FROM UserFileTablesData");
 

@@ -36,6 +36,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace wizard {
@@ -189,6 +190,8 @@ QWidget* frmWizard::buildBudgetsPage() {
     dtBudgets_ = makeGrid(QStringLiteral("dtBudgets"));
     datBudgetsRS_ = makeDataControl(QStringLiteral("datBudgetsRS"));
     budgets_ = new core::GridBinding(*dtBudgets_, *datBudgetsRS_);
+    // However the budgets are read again, a grant shows as "Granted", never as its token.
+    connect(dtBudgets_->view()->model(), &QAbstractItemModel::modelReset, this, &frmWizard::showGrants);
     lblBudgetsRecord_ = counterLabel(page, QStringLiteral("lblBudgetsRecord"));
     dtBudgets_->setRecordCounter(lblBudgetsRecord_, QStringLiteral("Budgets Record: "));
     auto* add =
@@ -307,6 +310,7 @@ QWidget* frmWizard::buildAssignPage() {
     dtUFAssign_ = makeGrid(QStringLiteral("dtUFAssign"));
     dtUFAssign_->setToolTip(QStringLiteral("Assign files to Users."));
     dtUFAssign_->setContextMenuName(kAssignMenu);
+    dtUFAssign_->setContextMenuColumns({kAssignUserName});
     datUFAssignRS_ = makeDataControl(QStringLiteral("datUFAssignRS"));
     assignments_ = new core::GridBinding(*dtUFAssign_, *datUFAssignRS_);
     dtUsersData_ = makeGrid(QStringLiteral("dtUsersData"));
@@ -412,7 +416,6 @@ void frmWizard::Form_Load() {
             control->setConnectionString(cnn);
         datBudgetsRS_->setRecordSource(kBudgetsSource);
         budgets_->Refresh();
-        showGrants();
         LoadWizardGrids(QString());
         if (options.WizPageRequest != 5)
             EZWiz_->setCurrentPage(options.WizPageRequest);
@@ -523,8 +526,9 @@ void frmWizard::EZWiz_GoToRequestedPage() {
     EZWiz_->setPageRequest(core::gOptions->WizPageRequest);
 }
 
+// A failure (shown) cancels the move: the page's work was not done.
 void frmWizard::EZWiz_BeforeNext(bool& cancel) {
-    core::RunTrapped([this, &cancel] {
+    const bool done = core::RunTrapped([this, &cancel] {
         switch (EZWiz_->currentPage()) {
         case 1:
             // Page 2 is reached only through Add.
@@ -552,10 +556,12 @@ void frmWizard::EZWiz_BeforeNext(bool& cancel) {
             break;
         }
     });
+    if (!done)
+        cancel = true;
 }
 
 void frmWizard::EZWiz_BeforeBack(bool& cancel) {
-    core::RunTrapped([this, &cancel] {
+    const bool done = core::RunTrapped([this, &cancel] {
         switch (EZWiz_->currentPage()) {
         case 2:
             cancel = platform::ui::msgBox(kCancelNewBudgetText, platform::ui::Buttons::YesNo,
@@ -563,7 +569,6 @@ void frmWizard::EZWiz_BeforeBack(bool& cancel) {
             break;
         case 3:
             budgets_->Refresh();
-            showGrants();
             // Back from page 3 lands on page 1.
             EZWiz_->setCurrentPage(2);
             break;
@@ -574,6 +579,8 @@ void frmWizard::EZWiz_BeforeBack(bool& cancel) {
             break;
         }
     });
+    if (!done)
+        cancel = true;
 }
 
 void frmWizard::EZWiz_Finish() {

@@ -62,6 +62,8 @@ public:
         kSheetUserFile = 7,
         kSheetMasterFile = 9,
     };
+    // The one column of page 5 that takes a user's name (typed, picked, pasted or dropped).
+    enum AssignColumn { kAssignUserName = 2 };
 
     // Loads the window (not shown), owned by owner; the load runs at once.
     explicit frmWizard(QWidget* owner = nullptr);

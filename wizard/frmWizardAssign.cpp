@@ -25,7 +25,7 @@ namespace wizard {
 
 namespace {
 
-constexpr int kUserNameColumn = 2;
+constexpr int kUserNameColumn = frmWizard::kAssignUserName;
 const QList<int> kAssignWidths = {2800, 1600, 1200};
 
 // The one user whose name contains the text (a LIKE with the text's own wildcards taken

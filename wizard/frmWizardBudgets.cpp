@@ -81,16 +81,9 @@ void frmWizard::dtBudgets_Change(int row, int column) {
 // The checks of a new budget's name and author, then its row; false keeps the wizard on page 2.
 bool frmWizard::leaveNewBudgetPage() {
     core::cOptions& options = *core::gOptions;
+    if (!NewBudgetNameAccepted(*tbxBudWiz1_))
+        return false;
     const QString name = tbxBudWiz1_->text();
-    if (name.trimmed().isEmpty() || name.compare(kPlaceholder, Qt::CaseInsensitive) == 0) {
-        tell(kEnterValidNameText);
-        return false;
-    }
-    if (name.contains(QLatin1Char('\''))) {
-        tell(kApostropheText);
-        tbxBudWiz1_->setText(QString(name).remove(QLatin1Char('\'')));
-        return false;
-    }
     const QString author = cbxAdminNames_->currentText();
     if (author.isEmpty()) {
         tell(kSelectAuthorText);
@@ -120,7 +113,6 @@ bool frmWizard::leaveNewBudgetPage() {
     lumistore::cClean clean;
     clean.SweepRecords(core::gCnn->LumiCnn(), QStringLiteral("Budgets"));
     budgets_->Refresh();
-    showGrants();
     if (platform::ui::msgBox(kMakeContextText, platform::ui::Buttons::YesNo, core::appTitle()) ==
         platform::ui::Answer::Yes) {
         options.BudgetNameContext = name;

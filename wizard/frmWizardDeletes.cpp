@@ -114,7 +114,6 @@ void frmWizard::cmdDelBudget_Click() {
         core::gOptions->BudgetNameContext = core::kNoBudgetContext;
         forgetSavedContext(name);
         budgets_->Refresh();
-        showGrants();
         FillMasterFileList({});
         LoadWizardGrids(QString());
         EZWiz_PageChanged();
@@ -158,9 +157,9 @@ void frmWizard::cmdDelWS_Click() {
         const QString name = sheet.value(QStringLiteral("Worksheet_Name")).toString();
         if (name.isEmpty() || isPlaceholder(name))
             return;
-        DeleteWorksheetRecords(name, sheet.value(QStringLiteral("Budget_Name")).toString(),
-                               sheet.value(QStringLiteral("Master_File")).toString(),
-                               sheet.value(QStringLiteral("User_Filename")).toString());
+        // By the row's key: a row without a master workbook is deleted too, and of two rows
+        // alike only the one chosen.
+        DeleteWorksheetRecords(sheet.value(QStringLiteral("ID_Worksheets")).toLongLong());
         worksheets_->Refresh();
         assignments_->Refresh();
     });

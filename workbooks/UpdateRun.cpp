@@ -135,6 +135,8 @@ public:
             if (core::gOptions->CancelOp)
                 return Turn::Cancelled;
         }
+        // The last step is shown before the save, which lets no paint through.
+        PaintWaitWindowNow();
         finish(book);
         return Turn::Done;
     }
@@ -188,7 +190,9 @@ private:
         const QString worksheet = TextOf(row, QStringLiteral("Worksheet_Name"));
         const QString userFile = TextOf(row, QStringLiteral("User_Filename"));
         const QString path = TextOf(row, QStringLiteral("UFNPath"));
-        ShowWaitStep(master_.file, userFile, worksheet, kComparingText, gUpdate->WSProcessed,
+        // The file in hand counts as under way: the bar moves with each file, and a review
+        // (preview, edit) shows how far the run has come, never an empty bar.
+        ShowWaitStep(master_.file, userFile, worksheet, kComparingText, gUpdate->WSProcessed + 1,
                      gUpdate->WSRecords);
 
         Booking booking;

@@ -6,6 +6,7 @@
 #include "support/ScriptedUi.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -170,6 +171,22 @@ TEST_F(AdminAccounts, ARobotIsStoredOnceAllFiveCellsAreFilledAndShownInTheRobots
               QStringList{QStringLiteral(
                   "Returns|returns@example.org|smtp.example.org|returns|pop.example.org|0|1|Robot")});
     EXPECT_EQ(admin::CheckAdminDefaults(1), 2);
+}
+
+// The servers' addresses ("host:port") of both views are seen whole in their columns.
+TEST_F(AdminAccounts, ServerAddressesAreSeenWhole) {
+    execute(QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Mail_Server, Pop3_Server, "
+                           "Pop3_Account, RecType, Default_Robot) VALUES ('Returns', 'r@example.org', "
+                           "'outgoing-relay.budget-office.example.org:2525', "
+                           "'incoming-mailbox.budget-office.example.org:1110', 'returns', 'Robot', 1)"));
+    testsupport::ScopedScriptedUi ui;
+    open(frmConfigure::kAdminTab);
+    box("chkRobot")->setChecked(true);
+    ASSERT_EQ(grid()->rowCount(), 1);
+    const QFontMetrics metrics = grid()->view()->fontMetrics();
+    for (int column : {admin::kAdminMailServer, admin::kAdminPop3Server})
+        EXPECT_GT(grid()->view()->columnWidth(column), metrics.horizontalAdvance(grid()->cellText(0, column)))
+            << column;
 }
 
 TEST_F(AdminAccounts, AddWhileTheLastNameIsEmptyAsksForItFirst) {

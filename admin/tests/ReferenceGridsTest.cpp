@@ -4,6 +4,7 @@
 #include "ConfigureFixture.h"
 #include "admin/ConfigGrids.h"
 #include "support/ScriptedUi.h"
+#include "support/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -146,6 +147,34 @@ TEST_F(ReferenceGrids, AUserIsStoredOnceNamedAndAddressedAndFoundByTheExactName)
     EXPECT_EQ(rows(QStringLiteral("SELECT Users FROM UsersData ORDER BY Users COLLATE NOCASE_U")),
               (QStringList{QStringLiteral("bob"), QStringLiteral("Bobby"), QStringLiteral("O'Brien"),
                            QStringLiteral("Robert")}));
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+// A new user's row stays where it was typed, with the cursor, once its name and address are
+// stored: the folder typed next goes to that user, as typed. Another user's edit then fills the
+// grid again, sorted. With LUMIDESK_SCREENSHOT_DIR set, the tab is saved with the new row.
+TEST_F(ReferenceGrids, ANewUsersRowKeepsItsPlaceForItsFolder) {
+    addFolders({QStringLiteral("North"), QStringLiteral("South")});
+    addUser(QStringLiteral("Zed"), QStringLiteral("North"));
+    testsupport::ScopedScriptedUi ui;
+    open(frmConfigure::kUsersTab);
+    auto* grid = window_->dtUsersData();
+    click("cmdAddUsers");
+    ASSERT_EQ(grid->rowCount(), 2);
+    typeInto(grid, 1, admin::kUsersName, QStringLiteral("Amy"));
+    typeInto(grid, 1, admin::kUsersEmail, QStringLiteral("amy@example.org"));
+    EXPECT_EQ(rows(kUsers).last(), QStringLiteral("Amy|amy@example.org|"));
+    EXPECT_EQ(shown(grid, {0}), (QStringList{QStringLiteral("Zed"), QStringLiteral("Amy")}));
+    EXPECT_EQ(grid->currentRow(), 1);
+
+    typeInto(grid, 1, admin::kUsersFolder, QStringLiteral("West"));
+    EXPECT_EQ(rows(kUsers), (QStringList{QStringLiteral("Zed|zed@example.org|North"),
+                                         QStringLiteral("Amy|amy@example.org|West")}));
+    EXPECT_EQ(shown(grid, {0, 2}), (QStringList{QStringLiteral("Zed|North"), QStringLiteral("Amy|West")}));
+    testsupport::saveScreenshot(*window_, QStringLiteral("configure-user-group-new-row"));
+
+    typeInto(grid, 0, admin::kUsersFolder, QStringLiteral("sou"));
+    EXPECT_EQ(shown(grid, {0, 2}), (QStringList{QStringLiteral("Amy|West"), QStringLiteral("Zed|South")}));
     EXPECT_TRUE(ui->asked().empty());
 }
 

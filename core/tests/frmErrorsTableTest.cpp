@@ -10,11 +10,14 @@
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
+#include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 
 namespace {
 
@@ -120,6 +123,30 @@ TEST_F(ErrorsBrowser, TheTwoViewsShowTheirColumnsAndKeepTheSelectedRow) {
     window.dtErrors_Click(1, frmErrorsTable::kCorruptFile);
     EXPECT_EQ(window.cbxMode()->text(), QStringLiteral("Corruption"));
     EXPECT_EQ(hiddenColumns(), (QList<int>{4, 6}));
+}
+
+// Every column of both views shows its texts whole: dates, file names, cells and values are
+// never cut. With LUMIDESK_SCREENSHOT_DIR set, the browser is saved there in each view.
+TEST_F(ErrorsBrowser, EveryColumnShowsItsTextsWhole) {
+    addError(QStringLiteral("2024-03-02 10:00:00"), QStringLiteral("Operating Budget 2025"),
+             QStringLiteral("Northern Region Sales.xlsx"), true, true, true, QStringLiteral("AB1234"),
+             QStringLiteral("123456789.125"), QStringLiteral("987654321.5"));
+    frmErrorsTable& window = open();
+    const platform::ui::DataGrid& grid = *window.dtErrors();
+    const QFontMetrics metrics = grid.view()->fontMetrics();
+    for (const QString& view : {QStringLiteral("Errors"), QStringLiteral("Corruption")}) {
+        window.cbxMode()->setText(view);
+        for (int column = 0; column < frmErrorsTable::kRowId; ++column) {
+            if (grid.isColumnHidden(column))
+                continue;
+            const QString text = grid.cellText(0, column);
+            const QString heading = grid.column(column).heading;
+            EXPECT_GT(grid.view()->columnWidth(column),
+                      std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(heading)))
+                << view.toStdString() << ": " << heading.toStdString();
+        }
+        testsupport::saveScreenshot(window, QStringLiteral("errors-table-") + view.toLower());
+    }
 }
 
 TEST_F(ErrorsBrowser, TheValueBoxesFollowTheRow) {

@@ -80,16 +80,35 @@ TEST_F(BudgetContext, LocalChangeRefreshesTheExplorerCaptionsAndGrid) {
     EXPECT_EQ(core::gOptions->DefaultAdmin, QStringLiteral("Ada Author"));
 }
 
-TEST_F(BudgetContext, WithoutADefaultAuthorTheMessageShowsOnceAndTheAuthorIsEmpty) {
+// Without one default author the context is set and the author left empty; the author message
+// shows only while the placeholder is the default, so no or several default authors (the
+// sample's and the user's own) never bring it up at every context change.
+TEST_F(BudgetContext, WithoutOneDefaultAuthorTheAuthorIsEmpty) {
     addSales();
-    core::gOptions->DefaultAdmin = QStringLiteral("stale");
-    core::gOptions->BudgetNameContext = QStringLiteral("Sales 2");
-    testsupport::ScopedScriptedUi ui;
-    ui->answerMessages({Answer::Ok});
-    EXPECT_EQ(lumidesk::SetBudgetContextAndRefresh(), lumidesk::kContextSet);
-    EXPECT_EQ(ui->messageTexts(), QStringList{wizard::kNoAuthorText});
-    EXPECT_EQ(core::gOptions->DefaultAdmin, QString());
-    EXPECT_EQ(runtimeSetting("BudgetNameContext"), QStringLiteral("Sales 2"));
+    const struct {
+        const char* what;
+        const char* defaults; // default Admin rows
+        QStringList messages;
+    } cases[] = {
+        {"none", "", {}},
+        {"two", "('Ann', 1, 'Author'), ('Velk', 1, 'Author')", {}},
+        {"the placeholder", "('<Dummy record>', 1, NULL)", {wizard::kNoAuthorText}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        exec(QStringLiteral("DELETE FROM Admin"));
+        if (*c.defaults)
+            exec(QStringLiteral("INSERT INTO Admin (Admin_Name, \"Default\", RecType) VALUES ") +
+                 QLatin1String(c.defaults));
+        core::gOptions->DefaultAdmin = QStringLiteral("stale");
+        core::gOptions->BudgetNameContext = QStringLiteral("Sales 2");
+        testsupport::ScopedScriptedUi ui;
+        ui->answerMessages({Answer::Ok});
+        EXPECT_EQ(lumidesk::SetBudgetContextAndRefresh(), lumidesk::kContextSet);
+        EXPECT_EQ(ui->messageTexts(), c.messages);
+        EXPECT_EQ(core::gOptions->DefaultAdmin, QString());
+        EXPECT_EQ(runtimeSetting("BudgetNameContext"), QStringLiteral("Sales 2"));
+    }
 }
 
 TEST_F(BudgetContext, ARefusedGrantClearsTheContextAndRefreshesNothing) {

@@ -71,6 +71,19 @@ protected:
         FAIL() << "no row shows " << text.toStdString();
     }
 
+    // The wizard shown on its assignment page for the budget Plan, which has one user file,
+    // North.xlsx in the folder Sales, not assigned yet.
+    wizard::frmWizard* openAssignmentPage() {
+        execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Plan', 'Ann')"));
+        execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User, "
+                               "Folder_Name) VALUES ('North.xlsx', 'Plan', 1, 'Sales')"));
+        core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+        core::gOptions->WizPageRequest = 5;
+        auto* form = new wizard::frmWizard(main_);
+        form->show();
+        return form;
+    }
+
     // Chooses the item of the configuration grids' context menu.
     void command(const char* item) { main_->menuItem(QLatin1String(item))->trigger(); }
 
@@ -235,15 +248,9 @@ TEST_F(ConfigureCommands, ClearUsersTableDataRefillsTheOpenUsersGrid) {
 // assignment grid (only while that grid is the active control) and stores it as a typed name
 // would be, completion included.
 TEST_F(ConfigureCommands, TheWizardsCopyAndPasteAssignAUser) {
-    execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Plan', 'Ann')"));
-    execute(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User) "
-                           "VALUES ('North.xlsx', 'Plan', 1)"));
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
-    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
-    core::gOptions->WizPageRequest = 5;
-    auto* form = new wizard::frmWizard(main_);
-    form->show();
+    wizard::frmWizard* form = openAssignmentPage();
     form->cmdUserList_Click();
     pointAt(form->dtUsersData(), 0, QStringLiteral("Bob"), 0);
     command("mnuPopupCopyfrmWizard");
@@ -259,6 +266,36 @@ TEST_F(ConfigureCommands, TheWizardsCopyAndPasteAssignAUser) {
     command("mnuPopupPastefrmWizard");
     EXPECT_EQ(rows(QStringLiteral("SELECT Users FROM UserFileTablesData WHERE Users IS NOT NULL")),
               QStringList{QStringLiteral("Bob")});
+    delete form;
+}
+
+// Page 5's menu serves the User Name column only: a right click on a file or folder name pops
+// nothing up, and a Paste there changes neither the cell nor the table.
+TEST_F(ConfigureCommands, TheWizardsMenuServesTheUserNameColumnOnly) {
+    testsupport::ScopedScriptedUi ui;
+    ui->acceptUnscriptedMessages();
+    wizard::frmWizard* form = openAssignmentPage();
+    platform::ui::EditGrid* grid = form->dtUFAssign();
+    emit grid->gotFocus();
+    auto* menu = main_->findChild<QMenu*>(QStringLiteral("mnuRtMseMenufrmWizard"));
+    ASSERT_NE(menu, nullptr);
+    setClipboard(QStringLiteral("Bob"));
+    const QStringList before{QStringLiteral("North.xlsx"), QStringLiteral("Sales"), QString()};
+    for (int column = 0; column < 3; ++column) {
+        SCOPED_TRACE(column);
+        const QRect cell = grid->view()->visualRect(grid->view()->model()->index(0, column));
+        QTest::mousePress(grid->view()->viewport(), Qt::RightButton, {}, cell.center());
+        EXPECT_EQ(menu->isVisible(), column == wizard::frmWizard::kAssignUserName);
+        menu->hide();
+        if (column == wizard::frmWizard::kAssignUserName)
+            continue;
+        grid->setCurrentCell(0, column);
+        command("mnuPopupPastefrmWizard");
+        EXPECT_EQ(grid->cellText(0, column), before[column]);
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT User_Filename || '|' || Folder_Name || '|' || IFNULL(Users, '') "
+                                  "FROM UserFileTablesData WHERE Budget_Name = 'Plan'")),
+              QStringList{QStringLiteral("North.xlsx|Sales|")});
     delete form;
 }
 

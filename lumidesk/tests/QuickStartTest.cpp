@@ -10,12 +10,15 @@
 #include "mail/ContactsFolder.h"
 #include "platform/sys/FileFacts.h"
 #include "platform/sys/SettingsStore.h"
+#include "platform/ui/EditGrid.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/WizardControl.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
 #include "wizard/BudgetPages.h"
+#include "wizard/BuildAllUserFiles.h"
+#include "wizard/MasterFileIntake.h"
 #include "wizard/WizardHooks.h"
 #include "wizard/WizardServices.h"
 #include "wizard/frmQSWizard.h"
@@ -182,6 +185,37 @@ TEST_F(QuickStart, TwoWorkbooksBecomeOneBudgetAndAreNotTakenTwice) {
     EXPECT_EQ(admins().size(), 1) << "a known author gets no second row";
 }
 
+// A workbook whose name a master workbook of the project's budget already has, from another
+// folder, is refused as the wizard's Add refuses it: no second master row, nothing marked done,
+// and the budget's Build All still builds every user file.
+TEST_F(QuickStart, AWorkbookOfANameTheProjectHoldsIsRefused) {
+    frmQSWizard& form = open({QStringLiteral("a.xlsx")});
+    ScopedScriptedUi ui;
+    ui->answerMessages({Answer::No});
+    form.cmdStart()->click();
+    delete &form;
+
+    const QString other = testsupport::freshDir(QStringLiteral("other-masters"));
+    ASSERT_TRUE(QFile::copy(path("a.xlsx"), other + QStringLiteral("/a.xlsx")));
+    QList<wizard::QSWorkbookRow> rows{{QStringLiteral("a.xlsx"), other + QStringLiteral("/a.xlsx")}};
+    ASSERT_TRUE(wizard::ShowQSWizard(nullptr, frmQSWizard::kCaption, rows));
+    frmQSWizard& again = *frmQSWizard::loaded();
+    again.tbxProjectName()->setText(QStringLiteral("PLAN 2026"));
+    ui->clear();
+    again.cmdStart()->click();
+    EXPECT_EQ(ui->messageTexts(), QStringList{wizard::kDuplicateMasterText});
+    EXPECT_EQ(realRows("SELECT Master_File || '|' || Path FROM MasterFiles WHERE Master_File <> ?"),
+              QStringList{"a.xlsx|" + folder_});
+    EXPECT_EQ(listState(*again.lbxWorkbooks()), QStringList{"a.xlsx"});
+    EXPECT_FALSE(QDir(other + "/LumiWizardFiles").exists());
+
+    ui->clear();
+    QFile::remove(folder_ + "/LumiWizardFiles/Sales.xlsx");
+    wizard::BuildAllUserFiles(true, false);
+    EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join('|').toStdString();
+    EXPECT_TRUE(QFile::exists(folder_ + "/LumiWizardFiles/Sales.xlsx"));
+}
+
 // A master workbook open elsewhere ends the run at that workbook: its sheets are listed but not
 // cut, the workbooks after it are not taken, nothing is marked done and nothing more is asked.
 TEST_F(QuickStart, AWorkbookInUseEndsTheRun) {
@@ -218,8 +252,9 @@ TEST_F(QuickStart, TheUserFilesCutBeforeAFailedCutAreRegistered) {
               QStringList{"Sales.xlsx|LumiWizardFiles"});
 }
 
-// Nothing is written for an empty author or address (silently) nor for a project name that is
-// empty or the placeholder's (told); the interactive mode is only announced.
+// Nothing is written for an empty author or address, nor for a project name that the wizard's
+// new-budget page refuses (empty, the placeholder's, one with an apostrophe, which the box then
+// holds without): each is told. The interactive mode is only announced.
 TEST_F(QuickStart, RefusalsBeforeTheBuild) {
     const struct {
         const char* what;
@@ -227,24 +262,35 @@ TEST_F(QuickStart, RefusalsBeforeTheBuild) {
         bool automatic;
         QStringList messages;
         QStringList admins;
+        QString projectLeft;
     } cases[] = {
-        {"no author", "", "nora@example.org", "Plan", true, {}, {}},
-        {"no address", "Nora", "", "Plan", true, {}, {}},
-        {"no project", "Nora", "nora@example.org", "  ", true, {wizard::kEnterValidNameText}, {}},
+        {"no author", "", "nora@example.org", "Plan", true, {wizard::kEnterAuthorText}, {}, "Plan"},
+        {"no address", "Nora", "", "Plan", true, {wizard::kEnterAddressText}, {}, "Plan"},
+        {"no project", "Nora", "nora@example.org", "  ", true, {wizard::kEnterValidNameText}, {}, "  "},
         {"the placeholder",
          "Nora",
          "nora@example.org",
          "<dummy RECORD>",
          true,
          {wizard::kEnterValidNameText},
-         {}},
+         {},
+         "<dummy RECORD>"},
+        {"an apostrophe",
+         "Nora",
+         "nora@example.org",
+         "Bob's plan",
+         true,
+         {wizard::kApostropheText},
+         {},
+         "Bobs plan"},
         {"interactive",
          "Nora",
          "nora@example.org",
          "Plan",
          false,
          {wizard::kInteractiveModeText},
-         {"Nora|nora@example.org|1|Author"}},
+         {"Nora|nora@example.org|1|Author"},
+         "Plan"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -255,6 +301,7 @@ TEST_F(QuickStart, RefusalsBeforeTheBuild) {
         ScopedScriptedUi ui;
         form.cmdStart()->click();
         EXPECT_EQ(ui->messageTexts(), c.messages);
+        EXPECT_EQ(form.tbxProjectName()->text(), c.projectLeft);
         EXPECT_EQ(admins(), c.admins);
         EXPECT_TRUE(realRows("SELECT Budget_Name FROM Budgets WHERE Budget_Name <> ?").isEmpty());
         EXPECT_TRUE(realRows("SELECT Master_File FROM MasterFiles WHERE Master_File <> ?").isEmpty());
@@ -320,7 +367,8 @@ TEST_F(QuickStart, ASecondStartInsideTheRunIsRefused) {
 
 // Yes to the address question reads the contacts' "Contacts" book into the users (new names
 // only) and marks step 5; Yes to the assignment question closes the window and opens the Setup
-// Budget Wizard on its assignment page for the new budget.
+// Budget Wizard on its assignment page for the new budget, loaded afresh when it was open on
+// another budget.
 TEST_F(QuickStart, AddressImportAndTheAssignmentPage) {
     const QString contacts = testsupport::freshDir(QStringLiteral("contacts"));
     platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
@@ -336,7 +384,11 @@ TEST_F(QuickStart, AddressImportAndTheAssignmentPage) {
     ScopedScriptedUi ui;
     ui->answerMessages({Answer::Yes, Answer::No});
     form.cmdStart()->click();
-    EXPECT_EQ(ui->messageTexts(), (QStringList{wizard::kAddressImportQuestion, wizard::kAssignmentQuestion}));
+    // The question names the contacts folder the import reads.
+    EXPECT_EQ(ui->messageTexts(),
+              (QStringList{QStringLiteral("If you keep your addresses in the contacts folder, the Wizard can "
+                                          "continue. Emails will NOT be sent!"),
+                           wizard::kAssignmentQuestion}));
     EXPECT_EQ(realRows("SELECT Users, Email_Address FROM UsersData WHERE Users <> ? ORDER BY Users"),
               (QStringList{"max|max@example.org", "zoe|old@example.org"}));
     EXPECT_TRUE(frmQSWizard::isDoneRow(*form.lbxOptions(), 4)) << "step 5 done";
@@ -344,6 +396,13 @@ TEST_F(QuickStart, AddressImportAndTheAssignmentPage) {
     EXPECT_EQ(wizard::frmWizard::loaded(), nullptr);
     delete &form;
 
+    exec(QStringLiteral("INSERT INTO Budgets (Budget_Name, Admin_Name) VALUES ('Earlier', 'Nora')"));
+    exec(QStringLiteral("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Select_By_User) "
+                        "VALUES ('Old.xlsx', 'Earlier', 1)"));
+    core::gOptions->BudgetNameContext = QStringLiteral("Earlier");
+    core::gOptions->WizPageRequest = 3;
+    auto* earlier = new wizard::frmWizard;
+    earlier->show();
     frmQSWizard& second = open({QStringLiteral("b.xlsx")});
     ui->answerMessages({Answer::Yes, Answer::Yes});
     second.cmdStart()->click();
@@ -352,6 +411,13 @@ TEST_F(QuickStart, AddressImportAndTheAssignmentPage) {
     ASSERT_NE(setup, nullptr);
     EXPECT_EQ(setup->EZWiz()->currentPage(), 5);
     EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("Plan 2026"));
+    EXPECT_TRUE(setup->windowTitle().endsWith(QStringLiteral("[Context: Plan 2026]")))
+        << setup->windowTitle().toStdString();
+    QStringList assigned;
+    for (int row = 0; row < setup->dtUFAssign()->rowCount(); ++row)
+        assigned << setup->dtUFAssign()->cellText(row, 0);
+    EXPECT_EQ(assigned, (QStringList{"Costs.xlsx", "Sales.xlsx", "Staff.xlsx", "Travel.xlsx"}))
+        << "the new budget's user files, not the earlier budget's";
     platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
                                  mail::kContactsFolderKey);
 }

@@ -12,6 +12,8 @@
 #include "support/ScriptedUi.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,8 +26,9 @@ const QString kSales2 = QStringLiteral("Sales 2");
 
 class StatusGrid : public lumidesktest::ExplorerDbFixture {
 protected:
-    // Sales: three user files in folders B, A, B (ordered by file name), one locked out, one
-    // mailed with a due date. Sales 2: one file in folder C.
+    // Sales: four user files in folders B, A, B, B (ordered by file name), one locked out, one
+    // mailed with a due date, the last one assigned to a name that is no user. Sales 2: one
+    // file in folder C.
     void addSalesBudgets() {
         addBudget(kSales);
         addBudget(kSales2);
@@ -36,7 +39,7 @@ protected:
                      QStringLiteral("2024-03-01 10:00:00"), QStringLiteral("2024-03-31"), 1, 1});
         addUserFile({QStringLiteral("c.xlsx"), QStringLiteral("bob"), kSales, QStringLiteral("B")});
         addUserFile({QStringLiteral("d.xlsx"), QStringLiteral("Ann"), kSales2, QStringLiteral("C")});
-        // Not joined to a user: never listed.
+        // A name typed on the assignment page that is no user: listed as it is stored.
         addUserFile({QStringLiteral("e.xlsx"), QStringLiteral("Nobody"), kSales, QStringLiteral("B")});
     }
 
@@ -97,10 +100,10 @@ TEST_F(StatusGrid, TheThreeQueriesSelectByWholeNamesAndTakeTheirFolder) {
     const Case cases[] = {
         {"unfiltered: every budget, the file's folder",
          lumidesk::UnfilteredStatusQuery(),
-         {"a.xlsx|Ann|B", "b.xlsx|Bob|A", "c.xlsx|bob|B", "d.xlsx|Ann|C"}},
+         {"a.xlsx|Ann|B", "b.xlsx|Bob|A", "c.xlsx|bob|B", "d.xlsx|Ann|C", "e.xlsx|Nobody|B"}},
         {"context Sales: not Sales 2, the user's folder",
          lumidesk::ContextStatusQuery(kSales),
-         {"a.xlsx|Ann|UserFolderA", "b.xlsx|Bob|UserFolderB", "c.xlsx|bob|UserFolderB"}},
+         {"a.xlsx|Ann|UserFolderA", "b.xlsx|Bob|UserFolderB", "c.xlsx|bob|UserFolderB", "e.xlsx|Nobody|"}},
         {"context in other letters",
          lumidesk::ContextStatusQuery(QStringLiteral("SALES 2")),
          {"d.xlsx|Ann|UserFolderA"}},
@@ -108,14 +111,14 @@ TEST_F(StatusGrid, TheThreeQueriesSelectByWholeNamesAndTakeTheirFolder) {
         {"no context: every budget",
          lumidesk::ContextStatusQuery({}),
          {"a.xlsx|Ann|UserFolderA", "b.xlsx|Bob|UserFolderB", "c.xlsx|bob|UserFolderB",
-          "d.xlsx|Ann|UserFolderA"}},
+          "d.xlsx|Ann|UserFolderA", "e.xlsx|Nobody|"}},
         {"folder B of Sales, the file's folder",
          lumidesk::FolderStatusQuery(kSales, QStringLiteral("B")),
-         {"a.xlsx|Ann|B", "c.xlsx|bob|B"}},
+         {"a.xlsx|Ann|B", "c.xlsx|bob|B", "e.xlsx|Nobody|B"}},
         {"folder C is not Sales'", lumidesk::FolderStatusQuery(kSales, QStringLiteral("C")), {}},
         {"no folder: every folder of Sales",
          lumidesk::FolderStatusQuery(kSales, {}),
-         {"a.xlsx|Ann|B", "b.xlsx|Bob|A", "c.xlsx|bob|B"}},
+         {"a.xlsx|Ann|B", "b.xlsx|Bob|A", "c.xlsx|bob|B", "e.xlsx|Nobody|B"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(queryRows(c.query), c.rows) << c.what;
@@ -136,12 +139,12 @@ TEST_F(StatusGrid, FolderListHoldsEachFolderOnceInOrderOfFirstAppearance) {
 
     form->cbxFolderName()->setText(QStringLiteral("B"));
     EXPECT_EQ(gridColumn(*form, frmDataTable::kUserFilename),
-              (QStringList{QStringLiteral("a.xlsx"), QStringLiteral("c.xlsx")}));
+              (QStringList{QStringLiteral("a.xlsx"), QStringLiteral("c.xlsx"), QStringLiteral("e.xlsx")}));
 
     // Back to all folders: the list hides and the grid lists the whole context.
     form->cbxUpdateMode()->setText(frmDataTable::kAllFolders);
     EXPECT_FALSE(form->cbxFolderName()->isVisibleTo(form));
-    EXPECT_EQ(gridColumn(*form, frmDataTable::kUserFilename).size(), 3);
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kUserFilename).size(), 4);
     EXPECT_TRUE(ui->asked().empty());
 }
 
@@ -149,14 +152,14 @@ TEST_F(StatusGrid, SequenceModesAreNotImplementedAndKeepTheRows) {
     addSalesBudgets();
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = loadExplorer(ui);
-    ASSERT_EQ(form->dtUFStatus()->rowCount(), 3);
+    ASSERT_EQ(form->dtUFStatus()->rowCount(), 4);
     for (const QString& mode : {frmDataTable::kByWBSequence, frmDataTable::kByFolderSequence}) {
         ui->clear();
         ui->answerMessages({platform::ui::Answer::Ok});
         form->cbxUpdateMode()->setText(mode);
         EXPECT_EQ(ui->messageTexts(), QStringList{lumidesk::kNotImplementedText});
         EXPECT_EQ(ui->asked().front().title, QStringLiteral("Lumivane"));
-        EXPECT_EQ(form->dtUFStatus()->rowCount(), 3);
+        EXPECT_EQ(form->dtUFStatus()->rowCount(), 4);
     }
 }
 
@@ -194,7 +197,7 @@ TEST_F(StatusGrid, WithoutTheColourOptionNoCellIsColouredAndTogglesChangeDataOnl
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = loadExplorer(ui);
     form->dtUFStatus_CellClick(-1, frmDataTable::kLockedOut, 1);
-    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1", "0"}));
+    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1", "1"}));
     for (int row = 0; row < form->dtUFStatus()->rowCount(); ++row) {
         for (int column = 0; column < frmDataTable::kBudgetName; ++column)
             EXPECT_FALSE(form->dtUFStatus()->cellBackground(row, column).isValid()) << row << "," << column;
@@ -206,24 +209,24 @@ TEST_F(StatusGrid, LockoutHeadingLocksAllListedFilesThenReleasesThemAndLeavesOth
     writeSetting("Options", "ColorCells", QStringLiteral("True"));
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = loadExplorer(ui);
-    ASSERT_EQ(form->dtUFStatus()->rowCount(), 3);
+    ASSERT_EQ(form->dtUFStatus()->rowCount(), 4);
     ASSERT_FALSE(form->chkLockedOutState()->isChecked());
-    // e.xlsx of Sales is not listed (no such user) and is not touched either.
+    // e.xlsx, whose user is no user, is listed and toggled with the others.
     const QStringList before{"0", "1", "0", "0"};
     ASSERT_EQ(lockouts(kSales), before);
 
     form->dtUFStatus_CellClick(-1, frmDataTable::kLockedOut, 1);
-    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1", "0"}));
-    EXPECT_EQ(gridColumn(*form, frmDataTable::kLockedOut), (QStringList{"1", "1", "1"}));
+    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1", "1"}));
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kLockedOut), (QStringList{"1", "1", "1", "1"}));
     EXPECT_TRUE(form->chkLockedOutState()->isChecked());
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 4; ++row)
         EXPECT_EQ(form->dtUFStatus()->cellBackground(row, frmDataTable::kLockedOut), lumidesk::kRed);
 
     form->dtUFStatus_CellClick(-1, frmDataTable::kLockedOut, 1);
     EXPECT_EQ(lockouts(kSales), (QStringList{"0", "0", "0", "0"}));
-    EXPECT_EQ(gridColumn(*form, frmDataTable::kLockedOut), (QStringList{"0", "0", "0"}));
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kLockedOut), (QStringList{"0", "0", "0", "0"}));
     EXPECT_FALSE(form->chkLockedOutState()->isChecked());
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 4; ++row)
         EXPECT_EQ(form->dtUFStatus()->cellBackground(row, frmDataTable::kLockedOut), lumidesk::kGreen);
 
     EXPECT_EQ(lockouts(kSales2), QStringList{"0"});
@@ -238,7 +241,7 @@ TEST_F(StatusGrid, AFailedToggleIsReportedChangesNothingAndShowsTheDatabaseAgain
     addSalesBudgets();
     testsupport::ScopedScriptedUi ui;
     frmDataTable* form = loadExplorer(ui);
-    // Another administrator changes the last listed file after the grid was read: its write
+    // Another administrator changes the third listed file after the grid was read: its write
     // meets the changed row, and the toggle must not leave the first two locked out.
     exec(QStringLiteral(
         "UPDATE UserFileTablesData SET Due_Date = '2025-01-01' WHERE User_Filename = 'c.xlsx'"));
@@ -252,12 +255,12 @@ TEST_F(StatusGrid, AFailedToggleIsReportedChangesNothingAndShowsTheDatabaseAgain
     EXPECT_EQ(lockouts(kSales), (QStringList{"0", "1", "0", "0"}));
     EXPECT_FALSE(form->chkLockedOutState()->isChecked()) << "the toggle state stays with the data";
     // Read again: the grid shows the other administrator's change and the unchanged lock-outs.
-    EXPECT_EQ(gridColumn(*form, frmDataTable::kDueDate).last(), QStringLiteral("2025-01-01"));
-    EXPECT_EQ(gridColumn(*form, frmDataTable::kLockedOut), (QStringList{"0", "1", "0"}));
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kDueDate).at(2), QStringLiteral("2025-01-01"));
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kLockedOut), (QStringList{"0", "1", "0", "0"}));
 
     // The next click works on the fresh rows.
     form->dtUFStatus_CellClick(-1, frmDataTable::kLockedOut, 1);
-    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1", "0"}));
+    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1", "1"}));
 }
 
 TEST_F(StatusGrid, EditingOneLockoutCellSavesThatRow) {
@@ -324,6 +327,49 @@ TEST_F(StatusGrid, AUserFileClickOpensTheFileOnlyWithAContext) {
     EXPECT_EQ(opened_.paths.size(), 1);
 }
 
+// Every user file of the context is listed once: one not assigned yet, one assigned to a name
+// that is no user (shown as stored), one whose user's name two users share apart from letter
+// case (the first user's folder). The lock-out toggle reaches all of them.
+TEST_F(StatusGrid, EveryUserFileIsListedOnceWithItsUserAsStored) {
+    addBudget(kSales);
+    addUser(QStringLiteral("Ann"), QStringLiteral("UserFolderA"));
+    addUser(QStringLiteral("ann"), QStringLiteral("UserFolderX"));
+    addUserFile({QStringLiteral("a.xlsx"), QStringLiteral("Ann"), kSales, QStringLiteral("B")});
+    addUserFile({QStringLiteral("b.xlsx"), QString(), kSales, QStringLiteral("B")});
+    addUserFile({QStringLiteral("c.xlsx"), QStringLiteral("Zed Nobody"), kSales, QStringLiteral("B")});
+    testsupport::ScopedScriptedUi ui;
+    frmDataTable* form = loadExplorer(ui);
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kUserFilename),
+              (QStringList{QStringLiteral("a.xlsx"), QStringLiteral("b.xlsx"), QStringLiteral("c.xlsx")}));
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kUsers),
+              (QStringList{QStringLiteral("Ann"), QString(), QStringLiteral("Zed Nobody")}));
+    EXPECT_EQ(gridColumn(*form, frmDataTable::kFolderName),
+              (QStringList{QStringLiteral("UserFolderA"), QString(), QString()}));
+
+    form->dtUFStatus_CellClick(-1, frmDataTable::kLockedOut, 1);
+    EXPECT_EQ(lockouts(kSales), (QStringList{"1", "1", "1"}));
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+// The dates a mail leaves (the due date with its time, as the send-mail window stores it) and
+// long names are seen whole in their columns.
+TEST_F(StatusGrid, DatesAndNamesAreSeenWhole) {
+    addBudget(kSales);
+    addUser(QStringLiteral("Alexandra Montgomery-Smith"), QStringLiteral("A"));
+    addUserFile({QStringLiteral("Northern Region Operating Costs.xlsx"),
+                 QStringLiteral("Alexandra Montgomery-Smith"), kSales, QStringLiteral("A"),
+                 QStringLiteral("2031-03-03 09:15:00"), QStringLiteral("2031-03-31 00:00:00")});
+    testsupport::ScopedScriptedUi ui;
+    frmDataTable* form = loadExplorer(ui);
+    const platform::ui::DataGrid& grid = *form->dtUFStatus();
+    ASSERT_EQ(grid.rowCount(), 1);
+    const QFontMetrics metrics = grid.view()->fontMetrics();
+    for (int column : {frmDataTable::kUserFilename, frmDataTable::kUsers, frmDataTable::kEmailSent,
+                       frmDataTable::kDueDate})
+        EXPECT_GT(grid.view()->columnWidth(column), metrics.horizontalAdvance(grid.cellText(0, column)))
+            << column;
+}
+
 TEST_F(StatusGrid, AnEmptyGridAsksForTheWizard) {
     addBudget(kSales);
     testsupport::ScopedScriptedUi ui;
@@ -357,7 +403,7 @@ TEST_F(StatusGrid, NetworkContextViewWithoutContextShowsNoOrdinaryBudget) {
     delete form;
     core::gOptions->ViewMode = QStringLiteral("All");
     form = loadExplorer(ui, QString());
-    EXPECT_EQ(form->dtUFStatus()->rowCount(), 4);
+    EXPECT_EQ(form->dtUFStatus()->rowCount(), 5);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/ExplorerRequest.h"
 #include "platform/ui/ExplorerTree.h"
+#include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
 #include "wizard/UsersDataHasRecords.h"
 
@@ -80,6 +81,33 @@ TEST_F(BudgetsExplorer, LoadShowsTheUpdateControlsUnlessSwitchedOff) {
         delete form;
         EXPECT_FALSE(core::gOptions->DataTableIsRunning);
     }
+}
+
+// Without the resizer option the status grid grows with the window (the tree and the frames
+// take the width, the grid the height) and the update controls stay below it; a window
+// smaller than designed keeps the design places.
+TEST_F(BudgetsExplorer, TheStatusGridGrowsWithTheWindow) {
+    core::gOptions->Resize = false;
+    testsupport::ScopedScriptedUi ui;
+    frmDataTable* form = load(ui);
+    form->show();
+    const QSize design = form->size();
+    const QRect grid = form->dtUFStatus()->geometry();
+    const QRect tree = form->CorvExplorer1()->geometry();
+    const QRect controls = form->fmeUpdateControls()->geometry();
+
+    form->resize(design + QSize(300, 200));
+    EXPECT_EQ(form->dtUFStatus()->size(), grid.size() + QSize(300, 200));
+    EXPECT_EQ(form->CorvExplorer1()->size(), tree.size() + QSize(300, 0));
+    EXPECT_EQ(form->fmeUpdateControls()->geometry(), controls.translated(0, 200).adjusted(0, 0, 300, 0));
+    EXPECT_TRUE(form->fmeUserFiles()->geometry().bottom() < form->fmeUpdateControls()->geometry().top());
+    EXPECT_TRUE(form->rect().contains(form->fmeUpdateControls()->geometry()));
+
+    form->resize(design - QSize(100, 100));
+    EXPECT_EQ(form->dtUFStatus()->height(),
+              platform::ui::Twips::toPixels(frmDataTable::kGridHeightWithControlsTwips));
+    EXPECT_EQ(form->dtUFStatus()->width(), grid.width());
+    EXPECT_TRUE(form->fmeUserFiles()->geometry().bottom() < form->fmeUpdateControls()->geometry().top());
 }
 
 TEST_F(BudgetsExplorer, LoadRunsTheActivityCheckAndTellsWhenThereAreNoUsers) {

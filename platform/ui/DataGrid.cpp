@@ -138,6 +138,19 @@ void DataGrid::fitColumnsToHeadings() {
     }
 }
 
+void DataGrid::fitColumnsToContents() {
+    fitColumnsToHeadings();
+    const int limit = Twips::toPixels(kFitLimitTwips);
+    for (int c = 0; c < columnCount(); ++c) {
+        if (view_->isColumnHidden(c))
+            continue;
+        const int needed =
+            std::min(static_cast<const QAbstractItemView*>(view_)->sizeHintForColumn(c), limit);
+        if (view_->columnWidth(c) < needed)
+            view_->setColumnWidth(c, needed);
+    }
+}
+
 void DataGrid::setColumnList(int column, const QString& tabSeparated) {
     model_->setColumnList(column, tabSeparated.isEmpty() ? QStringList() : tabSeparated.split('\t'));
 }

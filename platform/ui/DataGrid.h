@@ -44,6 +44,10 @@ public:
     void setColumnWidthTwips(int column, int twips);
     // Widens every column that is narrower than its heading needs, so no heading is cut.
     void fitColumnsToHeadings();
+    // Widens every shown column that is narrower than its heading or its cells' texts need,
+    // up to kFitLimitTwips; no column is made narrower.
+    void fitColumnsToContents();
+    static constexpr int kFitLimitTwips = 7200;
     // The drop-down entries of a list column, given as one text with the entries
     // separated by tab characters.
     void setColumnList(int column, const QString& tabSeparated);

@@ -50,6 +50,9 @@ void DataGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
         combo->setCurrentIndex(entry);
         if (entry < 0)
             combo->setEditText(text);
+        // The view selects a line edit's text for typing over, but not the one inside a
+        // drop-down: typing replaces the cell's text here too, never adds to it.
+        combo->lineEdit()->selectAll();
     } else if (auto* edit = qobject_cast<QLineEdit*>(editor))
         edit->setText(text);
 }

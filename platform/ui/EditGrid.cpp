@@ -82,7 +82,8 @@ void EditGrid::onMousePressed(int button, int row, int column) {
         return;
     if (row >= 0 && column >= 0)
         setCurrentCell(row, column);
-    popUpContextMenu();
+    if (contextMenuColumns_.isEmpty() || contextMenuColumns_.contains(currentColumn()))
+        popUpContextMenu();
 }
 
 void EditGrid::setRecordCounter(QLabel* label, const QString& caption) {

@@ -11,7 +11,8 @@
 // - Rows are added for typing (an empty last row with its required cells set apart and the
 //   cursor in the cell to type) and removed by number.
 // - A right click pops up the context menu that the main window lends (MenuHost.h), after
-//   putting the cursor on the cell clicked, so the menu's commands work on that cell.
+//   putting the cursor on the cell clicked, so the menu's commands work on that cell; a grid
+//   may offer it over some of its columns only.
 // - A label can serve as the record counter: a caption followed by the current row's number,
 //   counted from 1, kept up to date after every move and every change of the rows.
 #pragma once
@@ -55,6 +56,8 @@ public:
     // The host's menu that a right click pops up; empty: no menu.
     void setContextMenuName(const QString& name) { contextMenuName_ = name; }
     QString contextMenuName() const { return contextMenuName_; }
+    // The columns over which a right click pops the menu up; empty (the default): every column.
+    void setContextMenuColumns(const QList<int>& columns) { contextMenuColumns_ = columns; }
     // Pops the context menu up at the mouse pointer; false when there is none to show.
     bool popUpContextMenu();
 
@@ -74,6 +77,7 @@ private:
     int beforeEditRow_ = -1;
     int beforeEditColumn_ = -1;
     QString contextMenuName_;
+    QList<int> contextMenuColumns_;
     QPointer<QLabel> counter_;
     QString counterCaption_;
 };

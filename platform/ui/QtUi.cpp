@@ -52,6 +52,20 @@ QString titleOr(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
+// Accepts one chosen file only; several are refused, and the dialog stays for another choice.
+class OneFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        if (selectedFiles().size() > 1) {
+            QMessageBox::information(this, windowTitle(), kOneFileText);
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
 
 Answer QtUi::message(const Message& message) {
@@ -90,9 +104,12 @@ std::optional<QString> QtUi::password(const QString& prompt, const QString& titl
 }
 
 std::optional<QString> QtUi::openFile(const FileRequest& request) {
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), request.title,
-                                                      request.initialPath, request.filter);
-    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    OneFileDialog dialog(QApplication::activeWindow(), request.title, request.initialPath, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
 }
 
 std::optional<QString> QtUi::saveFile(const FileRequest& request) {

@@ -1,9 +1,13 @@
-// The Ui service over Qt's standard dialogs.
+// The Ui service over Qt's standard dialogs. The open-file dialog takes one file: names typed
+// together ("a.xlsx" "b.xlsx") are refused with kOneFileText and the dialog stays, where Qt's
+// own would answer the first and drop the others without a word.
 #pragma once
 
 #include "platform/ui/Ui.h"
 
 namespace platform::ui {
+
+inline const QString kOneFileText = QStringLiteral("Choose one file only.");
 
 class QtUi final : public Ui {
 public:

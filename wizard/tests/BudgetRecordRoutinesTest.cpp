@@ -63,23 +63,46 @@ TEST_F(BudgetRecordRoutines, RelinkAllBudgetsReportsAFailureAndChangesNothing) {
     EXPECT_EQ(worksheetLinks(), QStringList{QStringLiteral("A=5")});
 }
 
+// The one default author's name or address; none, without a word, when there is no default
+// author or more than one; the message only when the one default row is the placeholder.
 TEST_F(BudgetRecordRoutines, GetDefaultAuthor) {
-    testsupport::ScopedScriptedUi ui;
-    EXPECT_EQ(wizard::GetDefaultAuthor(0, false), QString());
-    EXPECT_TRUE(ui->asked().empty());
-    EXPECT_EQ(wizard::GetDefaultAuthor(0, true), QString());
-    EXPECT_EQ(ui->messageTexts(), QStringList{wizard::kNoAuthorText});
-
-    execute(QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, \"Default\") VALUES "
-                           "('Ann', 'ann@example.org', 1), ('Bob', 'bob@example.org', 0)"));
-    ui->clear();
-    EXPECT_EQ(wizard::GetDefaultAuthor(0, true), QStringLiteral("Ann"));
-    EXPECT_EQ(wizard::GetDefaultAuthor(1, true), QStringLiteral("ann@example.org"));
-    EXPECT_TRUE(ui->asked().empty());
-
-    execute(QStringLiteral("UPDATE Admin SET \"Default\" = 1 WHERE Admin_Name = 'Bob'"));
-    EXPECT_EQ(wizard::GetDefaultAuthor(0, true), QString()) << "two default authors are none";
-    EXPECT_EQ(ui->messageTexts(), QStringList{wizard::kNoAuthorText});
+    const struct {
+        const char* what;
+        const char* rows; // Admin rows: name, address, default
+        int item;
+        QString answer;
+        QStringList messages;
+    } cases[] = {
+        {"no author at all", "", 0, {}, {}},
+        {"no default author", "('Ann', 'ann@example.org', 0)", 0, {}, {}},
+        {"the placeholder is the default", "('<Dummy record>', NULL, 1)", 0, {}, {wizard::kNoAuthorText}},
+        {"one default: the name",
+         "('Ann', 'ann@example.org', 1), ('Bob', 'bob@example.org', 0)",
+         0,
+         "Ann",
+         {}},
+        {"one default: the address", "('Ann', 'ann@example.org', 1)", 1, "ann@example.org", {}},
+        {"one default: no third item", "('Ann', 'ann@example.org', 1)", 2, {}, {}},
+        {"two default authors are none",
+         "('Ann', 'ann@example.org', 1), ('Bob', 'bob@example.org', 1)",
+         0,
+         {},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        execute(QStringLiteral("DELETE FROM Admin"));
+        if (*c.rows)
+            execute(
+                QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, \"Default\") VALUES ") +
+                QLatin1String(c.rows));
+        testsupport::ScopedScriptedUi ui;
+        EXPECT_EQ(wizard::GetDefaultAuthor(c.item, true), c.answer);
+        EXPECT_EQ(ui->messageTexts(), c.messages);
+        ui->clear();
+        EXPECT_EQ(wizard::GetDefaultAuthor(c.item, false), c.answer);
+        EXPECT_TRUE(ui->asked().empty()) << "never a message without showMessage";
+    }
 }
 
 TEST_F(BudgetRecordRoutines, UsersDataHasRecordsSpeaksOnlyOfAnEmptyTable) {

@@ -127,6 +127,35 @@ TEST_F(WizardDeletes, AWorksheetGoesWithItsUserFile) {
         left.contains(QStringLiteral("U:Budget 2:North.xlsx|U:Budget:East.xlsx|U:Budget:South.xlsx")));
 }
 
+// A worksheet is deleted by its row's key: one whose master workbook name is empty goes too,
+// and of two rows alike (listed twice) only the chosen one, whose twin keeps the user file.
+TEST_F(WizardDeletes, AWorksheetIsDeletedByItsKey) {
+    execute("INSERT INTO Worksheets (Worksheet_Name, Master_File, Budget_Name, User_Filename, "
+            "Select_By_User) VALUES ('Loose', NULL, 'Budget', 'Loose.xlsx', 1), "
+            "('Twin', 'B.xlsx', 'Budget', 'Twin.xlsx', 1), ('Twin', 'B.xlsx', 'Budget', 'Twin.xlsx', 1)");
+    execute("INSERT INTO UserFileTablesData (User_Filename, Master_File, Budget_Name, Select_By_User) VALUES "
+            "('Loose.xlsx', NULL, 'Budget', 1), ('Twin.xlsx', 'B.xlsx', 'Budget', 1)");
+    const struct {
+        const char* sheet;
+        const char* rowsLeft;     // the sheet's worksheet rows left
+        const char* userFileLeft; // its user file's rows left
+    } cases[] = {{"Loose", "0", "0"}, {"Twin", "1", "1"}, {"Twin", "0", "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheet);
+        testsupport::ScopedScriptedUi ui;
+        frmWizard& form = open(4, QStringLiteral("Budget"));
+        form.dtWorksheets()->setCurrentCell(rowOf(*form.dtWorksheets(), 0, QString::fromLatin1(c.sheet)), 0);
+        form.cmdDelWS_Click();
+        EXPECT_TRUE(ui->messageTexts().isEmpty()) << ui->messageTexts().join('|').toStdString();
+        const QVariantList sheet{QString::fromLatin1(c.sheet)};
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM Worksheets WHERE Worksheet_Name = ?", sheet), c.rowsLeft);
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM UserFileTablesData WHERE User_Filename = ? || '.xlsx'", sheet),
+                  c.userFileLeft);
+        delete &form;
+    }
+    EXPECT_TRUE(everything().contains(QStringLiteral("W:Budget:East|W:Budget:North|W:Budget:South")));
+}
+
 TEST_F(WizardDeletes, NothingIsDeletedWithoutAContextOrDuringARun) {
     const QString before = everything();
     {

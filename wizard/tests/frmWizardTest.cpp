@@ -5,6 +5,7 @@
 #include "admin/StringScrambling.h"
 #include "core/RunGuard.h"
 #include "platform/sys/SettingsStore.h"
+#include "wizard/WizardServices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -259,6 +260,57 @@ TEST_F(Wizard, OnTheNetworkANewBudgetCarriesTheAdministratorsGrant) {
                                          "present in the database.")});
     EXPECT_EQ(again.EZWiz()->currentPage(), 2);
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = 'Delta'"), "0");
+}
+
+// File > New Budget while the wizard is open reads its budgets again, the grants shown as
+// "Granted" and never as their stored token.
+TEST_F(Wizard, ANewBudgetRequestShowsTheGrantsAsGranted) {
+    execute("ALTER TABLE Budgets ADD COLUMN Ann TEXT(200)");
+    execute("INSERT INTO Budgets (Budget_Name, Admin_Name, Ann) VALUES ('Alpha', 'Ann', 'token-a')");
+    core::gOptions->DatabaseMode = QStringLiteral("Network");
+    core::gOptions->LumiAdminUserName = QStringLiteral("ann");
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(1);
+    bool newBudgetPage = true;
+    EXPECT_EQ(wizard::NewBudgetWizard(newBudgetPage), QStringLiteral("Ann"));
+    EXPECT_EQ(frmWizard::loaded(), &form);
+    const auto& grid = *form.dtBudgets();
+    EXPECT_EQ(grid.cellText(rowOf(grid, 0, QStringLiteral("Alpha")), frmWizard::kPermission),
+              QStringLiteral("Granted"));
+    EXPECT_TRUE(ui->asked().empty());
+}
+
+// A failure while a page is left (shown in the error message) keeps the wizard on that page:
+// the new budget's own answers refused, the sweep of the master files or of the worksheets.
+TEST_F(Wizard, AFailureOnLeavingAPageKeepsTheWizardThere) {
+    const struct {
+        int page;
+        const char* table;
+        const char* trigger;
+    } cases[] = {
+        {2, "Budgets", "BEFORE UPDATE ON Budgets"},
+        {3, "MasterFiles", "BEFORE INSERT ON MasterFiles"},
+        {4, "Worksheets", "BEFORE INSERT ON Worksheets"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        // An empty table, whose sweep adds the placeholder row that the trigger refuses.
+        if (c.page != 2)
+            execute(QStringLiteral("DELETE FROM %1").arg(QLatin1String(c.table)));
+        execute(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                    .arg(QLatin1String(c.trigger)));
+        testsupport::ScopedScriptedUi ui;
+        frmWizard& form = open(c.page, QStringLiteral("Plan"));
+        form.tbxBudWiz1()->setText(QStringLiteral("Gamma"));
+        ui->answerMessages({Answer::Ok});
+        form.EZWiz()->next();
+        ASSERT_EQ(ui->messageTexts().size(), 1);
+        EXPECT_TRUE(ui->messageTexts().first().contains(QStringLiteral("refused")))
+            << ui->messageTexts().first().toStdString();
+        EXPECT_EQ(form.EZWiz()->currentPage(), c.page);
+        execute("DROP TRIGGER refuse");
+        delete &form;
+    }
 }
 
 // A database that refuses the new row is reported as the failure it is, not as a name in use.

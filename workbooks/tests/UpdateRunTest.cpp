@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,15 +120,20 @@ TEST_F(UpdateRunTest, PreviewShowsTheChangesAndWritesNothing) {
     returnFile(userFile("North", "Sales"), {{"B2", "150"}, {"A4", "Eastern"}});
     QStringList shown;
     bool big = false;
+    QString progress;
     whenReviewing([&](core::frmWait& wait) {
         shown = changesShown(wait);
         big = wait.isBig();
+        progress = QStringLiteral("%1 of %2")
+                       .arg(wait.CorvProgressBar1()->value())
+                       .arg(wait.CorvProgressBar1()->max());
         wait.cmdContinue()->click();
     });
     testsupport::ScopedScriptedUi ui;
     run(workbooks::kPreviewChanges);
     EXPECT_TRUE(ui->asked().empty());
     EXPECT_TRUE(big);
+    EXPECT_EQ(progress, QStringLiteral("1 of 1")) << "the file under review counts on the bar";
     EXPECT_EQ(shown, (QStringList{"A4|East|0|Eastern", "B2|100|0|150"}));
     EXPECT_EQ(digest(master_), before);
     EXPECT_EQ(state("Sales"), "1|0|0|as cut") << "left waiting for the next run";

@@ -145,6 +145,33 @@ TEST_F(DataGridTest, DropDownColumnsOfferTheirTabSeparatedList) {
     EXPECT_EQ(changes, (std::vector<Change>{{2, 2, ChangeOrigin::User}}));
 }
 
+// Typing on a cell that holds text opens its editor with the first key and replaces the text,
+// in a drop-down column as in a text column.
+TEST_F(DataGridTest, TypingOnACellReplacesItsText) {
+    struct Case {
+        int row;
+        int column;
+        const char* typed;
+    };
+    for (const Case& c : {Case{0, 0, "Rates"}, Case{1, 2, "Carol"}, Case{0, 2, "East"}}) {
+        SCOPED_TRACE(c.typed);
+        grid.view()->setFocus();
+        grid.setCurrentCell(c.row, c.column);
+        const QString typed = QString::fromLatin1(c.typed);
+        QTest::keyClick(grid.view(), typed.at(0).toLatin1()); // opens the editor
+        QWidget* editor = grid.view()->indexWidget(grid.view()->model()->index(c.row, c.column));
+        ASSERT_NE(editor, nullptr);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (auto* combo = qobject_cast<QComboBox*>(editor))
+            line = combo->lineEdit();
+        ASSERT_NE(line, nullptr);
+        QTest::keyClicks(line, typed.mid(1));
+        QTest::keyClick(line, Qt::Key_Return);
+        EventPump::processPending();
+        EXPECT_EQ(grid.cellText(c.row, c.column), typed);
+    }
+}
+
 TEST_F(DataGridTest, HeadingClickReportsTheHeadingAreaAndKeepsTheHighlightedRows) {
     grid.setRowSelection(RowSelection::MultipleRows);
     grid.selectRange(0, 1, true);
@@ -303,4 +330,25 @@ TEST(DataGrid, ColumnsNarrowerThanTheirHeadingsAreWidenedAndOthersKept) {
     QHeaderView* header = grid.view()->horizontalHeader();
     EXPECT_GT(grid.view()->columnWidth(0), header->fontMetrics().horizontalAdvance("Incoming Mail"));
     EXPECT_EQ(grid.view()->columnWidth(1), Twips::toPixels(3000));
+}
+
+// Columns are widened to their texts (heading or cells), never narrowed, at most to the limit;
+// hidden columns are left as they are.
+TEST(DataGrid, ColumnsAreWidenedToTheirContents) {
+    DataGrid grid;
+    DataGridColumn date = column("Due_Date");
+    date.widthTwips = 300;
+    DataGridColumn wide = column("Id");
+    wide.widthTwips = 3000;
+    DataGridColumn hidden = column("Key", ColumnKind::Text, true);
+    DataGridColumn longText = column("Note");
+    longText.widthTwips = 300;
+    grid.setColumns({date, wide, hidden, longText});
+    grid.appendRow({"2031-03-31 00:00:00", "7", "a very long hidden key", QString(400, QLatin1Char('x'))});
+    grid.fitColumnsToContents();
+    const QFontMetrics metrics = grid.view()->fontMetrics();
+    EXPECT_GT(grid.view()->columnWidth(0), metrics.horizontalAdvance("2031-03-31 00:00:00"));
+    EXPECT_EQ(grid.view()->columnWidth(1), Twips::toPixels(3000));
+    EXPECT_EQ(grid.view()->columnWidth(3), Twips::toPixels(DataGrid::kFitLimitTwips));
+    EXPECT_TRUE(grid.view()->isColumnHidden(2));
 }
