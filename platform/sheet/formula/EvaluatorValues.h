@@ -5,6 +5,7 @@
 
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/formula/FormulaEvaluator.h"
+#include "platform/sheet/formula/NumberFormat.h"
 #include "platform/sheet/formula/TypedNumber.h"
 
 #include <algorithm>
@@ -34,20 +35,47 @@ inline CellValue numberResult(double value) {
     return CellValue::fromNumber(value == 0 ? 0.0 : value); // no negative zero
 }
 
+// The date system of the workbook being calculated, for the dates that texts hold
+// ("1/31/2026" in a formula or a criterion): the evaluator sets it for the time of one
+// evaluation, on the thread that evaluates.
+class DateSystem {
+public:
+    static bool is1904() { return current_; }
+
+    class Use {
+    public:
+        explicit Use(bool date1904)
+            : before_(current_) {
+            current_ = date1904;
+        }
+        ~Use() { current_ = before_; }
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+
+    private:
+        bool before_;
+    };
+
+private:
+    static inline thread_local bool current_ = false;
+};
+
 // A text that reads as a number the way a typed entry does ("12.5", " -3 ", "1,000", "$5",
 // "50%", "1/31/2026", "10:30"); nothing otherwise.
 inline bool numberFromText(const QString& text, double& out) {
     const auto number = TypedNumber::parse(text);
-    if (!number)
+    const auto value = number ? number->valueIn(DateSystem::is1904()) : std::nullopt;
+    if (!value)
         return false;
-    out = number->value;
+    out = *value;
     return true;
 }
 
+// A value as a text: numbers in the General form, truth values as TRUE and FALSE.
 inline QString textOf(const CellValue& v) {
     switch (v.type) {
     case Type::Number:
-        return CellValue::numberText(v.number);
+        return NumberFormat::general(v.number);
     case Type::Boolean:
         return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case Type::Text:

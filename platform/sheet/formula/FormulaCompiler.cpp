@@ -771,12 +771,13 @@ private:
                     comparison();
                 if (failed_)
                     return;
-                // A reference as written, or one OFFSET or INDIRECT finds.
+                // A reference as written, or one OFFSET, INDIRECT or INDEX finds.
                 const FormulaProgram::Step& last = program_.steps.back();
                 references.push_back((program_.steps.size() == before + 1 && last.op == Op::Reference) ||
                                      (program_.steps.size() > before && last.op == Op::Call &&
                                       (last.function == FormulaFunctions::Id::Offset ||
-                                       last.function == FormulaFunctions::Id::Indirect)));
+                                       last.function == FormulaFunctions::Id::Indirect ||
+                                       last.function == FormulaFunctions::Id::Index)));
                 ++argc;
                 if (atPunctuation(",")) {
                     ++pos_;

@@ -21,10 +21,11 @@ using Id = FormulaFunctions::Id;
 using Type = CellValue::Type;
 
 FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
-                                   const FormulaCompiler::Scope* scope)
+                                   const FormulaCompiler::Scope* scope, bool date1904)
     : stores_(std::move(stores))
     , strings_(strings)
-    , scope_(scope) {
+    , scope_(scope)
+    , date1904_(date1904) {
     for (const CellStore* store : stores_)
         formulaFree_.push_back(!store || !store->mayHoldFormulas());
 }
@@ -131,6 +132,7 @@ CellValue FormulaEvaluator::scalar(const Operand& operand, CellRef at) const {
 // ---- evaluation --------------------------------------------------------------------------
 
 CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, int sheet) const {
+    const DateSystem::Use dates(date1904_);
     unsettled_ = false;
     currentSheet_ = sheet;
     std::vector<Operand> stack;

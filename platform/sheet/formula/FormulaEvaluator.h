@@ -29,9 +29,10 @@ public:
     // One store per sheet position; null for a sheet without cells. The values of blocks on a
     // sheet that holds no formula cannot change while the evaluator lives: they are read once and
     // kept for every formula that reads the same block.
-    // With a scope, INDIRECT finds the sheets a text names.
+    // With a scope, INDIRECT finds the sheets a text names. Dates count in the 1904 date system
+    // when date1904 is set.
     FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
-                     const FormulaCompiler::Scope* scope = nullptr);
+                     const FormulaCompiler::Scope* scope = nullptr, bool date1904 = false);
 
     // Whether the last evaluation read a formula cell whose result is not current (a formula
     // calculated every time may read cells its precedents do not name): its result is then not
@@ -109,6 +110,7 @@ private:
     std::vector<const CellStore*> stores_;
     const SharedStrings& strings_;
     const FormulaCompiler::Scope* scope_;
+    bool date1904_;
     std::vector<bool> formulaFree_; // per sheet: holds no formula
     mutable bool unsettled_ = false;
     mutable int currentSheet_ = 0; // of the formula being evaluated

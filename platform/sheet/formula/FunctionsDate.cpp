@@ -1,7 +1,8 @@
-// The date functions on the spreadsheet program's serial dates (see SerialDate): DATE, YEAR,
-// MONTH, DAY, EOMONTH, EDATE, DATEDIF, DAYS, WEEKDAY, NETWORKDAYS, YEARFRAC, TODAY and NOW. A date
-// outside 1 January 1900 .. 31 December 9999 is #NUM!; TODAY and NOW read the clock at every
-// calculation (they count as formulas that change by themselves).
+// The date functions on the spreadsheet program's serial dates (see SerialDate), in the
+// workbook's date system: DATE, YEAR, MONTH, DAY, EOMONTH, EDATE, DATEDIF, DAYS, WEEKDAY,
+// NETWORKDAYS, YEARFRAC, TODAY and NOW. A date outside the date system's range (from 1 January
+// 1900, or 1904, to 31 December 9999) is #NUM!; TODAY and NOW read the clock at every calculation
+// (they count as formulas that change by themselves).
 #include "platform/sheet/formula/EvaluatorValues.h"
 #include "platform/sheet/formula/SerialDate.h"
 
@@ -77,7 +78,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
     case Id::Now: {
         const QDateTime now = QDateTime::currentDateTime();
         const QDate d = now.date();
-        const auto serial = SerialDate::serial(d.year(), d.month(), d.day());
+        const auto serial = SerialDate::serial(d.year(), d.month(), d.day(), date1904_);
         if (!serial)
             return Operand::of(error("#NUM!"));
         const double time = id == Id::Now ? now.time().msecsSinceStartOfDay() / 86400000.0 : 0;
@@ -92,7 +93,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
         if (year >= 0 && year < 1900)
             year += 1900;
         return dateResult(SerialDate::normalized(year, (long long)std::trunc(parts[1].value),
-                                                 (long long)std::trunc(parts[2].value)));
+                                                 (long long)std::trunc(parts[2].value), date1904_));
     }
     default:
         break;
@@ -101,7 +102,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
     const Number first = number(0, 0);
     if (first.failed())
         return Operand::of(first.failure);
-    const auto date = SerialDate::fromSerial(first.value);
+    const auto date = SerialDate::fromSerial(first.value, date1904_);
     if (!date)
         return Operand::of(error("#NUM!"));
     switch (id) {
@@ -115,7 +116,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
         const Number type = number(1, 1);
         if (type.failed())
             return Operand::of(type.failure);
-        const int w = SerialDate::weekday(first.value); // 0 Sunday
+        const int w = SerialDate::weekday(first.value, date1904_); // 0 Sunday
         switch (int(type.value)) {
         case 1:
         case 17:
@@ -148,9 +149,13 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
         const int month = int(total % 12) + 1;
         if (year < 1900 || year > 9999)
             return Operand::of(error("#NUM!"));
+        // Serial 0 of the 1900 system is "0 January 1900": the day before the first of the month
+        // it moves to.
+        if (date->day == 0 && id == Id::EDate)
+            return dateResult(SerialDate::normalized(year, month, 0, date1904_));
         const int last = SerialDate::daysInMonth(int(year), month);
-        return dateResult(
-            SerialDate::serial(int(year), month, id == Id::EoMonth ? last : std::min(date->day, last)));
+        return dateResult(SerialDate::serial(
+            int(year), month, id == Id::EoMonth ? last : std::min(date->day, last), date1904_));
     }
     default:
         break;
@@ -159,7 +164,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
     const Number second = number(1, 0);
     if (second.failed())
         return Operand::of(second.failure);
-    const auto other = SerialDate::fromSerial(second.value);
+    const auto other = SerialDate::fromSerial(second.value, date1904_);
     if (!other)
         return Operand::of(error("#NUM!"));
     const double start = std::floor(first.value);
@@ -199,7 +204,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
             if (b.month < a.month || (b.month == a.month && b.day < a.day))
                 --year;
             const int day = std::min(a.day, SerialDate::daysInMonth(year, a.month));
-            const auto from = SerialDate::serial(year, a.month, day);
+            const auto from = SerialDate::serial(year, a.month, day, date1904_);
             return Operand::of(from ? CellValue::fromNumber(end - *from) : error("#NUM!"));
         }
         return Operand::of(error("#NUM!"));
@@ -224,7 +229,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
         const double to = std::max(start, end);
         double count = 0;
         for (double d = from; d <= to; ++d) {
-            const int w = SerialDate::weekday(d);
+            const int w = SerialDate::weekday(d, date1904_);
             if (w != 0 && w != 6 && !holidays.count(d))
                 ++count;
         }

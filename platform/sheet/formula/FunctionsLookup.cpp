@@ -157,18 +157,22 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         int row = int(std::trunc(rowArg.value));
         int column = int(std::trunc(columnArg.value));
         const CellRange& r = block->range;
-        // In a single row or column one number picks the cell along it.
+        // In a single row one number picks the cell along it.
         if (argc < 3 && r.rows() == 1 && r.columns() > 1) {
             column = row;
             row = 1;
         }
-        if (row == 0 && r.rows() == 1)
-            row = 1;
-        if (column == 0 && r.columns() == 1)
-            column = 1;
-        if (row < 1 || column < 1 || row > r.rows() || column > r.columns())
-            return Operand::of(error(row < 0 || column < 0 ? "#VALUE!" : "#REF!"));
-        return Operand::of(cellIn(*block, row - 1, column - 1));
+        if (row < 0 || column < 0)
+            return Operand::of(error("#VALUE!"));
+        if (row > r.rows() || column > r.columns())
+            return Operand::of(error("#REF!"));
+        // Row or column 0 (or left out) is the whole column or row of the block.
+        FormulaRef found = *block;
+        if (row > 0)
+            found.range.first.row = found.range.last.row = r.first.row + row - 1;
+        if (column > 0)
+            found.range.first.col = found.range.last.col = r.first.col + column - 1;
+        return Operand::ofReference(found);
     }
     case Id::XLookup: {
         const CellValue sought = value(0);

@@ -75,7 +75,7 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
         if (m.failed())
             return Operand::of(m.failure);
         if (m.value == 0)
-            return Operand::of(id == Id::Floor ? error("#DIV/0!") : CellValue::fromNumber(0));
+            return Operand::of(id == Id::Floor && x.value != 0 ? error("#DIV/0!") : CellValue::fromNumber(0));
         if (x.value > 0 && m.value < 0)
             return Operand::of(error("#NUM!"));
         if (id == Id::MRound && x.value < 0 && m.value > 0)

@@ -106,7 +106,8 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
         return result(parts.join(delimiter));
     }
 
-    const CellValue a = value(0);
+    // T reads the first cell of a block, wherever the formula stands.
+    const CellValue a = id == Id::T && blockOf(args[0]) ? cellIn(*blockOf(args[0]), 0, 0) : value(0);
     switch (id) {
     case Id::Text: {
         if (isError(a))
@@ -121,7 +122,7 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
             number = a.number;
         if (a.type == Type::Boolean)
             return result(textOf(a));
-        const auto shown = NumberFormat::format(number, textOf(pattern));
+        const auto shown = NumberFormat::format(number, textOf(pattern), date1904_);
         return shown ? result(*shown) : Operand::of(error("#VALUE!"));
     }
     case Id::N:

@@ -366,7 +366,8 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
     std::vector<const CellStore*> stores;
     for (Worksheet* sheet : sheets)
         stores.push_back(storeOf(sheet));
-    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings, &scope);
+    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings, &scope,
+                                     impl(workbook_).workbookPart->date1904);
 
     auto cellAt = [&](CellKey key) -> Cell* {
         CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);

@@ -131,6 +131,8 @@ WorkbookPart WorkbookPart::parse(const std::string& xml) {
             std::ostringstream raw;
             child.print(raw, "", pugi::format_raw);
             part.fileSharing = ProtectionElement::parse(raw.str());
+        } else if (is(child, "workbookPr")) {
+            part.date1904 = XmlText::isTrue(child.attribute("date1904").value());
         } else if (is(child, "workbookProtection")) {
             part.lockStructure = XmlText::isTrue(child.attribute("lockStructure").value());
         } else if (is(child, "bookViews")) {

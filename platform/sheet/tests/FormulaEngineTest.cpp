@@ -15,21 +15,12 @@
 #include <gtest/gtest.h>
 
 using namespace platform::sheet;
+using sheettest::err;
+using sheettest::num;
+using sheettest::text;
+using sheettest::truth;
 
 namespace {
-
-CellValue num(double v) {
-    return CellValue::fromNumber(v);
-}
-CellValue text(const char16_t* v) {
-    return CellValue::fromText(QString::fromUtf16(v));
-}
-CellValue truth(bool v) {
-    return CellValue::fromBoolean(v);
-}
-CellValue err(const char16_t* code) {
-    return CellValue::fromError(QString::fromUtf16(code));
-}
 
 // Data: A1 10, A2 0, A3 TRUE, A4 "abc", A5 "5" (a text), A6 empty, A7 0.1, A8 0.2, A9 #N/A,
 // B1:B3 1, 2, 3, A20:B20 1, 2; 'My Sheet'!A1 5; Jan, Feb, Mar B2 1, 2, 3.

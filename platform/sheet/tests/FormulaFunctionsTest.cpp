@@ -9,7 +9,6 @@
 #include "SheetTestSupport.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/formula/TypedNumber.h"
 #include "support/TestEnvironment.h"
 
 #include <algorithm>
@@ -23,12 +22,7 @@ namespace {
 // Where LibreOffice and the spreadsheet program (whose results the engine follows) differ: its
 // own error code where the program shows one of its errors, and truth values joined into a
 // text as 1 and 0 where the program writes TRUE and FALSE. The formula, ours, LibreOffice's.
-struct Differing {
-    const char* formula;
-    CellValue ours;
-    const char* libreOffice;
-};
-const Differing kDiffering[] = {
+const std::vector<sheettest::LibreOfficeDifference> kDiffering = {
     {"VLOOKUP(30,D1:E5,3,FALSE)", CellValue::fromError(QStringLiteral("#REF!")), "Err:502"},
     {"INDEX(D1:E5,9,1)", CellValue::fromError(QStringLiteral("#REF!")), "Err:502"},
     {"SQRT(-1)", CellValue::fromError(QStringLiteral("#NUM!")), "Err:502"},
@@ -50,39 +44,6 @@ const Differing kDiffering[] = {
     {"TEXT(B2,\"#.##\")", CellValue::fromText(QStringLiteral("260.")), "260"},
 };
 
-// Writes that change the inputs of the formulas above.
-void changeInputs(Worksheet& data) {
-    data.setEntry({2, 2}, QStringLiteral("260"));
-    data.setEntry({3, 1}, QStringLiteral("North"));
-    data.setEntry({6, 3}, QStringLiteral("IT"));
-    data.setEntry({3, 4}, QStringLiteral("33"));
-}
-
-QString shown(const CellValue& v) {
-    switch (v.type) {
-    case CellValue::Type::Number:
-        return CellValue::numberText(v.number);
-    case CellValue::Type::Boolean:
-        return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    default:
-        return v.text;
-    }
-}
-
-bool sameAs(const CellValue& ours, const QString& theirs) {
-    if (ours.type == CellValue::Type::Number) {
-        bool ok = false;
-        double b = theirs.toDouble(&ok);
-        // LibreOffice shows dates and percentages in the format it gave the result.
-        if (const auto typed = ok ? std::nullopt : TypedNumber::parse(theirs)) {
-            b = typed->value;
-            ok = true;
-        }
-        return ok && std::abs(ours.number - b) <= 1e-9 * std::max({1.0, std::abs(ours.number), std::abs(b)});
-    }
-    return shown(ours) == theirs;
-}
-
 } // namespace
 
 class FunctionsWorkbook : public ::testing::TestWithParam<const char*> {};
@@ -91,7 +52,7 @@ TEST_P(FunctionsWorkbook, ResultsAfterWritesEqualLibreOfficesRecalculation) {
     const QString path = sheettest::copyOfFixture(QString::fromLatin1(GetParam()));
     auto wb = Workbook::open(path);
     Worksheet& data = wb->sheet(0);
-    changeInputs(data);
+    sheettest::changeBudgetInputs(data);
     int count = 0;
     while (data.hasFormula({count + 1, 10}))
         ++count;
@@ -104,36 +65,12 @@ TEST_P(FunctionsWorkbook, ResultsAfterWritesEqualLibreOfficesRecalculation) {
 
     const QStringList rows = sheettest::convertWithLibreOffice(path, 1, true);
     ASSERT_GE(rows.size(), count);
-    int compared = 0;
-    QStringList stale;
-    for (int i = 0; i < count; ++i) {
-        // LibreOffice writes the truth values as functions: TRUE() and FALSE().
-        const std::string formula = data.formula({i + 1, 10})
-                                        .mid(1)
-                                        .replace(QStringLiteral("TRUE()"), QStringLiteral("TRUE"))
-                                        .replace(QStringLiteral("FALSE()"), QStringLiteral("FALSE"))
-                                        .toStdString();
-        const QStringList fields = sheettest::csvFields(rows[i]);
-        ASSERT_GE(fields.size(), 10) << formula;
-        if (data.isStale({i + 1, 10})) {
-            stale << QString::fromStdString(formula);
-            continue;
-        }
-        ++compared;
-        const CellValue ours = data.value({i + 1, 10});
-        const auto differing = std::find_if(std::begin(kDiffering), std::end(kDiffering),
-                                            [&](const Differing& d) { return formula == d.formula; });
-        if (differing != std::end(kDiffering)) {
-            EXPECT_EQ(ours, differing->ours) << formula;
-            EXPECT_EQ(fields[9], QString::fromLatin1(differing->libreOffice)) << formula;
-            continue;
-        }
-        EXPECT_TRUE(sameAs(ours, fields[9])) << formula << ": ours " << shown(ours).toStdString()
-                                             << ", LibreOffice's " << fields[9].toStdString();
-    }
+    const sheettest::Comparison comparison =
+        sheettest::compareWithLibreOffice(data, 10, count, rows, kDiffering);
     // Only the block an expression makes is left to the spreadsheet program.
-    EXPECT_EQ(stale, QStringList{QStringLiteral("SUMPRODUCT(B1:B7,--(C1:C7=\"Ops\"))")});
-    EXPECT_EQ(compared, count - 1);
+    EXPECT_EQ(comparison.stale, QStringList{QStringLiteral("SUMPRODUCT(B1:B7,--(C1:C7=\"Ops\"))")});
+    EXPECT_EQ(comparison.compared, count - 1);
+    EXPECT_EQ(comparison.listed, int(kDiffering.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, FunctionsWorkbook,
