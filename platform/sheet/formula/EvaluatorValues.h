@@ -149,12 +149,15 @@ inline int compareValues(CellValue a, CellValue b) {
 
 namespace platform::sheet {
 
-// A value on the evaluation stack: a value, a reference not yet read, or an argument left out.
+// A value on the evaluation stack: a value, a reference not yet read, an array of values, a
+// union of references, or an argument left out.
 struct FormulaEvaluator::Operand {
     CellValue value;
     const FormulaRef* ref = nullptr;
     bool missing = false;
     std::shared_ptr<const FormulaRef> found; // a reference made while calculating (OFFSET, INDIRECT)
+    std::shared_ptr<const ValueMatrix> array;
+    std::shared_ptr<const std::vector<FormulaRef>> areas; // a union: (A1:A3,C1:C3)
 
     static Operand ofReference(FormulaRef ref) {
         Operand o;
@@ -166,6 +169,17 @@ struct FormulaEvaluator::Operand {
     static Operand of(CellValue v) {
         Operand o;
         o.value = std::move(v);
+        return o;
+    }
+
+    static Operand ofArray(ValueMatrix m) {
+        Operand o;
+        o.array = std::make_shared<const ValueMatrix>(std::move(m));
+        return o;
+    }
+    static Operand ofArray(std::shared_ptr<const ValueMatrix> m) {
+        Operand o;
+        o.array = std::move(m);
         return o;
     }
 };
@@ -208,6 +222,30 @@ template <class F> void FormulaEvaluator::forEachValue(const FormulaRef& ref, F&
             });
         if (!finished)
             return;
+    }
+}
+
+template <class F> void FormulaEvaluator::forEachValueOf(const Operand& operand, F&& visit) const {
+    if (operand.ref) {
+        forEachValue(*operand.ref, visit);
+    } else if (operand.areas) {
+        bool going = true;
+        for (const FormulaRef& area : *operand.areas)
+            if (going)
+                forEachValue(area, [&](const CellValue& v) { return going = visit(v); });
+    } else if (operand.array) {
+        // Elements without a value (the rows of a block below its sheet's last used cell) are
+        // passed over, like empty cells.
+        const ValueMatrix& m = *operand.array;
+        const bool fillEmpty = m.fill.type == CellValue::Type::Empty;
+        const int rows = fillEmpty ? std::min(m.rows, m.storedRows) : m.rows;
+        const int columns = fillEmpty ? std::min(m.columns, m.storedColumns) : m.columns;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c)
+                if (m.at(r, c).type != CellValue::Type::Empty && !visit(m.at(r, c)))
+                    return;
+    } else if (!operand.missing) {
+        visit(operand.value);
     }
 }
 

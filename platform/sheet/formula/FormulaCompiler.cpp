@@ -249,7 +249,11 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             i += read.used;
             continue;
         }
-        if (t->kind == Kind::Function && FormulaFunctions::calculatedEveryTime(t->text)) {
+        if (t->kind == Kind::Operator && t->text == ":") {
+            // A block spanning a reference and a calculated one (A1:INDEX(B:B,5)) holds cells
+            // neither names: calculated again at every calculation.
+            unnamed.everyTime = true;
+        } else if (t->kind == Kind::Function && FormulaFunctions::calculatedEveryTime(t->text)) {
             unnamed.everyTime = true;
         } else if (t->kind == Kind::Function && FormulaFunctions::hasHiddenPrecedents(t->text)) {
             hidden = true;
@@ -455,10 +459,21 @@ private:
     }
 
     void postfix() {
-        intersection();
+        joined();
         while (!failed_ && atOperator("%")) {
             ++pos_;
             put(Op::Percent);
+        }
+    }
+
+    // A1:A3~C1:C3: the union as LibreOffice writes it into workbooks (the file format writes
+    // (A1:A3,C1:C3)).
+    void joined() {
+        intersection();
+        while (!failed_ && isText(peek(), Kind::Other, "~")) {
+            ++pos_;
+            intersection();
+            put(Op::Union, 2);
         }
     }
 
@@ -572,10 +587,8 @@ private:
             return;
         }
         ++pos_;
-        if (parts > 1) {
+        if (parts > 1)
             put(Op::Union, parts);
-            notEvaluable();
-        }
     }
 
     // {1,2;3,4}: numbers, texts, truth values and error values, rows of equal length.
@@ -614,7 +627,7 @@ private:
         ValueMatrix matrix(int(rows.size()), int(width));
         for (std::size_t r = 0; r < rows.size(); ++r)
             for (std::size_t c = 0; c < width; ++c)
-                matrix.at(int(r), int(c)) = std::move(rows[r][c]);
+                matrix.stored(int(r), int(c)) = std::move(rows[r][c]);
         FormulaProgram::Step step;
         step.op = Op::Array;
         step.index = std::uint32_t(program_.arrays.size());
@@ -759,7 +772,6 @@ private:
         if (!enter())
             return;
         int argc = 0;
-        std::vector<bool> references; // per argument: a reference alone
         if (atPunctuation(")")) {
             ++pos_;
         } else {
@@ -771,13 +783,11 @@ private:
                     comparison();
                 if (failed_)
                     return;
-                // A reference as written, or one OFFSET, INDIRECT or INDEX finds.
-                const FormulaProgram::Step& last = program_.steps.back();
-                references.push_back((program_.steps.size() == before + 1 && last.op == Op::Reference) ||
-                                     (program_.steps.size() > before && last.op == Op::Call &&
-                                      (last.function == FormulaFunctions::Id::Offset ||
-                                       last.function == FormulaFunctions::Id::Indirect ||
-                                       last.function == FormulaFunctions::Id::Index)));
+                // An argument the function takes as an array is evaluated as one: the blocks
+                // in it give all their values.
+                if (info && FormulaFunctions::takesArray(info->id, argc))
+                    for (std::size_t k = before; k < program_.steps.size(); ++k)
+                        program_.steps[k].array = FormulaProgram::Array::Argument;
                 ++argc;
                 if (atPunctuation(",")) {
                     ++pos_;
@@ -806,12 +816,6 @@ private:
             if (badCall_.isEmpty())
                 badCall_ = XmlText::toQString(std::string(plain));
         }
-        // A block the engine reads cell by cell must be named as a reference; one that an
-        // expression makes (C1:C7="Ops") is left to the spreadsheet program: stale.
-        if (info)
-            for (int i = 0; i < int(references.size()); ++i)
-                if (!references[std::size_t(i)] && FormulaFunctions::takesBlock(info->id, i))
-                    notEvaluable();
         if (!info) {
             // A function of the spreadsheet program the engine does not evaluate, a function of
             // the workbook's macros or a function a defined name makes: stale. Any other name is
@@ -899,7 +903,8 @@ public:
 
 } // namespace
 
-FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, const Scope& scope) {
+FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, const Scope& scope,
+                                        bool arrayFormula) {
     FormulaProgram program;
     const std::vector<Token> tokens = FormulaText::tokenize(formula);
     const TokenList list(tokens);
@@ -910,9 +915,9 @@ FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, con
     // Formulas calculated every time are evaluated; cells read without being named are not known.
     if (!parser.parse() || unnamed.hiddenCells)
         program.evaluable = false;
-    for (const FormulaProgram::Step& step : program.steps)
-        if (step.op == Op::Array || step.op == Op::Range || step.op == Op::Intersect)
-            program.evaluable = false;
+    if (arrayFormula)
+        for (FormulaProgram::Step& step : program.steps)
+            step.array = FormulaProgram::Array::Formula;
     return program;
 }
 

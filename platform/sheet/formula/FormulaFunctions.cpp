@@ -46,7 +46,7 @@ constexpr std::array<std::pair<std::string_view, Info>, 111> kFunctions = {{
     {"VLOOKUP", {Id::VLookup, 3, 4}},
     {"HLOOKUP", {Id::HLookup, 3, 4}},
     {"MATCH", {Id::Match, 2, 3}},
-    {"INDEX", {Id::Index, 2, 3}},
+    {"INDEX", {Id::Index, 2, 4}},
     {"XLOOKUP", {Id::XLookup, 3, 6}},
     {"CHOOSE", {Id::Choose, 2, kAny}},
     {"ROWS", {Id::Rows, 1, 1}},
@@ -156,44 +156,80 @@ std::optional<Info> FormulaFunctions::find(std::string_view name) {
     return std::nullopt;
 }
 
-bool FormulaFunctions::takesBlock(Id id, int argument) {
+FormulaFunctions::Argument FormulaFunctions::argument(Id id, int index) {
+    auto block = [](bool b) { return b ? Argument::Block : Argument::Value; };
     switch (id) {
+    case Id::Sum:
+    case Id::Average:
+    case Id::Min:
+    case Id::Max:
+    case Id::Count:
+    case Id::CountA:
+    case Id::And:
+    case Id::Or:
+    case Id::Xor:
+    case Id::Product:
+    case Id::SumProduct:
+    case Id::Concat:
+    case Id::Median:
+    case Id::StDevS:
+    case Id::Rows:
+    case Id::Columns:
+    case Id::CountBlank:
+    case Id::T:
+        return Argument::Block;
+    case Id::If:
+        return index == 0 ? Argument::Value : Argument::Passed;
+    case Id::IfError:
+    case Id::IfNa:
+        return index == 0 ? Argument::Value : Argument::Passed;
+    case Id::Choose:
+        return index == 0 ? Argument::Value : Argument::Passed;
+    case Id::Ifs:
+        return index % 2 == 0 ? Argument::Value : Argument::Passed;
+    case Id::Switch:
+        return index == 0 || index % 2 == 1 ? Argument::Value : Argument::Passed;
     case Id::SumIf:
     case Id::AverageIf:
-        return argument == 0 || argument == 2;
+        return block(index == 0 || index == 2);
     case Id::SumIfs:
     case Id::AverageIfs:
     case Id::MaxIfs:
     case Id::MinIfs:
-        return argument == 0 || argument % 2 == 1;
+        return block(index == 0 || index % 2 == 1);
     case Id::CountIfs:
-        return argument % 2 == 0;
+        return block(index % 2 == 0);
     case Id::CountIf:
-    case Id::CountBlank:
     case Id::Index:
-    case Id::Rows:
-    case Id::Columns:
-        return argument == 0;
-    case Id::VLookup:
-    case Id::HLookup:
-    case Id::Match:
-        return argument == 1;
-    case Id::XLookup:
-        return argument == 1 || argument == 2;
-    case Id::SumProduct:
-        return true;
-    case Id::Subtotal:
-        return argument > 0;
     case Id::Offset:
     case Id::Row:
     case Id::Column:
-        return argument == 0;
     case Id::Large:
     case Id::Small:
     case Id::Irr:
-        return argument == 0;
+        return block(index == 0);
+    case Id::VLookup:
+    case Id::HLookup:
+    case Id::Match:
     case Id::RankEq:
-        return argument == 1;
+        return block(index == 1);
+    case Id::XLookup:
+        return index == 3 ? Argument::Passed : block(index == 1 || index == 2);
+    case Id::TextJoin:
+    case Id::Subtotal:
+    case Id::Npv:
+        return block(index >= (id == Id::TextJoin ? 2 : 1));
+    case Id::NetworkDays:
+        return block(index == 2);
+    default:
+        return Argument::Value;
+    }
+}
+
+bool FormulaFunctions::takesArray(Id id, int index) {
+    switch (id) {
+    case Id::SumProduct:
+        return true;
     default:
         return false;
     }

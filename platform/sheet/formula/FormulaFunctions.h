@@ -138,9 +138,23 @@ public:
 
     // Nothing for a function the engine does not evaluate.
     static std::optional<Info> find(std::string_view name);
-    // True when the argument at that position (from 0) is a block of cells the function reads
-    // cell by cell (SUMIF's ranges, VLOOKUP's table, every argument of SUMPRODUCT, ...).
-    static bool takesBlock(Id id, int argument);
+
+    // How a function takes the argument at a position (from 0).
+    enum class Argument : std::uint8_t {
+        // One value: a block gives the cell in the formula's row or column (all its cells where
+        // evaluated as an array), and an array of values makes the function give an array of
+        // its results, one for each value.
+        Value,
+        // A block of cells or an array, read whole (SUMIF's ranges, VLOOKUP's table, every
+        // argument of SUM).
+        Block,
+        // Handed on as it is (IF's results), also a block.
+        Passed,
+    };
+    static Argument argument(Id id, int index);
+    // True where the function evaluates the argument as an array, whatever the formula is
+    // (every argument of SUMPRODUCT).
+    static bool takesArray(Id id, int index);
     // True for the functions that read cells the formula does not name, or that change
     // without any cell changing.
     static bool hasHiddenPrecedents(std::string_view name);

@@ -212,8 +212,8 @@ FormulaEvaluator::Operand FormulaEvaluator::dates(Id id, const Operand* args, in
     case Id::NetworkDays: {
         std::set<double> holidays;
         if (argc > 2 && !args[2].missing) {
-            if (const FormulaRef* block = blockOf(args[2])) {
-                forEachValue(*block, [&](const CellValue& v) {
+            if (args[2].ref || args[2].array) {
+                forEachValueOf(args[2], [&](const CellValue& v) {
                     if (v.type == Type::Number)
                         holidays.insert(std::floor(v.number));
                     return true;

@@ -1,8 +1,8 @@
 // The lookup and reference functions: VLOOKUP, HLOOKUP, MATCH, INDEX, XLOOKUP, CHOOSE, ROWS and
-// COLUMNS. Exact matching compares texts without regard to case and takes the wildcards * ? ~
-// where the spreadsheet program does (VLOOKUP, HLOOKUP and MATCH in exact mode, XLOOKUP's mode
-// 2); approximate matching takes the last value not above the one sought in data sorted
-// ascending (descending for MATCH's -1), as the program's search does on sorted data.
+// COLUMNS, on blocks of cells and on arrays. Exact matching compares texts without regard to case and takes
+// the wildcards * ? ~ where the spreadsheet program does (VLOOKUP, HLOOKUP and MATCH in exact mode, XLOOKUP's
+// mode 2); approximate matching takes the last value not above the one sought in data sorted ascending
+// (descending for MATCH's -1), as the program's search does on sorted data.
 #include "platform/sheet/formula/Criteria.h"
 #include "platform/sheet/formula/EvaluatorValues.h"
 
@@ -73,11 +73,15 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
     switch (id) {
     case Id::Rows:
     case Id::Columns: {
-        const FormulaRef* block = blockOf(args[0]);
-        if (!block)
+        if (const FormulaRef* block = blockOf(args[0]))
+            return Operand::of(
+                CellValue::fromNumber(id == Id::Rows ? block->range.rows() : block->range.columns()));
+        if (args[0].array)
+            return Operand::of(
+                CellValue::fromNumber(id == Id::Rows ? args[0].array->rows : args[0].array->columns));
+        if (args[0].ref || args[0].areas)
             return Operand::of(error("#VALUE!"));
-        return Operand::of(
-            CellValue::fromNumber(id == Id::Rows ? block->range.rows() : block->range.columns()));
+        return Operand::of(isError(args[0].value) ? args[0].value : CellValue::fromNumber(1));
     }
     case Id::Choose: {
         const Number index = number(0, 0);
@@ -93,9 +97,9 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         const CellValue sought = value(0);
         if (isError(sought))
             return Operand::of(sought);
-        const FormulaRef* table = blockOf(args[1]);
-        if (!table)
-            return Operand::of(error("#VALUE!"));
+        const auto values = tableOf(args[1]);
+        if (!values)
+            return Operand::of(isError(args[1].value) ? args[1].value : error("#VALUE!"));
         const Number line = number(2, 0);
         if (line.failed())
             return Operand::of(line.failure);
@@ -105,14 +109,13 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
             return Operand::of(failure);
         const bool vertical = id == Id::VLookup;
         const int index = int(std::trunc(line.value));
-        const int across = vertical ? table->range.columns() : table->range.rows();
+        const int across = vertical ? values->columns : values->rows;
         if (index < 1)
             return Operand::of(error("#VALUE!"));
         if (index > across)
             return Operand::of(error("#REF!"));
-        const CellRef used = usedExtent(*table);
-        const int count = vertical ? used.row : used.col;
-        const auto values = valuesIn(*table);
+        const int count = vertical ? std::min(values->storedRows, values->rows)
+                                   : std::min(values->storedColumns, values->columns);
         auto keyAt = [&](int i) -> const CellValue& {
             return vertical ? values->at(i, 0) : values->at(0, i);
         };
@@ -125,16 +128,15 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         const CellValue sought = value(0);
         if (isError(sought))
             return Operand::of(sought);
-        const FormulaRef* range = blockOf(args[1]);
-        if (!range || (range->range.rows() != 1 && range->range.columns() != 1))
+        const auto values = tableOf(args[1]);
+        if (!values || (values->rows != 1 && values->columns != 1))
             return Operand::of(error("#N/A"));
         const Number type = number(2, 1);
         if (type.failed())
             return Operand::of(type.failure);
-        const bool vertical = range->range.columns() == 1;
-        const CellRef used = usedExtent(*range);
-        const int count = vertical ? used.row : used.col;
-        const auto values = valuesIn(*range);
+        const bool vertical = values->columns == 1;
+        const int count = vertical ? std::min(values->storedRows, values->rows)
+                                   : std::min(values->storedColumns, values->columns);
         auto at = [&](int i) -> const CellValue& { return vertical ? values->at(i, 0) : values->at(0, i); };
         const Match mode = type.value > 0   ? Match::NotAbove
                            : type.value < 0 ? Match::NotBelow
@@ -145,46 +147,67 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         return Operand::of(CellValue::fromNumber(found + 1));
     }
     case Id::Index: {
-        const FormulaRef* block = blockOf(args[0]);
-        if (!block)
-            return Operand::of(error("#VALUE!"));
         const Number rowArg = number(1, 0);
         const Number columnArg = number(2, 0);
-        if (rowArg.failed())
-            return Operand::of(rowArg.failure);
-        if (columnArg.failed())
-            return Operand::of(columnArg.failure);
+        const Number areaArg = number(3, 1);
+        for (const Number* n : {&rowArg, &columnArg, &areaArg})
+            if (n->failed())
+                return Operand::of(n->failure);
+        // A union gives its area by number.
+        const FormulaRef* block = blockOf(args[0]);
+        if (args[0].areas) {
+            const int area = int(std::trunc(areaArg.value));
+            if (area < 1 || area > int(args[0].areas->size()))
+                return Operand::of(error("#REF!"));
+            block = &(*args[0].areas)[std::size_t(area - 1)];
+        }
+        const std::shared_ptr<const ValueMatrix> array = block ? nullptr : args[0].array;
+        if (!block && !array)
+            return Operand::of(isError(args[0].value) ? args[0].value : error("#VALUE!"));
+        const int rows = block ? block->range.rows() : array->rows;
+        const int columns = block ? block->range.columns() : array->columns;
         int row = int(std::trunc(rowArg.value));
         int column = int(std::trunc(columnArg.value));
-        const CellRange& r = block->range;
         // In a single row one number picks the cell along it.
-        if (argc < 3 && r.rows() == 1 && r.columns() > 1) {
+        if (argc < 3 && rows == 1 && columns > 1) {
             column = row;
             row = 1;
         }
         if (row < 0 || column < 0)
             return Operand::of(error("#VALUE!"));
-        if (row > r.rows() || column > r.columns())
+        if (row > rows || column > columns)
             return Operand::of(error("#REF!"));
-        // Row or column 0 (or left out) is the whole column or row of the block.
-        FormulaRef found = *block;
-        if (row > 0)
-            found.range.first.row = found.range.last.row = r.first.row + row - 1;
-        if (column > 0)
-            found.range.first.col = found.range.last.col = r.first.col + column - 1;
-        return Operand::ofReference(found);
+        // Row or column 0 (or left out) is the whole column or row.
+        const int top = row > 0 ? row - 1 : 0;
+        const int left = column > 0 ? column - 1 : 0;
+        const int height = row > 0 ? 1 : rows;
+        const int width = column > 0 ? 1 : columns;
+        if (block) {
+            FormulaRef found = *block;
+            found.range = CellRange(
+                {block->range.first.row + top, block->range.first.col + left},
+                {block->range.first.row + top + height - 1, block->range.first.col + left + width - 1});
+            return Operand::ofReference(found);
+        }
+        if (height == 1 && width == 1)
+            return Operand::of(array->at(top, left));
+        ValueMatrix part(height, width);
+        for (int r = 0; r < height; ++r)
+            for (int c = 0; c < width; ++c)
+                part.stored(r, c) = array->at(top + r, left + c);
+        return Operand::ofArray(std::move(part));
     }
     case Id::XLookup: {
         const CellValue sought = value(0);
         if (isError(sought))
             return Operand::of(sought);
-        const FormulaRef* keys = blockOf(args[1]);
-        const FormulaRef* results = blockOf(args[2]);
-        if (!keys || !results || (keys->range.rows() != 1 && keys->range.columns() != 1))
+        const auto keyValues = tableOf(args[1]);
+        const auto results = tableOf(args[2]);
+        if (!keyValues || !results || (keyValues->rows != 1 && keyValues->columns != 1))
             return Operand::of(error("#VALUE!"));
-        const bool vertical = keys->range.columns() == 1;
-        const int length = vertical ? keys->range.rows() : keys->range.columns();
-        if ((vertical ? results->range.rows() : results->range.columns()) != length)
+        const bool vertical = keyValues->columns == 1;
+        const int length = vertical ? keyValues->rows : keyValues->columns;
+        if ((vertical ? results->rows : results->columns) != length)
             return Operand::of(error("#VALUE!"));
         const Number matchMode = number(4, 0);
         const Number searchMode = number(5, 1);
@@ -200,9 +223,8 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
                            : m == 2  ? Match::Wildcard
                            : m == -1 ? Match::NotAbove
                                      : Match::NotBelow;
-        const CellRef used = usedExtent(*keys);
-        const int count = vertical ? used.row : used.col;
-        const auto keyValues = valuesIn(*keys);
+        const int count =
+            vertical ? std::min(keyValues->storedRows, length) : std::min(keyValues->storedColumns, length);
         auto keyAt = [&](int i) -> const CellValue& {
             return vertical ? keyValues->at(i, 0) : keyValues->at(0, i);
         };
@@ -234,7 +256,7 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         }
         if (found < 0)
             return argc > 3 && !args[3].missing ? args[3] : Operand::of(error("#N/A"));
-        return Operand::of(vertical ? cellIn(*results, found, 0) : cellIn(*results, 0, found));
+        return Operand::of(vertical ? results->at(found, 0) : results->at(0, found));
     }
     default:
         break;
@@ -283,13 +305,27 @@ FormulaEvaluator::Operand FormulaEvaluator::reference(Id id, const Operand* args
                                                        : CellValue::fromNumber(whenMissing));
     };
     if (id == Id::Row || id == Id::Column) {
-        // The formula's own row or column, or the first of the reference.
+        // The formula's own row or column, or the first of the reference; evaluated as an array,
+        // those of every row or column of the block.
         CellRef cell = at;
         if (argc > 0 && !args[0].missing) {
             const FormulaRef* block = blockOf(args[0]);
             if (!block)
                 return Operand::of(error("#VALUE!"));
-            cell = block->range.first;
+            const CellRange& r = block->range;
+            const int count = id == Id::Row ? r.rows() : r.columns();
+            if (arrayStep_ && count > 1) {
+                if (count > kMaxArrayElements) {
+                    gaveUp_ = true;
+                    return Operand::of(error("#VALUE!"));
+                }
+                ValueMatrix numbers(id == Id::Row ? count : 1, id == Id::Row ? 1 : count);
+                for (int i = 0; i < count; ++i)
+                    numbers.values[std::size_t(i)] =
+                        CellValue::fromNumber(id == Id::Row ? r.first.row + i : r.first.col + i);
+                return Operand::ofArray(std::move(numbers));
+            }
+            cell = r.first;
         }
         return Operand::of(CellValue::fromNumber(id == Id::Row ? cell.row : cell.col));
     }

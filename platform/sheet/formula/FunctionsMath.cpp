@@ -1,6 +1,6 @@
 // The arithmetic functions beyond the aggregates: MOD, POWER, SQRT, SIGN, TRUNC, PRODUCT and
 // SUMPRODUCT, with the spreadsheet program's errors (#DIV/0! for MOD by 0, #NUM! for the root of
-// a negative number, #VALUE! for SUMPRODUCT's blocks of unequal shape).
+// a negative number, #VALUE! for SUMPRODUCT's arrays of unequal size).
 #include "platform/sheet/formula/EvaluatorValues.h"
 
 namespace platform::sheet {
@@ -17,9 +17,9 @@ FormulaEvaluator::Operand FormulaEvaluator::math(Id id, const Operand* args, int
         double product = 1;
         bool any = false;
         for (int i = 0; i < argc; ++i) {
-            if (const FormulaRef* block = blockOf(args[i])) {
+            if (args[i].ref || args[i].areas || args[i].array) {
                 CellValue failure;
-                forEachValue(*block, [&](const CellValue& v) {
+                forEachValueOf(args[i], [&](const CellValue& v) {
                     if (v.type == Type::Number) {
                         product *= v.number;
                         any = true;
@@ -41,36 +41,48 @@ FormulaEvaluator::Operand FormulaEvaluator::math(Id id, const Operand* args, int
         return Operand::of(numberResult(any ? product : 0));
     }
     case Id::SumProduct: {
-        std::vector<const FormulaRef*> blocks;
+        // Arrays of one size; texts, truth values and empty cells count 0, an error is passed on.
+        std::vector<std::shared_ptr<const ValueMatrix>> arrays;
         for (int i = 0; i < argc; ++i) {
-            const FormulaRef* block = blockOf(args[i]);
-            if (!block)
+            if (args[i].areas || (args[i].ref && !blockOf(args[i])))
                 return Operand::of(error("#VALUE!"));
-            if (!blocks.empty() && (block->range.rows() != blocks[0]->range.rows() ||
-                                    block->range.columns() != blocks[0]->range.columns()))
+            arrays.push_back(matrixOf(args[i], at));
+            if (arrays.back()->rows != arrays[0]->rows || arrays.back()->columns != arrays[0]->columns)
                 return Operand::of(error("#VALUE!"));
-            blocks.push_back(block);
         }
-        int rows = 0;
-        int columns = 0;
-        std::vector<std::shared_ptr<const BlockValues>> values;
-        for (const FormulaRef* block : blocks) {
-            values.push_back(valuesIn(*block));
-            rows = std::max(rows, values.back()->rows);
-            columns = std::max(columns, values.back()->columns);
+        const int rows = arrays[0]->rows;
+        const int columns = arrays[0]->columns;
+        int storedRows = 0;
+        int storedColumns = 0;
+        for (const auto& m : arrays) {
+            storedRows = std::max(storedRows, std::min(m->storedRows, rows));
+            storedColumns = std::max(storedColumns, std::min(m->storedColumns, columns));
         }
-        double sum = 0;
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < columns; ++c) {
-                double product = 1;
-                for (const auto& block : values) {
-                    const CellValue& v = block->at(r, c);
-                    if (v.type == Type::Error)
-                        return Operand::of(v);
-                    product *= v.type == Type::Number ? v.number : 0; // texts and truth values count 0
-                }
-                sum += product;
+        // Beyond every array's stored part each element is the arrays' fills.
+        auto product = [&](auto&& element, double& out) -> std::optional<CellValue> {
+            out = 1;
+            for (const auto& m : arrays) {
+                const CellValue& v = element(*m);
+                if (v.type == Type::Error)
+                    return v;
+                out *= v.type == Type::Number ? v.number : 0;
             }
+            return std::nullopt;
+        };
+        double sum = 0;
+        double p = 0;
+        for (int r = 0; r < storedRows; ++r)
+            for (int c = 0; c < storedColumns; ++c) {
+                if (auto failure =
+                        product([&](const ValueMatrix& m) -> const CellValue& { return m.at(r, c); }, p))
+                    return Operand::of(*failure);
+                sum += p;
+            }
+        const double outside = double(rows) * columns - double(storedRows) * storedColumns;
+        if (outside > 0) {
+            if (auto failure = product([](const ValueMatrix& m) -> const CellValue& { return m.fill; }, p))
+                return Operand::of(*failure);
+            sum += p * outside;
         }
         return Operand::of(numberResult(sum));
     }

@@ -37,8 +37,8 @@ std::vector<double> FormulaEvaluator::numbersOf(const Operand* args, int argc, C
                                                 CellValue& failure) const {
     std::vector<double> numbers;
     for (int i = 0; i < argc && !isError(failure); ++i) {
-        if (const FormulaRef* block = blockOf(args[i])) {
-            forEachValue(*block, [&](const CellValue& v) {
+        if (args[i].ref || args[i].areas || args[i].array) {
+            forEachValueOf(args[i], [&](const CellValue& v) {
                 if (v.type == Type::Number)
                     numbers.push_back(v.number);
                 else if (v.type == Type::Error)

@@ -97,6 +97,11 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
                 for (int r = 0; r < used.row && !isError(failure); ++r)
                     for (int c = 0; c < block->range.columns() && !isError(failure); ++c)
                         take(c < used.col ? cellIn(*block, r, c) : CellValue());
+            } else if (args[i].array) {
+                const ValueMatrix& m = *args[i].array;
+                for (int r = 0; r < m.rows && !isError(failure); ++r)
+                    for (int c = 0; c < m.columns && !isError(failure); ++c)
+                        take(m.at(r, c));
             } else {
                 take(value(i));
             }

@@ -215,7 +215,7 @@ TEST(FormulaEngine, FormulasTheEngineCannotEvaluateAndCircularOnesAreStaleWithTh
     data.setEntry({2, 6}, QStringLiteral("=F1*2"));        // F2 reads it
     data.setEntry({3, 6}, QStringLiteral("=G3+1"));        // F3, G3: circular
     data.setEntry({3, 7}, QStringLiteral("=F3+1"));
-    data.setEntry({4, 6}, QStringLiteral("=A1 B1"));                              // F4: intersection
+    data.setEntry({4, 6}, QStringLiteral("=SUM(A1#)"));                           // F4: a spilled range
     data.setEntry({5, 6}, QStringLiteral("=SUM(B1:B3)"));                         // F5: fine
     data.setEntry({6, 6}, QStringLiteral("=CELL(\"width\",A1)"));                 // F6: hidden precedents
     data.setEntry({7, 6}, QStringLiteral("='/budgets/[Other.xlsx]Rates'!B2+A1")); // F7: another workbook
