@@ -517,18 +517,47 @@ FormulaEvaluator::Operand FormulaEvaluator::lifted(Id id, const Operand* args, i
 }
 
 FormulaEvaluator::Operand FormulaEvaluator::dispatch(Id id, const Operand* args, int argc, CellRef at) const {
-    switch (id) {
-    case Id::Sum:
-    case Id::Average:
-    case Id::Min:
-    case Id::Max:
-    case Id::Count:
-    case Id::CountA:
+    using Family = FormulaFunctions::Family;
+    switch (FormulaFunctions::familyOf(id)) {
+    case Family::Aggregate:
         return aggregate(id, args, argc);
-    case Id::Round:
-    case Id::RoundUp:
-    case Id::RoundDown:
+    case Family::Rounding:
         return round(id, args, at);
+    case Family::Basic:
+        return basic(id, args, argc, at);
+    case Family::Logical:
+        return logical(id, args, argc);
+    case Family::Conditional:
+        return conditional(id, args, argc, at);
+    case Family::Lookup:
+        return lookup(id, args, argc, at);
+    case Family::Reference:
+        return reference(id, args, argc, at);
+    case Family::Math:
+        return math(id, args, argc, at);
+    case Family::Text:
+        return text(id, args, argc, at);
+    case Family::NumberSystems:
+        return numberSystems(id, args, argc, at);
+    case Family::Information:
+        return information(id, args, argc, at);
+    case Family::Dates:
+        return dates(id, args, argc, at);
+    case Family::Statistics:
+        return statistics(id, args, argc, at);
+    case Family::Subtotal:
+        return subtotal(args, argc, at);
+    case Family::Finance:
+        return finance(id, args, argc, at);
+    case Family::None:
+        break;
+    }
+    return Operand::of(error("#NAME?"));
+}
+
+// INT, ABS, IF, IFERROR, NOT, TRUE, FALSE and CONCATENATE.
+FormulaEvaluator::Operand FormulaEvaluator::basic(Id id, const Operand* args, int argc, CellRef at) const {
+    switch (id) {
     case Id::Int:
     case Id::Abs: {
         const Number n = Number::of(scalar(args[0], at));
@@ -554,9 +583,6 @@ FormulaEvaluator::Operand FormulaEvaluator::dispatch(Id id, const Operand* args,
             return Operand::of(value);
         return args[1].missing ? Operand::of(CellValue::fromNumber(0)) : args[1];
     }
-    case Id::And:
-    case Id::Or:
-        return logical(id, args, argc);
     case Id::Not: {
         CellValue failure;
         const bool value = truthOf(scalar(args[0], at), failure);
@@ -580,106 +606,7 @@ FormulaEvaluator::Operand FormulaEvaluator::dispatch(Id id, const Operand* args,
         }
         return Operand::of(CellValue::fromText(std::move(text)));
     }
-    case Id::SumIf:
-    case Id::SumIfs:
-    case Id::CountIf:
-    case Id::CountIfs:
-    case Id::AverageIf:
-    case Id::AverageIfs:
-    case Id::MaxIfs:
-    case Id::MinIfs:
-    case Id::CountBlank:
-        return conditional(id, args, argc, at);
-    case Id::VLookup:
-    case Id::HLookup:
-    case Id::Match:
-    case Id::Index:
-    case Id::XLookup:
-    case Id::Choose:
-    case Id::Rows:
-    case Id::Columns:
-        return lookup(id, args, argc, at);
-    case Id::Mod:
-    case Id::Power:
-    case Id::Sqrt:
-    case Id::Sign:
-    case Id::Trunc:
-    case Id::Product:
-    case Id::SumProduct:
-        return math(id, args, argc, at);
-    case Id::Left:
-    case Id::Right:
-    case Id::Mid:
-    case Id::Len:
-    case Id::Upper:
-    case Id::Lower:
-    case Id::Proper:
-    case Id::Trim:
-    case Id::Substitute:
-    case Id::Replace:
-    case Id::Find:
-    case Id::Search:
-    case Id::Value:
-    case Id::Concat:
-    case Id::TextJoin:
-    case Id::Rept:
-    case Id::Exact:
-    case Id::N:
-    case Id::T:
-    case Id::Text:
-        return text(id, args, argc, at);
-    case Id::Offset:
-    case Id::Indirect:
-    case Id::Row:
-    case Id::Column:
-        return reference(id, args, argc, at);
-    case Id::IsBlank:
-    case Id::IsNumber:
-    case Id::IsText:
-    case Id::IsLogical:
-    case Id::IsError:
-    case Id::IsErr:
-    case Id::IsNa:
-    case Id::Na:
-    case Id::IfNa:
-    case Id::Ifs:
-    case Id::Switch:
-        return information(id, args, argc, at);
-    case Id::Xor:
-        return logical(id, args, argc);
-    case Id::Date:
-    case Id::Year:
-    case Id::Month:
-    case Id::Day:
-    case Id::EoMonth:
-    case Id::EDate:
-    case Id::DateDif:
-    case Id::Days:
-    case Id::Weekday:
-    case Id::NetworkDays:
-    case Id::YearFrac:
-    case Id::Today:
-    case Id::Now:
-        return dates(id, args, argc, at);
-    case Id::Ceiling:
-    case Id::Floor:
-    case Id::MRound:
-    case Id::Median:
-    case Id::Large:
-    case Id::Small:
-    case Id::RankEq:
-    case Id::StDevS:
-        return statistics(id, args, argc, at);
-    case Id::Pmt:
-    case Id::Pv:
-    case Id::Fv:
-    case Id::Npv:
-    case Id::Irr:
-    case Id::Rate:
-        return finance(id, args, argc, at);
-    case Id::Subtotal:
-        return subtotal(args, argc, at);
-    case Id::None:
+    default:
         break;
     }
     return Operand::of(error("#NAME?"));

@@ -93,17 +93,28 @@ private:
     Operand dispatch(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand lifted(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand aggregate(FormulaFunctions::Id id, const Operand* args, int argc) const;
+    Operand basic(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand logical(FormulaFunctions::Id id, const Operand* args, int argc) const;
     Operand round(FormulaFunctions::Id id, const Operand* args, CellRef at) const;
     // The function families, each in a file of its own (FunctionsConditional.cpp, ...).
     Operand conditional(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand lookup(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand lookupVector(const Operand* args, int argc, CellRef at) const;
+    Operand address(const Operand* args, int argc, CellRef at) const;
     Operand math(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand matrices(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand text(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand numberSystems(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand information(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand dates(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand workdays(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand statistics(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand aggregateA(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand frequency(const Operand* args, CellRef at) const;
+    Operand distribution(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand finance(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand cashFlows(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand depreciation(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand reference(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand subtotal(const Operand* args, int argc, CellRef at) const;
     // The numbers of the arguments as the statistical functions take them: every number of a

@@ -18,7 +18,7 @@ namespace {
 
 // A1:A3 1, 2, 3; C1:C3 the array formula A1:A3*2 (stored results 0, as a careless writer might
 // leave them); D1 reads C2 and C3, E1 reads C3 alone; F1:F2 an array formula the engine does not
-// evaluate (KURT), G1 reads F2; H1 the budget idiom over whole columns; I1 IF inside SUMPRODUCT
+// evaluate (BESSELI), G1 reads F2; H1 the budget idiom over whole columns; I1 IF inside SUMPRODUCT
 // in a plain formula (the spreadsheet program gives IF one value there), I2 the same as an array
 // formula.
 std::unique_ptr<Workbook> blockWorkbook() {
@@ -26,7 +26,7 @@ std::unique_ptr<Workbook> blockWorkbook() {
         "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\" t=\"inlineStr\"><is><t>x</t></is></c>"
         "<c r=\"C1\"><f t=\"array\" ref=\"C1:C3\">A1:A3*2</f><v>0</v></c><c r=\"D1\"><f>C2+C3</f><v>0</v></c>"
         "<c r=\"E1\"><f>C3*10</f><v>0</v></c><c r=\"F1\"><f t=\"array\" "
-        "ref=\"F1:F2\">KURT(A1:A3)+A1:A2</f><v>0</v></c>"
+        "ref=\"F1:F2\">BESSELI(A1:A2,1)</f><v>0</v></c>"
         "<c r=\"G1\"><f>F2+1</f><v>1</v></c>"
         "<c r=\"H1\"><f>SUMPRODUCT((B:B=\"x\")*A:A)</f><v>0</v></c>"
         "<c r=\"I1\"><f>SUMPRODUCT(IF(A1:A3&gt;1,1,0))</f><v>0</v></c></row>"

@@ -102,3 +102,61 @@ TEST(FormulaFunctions, XLookupFindsExactNearestWildcardAndFromTheEnd) {
         ++row;
     }
 }
+
+// The functions that the LibreOffice of this system does not read from a workbook, against the
+// results the spreadsheet program's documentation gives.
+TEST(FormulaFunctions, NewerLookupsWorkingDaysAndRoundingsGiveTheDocumentedResults) {
+    auto wb = Workbook::create(QStringLiteral("Book1"));
+    Worksheet& sheet = wb->sheet(0);
+    const char16_t* keys[] = {u"10", u"20", u"30", u"40", u"50"};
+    for (int i = 0; i < 5; ++i) {
+        sheet.setEntry({i + 1, 1}, QString::fromUtf16(keys[i]));
+        sheet.setEntry({i + 1, 2}, QString(QChar(u'a' + i)));
+    }
+    using sheettest::err;
+    using sheettest::num;
+    using sheettest::text;
+    const struct {
+        const char16_t* formula;
+        CellValue expected;
+    } cases[] = {
+        {u"=XMATCH(4,{5,4,3,2,1})", num(2)},
+        {u"=XMATCH(4.5,{5,4,3,2,1},1)", num(1)},
+        {u"=XMATCH(4.5,{5,4,3,2,1},-1)", num(2)},
+        {u"=XMATCH(\"Gra?e\",{\"Apple\",\"Grape\",\"Banana\"},2)", num(2)},
+        {u"=XMATCH(30,A1:A5,0,-1)", num(3)},
+        {u"=XMATCH(35,A1:A5)", err(u"#N/A")},
+        // Binary searches in data sorted ascending (2) and descending (-2).
+        {u"=XLOOKUP(30,A1:A5,B1:B5,,0,2)", text(u"c")},
+        {u"=XLOOKUP(25,A1:A5,B1:B5,,-1,2)", text(u"b")},
+        {u"=XLOOKUP(25,A1:A5,B1:B5,,1,2)", text(u"c")},
+        {u"=XLOOKUP(25,{50,40,30,20,10},{1,2,3,4,5},,1,-2)", num(3)},
+        {u"=XLOOKUP(25,{50,40,30,20,10},{1,2,3,4,5},,-1,-2)", num(4)},
+        {u"=XLOOKUP(5,A1:A5,B1:B5,\"none\",0,2)", text(u"none")},
+        {u"=XMATCH(\"a*\",B1:B5,2,2)", err(u"#VALUE!")},
+        {u"=XLOOKUP(40,A1:A5,A1:B5)", num(40)},
+        // The working days of other weekends.
+        {u"=WORKDAY.INTL(DATE(2012,1,1),30,0)", err(u"#NUM!")},
+        {u"=WORKDAY.INTL(DATE(2012,1,1),90,11)", num(41013)},
+        {u"=WORKDAY.INTL(DATE(2012,1,1),30,17)", num(40944)},
+        {u"=NETWORKDAYS.INTL(DATE(2006,1,1),DATE(2006,1,31))", num(22)},
+        {u"=NETWORKDAYS.INTL(DATE(2006,2,28),DATE(2006,1,31))", num(-21)},
+        {u"=WORKDAY(DATE(2008,10,1),151)", num(39933)},
+        {u"=WORKDAY(DATE(2008,10,1),151,{\"11/26/2008\",\"12/4/2008\",\"1/21/2009\"})", num(39938)},
+        {u"=NETWORKDAYS.INTL(DATE(2006,1,1),DATE(2006,1,31),\"1111111\")", err(u"#VALUE!")},
+        // ISO.CEILING rounds up whatever the multiple's sign.
+        {u"=ISO.CEILING(4.3)", num(5)},
+        {u"=ISO.CEILING(-4.3)", num(-4)},
+        {u"=ISO.CEILING(4.3,2)", num(6)},
+        {u"=ISO.CEILING(4.3,-2)", num(6)},
+        {u"=ISO.CEILING(-4.3,2)", num(-4)},
+        {u"=ISO.CEILING(-4.3,-2)", num(-4)},
+    };
+    int row = 10;
+    for (const auto& c : cases) {
+        sheet.setEntry({row, 4}, QString::fromUtf16(c.formula));
+        EXPECT_EQ(sheet.value({row, 4}), c.expected) << QString::fromUtf16(c.formula).toStdString();
+        EXPECT_FALSE(sheet.isStale({row, 4})) << QString::fromUtf16(c.formula).toStdString();
+        ++row;
+    }
+}
