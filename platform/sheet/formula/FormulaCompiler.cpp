@@ -4,6 +4,7 @@
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/formula/FunctionNames.h"
+#include "platform/sheet/formula/TableReference.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
@@ -258,15 +259,24 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
         } else if (t->kind == Kind::Function && FormulaFunctions::hasHiddenPrecedents(t->text)) {
             hidden = true;
         } else if (t->kind == Kind::Name && !isBooleanName(t->text)) {
-            if (t->text.find('[') != std::string::npos) {
-                hidden = true; // a table reference
-            } else if (const std::string* text = scope.definedName(t->text, sheet)) {
+            const std::string* text =
+                t->text.find('[') == std::string::npos ? scope.definedName(t->text, sheet) : nullptr;
+            if (text) {
                 if (depth >= FormulaCompiler::kMaxNameDepth) {
                     hidden = true;
                 } else {
                     const std::vector<Token> tokens = FormulaText::tokenize(*text);
                     scanPrecedents(TokenList(tokens), sheet, scope, out, unnamed, depth + 1);
                 }
+            } else {
+                // A table's cells; a table the workbook does not have is read by the
+                // spreadsheet program only.
+                const TableReference table = TableReference::resolve(t->text, scope);
+                if (table.outcome == TableReference::Outcome::Block)
+                    out.push_back(table.ref);
+                else if (table.outcome == TableReference::Outcome::Unknown &&
+                         t->text.find('[') != std::string::npos)
+                    hidden = true;
             }
         }
         ++i;
@@ -720,14 +730,9 @@ private:
         }
         pos_ += read.used;
         switch (read.outcome) {
-        case ReadReference::Outcome::Local: {
-            FormulaProgram::Step step;
-            step.op = Op::Reference;
-            step.index = std::uint32_t(program_.refs.size());
-            program_.refs.push_back(read.ref);
-            program_.steps.push_back(step);
+        case ReadReference::Outcome::Local:
+            putReference(read.ref);
             return;
-        }
         case ReadReference::Outcome::UnknownSheet:
             putText(Op::Error, QStringLiteral("#REF!"));
             return;
@@ -842,11 +847,8 @@ private:
             return;
         }
         if (text.find('[') != std::string::npos) {
-            // A table reference: its cells depend on the table's extent, which the engine does
-            // not read.
             ++pos_;
-            notEvaluable();
-            putText(Op::Error, QStringLiteral("#REF!"));
+            tableReference(text);
             return;
         }
         definedName(text, sheet_);
@@ -855,6 +857,11 @@ private:
     void definedName(const std::string& text, int owner) {
         ++pos_;
         const std::string* defined = scope_.definedName(text, owner);
+        if (!defined && scope_.table(text)) {
+            // A table's name alone: its data rows.
+            tableReference(text);
+            return;
+        }
         if (!defined) {
             // No such name: the spreadsheet program shows #NAME?. A parameter of LET or LAMBDA
             // is a name too, of functions the engine does not evaluate.
@@ -876,6 +883,33 @@ private:
             notEvaluable();
             program_.steps.resize(stepsBefore);
             putText(Op::Error, QStringLiteral("#NAME?"));
+        }
+    }
+
+    void putReference(const FormulaRef& ref) {
+        FormulaProgram::Step step;
+        step.op = Op::Reference;
+        step.index = std::uint32_t(program_.refs.size());
+        program_.refs.push_back(ref);
+        program_.steps.push_back(step);
+    }
+
+    // A reference to a table's cells (Budget[Amount]); #REF! for rows or columns the table does
+    // not have; a table the workbook does not have leaves the formula to the spreadsheet program.
+    void tableReference(const std::string& text) {
+        const TableReference table = TableReference::resolve(text, scope_);
+        switch (table.outcome) {
+        case TableReference::Outcome::Block:
+            putReference(table.ref);
+            if (table.thisRow)
+                put(Op::ThisRow);
+            return;
+        case TableReference::Outcome::Unknown:
+            notEvaluable();
+            [[fallthrough]];
+        case TableReference::Outcome::Invalid:
+            putText(Op::Error, QStringLiteral("#REF!"));
+            return;
         }
     }
 

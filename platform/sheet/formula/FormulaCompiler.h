@@ -33,6 +33,18 @@ public:
         virtual const std::string* definedName(std::string_view name, int sheet) const = 0;
         // Whether the workbook carries macros, whose functions formulas may call.
         virtual bool hasMacros() const { return false; }
+
+        // A table of the workbook: its sheet's position, its block, its header and totals rows
+        // and its columns' names (UTF-8).
+        struct Table {
+            int sheet = 0;
+            CellRange range;
+            int headerRows = 1;
+            int totalsRows = 0;
+            std::vector<std::string> columns;
+        };
+        // The table of that name (compared without regard to case); null when there is none.
+        virtual const Table* table(std::string_view name) const { return nullptr; }
     };
 
     // Compiles the formula of a cell of the sheet at position `sheet`; an array formula (one

@@ -176,6 +176,20 @@ FormulaEvaluator::Operand FormulaEvaluator::run(const FormulaProgram& program, C
             break;
         case Op::Spill:
             return failed;
+        case Op::ThisRow: {
+            // The cells of the block in the formula's row; #VALUE! outside the block's rows.
+            if (stack.empty())
+                return failed;
+            const Operand& block = stack.back();
+            if (block.ref && at.row >= block.ref->range.first.row && at.row <= block.ref->range.last.row) {
+                FormulaRef row = *block.ref;
+                row.range.first.row = row.range.last.row = at.row;
+                stack.back() = Operand::ofReference(row);
+            } else if (block.ref) {
+                stack.back() = Operand::of(error("#VALUE!"));
+            }
+            break;
+        }
         case Op::Range:
         case Op::Intersect:
         case Op::Union: {

@@ -2,7 +2,8 @@
 // and functions take their arguments from the top), the texts, references and array constants
 // the steps use, and whether the engine can evaluate it at all. A formula that holds something
 // the engine does not evaluate (a function of the spreadsheet program it does not evaluate, a
-// reference to another workbook, a spilled range) is compiled all the same, so that its
+// reference to another workbook, a spilled range, a table the workbook does not have) is compiled
+// all the same, so that its
 // precedents are known; it is then marked not evaluable, and its cell is stale. Steps evaluated
 // as arrays -- every step of an array formula, and the arguments of the functions that take
 // arrays (SUMPRODUCT's) -- read a block of cells as all its values where other steps take the
@@ -47,6 +48,7 @@ struct FormulaProgram {
         Union,             // several references as one: (A1:A3,C1:C3), argc of them
         Spill,             // the block a formula spills into: B2#
         ImplicitIntersect, // @A1:A3: the one cell of the formula's row or column
+        ThisRow,           // Budget[@Qty]: the cells of a table's block in the formula's row
         Call,              // function with argc arguments
     };
 

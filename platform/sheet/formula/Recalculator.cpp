@@ -121,6 +121,17 @@ public:
             const int sheet = local.empty() ? -1 : std::atoi(local.c_str());
             names_[folded(d.attribute("name"))].emplace_back(sheet, d.text);
         }
+        for (std::size_t i = 0; i < sheets.size(); ++i)
+            for (const TablePart& t : impl(*sheets[i]).tables)
+                tables_.emplace(folded(t.name),
+                                Table{int(i), t.range, t.headerRows, t.totalsRows, t.columns});
+    }
+
+    const Table* table(std::string_view name) const override {
+        if (tables_.empty() || name.empty())
+            return nullptr;
+        const auto it = tables_.find(folded(name));
+        return it == tables_.end() ? nullptr : &it->second;
     }
 
     int sheetIndex(std::string_view name) const override {
@@ -148,6 +159,7 @@ private:
     bool macros_;
     std::unordered_map<std::string, int> sheets_;
     std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> names_;
+    std::unordered_map<std::string, Table> tables_;
 };
 
 // One formula cell on the way through the evaluation: first its dirty precedents are taken

@@ -212,6 +212,8 @@ void Workbook::Impl::readSheets() {
         impl(*toRead[i]).part =
             std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
     });
+    for (Worksheet* sheet : toRead)
+        readTables(impl(*sheet));
     // The active sheet is the saved one, unless it is hidden or has no part: then the first
     // visible sheet that has one.
     auto canBeActive = [](const Worksheet* sheet) {
@@ -224,6 +226,27 @@ void Workbook::Impl::readSheets() {
             std::find_if(sheets.begin(), sheets.end(), [&](const auto& s) { return canBeActive(s.get()); });
         if (found != sheets.end())
             active = found->get();
+    }
+}
+
+// The tables of a worksheet, for the formulas that refer to them. A table part that cannot be
+// read is passed over: the formulas that name it are then left to the spreadsheet program, and
+// the part is kept as it is.
+void Workbook::Impl::readTables(Worksheet::Impl& sheet) {
+    const std::string relsPart = Relationships::partFor(sheet.partName);
+    if (!package->contains(relsPart))
+        return;
+    try {
+        const Relationships rels = Relationships::parse(package->read(relsPart));
+        for (const Relationship& r : rels.all()) {
+            if (r.external || !Relationships::typeIs(r.type, TablePart::kRelationship))
+                continue;
+            const std::string part = Relationships::resolve(sheet.partName, r.target);
+            if (package->contains(part))
+                sheet.tables.push_back(TablePart::parse(package->read(part), part));
+        }
+    } catch (const SheetError&) {
+        sheet.tables.clear();
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
 
 #include <memory>
 #include <string>
@@ -86,6 +87,7 @@ public:
 
 private:
     void readSheets();
+    void readTables(Worksheet::Impl& sheet);
     void requireContentTypes() const;
     void prepareSave();
 };

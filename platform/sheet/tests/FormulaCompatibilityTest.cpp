@@ -6,8 +6,9 @@
 // saved, and every result equals LibreOffice's recalculation of the saved workbook (numbers to
 // 1e-9 relative, texts exactly, errors by kind), but where LibreOffice and the spreadsheet program
 // differ: there the engine follows the program and the difference is listed. Beside it, tables of
-// cases with the program's documented results: TEXT's number formats, the General form of
-// numbers that become texts, and workbooks in the 1904 date system.
+// cases with the program's documented results: the cells references to a table name, TEXT's
+// number formats, the General form of numbers that become texts, and workbooks in the 1904 date
+// system.
 #include "SheetTestSupport.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -89,6 +90,14 @@ const std::vector<sheettest::LibreOfficeDifference> kDiffering = {
     {"T(A1)&T(B1)&T(C1:C3)", text(u"NorthOps"), "#VALUE!"},
 };
 
+// The same for the formulas of the Sales sheet, which refer to the table DeptSales: LibreOffice
+// reads #All and #Data alone as no reference, and takes the totals row into a table's name alone.
+const std::vector<sheettest::LibreOfficeDifference> kTableDiffering = {
+    {"COUNTA(DeptSales[#All])", num(38), "1"},
+    {"ROWS(DeptSales[#Data])", num(6), "#NAME?"},
+    {"SUM(DeptSales)", num(4587.02), "9173.22"},
+};
+
 } // namespace
 
 class CompatibilityWorkbook : public ::testing::TestWithParam<const char*> {};
@@ -99,6 +108,8 @@ TEST_P(CompatibilityWorkbook, EveryResultEqualsLibreOfficesRecalculationButWhere
     auto wb = Workbook::open(path);
     Worksheet& data = wb->sheet(0);
     sheettest::changeBudgetInputs(data);
+    Worksheet& sales = wb->sheet(1);
+    sales.setEntry({3, 3}, QStringLiteral("700")); // Robert's amount
     int count = 0;
     while (data.hasFormula({count + 1, 10}))
         ++count;
@@ -111,6 +122,24 @@ TEST_P(CompatibilityWorkbook, EveryResultEqualsLibreOfficesRecalculationButWhere
         sheettest::compareWithLibreOffice(data, 10, count, rows, kDiffering);
     EXPECT_EQ(comparison.stale, QStringList()) << "every formula of the fixture is evaluated";
     EXPECT_EQ(comparison.listed, int(kDiffering.size())) << "every listed difference is in the fixture";
+    // The formulas that refer to the table, and those in it and beside it that read their row.
+    const QStringList salesRows = sheettest::convertWithLibreOffice(path, 2, true);
+    ASSERT_GE(salesRows.size(), 19);
+    const sheettest::Comparison tables =
+        sheettest::compareWithLibreOffice(sales, 8, 19, salesRows, kTableDiffering);
+    EXPECT_EQ(tables.stale, QStringList());
+    EXPECT_EQ(tables.listed, int(kTableDiffering.size()));
+    for (int row = 2; row <= 8; ++row) {
+        const QStringList fields = sheettest::csvFields(salesRows[row - 1]);
+        for (int column : {3, 5, 6}) {
+            const CellValue ours = sales.value({row, column});
+            EXPECT_TRUE(sheettest::sameAsLibreOffice(ours, fields.value(column - 1)))
+                << "Sales!" << CellAddress::toA1({row, column}).toStdString() << ": ours "
+                << sheettest::shownLikeCsv(ours).toStdString() << ", LibreOffice's "
+                << fields.value(column - 1).toStdString();
+        }
+    }
+
     // The array formulas over blocks in L1:Y7 fill every cell of their blocks.
     for (int row = 1; row <= 7; ++row) {
         const QStringList fields = sheettest::csvFields(rows[row - 1]);
@@ -270,4 +299,64 @@ TEST(DateSystem1904, DatesCountFromNineteenOFour) {
     EXPECT_EQ(dates.value({30, 1}), num(44591));
     dates.setEntry({31, 1}, QStringLiteral("12/31/1903"));
     EXPECT_EQ(dates.value({31, 1}), text(u"12/31/1903")) << "no date of the 1904 system";
+}
+
+// The cells that references to the table DeptSales (Sales!A1:E8: a header row, six rows of
+// data, a totals row) stand for, as the spreadsheet program's documentation of table references
+// lists them; #This Row is read in row 5.
+TEST(TableReferences, EachReferenceStandsForTheDocumentedCells) {
+    auto wb = Workbook::open(sheettest::copyOfFixture(QStringLiteral("compatibility.xlsx")));
+    Worksheet& sales = wb->sheet(QStringLiteral("Sales"));
+    const struct {
+        const char* reference;
+        const char* cells;
+    } cases[] = {
+        {"DeptSales[Sales Amount]", "C2:C7"},
+        {"DeptSales[[#All],[Sales Amount]]", "C1:C8"},
+        {"DeptSales[[#Headers],[% Commission]]", "D1:D1"},
+        {"DeptSales[[#Totals],[Region]]", "B8:B8"},
+        {"DeptSales[[#All],[Sales Amount]:[% Commission]]", "C1:D8"},
+        {"DeptSales[[#Data],[% Commission]:[Commission Amount]]", "D2:E7"},
+        {"DeptSales[[#Headers],[Region]:[Commission Amount]]", "B1:E1"},
+        {"DeptSales[[#Totals],[Sales Amount]:[Commission Amount]]", "C8:E8"},
+        {"DeptSales[[#Headers],[#Data],[% Commission]]", "D1:D7"},
+        {"DeptSales[[#This Row], [Commission Amount]]", "E5:E5"},
+        {"DeptSales[#All]", "A1:E8"},
+        {"DeptSales[#Data]", "A2:E7"},
+        {"DeptSales[#Headers]", "A1:E1"},
+        {"DeptSales[#Totals]", "A8:E8"},
+        {"DeptSales[#This Row]", "A5:E5"},
+        {"DeptSales[@[Sales Amount]]", "C5:C5"},
+        {"DeptSales[]", "A2:E7"},
+        {"DeptSales", "A2:E7"},
+        {"deptsales[[sales person]:[region]]", "A2:B7"},
+    };
+    int column = 20;
+    for (const auto& c : cases) {
+        // The block a reference stands for, written out by ADDRESS.
+        const QString x = QString::fromLatin1(c.reference);
+        const QString formula =
+            QStringLiteral(
+                "=ADDRESS(ROW(%1),COLUMN(%1),4)&\":\"&ADDRESS(ROW(%1)+ROWS(%1)-1,COLUMN(%1)+COLUMNS(%1)-1,4)")
+                .arg(x);
+        sales.setEntry({5, column}, formula);
+        EXPECT_EQ(sales.value({5, column}), CellValue::fromText(QString::fromLatin1(c.cells))) << c.reference;
+        ++column;
+    }
+    // Rows and columns the table does not have are #REF!; #This Row outside the table's rows is
+    // #VALUE!; a table the workbook does not have is left to the spreadsheet program.
+    const struct {
+        const char* formula;
+        CellValue expected;
+    } faults[] = {
+        {"=SUM(DeptSales[Bonus])", err(u"#REF!")},
+        {"=SUM(DeptSales[[#Headers],[#Totals]])", err(u"#REF!")},
+        {"=DeptSales[[#This Row],[Region]]", err(u"#VALUE!")},
+    };
+    for (const auto& f : faults) {
+        sales.setEntry({12, 20}, QString::fromLatin1(f.formula));
+        EXPECT_EQ(sales.value({12, 20}), f.expected) << f.formula;
+    }
+    sales.setEntry({13, 20}, QStringLiteral("=SUM(Regions[Amount])"));
+    EXPECT_TRUE(sales.isStale({13, 20}));
 }
