@@ -77,6 +77,7 @@ public:
     QString name;
     QString filePath; // empty for a workbook never saved
     QString openPassword;
+    bool defaultEncryption = false; // encrypted with the format's default password, no password of its own
     bool readOnly = false;
     bool saved = true;
     bool closed = false;

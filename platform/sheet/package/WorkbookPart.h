@@ -50,6 +50,9 @@ public:
     int activeTab = 0;
     bool date1904 = false; // dates count from 1 January 1904 (workbookPr date1904)
 
+    // Whether the workbook is written in the Strict spelling of the format's namespaces.
+    bool strict() const { return strict_; }
+
     void setFullCalcOnLoad() { fullCalcOnLoad_ = true; }
     bool fullCalcOnLoad() const { return fullCalcOnLoad_; }
 
@@ -59,6 +62,7 @@ public:
 private:
     XmlChunks chunks_;
     bool fullCalcOnLoad_ = false;
+    bool strict_ = false;
     std::string calcPrAttributes_; // the calcPr attributes as read, without fullCalcOnLoad
     std::string bookViewsRaw_;
 };
