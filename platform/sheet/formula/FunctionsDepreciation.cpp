@@ -37,15 +37,15 @@ FormulaEvaluator::Operand FormulaEvaluator::depreciation(Id id, const Operand* a
         if (cost == 0)
             return Operand::of(CellValue::fromNumber(0));
         const double rate = roundDecimal(1 - std::pow(salvage / cost, 1 / life), 3, Rounding::Nearest);
-        double total = cost * rate * months / 12;
-        double value = total;
-        for (double p = 2; p <= std::trunc(period); ++p) {
-            value = (cost - total) * rate;
-            if (p == last && months < 12)
-                value *= (12 - months) / 12;
-            total += value;
-        }
-        return Operand::of(numberResult(value));
+        // The first year takes its months' share; each later period the rate of what is left;
+        // a last, extra period the months the first year did not have.
+        const double first = cost * rate * months / 12;
+        const double p = std::trunc(period);
+        if (p == 1)
+            return Operand::of(numberResult(first));
+        const double left = (cost - first) * std::pow(1 - rate, p - 2); // before period p
+        const double share = p == last && months < 12 ? (12 - months) / 12 : 1;
+        return Operand::of(numberResult(left * rate * share));
     }
     case Id::Ddb: {
         const double factor = n[4].value;

@@ -100,6 +100,10 @@ FormulaEvaluator::Operand FormulaEvaluator::finance(Id id, const Operand* args, 
         if (rate <= 0 || nper <= 0 || pv <= 0 || first < 1 || last < first || last > nper ||
             (type != 0 && type != 1))
             return Operand::of(error("#NUM!"));
+        if (last - first > 1e6) {
+            gaveUp_ = true;
+            return Operand::of(error("#NUM!"));
+        }
         double sum = 0;
         for (double per = first; per <= last; ++per) {
             const double interest = interestPart(rate, per, nper, pv, 0, type);

@@ -311,9 +311,12 @@ FormulaEvaluator::Operand FormulaEvaluator::math(Id id, const Operand* args, int
             const double k = std::trunc(w);
             if (n < 0 || k < 0 || n < k)
                 return Operand::of(error("#NUM!"));
-            // n! / (n-k)! (PERMUT), divided by k! for COMBIN, multiplied out step by step.
-            double result = 1;
+            // n! / (n-k)! (PERMUT), divided by k! for COMBIN, multiplied out step by step; more
+            // picks than these give more than a number holds.
             const double picks = id == Id::Combin ? std::min(k, n - k) : k;
+            if (picks > (id == Id::Combin ? 1100 : 171))
+                return Operand::of(error("#NUM!"));
+            double result = 1;
             for (double i = 1; i <= picks; ++i)
                 result = id == Id::Combin ? result * (n - picks + i) / i : result * (n - i + 1);
             return Operand::of(numberResult(std::round(result)));
@@ -369,6 +372,11 @@ FormulaEvaluator::Operand FormulaEvaluator::matrices(Id id, const Operand* args,
         // Numbers only; the columns of the first are the rows of the second.
         if (a.columns != b.rows)
             return Operand::of(error("#VALUE!"));
+        if (double(a.rows) * b.columns > kMaxArrayElements ||
+            double(a.rows) * b.columns * a.columns > kMaxArrayElements * 100) {
+            gaveUp_ = true;
+            return Operand::of(error("#VALUE!"));
+        }
         for (const ValueMatrix* m : {&a, &b})
             for (int r = 0; r < m->rows; ++r)
                 for (int c = 0; c < m->columns; ++c)

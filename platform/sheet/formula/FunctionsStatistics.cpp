@@ -8,6 +8,7 @@
 #include "platform/sheet/formula/EvaluatorValues.h"
 
 #include <numeric>
+#include <unordered_map>
 
 namespace platform::sheet {
 
@@ -199,13 +200,16 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
     }
     case Id::Mode: {
         // The number met most often; of several, the one met first. None twice: #N/A.
+        std::unordered_map<double, std::size_t> counts;
+        for (double x : numbers)
+            ++counts[x];
         double best = 0;
         std::size_t bestCount = 1;
-        for (std::size_t i = 0; i < numbers.size(); ++i) {
-            const auto count = std::size_t(std::count(numbers.begin(), numbers.end(), numbers[i]));
+        for (double x : numbers) {
+            const std::size_t count = counts[x];
             if (count > bestCount) {
                 bestCount = count;
-                best = numbers[i];
+                best = x;
             }
         }
         return Operand::of(bestCount > 1 ? CellValue::fromNumber(best) : error("#N/A"));
@@ -319,18 +323,18 @@ FormulaEvaluator::Operand FormulaEvaluator::frequency(const Operand* args, CellR
         return Operand::of(failure);
     std::vector<std::size_t> order(bins.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return bins[a] < bins[b]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return bins[a] < bins[b]; });
+    std::vector<double> sorted;
+    for (std::size_t k : order)
+        sorted.push_back(bins[k]);
     ValueMatrix counts(int(bins.size()) + 1, 1);
     for (CellValue& c : counts.values)
         c = CellValue::fromNumber(0);
     for (double x : data) {
-        std::size_t slot = bins.size();
-        for (std::size_t k = 0; k < order.size(); ++k)
-            if (x <= bins[order[k]]) {
-                slot = order[k];
-                break;
-            }
-        counts.values[slot].number += 1;
+        // The first bin, in ascending order, not below the number.
+        const auto k = std::size_t(std::lower_bound(sorted.begin(), sorted.end(), x) - sorted.begin());
+        counts.values[k < order.size() ? order[k] : bins.size()].number += 1;
     }
     return Operand::ofArray(std::move(counts));
 }

@@ -508,7 +508,10 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 const FormulaKind kind = kindOf(store, *cell, DependencyIndex::cellOf(key));
                 FormulaProgram program =
                     FormulaCompiler::compile(store.formulaText(cell->formula), sheet, scope, kind.array);
-                if (kind.dataTable)
+                // A data table, or an array formula over a block too large to hold, is left to the
+                // spreadsheet program.
+                if (kind.dataTable ||
+                    double(kind.block.rows()) * kind.block.columns() > FormulaEvaluator::kMaxArrayElements)
                     program.evaluable = false;
                 stack[top].block = kind.block;
                 bool circular = false;

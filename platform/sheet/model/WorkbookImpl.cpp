@@ -365,7 +365,9 @@ std::string Workbook::Impl::newSheetPart(std::string& relId) {
     const std::string part =
         package->freeName((folder.empty() ? std::string() : folder + "/") + "worksheets/sheet%1.xml");
     package->write(part, std::string()); // reserve the name; the sheet is written at the save
-    relId = workbookRels->add(Conformance::spelled(Relationships::kWorksheet, workbookPart->strict()),
+    // (A new workbook has no workbook part yet: it is written in Transitional spelling.)
+    const bool strict = workbookPart && workbookPart->strict();
+    relId = workbookRels->add(Conformance::spelled(Relationships::kWorksheet, strict),
                               Relationships::relativeTarget(workbookPartName, part));
     types->setOverride(part, WorksheetPart::kContentType);
     return part;
