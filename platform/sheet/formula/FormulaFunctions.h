@@ -1,7 +1,9 @@
 // The worksheet functions the formula engine evaluates, looked up by name without regard to
-// case, with the number of arguments each takes. Also the functions whose precedents cannot be
-// told from the formula's text (INDIRECT, OFFSET, the clock, random numbers): a formula that
-// uses one of them may change whenever any cell is written.
+// case, with the number of arguments each takes, the family of the engine that evaluates it, and
+// how it takes each argument (one value, a block read whole, or handed on; evaluated as an array
+// or not). Also the functions whose precedents cannot be told from the formula's text (INDIRECT,
+// OFFSET, the clock, random numbers): a formula that uses one of them may change whenever any
+// cell is written.
 #pragma once
 
 #include <cstdint>
