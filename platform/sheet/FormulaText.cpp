@@ -156,11 +156,15 @@ private:
         }
     }
 
+    // To the bracket that closes the one at pos_; an apostrophe takes the next character as it
+    // is (a table column named "Q[1]" is written Q'[1']).
     void skipBrackets() {
         int depth = 0;
         while (pos_ < s_.size()) {
             const char c = s_[pos_++];
-            if (c == '[')
+            if (c == '\'' && pos_ < s_.size())
+                ++pos_;
+            else if (c == '[')
                 ++depth;
             else if (c == ']' && --depth == 0)
                 return;
@@ -219,8 +223,10 @@ private:
             return;
         }
         if (c == '[') {
-            // An external workbook: [1]Sheet!  or  [Book.xlsx]Sheet!  or  [1]!Name.
+            // An external workbook: [1]Sheet!  or  [Book.xlsx]Sheet!  or  [1]!Name; or, with
+            // nothing after it, a reference to the table the formula stands in: [@Qty].
             skipBrackets();
+            const std::size_t afterBrackets = pos_;
             const std::size_t end = wordEnd(pos_);
             pos_ = end;
             if (peek() == ':' && isWordChar(static_cast<unsigned char>(peek(1)))) {
@@ -232,6 +238,8 @@ private:
             if (peek() == '!') {
                 ++pos_;
                 push(Kind::SheetPrefix, start);
+            } else if (end == afterBrackets) {
+                push(Kind::Name, start);
             } else {
                 push(Kind::Other, start);
             }

@@ -121,7 +121,7 @@ Worksheet& Workbook::addSheet(const Worksheet* before, const Worksheet* after, c
     Worksheet::Impl& s = impl(*sheet);
     s.name = sheetName;
     s.sheetId = nextSheetId(d_->sheets);
-    s.part = std::make_unique<WorksheetPart>(WorksheetPart::blank(false));
+    s.part = std::make_unique<WorksheetPart>(WorksheetPart::blank(false, d_->workbookPart->strict()));
     s.partName = d_->newSheetPart(s.relId);
     s.dirty = true;
     Worksheet& added = *sheet;

@@ -1,7 +1,7 @@
 // See Criteria.h.
 #include "platform/sheet/formula/Criteria.h"
 
-#include "platform/sheet/formula/TypedNumber.h"
+#include "platform/sheet/formula/EvaluatorValues.h"
 
 #include <cmath>
 
@@ -93,9 +93,10 @@ Criterion::Criterion(const CellValue& criterion) {
     }
     if (rest.isEmpty())
         return; // "=" or "<>" against the empty cell
-    if (const auto typed = TypedNumber::parse(rest)) {
+    double number = 0;
+    if (evaluation::numberFromText(rest, number)) {
         kind_ = Kind::Number;
-        number_ = typed->value;
+        number_ = number;
     } else if (rest.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0 ||
                rest.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0) {
         kind_ = Kind::Boolean;
@@ -142,10 +143,8 @@ bool Criterion::matches(const CellValue& cell) const {
         double value = 0;
         if (cell.type == Type::Number)
             value = cell.number;
-        else if (cell.type == Type::Text && (compare_ == Compare::Equal || notEqual) &&
-                 TypedNumber::parse(cell.text))
-            value = TypedNumber::parse(cell.text)->value; // "5" typed as text equals 5
-        else
+        else if (!(cell.type == Type::Text && (compare_ == Compare::Equal || notEqual) &&
+                   evaluation::numberFromText(cell.text, value))) // "5" typed as text equals 5
             return notEqual;
         return compares(nearlyEqual(value, number_) ? 0 : value < number_ ? -1 : 1);
     }

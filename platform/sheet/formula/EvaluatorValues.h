@@ -5,6 +5,7 @@
 
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/formula/FormulaEvaluator.h"
+#include "platform/sheet/formula/NumberFormat.h"
 #include "platform/sheet/formula/TypedNumber.h"
 
 #include <algorithm>
@@ -34,20 +35,47 @@ inline CellValue numberResult(double value) {
     return CellValue::fromNumber(value == 0 ? 0.0 : value); // no negative zero
 }
 
+// The date system of the workbook being calculated, for the dates that texts hold
+// ("1/31/2026" in a formula or a criterion): the evaluator sets it for the time of one
+// evaluation, on the thread that evaluates.
+class DateSystem {
+public:
+    static bool is1904() { return current_; }
+
+    class Use {
+    public:
+        explicit Use(bool date1904)
+            : before_(current_) {
+            current_ = date1904;
+        }
+        ~Use() { current_ = before_; }
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+
+    private:
+        bool before_;
+    };
+
+private:
+    static inline thread_local bool current_ = false;
+};
+
 // A text that reads as a number the way a typed entry does ("12.5", " -3 ", "1,000", "$5",
 // "50%", "1/31/2026", "10:30"); nothing otherwise.
 inline bool numberFromText(const QString& text, double& out) {
     const auto number = TypedNumber::parse(text);
-    if (!number)
+    const auto value = number ? number->valueIn(DateSystem::is1904()) : std::nullopt;
+    if (!value)
         return false;
-    out = number->value;
+    out = *value;
     return true;
 }
 
+// A value as a text: numbers in the General form, truth values as TRUE and FALSE.
 inline QString textOf(const CellValue& v) {
     switch (v.type) {
     case Type::Number:
-        return CellValue::numberText(v.number);
+        return NumberFormat::general(v.number);
     case Type::Boolean:
         return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case Type::Text:
@@ -121,12 +149,15 @@ inline int compareValues(CellValue a, CellValue b) {
 
 namespace platform::sheet {
 
-// A value on the evaluation stack: a value, a reference not yet read, or an argument left out.
+// A value on the evaluation stack: a value, a reference not yet read, an array of values, a
+// union of references, or an argument left out.
 struct FormulaEvaluator::Operand {
     CellValue value;
     const FormulaRef* ref = nullptr;
     bool missing = false;
     std::shared_ptr<const FormulaRef> found; // a reference made while calculating (OFFSET, INDIRECT)
+    std::shared_ptr<const ValueMatrix> array;
+    std::shared_ptr<const std::vector<FormulaRef>> areas; // a union: (A1:A3,C1:C3)
 
     static Operand ofReference(FormulaRef ref) {
         Operand o;
@@ -138,6 +169,17 @@ struct FormulaEvaluator::Operand {
     static Operand of(CellValue v) {
         Operand o;
         o.value = std::move(v);
+        return o;
+    }
+
+    static Operand ofArray(ValueMatrix m) {
+        Operand o;
+        o.array = std::make_shared<const ValueMatrix>(std::move(m));
+        return o;
+    }
+    static Operand ofArray(std::shared_ptr<const ValueMatrix> m) {
+        Operand o;
+        o.array = std::move(m);
         return o;
     }
 };
@@ -180,6 +222,30 @@ template <class F> void FormulaEvaluator::forEachValue(const FormulaRef& ref, F&
             });
         if (!finished)
             return;
+    }
+}
+
+template <class F> void FormulaEvaluator::forEachValueOf(const Operand& operand, F&& visit) const {
+    if (operand.ref) {
+        forEachValue(*operand.ref, visit);
+    } else if (operand.areas) {
+        bool going = true;
+        for (const FormulaRef& area : *operand.areas)
+            if (going)
+                forEachValue(area, [&](const CellValue& v) { return going = visit(v); });
+    } else if (operand.array) {
+        // Elements without a value (the rows of a block below its sheet's last used cell) are
+        // passed over, like empty cells.
+        const ValueMatrix& m = *operand.array;
+        const bool fillEmpty = m.fill.type == CellValue::Type::Empty;
+        const int rows = fillEmpty ? std::min(m.rows, m.storedRows) : m.rows;
+        const int columns = fillEmpty ? std::min(m.columns, m.storedColumns) : m.columns;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < columns; ++c)
+                if (m.at(r, c).type != CellValue::Type::Empty && !visit(m.at(r, c)))
+                    return;
+    } else if (!operand.missing) {
+        visit(operand.value);
     }
 }
 

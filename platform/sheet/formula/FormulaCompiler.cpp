@@ -4,6 +4,7 @@
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/formula/FunctionNames.h"
+#include "platform/sheet/formula/TableReference.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
@@ -249,20 +250,33 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             i += read.used;
             continue;
         }
-        if (t->kind == Kind::Function && FormulaFunctions::calculatedEveryTime(t->text)) {
+        if (t->kind == Kind::Operator && t->text == ":") {
+            // A block spanning a reference and a calculated one (A1:INDEX(B:B,5)) holds cells
+            // neither names: calculated again at every calculation.
+            unnamed.everyTime = true;
+        } else if (t->kind == Kind::Function && FormulaFunctions::calculatedEveryTime(t->text)) {
             unnamed.everyTime = true;
         } else if (t->kind == Kind::Function && FormulaFunctions::hasHiddenPrecedents(t->text)) {
             hidden = true;
         } else if (t->kind == Kind::Name && !isBooleanName(t->text)) {
-            if (t->text.find('[') != std::string::npos) {
-                hidden = true; // a table reference
-            } else if (const std::string* text = scope.definedName(t->text, sheet)) {
+            const std::string* text =
+                t->text.find('[') == std::string::npos ? scope.definedName(t->text, sheet) : nullptr;
+            if (text) {
                 if (depth >= FormulaCompiler::kMaxNameDepth) {
                     hidden = true;
                 } else {
                     const std::vector<Token> tokens = FormulaText::tokenize(*text);
                     scanPrecedents(TokenList(tokens), sheet, scope, out, unnamed, depth + 1);
                 }
+            } else {
+                // A table's cells; a table the workbook does not have is read by the
+                // spreadsheet program only.
+                const TableReference table = TableReference::resolve(t->text, scope);
+                if (table.outcome == TableReference::Outcome::Block)
+                    out.push_back(table.ref);
+                else if (table.outcome == TableReference::Outcome::Unknown &&
+                         t->text.find('[') != std::string::npos)
+                    hidden = true;
             }
         }
         ++i;
@@ -455,10 +469,21 @@ private:
     }
 
     void postfix() {
-        intersection();
+        joined();
         while (!failed_ && atOperator("%")) {
             ++pos_;
             put(Op::Percent);
+        }
+    }
+
+    // A1:A3~C1:C3: the union as LibreOffice writes it into workbooks (the file format writes
+    // (A1:A3,C1:C3)).
+    void joined() {
+        intersection();
+        while (!failed_ && isText(peek(), Kind::Other, "~")) {
+            ++pos_;
+            intersection();
+            put(Op::Union, 2);
         }
     }
 
@@ -572,10 +597,8 @@ private:
             return;
         }
         ++pos_;
-        if (parts > 1) {
+        if (parts > 1)
             put(Op::Union, parts);
-            notEvaluable();
-        }
     }
 
     // {1,2;3,4}: numbers, texts, truth values and error values, rows of equal length.
@@ -614,7 +637,7 @@ private:
         ValueMatrix matrix(int(rows.size()), int(width));
         for (std::size_t r = 0; r < rows.size(); ++r)
             for (std::size_t c = 0; c < width; ++c)
-                matrix.at(int(r), int(c)) = std::move(rows[r][c]);
+                matrix.stored(int(r), int(c)) = std::move(rows[r][c]);
         FormulaProgram::Step step;
         step.op = Op::Array;
         step.index = std::uint32_t(program_.arrays.size());
@@ -707,14 +730,9 @@ private:
         }
         pos_ += read.used;
         switch (read.outcome) {
-        case ReadReference::Outcome::Local: {
-            FormulaProgram::Step step;
-            step.op = Op::Reference;
-            step.index = std::uint32_t(program_.refs.size());
-            program_.refs.push_back(read.ref);
-            program_.steps.push_back(step);
+        case ReadReference::Outcome::Local:
+            putReference(read.ref);
             return;
-        }
         case ReadReference::Outcome::UnknownSheet:
             putText(Op::Error, QStringLiteral("#REF!"));
             return;
@@ -759,7 +777,6 @@ private:
         if (!enter())
             return;
         int argc = 0;
-        std::vector<bool> references; // per argument: a reference alone
         if (atPunctuation(")")) {
             ++pos_;
         } else {
@@ -771,12 +788,11 @@ private:
                     comparison();
                 if (failed_)
                     return;
-                // A reference as written, or one OFFSET or INDIRECT finds.
-                const FormulaProgram::Step& last = program_.steps.back();
-                references.push_back((program_.steps.size() == before + 1 && last.op == Op::Reference) ||
-                                     (program_.steps.size() > before && last.op == Op::Call &&
-                                      (last.function == FormulaFunctions::Id::Offset ||
-                                       last.function == FormulaFunctions::Id::Indirect)));
+                // An argument the function takes as an array is evaluated as one: the blocks
+                // in it give all their values.
+                if (info && FormulaFunctions::takesArray(info->id, argc))
+                    for (std::size_t k = before; k < program_.steps.size(); ++k)
+                        program_.steps[k].array = FormulaProgram::Array::Argument;
                 ++argc;
                 if (atPunctuation(",")) {
                     ++pos_;
@@ -805,12 +821,6 @@ private:
             if (badCall_.isEmpty())
                 badCall_ = XmlText::toQString(std::string(plain));
         }
-        // A block the engine reads cell by cell must be named as a reference; one that an
-        // expression makes (C1:C7="Ops") is left to the spreadsheet program: stale.
-        if (info)
-            for (int i = 0; i < int(references.size()); ++i)
-                if (!references[std::size_t(i)] && FormulaFunctions::takesBlock(info->id, i))
-                    notEvaluable();
         if (!info) {
             // A function of the spreadsheet program the engine does not evaluate, a function of
             // the workbook's macros or a function a defined name makes: stale. Any other name is
@@ -837,11 +847,8 @@ private:
             return;
         }
         if (text.find('[') != std::string::npos) {
-            // A table reference: its cells depend on the table's extent, which the engine does
-            // not read.
             ++pos_;
-            notEvaluable();
-            putText(Op::Error, QStringLiteral("#REF!"));
+            tableReference(text);
             return;
         }
         definedName(text, sheet_);
@@ -850,6 +857,11 @@ private:
     void definedName(const std::string& text, int owner) {
         ++pos_;
         const std::string* defined = scope_.definedName(text, owner);
+        if (!defined && scope_.table(text)) {
+            // A table's name alone: its data rows.
+            tableReference(text);
+            return;
+        }
         if (!defined) {
             // No such name: the spreadsheet program shows #NAME?. A parameter of LET or LAMBDA
             // is a name too, of functions the engine does not evaluate.
@@ -871,6 +883,33 @@ private:
             notEvaluable();
             program_.steps.resize(stepsBefore);
             putText(Op::Error, QStringLiteral("#NAME?"));
+        }
+    }
+
+    void putReference(const FormulaRef& ref) {
+        FormulaProgram::Step step;
+        step.op = Op::Reference;
+        step.index = std::uint32_t(program_.refs.size());
+        program_.refs.push_back(ref);
+        program_.steps.push_back(step);
+    }
+
+    // A reference to a table's cells (Budget[Amount]); #REF! for rows or columns the table does
+    // not have; a table the workbook does not have leaves the formula to the spreadsheet program.
+    void tableReference(const std::string& text) {
+        const TableReference table = TableReference::resolve(text, scope_);
+        switch (table.outcome) {
+        case TableReference::Outcome::Block:
+            putReference(table.ref);
+            if (table.thisRow)
+                put(Op::ThisRow);
+            return;
+        case TableReference::Outcome::Unknown:
+            notEvaluable();
+            [[fallthrough]];
+        case TableReference::Outcome::Invalid:
+            putText(Op::Error, QStringLiteral("#REF!"));
+            return;
         }
     }
 
@@ -898,7 +937,8 @@ public:
 
 } // namespace
 
-FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, const Scope& scope) {
+FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, const Scope& scope,
+                                        bool arrayFormula) {
     FormulaProgram program;
     const std::vector<Token> tokens = FormulaText::tokenize(formula);
     const TokenList list(tokens);
@@ -909,9 +949,9 @@ FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, con
     // Formulas calculated every time are evaluated; cells read without being named are not known.
     if (!parser.parse() || unnamed.hiddenCells)
         program.evaluable = false;
-    for (const FormulaProgram::Step& step : program.steps)
-        if (step.op == Op::Array || step.op == Op::Range || step.op == Op::Intersect)
-            program.evaluable = false;
+    if (arrayFormula)
+        for (FormulaProgram::Step& step : program.steps)
+            step.array = FormulaProgram::Array::Formula;
     return program;
 }
 

@@ -1,12 +1,12 @@
 // Turns the text of a formula into a FormulaProgram: the references resolved to sheet
 // positions and cell blocks, defined names replaced by what they stand for, operators ordered
 // by the spreadsheet program's precedence (reference operators, negation, percent, power,
-// multiplication and division, addition and subtraction, concatenation, comparison). The whole
-// grammar of formulas is read -- array constants, unions and intersections of references,
-// "@" and spilled ranges -- so that a text that is no formula can be told from a formula the
-// engine does not evaluate: the first is refused when it is typed, the second is compiled as
-// not evaluable. Works on the tokens of FormulaText, so that references are read the same way
-// as everywhere else in the layer.
+// multiplication and division, addition and subtraction, concatenation, comparison), the
+// arguments that functions take as arrays marked to be evaluated as arrays. The whole grammar of
+// formulas is read -- array constants, unions and intersections of references, "@" and spilled
+// ranges -- so that a text that is no formula can be told from a formula the engine does not
+// evaluate: the first is refused when it is typed, the second is compiled as not evaluable. Works on the
+// tokens of FormulaText, so that references are read the same way as everywhere else in the layer.
 #pragma once
 
 #include "platform/sheet/formula/FormulaProgram.h"
@@ -33,10 +33,24 @@ public:
         virtual const std::string* definedName(std::string_view name, int sheet) const = 0;
         // Whether the workbook carries macros, whose functions formulas may call.
         virtual bool hasMacros() const { return false; }
+
+        // A table of the workbook: its sheet's position, its block, its header and totals rows
+        // and its columns' names (UTF-8).
+        struct Table {
+            int sheet = 0;
+            CellRange range;
+            int headerRows = 1;
+            int totalsRows = 0;
+            std::vector<std::string> columns;
+        };
+        // The table of that name (compared without regard to case); null when there is none.
+        virtual const Table* table(std::string_view name) const { return nullptr; }
     };
 
-    // Compiles the formula of a cell of the sheet at position `sheet`.
-    static FormulaProgram compile(std::string_view formula, int sheet, const Scope& scope);
+    // Compiles the formula of a cell of the sheet at position `sheet`; an array formula (one
+    // cell's or a block's) is evaluated as an array in every step.
+    static FormulaProgram compile(std::string_view formula, int sheet, const Scope& scope,
+                                  bool arrayFormula = false);
 
     // Only the cell blocks the formula reads and whether it reads cells it does not name: what
     // the dependency index needs, found without compiling the whole formula.

@@ -21,10 +21,11 @@ using Id = FormulaFunctions::Id;
 using Type = CellValue::Type;
 
 FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
-                                   const FormulaCompiler::Scope* scope)
+                                   const FormulaCompiler::Scope* scope, bool date1904)
     : stores_(std::move(stores))
     , strings_(strings)
-    , scope_(scope) {
+    , scope_(scope)
+    , date1904_(date1904) {
     for (const CellStore* store : stores_)
         formulaFree_.push_back(!store || !store->mayHoldFormulas());
 }
@@ -66,8 +67,7 @@ CellValue FormulaEvaluator::cellIn(const FormulaRef& block, int row, int col) co
     return cellValue(block.firstSheet, {block.range.first.row + row, block.range.first.col + col});
 }
 
-std::shared_ptr<const FormulaEvaluator::BlockValues>
-FormulaEvaluator::valuesIn(const FormulaRef& block) const {
+std::shared_ptr<const ValueMatrix> FormulaEvaluator::valuesIn(const FormulaRef& block) const {
     const int sheet = block.firstSheet;
     const bool keep =
         sheet >= 0 && std::size_t(sheet) < formulaFree_.size() && formulaFree_[std::size_t(sheet)];
@@ -76,17 +76,13 @@ FormulaEvaluator::valuesIn(const FormulaRef& block) const {
     if (keep)
         if (auto found = blocks_.find(key); found != blocks_.end())
             return found->second;
-    auto values = std::make_shared<BlockValues>();
     const CellRef used = usedExtent(block);
-    values->rows = used.row;
-    values->columns = used.col;
-    values->cells.resize(std::size_t(used.row) * std::size_t(used.col));
+    const CellRange& r = block.range;
+    auto values = std::make_shared<ValueMatrix>(r.rows(), r.columns(), used.row, used.col);
     if (used.row > 0 && used.col > 0) {
-        const CellRange& r = block.range;
         const CellRange part(r.first, {r.first.row + used.row - 1, r.first.col + used.col - 1});
         stores_[std::size_t(sheet)]->forEachIn(part, [&](int row, const CellStore::Cell& cell) {
-            values->cells[std::size_t(row - r.first.row) * std::size_t(used.col) +
-                          std::size_t(cell.col - r.first.col)] = valueOf(sheet, cell);
+            values->stored(row - r.first.row, cell.col - r.first.col) = valueOf(sheet, cell);
         });
     }
     if (keep)
@@ -113,6 +109,10 @@ CellRef FormulaEvaluator::usedExtent(const FormulaRef& block) const {
 // A reference where one value is wanted: a single cell, or the cell of a one-column block in
 // the formula's row (of a one-row block in its column).
 CellValue FormulaEvaluator::scalar(const Operand& operand, CellRef at) const {
+    if (operand.array)
+        return operand.array->at(0, 0);
+    if (operand.areas)
+        return error("#VALUE!");
     if (!operand.ref)
         return operand.value;
     const FormulaRef& ref = *operand.ref;
@@ -130,12 +130,16 @@ CellValue FormulaEvaluator::scalar(const Operand& operand, CellRef at) const {
 
 // ---- evaluation --------------------------------------------------------------------------
 
-CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, int sheet) const {
+FormulaEvaluator::Operand FormulaEvaluator::run(const FormulaProgram& program, CellRef at, int sheet) const {
     unsettled_ = false;
+    gaveUp_ = false;
     currentSheet_ = sheet;
     std::vector<Operand> stack;
     stack.reserve(8);
+    const Operand failed = Operand::of(error("#VALUE!"));
     for (const FormulaProgram::Step& step : program.steps) {
+        arrayStep_ = step.array != FormulaProgram::Array::No;
+        arrayFormula_ = step.array == FormulaProgram::Array::Formula;
         switch (step.op) {
         case Op::Number:
             stack.push_back(Operand::of(CellValue::fromNumber(step.number)));
@@ -161,26 +165,52 @@ CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, 
             stack.push_back(o);
             break;
         }
+        case Op::Array: {
+            stack.push_back(Operand::ofArray(ValueMatrix(program.arrays[step.index])));
+            break;
+        }
         case Op::ImplicitIntersect:
             if (stack.empty())
-                return error("#VALUE!");
+                return failed;
             stack.back() = Operand::of(scalar(stack.back(), at));
             break;
-        case Op::Array:
+        case Op::Spill:
+            return failed;
+        case Op::ThisRow: {
+            // The cells of the block in the formula's row; #VALUE! outside the block's rows.
+            if (stack.empty())
+                return failed;
+            const Operand& block = stack.back();
+            if (block.ref && at.row >= block.ref->range.first.row && at.row <= block.ref->range.last.row) {
+                FormulaRef row = *block.ref;
+                row.range.first.row = row.range.last.row = at.row;
+                stack.back() = Operand::ofReference(row);
+            } else if (block.ref) {
+                stack.back() = Operand::of(error("#VALUE!"));
+            }
+            break;
+        }
         case Op::Range:
         case Op::Intersect:
-        case Op::Union:
-        case Op::Spill:
-            return error("#VALUE!");
+        case Op::Union: {
+            const std::size_t count = step.op == Op::Union ? step.argc : 2;
+            if (stack.size() < count)
+                return failed;
+            const std::size_t base = stack.size() - count;
+            Operand result = referenceOp(step.op, stack.data() + base, int(count));
+            stack.resize(base);
+            stack.push_back(std::move(result));
+            break;
+        }
         case Op::Negate:
         case Op::Percent:
             if (stack.empty())
-                return error("#VALUE!");
+                return failed;
             stack.back() = unaryOp(step.op, stack.back(), at);
             break;
         case Op::Call: {
             if (stack.size() < step.argc)
-                return error("#VALUE!");
+                return failed;
             const std::size_t base = stack.size() - step.argc;
             Operand result = call(step.function, stack.data() + base, int(step.argc), at);
             stack.resize(base);
@@ -189,7 +219,7 @@ CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, 
         }
         default: {
             if (stack.size() < 2)
-                return error("#VALUE!");
+                return failed;
             Operand result = binaryOp(step.op, stack[stack.size() - 2], stack.back(), at);
             stack.pop_back();
             stack.back() = std::move(result);
@@ -197,95 +227,351 @@ CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, 
         }
         }
     }
+    arrayStep_ = arrayFormula_ = false;
     if (stack.size() != 1)
-        return error("#VALUE!");
-    CellValue result = stack.back().missing ? CellValue() : scalar(stack.back(), at);
+        return failed;
+    return std::move(stack.back());
+}
+
+CellValue FormulaEvaluator::evaluate(const FormulaProgram& program, CellRef at, int sheet) const {
+    const DateSystem::Use dates(date1904_);
+    const Operand result = run(program, at, sheet);
+    // An array formula shows the first value of an array or a block; any other formula the one
+    // value, or the cell of a block in its row or column.
+    const bool arrayFormula =
+        !program.steps.empty() && program.steps.back().array == FormulaProgram::Array::Formula;
+    CellValue value;
+    if (result.missing)
+        value = CellValue();
+    else if (arrayFormula && (result.ref || result.areas))
+        value = matrixOf(result, at)->at(0, 0);
+    else
+        value = scalar(result, at);
     // A formula that shows an empty cell shows 0.
-    if (result.type == Type::Empty)
+    if (value.type == Type::Empty)
         return CellValue::fromNumber(0);
-    return result;
+    return value;
 }
 
-FormulaEvaluator::Operand FormulaEvaluator::unaryOp(Op op, const Operand& a, CellRef at) const {
-    const Number n = Number::of(scalar(a, at));
+ValueMatrix FormulaEvaluator::evaluateBlock(const FormulaProgram& program, CellRef at, int sheet, int rows,
+                                            int columns) const {
+    const DateSystem::Use dates(date1904_);
+    const Operand result = run(program, at, sheet);
+    arrayStep_ = true;
+    const std::shared_ptr<const ValueMatrix> values =
+        result.missing ? std::make_shared<const ValueMatrix>(ValueMatrix::single(CellValue()))
+                       : matrixOf(result, at);
+    arrayStep_ = false;
+    ValueMatrix out(rows, columns);
+    const CellValue notAvailable = error("#N/A");
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const int rr = values->rows == 1 ? 0 : r;
+            const int cc = values->columns == 1 ? 0 : c;
+            CellValue v = rr < values->rows && cc < values->columns ? values->at(rr, cc) : notAvailable;
+            out.stored(r, c) = v.type == Type::Empty ? CellValue::fromNumber(0) : std::move(v);
+        }
+    }
+    return out;
+}
+
+// ---- arrays ------------------------------------------------------------------------------
+
+bool FormulaEvaluator::spreads(const Operand& operand) const {
+    if (operand.array)
+        return true;
+    return arrayStep_ && operand.ref && operand.ref->firstSheet == operand.ref->lastSheet &&
+           !operand.ref->range.isSingleCell();
+}
+
+std::shared_ptr<const ValueMatrix> FormulaEvaluator::matrixOf(const Operand& operand, CellRef at) const {
+    if (operand.array)
+        return operand.array;
+    if (operand.ref && operand.ref->firstSheet == operand.ref->lastSheet)
+        return valuesIn(*operand.ref);
+    if (operand.ref || operand.areas)
+        return std::make_shared<const ValueMatrix>(ValueMatrix::single(error("#VALUE!")));
+    return std::make_shared<const ValueMatrix>(
+        ValueMatrix::single(operand.missing ? CellValue() : operand.value));
+}
+
+std::shared_ptr<const ValueMatrix> FormulaEvaluator::tableOf(const Operand& operand) const {
+    if (operand.array)
+        return operand.array;
+    if (const FormulaRef* block = blockOf(operand))
+        return valuesIn(*block);
+    return nullptr;
+}
+
+template <class F>
+FormulaEvaluator::Operand
+FormulaEvaluator::elementwise(const std::vector<std::shared_ptr<const ValueMatrix>>& arrays, F&& f) const {
+    int rows = 1;
+    int columns = 1;
+    for (const auto& m : arrays) {
+        if (m->rows != 1)
+            rows = std::max(rows, m->rows);
+        if (m->columns != 1)
+            columns = std::max(columns, m->columns);
+    }
+    // Where every array has the result's size or is a single value, the part beyond all the
+    // stored parts is one value too: the rows of a whole column below the used cells cost one
+    // calculation.
+    bool sameSizes = true;
+    int storedRows = 0;
+    int storedColumns = 0;
+    for (const auto& m : arrays) {
+        if (m->rows == 1 && m->columns == 1)
+            continue;
+        if (m->rows != rows || m->columns != columns)
+            sameSizes = false;
+        storedRows = std::max(storedRows, m->storedRows);
+        storedColumns = std::max(storedColumns, m->storedColumns);
+    }
+    if (!sameSizes) {
+        storedRows = rows;
+        storedColumns = columns;
+    }
+    if (double(storedRows) * double(storedColumns) > kMaxArrayElements) {
+        gaveUp_ = true;
+        return Operand::of(error("#VALUE!"));
+    }
+    const CellValue notAvailable = error("#N/A");
+    auto elementAt = [&](const ValueMatrix& m, int r, int c) -> const CellValue& {
+        const int rr = m.rows == 1 ? 0 : r;
+        const int cc = m.columns == 1 ? 0 : c;
+        return rr < m.rows && cc < m.columns ? m.at(rr, cc) : notAvailable;
+    };
+    std::vector<const CellValue*> elements(arrays.size());
+    ValueMatrix out(rows, columns, storedRows, storedColumns);
+    for (int r = 0; r < storedRows; ++r) {
+        for (int c = 0; c < storedColumns; ++c) {
+            for (std::size_t k = 0; k < arrays.size(); ++k)
+                elements[k] = &elementAt(*arrays[k], r, c);
+            out.stored(r, c) = f(elements);
+        }
+    }
+    if (storedRows < rows || storedColumns < columns) {
+        for (std::size_t k = 0; k < arrays.size(); ++k)
+            elements[k] =
+                arrays[k]->rows == 1 && arrays[k]->columns == 1 ? &arrays[k]->at(0, 0) : &arrays[k]->fill;
+        out.fill = f(elements);
+    }
+    return Operand::ofArray(std::move(out));
+}
+
+// ---- operators ---------------------------------------------------------------------------
+
+namespace {
+
+CellValue unaryValue(Op op, const CellValue& v) {
+    const auto n = FormulaEvaluator::Number::of(v);
     if (n.failed())
-        return Operand::of(n.failure);
-    return Operand::of(numberResult(op == Op::Negate ? -n.value : n.value / 100));
+        return n.failure;
+    return numberResult(op == Op::Negate ? -n.value : n.value / 100);
 }
 
-FormulaEvaluator::Operand FormulaEvaluator::binaryOp(Op op, const Operand& a, const Operand& b,
-                                                     CellRef at) const {
-    const CellValue left = scalar(a, at);
-    const CellValue right = scalar(b, at);
+CellValue binaryValue(Op op, const CellValue& left, const CellValue& right) {
     if (isError(left))
-        return Operand::of(left);
+        return left;
     if (isError(right))
-        return Operand::of(right);
+        return right;
     switch (op) {
     case Op::Concat: {
         QString text = textOf(left) + textOf(right);
         if (text.size() > kMaxText)
-            return Operand::of(error("#VALUE!"));
-        return Operand::of(CellValue::fromText(std::move(text)));
+            return error("#VALUE!");
+        return CellValue::fromText(std::move(text));
     }
     case Op::Equal:
-        return Operand::of(CellValue::fromBoolean(compareValues(left, right) == 0));
+        return CellValue::fromBoolean(compareValues(left, right) == 0);
     case Op::NotEqual:
-        return Operand::of(CellValue::fromBoolean(compareValues(left, right) != 0));
+        return CellValue::fromBoolean(compareValues(left, right) != 0);
     case Op::Less:
-        return Operand::of(CellValue::fromBoolean(compareValues(left, right) < 0));
+        return CellValue::fromBoolean(compareValues(left, right) < 0);
     case Op::Greater:
-        return Operand::of(CellValue::fromBoolean(compareValues(left, right) > 0));
+        return CellValue::fromBoolean(compareValues(left, right) > 0);
     case Op::LessEqual:
-        return Operand::of(CellValue::fromBoolean(compareValues(left, right) <= 0));
+        return CellValue::fromBoolean(compareValues(left, right) <= 0);
     case Op::GreaterEqual:
-        return Operand::of(CellValue::fromBoolean(compareValues(left, right) >= 0));
+        return CellValue::fromBoolean(compareValues(left, right) >= 0);
     default:
         break;
     }
-    const Number x = Number::of(left);
+    const auto x = FormulaEvaluator::Number::of(left);
     if (x.failed())
-        return Operand::of(x.failure);
-    const Number y = Number::of(right);
+        return x.failure;
+    const auto y = FormulaEvaluator::Number::of(right);
     if (y.failed())
-        return Operand::of(y.failure);
+        return y.failure;
     switch (op) {
     case Op::Add:
-        return Operand::of(numberResult(x.value + y.value));
+        return numberResult(x.value + y.value);
     case Op::Subtract:
-        return Operand::of(numberResult(x.value - y.value));
+        return numberResult(x.value - y.value);
     case Op::Multiply:
-        return Operand::of(numberResult(x.value * y.value));
+        return numberResult(x.value * y.value);
     case Op::Divide:
         if (y.value == 0)
-            return Operand::of(error("#DIV/0!"));
-        return Operand::of(numberResult(x.value / y.value));
+            return error("#DIV/0!");
+        return numberResult(x.value / y.value);
     case Op::Power:
         if (x.value == 0 && y.value == 0)
-            return Operand::of(error("#NUM!"));
+            return error("#NUM!");
         if (x.value == 0 && y.value < 0)
-            return Operand::of(error("#DIV/0!"));
-        return Operand::of(numberResult(std::pow(x.value, y.value)));
+            return error("#DIV/0!");
+        return numberResult(std::pow(x.value, y.value));
     default:
-        return Operand::of(error("#VALUE!"));
+        return error("#VALUE!");
     }
+}
+
+} // namespace
+
+FormulaEvaluator::Operand FormulaEvaluator::unaryOp(Op op, const Operand& a, CellRef at) const {
+    if (spreads(a))
+        return elementwise({matrixOf(a, at)}, [&](const auto& e) { return unaryValue(op, *e[0]); });
+    return Operand::of(unaryValue(op, scalar(a, at)));
+}
+
+FormulaEvaluator::Operand FormulaEvaluator::binaryOp(Op op, const Operand& a, const Operand& b,
+                                                     CellRef at) const {
+    if (spreads(a) || spreads(b)) {
+        // A side that does not spread gives its one value (a block outside an array step the
+        // cell in the formula's row or column).
+        auto side = [&](const Operand& o) {
+            return spreads(o) ? matrixOf(o, at)
+                              : std::make_shared<const ValueMatrix>(ValueMatrix::single(scalar(o, at)));
+        };
+        return elementwise({side(a), side(b)}, [&](const auto& e) { return binaryValue(op, *e[0], *e[1]); });
+    }
+    return Operand::of(binaryValue(op, scalar(a, at), scalar(b, at)));
+}
+
+// The reference operators: a union of references, the cells two blocks share (#NULL! when none),
+// the block spanning two references. They take references of one sheet only.
+FormulaEvaluator::Operand FormulaEvaluator::referenceOp(Op op, const Operand* parts, int count) const {
+    std::vector<FormulaRef> refs;
+    for (int i = 0; i < count; ++i) {
+        const Operand& p = parts[i];
+        if (p.areas)
+            refs.insert(refs.end(), p.areas->begin(), p.areas->end());
+        else if (p.ref)
+            refs.push_back(*p.ref);
+        else
+            return isError(p.value) ? Operand::of(p.value) : Operand::of(error("#VALUE!"));
+    }
+    if (op == Op::Union) {
+        Operand o;
+        o.areas = std::make_shared<const std::vector<FormulaRef>>(std::move(refs));
+        return o;
+    }
+    if (refs.size() != 2 || refs[0].firstSheet != refs[0].lastSheet ||
+        refs[1].firstSheet != refs[1].lastSheet || refs[0].firstSheet != refs[1].firstSheet)
+        return Operand::of(error("#VALUE!"));
+    const CellRange& x = refs[0].range;
+    const CellRange& y = refs[1].range;
+    FormulaRef out = refs[0];
+    if (op == Op::Range) {
+        out.range = CellRange({std::min(x.first.row, y.first.row), std::min(x.first.col, y.first.col)},
+                              {std::max(x.last.row, y.last.row), std::max(x.last.col, y.last.col)});
+        return Operand::ofReference(out);
+    }
+    const CellRef first{std::max(x.first.row, y.first.row), std::max(x.first.col, y.first.col)};
+    const CellRef last{std::min(x.last.row, y.last.row), std::min(x.last.col, y.last.col)};
+    if (first.row > last.row || first.col > last.col)
+        return Operand::of(error("#NULL!"));
+    out.range = CellRange(first, last);
+    return Operand::ofReference(out);
 }
 
 // ---- functions ---------------------------------------------------------------------------
 
+// A function given an array where it takes one value gives an array of its results.
 FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int argc, CellRef at) const {
-    switch (id) {
-    case Id::Sum:
-    case Id::Average:
-    case Id::Min:
-    case Id::Max:
-    case Id::Count:
-    case Id::CountA:
+    for (int i = 0; i < argc; ++i)
+        if (FormulaFunctions::argument(id, i) == FormulaFunctions::Argument::Value && spreads(args[i]))
+            return lifted(id, args, argc, at);
+    return dispatch(id, args, argc, at);
+}
+
+// The function once for each element of the arrays it was given where it takes one value (and
+// of those it hands on): an array of the results.
+FormulaEvaluator::Operand FormulaEvaluator::lifted(Id id, const Operand* args, int argc, CellRef at) const {
+    // The choosing functions take arrays only in array formulas: inside SUMPRODUCT of a plain
+    // formula the spreadsheet program does not evaluate their arguments as arrays, which is left
+    // to it.
+    if (arrayStep_ && !arrayFormula_ &&
+        (id == Id::If || id == Id::IfError || id == Id::IfNa || id == Id::Ifs || id == Id::Choose ||
+         id == Id::Switch)) {
+        gaveUp_ = true;
+        return Operand::of(error("#VALUE!"));
+    }
+    std::vector<int> positions;
+    std::vector<std::shared_ptr<const ValueMatrix>> arrays;
+    for (int i = 0; i < argc; ++i) {
+        if (FormulaFunctions::argument(id, i) != FormulaFunctions::Argument::Block && spreads(args[i])) {
+            positions.push_back(i);
+            arrays.push_back(matrixOf(args[i], at));
+        }
+    }
+    std::vector<Operand> one(args, args + argc);
+    return elementwise(arrays, [&](const std::vector<const CellValue*>& elements) {
+        for (std::size_t k = 0; k < positions.size(); ++k)
+            one[std::size_t(positions[k])] = Operand::of(*elements[k]);
+        const Operand result = dispatch(id, one.data(), argc, at);
+        // An element is one value: a block of cells or an array there is left to the program.
+        if (result.array || result.areas || (result.ref && !result.ref->isSingleCell())) {
+            gaveUp_ = true;
+            return error("#VALUE!");
+        }
+        CellValue v = scalar(result, at);
+        return v.type == Type::Empty ? CellValue::fromNumber(0) : v;
+    });
+}
+
+FormulaEvaluator::Operand FormulaEvaluator::dispatch(Id id, const Operand* args, int argc, CellRef at) const {
+    using Family = FormulaFunctions::Family;
+    switch (FormulaFunctions::familyOf(id)) {
+    case Family::Aggregate:
         return aggregate(id, args, argc);
-    case Id::Round:
-    case Id::RoundUp:
-    case Id::RoundDown:
+    case Family::Rounding:
         return round(id, args, at);
+    case Family::Basic:
+        return basic(id, args, argc, at);
+    case Family::Logical:
+        return logical(id, args, argc);
+    case Family::Conditional:
+        return conditional(id, args, argc, at);
+    case Family::Lookup:
+        return lookup(id, args, argc, at);
+    case Family::Reference:
+        return reference(id, args, argc, at);
+    case Family::Math:
+        return math(id, args, argc, at);
+    case Family::Text:
+        return text(id, args, argc, at);
+    case Family::NumberSystems:
+        return numberSystems(id, args, argc, at);
+    case Family::Information:
+        return information(id, args, argc, at);
+    case Family::Dates:
+        return dates(id, args, argc, at);
+    case Family::Statistics:
+        return statistics(id, args, argc, at);
+    case Family::Subtotal:
+        return subtotal(args, argc, at);
+    case Family::Finance:
+        return finance(id, args, argc, at);
+    case Family::None:
+        break;
+    }
+    return Operand::of(error("#NAME?"));
+}
+
+// INT, ABS, IF, IFERROR, NOT, TRUE, FALSE and CONCATENATE.
+FormulaEvaluator::Operand FormulaEvaluator::basic(Id id, const Operand* args, int argc, CellRef at) const {
+    switch (id) {
     case Id::Int:
     case Id::Abs: {
         const Number n = Number::of(scalar(args[0], at));
@@ -311,9 +597,6 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
             return Operand::of(value);
         return args[1].missing ? Operand::of(CellValue::fromNumber(0)) : args[1];
     }
-    case Id::And:
-    case Id::Or:
-        return logical(id, args, argc);
     case Id::Not: {
         CellValue failure;
         const bool value = truthOf(scalar(args[0], at), failure);
@@ -337,115 +620,16 @@ FormulaEvaluator::Operand FormulaEvaluator::call(Id id, const Operand* args, int
         }
         return Operand::of(CellValue::fromText(std::move(text)));
     }
-    case Id::SumIf:
-    case Id::SumIfs:
-    case Id::CountIf:
-    case Id::CountIfs:
-    case Id::AverageIf:
-    case Id::AverageIfs:
-    case Id::MaxIfs:
-    case Id::MinIfs:
-    case Id::CountBlank:
-        return conditional(id, args, argc, at);
-    case Id::VLookup:
-    case Id::HLookup:
-    case Id::Match:
-    case Id::Index:
-    case Id::XLookup:
-    case Id::Choose:
-    case Id::Rows:
-    case Id::Columns:
-        return lookup(id, args, argc, at);
-    case Id::Mod:
-    case Id::Power:
-    case Id::Sqrt:
-    case Id::Sign:
-    case Id::Trunc:
-    case Id::Product:
-    case Id::SumProduct:
-        return math(id, args, argc, at);
-    case Id::Left:
-    case Id::Right:
-    case Id::Mid:
-    case Id::Len:
-    case Id::Upper:
-    case Id::Lower:
-    case Id::Proper:
-    case Id::Trim:
-    case Id::Substitute:
-    case Id::Replace:
-    case Id::Find:
-    case Id::Search:
-    case Id::Value:
-    case Id::Concat:
-    case Id::TextJoin:
-    case Id::Rept:
-    case Id::Exact:
-    case Id::N:
-    case Id::T:
-    case Id::Text:
-        return text(id, args, argc, at);
-    case Id::Offset:
-    case Id::Indirect:
-    case Id::Row:
-    case Id::Column:
-        return reference(id, args, argc, at);
-    case Id::IsBlank:
-    case Id::IsNumber:
-    case Id::IsText:
-    case Id::IsLogical:
-    case Id::IsError:
-    case Id::IsErr:
-    case Id::IsNa:
-    case Id::Na:
-    case Id::IfNa:
-    case Id::Ifs:
-    case Id::Switch:
-        return information(id, args, argc, at);
-    case Id::Xor:
-        return logical(id, args, argc);
-    case Id::Date:
-    case Id::Year:
-    case Id::Month:
-    case Id::Day:
-    case Id::EoMonth:
-    case Id::EDate:
-    case Id::DateDif:
-    case Id::Days:
-    case Id::Weekday:
-    case Id::NetworkDays:
-    case Id::YearFrac:
-    case Id::Today:
-    case Id::Now:
-        return dates(id, args, argc, at);
-    case Id::Ceiling:
-    case Id::Floor:
-    case Id::MRound:
-    case Id::Median:
-    case Id::Large:
-    case Id::Small:
-    case Id::RankEq:
-    case Id::StDevS:
-        return statistics(id, args, argc, at);
-    case Id::Pmt:
-    case Id::Pv:
-    case Id::Fv:
-    case Id::Npv:
-    case Id::Irr:
-    case Id::Rate:
-        return finance(id, args, argc, at);
-    case Id::Subtotal:
-        return subtotal(args, argc, at);
-    case Id::None:
+    default:
         break;
     }
     return Operand::of(error("#NAME?"));
 }
 
-// SUM, AVERAGE, MIN, MAX, COUNT and COUNTA. In references only numbers count (COUNTA: every
-// value); typed arguments also count truth values and texts that hold numbers, and a typed text
-// that holds none is #VALUE!. An error in a reference or argument is passed on (COUNT and
-// COUNTA count instead).
+// SUM, AVERAGE, MIN, MAX, COUNT and COUNTA. In references and arrays only numbers count
+// (COUNTA: every value); typed arguments also count truth values and texts that hold numbers, and a typed
+// text that holds none is #VALUE!. An error in a reference or argument is passed on (COUNT and COUNTA count
+// instead).
 FormulaEvaluator::Operand FormulaEvaluator::aggregate(Id id, const Operand* args, int argc) const {
     const bool counting = id == Id::Count || id == Id::CountA;
     double sum = 0;
@@ -461,8 +645,8 @@ FormulaEvaluator::Operand FormulaEvaluator::aggregate(Id id, const Operand* args
     };
     for (int i = 0; i < argc && !isError(failure); ++i) {
         const Operand& arg = args[i];
-        if (arg.ref) {
-            forEachValue(*arg.ref, [&](const CellValue& v) {
+        if (arg.ref || arg.areas || arg.array) {
+            forEachValueOf(arg, [&](const CellValue& v) {
                 if (v.type == Type::Number)
                     take(v.number);
                 else if (id == Id::CountA)
@@ -522,7 +706,7 @@ FormulaEvaluator::Operand FormulaEvaluator::aggregate(Id id, const Operand* args
 }
 
 // AND, OR and XOR (true for an odd number of true values) over truth values and numbers; texts and empty
-// cells in references are passed over, a typed text is #VALUE!, and no value at all is #VALUE!.
+// cells in references and arrays are passed over, a typed text is #VALUE!, and no value at all is #VALUE!.
 FormulaEvaluator::Operand FormulaEvaluator::logical(Id id, const Operand* args, int argc) const {
     bool result = id == Id::And;
     bool any = false;
@@ -533,8 +717,8 @@ FormulaEvaluator::Operand FormulaEvaluator::logical(Id id, const Operand* args, 
     };
     for (int i = 0; i < argc && !isError(failure); ++i) {
         const Operand& arg = args[i];
-        if (arg.ref) {
-            forEachValue(*arg.ref, [&](const CellValue& v) {
+        if (arg.ref || arg.areas || arg.array) {
+            forEachValueOf(arg, [&](const CellValue& v) {
                 if (v.type == Type::Number || v.type == Type::Boolean)
                     take(v.number != 0);
                 else if (v.type == Type::Error)

@@ -1,7 +1,9 @@
 // The worksheet functions the formula engine evaluates, looked up by name without regard to
-// case, with the number of arguments each takes. Also the functions whose precedents cannot be
-// told from the formula's text (INDIRECT, OFFSET, the clock, random numbers): a formula that
-// uses one of them may change whenever any cell is written.
+// case, with the number of arguments each takes, the family of the engine that evaluates it, and
+// how it takes each argument (one value, a block read whole, or handed on; evaluated as an array
+// or not). Also the functions whose precedents cannot be told from the formula's text (INDIRECT,
+// OFFSET, the clock, random numbers): a formula that uses one of them may change whenever any
+// cell is written.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +14,9 @@ namespace platform::sheet {
 
 class FormulaFunctions {
 public:
-    enum class Id : std::uint8_t {
+    enum class Id : std::uint16_t {
         None,
+        // aggregates and the basic ones
         Sum,
         Average,
         Min,
@@ -33,6 +36,7 @@ public:
         True,
         False,
         Concatenate,
+        Xor,
         // conditional
         SumIf,
         SumIfs,
@@ -49,10 +53,19 @@ public:
         Match,
         Index,
         XLookup,
+        XMatch,
+        Lookup,
         Choose,
         Rows,
         Columns,
-        // math
+        Offset,
+        Indirect,
+        Row,
+        Column,
+        Address,
+        Areas,
+        Hyperlink,
+        // math and trigonometry
         Mod,
         Power,
         Sqrt,
@@ -60,6 +73,47 @@ public:
         Trunc,
         Product,
         SumProduct,
+        Radians,
+        Degrees,
+        Sin,
+        Cos,
+        Tan,
+        Asin,
+        Acos,
+        Atan,
+        Atan2,
+        Sinh,
+        Cosh,
+        Tanh,
+        Asinh,
+        Acosh,
+        Atanh,
+        Pi,
+        Exp,
+        Ln,
+        Log,
+        Log10,
+        Fact,
+        FactDouble,
+        Even,
+        Odd,
+        SumSq,
+        Combin,
+        Permut,
+        Gcd,
+        Lcm,
+        Quotient,
+        SqrtPi,
+        CeilingMath,
+        FloorMath,
+        CeilingPrecise,
+        FloorPrecise,
+        MMult,
+        Transpose,
+        SumX2MY2,
+        SumX2PY2,
+        SumXMY2,
+        Roman,
         // text
         Left,
         Right,
@@ -80,19 +134,47 @@ public:
         Exact,
         N,
         T,
+        Text,
+        Dollar,
+        Fixed,
+        Char,
+        Code,
+        Clean,
+        UniChar,
+        Unicode,
+        // number systems
+        Hex2Dec,
+        Dec2Hex,
+        Bin2Dec,
+        Dec2Bin,
+        Oct2Dec,
+        Dec2Oct,
+        Hex2Bin,
+        Bin2Hex,
+        Hex2Oct,
+        Oct2Hex,
+        Bin2Oct,
+        Oct2Bin,
+        Delta,
+        GeStep,
         // information and logic
         IsBlank,
         IsNumber,
         IsText,
+        IsNonText,
         IsLogical,
         IsError,
         IsErr,
         IsNa,
+        IsRef,
+        IsEven,
+        IsOdd,
+        ErrorType,
+        Type,
         Na,
         IfNa,
         Ifs,
         Switch,
-        Xor,
         // dates
         Date,
         Year,
@@ -102,12 +184,24 @@ public:
         EDate,
         DateDif,
         Days,
+        Days360,
         Weekday,
+        WeekNum,
+        IsoWeekNum,
         NetworkDays,
+        NetworkDaysIntl,
+        WorkDay,
+        WorkDayIntl,
         YearFrac,
         Today,
         Now,
-        // more arithmetic, statistics and finance
+        Time,
+        Hour,
+        Minute,
+        Second,
+        DateValue,
+        TimeValue,
+        // statistics
         Ceiling,
         Floor,
         MRound,
@@ -115,32 +209,109 @@ public:
         Large,
         Small,
         RankEq,
+        RankAvg,
         StDevS,
+        StDevP,
+        VarS,
+        VarP,
+        DevSq,
+        AveDev,
+        Mode,
+        AverageA,
+        MaxA,
+        MinA,
+        Percentile,
+        PercentileExc,
+        Quartile,
+        QuartileExc,
+        Correl,
+        CovarianceP,
+        CovarianceS,
+        Slope,
+        Intercept,
+        Rsq,
+        Forecast,
+        GeoMean,
+        HarMean,
+        Skew,
+        Kurt,
+        Standardize,
+        NormSDist,
+        NormDist,
+        NormSInv,
+        NormInv,
+        Frequency,
+        Subtotal,
+        // finance
         Pmt,
         Pv,
         Fv,
         Npv,
         Irr,
         Rate,
-        Subtotal,
+        NPer,
+        IPmt,
+        PPmt,
+        Sln,
+        Syd,
+        Db,
+        Ddb,
+        Effect,
+        Nominal,
+        Mirr,
+        XNpv,
+        XIrr,
+        CumIPmt,
+        CumPrinc,
+    };
+
+    // The part of the engine that evaluates a function.
+    enum class Family : std::uint8_t {
+        None,
+        Aggregate,
+        Rounding,
+        Basic,
+        Logical,
+        Conditional,
+        Lookup,
+        Reference,
+        Math,
         Text,
-        Offset,
-        Indirect,
-        Row,
-        Column,
+        NumberSystems,
+        Information,
+        Dates,
+        Statistics,
+        Subtotal,
+        Finance,
     };
 
     struct Info {
         Id id = Id::None;
         int minArgs = 0;
         int maxArgs = 0;
+        Family family = Family::None;
     };
 
     // Nothing for a function the engine does not evaluate.
     static std::optional<Info> find(std::string_view name);
-    // True when the argument at that position (from 0) is a block of cells the function reads
-    // cell by cell (SUMIF's ranges, VLOOKUP's table, every argument of SUMPRODUCT, ...).
-    static bool takesBlock(Id id, int argument);
+    static Family familyOf(Id id);
+
+    // How a function takes the argument at a position (from 0).
+    enum class Argument : std::uint8_t {
+        // One value: a block gives the cell in the formula's row or column (all its cells where
+        // evaluated as an array), and an array of values makes the function give an array of
+        // its results, one for each value.
+        Value,
+        // A block of cells or an array, read whole (SUMIF's ranges, VLOOKUP's table, every
+        // argument of SUM).
+        Block,
+        // Handed on as it is (IF's results), also a block.
+        Passed,
+    };
+    static Argument argument(Id id, int index);
+    // True where the function evaluates the argument as an array, whatever the formula is
+    // (every argument of SUMPRODUCT).
+    static bool takesArray(Id id, int index);
     // True for the functions that read cells the formula does not name, or that change
     // without any cell changing.
     static bool hasHiddenPrecedents(std::string_view name);

@@ -2,8 +2,12 @@
 // and functions take their arguments from the top), the texts, references and array constants
 // the steps use, and whether the engine can evaluate it at all. A formula that holds something
 // the engine does not evaluate (a function of the spreadsheet program it does not evaluate, a
-// reference to another workbook, a union of references) is compiled all the same, so that its
-// precedents are known; it is then marked not evaluable, and its cell is stale.
+// reference to another workbook, a spilled range, a table the workbook does not have) is compiled
+// all the same, so that its
+// precedents are known; it is then marked not evaluable, and its cell is stale. Steps evaluated
+// as arrays -- every step of an array formula, and the arguments of the functions that take
+// arrays (SUMPRODUCT's) -- read a block of cells as all its values where other steps take the
+// one cell in the formula's row or column.
 #pragma once
 
 #include "platform/sheet/formula/FormulaFunctions.h"
@@ -44,12 +48,18 @@ struct FormulaProgram {
         Union,             // several references as one: (A1:A3,C1:C3), argc of them
         Spill,             // the block a formula spills into: B2#
         ImplicitIntersect, // @A1:A3: the one cell of the formula's row or column
+        ThisRow,           // Budget[@Qty]: the cells of a table's block in the formula's row
         Call,              // function with argc arguments
     };
+
+    // How a step is evaluated: as an array because a function takes it as one (SUMPRODUCT's
+    // arguments), or because it belongs to an array formula.
+    enum class Array : std::uint8_t { No, Argument, Formula };
 
     struct Step {
         Op op = Op::Number;
         FormulaFunctions::Id function = FormulaFunctions::Id::None;
+        Array array = Array::No;
         std::uint16_t argc = 0;
         std::uint32_t index = 0;
         double number = 0;

@@ -17,7 +17,7 @@ namespace {
 struct Condition {
     const FormulaRef* block;
     Criterion criterion;
-    std::shared_ptr<const FormulaEvaluator::BlockValues> values = {};
+    std::shared_ptr<const ValueMatrix> values = {};
 };
 
 } // namespace
@@ -96,7 +96,7 @@ FormulaEvaluator::Operand FormulaEvaluator::conditional(Id id, const Operand* ar
         condition.values = valuesIn(*condition.block);
     // SUMIF's value range takes the shape of its criteria range from its top left cell.
     FormulaRef valuesShape;
-    std::shared_ptr<const BlockValues> taken;
+    std::shared_ptr<const ValueMatrix> taken;
     if (valuesBlock) {
         valuesShape = *valuesBlock;
         valuesShape.range.last = {valuesBlock->range.first.row + rows - 1,

@@ -1,10 +1,13 @@
-// The lookup and reference functions: VLOOKUP, HLOOKUP, MATCH, INDEX, XLOOKUP, CHOOSE, ROWS and
-// COLUMNS. Exact matching compares texts without regard to case and takes the wildcards * ? ~
-// where the spreadsheet program does (VLOOKUP, HLOOKUP and MATCH in exact mode, XLOOKUP's mode
-// 2); approximate matching takes the last value not above the one sought in data sorted
-// ascending (descending for MATCH's -1), as the program's search does on sorted data.
+// The lookup and reference functions: VLOOKUP, HLOOKUP, MATCH, INDEX, XLOOKUP, XMATCH, LOOKUP,
+// CHOOSE, ROWS, COLUMNS, ADDRESS and HYPERLINK, on blocks of cells and on arrays; and ROW, COLUMN,
+// AREAS, OFFSET and INDIRECT. Exact matching compares texts without regard to case and takes
+// the wildcards * ? ~ where the spreadsheet program does (VLOOKUP, HLOOKUP and MATCH in exact mode, XLOOKUP's
+// mode 2); approximate matching takes the last value not above the one sought in data sorted ascending
+// (descending for MATCH's -1), as the program's search does on sorted data.
+#include "platform/sheet/FormulaText.h"
 #include "platform/sheet/formula/Criteria.h"
 #include "platform/sheet/formula/EvaluatorValues.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <optional>
 
@@ -21,6 +24,53 @@ bool sameKind(const CellValue& a, const CellValue& b) {
         return t == Type::Number ? 0 : t == Type::Text ? 1 : t == Type::Boolean ? 2 : 3;
     };
     return kind(a.type) == kind(b.type);
+}
+
+// The position of the value nearest to the one sought on one side (below it or above it) in data
+// of any order, an equal one first; -1 for none.
+template <class KeyAt>
+int nearest(const CellValue& sought, int count, KeyAt&& keyAt, bool below, bool lastFirst) {
+    int found = -1;
+    for (int k = 0; k < count; ++k) {
+        const int i = lastFirst ? count - 1 - k : k;
+        const CellValue& v = keyAt(i);
+        if (!sameKind(v, sought))
+            continue;
+        const int order = compareValues(v, sought);
+        if (order == 0)
+            return i;
+        if (below ? order > 0 : order < 0)
+            continue;
+        if (found < 0 || (below ? compareValues(v, keyAt(found)) > 0 : compareValues(v, keyAt(found)) < 0))
+            found = i;
+    }
+    return found;
+}
+
+// A binary search in data sorted ascending (descending): an equal value, else with match mode -1
+// (1) the next smaller (larger) one; -1 for none.
+template <class KeyAt>
+int binarySearch(const CellValue& sought, int count, KeyAt&& keyAt, int matchMode, bool descending) {
+    int low = 0;
+    int high = count - 1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        int order = compareValues(keyAt(middle), sought);
+        if (descending)
+            order = -order;
+        if (order == 0)
+            return middle;
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    // high is the last value before the one sought, low the first after it.
+    if (matchMode == -1)
+        return descending ? (low < count ? low : -1) : high;
+    if (matchMode == 1)
+        return descending ? high : (low < count ? low : -1);
+    return -1;
 }
 
 // The wildcard form of an exact text lookup: a criterion "=" text.
@@ -73,11 +123,15 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
     switch (id) {
     case Id::Rows:
     case Id::Columns: {
-        const FormulaRef* block = blockOf(args[0]);
-        if (!block)
+        if (const FormulaRef* block = blockOf(args[0]))
+            return Operand::of(
+                CellValue::fromNumber(id == Id::Rows ? block->range.rows() : block->range.columns()));
+        if (args[0].array)
+            return Operand::of(
+                CellValue::fromNumber(id == Id::Rows ? args[0].array->rows : args[0].array->columns));
+        if (args[0].ref || args[0].areas)
             return Operand::of(error("#VALUE!"));
-        return Operand::of(
-            CellValue::fromNumber(id == Id::Rows ? block->range.rows() : block->range.columns()));
+        return Operand::of(isError(args[0].value) ? args[0].value : CellValue::fromNumber(1));
     }
     case Id::Choose: {
         const Number index = number(0, 0);
@@ -93,9 +147,9 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         const CellValue sought = value(0);
         if (isError(sought))
             return Operand::of(sought);
-        const FormulaRef* table = blockOf(args[1]);
-        if (!table)
-            return Operand::of(error("#VALUE!"));
+        const auto values = tableOf(args[1]);
+        if (!values)
+            return Operand::of(isError(args[1].value) ? args[1].value : error("#VALUE!"));
         const Number line = number(2, 0);
         if (line.failed())
             return Operand::of(line.failure);
@@ -105,14 +159,13 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
             return Operand::of(failure);
         const bool vertical = id == Id::VLookup;
         const int index = int(std::trunc(line.value));
-        const int across = vertical ? table->range.columns() : table->range.rows();
+        const int across = vertical ? values->columns : values->rows;
         if (index < 1)
             return Operand::of(error("#VALUE!"));
         if (index > across)
             return Operand::of(error("#REF!"));
-        const CellRef used = usedExtent(*table);
-        const int count = vertical ? used.row : used.col;
-        const auto values = valuesIn(*table);
+        const int count = vertical ? std::min(values->storedRows, values->rows)
+                                   : std::min(values->storedColumns, values->columns);
         auto keyAt = [&](int i) -> const CellValue& {
             return vertical ? values->at(i, 0) : values->at(0, i);
         };
@@ -125,16 +178,15 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         const CellValue sought = value(0);
         if (isError(sought))
             return Operand::of(sought);
-        const FormulaRef* range = blockOf(args[1]);
-        if (!range || (range->range.rows() != 1 && range->range.columns() != 1))
+        const auto values = tableOf(args[1]);
+        if (!values || (values->rows != 1 && values->columns != 1))
             return Operand::of(error("#N/A"));
         const Number type = number(2, 1);
         if (type.failed())
             return Operand::of(type.failure);
-        const bool vertical = range->range.columns() == 1;
-        const CellRef used = usedExtent(*range);
-        const int count = vertical ? used.row : used.col;
-        const auto values = valuesIn(*range);
+        const bool vertical = values->columns == 1;
+        const int count = vertical ? std::min(values->storedRows, values->rows)
+                                   : std::min(values->storedColumns, values->columns);
         auto at = [&](int i) -> const CellValue& { return vertical ? values->at(i, 0) : values->at(0, i); };
         const Match mode = type.value > 0   ? Match::NotAbove
                            : type.value < 0 ? Match::NotBelow
@@ -145,97 +197,200 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         return Operand::of(CellValue::fromNumber(found + 1));
     }
     case Id::Index: {
-        const FormulaRef* block = blockOf(args[0]);
-        if (!block)
-            return Operand::of(error("#VALUE!"));
         const Number rowArg = number(1, 0);
         const Number columnArg = number(2, 0);
-        if (rowArg.failed())
-            return Operand::of(rowArg.failure);
-        if (columnArg.failed())
-            return Operand::of(columnArg.failure);
+        const Number areaArg = number(3, 1);
+        for (const Number* n : {&rowArg, &columnArg, &areaArg})
+            if (n->failed())
+                return Operand::of(n->failure);
+        // A union gives its area by number.
+        const FormulaRef* block = blockOf(args[0]);
+        if (args[0].areas) {
+            const int area = int(std::trunc(areaArg.value));
+            if (area < 1 || area > int(args[0].areas->size()))
+                return Operand::of(error("#REF!"));
+            block = &(*args[0].areas)[std::size_t(area - 1)];
+        }
+        const std::shared_ptr<const ValueMatrix> array = block ? nullptr : args[0].array;
+        if (!block && !array)
+            return Operand::of(isError(args[0].value) ? args[0].value : error("#VALUE!"));
+        const int rows = block ? block->range.rows() : array->rows;
+        const int columns = block ? block->range.columns() : array->columns;
         int row = int(std::trunc(rowArg.value));
         int column = int(std::trunc(columnArg.value));
-        const CellRange& r = block->range;
-        // In a single row or column one number picks the cell along it.
-        if (argc < 3 && r.rows() == 1 && r.columns() > 1) {
+        // In a single row one number picks the cell along it.
+        if (argc < 3 && rows == 1 && columns > 1) {
             column = row;
             row = 1;
         }
-        if (row == 0 && r.rows() == 1)
-            row = 1;
-        if (column == 0 && r.columns() == 1)
-            column = 1;
-        if (row < 1 || column < 1 || row > r.rows() || column > r.columns())
-            return Operand::of(error(row < 0 || column < 0 ? "#VALUE!" : "#REF!"));
-        return Operand::of(cellIn(*block, row - 1, column - 1));
+        if (row < 0 || column < 0)
+            return Operand::of(error("#VALUE!"));
+        if (row > rows || column > columns)
+            return Operand::of(error("#REF!"));
+        // Row or column 0 (or left out) is the whole column or row.
+        const int top = row > 0 ? row - 1 : 0;
+        const int left = column > 0 ? column - 1 : 0;
+        const int height = row > 0 ? 1 : rows;
+        const int width = column > 0 ? 1 : columns;
+        if (block) {
+            FormulaRef found = *block;
+            found.range = CellRange(
+                {block->range.first.row + top, block->range.first.col + left},
+                {block->range.first.row + top + height - 1, block->range.first.col + left + width - 1});
+            return Operand::ofReference(found);
+        }
+        if (height == 1 && width == 1)
+            return Operand::of(array->at(top, left));
+        ValueMatrix part(height, width);
+        for (int r = 0; r < height; ++r)
+            for (int c = 0; c < width; ++c)
+                part.stored(r, c) = array->at(top + r, left + c);
+        return Operand::ofArray(std::move(part));
     }
-    case Id::XLookup: {
+    case Id::XLookup:
+    case Id::XMatch: {
+        // XLOOKUP(sought, keys, results, [if none], [match mode], [search mode]);
+        // XMATCH(sought, keys, [match mode], [search mode]).
         const CellValue sought = value(0);
         if (isError(sought))
             return Operand::of(sought);
-        const FormulaRef* keys = blockOf(args[1]);
-        const FormulaRef* results = blockOf(args[2]);
-        if (!keys || !results || (keys->range.rows() != 1 && keys->range.columns() != 1))
+        const auto keyValues = tableOf(args[1]);
+        const auto results = id == Id::XLookup ? tableOf(args[2]) : keyValues;
+        if (!keyValues || !results || (keyValues->rows != 1 && keyValues->columns != 1))
             return Operand::of(error("#VALUE!"));
-        const bool vertical = keys->range.columns() == 1;
-        const int length = vertical ? keys->range.rows() : keys->range.columns();
-        if ((vertical ? results->range.rows() : results->range.columns()) != length)
+        const bool vertical = keyValues->columns == 1 && (keyValues->rows > 1 || results->rows == 1);
+        const int length = vertical ? keyValues->rows : keyValues->columns;
+        if ((vertical ? results->rows : results->columns) != length)
             return Operand::of(error("#VALUE!"));
-        const Number matchMode = number(4, 0);
-        const Number searchMode = number(5, 1);
+        const int modes = id == Id::XLookup ? 4 : 2;
+        const Number matchMode = number(modes, 0);
+        const Number searchMode = number(modes + 1, 1);
         if (matchMode.failed())
             return Operand::of(matchMode.failure);
         if (searchMode.failed())
             return Operand::of(searchMode.failure);
         const int m = int(matchMode.value);
         const int s = int(searchMode.value);
-        if (m < -1 || m > 2 || (s != 1 && s != -1))
+        if (m < -1 || m > 2 || (s != 1 && s != -1 && s != 2 && s != -2) || (m == 2 && std::abs(s) == 2))
             return Operand::of(error("#VALUE!"));
-        const Match mode = m == 0    ? Match::Exact
-                           : m == 2  ? Match::Wildcard
-                           : m == -1 ? Match::NotAbove
-                                     : Match::NotBelow;
-        const CellRef used = usedExtent(*keys);
-        const int count = vertical ? used.row : used.col;
-        const auto keyValues = valuesIn(*keys);
+        const int count =
+            vertical ? std::min(keyValues->storedRows, length) : std::min(keyValues->storedColumns, length);
         auto keyAt = [&](int i) -> const CellValue& {
             return vertical ? keyValues->at(i, 0) : keyValues->at(0, i);
         };
-        int found = -1;
-        if (mode == Match::Exact || mode == Match::Wildcard) {
-            found = find(sought, count, keyAt, mode, s == -1);
-        } else {
-            // The nearest value on the chosen side, in any order of the data.
-            for (int i = 0; i < count; ++i) {
-                const CellValue v = keyAt(i);
-                if (!sameKind(v, sought))
-                    continue;
-                const int order = compareValues(v, sought);
-                if (order == 0) {
-                    found = i;
-                    if (s == 1)
-                        break;
-                    continue;
-                }
-                const bool side = mode == Match::NotAbove ? order < 0 : order > 0;
-                if (!side)
-                    continue;
-                if (found < 0 || compareValues(keyAt(found), sought) != 0) {
-                    const int closer = found < 0 ? 1 : compareValues(v, keyAt(found));
-                    if (found < 0 || (mode == Match::NotAbove ? closer > 0 : closer < 0))
-                        found = i;
-                }
-            }
-        }
+        const int found = std::abs(s) == 2 ? binarySearch(sought, count, keyAt, m, s < 0)
+                          : m == 0 || m == 2
+                              ? find(sought, count, keyAt, m == 0 ? Match::Exact : Match::Wildcard, s == -1)
+                              : nearest(sought, count, keyAt, m < 0, s == -1);
         if (found < 0)
-            return argc > 3 && !args[3].missing ? args[3] : Operand::of(error("#N/A"));
-        return Operand::of(vertical ? cellIn(*results, found, 0) : cellIn(*results, 0, found));
+            return id == Id::XLookup && argc > 3 && !args[3].missing ? args[3] : Operand::of(error("#N/A"));
+        if (id == Id::XMatch)
+            return Operand::of(CellValue::fromNumber(found + 1));
+        // A block of results gives the whole row (column) found.
+        const int across = vertical ? results->columns : results->rows;
+        if (across == 1)
+            return Operand::of(vertical ? results->at(found, 0) : results->at(0, found));
+        ValueMatrix line(vertical ? 1 : across, vertical ? across : 1);
+        for (int k = 0; k < across; ++k)
+            line.stored(vertical ? 0 : k, vertical ? k : 0) =
+                vertical ? results->at(found, k) : results->at(k, found);
+        return Operand::ofArray(std::move(line));
+    }
+    case Id::Lookup:
+        return lookupVector(args, argc, at);
+    case Id::Address:
+        return address(args, argc, at);
+    case Id::Hyperlink: {
+        // The name shown for the link, else the link itself.
+        const CellValue shown = value(argc > 1 && !args[1].missing ? 1 : 0);
+        return Operand::of(shown.type == Type::Empty ? CellValue::fromNumber(0) : shown);
     }
     default:
         break;
     }
     return Operand::of(error("#NAME?"));
+}
+
+// LOOKUP(sought, keys, [results]) or LOOKUP(sought, table): the last key not above the one
+// sought among the keys of its kind (errors passed over, as the program's search on sorted data
+// does), and the result at its place: in the results (a block of cells reaches beyond its end),
+// or in the table's last row or column (the table searched along its first row when it is wider
+// than tall, else its first column).
+FormulaEvaluator::Operand FormulaEvaluator::lookupVector(const Operand* args, int argc, CellRef at) const {
+    const CellValue sought = scalar(args[0], at);
+    if (isError(sought))
+        return Operand::of(sought);
+    const auto keys = tableOf(args[1]);
+    if (!keys)
+        return Operand::of(isError(args[1].value) ? args[1].value : error("#VALUE!"));
+    const bool table = argc < 3 || args[2].missing;
+    const bool alongRow = keys->columns > keys->rows;
+    const int length = alongRow ? keys->columns : keys->rows;
+    const int stored = alongRow ? std::min(keys->storedColumns, length) : std::min(keys->storedRows, length);
+    auto keyAt = [&](int i) -> const CellValue& { return alongRow ? keys->at(0, i) : keys->at(i, 0); };
+    int found = -1;
+    for (int i = 0; i < stored; ++i) {
+        const CellValue& v = keyAt(i);
+        if (v.type != Type::Error && sameKind(v, sought) && compareValues(v, sought) <= 0)
+            found = i;
+    }
+    if (found < 0)
+        return Operand::of(error("#N/A"));
+    if (table)
+        return Operand::of(alongRow ? keys->at(keys->rows - 1, found) : keys->at(found, keys->columns - 1));
+    if (const FormulaRef* block = blockOf(args[2])) {
+        const bool row = block->range.rows() == 1 && block->range.columns() > 1;
+        return Operand::of(cellIn(*block, row ? 0 : found, row ? found : 0));
+    }
+    const auto results = tableOf(args[2]);
+    if (!results)
+        return Operand::of(isError(args[2].value) ? args[2].value : error("#VALUE!"));
+    const bool row = results->rows == 1 && results->columns > 1;
+    if (found >= (row ? results->columns : results->rows))
+        return Operand::of(error("#N/A"));
+    return Operand::of(row ? results->at(0, found) : results->at(found, 0));
+}
+
+// ADDRESS(row, column, [kind], [A1 style], [sheet]): kind 1 $A$1, 2 A$1, 3 $A1, 4 A1.
+FormulaEvaluator::Operand FormulaEvaluator::address(const Operand* args, int argc, CellRef at) const {
+    auto number = [&](int i, double whenMissing) {
+        return Number::of(i < argc && !args[i].missing ? scalar(args[i], at)
+                                                       : CellValue::fromNumber(whenMissing));
+    };
+    const Number row = number(0, 0);
+    const Number column = number(1, 0);
+    const Number kind = number(2, 1);
+    for (const Number* n : {&row, &column, &kind})
+        if (n->failed())
+            return Operand::of(n->failure);
+    CellValue failure;
+    const bool a1 = argc < 4 || args[3].missing || truthOf(scalar(args[3], at), failure);
+    if (isError(failure))
+        return Operand::of(failure);
+    const int r = int(std::clamp(std::trunc(row.value), -1.0, double(CellAddress::kMaxRows) + 1));
+    const int c = int(std::clamp(std::trunc(column.value), -1.0, double(CellAddress::kMaxColumns) + 1));
+    const int k = int(std::trunc(kind.value));
+    if (r < 1 || r > CellAddress::kMaxRows || c < 1 || c > CellAddress::kMaxColumns || k < 1 || k > 4)
+        return Operand::of(error("#VALUE!"));
+    const bool rowAbsolute = k == 1 || k == 2;
+    const bool columnAbsolute = k == 1 || k == 3;
+    QString text;
+    if (a1) {
+        text = CellAddress::toA1({r, c}, rowAbsolute, columnAbsolute);
+    } else {
+        text = (rowAbsolute ? QStringLiteral("R%1").arg(r) : QStringLiteral("R[%1]").arg(r)) +
+               (columnAbsolute ? QStringLiteral("C%1").arg(c) : QStringLiteral("C[%1]").arg(c));
+    }
+    if (argc > 4 && !args[4].missing) {
+        const CellValue sheet = scalar(args[4], at);
+        if (isError(sheet))
+            return Operand::of(sheet);
+        const QString name = textOf(sheet);
+        text.prepend(name.isEmpty()
+                         ? QStringLiteral("!")
+                         : XmlText::toQString(FormulaText::quotedSheet(XmlText::toUtf8(name))) + u'!');
+    }
+    return Operand::of(CellValue::fromText(text));
 }
 
 } // namespace platform::sheet
@@ -279,15 +434,34 @@ FormulaEvaluator::Operand FormulaEvaluator::reference(Id id, const Operand* args
                                                        : CellValue::fromNumber(whenMissing));
     };
     if (id == Id::Row || id == Id::Column) {
-        // The formula's own row or column, or the first of the reference.
+        // The formula's own row or column, or the first of the reference; evaluated as an array,
+        // those of every row or column of the block.
         CellRef cell = at;
         if (argc > 0 && !args[0].missing) {
             const FormulaRef* block = blockOf(args[0]);
             if (!block)
                 return Operand::of(error("#VALUE!"));
-            cell = block->range.first;
+            const CellRange& r = block->range;
+            const int count = id == Id::Row ? r.rows() : r.columns();
+            if (arrayStep_ && count > 1) {
+                if (count > kMaxArrayElements) {
+                    gaveUp_ = true;
+                    return Operand::of(error("#VALUE!"));
+                }
+                ValueMatrix numbers(id == Id::Row ? count : 1, id == Id::Row ? 1 : count);
+                for (int i = 0; i < count; ++i)
+                    numbers.values[std::size_t(i)] =
+                        CellValue::fromNumber(id == Id::Row ? r.first.row + i : r.first.col + i);
+                return Operand::ofArray(std::move(numbers));
+            }
+            cell = r.first;
         }
         return Operand::of(CellValue::fromNumber(id == Id::Row ? cell.row : cell.col));
+    }
+    if (id == Id::Areas) {
+        if (args[0].areas)
+            return Operand::of(CellValue::fromNumber(double(args[0].areas->size())));
+        return Operand::of(args[0].ref ? CellValue::fromNumber(1) : error("#VALUE!"));
     }
     if (id == Id::Offset) {
         const FormulaRef* base = blockOf(args[0]);

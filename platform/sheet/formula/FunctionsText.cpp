@@ -1,6 +1,8 @@
-// The text functions: TEXT (see NumberFormat), LEFT, RIGHT, MID, LEN, UPPER, LOWER, PROPER, TRIM, SUBSTITUTE,
-// REPLACE, FIND, SEARCH, VALUE, CONCAT, TEXTJOIN, REPT, EXACT, N and T. Numbers and truth values take part as
-// the text a cell shows; positions count from 1; a result longer than a cell holds is #VALUE!.
+// The text functions: TEXT (see NumberFormat), DOLLAR, FIXED, LEFT, RIGHT, MID, LEN, UPPER, LOWER, PROPER,
+// TRIM, CLEAN, SUBSTITUTE, REPLACE, FIND, SEARCH, VALUE, CONCAT, TEXTJOIN, REPT, EXACT, N, T, CHAR, CODE,
+// UNICHAR and UNICODE. Numbers and truth values take part in their General form; positions count from 1;
+// CHAR and CODE use the character set of the program's Windows (code page 1252); a result longer than a
+// cell holds is #VALUE!.
 #include "platform/sheet/formula/Criteria.h"
 #include "platform/sheet/formula/EvaluatorValues.h"
 #include "platform/sheet/formula/NumberFormat.h"
@@ -37,6 +39,26 @@ QString proper(const QString& text) {
         afterLetter = c.isLetter();
     }
     return out;
+}
+
+// Code page 1252 from 128 to 159 (the rest of 1 to 255 is Latin-1); 0 where it has no character.
+constexpr char16_t kWindows1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                       0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QChar windows1252(int code) {
+    return code >= 128 && code < 160 ? QChar(kWindows1252[code - 128]) : QChar(char16_t(code));
+}
+
+int windows1252Code(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 128 || (u >= 160 && u < 256))
+        return u;
+    for (int i = 0; i < 32; ++i)
+        if (kWindows1252[i] == u && u != 0)
+            return 128 + i;
+    return '?';
 }
 
 QString substituted(const QString& text, const QString& old, const QString& by, int instance) {
@@ -97,6 +119,11 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
                 for (int r = 0; r < used.row && !isError(failure); ++r)
                     for (int c = 0; c < block->range.columns() && !isError(failure); ++c)
                         take(c < used.col ? cellIn(*block, r, c) : CellValue());
+            } else if (args[i].array) {
+                const ValueMatrix& m = *args[i].array;
+                for (int r = 0; r < m.rows && !isError(failure); ++r)
+                    for (int c = 0; c < m.columns && !isError(failure); ++c)
+                        take(m.at(r, c));
             } else {
                 take(value(i));
             }
@@ -106,7 +133,8 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
         return result(parts.join(delimiter));
     }
 
-    const CellValue a = value(0);
+    // T reads the first cell of a block, wherever the formula stands.
+    const CellValue a = id == Id::T && blockOf(args[0]) ? cellIn(*blockOf(args[0]), 0, 0) : value(0);
     switch (id) {
     case Id::Text: {
         if (isError(a))
@@ -121,8 +149,73 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
             number = a.number;
         if (a.type == Type::Boolean)
             return result(textOf(a));
-        const auto shown = NumberFormat::format(number, textOf(pattern));
+        const auto shown = NumberFormat::format(number, textOf(pattern), date1904_);
         return shown ? result(*shown) : Operand::of(error("#VALUE!"));
+    }
+    case Id::Dollar:
+    case Id::Fixed: {
+        // Rounded to the decimals (left of the point when negative), with thousands separators:
+        // DOLLAR with a dollar sign and negative amounts in parentheses.
+        if (isError(a))
+            return Operand::of(a);
+        const Number x = Number::of(a);
+        const Number decimals =
+            Number::of(argc > 1 && !args[1].missing ? value(1) : CellValue::fromNumber(2));
+        if (x.failed())
+            return Operand::of(x.failure);
+        if (decimals.failed())
+            return Operand::of(decimals.failure);
+        const int places = int(std::trunc(decimals.value));
+        if (places > 127)
+            return Operand::of(error("#VALUE!"));
+        CellValue failure;
+        const bool plain = id == Id::Fixed && argc > 2 && !args[2].missing && truthOf(value(2), failure);
+        if (isError(failure))
+            return Operand::of(failure);
+        const double rounded = roundDecimal(x.value, std::max(places, -308), Rounding::Nearest);
+        QString digits = plain ? QStringLiteral("0") : QStringLiteral("#,##0");
+        if (places > 0)
+            digits += u'.' + QString(places, u'0');
+        const QString pattern = id == Id::Dollar ? QStringLiteral("$%1;($%1)").arg(digits) : digits;
+        const auto shown = NumberFormat::format(rounded, pattern);
+        return shown ? result(*shown) : Operand::of(error("#VALUE!"));
+    }
+    case Id::Char:
+    case Id::UniChar: {
+        if (isError(a))
+            return Operand::of(a);
+        const Number x = Number::of(a);
+        if (x.failed())
+            return Operand::of(x.failure);
+        const double code = std::trunc(x.value);
+        if (id == Id::Char) {
+            if (code < 1 || code > 255 || windows1252(int(code)).isNull())
+                return Operand::of(error("#VALUE!"));
+            return result(QString(windows1252(int(code))));
+        }
+        if (code < 1 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return Operand::of(error("#VALUE!"));
+        const char32_t point = char32_t(code);
+        return result(QString::fromUcs4(&point, 1));
+    }
+    case Id::Code:
+    case Id::Unicode: {
+        if (isError(a))
+            return Operand::of(a);
+        const QString t = textOf(a);
+        if (t.isEmpty())
+            return Operand::of(error("#VALUE!"));
+        if (id == Id::Code)
+            return Operand::of(CellValue::fromNumber(windows1252Code(t[0])));
+        return Operand::of(CellValue::fromNumber(double(t.toUcs4().value(0))));
+    }
+    case Id::Clean: {
+        // The characters 0 to 31 taken out.
+        if (isError(a))
+            return Operand::of(a);
+        QString t = textOf(a);
+        t.removeIf([](QChar c) { return c.unicode() < 32; });
+        return result(t);
     }
     case Id::N:
         if (isError(a))

@@ -1,8 +1,11 @@
-// A number written in a number format of the spreadsheet program, as its TEXT function does: up
-// to four sections (positive; negative; zero; text), digit places 0 # ?, the decimal point,
-// thousands separators (and a trailing comma for thousands), percent, literal texts in quotes or
-// after a backslash, and the date and time codes y m d h s with AM/PM. "General" writes the number
-// as a cell shows it; "@" the text itself.
+// A number written in a number format of the spreadsheet program, as its TEXT function writes
+// it: up to four sections (positive; negative; zero; text), or sections chosen by conditions
+// ("[<10]0.0;0"); digit places 0 # ? with the decimal point, thousands separators and scaling
+// commas, percent, scientific notation (E+ E-), fractions ("# ?/?", "0/100"), literal texts in
+// quotes, after a backslash or as spaces ("_)"), currency tags ("[$€-407]"), the date and time
+// codes y m d h s with AM/PM and A/P, elapsed time ([h] [m] [s]) and fractions of a second;
+// "General" writes the number as the General format does, "@" the text itself. Also that
+// General form on its own, which is how a number becomes a text wherever a formula needs one.
 #pragma once
 
 #include <QString>
@@ -12,10 +15,17 @@ namespace platform::sheet {
 
 class NumberFormat {
 public:
-    // The number in the format; nothing when the format cannot be read.
-    static std::optional<QString> format(double value, const QString& pattern);
-    // A text in the format: its text section (or "@"), else the text as it is.
+    // The number in the format; nothing when the number cannot be shown in it (a negative date,
+    // a number no condition takes). Dates count in the 1904 system when date1904 is set.
+    static std::optional<QString> format(double value, const QString& pattern, bool date1904 = false);
+    // A text in the format: its text section (or a single section holding "@"), else the text as
+    // it is.
     static QString formatText(const QString& text, const QString& pattern);
+
+    // The General form of a number that becomes a text: at most 15 significant digits, a
+    // decimal form from 1E-9 to below 1E+11, scientific notation outside it ("1E+11",
+    // "1.5E-10").
+    static QString general(double value);
 };
 
 } // namespace platform::sheet

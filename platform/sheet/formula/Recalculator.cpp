@@ -40,14 +40,69 @@ std::string folded(std::string_view name) {
     return ascii ? out : XmlText::toUtf8(XmlText::toQString(name).toUpper());
 }
 
-// Array formulas and data tables spread one formula over a block: not evaluated here.
-bool isBlockFormula(const CellStore& store, const Cell& cell) {
+// The value of one attribute in a formula's raw attributes (` t="array" ref="C1:C3"`).
+std::string_view formulaAttribute(std::string_view attrs, std::string_view name) {
+    const std::string key = " " + std::string(name) + "=\"";
+    const std::size_t at = attrs.find(key);
+    if (at == std::string_view::npos)
+        return {};
+    const std::size_t from = at + key.size();
+    const std::size_t to = attrs.find('"', from);
+    return to == std::string_view::npos ? std::string_view() : attrs.substr(from, to - from);
+}
+
+// What kind of formula a cell holds: a data table (evaluated by the spreadsheet program only),
+// an array formula with the block it fills, or a plain one.
+struct FormulaKind {
+    bool dataTable = false;
+    bool array = false;
+    CellRange block;
+};
+
+FormulaKind kindOf(const CellStore& store, const Cell& cell, CellRef at) {
+    FormulaKind kind;
+    kind.block = CellRange(at);
     const std::uint32_t attrs = store.formulaAttrs(cell.formula);
     if (!attrs)
-        return false;
+        return kind;
     const std::string_view text = store.attrs(attrs);
-    return text.find("t=\"array\"") != std::string_view::npos ||
-           text.find("t=\"dataTable\"") != std::string_view::npos;
+    const std::string_view type = formulaAttribute(text, "t");
+    kind.dataTable = type == "dataTable";
+    kind.array = type == "array";
+    if (kind.array) {
+        const auto block = CellRange::parse(QString::fromLatin1(formulaAttribute(text, "ref")));
+        if (block && block->first == at)
+            kind.block = *block;
+    }
+    return kind;
+}
+
+bool overlaps(const CellRange& a, const CellRange& b) {
+    return a.first.row <= b.last.row && b.first.row <= a.last.row && a.first.col <= b.last.col &&
+           b.first.col <= a.last.col;
+}
+
+// The results of an array formula in the cells of its block (cells made where missing; a cell
+// with a formula of its own is left alone); whether any changed.
+bool storeBlock(CellStore& store, const CellRange& block, const ValueMatrix& results,
+                const FormulaEvaluator& evaluator, int sheet) {
+    bool changed = false;
+    for (int r = 0; r < block.rows(); ++r) {
+        for (int c = 0; c < block.columns(); ++c) {
+            const CellRef at{block.first.row + r, block.first.col + c};
+            Cell* cell = store.find(at);
+            if (cell && cell->formula && r + c > 0)
+                continue;
+            if (!cell)
+                cell = &store.obtain(at);
+            const CellValue& result = results.at(r, c);
+            if (evaluator.valueOf(sheet, *cell) == result)
+                continue;
+            Worksheet::Impl::storeResult(store, *cell, result);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 } // namespace
@@ -66,6 +121,17 @@ public:
             const int sheet = local.empty() ? -1 : std::atoi(local.c_str());
             names_[folded(d.attribute("name"))].emplace_back(sheet, d.text);
         }
+        for (std::size_t i = 0; i < sheets.size(); ++i)
+            for (const TablePart& t : impl(*sheets[i]).tables)
+                tables_.emplace(folded(t.name),
+                                Table{int(i), t.range, t.headerRows, t.totalsRows, t.columns});
+    }
+
+    const Table* table(std::string_view name) const override {
+        if (tables_.empty() || name.empty())
+            return nullptr;
+        const auto it = tables_.find(folded(name));
+        return it == tables_.end() ? nullptr : &it->second;
     }
 
     int sheetIndex(std::string_view name) const override {
@@ -93,6 +159,7 @@ private:
     bool macros_;
     std::unordered_map<std::string, int> sheets_;
     std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> names_;
+    std::unordered_map<std::string, Table> tables_;
 };
 
 // One formula cell on the way through the evaluation: first its dirty precedents are taken
@@ -105,6 +172,7 @@ struct Recalculator::Frame {
     bool expanded = false;
     bool circular = false;
     std::optional<FormulaProgram> program;
+    CellRange block; // the cells it fills: its own, or an array formula's block
 };
 
 Recalculator::Recalculator(Workbook& workbook)
@@ -130,6 +198,8 @@ void Recalculator::dropIndex() {
     index_.reset();
     indexSheets_.clear();
     hidden_.clear();
+    arrayBlocks_.clear();
+    arrayBlockIndex_.clear();
     rescan_ = true; // a copied sheet brings its stale cells along
 }
 
@@ -264,6 +334,7 @@ void Recalculator::buildIndex(const std::vector<Worksheet*>& sheets, const Scope
     // Per sheet read: the entries it makes, per sheet referred to.
     std::vector<std::vector<std::vector<Entry>>> entries(count, std::vector<std::vector<Entry>>(count));
     std::vector<std::vector<CellKey>> hidden(count);
+    std::vector<std::vector<ArrayBlock>> blocks(count);
     runParallel(count, [&](std::size_t s) {
         const CellStore* store = storeOf(sheets[s]);
         if (!store)
@@ -283,6 +354,9 @@ void Recalculator::buildIndex(const std::vector<Worksheet*>& sheets, const Scope
                         entries[s][std::size_t(t)].push_back(Entry{ref.range, key});
                 if (hiddenPrecedents)
                     hidden[s].push_back(key);
+                const FormulaKind kind = kindOf(*store, cell, {row.row, cell.col});
+                if (kind.array && !kind.block.isSingleCell())
+                    blocks[s].push_back(ArrayBlock{key, int(s), kind.block});
             }
         }
     });
@@ -297,6 +371,18 @@ void Recalculator::buildIndex(const std::vector<Worksheet*>& sheets, const Scope
     hidden_.clear();
     for (const auto& keys : hidden)
         hidden_.insert(hidden_.end(), keys.begin(), keys.end());
+    arrayBlocks_.clear();
+    arrayBlockIndex_.clear();
+    for (const auto& onSheet : blocks)
+        for (const ArrayBlock& b : onSheet) {
+            arrayBlockIndex_.emplace(b.formula, arrayBlocks_.size());
+            arrayBlocks_.push_back(b);
+        }
+}
+
+const Recalculator::ArrayBlock* Recalculator::arrayBlockOf(CellKey formula) const {
+    const auto it = arrayBlockIndex_.find(formula);
+    return it == arrayBlockIndex_.end() ? nullptr : &arrayBlocks_[it->second];
 }
 
 // Formulas written since the index was built are filed under their references.
@@ -355,6 +441,11 @@ std::vector<Recalculator::CellKey> Recalculator::markDirty(std::vector<Seed> que
             continue;
         found.clear();
         index_->dependents(sheet, at, found);
+        // The readers of the cells an array formula fills depend on it too.
+        if (const ArrayBlock* block = cell && cell->formula ? arrayBlockOf(seed.key) : nullptr)
+            for (int r = block->block.first.row; r <= block->block.last.row; ++r)
+                for (int c = block->block.first.col; c <= block->block.last.col; ++c)
+                    index_->dependents(sheet, {r, c}, found);
         for (CellKey key : found)
             queue.push_back(Seed{key, seed.written});
     }
@@ -366,7 +457,9 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
     std::vector<const CellStore*> stores;
     for (Worksheet* sheet : sheets)
         stores.push_back(storeOf(sheet));
-    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings, &scope);
+    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings, &scope,
+                                     impl(workbook_).workbookPart->date1904);
+    const bool anyArrayBlock = !arrayBlocks_.empty();
 
     auto cellAt = [&](CellKey key) -> Cell* {
         CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
@@ -384,6 +477,12 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                     if (cell.formula)
                         visit(DependencyIndex::key(s, {row, cell.col}), cell);
                 });
+                // The cells an array formula fills are read through its formula cell.
+                if (anyArrayBlock)
+                    for (const ArrayBlock& b : arrayBlocks_)
+                        if (b.sheet == s && overlaps(b.block, ref.range))
+                            if (const Cell* formulaCell = cellAt(b.formula))
+                                visit(b.formula, *formulaCell);
             }
         }
     };
@@ -406,10 +505,15 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
                 // already reads this one: a circular reference.
                 stack[top].expanded = true;
                 cell->flags |= CellStore::kOnPath;
+                const FormulaKind kind = kindOf(store, *cell, DependencyIndex::cellOf(key));
                 FormulaProgram program =
-                    FormulaCompiler::compile(store.formulaText(cell->formula), sheet, scope);
-                if (isBlockFormula(store, *cell))
+                    FormulaCompiler::compile(store.formulaText(cell->formula), sheet, scope, kind.array);
+                // A data table, or an array formula over a block too large to hold, is left to the
+                // spreadsheet program.
+                if (kind.dataTable ||
+                    double(kind.block.rows()) * kind.block.columns() > FormulaEvaluator::kMaxArrayElements)
                     program.evaluable = false;
+                stack[top].block = kind.block;
                 bool circular = false;
                 std::vector<CellKey> needed;
                 forEachPrecedent(program, [&](CellKey precedent, const Cell& c) {
@@ -447,15 +551,28 @@ void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector
             };
             if (stale) {
                 markStale();
-            } else {
+            } else if (frame.block.isSingleCell()) {
                 const CellValue before = evaluator.valueOf(sheet, *cell);
                 const CellValue result = evaluator.evaluate(*frame.program, at, sheet);
-                if (evaluator.readUnsettled()) {
-                    markStale(); // it read a result that is not current (through OFFSET or INDIRECT)
+                if (evaluator.readUnsettled() || evaluator.gaveUp()) {
+                    // It read a result that is not current (through OFFSET or INDIRECT), or met
+                    // what only the spreadsheet program evaluates.
+                    markStale();
                 } else {
                     changed = !(before == result);
                     if (changed)
                         Worksheet::Impl::storeResult(store, *cell, result);
+                    cell->flags &= std::uint8_t(~CellStore::kStale);
+                }
+            } else {
+                const CellRange& block = frame.block;
+                const ValueMatrix results =
+                    evaluator.evaluateBlock(*frame.program, at, sheet, block.rows(), block.columns());
+                if (evaluator.readUnsettled() || evaluator.gaveUp()) {
+                    markStale();
+                } else {
+                    changed = storeBlock(store, block, results, evaluator, sheet);
+                    cell = store.find(at); // storing may have made cells of its row
                     cell->flags &= std::uint8_t(~CellStore::kStale);
                 }
             }

@@ -3,19 +3,22 @@
 // recalculation. Then the formula cells that depend on the written cells, directly or through
 // other formulas, are found with a dependency index (built from every formula the first time,
 // and kept up to date with the formulas written since) and evaluated, each after the formula
-// cells it reads. A formula the engine cannot evaluate -- a function it does not evaluate, a
-// reference to another workbook, a circular reference, or one that reads such a cell -- keeps
-// its last result in memory, is listed as stale and is saved without a result, so that every
-// spreadsheet program calculates it on opening. Formulas that a file holds without a result
-// are calculated at the first calculation, without rewriting their sheet for it.
+// cells it reads. An array formula over a block fills every cell of the block, and the formulas
+// that read those cells come after it. A formula the engine cannot evaluate -- a function it does
+// not evaluate, a reference to another workbook, a data table, a circular reference, or one that
+// reads such a cell -- keeps its last result in memory, is listed as stale and is saved without a result, so
+// that every spreadsheet program calculates it on opening. Formulas that a file holds without a result are
+// calculated at the first calculation, without rewriting their sheet for it.
 #pragma once
 
 #include "platform/sheet/CellAddress.h"
+#include "platform/sheet/CellRange.h"
 #include "platform/sheet/formula/DependencyIndex.h"
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -61,6 +64,12 @@ private:
         CellKey key;
         bool written;
     };
+    // The block an array formula fills beyond its own cell.
+    struct ArrayBlock {
+        CellKey formula;
+        int sheet;
+        CellRange block;
+    };
 
     static CellStore* storeOf(Worksheet* sheet);
     void dropIndex();
@@ -74,6 +83,7 @@ private:
     void evaluate(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets,
                   const Scope& scope);
     void clearMarks(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets);
+    const ArrayBlock* arrayBlockOf(CellKey formula) const;
 
     Workbook& workbook_;
     std::vector<std::pair<Worksheet*, CellRef>> written_;
@@ -81,7 +91,9 @@ private:
     std::unique_ptr<DependencyIndex> index_;
     std::vector<Worksheet*> indexSheets_; // the sheets by position when the index was built
     std::vector<CellKey> hidden_;         // formula cells that read cells they do not name
-    bool pending_ = true;                 // the first time, the sheets are searched for stale cells
+    std::vector<ArrayBlock> arrayBlocks_;
+    std::unordered_map<CellKey, std::size_t> arrayBlockIndex_; // by formula cell
+    bool pending_ = true; // the first time, the sheets are searched for stale cells
     bool rescan_ = true;
     bool running_ = false;
 };

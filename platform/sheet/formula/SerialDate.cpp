@@ -1,4 +1,4 @@
-// Serial dates of the 1900 date system.
+// Serial dates of the 1900 and the 1904 date systems.
 #include "platform/sheet/formula/SerialDate.h"
 
 #include <cmath>
@@ -48,9 +48,15 @@ SerialDate SerialDate::fromCivilDays(long long days) {
     return SerialDate{int(year), month, day};
 }
 
-std::optional<double> SerialDate::serial(int year, int month, int day) {
+std::optional<double> SerialDate::serial(int year, int month, int day, bool date1904) {
     if (year < 1900 || year > 9999 || month < 1 || month > 12 || day < 1)
         return std::nullopt;
+    if (date1904) {
+        const auto s = serial(year, month, day);
+        if (!s || *s < kOffset1904)
+            return std::nullopt;
+        return *s - kOffset1904;
+    }
     if (year == 1900 && month == 2 && day == 29)
         return 60.0;
     if (day > daysInMonth(year, month))
@@ -59,7 +65,7 @@ std::optional<double> SerialDate::serial(int year, int month, int day) {
     return s < 60 ? s : s + 1;
 }
 
-std::optional<double> SerialDate::normalized(long long year, long long month, long long day) {
+std::optional<double> SerialDate::normalized(long long year, long long month, long long day, bool date1904) {
     if (year < 0 || year > 9999 || std::llabs(month) > 1000000 || std::llabs(day) > 100000000)
         return std::nullopt;
     // Months beyond December or before January move the year; days count on from the first of
@@ -69,15 +75,17 @@ std::optional<double> SerialDate::normalized(long long year, long long month, lo
     const int monthOfYear = int(((m % 12) + 12) % 12) + 1;
     if (year < 1900 || year > 9999)
         return std::nullopt;
-    const double s = *serial(int(year), monthOfYear, 1) + double(day - 1);
-    if (s < 0 || s > kMaxSerial)
+    const double s = *serial(int(year), monthOfYear, 1) + double(day - 1) - (date1904 ? kOffset1904 : 0);
+    if (s < 0 || s > maxSerial(date1904))
         return std::nullopt;
     return s;
 }
 
-std::optional<SerialDate> SerialDate::fromSerial(double serial) {
-    if (!(serial >= 0) || serial >= kMaxSerial + 1)
+std::optional<SerialDate> SerialDate::fromSerial(double serial, bool date1904) {
+    if (!(serial >= 0) || serial >= maxSerial(date1904) + 1)
         return std::nullopt;
+    if (date1904)
+        return fromSerial(serial + kOffset1904);
     const long long whole = (long long)std::floor(serial);
     if (whole == 0)
         return SerialDate{1900, 1, 0};
@@ -86,9 +94,9 @@ std::optional<SerialDate> SerialDate::fromSerial(double serial) {
     return fromCivilDays(kDec31_1899 + (whole < 60 ? whole : whole - 1));
 }
 
-int SerialDate::weekday(double serial) {
+int SerialDate::weekday(double serial, bool date1904) {
     // Serial 1 (1 January 1900) counts as a Sunday, as the program counts it.
-    const long long whole = (long long)std::floor(serial);
+    const long long whole = (long long)std::floor(serial) + (date1904 ? (long long)kOffset1904 : 0);
     return int(((whole - 1) % 7 + 7) % 7);
 }
 

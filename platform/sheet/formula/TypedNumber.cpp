@@ -440,6 +440,27 @@ std::optional<TypedNumber> TypedNumber::parse(QStringView text) {
     return parse(text, QDate::currentDate().year());
 }
 
+bool TypedNumber::isDate() const {
+    switch (look) {
+    case Look::Date:
+    case Look::DayMonthYear:
+    case Look::DayMonth:
+    case Look::MonthYear:
+    case Look::DateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<double> TypedNumber::valueIn(bool date1904) const {
+    if (!date1904 || !isDate())
+        return value;
+    if (value < SerialDate::kOffset1904)
+        return std::nullopt;
+    return value - SerialDate::kOffset1904;
+}
+
 TypedNumber::Format TypedNumber::format(Look look) {
     switch (look) {
     case Look::General:

@@ -46,6 +46,12 @@ struct TypedNumber {
     // The same, with the current year of the clock.
     static std::optional<TypedNumber> parse(QStringView text);
 
+    // Whether the text held a date (with or without a time of day).
+    bool isDate() const;
+    // The value in a workbook's date system: a date read in the 1904 system counts 1462 days
+    // less; nothing for a date before that system's first day.
+    std::optional<double> valueIn(bool date1904) const;
+
     // The number format the look stands for: a built-in format by its id, or a custom code
     // (with id 0) where the built-in id would mean something else in other languages.
     struct Format {

@@ -1,10 +1,9 @@
 // Typed entries: formula, number (with its look), truth value, error value or text.
 #include "platform/sheet/model/CellEntry.h"
 
-
 namespace platform::sheet {
 
-CellEntry CellEntry::parse(const QString& typed) {
+CellEntry CellEntry::parse(const QString& typed, bool date1904) {
     CellEntry entry;
     if (typed.isEmpty())
         return entry;
@@ -17,8 +16,9 @@ CellEntry CellEntry::parse(const QString& typed) {
         entry.value = CellValue::fromText(typed.mid(1));
         return entry;
     }
-    if (const auto number = TypedNumber::parse(typed)) {
-        entry.value = CellValue::fromNumber(number->value);
+    const auto number = TypedNumber::parse(typed);
+    if (const auto value = number ? number->valueIn(date1904) : std::nullopt) {
+        entry.value = CellValue::fromNumber(*value);
         entry.look = number->look;
         return entry;
     }

@@ -19,7 +19,9 @@ struct CellEntry {
     // How a typed number looked; General for anything else.
     TypedNumber::Look look = TypedNumber::Look::General;
 
-    static CellEntry parse(const QString& typed);
+    // A date counts in the 1904 date system when date1904 is set; a date before that system's
+    // first day stays text.
+    static CellEntry parse(const QString& typed, bool date1904 = false);
 };
 
 } // namespace platform::sheet

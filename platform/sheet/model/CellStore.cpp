@@ -176,6 +176,19 @@ void CellStore::setCellAttrs(CellRef at, std::uint32_t attrs) {
         cellAttrs_[key(at)] = attrs;
 }
 
+void CellStore::setRichText(CellRef at, std::uint32_t text, std::string_view element) {
+    richTexts_[key(at)] = {text, addText(element)};
+}
+
+std::optional<std::string_view> CellStore::richText(CellRef at, std::uint32_t text) const {
+    if (richTexts_.empty())
+        return std::nullopt;
+    const auto it = richTexts_.find(key(at));
+    if (it == richTexts_.end() || it->second.first != text)
+        return std::nullopt;
+    return this->text(it->second.second);
+}
+
 std::uint32_t CellStore::cellAttrs(CellRef at) const {
     const auto it = cellAttrs_.find(key(at));
     return it == cellAttrs_.end() ? 0 : it->second;

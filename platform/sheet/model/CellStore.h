@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -127,6 +128,12 @@ public:
     void setCellAttrs(CellRef at, std::uint32_t attrs);
     std::uint32_t cellAttrs(CellRef at) const;
 
+    // The inline string element of a cell as the file wrote it (<is> with formatted runs), kept
+    // for the cell's text at `text` (a text index): written back while the cell holds that text.
+    void setRichText(CellRef at, std::uint32_t text, std::string_view element);
+    // The element kept for the cell, when it still holds that text.
+    std::optional<std::string_view> richText(CellRef at, std::uint32_t text) const;
+
     std::size_t cellCount() const;
 
 private:
@@ -140,6 +147,7 @@ private:
     std::vector<std::string> attrs_;
     std::unordered_map<std::string, std::uint32_t> attrIndex_;
     std::unordered_map<std::uint64_t, std::uint32_t> cellAttrs_;
+    std::unordered_map<std::uint64_t, std::pair<std::uint32_t, std::uint32_t>> richTexts_; // text, element
 };
 
 } // namespace platform::sheet

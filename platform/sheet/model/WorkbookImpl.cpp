@@ -10,6 +10,7 @@
 #include "platform/sheet/model/SheetNames.h"
 #include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/Conformance.h"
 #include "platform/sheet/package/ContentTypes.h"
 #include "platform/sheet/package/ExternalLinks.h"
 #include "platform/sheet/package/Package.h"
@@ -61,6 +62,22 @@ QString userName() {
 Workbook::Impl::Impl(Workbook& self)
     : self(self) {}
 
+namespace {
+
+// The package of a file encrypted with the default password; nothing when another password
+// protects it.
+std::optional<QByteArray> decryptedWithDefaultPassword(const QByteArray& file) {
+    try {
+        return PackageEncryption::decrypt(file, PackageEncryption::kDefaultPassword);
+    } catch (const SheetError& e) {
+        if (e.code() == SheetError::Code::WrongPassword)
+            return std::nullopt;
+        throw;
+    }
+}
+
+} // namespace
+
 Workbook::Impl::~Impl() = default;
 
 // ---- opening ---------------------------------------------------------------------------
@@ -69,9 +86,18 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
     if (PackageEncryption::isCompoundFile(bytes)) {
         switch (PackageEncryption::contentOf(bytes)) {
         case PackageEncryption::Content::Encrypted:
-            if (options.password.isEmpty())
+            if (options.password.isEmpty()) {
+                // Encrypted with the encryption format's default password (which a program uses
+                // when no password was given): it opens without asking, as in other programs,
+                // and is saved encrypted the same way.
+                if (auto plain = decryptedWithDefaultPassword(bytes)) {
+                    bytes = std::move(*plain);
+                    defaultEncryption = true;
+                    break;
+                }
                 throw SheetError(Code::PasswordRequired,
                                  QStringLiteral("The workbook '%1' is protected by a password.").arg(name));
+            }
             bytes = PackageEncryption::decrypt(bytes, options.password);
             openPassword = options.password;
             break;
@@ -212,6 +238,8 @@ void Workbook::Impl::readSheets() {
         impl(*toRead[i]).part =
             std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
     });
+    for (Worksheet* sheet : toRead)
+        readTables(impl(*sheet));
     // The active sheet is the saved one, unless it is hidden or has no part: then the first
     // visible sheet that has one.
     auto canBeActive = [](const Worksheet* sheet) {
@@ -224,6 +252,27 @@ void Workbook::Impl::readSheets() {
             std::find_if(sheets.begin(), sheets.end(), [&](const auto& s) { return canBeActive(s.get()); });
         if (found != sheets.end())
             active = found->get();
+    }
+}
+
+// The tables of a worksheet, for the formulas that refer to them. A table part that cannot be
+// read is passed over: the formulas that name it are then left to the spreadsheet program, and
+// the part is kept as it is.
+void Workbook::Impl::readTables(Worksheet::Impl& sheet) {
+    const std::string relsPart = Relationships::partFor(sheet.partName);
+    if (!package->contains(relsPart))
+        return;
+    try {
+        const Relationships rels = Relationships::parse(package->read(relsPart));
+        for (const Relationship& r : rels.all()) {
+            if (r.external || !Relationships::typeIs(r.type, TablePart::kRelationship))
+                continue;
+            const std::string part = Relationships::resolve(sheet.partName, r.target);
+            if (package->contains(part))
+                sheet.tables.push_back(TablePart::parse(package->read(part), part));
+        }
+    } catch (const SheetError&) {
+        sheet.tables.clear();
     }
 }
 
@@ -316,8 +365,10 @@ std::string Workbook::Impl::newSheetPart(std::string& relId) {
     const std::string part =
         package->freeName((folder.empty() ? std::string() : folder + "/") + "worksheets/sheet%1.xml");
     package->write(part, std::string()); // reserve the name; the sheet is written at the save
-    relId =
-        workbookRels->add(Relationships::kWorksheet, Relationships::relativeTarget(workbookPartName, part));
+    // (A new workbook has no workbook part yet: it is written in Transitional spelling.)
+    const bool strict = workbookPart && workbookPart->strict();
+    relId = workbookRels->add(Conformance::spelled(Relationships::kWorksheet, strict),
+                              Relationships::relativeTarget(workbookPartName, part));
     types->setOverride(part, WorksheetPart::kContentType);
     return part;
 }
@@ -356,27 +407,33 @@ void Workbook::Impl::prepareSave() {
         }
         structureChanged = true;
     }
+    // A part the layer makes for a Strict workbook is written in Strict spelling.
+    const bool strict = workbookPart->strict();
     if (strings->changed()) {
+        bool made = false;
         if (stringsPart.empty()) {
             const std::string folder = folderOf(workbookPartName);
             stringsPart = (folder.empty() ? std::string() : folder + "/") + "sharedStrings.xml";
-            workbookRels->add(Relationships::kSharedStrings,
+            workbookRels->add(Conformance::spelled(Relationships::kSharedStrings, strict),
                               Relationships::relativeTarget(workbookPartName, stringsPart));
             types->setOverride(stringsPart, SharedStrings::kContentType);
             structureChanged = true;
+            made = true;
         }
-        package->write(stringsPart, strings->serialize());
+        package->write(stringsPart, Conformance::spelled(strings->serialize(), strict && made));
     }
     if (styles->changed()) {
+        bool made = false;
         if (stylesPart.empty()) {
             const std::string folder = folderOf(workbookPartName);
             stylesPart = (folder.empty() ? std::string() : folder + "/") + "styles.xml";
-            workbookRels->add(Relationships::kStyles,
+            workbookRels->add(Conformance::spelled(Relationships::kStyles, strict),
                               Relationships::relativeTarget(workbookPartName, stylesPart));
             types->setOverride(stylesPart, Styles::kContentType);
             structureChanged = true;
+            made = true;
         }
-        package->write(stylesPart, styles->serialize());
+        package->write(stylesPart, Conformance::spelled(styles->serialize(), strict && made));
     }
     if (links->changed()) {
         links->store(*package, *workbookRels, *types, workbookPart->externalReferences);
@@ -417,6 +474,8 @@ QByteArray Workbook::Impl::serialize() {
     activeChanged = false;
     if (!openPassword.isEmpty())
         zip = PackageEncryption::encrypt(zip, openPassword);
+    else if (defaultEncryption)
+        zip = PackageEncryption::encrypt(zip, PackageEncryption::kDefaultPassword);
     return zip;
 }
 
@@ -454,8 +513,10 @@ void Workbook::Impl::applySaveOptions(const SaveOptions& options) {
                                                                 {{"userName", XmlText::toUtf8(userName())}});
         structureChanged = true;
     }
-    if (options.password)
+    if (options.password) {
         openPassword = *options.password;
+        defaultEncryption = false; // a password of its own, or none at all
+    }
 }
 
 } // namespace platform::sheet

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
 
 #include <memory>
 #include <string>
@@ -76,6 +77,7 @@ public:
     QString name;
     QString filePath; // empty for a workbook never saved
     QString openPassword;
+    bool defaultEncryption = false; // encrypted with the format's default password, no password of its own
     bool readOnly = false;
     bool saved = true;
     bool closed = false;
@@ -86,6 +88,7 @@ public:
 
 private:
     void readSheets();
+    void readTables(Worksheet::Impl& sheet);
     void requireContentTypes() const;
     void prepareSave();
 };

@@ -12,6 +12,7 @@
 #include "platform/sheet/package/ExternalLinks.h"
 #include "platform/sheet/package/SharedStrings.h"
 #include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorkbookPart.h"
 #include "platform/sheet/package/WorksheetPart.h"
 #include "platform/sheet/package/XmlText.h"
 
@@ -208,15 +209,16 @@ void Worksheet::Impl::raiseChange(const CellRange& block) {
 }
 
 void Worksheet::Impl::writeEntry(CellRef at, const QString& typed) {
-    const CellEntry entry = CellEntry::parse(typed);
+    const CellEntry entry = CellEntry::parse(typed, book().workbookPart->date1904);
     if (entry.isFormula) {
         // A text that is no formula is refused before anything is stored, as the spreadsheet
         // program refuses to take it.
         if (const auto problem = FormulaCompiler::syntaxProblem(XmlText::toUtf8(entry.formula)))
-            throw SheetError(SheetError::Code::BadFormula,
-                             QStringLiteral("The formula %1 for the cell %2 of the sheet '%3' cannot be taken: %4.")
-                                 .arg(typed.size() > 80 ? typed.left(77) + QStringLiteral("...") : typed,
-                                      CellAddress::toA1(at), name, *problem));
+            throw SheetError(
+                SheetError::Code::BadFormula,
+                QStringLiteral("The formula %1 for the cell %2 of the sheet '%3' cannot be taken: %4.")
+                    .arg(typed.size() > 80 ? typed.left(77) + QStringLiteral("...") : typed,
+                         CellAddress::toA1(at), name, *problem));
     }
     CellStore::Cell& cell = cellForWrite(at);
     if (entry.isFormula)

@@ -8,9 +8,11 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "platform/sheet/model/CellStore.h"
+#include "platform/sheet/package/TablePart.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform::sheet {
 
@@ -65,6 +67,7 @@ public:
     std::string relId;
     std::string partName;
     std::unique_ptr<WorksheetPart> part;
+    std::vector<TablePart> tables; // as read from the file, for the formulas that refer to them
     bool dirty = false;
     CellRange selection{CellRef{1, 1}};
 };

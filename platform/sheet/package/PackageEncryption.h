@@ -11,6 +11,9 @@ namespace platform::sheet {
 
 class PackageEncryption {
 public:
+    // The password the encryption format documents for files encrypted without one given.
+    static inline const QString kDefaultPassword = QStringLiteral("VelvetSweatshop");
+
     // True for any compound file (encrypted packages, workbooks of the legacy binary format,
     // other documents), judged by its signature alone.
     static bool isCompoundFile(const QByteArray& file);

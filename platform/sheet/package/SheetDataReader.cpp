@@ -99,6 +99,14 @@ public:
         : text_(text)
         , part_(part) {}
 
+    // Where the cursor stands, and the element (start tag to end tag) whose start tag ends at
+    // `afterStartTag` and that was read to where the cursor stands.
+    std::size_t position() const { return pos_; }
+    std::string_view element(std::size_t afterStartTag) const {
+        const std::size_t from = text_.rfind('<', afterStartTag - 1);
+        return text_.substr(from, pos_ - from);
+    }
+
     [[noreturn]] void fail(const char* problem) const {
         throw SheetError(
             SheetError::Code::DamagedXml,
@@ -430,6 +438,7 @@ private:
         }
         bool hasValue = false;
         bool hasInline = false;
+        std::string_view richElement; // an inline string with formatted runs, as written
         value_.clear();
         inline_.clear();
         xml_.forEachChild(c, [&](const Tag& child) {
@@ -440,23 +449,32 @@ private:
                 readFormula(child, cell, {row, at});
             } else if (child.local == "is") {
                 hasInline = true;
-                readInline(child);
+                const std::size_t start = xml_.position();
+                if (readInline(child) && !child.selfClosing)
+                    richElement = xml_.element(start);
             } else {
                 xml_.skipRest(child);
             }
         });
         readValue(cell, type, hasValue, hasInline);
+        if (!richElement.empty() && cell.type == CellStore::Type::Inline)
+            store_.setRichText({row, at}, cell.text, richElement);
         // A formula saved without its result (as some writers do) is calculated when needed.
         if (cell.formula && cell.type == CellStore::Type::Empty)
             cell.flags |= CellStore::kStale;
     }
 
     // The text of an inline string: its <t>, or the <t> of each run; phonetic runs left out.
-    void readInline(const Tag& is) {
+    // True when it holds more than a plain text (formatted runs, phonetic runs).
+    bool readInline(const Tag& is) {
+        bool rich = false;
         xml_.forEachChild(is, [&](const Tag& child) {
             if (child.local == "t") {
                 xml_.readText(child, inline_);
-            } else if (child.local == "r") {
+                return;
+            }
+            rich = true;
+            if (child.local == "r") {
                 xml_.forEachChild(child, [&](const Tag& run) {
                     if (run.local == "t")
                         xml_.readText(run, inline_);
@@ -467,12 +485,16 @@ private:
                 xml_.skipRest(child);
             }
         });
+        return rich;
     }
 
     void readValue(CellStore::Cell& cell, std::string_view t, bool hasValue, bool hasInline) {
         if (t == "inlineStr") {
+            // An inline string without its text holds no value: the cell is empty.
+            if (!hasInline)
+                return;
             cell.type = CellStore::Type::Inline;
-            cell.text = store_.addText(hasInline ? XmlText::decodeCellText(inline_) : std::string());
+            cell.text = store_.addText(XmlText::decodeCellText(inline_));
             return;
         }
         if (value_.empty()) {

@@ -3,6 +3,7 @@
 #include "platform/sheet/package/WorkbookPart.h"
 
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/package/Conformance.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <cstring>
@@ -98,6 +99,12 @@ WorkbookPart WorkbookPart::parse(const std::string& xml) {
     if (!is(root, "workbook"))
         throw SheetError(SheetError::Code::DamagedXml,
                          QStringLiteral("The part xl/workbook.xml is not a workbook."));
+    const std::string_view rootName = root.name();
+    const std::size_t colon = rootName.find(':');
+    const std::string nsAttribute = colon == std::string_view::npos
+                                        ? std::string("xmlns")
+                                        : "xmlns:" + std::string(rootName.substr(0, colon));
+    part.strict_ = Conformance::isStrict(root.attribute(nsAttribute.c_str()).value());
     for (const pugi::xml_node& child : root.children()) {
         if (is(child, "sheets")) {
             for (const pugi::xml_node& s : child.children()) {
@@ -131,6 +138,8 @@ WorkbookPart WorkbookPart::parse(const std::string& xml) {
             std::ostringstream raw;
             child.print(raw, "", pugi::format_raw);
             part.fileSharing = ProtectionElement::parse(raw.str());
+        } else if (is(child, "workbookPr")) {
+            part.date1904 = XmlText::isTrue(child.attribute("date1904").value());
         } else if (is(child, "workbookProtection")) {
             part.lockStructure = XmlText::isTrue(child.attribute("lockStructure").value());
         } else if (is(child, "bookViews")) {
@@ -149,6 +158,8 @@ std::string WorkbookPart::serialize() const {
     XmlChunks out = chunks_;
     const std::string& p = chunks_.prefix();
 
+    // Relationship ids in the namespace of the workbook's conformance class.
+    const std::string relNs = Conformance::spelled(kRelNs, strict_);
     std::string sheetsRaw = "<" + p + "sheets>";
     for (const SheetEntry& s : sheets) {
         sheetsRaw += "<" + p + "sheet";
@@ -157,7 +168,7 @@ std::string WorkbookPart::serialize() const {
         if (!s.state.empty() && s.state != "visible")
             appendAttr(sheetsRaw, "state", s.state);
         sheetsRaw += " xmlns:r=\"";
-        sheetsRaw += kRelNs;
+        sheetsRaw += relNs;
         sheetsRaw += "\" r:id=\"";
         XmlText::appendEscaped(sheetsRaw, s.relId, true);
         sheetsRaw += "\"/>";
@@ -187,7 +198,7 @@ std::string WorkbookPart::serialize() const {
         std::string refs = "<" + p + "externalReferences>";
         for (const std::string& id : externalReferences) {
             refs += "<" + p + "externalReference xmlns:r=\"";
-            refs += kRelNs;
+            refs += relNs;
             refs += "\" r:id=\"";
             XmlText::appendEscaped(refs, id, true);
             refs += "\"/>";

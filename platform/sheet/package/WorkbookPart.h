@@ -1,6 +1,6 @@
 // The workbook part (xl/workbook.xml): the sheets in order with their names, ids, links and
-// visibility, the defined names, the calculation settings, the write reservation (fileSharing),
-// the structure protection, the window's active sheet and the list of external links. The
+// visibility, the defined names, the date system, the calculation settings, the write reservation
+// (fileSharing), the structure protection, the window's active sheet and the list of external links. The
 // layer changes these and writes the part with every other child as it was.
 #pragma once
 
@@ -48,6 +48,10 @@ public:
     std::optional<ProtectionElement> fileSharing;
     bool lockStructure = false;
     int activeTab = 0;
+    bool date1904 = false; // dates count from 1 January 1904 (workbookPr date1904)
+
+    // Whether the workbook is written in the Strict spelling of the format's namespaces.
+    bool strict() const { return strict_; }
 
     void setFullCalcOnLoad() { fullCalcOnLoad_ = true; }
     bool fullCalcOnLoad() const { return fullCalcOnLoad_; }
@@ -58,6 +62,7 @@ public:
 private:
     XmlChunks chunks_;
     bool fullCalcOnLoad_ = false;
+    bool strict_ = false;
     std::string calcPrAttributes_; // the calcPr attributes as read, without fullCalcOnLoad
     std::string bookViewsRaw_;
 };

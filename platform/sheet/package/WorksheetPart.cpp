@@ -4,6 +4,7 @@
 
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/package/Conformance.h"
 #include "platform/sheet/package/SheetDataReader.h"
 #include "platform/sheet/package/XmlText.h"
 
@@ -180,6 +181,8 @@ void writeSheetData(std::string& out, const CellStore& store, const std::string&
                     }
                     XmlText::appendCellText(out, text);
                     out += vClose;
+                } else if (const auto rich = store.richText({row.row, cell.col}, cell.text)) {
+                    out += *rich; // formatted runs as the file had them, for the text it still holds
                 } else {
                     out += "<" + p + "is><" + p + "t";
                     if (XmlText::needsSpacePreserve(text))
@@ -202,7 +205,7 @@ void writeSheetData(std::string& out, const CellStore& store, const std::string&
 
 } // namespace
 
-WorksheetPart WorksheetPart::blank(bool selected) {
+WorksheetPart WorksheetPart::blank(bool selected, bool strict) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                       "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
@@ -213,7 +216,7 @@ WorksheetPart WorksheetPart::blank(bool selected) {
         "workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/><sheetData/>"
         "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
         "</worksheet>";
-    return parse(xml, "xl/worksheets/sheet.xml");
+    return parse(Conformance::spelled(xml, strict), "xl/worksheets/sheet.xml");
 }
 
 WorksheetPart WorksheetPart::parse(const std::string& xml, std::string_view partName) {

@@ -22,8 +22,9 @@ public:
     static constexpr std::string_view kContentType =
         "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 
-    // An empty worksheet of a new workbook or a sheet added to one.
-    static WorksheetPart blank(bool selected);
+    // An empty worksheet of a new workbook or a sheet added to one (in the Strict spelling of
+    // the namespaces for a Strict workbook).
+    static WorksheetPart blank(bool selected, bool strict = false);
     // Reads a worksheet part; throws SheetError (DamagedXml) naming the part.
     static WorksheetPart parse(const std::string& xml, std::string_view partName);
 

@@ -9,7 +9,6 @@
 #include "SheetTestSupport.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/formula/TypedNumber.h"
 #include "support/TestEnvironment.h"
 
 #include <algorithm>
@@ -23,12 +22,7 @@ namespace {
 // Where LibreOffice and the spreadsheet program (whose results the engine follows) differ: its
 // own error code where the program shows one of its errors, and truth values joined into a
 // text as 1 and 0 where the program writes TRUE and FALSE. The formula, ours, LibreOffice's.
-struct Differing {
-    const char* formula;
-    CellValue ours;
-    const char* libreOffice;
-};
-const Differing kDiffering[] = {
+const std::vector<sheettest::LibreOfficeDifference> kDiffering = {
     {"VLOOKUP(30,D1:E5,3,FALSE)", CellValue::fromError(QStringLiteral("#REF!")), "Err:502"},
     {"INDEX(D1:E5,9,1)", CellValue::fromError(QStringLiteral("#REF!")), "Err:502"},
     {"SQRT(-1)", CellValue::fromError(QStringLiteral("#NUM!")), "Err:502"},
@@ -50,39 +44,6 @@ const Differing kDiffering[] = {
     {"TEXT(B2,\"#.##\")", CellValue::fromText(QStringLiteral("260.")), "260"},
 };
 
-// Writes that change the inputs of the formulas above.
-void changeInputs(Worksheet& data) {
-    data.setEntry({2, 2}, QStringLiteral("260"));
-    data.setEntry({3, 1}, QStringLiteral("North"));
-    data.setEntry({6, 3}, QStringLiteral("IT"));
-    data.setEntry({3, 4}, QStringLiteral("33"));
-}
-
-QString shown(const CellValue& v) {
-    switch (v.type) {
-    case CellValue::Type::Number:
-        return CellValue::numberText(v.number);
-    case CellValue::Type::Boolean:
-        return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    default:
-        return v.text;
-    }
-}
-
-bool sameAs(const CellValue& ours, const QString& theirs) {
-    if (ours.type == CellValue::Type::Number) {
-        bool ok = false;
-        double b = theirs.toDouble(&ok);
-        // LibreOffice shows dates and percentages in the format it gave the result.
-        if (const auto typed = ok ? std::nullopt : TypedNumber::parse(theirs)) {
-            b = typed->value;
-            ok = true;
-        }
-        return ok && std::abs(ours.number - b) <= 1e-9 * std::max({1.0, std::abs(ours.number), std::abs(b)});
-    }
-    return shown(ours) == theirs;
-}
-
 } // namespace
 
 class FunctionsWorkbook : public ::testing::TestWithParam<const char*> {};
@@ -91,7 +52,7 @@ TEST_P(FunctionsWorkbook, ResultsAfterWritesEqualLibreOfficesRecalculation) {
     const QString path = sheettest::copyOfFixture(QString::fromLatin1(GetParam()));
     auto wb = Workbook::open(path);
     Worksheet& data = wb->sheet(0);
-    changeInputs(data);
+    sheettest::changeBudgetInputs(data);
     int count = 0;
     while (data.hasFormula({count + 1, 10}))
         ++count;
@@ -104,36 +65,11 @@ TEST_P(FunctionsWorkbook, ResultsAfterWritesEqualLibreOfficesRecalculation) {
 
     const QStringList rows = sheettest::convertWithLibreOffice(path, 1, true);
     ASSERT_GE(rows.size(), count);
-    int compared = 0;
-    QStringList stale;
-    for (int i = 0; i < count; ++i) {
-        // LibreOffice writes the truth values as functions: TRUE() and FALSE().
-        const std::string formula = data.formula({i + 1, 10})
-                                        .mid(1)
-                                        .replace(QStringLiteral("TRUE()"), QStringLiteral("TRUE"))
-                                        .replace(QStringLiteral("FALSE()"), QStringLiteral("FALSE"))
-                                        .toStdString();
-        const QStringList fields = sheettest::csvFields(rows[i]);
-        ASSERT_GE(fields.size(), 10) << formula;
-        if (data.isStale({i + 1, 10})) {
-            stale << QString::fromStdString(formula);
-            continue;
-        }
-        ++compared;
-        const CellValue ours = data.value({i + 1, 10});
-        const auto differing = std::find_if(std::begin(kDiffering), std::end(kDiffering),
-                                            [&](const Differing& d) { return formula == d.formula; });
-        if (differing != std::end(kDiffering)) {
-            EXPECT_EQ(ours, differing->ours) << formula;
-            EXPECT_EQ(fields[9], QString::fromLatin1(differing->libreOffice)) << formula;
-            continue;
-        }
-        EXPECT_TRUE(sameAs(ours, fields[9])) << formula << ": ours " << shown(ours).toStdString()
-                                             << ", LibreOffice's " << fields[9].toStdString();
-    }
-    // Only the block an expression makes is left to the spreadsheet program.
-    EXPECT_EQ(stale, QStringList{QStringLiteral("SUMPRODUCT(B1:B7,--(C1:C7=\"Ops\"))")});
-    EXPECT_EQ(compared, count - 1);
+    const sheettest::Comparison comparison =
+        sheettest::compareWithLibreOffice(data, 10, count, rows, kDiffering);
+    EXPECT_EQ(comparison.stale, QStringList()) << "every formula of the fixture is evaluated";
+    EXPECT_EQ(comparison.compared, count);
+    EXPECT_EQ(comparison.listed, int(kDiffering.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, FunctionsWorkbook,
@@ -163,6 +99,64 @@ TEST(FormulaFunctions, XLookupFindsExactNearestWildcardAndFromTheEnd) {
     for (const auto& c : cases) {
         data.setEntry({row, 12}, u'=' + QString::fromLatin1(c.formula));
         EXPECT_EQ(data.value({row, 12}), c.expected) << c.formula;
+        ++row;
+    }
+}
+
+// The functions that the LibreOffice of this system does not read from a workbook, against the
+// results the spreadsheet program's documentation gives.
+TEST(FormulaFunctions, NewerLookupsWorkingDaysAndRoundingsGiveTheDocumentedResults) {
+    auto wb = Workbook::create(QStringLiteral("Book1"));
+    Worksheet& sheet = wb->sheet(0);
+    const char16_t* keys[] = {u"10", u"20", u"30", u"40", u"50"};
+    for (int i = 0; i < 5; ++i) {
+        sheet.setEntry({i + 1, 1}, QString::fromUtf16(keys[i]));
+        sheet.setEntry({i + 1, 2}, QString(QChar(u'a' + i)));
+    }
+    using sheettest::err;
+    using sheettest::num;
+    using sheettest::text;
+    const struct {
+        const char16_t* formula;
+        CellValue expected;
+    } cases[] = {
+        {u"=XMATCH(4,{5,4,3,2,1})", num(2)},
+        {u"=XMATCH(4.5,{5,4,3,2,1},1)", num(1)},
+        {u"=XMATCH(4.5,{5,4,3,2,1},-1)", num(2)},
+        {u"=XMATCH(\"Gra?e\",{\"Apple\",\"Grape\",\"Banana\"},2)", num(2)},
+        {u"=XMATCH(30,A1:A5,0,-1)", num(3)},
+        {u"=XMATCH(35,A1:A5)", err(u"#N/A")},
+        // Binary searches in data sorted ascending (2) and descending (-2).
+        {u"=XLOOKUP(30,A1:A5,B1:B5,,0,2)", text(u"c")},
+        {u"=XLOOKUP(25,A1:A5,B1:B5,,-1,2)", text(u"b")},
+        {u"=XLOOKUP(25,A1:A5,B1:B5,,1,2)", text(u"c")},
+        {u"=XLOOKUP(25,{50,40,30,20,10},{1,2,3,4,5},,1,-2)", num(3)},
+        {u"=XLOOKUP(25,{50,40,30,20,10},{1,2,3,4,5},,-1,-2)", num(4)},
+        {u"=XLOOKUP(5,A1:A5,B1:B5,\"none\",0,2)", text(u"none")},
+        {u"=XMATCH(\"a*\",B1:B5,2,2)", err(u"#VALUE!")},
+        {u"=XLOOKUP(40,A1:A5,A1:B5)", num(40)},
+        // The working days of other weekends.
+        {u"=WORKDAY.INTL(DATE(2012,1,1),30,0)", err(u"#NUM!")},
+        {u"=WORKDAY.INTL(DATE(2012,1,1),90,11)", num(41013)},
+        {u"=WORKDAY.INTL(DATE(2012,1,1),30,17)", num(40944)},
+        {u"=NETWORKDAYS.INTL(DATE(2006,1,1),DATE(2006,1,31))", num(22)},
+        {u"=NETWORKDAYS.INTL(DATE(2006,2,28),DATE(2006,1,31))", num(-21)},
+        {u"=WORKDAY(DATE(2008,10,1),151)", num(39933)},
+        {u"=WORKDAY(DATE(2008,10,1),151,{\"11/26/2008\",\"12/4/2008\",\"1/21/2009\"})", num(39938)},
+        {u"=NETWORKDAYS.INTL(DATE(2006,1,1),DATE(2006,1,31),\"1111111\")", err(u"#VALUE!")},
+        // ISO.CEILING rounds up whatever the multiple's sign.
+        {u"=ISO.CEILING(4.3)", num(5)},
+        {u"=ISO.CEILING(-4.3)", num(-4)},
+        {u"=ISO.CEILING(4.3,2)", num(6)},
+        {u"=ISO.CEILING(4.3,-2)", num(6)},
+        {u"=ISO.CEILING(-4.3,2)", num(-4)},
+        {u"=ISO.CEILING(-4.3,-2)", num(-4)},
+    };
+    int row = 10;
+    for (const auto& c : cases) {
+        sheet.setEntry({row, 4}, QString::fromUtf16(c.formula));
+        EXPECT_EQ(sheet.value({row, 4}), c.expected) << QString::fromUtf16(c.formula).toStdString();
+        EXPECT_FALSE(sheet.isStale({row, 4})) << QString::fromUtf16(c.formula).toStdString();
         ++row;
     }
 }

@@ -92,7 +92,7 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
         Worksheet& budget = wb->sheet(QStringLiteral("Budget"));
         const CellValue kurtosisBefore = budget.value({28, 2});
         writeNewValues(*wb);
-        // KURT is not evaluated here: it and its reader keep their results and are reported.
+        // BESSELI is not evaluated here: it and its reader keep their results and are reported.
         std::vector<CellRef> stale;
         for (const StaleCell& s : wb->staleCells()) {
             EXPECT_EQ(s.sheet, &budget);
@@ -115,7 +115,7 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
     EXPECT_EQ(cached.value(u"Budget!C3"_qs).text, u"3125.0");
     EXPECT_EQ(cached.value(u"Q1 Summary!B1"_qs).text, u"61.5");
     EXPECT_EQ(cached.value(u"Budget!B27"_qs).text, u"14.76"); // halves round away from zero
-    // KURT is not evaluated here: its result is no longer current and is not saved.
+    // BESSELI is not evaluated here: its result is no longer current and is not saved.
     EXPECT_EQ(cached.value(u"Budget!B28"_qs).kind, u"x");
     EXPECT_EQ(cached.value(u"Budget!B29"_qs).kind, u"x");
 
@@ -146,7 +146,7 @@ TEST(Recalculation, SavedResultsAfterWritesAreLibreOfficesOwn) {
             ++compared;
         }
     }
-    EXPECT_EQ(compared, 26 + 2 + 5); // Budget's formulas but KURT's two, the two new ones, the summary's
+    EXPECT_EQ(compared, 26 + 2 + 5); // Budget's formulas but BESSELI's two, the two new ones, the summary's
 }
 
 TEST(Recalculation, AFormulaNotEvaluatedHereShowsItsNewResultInLibreOfficeWithItsDefaultSettings) {
@@ -159,12 +159,12 @@ TEST(Recalculation, AFormulaNotEvaluatedHereShowsItsNewResultInLibreOfficeWithIt
         wb->save();
     }
     // LibreOffice keeps stored results by default: only a formula saved without one is
-    // calculated, so KURT and its reader show their new results beside ours.
+    // calculated, so BESSELI and its reader show their new results beside ours.
     const QStringList shown = sheettest::convertWithLibreOffice(path, 2, false);
     const QStringList recalculated = sheettest::convertWithLibreOffice(path, 2, true);
     ASSERT_GE(shown.size(), 29);
     ASSERT_EQ(shown.size(), recalculated.size());
-    EXPECT_NE(shown[27], before); // the writes changed KURT's result
+    EXPECT_NE(shown[27], before); // the writes changed BESSELI's result
     for (int row = 1; row < shown.size(); ++row)
         EXPECT_EQ(shown[row], recalculated[row]) << "Budget row " << row + 1;
 }

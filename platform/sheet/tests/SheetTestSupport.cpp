@@ -1,6 +1,8 @@
 // Test helpers: fixtures, openpyxl, LibreOffice, zip contents.
 #include "SheetTestSupport.h"
 
+#include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/TypedNumber.h"
 #include "platform/sheet/package/ZipWriter.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
@@ -9,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace sheettest {
@@ -181,6 +185,108 @@ QStringList csvFields(const QString& line) {
     }
     fields << field;
     return fields;
+}
+
+QString shownLikeCsv(const platform::sheet::CellValue& v) {
+    using Type = platform::sheet::CellValue::Type;
+    switch (v.type) {
+    case Type::Number:
+        return platform::sheet::CellValue::numberText(v.number);
+    case Type::Boolean:
+        return v.boolean() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    default:
+        return v.text;
+    }
+}
+
+bool sameAsLibreOffice(const platform::sheet::CellValue& ours, const QString& theirs) {
+    if (ours.type == platform::sheet::CellValue::Type::Number) {
+        bool ok = false;
+        double b = theirs.toDouble(&ok);
+        // LibreOffice shows dates and percentages in the format it gave the result.
+        if (const auto typed = ok ? std::nullopt : platform::sheet::TypedNumber::parse(theirs)) {
+            b = typed->value;
+            ok = true;
+        }
+        return ok && std::abs(ours.number - b) <= 1e-9 * std::max({1.0, std::abs(ours.number), std::abs(b)});
+    }
+    return shownLikeCsv(ours) == theirs;
+}
+
+std::string comparableFormula(const QString& formula) {
+    return QString(formula)
+        .replace(QStringLiteral("TRUE()"), QStringLiteral("TRUE"))
+        .replace(QStringLiteral("FALSE()"), QStringLiteral("FALSE"))
+        .toStdString();
+}
+
+void changeBudgetInputs(platform::sheet::Worksheet& data) {
+    data.setEntry({2, 2}, QStringLiteral("260"));
+    data.setEntry({3, 1}, QStringLiteral("North"));
+    data.setEntry({6, 3}, QStringLiteral("IT"));
+    data.setEntry({3, 4}, QStringLiteral("33"));
+}
+
+Comparison compareWithLibreOffice(const platform::sheet::Worksheet& sheet, int column, int count,
+                                  const QStringList& csvRows,
+                                  const std::vector<LibreOfficeDifference>& differences) {
+    Comparison result;
+    for (int i = 0; i < count && i < csvRows.size(); ++i) {
+        const platform::sheet::CellRef cell{i + 1, column};
+        const std::string formula = comparableFormula(sheet.formula(cell).mid(1));
+        const QStringList fields = csvFields(csvRows[i]);
+        if (fields.size() < column) {
+            ADD_FAILURE() << "LibreOffice's row has no column " << column << ": " << formula;
+            continue;
+        }
+        const QString& theirs = fields[column - 1];
+        if (sheet.isStale(cell)) {
+            result.stale << QString::fromStdString(formula);
+            continue;
+        }
+        ++result.compared;
+        const platform::sheet::CellValue ours = sheet.value(cell);
+        // LibreOffice writes some names in its own letter case (Budget[#all]).
+        const auto listed =
+            std::find_if(differences.begin(), differences.end(), [&](const LibreOfficeDifference& d) {
+                return QString::fromStdString(formula).compare(QString::fromUtf8(d.formula),
+                                                               Qt::CaseInsensitive) == 0;
+            });
+        if (listed != differences.end()) {
+            ++result.listed;
+            const bool sameNumber =
+                ours.type == platform::sheet::CellValue::Type::Number && listed->ours.type == ours.type &&
+                std::abs(ours.number - listed->ours.number) <= 1e-9 * std::max(1.0, std::abs(ours.number));
+            EXPECT_TRUE(sameNumber || ours == listed->ours)
+                << formula << ": ours " << shownLikeCsv(ours).toStdString() << ", listed "
+                << shownLikeCsv(listed->ours).toStdString();
+            EXPECT_EQ(theirs, QString::fromUtf8(listed->libreOffice)) << formula;
+            continue;
+        }
+        EXPECT_TRUE(sameAsLibreOffice(ours, theirs))
+            << formula << ": ours " << shownLikeCsv(ours).toStdString() << ", LibreOffice's "
+            << theirs.toStdString();
+    }
+    return result;
+}
+
+void removeFormulaResults(const QString& path) {
+    const QString script = QStringLiteral(R"(
+import re, shutil, sys, zipfile
+path = sys.argv[1]
+with zipfile.ZipFile(path) as z:
+    parts = [(info, z.read(info.filename)) for info in z.infolist()]
+def strip(cell):
+    text = cell.group(0)
+    return re.sub(r"<v>[^<]*</v>|<v/>", "", text) if "<f" in text else text
+with zipfile.ZipFile(path + ".new", "w", zipfile.ZIP_DEFLATED) as z:
+    for info, data in parts:
+        if info.filename.startswith("xl/worksheets/sheet"):
+            data = re.sub(r"<c [^>]*>.*?</c>", strip, data.decode("utf-8"), flags=re.S).encode("utf-8")
+        z.writestr(info, data)
+shutil.move(path + ".new", path)
+)");
+    runPython(script, {path});
 }
 
 } // namespace sheettest

@@ -3,12 +3,19 @@
 // to CSV with a profile of its own, checking that the output exists, since it exits 0 on failure).
 #pragma once
 
+#include "platform/sheet/CellValue.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <ostream>
 #include <string>
+#include <vector>
+
+namespace platform::sheet {
+class Worksheet;
+}
 
 // Readable QString values in test failures.
 QT_BEGIN_NAMESPACE
@@ -43,6 +50,59 @@ QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1, bool
 
 // The fields of one line of LibreOffice's CSV export (quoted fields unquoted).
 QStringList csvFields(const QString& line);
+
+// A value as LibreOffice's CSV export writes it: numbers in their general form, TRUE and FALSE,
+// texts and error codes as they are.
+QString shownLikeCsv(const platform::sheet::CellValue& value);
+// Whether a value equals what LibreOffice's CSV export shows: numbers to 1e-9 relative (also a
+// date or percentage LibreOffice shows in its format), texts exactly, errors by their code.
+bool sameAsLibreOffice(const platform::sheet::CellValue& ours, const QString& theirs);
+// A formula (without "=") as both programs can be compared by: LibreOffice writes the truth
+// values as functions, TRUE() and FALSE().
+std::string comparableFormula(const QString& formula);
+
+// Values for tables of cases.
+inline platform::sheet::CellValue num(double v) {
+    return platform::sheet::CellValue::fromNumber(v);
+}
+inline platform::sheet::CellValue text(const char16_t* v) {
+    return platform::sheet::CellValue::fromText(QString::fromUtf16(v));
+}
+inline platform::sheet::CellValue truth(bool v) {
+    return platform::sheet::CellValue::fromBoolean(v);
+}
+inline platform::sheet::CellValue err(const char16_t* code) {
+    return platform::sheet::CellValue::fromError(QString::fromUtf16(code));
+}
+
+// Writes that change the inputs of the formulas over the budget table of the formula fixtures
+// (make_functions_workbook.py's write_budget_table): an amount, a region, a category, a key.
+void changeBudgetInputs(platform::sheet::Worksheet& data);
+
+// Where LibreOffice and the spreadsheet program (whose results the engine follows) differ: the
+// formula as comparableFormula gives it, our result, LibreOffice's CSV text.
+struct LibreOfficeDifference {
+    const char* formula;
+    platform::sheet::CellValue ours;
+    const char* libreOffice;
+};
+// What comparing a column of formulas with LibreOffice's CSV export found: the formulas left
+// stale (not compared), how many were compared, how many of them the differences list.
+struct Comparison {
+    QStringList stale;
+    int compared = 0;
+    int listed = 0;
+};
+// Compares the results of the formulas in rows 1 to count of a column (from 1) with that column
+// of LibreOffice's CSV rows: each equals LibreOffice's (sameAsLibreOffice), but those the
+// differences list, which equal ours and LibreOffice's text as listed.
+Comparison compareWithLibreOffice(const platform::sheet::Worksheet& sheet, int column, int count,
+                                  const QStringList& csvRows,
+                                  const std::vector<LibreOfficeDifference>& differences);
+
+// Takes the stored results of the formula cells out of a workbook file, so that the formula
+// engine calculates every formula when the workbook is opened.
+void removeFormulaResults(const QString& path);
 
 // Whether LibreOffice, opening the workbook over UNO, can unprotect the sheet (numbered from 0)
 // with the password.

@@ -19,8 +19,8 @@ namespace {
 struct Typed {
     const char16_t* typed;
     CellValue::Type type;
-    double number;       // for numbers
-    const char* format;  // as openpyxl reads it
+    double number;      // for numbers
+    const char* format; // as openpyxl reads it
 };
 
 constexpr auto N = CellValue::Type::Number;
