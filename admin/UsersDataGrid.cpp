@@ -88,6 +88,8 @@ void storeUser(EditGrid& grid, int row, int column) {
 void saveUsersRow(EditGrid& grid, int row, int column) {
     if (grid.cellText(row, kUsersName).isEmpty() || grid.cellText(row, kUsersEmail).isEmpty())
         return;
+    if (detail::refusedAddress(grid, row, kUsersEmail))
+        return;
     storeUser(grid, row, column);
     // Stored or not, the grid shows what the table holds.
     loadUsersGrid(grid);

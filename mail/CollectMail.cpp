@@ -10,6 +10,7 @@
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "mail/MailConnection.h"
 #include "mail/MailContext.h"
 #include "mail/MailWait.h"
 #include "platform/db/Recordset.h"
@@ -51,6 +52,16 @@ QString connectText(int status) {
         {1024, QStringLiteral("Error: No authorization mode")},
     };
     return texts.value(status, QStringLiteral("An unknown error has occurred"));
+}
+
+// The message for a connection that failed: the component's, the Part's own when no network can
+// be reached at all, or the one that names the server whose TLS failed.
+QString connectFailureText(int status, const QString& server, const QString& reason) {
+    if (status == platform::mail::pop3::kNoNetwork)
+        return QStringLiteral("Make your Internet connection and try again.");
+    if (status == platform::mail::pop3::kUntrustedServer)
+        return UntrustedServerText(server, reason) + QStringLiteral("  No mail was collected.");
+    return connectText(status);
 }
 
 QString downloadText(int status) {
@@ -288,12 +299,15 @@ void ReceiveReturnedFiles(const QString& password) {
         const std::optional<RobotAccount> robot = robotAccount(query.Cnn());
         if (!robot)
             return;
-        platform::mail::Pop3Mailbox mailbox(robot->server, robot->account, password);
+        // The collection is not cancelled from the wait window.
+        platform::mail::ConnectionOptions options = MailConnectionOptions();
+        options.cancelled = nullptr;
+        platform::mail::Pop3Mailbox mailbox(robot->server, robot->account, password, options);
         core::SetBusyPointer(11);
         const int status = mailbox.connect();
         core::SetBusyPointer(0);
         if (status != platform::mail::pop3::kOk) {
-            tell(connectText(status));
+            tell(connectFailureText(status, robot->server, mailbox.failureText()));
             return;
         }
         runSession(mailbox, query.Cnn());

@@ -7,6 +7,7 @@
 #include "MailFixture.h"
 #include "admin/StringScrambling.h"
 #include "core/frmWait.h"
+#include "mail/MailConnection.h"
 #include "platform/mail/MimeMessage.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/MailServers.h"
@@ -17,16 +18,24 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sched.h>
 
 namespace mailtest {
 namespace {
 
 using testsupport::Pop3Server;
+using testsupport::ServerTls;
+using testsupport::TestCertificates;
 
+// A reply as a mail program sends it; sender may carry a display name ("Ann <ann@...>").
 QByteArray reply(const QString& sender, const QString& fileName, const QByteArray& content) {
-    return platform::mail::buildMessage({sender, QStringLiteral("robot@example.org"),
-                                         QStringLiteral("RE: Budget"), QStringLiteral("Here it is."),
-                                         fileName, content});
+    const qsizetype open = sender.indexOf(QLatin1Char('<'));
+    const QString address = open < 0 ? sender : sender.mid(open + 1).chopped(1);
+    QByteArray raw = platform::mail::buildMessage({address, QStringLiteral("robot@example.org"),
+                                                   QStringLiteral("RE: Budget"),
+                                                   QStringLiteral("Here it is."), fileName, content})
+                         .value();
+    return raw.replace("From: " + address.toUtf8() + "\r\n", "From: " + sender.toUtf8() + "\r\n");
 }
 
 class CollectMail : public MailFixture {
@@ -178,6 +187,58 @@ TEST_F(CollectMail, PasswordComesFromTheBoxOrTheSavedSettingAsSavePwdSays) {
     EXPECT_EQ(QStringLiteral("Configure the Admin User table in the Configure screen.  Add a Robot account."),
               ui().messageTexts().value(0));
     EXPECT_EQ(1, shownTab);
+}
+
+// Without any network (a network namespace of the child process's own, its loopback down) the
+// connection cannot be made at all: the user is told to connect, nothing else.
+TEST_F(CollectMail, WithoutANetworkTheUserIsToldToConnect) {
+    ui().acceptUnscriptedMessages();
+    EXPECT_EXIT(
+        {
+            if (unshare(CLONE_NEWNET) != 0)
+                _exit(2);
+            collect();
+            _exit(ui().messageTexts() ==
+                          QStringList{QStringLiteral("Make your Internet connection and try again.")}
+                      ? 0
+                      : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The mailbox's server offers STLS with a certificate of the organisation's own authority: not
+// named in the settings, nothing is collected and the message names the server and the reason;
+// named, the returned file comes in over TLS.
+TEST_F(CollectMail, TlsMailboxNeedsTheOrganisationsAuthority) {
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.made());
+    Pop3Server secure(ServerTls{certificates.certificateFile(TestCertificates::Name::Loopback),
+                                certificates.keyFile(TestCertificates::Name::Loopback)});
+    ASSERT_TRUE(secure.started());
+    execute(QStringLiteral("UPDATE Admin SET Pop3_Server = ?"), {secure.address()});
+    ASSERT_TRUE(
+        secure.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
+    ui().acceptUnscriptedMessages();
+
+    collect();
+    ASSERT_EQ(1, ui().messageTexts().size());
+    const QString refusal = ui().messageTexts().first();
+    EXPECT_TRUE(refusal.startsWith(QStringLiteral("The mail server ") + secure.address() +
+                                   QStringLiteral(" could not be reached securely: SSL certificate problem")))
+        << refusal.toStdString();
+    EXPECT_TRUE(refusal.endsWith(QStringLiteral(".  No mail was collected."))) << refusal.toStdString();
+    EXPECT_EQ(QByteArray("original"), readFile(summaryPath()));
+    EXPECT_FALSE(secure.log().contains("Login:"));
+
+    ui().clear();
+    ui().answerMessages({platform::ui::Answer::Yes});
+    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
+                                mail::kMailAuthorityKey, certificates.authorityFile());
+    password_.setText(Pop3Server::kPassword);
+    collect();
+    EXPECT_EQ(QByteArray("new"), readFile(summaryPath()));
+    EXPECT_TRUE(secure.mailbox().isEmpty());
+    EXPECT_TRUE(secure.log().contains(", TLS")) << secure.log().constData();
 }
 
 } // namespace

@@ -32,6 +32,9 @@ protected:
                                          QString::fromLatin1(key));
         platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Settings"),
                                      QStringLiteral("SendError"));
+        for (const char* key : {"MailTimeoutSeconds", "MailAuthorityFile"})
+            platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
+                                         QString::fromLatin1(key));
         mail::setMailHooks({[this] { ++addressHookCalls_; }, [this] { ++refreshHookCalls_; }});
         // The tables start empty here; their placeholder rows would only be noise in lists.
         for (const char* table :

@@ -2,6 +2,8 @@
 // unique_ptr that drops its reference, so no path leaks one.
 #include "platform/mail/MimeMessage.h"
 
+#include "platform/mail/MailAddress.h"
+
 #include <QFileInfo>
 #include <gmime/gmime.h>
 #include <memory>
@@ -117,14 +119,21 @@ void collectPart(GMimeObject*, GMimeObject* object, gpointer data) {
 
 } // namespace
 
-QByteArray buildMessage(const OutgoingMessage& message) {
+std::optional<QByteArray> buildMessage(const OutgoingMessage& message) {
+    if (!isAcceptableAddress(message.sender) || !isAcceptableAddress(message.recipient) ||
+        hasControlCharacters(message.attachmentName))
+        return std::nullopt;
+    QString subject = message.subject;
+    for (QChar& c : subject)
+        if (isControlCharacter(c))
+            c = QLatin1Char(' ');
     initGMime();
     GPtr<GMimeMessage> mime(g_mime_message_new(TRUE));
     g_mime_message_add_mailbox(mime.get(), GMIME_ADDRESS_TYPE_FROM, nullptr,
                                utf8(message.sender).constData());
     g_mime_message_add_mailbox(mime.get(), GMIME_ADDRESS_TYPE_TO, nullptr,
                                utf8(message.recipient).constData());
-    g_mime_message_set_subject(mime.get(), utf8(message.subject).constData(), "utf-8");
+    g_mime_message_set_subject(mime.get(), utf8(subject).constData(), "utf-8");
     GDateTime* date = g_date_time_new_now_local();
     g_mime_message_set_date(mime.get(), date);
     g_date_time_unref(date);

@@ -21,8 +21,10 @@ struct OutgoingMessage {
     QByteArray attachment;
 };
 
-// The message in the form SMTP carries it (CRLF line ends, headers and body).
-QByteArray buildMessage(const OutgoingMessage& message);
+// The message in the form SMTP carries it (CRLF line ends, headers and body). No value when a
+// field may not go into a mail: a sender or recipient that MailAddress.h refuses, an
+// attachment name with control characters. Control characters of the subject become blanks.
+std::optional<QByteArray> buildMessage(const OutgoingMessage& message);
 
 struct ReceivedAttachment {
     QString name; // decoded; empty when the part names no file

@@ -113,7 +113,8 @@ TEST(OutgoingMessage, BuiltMessageReadsBackAsWritten) {
                               QStringLiteral("Zeile ä\nzwei"),
                               QStringLiteral("Plan ü.xlsm"),
                               QByteArray("\x00PK\xff", 4)};
-    const QByteArray wire = buildMessage(out);
+    const QByteArray wire = buildMessage(out).value_or(QByteArray());
+    ASSERT_FALSE(wire.isEmpty());
     // Lines end in CRLF throughout, and no line is longer than SMTP allows.
     for (const QByteArray& line : wire.split('\n')) {
         EXPECT_LE(line.size(), 998);
