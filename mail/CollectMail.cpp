@@ -54,7 +54,7 @@ QString connectText(int status) {
     return texts.value(status, QStringLiteral("An unknown error has occurred"));
 }
 
-// The message for a connection that failed: the component's, the Part's own when no network can
+// The message for a connection that failed: the component's, the collection's own when no network can
 // be reached at all, or the one that names the server whose TLS failed.
 QString connectFailureText(int status, const QString& server, const QString& reason) {
     if (status == platform::mail::pop3::kNoNetwork)
