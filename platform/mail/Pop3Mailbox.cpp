@@ -4,6 +4,7 @@
 #include "platform/mail/CurlConversation.h"
 #include "platform/mail/MailServer.h"
 
+#include <QBuffer>
 #include <curl/curl.h>
 #include <optional>
 
@@ -15,19 +16,23 @@ struct Pop3Mailbox::Impl {
     QByteArray password;
     std::optional<QByteArray> url;
     CurlConversation conversation;
-    QByteArray received; // what the server sent and was not read yet
+    QByteArray received; // what the server sent; what lies before `start` was read already
+    qsizetype start = 0;
 
     // The next line the server sends, without its line end; no value when the connection is gone.
     std::optional<QByteArray> readLine() {
         qsizetype end;
-        qsizetype searched = 0;
+        qsizetype searched = start;
         while ((end = received.indexOf('\n', searched)) < 0) {
+            // What was read goes before more comes, so the buffer stays near one chunk's size.
+            received.remove(0, start);
+            start = 0;
             searched = received.size();
             if (!conversation.receive(received))
                 return std::nullopt;
         }
-        QByteArray line = received.left(end);
-        received.remove(0, end + 1);
+        QByteArray line = received.mid(start, end - start);
+        start = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         return line;
@@ -135,12 +140,11 @@ int Pop3Mailbox::connect() {
 
 // The message follows its status line up to a line that holds one dot; a line that begins with
 // a dot was sent with a second one in front.
-int Pop3Mailbox::retrieve(int number, QByteArray& message) {
+int Pop3Mailbox::retrieve(int number, QIODevice& out) {
     if (!connected_)
         return pop3::kNotConnected;
     if (number < 1 || number > count_)
         return pop3::kNoSuchMessage;
-    message.clear();
     QByteArray reply;
     if (!command("RETR " + QByteArray::number(number), reply))
         return pop3::kConnectionLost;
@@ -150,14 +154,28 @@ int Pop3Mailbox::retrieve(int number, QByteArray& message) {
         const std::optional<QByteArray> line = impl_->readLine();
         if (!line) {
             lost();
-            message.clear();
             return pop3::kConnectionLost;
         }
         if (*line == ".")
             return pop3::kOk;
-        message += line->startsWith('.') ? line->mid(1) : *line;
-        message += "\r\n";
+        const QByteArray content = (line->startsWith('.') ? line->mid(1) : *line) + "\r\n";
+        if (out.write(content) != content.size()) {
+            // Nowhere to put the rest: the session cannot go on in the middle of a message.
+            lost();
+            return pop3::kConnectionLost;
+        }
     }
+}
+
+int Pop3Mailbox::retrieve(int number, QByteArray& message) {
+    message.clear();
+    QBuffer buffer(&message);
+    buffer.open(QIODevice::WriteOnly);
+    const int status = retrieve(number, buffer);
+    buffer.close();
+    if (status != pop3::kOk)
+        message.clear();
+    return status;
 }
 
 int Pop3Mailbox::remove(int number) {

@@ -15,6 +15,7 @@
 #include "platform/mail/ConnectionOptions.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <memory>
 
@@ -52,7 +53,9 @@ public:
     // The number of messages waiting when the session began.
     int messageCount() const { return count_; }
 
-    // Message numbers count from 1.
+    // Message numbers count from 1. The message goes to out as it arrives (so a large one
+    // need not be held in memory), or into message; out is left at the end of what was written.
+    int retrieve(int number, QIODevice& out);
     int retrieve(int number, QByteArray& message);
     int remove(int number);
     // Ends the session; the server then deletes the messages marked. kOk when it confirmed.

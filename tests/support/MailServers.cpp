@@ -284,6 +284,37 @@ bool Pop3Server::deliver(const QByteArray& message) {
     return QFile::rename(file.fileName(), maildir + QStringLiteral("/new/") + name);
 }
 
+Pop3Proxy::Pop3Proxy(int upstreamPort, Mode mode)
+    : folder_(freshDir(QStringLiteral("pop3proxy"))) {
+    if (!process_.start(python(),
+                        {scriptPath(QStringLiteral("pop3_proxy.py")), QStringLiteral("0"), folder_,
+                         QString::number(upstreamPort),
+                         mode == Mode::Pass ? QStringLiteral("pass") : QStringLiteral("drop-after-dele")},
+                        folder_ + QStringLiteral("/proxy.log")))
+        return;
+    const QString portFile = folder_ + QStringLiteral("/port");
+    if (!waitFor([&] { return QFile::exists(portFile) || !process_.running(); }, 15000))
+        return;
+    QFile file(portFile);
+    if (file.open(QIODevice::ReadOnly))
+        port_ = file.readAll().trimmed().toInt();
+}
+
+Pop3Proxy::~Pop3Proxy() {
+    process_.stop();
+}
+
+QString Pop3Proxy::address() const {
+    return QStringLiteral("127.0.0.1:%1").arg(port_);
+}
+
+QStringList Pop3Proxy::commands() const {
+    QFile file(folder_ + QStringLiteral("/commands"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 QByteArray Pop3Server::log() const {
     QFile file(folder_ + QStringLiteral("/dc/dovecot.log"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

@@ -108,6 +108,26 @@ private:
     ServerProcess process_;
 };
 
+// A proxy in front of a POP3 server that notes every client command and can drop the
+// connection (both sides) once the server's answer to a DELE has reached the client.
+class Pop3Proxy {
+public:
+    enum class Mode { Pass, DropAfterDele };
+
+    Pop3Proxy(int upstreamPort, Mode mode);
+    ~Pop3Proxy();
+
+    bool started() const { return port_ > 0; }
+    QString address() const;
+    // The client commands in order, each as "<connection number> <command line>".
+    QStringList commands() const;
+
+private:
+    QString folder_;
+    int port_ = 0;
+    ServerProcess process_;
+};
+
 // A port on 127.0.0.1 that nothing listens on now.
 int unusedPort();
 

@@ -153,5 +153,34 @@ TEST(Pop3Mailbox, AMessageAnotherClientDeletedIsReportedAsDeleted) {
     EXPECT_EQ(pop3::kOk, ours.quit());
 }
 
+// The connection drops right after the server confirmed a DELE: the session is over. No other
+// connection is opened and no further command is sent, so the server, which carries out
+// deletions only at QUIT, keeps every message.
+TEST(Pop3Mailbox, ADroppedConnectionEndsTheSessionWithoutAnotherOne) {
+    Pop3Server server;
+    ASSERT_TRUE(server.started());
+    for (int n = 1; n <= 3; ++n)
+        ASSERT_TRUE(server.deliver(note(n)));
+    testsupport::Pop3Proxy proxy(server.port(), testsupport::Pop3Proxy::Mode::DropAfterDele);
+    ASSERT_TRUE(proxy.started());
+    {
+        Pop3Mailbox mailbox(proxy.address(), Pop3Server::kUser, Pop3Server::kPassword);
+        ASSERT_EQ(pop3::kOk, mailbox.connect());
+        QByteArray fetched;
+        ASSERT_EQ(pop3::kOk, mailbox.retrieve(1, fetched));
+        EXPECT_EQ(pop3::kOk, mailbox.remove(1));
+        EXPECT_EQ(pop3::kConnectionLost, mailbox.retrieve(2, fetched));
+        EXPECT_FALSE(mailbox.connected());
+        EXPECT_EQ(pop3::kNotConnected, mailbox.remove(2));
+        EXPECT_EQ(pop3::kNotConnected, mailbox.quit());
+    }
+    const QStringList commands = proxy.commands();
+    ASSERT_FALSE(commands.isEmpty());
+    EXPECT_EQ(QStringLiteral("1 DELE 1"), commands.last()) << commands.join(QLatin1Char('|')).toStdString();
+    for (const QString& command : commands)
+        EXPECT_TRUE(command.startsWith(QStringLiteral("1 "))) << command.toStdString();
+    EXPECT_EQ(3, server.mailbox().size());
+}
+
 } // namespace
 } // namespace platform::mail
