@@ -59,6 +59,14 @@ protected:
                        {name, admin::EncodeString(QStringLiteral("False")),
                         admin::EncodeString(QStringLiteral("All"))});
     }
+    // The password window, when it opens, gets the new password typed twice and Set.
+    static void setNewPassword(WindowScript& script, const QString& password) {
+        script.then(QStringLiteral("frmPwd"), [password](QWidget& w) {
+            type(w, QStringLiteral("tbxPwd(0)"), password);
+            type(w, QStringLiteral("tbxPwd(1)"), password);
+            click(w, QStringLiteral("cmdSet"));
+        });
+    }
     static bool opens(const QString& path, const QString& password) {
         try {
             openFile(path, password).scalar(QStringLiteral("SELECT count(*) FROM Budgets"));
@@ -184,11 +192,7 @@ TEST_F(ConsoleTest, ChangeSetsTheNewPasswordAndRebuildsTheSuperAdministratorIden
     testsupport::ScopedScriptedUi ui;
     QPointer<admin::frmSuperAdmin> console = open();
     WindowScript script;
-    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
-        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("n3w pw"));
-        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("n3w pw"));
-        click(w, QStringLiteral("cmdSet"));
-    });
+    setNewPassword(script, QStringLiteral("n3w pw"));
     console->cmdChangePwd()->click();
     EXPECT_TRUE(opens(netPath_, QStringLiteral("n3w pw")));
     EXPECT_FALSE(opens(netPath_, kDbPassword));
@@ -240,11 +244,7 @@ TEST_F(ConsoleTest, AChangeWhoseIdentifierCannotBeWrittenChangesNothing) {
     QPointer<admin::frmSuperAdmin> console = open();
     ui->clear();
     WindowScript script;
-    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
-        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("n3w pw"));
-        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("n3w pw"));
-        click(w, QStringLiteral("cmdSet"));
-    });
+    setNewPassword(script, QStringLiteral("n3w pw"));
     console->cmdChangePwd()->click();
     ASSERT_FALSE(ui->messageTexts().isEmpty());
     EXPECT_TRUE(ui->messageTexts().first().contains(QStringLiteral("identifier refused")))
@@ -295,11 +295,7 @@ TEST_F(ConsoleTest, ChangeIsRefusedWhileAnotherProcessHoldsTheDatabase) {
     EXPECT_TRUE(opens(netPath_, kDbPassword));
 
     ASSERT_EQ(other.ask({QStringLiteral("release")}), QStringLiteral("ok"));
-    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
-        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("later"));
-        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("later"));
-        click(w, QStringLiteral("cmdSet"));
-    });
+    setNewPassword(script, QStringLiteral("later"));
     console->cmdChangePwd()->click();
     EXPECT_TRUE(opens(netPath_, QStringLiteral("later")));
 }

@@ -37,6 +37,14 @@ protected:
     QString caption(const char* item) const { return main_->menuItem(QString::fromLatin1(item))->text(); }
     bool enabled(const char* item) const { return main_->menuItem(QString::fromLatin1(item))->isEnabled(); }
 
+    // Ann as the super-administrator, typed into frmSA and confirmed.
+    static void enterAnn(QWidget& w) {
+        type(w, QStringLiteral("tbxUserAdminName"), QStringLiteral("Ann"));
+        type(w, QStringLiteral("tbxUserAdminPwd(0)"), QStringLiteral("s3cret"));
+        type(w, QStringLiteral("tbxUserAdminPwd(1)"), QStringLiteral("s3cret"));
+        type(w, QStringLiteral("tbxEmail"), QStringLiteral("ann@example.org"));
+        click(w, QStringLiteral("cmdOK"));
+    }
     static void setPassword(WindowScript& script) {
         script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
             type(w, QStringLiteral("tbxPwd(0)"), kNetPassword);
@@ -51,15 +59,10 @@ protected:
         WindowScript script;
         setPassword(script);
         script.then(QStringLiteral("frmSA"), [cancelAccount](QWidget& w) {
-            if (cancelAccount) {
+            if (cancelAccount)
                 click(w, QStringLiteral("cmdCancel"));
-                return;
-            }
-            type(w, QStringLiteral("tbxUserAdminName"), QStringLiteral("Ann"));
-            type(w, QStringLiteral("tbxUserAdminPwd(0)"), QStringLiteral("s3cret"));
-            type(w, QStringLiteral("tbxUserAdminPwd(1)"), QStringLiteral("s3cret"));
-            type(w, QStringLiteral("tbxEmail"), QStringLiteral("ann@example.org"));
-            click(w, QStringLiteral("cmdOK"));
+            else
+                enterAnn(w);
         });
         lumidesk::mnuMakeNetDB_Click(main_);
     }
@@ -171,13 +174,7 @@ TEST_F(NetworkCommandsTest, TheCopyIsOwnerOnlyUntilItIsKeyed) {
         type(w, QStringLiteral("tbxPwd(1)"), kNetPassword);
         click(w, QStringLiteral("cmdSet"));
     });
-    script.then(QStringLiteral("frmSA"), [](QWidget& w) {
-        type(w, QStringLiteral("tbxUserAdminName"), QStringLiteral("Ann"));
-        type(w, QStringLiteral("tbxUserAdminPwd(0)"), QStringLiteral("s3cret"));
-        type(w, QStringLiteral("tbxUserAdminPwd(1)"), QStringLiteral("s3cret"));
-        type(w, QStringLiteral("tbxEmail"), QStringLiteral("ann@example.org"));
-        click(w, QStringLiteral("cmdOK"));
-    });
+    script.then(QStringLiteral("frmSA"), &enterAnn);
     lumidesk::mnuMakeNetDB_Click(main_);
     ASSERT_EQ(core::gOptions->DatabaseMode, QStringLiteral("Network"));
     EXPECT_EQ(whileAsked & (ownerOnly | others), ownerOnly);

@@ -205,15 +205,41 @@ QStringList failedVerdicts(const QByteArray& field) {
 
 constexpr int kMaxDepth = 24;
 
+// The parameters of a header value: its parts between semicolons outside quoted strings.
+QList<QByteArray> parameters(const QByteArray& value) {
+    QList<QByteArray> parts{{}};
+    bool quoted = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char c = value.at(i);
+        if (quoted && c == '\\' && i + 1 < value.size()) {
+            parts.last() += value.mid(i, 2);
+            ++i;
+            continue;
+        }
+        if (c == '"')
+            quoted = !quoted;
+        if (c == ';' && !quoted)
+            parts << QByteArray();
+        else
+            parts.last() += c;
+    }
+    return parts.mid(1); // the first part is the value itself ("attachment", "text/plain")
+}
+
 // A parameter written with an encoding of a control character that decoding may have cut the
-// name at: "%00" to "%1F" of RFC 2231, or an encoded word whose bytes hold one.
+// name at: "%00" to "%1F" in the value of an extended parameter of RFC 2231 ("filename*=",
+// "filename*1*="), or an encoded word whose bytes hold one. A "%00" in a plain value is text.
 bool hidesControlCharacter(const char* rawHeader) {
     if (!rawHeader)
         return false;
     const QByteArray raw(rawHeader);
     static const QRegularExpression percent(QStringLiteral("%(?:[01][0-9A-Fa-f]|7[Ff])"));
-    if (percent.match(QString::fromLatin1(raw)).hasMatch())
-        return true;
+    for (const QByteArray& parameter : parameters(raw)) {
+        const qsizetype equals = parameter.indexOf('=');
+        if (equals > 0 && parameter.left(equals).trimmed().endsWith('*') &&
+            percent.match(QString::fromLatin1(parameter.mid(equals + 1))).hasMatch())
+            return true;
+    }
     static const QRegularExpression word(QStringLiteral(R"(=\?[^?]*\?([BbQq])\?([^?]*)\?=)"));
     for (auto it = word.globalMatch(QString::fromLatin1(raw)); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();

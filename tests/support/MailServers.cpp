@@ -119,6 +119,23 @@ void ServerProcess::stop() {
     pid_ = 0;
 }
 
+namespace {
+
+// A python server script that writes the port it listens on into outFolder/port once it listens;
+// answers that port, or 0 when it did not start.
+int startWithPortFile(ServerProcess& process, const QStringList& arguments, const QString& logPath,
+                      const QString& outFolder) {
+    if (!process.start(python(), arguments, logPath))
+        return 0;
+    const QString portFile = outFolder + QStringLiteral("/port");
+    if (!waitFor([&] { return QFile::exists(portFile) || !process.running(); }, 15000))
+        return 0;
+    QFile file(portFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 
 int unusedPort() {
@@ -201,14 +218,7 @@ SmtpServer::SmtpServer(Mode mode, const std::optional<ServerTls>& tls)
                           QString::fromLatin1(kModes[static_cast<int>(mode)])};
     if (tls)
         arguments << tls->certificate << tls->key;
-    if (!process_.start(python(), arguments, folder_ + QStringLiteral("/smtp.log")))
-        return;
-    const QString portFile = out + QStringLiteral("/port");
-    if (!waitFor([&] { return QFile::exists(portFile) || !process_.running(); }, 15000))
-        return;
-    QFile file(portFile);
-    if (file.open(QIODevice::ReadOnly))
-        port_ = file.readAll().trimmed().toInt();
+    port_ = startWithPortFile(process_, arguments, folder_ + QStringLiteral("/smtp.log"), out);
 }
 
 SmtpServer::~SmtpServer() {
@@ -286,18 +296,12 @@ bool Pop3Server::deliver(const QByteArray& message) {
 
 Pop3Proxy::Pop3Proxy(int upstreamPort, Mode mode)
     : folder_(freshDir(QStringLiteral("pop3proxy"))) {
-    if (!process_.start(python(),
-                        {scriptPath(QStringLiteral("pop3_proxy.py")), QStringLiteral("0"), folder_,
-                         QString::number(upstreamPort),
-                         mode == Mode::Pass ? QStringLiteral("pass") : QStringLiteral("drop-after-dele")},
-                        folder_ + QStringLiteral("/proxy.log")))
-        return;
-    const QString portFile = folder_ + QStringLiteral("/port");
-    if (!waitFor([&] { return QFile::exists(portFile) || !process_.running(); }, 15000))
-        return;
-    QFile file(portFile);
-    if (file.open(QIODevice::ReadOnly))
-        port_ = file.readAll().trimmed().toInt();
+    port_ =
+        startWithPortFile(process_,
+                          {scriptPath(QStringLiteral("pop3_proxy.py")), QStringLiteral("0"), folder_,
+                           QString::number(upstreamPort),
+                           mode == Mode::Pass ? QStringLiteral("pass") : QStringLiteral("drop-after-dele")},
+                          folder_ + QStringLiteral("/proxy.log"), folder_);
 }
 
 Pop3Proxy::~Pop3Proxy() {
