@@ -70,7 +70,9 @@ PY
     failed=1
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  summary+=("$name: ${runs:-0} executions in ${seconds} s")
+  stopped=""
+  compgen -G "$findings/*" >/dev/null && stopped=" (stopped by a finding)"
+  summary+=("$name: ${runs:-0} executions in ${seconds} s$stopped")
   for finding in "$findings"/*; do
     [ -f "$finding" ] || continue
     cp "$finding" "$reproducers/"
