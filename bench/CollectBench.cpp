@@ -102,8 +102,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the POP3 server did not start\n");
         return 1;
     }
-    makeBudget(folder);
-    configure(pop3, folder);
+    // A failure ends the run through here, so that the server stops with its object.
+    try {
+        makeBudget(folder);
+        configure(pop3, folder);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "the run could not be set up: %s\n", error.what());
+        return 1;
+    }
     platform::ui::installUi(std::make_unique<ScriptUi>());
     qsizetype messageSize = 0;
     if (!deliverAll(pop3, folder + QStringLiteral("/big.xlsx"), messageSize))
