@@ -4,6 +4,7 @@
 #include "admin/NetworkSettings.h"
 #include "admin/StringScrambling.h"
 #include "core/DatabaseUpkeep.h"
+#include "platform/mail/MailAddress.h"
 
 namespace admin {
 
@@ -45,10 +46,31 @@ QString IdentifierLengthRefusal(const QString& identifierText) {
     return {};
 }
 
+namespace {
+const QString kUnusableAddress =
+    QStringLiteral("An e-mail address can't hold line breaks, other control characters or angle brackets");
+} // namespace
+
 QString EmailRefusal(const QString& email) {
+    if (const QString refusal = AddressRefusal(email); !refusal.isEmpty())
+        return refusal;
     if (email.size() > kAccountEmailSize)
         return QStringLiteral("An e-mail address can hold at most %1 characters.").arg(kAccountEmailSize);
     return {};
+}
+
+QString AddressRefusal(const QString& address) {
+    if (address.isEmpty() || platform::mail::isAcceptableAddress(address))
+        return {};
+    return kUnusableAddress + QStringLiteral(": ") + platform::mail::visibleText(address);
+}
+
+QString LeftOutAddressesText(const QStringList& addresses) {
+    QStringList shown;
+    for (const QString& address : addresses)
+        shown << platform::mail::visibleText(address);
+    return QStringLiteral("These e-mail addresses were left out.  ") + kUnusableAddress +
+           QStringLiteral(":\n") + shown.join(QLatin1Char('\n'));
 }
 
 } // namespace admin

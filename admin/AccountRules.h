@@ -11,6 +11,10 @@
 // a password holding any other character is refused. Identifier texts are scrambled into
 // columns of 200 characters, so the texts joined into one (name and password; database
 // password, name and password) may hold at most 40 characters together.
+//
+// An e-mail address, of an account or of any user, goes into the mail's envelope and headers:
+// one with a line break, another control character or an angle bracket is refused wherever it
+// is stored, and left out where address books are read.
 #pragma once
 
 #include <QString>
@@ -31,7 +35,14 @@ QString PasswordRefusal(const QString& password);
 // The refusal message when the texts joined into one identifier are too long, or "".
 QString IdentifierLengthRefusal(const QString& identifierText);
 
-// The refusal message for an e-mail address longer than its column, or "".
+// The refusal message for an account's e-mail address that may not go into a mail or is longer
+// than its column, or "".
 QString EmailRefusal(const QString& email);
+
+// The refusal message for an e-mail address that may not go into a mail, or "".
+QString AddressRefusal(const QString& address);
+
+// The message that names the addresses left out of an import, one a line.
+QString LeftOutAddressesText(const QStringList& addresses);
 
 } // namespace admin

@@ -74,6 +74,8 @@ void saveAdminRow(EditGrid& grid, int row) {
     for (int required : detail::requiredAccountCells())
         if (grid.cellText(row, required).isEmpty())
             return;
+    if (detail::refusedAddress(grid, row, kAdminEmail))
+        return;
     const QString name = grid.cellText(row, kAdminName);
     {
         TableQuery query = TableQuery::forChanging(

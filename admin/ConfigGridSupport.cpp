@@ -1,6 +1,7 @@
 // See ConfigGridSupport.h.
 #include "admin/ConfigGridSupport.h"
 
+#include "admin/AccountRules.h"
 #include "admin/ConfigGrids.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
@@ -8,6 +9,7 @@
 #include "core/cOptions.h"
 #include "lumistore/LumistoreError.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/Ui.h"
 
 #include <QWidget>
 #include <stdexcept>
@@ -24,6 +26,14 @@ void showFailure(const std::exception& error) {
         core::ShowErrorMessage(store->number(), store->description(), core::appTitle());
     else
         core::ShowErrorMessage(error, core::appTitle());
+}
+
+bool refusedAddress(const platform::ui::EditGrid& grid, int row, int column) {
+    const QString refusal = AddressRefusal(grid.cellText(row, column));
+    if (refusal.isEmpty())
+        return false;
+    platform::ui::msgBox(refusal, platform::ui::Buttons::Ok, core::appTitle());
+    return true;
 }
 
 bool sameName(const QString& a, const QString& b) {

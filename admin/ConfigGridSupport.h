@@ -33,6 +33,10 @@ template <class Work> void trapped(Work&& work) {
     }
 }
 
+// True, after saying why, when the grid's address cell holds an address that may not go into a
+// mail; the row is then not stored and the grid keeps the typed text for correcting.
+bool refusedAddress(const platform::ui::EditGrid& grid, int row, int column);
+
 // Names that differ only in the case of their letters are one name.
 bool sameName(const QString& a, const QString& b);
 

@@ -212,7 +212,8 @@ void logOnCreator(const SuperAdminEntry& entry, const QString& userId, const QSt
 
 } // namespace
 
-bool SetDatabasePassword(const QString& path, const QString& presentPassword, int reserved) {
+bool SetDatabasePassword(const QString& path, const QString& presentPassword, int reserved,
+                         const RekeyStatements& alsoInNewFile) {
     try {
         const auto ownUse =
             core::TakeDatabaseForOwnUse(path, QStringLiteral("The database password can't be changed"));
@@ -222,9 +223,11 @@ bool SetDatabasePassword(const QString& path, const QString& presentPassword, in
         const auto password = askNewPassword(reserved);
         if (!password)
             return false;
+        const QList<Connection::Statement> statements =
+            alsoInNewFile ? alsoInNewFile(*password) : QList<Connection::Statement>();
         core::ReleaseSharedConnections();
         Connection::releaseIdleHandles(path);
-        Connection::setPassword(path, presentPassword, *password);
+        Connection::setPassword(path, presentPassword, *password, statements);
         net::write(net::kLumiNetPwd, EncodeString(*password));
         return true;
     } catch (const std::exception& error) {

@@ -2,7 +2,10 @@
 // database into the shared network database with its first account, the super-administrator.
 #pragma once
 
+#include "platform/db/Connection.h"
+
 #include <QString>
+#include <functional>
 
 namespace admin {
 
@@ -14,7 +17,12 @@ namespace admin {
 // reason before anything is asked. Every connection of the program on it is released before
 // it is re-keyed. True when the password was changed and stored scrambled in "Network"
 // "LumiNetPwd"; false when cancelled, refused or failed (the file keeps its password).
-bool SetDatabasePassword(const QString& path, const QString& presentPassword, int reserved);
+// alsoInNewFile, given the new password, answers the rows to write with it: they are written
+// into the re-keyed file before it replaces the old one, under the same hold, so the file
+// changes with all of them or not at all.
+using RekeyStatements = std::function<QList<platform::db::Connection::Statement>(const QString& newPassword)>;
+bool SetDatabasePassword(const QString& path, const QString& presentPassword, int reserved,
+                         const RekeyStatements& alsoInNewFile = {});
 
 // Turns the freshly copied master database at path into the network database: its password,
 // the network settings, the AdminUsers table, the super-administrator's account with its

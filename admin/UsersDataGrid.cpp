@@ -98,6 +98,8 @@ void storeUser(EditGrid& grid, int row, int column, bool newRow) {
 void saveUsersRow(EditGrid& grid, int row, int column) {
     if (grid.cellText(row, kUsersName).isEmpty() || grid.cellText(row, kUsersEmail).isEmpty())
         return;
+    if (detail::refusedAddress(grid, row, kUsersEmail))
+        return;
     const bool newRow = isAddedRow(grid, row);
     storeUser(grid, row, column, newRow);
     if (core::gOptions)

@@ -1,8 +1,8 @@
-// Small pieces the network windows share: their controls made with the Parts' names as
-// objectName, a row of buttons, and the file dialog loop with which the logon window, the
-// main window's "Make network database" and the console's "Move" choose a master database
-// file: only the exact name "lumimaster.mdb" is taken, after a Yes to the window's question;
-// any other name, or No, shows the dialog again, and Cancel ends it.
+// Small pieces the network windows share: their controls made with the names the program and
+// its tests find them by as objectName, a row of buttons, and the file dialog loop with which the logon
+// window, the main window's "Make network database" and the console's "Move" choose a master database file:
+// only the exact name "lumimaster.mdb" is taken, after a Yes to the window's question; any other name, or No,
+// shows the dialog again, and Cancel ends it.
 #pragma once
 
 #include <QList>

@@ -5,6 +5,7 @@
 #include "admin/WindowParts.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/RunGuard.h"
 #include "core/cConnection.h"
 #include "core/cFolderPath.h"
 #include "platform/db/Connection.h"
@@ -134,6 +135,8 @@ void frmMigrate::cmdToNet_Click() {
 // a selection, or the source list none.
 void frmMigrate::migrateSelected(platform::ui::ListBox& from, platform::ui::ListBox& to,
                                  Direction direction) {
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
+        return;
     const int selected = from.selectedEntry();
     if (to.selectedEntry() >= 0 || selected < 0)
         return;

@@ -12,6 +12,7 @@
 #include "core/DatabaseUpkeep.h"
 #include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
+#include "core/RunGuard.h"
 #include "core/SharedDatabase.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
@@ -69,26 +70,51 @@ void tell(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
-// The super-administrator identifier of the logged-on administrator, built again from the
-// account row (found by the logon name, ignoring case) and the database password now in use.
-void rebuildSuperAdminIdentifier() {
-    const QString databasePassword = net::databasePassword();
+// The logged-on administrator's account row (found by the logon name, ignoring case) and the
+// super-administrator identifier built from its user identifier and a database password.
+struct SuperAdminIdentifier {
+    QString name; // as the row has it
+    QString scrambled;
+};
+
+std::optional<SuperAdminIdentifier> superAdminIdentifier(const QString& databasePassword) {
     Connection db;
     db.open(core::gCnn->LumiCnn());
     platform::db::Recordset account = platform::db::Recordset::open(
         db,
-        QStringLiteral("SELECT AdminUser_Name, AdminUser_ID, SuperAdminUser_ID FROM AdminUsers WHERE "
-                       "AdminUser_Name = ? COLLATE %1")
+        QStringLiteral(
+            "SELECT AdminUser_Name, AdminUser_ID FROM AdminUsers WHERE AdminUser_Name = ? COLLATE %1")
             .arg(platform::db::kNoCaseCollation),
         {core::gOptions->LumiAdminUserName});
     if (account.recordCount() != 1)
+        return std::nullopt;
+    return SuperAdminIdentifier{
+        account.value(QStringLiteral("AdminUser_Name")).toString(),
+        EncodeString(databasePassword +
+                     DecodeString(account.value(QStringLiteral("AdminUser_ID")).toString()))};
+}
+
+QList<Connection::Statement> storeIdentifier(const SuperAdminIdentifier& identifier) {
+    return {{QStringLiteral("UPDATE AdminUsers SET SuperAdminUser_ID = ? WHERE AdminUser_Name = ?"),
+             {identifier.scrambled, identifier.name}}};
+}
+
+void rememberIdentifier(const QString& scrambled) {
+    net::write(net::kLumiSAID, scrambled);
+    core::gOptions->LumiSAID = scrambled;
+}
+
+// The identifier built again from the database password now in use and written at once (a
+// password change that did not happen leaves the same value, scrambled anew).
+void rebuildSuperAdminIdentifier() {
+    const std::optional<SuperAdminIdentifier> identifier = superAdminIdentifier(net::databasePassword());
+    if (!identifier)
         return;
-    const QString saId = EncodeString(databasePassword +
-                                      DecodeString(account.value(QStringLiteral("AdminUser_ID")).toString()));
-    account.setValue(QStringLiteral("SuperAdminUser_ID"), saId);
-    account.update();
-    net::write(net::kLumiSAID, saId);
-    core::gOptions->LumiSAID = saId;
+    Connection db;
+    db.open(core::gCnn->LumiCnn());
+    const Connection::Statement update = storeIdentifier(*identifier).first();
+    db.execute(update.sql, update.params);
+    rememberIdentifier(identifier->scrambled);
 }
 
 } // namespace
@@ -317,6 +343,8 @@ QString frmSuperAdmin::MoveDatabase(const QString& currentPath) {
 }
 
 void frmSuperAdmin::cmdLocation_Click() {
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
+        return;
     const auto ownUse = core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be moved"));
     if (!ownUse)
         return;
@@ -324,6 +352,9 @@ void frmSuperAdmin::cmdLocation_Click() {
     const QString moved = MoveDatabase(old);
     if (moved.isEmpty())
         return;
+    // The windows that show the database would go on reading the old file.
+    core::UnloadForm(QStringLiteral("frmDataTable"));
+    core::UnloadForm(QStringLiteral("frmWizard"));
     try {
         core::ReleaseSharedConnections();
         core::gCnn->setLumiCnnPath(moved);
@@ -343,15 +374,29 @@ void frmSuperAdmin::cmdLocation_Click() {
     }
 }
 
+// The new password and the super-administrator identifier built with it go into the file
+// together, under the one hold of the change: a failure leaves both as they were, so the
+// super-administrator can always log on to the console.
 void frmSuperAdmin::cmdChangePwd_Click() {
+    if (core::RunGuard::refuseDuringRun(core::appTitle()))
+        return;
     core::UnloadForm(QStringLiteral("frmDataTable"));
     core::UnloadForm(QStringLiteral("frmWizard"));
     try {
         const QString path = core::gCnn->LumiCnnPath();
-        SetDatabasePassword(path, net::databasePassword(), DecodeString(core::gOptions->LumiAUID).size());
+        std::optional<SuperAdminIdentifier> identifier;
+        const bool changed = SetDatabasePassword(
+            path, net::databasePassword(), DecodeString(core::gOptions->LumiAUID).size(),
+            [&identifier](const QString& newPassword) {
+                identifier = superAdminIdentifier(newPassword);
+                return identifier ? storeIdentifier(*identifier) : QList<Connection::Statement>();
+            });
         core::gCnn->NetCnn();
         net::write(net::kLumiNetConn, net::netConnectionText(path));
-        rebuildSuperAdminIdentifier();
+        if (!changed)
+            rebuildSuperAdminIdentifier();
+        else if (identifier)
+            rememberIdentifier(identifier->scrambled);
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error, core::appTitle());
     }

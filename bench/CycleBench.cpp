@@ -130,7 +130,8 @@ bool playUsers(const testsupport::SmtpServer& smtp, testsupport::Pop3Server& pop
         if (!pop3.deliver(platform::mail::buildMessage({testsupport::SmtpServer::recipientOf(raw),
                                                         QStringLiteral("robot@example.org"),
                                                         QStringLiteral("RE: Budget"), QStringLiteral("Done."),
-                                                        message->attachments.first().name, in.readAll()})))
+                                                        message->attachments.first().name, in.readAll()})
+                              .value_or(QByteArray())))
             return false;
         ++returned;
     }

@@ -7,8 +7,10 @@
 # Then the update run:
 #   update run: <t> s for 100 user files into 10 masters, <r> times faster than openpyxl, <f> times
 #   the layer's own read-and-save
-# The whole budget cycle comes last (each step's seconds, then)
+# The whole budget cycle (each step's seconds, then)
 #   cycle: <t> s for 100 users
+# and last the collection's memory:
+#   collect: peak <p> MB for 10 messages of <s> MB (<r> times one message)
 set -euo pipefail
 
 build=${1:?usage: bench/run.sh <builddir>}
@@ -74,3 +76,13 @@ cycle=$(LUMIVANE_SOURCE_DIR="$(dirname "$here")" "$build/bench/cycle_bench" "$wo
   || { cat "$work/cycle.log" >&2; exit 1; }
 echo "cycle steps:    $cycle"
 awk -v t="$(field seconds "$cycle")" 'BEGIN { printf "cycle: %.1f s for 100 users\n", t }'
+
+# ---- collecting 10 returned files of about 30 MB of mail each: the peak memory ----------------
+cmake --build "$build" --target collect_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+mkdir -p "$work/collect"
+"$python" "$here/make_big_reply.py" "$work/collect/big.xlsx"
+collected=$(LUMIVANE_SOURCE_DIR="$(dirname "$here")" "$build/bench/collect_bench" "$work/collect" 2>"$work/collect.log") \
+  || { cat "$work/collect.log" >&2; exit 1; }
+echo "collection:     $collected"
+awk -v p="$(field peak_mb "$collected")" -v s="$(field message_mb "$collected")" \
+    'BEGIN { printf "collect: peak %.0f MB for 10 messages of %.0f MB (%.1f times one message)\n", p, s, p / s }'

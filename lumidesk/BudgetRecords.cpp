@@ -2,6 +2,7 @@
 // with apostrophes is stored as it is; only the budget-name dialog removes them.
 #include "lumidesk/BudgetRecords.h"
 
+#include "admin/AccountRules.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/SystemOps.h"
@@ -234,19 +235,29 @@ void AddAddressesToUsersData() {
         query.SetConnection();
         Connection& cnn = query.Cnn();
         Transaction transaction(cnn);
+        QStringList leftOut;
         for (int row = 0; row < grid->rowCount(); ++row) {
             const QString user = grid->cellText(row, 0);
             if (user.isEmpty())
                 continue;
-            // The user's name is compared with case: "ann" is another user than "Ann".
-            const QVariant known = cnn.scalar(
-                QStringLiteral("SELECT Users FROM UsersData WHERE Users IS NOT NULL AND Users = ?"), {user});
+            const QString address = grid->cellText(row, 1);
+            if (!admin::AddressRefusal(address).isEmpty()) {
+                leftOut << address;
+                continue;
+            }
+            // Names are compared without regard to case, as the users grid does: "ann" is "Ann".
+            const QVariant known = cnn.scalar(QStringLiteral("SELECT Users FROM UsersData WHERE Users IS NOT "
+                                                             "NULL AND Users = ? COLLATE NOCASE_U"),
+                                              {user});
             if (known.isValid())
                 continue;
             cnn.execute(QStringLiteral("INSERT INTO UsersData (Users, Email_Address) VALUES (?, ?)"),
-                        {user, grid->cellText(row, 1)});
+                        {user, address});
         }
         transaction.commit();
+        if (!leftOut.isEmpty())
+            platform::ui::msgBox(admin::LeftOutAddressesText(leftOut), platform::ui::Buttons::Ok,
+                                 core::appTitle());
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error, core::appTitle());
     }

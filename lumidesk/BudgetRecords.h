@@ -72,9 +72,11 @@ inline const QString kEmptyBudgetNameText = QStringLiteral("A budget name cannot
 QString BudgetNameInUseText(const QString& name);
 
 // Adds a UsersData row for every row of the address window's grid dtTarget (column 0 the
-// user's name, column 1 the address) whose name is not there yet (compared with case);
-// an existing user's address is left as it is and rows without a name are passed over. All
-// rows are written in one transaction. Nothing happens when the address window is not loaded.
+// user's name, column 1 the address) whose name is not there yet (compared without regard to
+// case, as the users grid compares); an existing user's address is left as it is and rows
+// without a name are passed over. Rows whose address may not go into a mail are left out and
+// named in one message. All rows are written in one transaction. Nothing happens when the
+// address window is not loaded.
 void AddAddressesToUsersData();
 
 // The address book read by the QuickStart build: "Contacts" of the contacts folder.

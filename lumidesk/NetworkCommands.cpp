@@ -135,7 +135,8 @@ void logOff(frmMain& main) {
 }
 
 // The permissions a new file in the shared folder gets, so that the other administrators can
-// open the network database as the folder allows (its contents are encrypted).
+// open the network database as the folder allows; given only once it is keyed (its contents
+// are then encrypted).
 void shareLikeANewFile(const QString& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -226,7 +227,8 @@ QString CopyDatabase(const QString& strDBPath) {
         local.open(core::gCnn->LumiCnn());
         local.backupTo(*chosen);
         local.close();
-        shareLikeANewFile(*chosen);
+        // Still the plain local database: nobody else reads it before it is keyed.
+        QFile::setPermissions(*chosen, QFile::ReadOwner | QFile::WriteOwner);
         return *chosen;
     } catch (const std::exception& error) {
         ReportFailure(error);
@@ -252,6 +254,7 @@ void mnuMakeNetDB_Click(QWidget* mainWindow) {
         undoCreation(copy, before);
         return;
     }
+    shareLikeANewFile(copy);
     releaseConnections();
     opts.DatabaseMode = kNetwork;
     opts.OpenNetwork = true;

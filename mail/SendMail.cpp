@@ -5,6 +5,7 @@
 #include "core/RunGuard.h"
 #include "core/cDB2.h"
 #include "core/frmWait.h"
+#include "mail/MailConnection.h"
 #include "mail/MailContext.h"
 #include "mail/MailHooks.h"
 #include "mail/MailWait.h"
@@ -64,8 +65,9 @@ QString escapeLike(QString text) {
     return text;
 }
 
-// The address of the user of exactly that name, else of the one user whose name contains it.
-// No value when no user or several users answer; the address itself may be empty.
+// The address of the user of exactly that name (letter case included), else of the one user of
+// that name in another letter case, else of the one user whose name contains it. No value when
+// no user or several users answer; the address itself may be empty.
 std::optional<QString> FindRecipient(Connection& cnn, const QString& user) {
     const auto unique = [&](const QString& sql, const QString& value) -> std::optional<QString> {
         platform::db::Recordset rows = platform::db::Recordset::open(cnn, sql, {value});
@@ -74,8 +76,11 @@ std::optional<QString> FindRecipient(Connection& cnn, const QString& user) {
         return rows.value(0).toString();
     };
     if (auto exact = unique(
-            QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U"), user))
+            QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE BINARY"), user))
         return exact;
+    if (auto sameName = unique(
+            QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U"), user))
+        return sameName;
     return unique(QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users LIKE ? ESCAPE '\\'"),
                   QStringLiteral("%") + escapeLike(user) + QStringLiteral("%"));
 }
@@ -120,12 +125,15 @@ bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, co
     wait.lblSysOperation()->setText(QStringLiteral("Sending Email"));
     wait.CorvProgressBar1()->setMax(grid->rowCount());
     wait.CorvProgressBar1()->setValue(counter);
-    if (SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment) == 0) {
+    const int status =
+        SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment);
+    if (status == platform::mail::smtp::kSent) {
         stampSent(cnn, grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
         if (window.dueDate().isValid())
             grid->setCellValue(row, frmMail::kDueDate, dueDateText(window.dueDate()));
     }
-    return true;
+    // Cancel pressed while the mail was on its way ends the run with it.
+    return status != platform::mail::smtp::kCancelled;
 }
 
 } // namespace
@@ -176,12 +184,17 @@ QString SendStatusText(int status) {
 
 int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
                  const QString& subject, const QString& body, const QString& attachment) {
-    const int status = platform::mail::sendSmtpMail({server, sender, recipient, subject, body, attachment});
-    if (status != 0) {
+    QString failure;
+    const int status = platform::mail::sendSmtpMail({server, sender, recipient, subject, body, attachment},
+                                                    MailConnectionOptions(), &failure);
+    if (status == platform::mail::smtp::kSent)
+        return status;
+    if (status == platform::mail::smtp::kUntrustedServer)
+        tell(UntrustedServerText(server, failure) + QStringLiteral("  Nothing was sent."));
+    else
         tell(QStringLiteral("Error %1 has occurred.  ").arg(status) + SendStatusText(status));
-        platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Settings"),
-                                    QStringLiteral("SendError"), QStringLiteral("1"));
-    }
+    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Settings"),
+                                QStringLiteral("SendError"), QStringLiteral("1"));
     return status;
 }
 

@@ -1,6 +1,7 @@
 // See frmAddAddress.h.
 #include "mail/frmAddAddress.h"
 
+#include "admin/AccountRules.h"
 #include "admin/ConfigGrids.h"
 #include "core/SystemOps.h"
 #include "core/TextRoutines.h"
@@ -212,10 +213,13 @@ void frmAddAddress::GetContactItems() {
         book.isEmpty() ? QList<platform::mail::Contact>()
                        : platform::mail::readAddressBook(book).value_or(QList<platform::mail::Contact>());
     QStringList addresses;
+    QStringList refused;
     for (const platform::mail::Contact& contact : contacts) {
         if (!contact.group && !contact.addresses.isEmpty() && !contact.addresses.first().isEmpty()) {
             addresses << contact.addresses.first();
             lbxEmailSource_->addItem(contact.addresses.first());
+        } else if (!contact.group && !contact.refused.isEmpty()) {
+            refused << contact.refused.first();
         }
         wait.lblSysOperation()->setText(QStringLiteral("Reading email addresses from [") + listName +
                                         QStringLiteral("]."));
@@ -225,6 +229,8 @@ void frmAddAddress::GetContactItems() {
     }
     core::frmWait::unload();
     setSource(addresses, true);
+    if (!refused.isEmpty())
+        tell(admin::LeftOutAddressesText(refused));
 }
 
 void frmAddAddress::cmdAllToUsers_Click() {

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build (make fuzz builds them) for a while, each with its own
-# corpus seeded from the test fixtures. Findings (crash-*, leak-*, oom-*, timeout-*) are kept in
-# <builddir>/fuzz-findings/<target>; the script fails when there is any.
-#   scripts/run-fuzzers.sh <builddir>        FUZZ_SECONDS=<n> sets the time per target (default 120)
+# corpus and its dictionary. A target fuzz_<name> lives in a folder <...>/fuzz of the sources that
+# holds its dictionary (*.dict), its seeds (corpus/<name>) and the reproducers of its findings
+# (reproducers/<name>); the corpus of a run starts from the seeds, the reproducers and, for the
+# workbook targets, the test fixtures. A finding (crash-*, leak-*, oom-*, timeout-*) is kept in
+# <builddir>/fuzz-findings/<target> and copied into the target's reproducers folder, which the
+# replay tests of every build run (commit it with its fix); the script then fails.
+#   scripts/run-fuzzers.sh <builddir>        FUZZ_SECONDS=<n> sets the time per target (default 600)
+# At the end one line per target: "<target>: <executions> executions in <seconds> s".
 set -euo pipefail
 
 build=${1:?usage: run-fuzzers.sh <builddir>}
-seconds=${FUZZ_SECONDS:-120}
+seconds=${FUZZ_SECONDS:-600}
 here=$(cd "$(dirname "$0")/.." && pwd)
-seeds="$here/tests/fixtures"
+fixtures="$here/tests/fixtures"
 
 mapfile -t targets < <(find "$build" -type f -perm -u+x -name 'fuzz_*' | sort)
 if [ ${#targets[@]} -eq 0 ]; then
@@ -17,16 +22,27 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 failed=0
+summary=()
 for target in "${targets[@]}"; do
   name=$(basename "$target")
+  short=${name#fuzz_}
+  reproducers=$(find "$here/platform" -type d -path "*/fuzz/reproducers/$short" | head -n 1)
+  if [ -z "$reproducers" ]; then
+    echo "no folder fuzz/reproducers/$short for $name in the sources" >&2
+    failed=1
+    continue
+  fi
+  fuzzdir=$(dirname "$(dirname "$reproducers")")
   corpus="$build/fuzz-corpus/$name"
   findings="$build/fuzz-findings/$name"
+  rm -rf "$findings"
   mkdir -p "$corpus" "$findings"
-  # Seed with the fixture files (small ones only: the fuzzer mutates better from small inputs).
-  # A target named fuzz_part_* takes one XML part behind a byte that picks the part: it is
-  # seeded with the parts inside the fixture workbooks.
-  if [[ $name == fuzz_part_* ]]; then
-    /usr/bin/python3 - "$seeds" "$corpus" <<'PY'
+  cp -n "$fuzzdir/corpus/$short"/* "$reproducers"/* "$corpus/" 2>/dev/null || true
+  # The workbook targets also start from the fixture workbooks (small ones only: the fuzzer
+  # mutates better from small inputs). fuzz_part_xml takes one XML part behind a byte that picks
+  # the part: it is seeded with the parts inside the fixture workbooks.
+  if [[ $name == fuzz_part_xml ]]; then
+    /usr/bin/python3 - "$fixtures" "$corpus" <<'PY'
 import glob, hashlib, os, sys, zipfile
 kinds = {"worksheets/": 0, "sharedStrings": 1, "workbook.xml": 2, "styles.xml": 3}
 for path in glob.glob(os.path.join(sys.argv[1], "**", "*.xls[xm]"), recursive=True):
@@ -41,18 +57,28 @@ for path in glob.glob(os.path.join(sys.argv[1], "**", "*.xls[xm]"), recursive=Tr
                 name = hashlib.sha1(data).hexdigest()
                 open(os.path.join(sys.argv[2], name), "wb").write(data)
 PY
-  else
-    find "$seeds" -type f -size -256k \( -name '*.xlsx' -o -name '*.xlsm' -o -name '*.xls' -o -name '*.bin' \) \
+  elif [[ $name == fuzz_workbook_open ]]; then
+    find "$fixtures" -type f -size -256k \( -name '*.xlsx' -o -name '*.xlsm' -o -name '*.xls' -o -name '*.bin' \) \
       -exec cp -n {} "$corpus/" \;
   fi
+  dict=()
+  for d in "$fuzzdir"/*.dict; do [ -f "$d" ] && dict=(-dict="$d"); done
   echo "== $name for ${seconds}s"
-  if ! "$target" "$corpus" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 \
-       -artifact_prefix="$findings/" -print_final_stats=1 </dev/null; then
+  log="$build/fuzz-findings/$name.log"
+  if ! "$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 \
+       -artifact_prefix="$findings/" -print_final_stats=1 </dev/null 2>&1 | tee "$log"; then
     failed=1
   fi
-  if compgen -G "$findings/*" >/dev/null; then
-    echo "findings of $name:" && ls "$findings"
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  stopped=""
+  compgen -G "$findings/*" >/dev/null && stopped=" (stopped by a finding)"
+  summary+=("$name: ${runs:-0} executions in ${seconds} s$stopped")
+  for finding in "$findings"/*; do
+    [ -f "$finding" ] || continue
+    cp "$finding" "$reproducers/"
+    echo "finding of $name kept as reproducer $reproducers/$(basename "$finding")"
     failed=1
-  fi
+  done
 done
+printf '%s\n' "${summary[@]}"
 exit $failed

@@ -8,6 +8,7 @@
 #include "NetworkDbFixture.h"
 #include "admin/BudgetPermissions.h"
 #include "admin/frmMigrate.h"
+#include "core/RunGuard.h"
 #include "platform/ui/ListBox.h"
 
 #include <QPushButton>
@@ -280,7 +281,15 @@ TEST_F(MigrationTest, TheWindowListsBothDatabasesAndKeepsOneSelection) {
     Connection net = openNetwork();
     EXPECT_EQ(count(net, QStringLiteral("Budgets"), QStringLiteral("Plan")), 0);
 
+    // While a run is under way the migration is refused with the run's message.
     netList->clearSelection();
+    {
+        const core::RunGuard::Token run;
+        window->cmdToNet()->click();
+    }
+    EXPECT_EQ(ui->messageTexts(), QStringList{core::RunGuard::kRefusedText});
+    EXPECT_EQ(count(net, QStringLiteral("Budgets"), QStringLiteral("Plan")), 0);
+
     window->cmdToNet()->click();
     EXPECT_EQ(count(net, QStringLiteral("Budgets"), QStringLiteral("Plan")), 1);
     EXPECT_EQ(netList->listCount(), 2) << "the lists are filled again";

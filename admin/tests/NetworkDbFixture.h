@@ -1,8 +1,7 @@
-// Test fixture for the network Parts: every test gets its own settings, a data folder with a
-// copy of the master database the build made (the local database), fresh options and a
-// connection descriptor on the local database. A test can put a keyed network copy in a
-// shared folder, with accounts and grant columns written the way the program writes them,
-// and read its rows back.
+// Test fixture for the network database and its windows: every test gets its own settings, a data folder with
+// a copy of the master database the build made (the local database), fresh options and a connection
+// descriptor on the local database. A test can put a keyed network copy in a shared folder, with accounts and
+// grant columns written the way the program writes them, and read its rows back.
 #pragma once
 
 #include "admin/NetworkSettings.h"

@@ -178,6 +178,38 @@ TEST_F(ReferenceGrids, ANewUsersRowKeepsItsPlaceForItsFolder) {
     EXPECT_TRUE(ui->asked().empty());
 }
 
+// An address that would put a line of its own into a mail is refused, in the users grid as in
+// the accounts grid; the grid keeps the typed text for correcting, and the table stays.
+TEST_F(ReferenceGrids, AnAddressWithALineBreakOrAngleBracketIsRefusedInBothGrids) {
+    testsupport::ScopedScriptedUi ui;
+    const QString injected = QStringLiteral("ann@example.org>\r\nRCPT TO:<leak@evil.example");
+    const QString refusal = QStringLiteral(
+        "An e-mail address can't hold line breaks, other control characters or angle brackets: "
+        "ann@example.org>\\r\\nRCPT TO:<leak@evil.example");
+    open(frmConfigure::kUsersTab);
+    auto* users = window_->dtUsersData();
+    const QStringList before = rows(kUsers);
+    click("cmdAddUsers");
+    const int row = users->rowCount() - 1;
+    typeInto(users, row, admin::kUsersName, QStringLiteral("Eve"));
+    typeInto(users, row, admin::kUsersEmail, injected);
+    EXPECT_EQ(rows(kUsers), before);
+    EXPECT_EQ(ui->messageTexts(), QStringList{refusal});
+    EXPECT_EQ(users->cellText(row, admin::kUsersEmail), injected);
+
+    ui->clear();
+    open(frmConfigure::kAdminTab);
+    auto* accounts = window_->dtAdmin();
+    click("cmdAddAdmin");
+    const int account = accounts->rowCount() - 1;
+    typeInto(accounts, account, admin::kAdminName, QStringLiteral("Eve"));
+    typeInto(accounts, account, admin::kAdminEmail, QStringLiteral("Eve <eve@example.org>"));
+    EXPECT_EQ(rows(QStringLiteral("SELECT Admin_Name FROM Admin WHERE Admin_Name = 'Eve'")), QStringList{});
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral(
+                                      "An e-mail address can't hold line breaks, other control characters or "
+                                      "angle brackets: Eve <eve@example.org>")});
+}
+
 TEST_F(ReferenceGrids, ATypedFolderFragmentIsCompletedOnlyWhenOneFolderContainsIt) {
     addFolders({QStringLiteral("North Sales"), QStringLiteral("South Sales"), QStringLiteral("Admin 100%"),
                 QStringLiteral("Admin 1000")});

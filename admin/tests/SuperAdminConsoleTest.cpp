@@ -4,6 +4,7 @@
 // the move of the database with its checks.
 #include "NetworkDbFixture.h"
 #include "admin/frmSuperAdmin.h"
+#include "core/RunGuard.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
 #include "platform/db/tests/DbPeer.h"
@@ -57,6 +58,14 @@ protected:
             db.execute(QStringLiteral("INSERT INTO SuperAdminUser VALUES (?, ?, ?)"),
                        {name, admin::EncodeString(QStringLiteral("False")),
                         admin::EncodeString(QStringLiteral("All"))});
+    }
+    // The password window, when it opens, gets the new password typed twice and Set.
+    static void setNewPassword(WindowScript& script, const QString& password) {
+        script.then(QStringLiteral("frmPwd"), [password](QWidget& w) {
+            type(w, QStringLiteral("tbxPwd(0)"), password);
+            type(w, QStringLiteral("tbxPwd(1)"), password);
+            click(w, QStringLiteral("cmdSet"));
+        });
     }
     static bool opens(const QString& path, const QString& password) {
         try {
@@ -167,9 +176,11 @@ TEST_F(ConsoleTest, AnAccountTypedIntoTheGridIsStored) {
     grid->editCell(row, 3, QStringLiteral("carl@example.org"));
     processDeletes();
     Connection db = openNetwork();
-    EXPECT_EQ(admin::DecodeString(
-                  db.scalar(QStringLiteral("SELECT AdminUser_Pwd FROM AdminUsers WHERE AdminUser_Name = 'Carl'")).toString()),
-              QStringLiteral("3xyz"));
+    EXPECT_EQ(
+        admin::DecodeString(
+            db.scalar(QStringLiteral("SELECT AdminUser_Pwd FROM AdminUsers WHERE AdminUser_Name = 'Carl'"))
+                .toString()),
+        QStringLiteral("3xyz"));
     EXPECT_EQ(console->dtBudgets()->columnCount(), 6) << "the permissions grid shows Carl's grant column";
     grid->setCurrentCell(1, 0);
     EXPECT_EQ(console->findChild<QLabel*>(QStringLiteral("lblRecordAU"))->text(), QStringLiteral("Record 2"));
@@ -181,11 +192,7 @@ TEST_F(ConsoleTest, ChangeSetsTheNewPasswordAndRebuildsTheSuperAdministratorIden
     testsupport::ScopedScriptedUi ui;
     QPointer<admin::frmSuperAdmin> console = open();
     WindowScript script;
-    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
-        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("n3w pw"));
-        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("n3w pw"));
-        click(w, QStringLiteral("cmdSet"));
-    });
+    setNewPassword(script, QStringLiteral("n3w pw"));
     console->cmdChangePwd()->click();
     EXPECT_TRUE(opens(netPath_, QStringLiteral("n3w pw")));
     EXPECT_FALSE(opens(netPath_, kDbPassword));
@@ -222,6 +229,56 @@ TEST_F(ConsoleTest, ACancelledChangeKeepsThePasswordAndWritesTheSameIdentifierAn
     EXPECT_TRUE(opens(netPath_, kDbPassword));
 }
 
+// The identifier cannot be written into the re-keyed file (a trigger refuses it): the change is
+// all or nothing, so the file keeps its password and the super-administrator still logs on.
+TEST_F(ConsoleTest, AChangeWhoseIdentifierCannotBeWrittenChangesNothing) {
+    Connection db = openNetwork();
+    const QString before =
+        db.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
+            .toString();
+    db.execute(QStringLiteral("CREATE TRIGGER refuse_identifier BEFORE UPDATE OF SuperAdminUser_ID ON "
+                              "AdminUsers BEGIN SELECT RAISE(ABORT, 'identifier refused'); END"));
+    db.close();
+    const QString savedPassword = setting(admin::net::kLumiNetPwd);
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->clear();
+    WindowScript script;
+    setNewPassword(script, QStringLiteral("n3w pw"));
+    console->cmdChangePwd()->click();
+    ASSERT_FALSE(ui->messageTexts().isEmpty());
+    EXPECT_TRUE(ui->messageTexts().first().contains(QStringLiteral("identifier refused")))
+        << ui->messageTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(opens(netPath_, kDbPassword));
+    EXPECT_FALSE(opens(netPath_, QStringLiteral("n3w pw")));
+    EXPECT_EQ(setting(admin::net::kLumiNetPwd), savedPassword);
+    Connection after = openNetwork();
+    EXPECT_EQ(
+        after.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
+            .toString(),
+        before);
+    EXPECT_EQ(admin::DecodeString(core::gOptions->LumiSAID), kDbPassword + QStringLiteral("Anns3cret"));
+}
+
+// While a run is under way the console's Change and Move are refused with the run's message,
+// before any dialog, and the database stays as it was.
+TEST_F(ConsoleTest, ChangeAndMoveAreRefusedDuringARun) {
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->clear();
+    WindowScript script;
+    {
+        const core::RunGuard::Token run;
+        console->cmdChangePwd()->click();
+        console->cmdLocation()->click();
+    }
+    EXPECT_EQ(ui->messageTexts(), (QStringList{core::RunGuard::kRefusedText, core::RunGuard::kRefusedText}));
+    EXPECT_TRUE(script.shown().isEmpty());
+    EXPECT_EQ(ui->asked().size(), 2u);
+    EXPECT_TRUE(opens(netPath_, kDbPassword));
+    EXPECT_EQ(setting(admin::net::kLumiNetPath), netPath_);
+}
+
 // Another administrator's program, in another process, holds the database: the change is
 // refused with the reason, and nothing changes; once that program has gone, it goes through.
 TEST_F(ConsoleTest, ChangeIsRefusedWhileAnotherProcessHoldsTheDatabase) {
@@ -238,11 +295,7 @@ TEST_F(ConsoleTest, ChangeIsRefusedWhileAnotherProcessHoldsTheDatabase) {
     EXPECT_TRUE(opens(netPath_, kDbPassword));
 
     ASSERT_EQ(other.ask({QStringLiteral("release")}), QStringLiteral("ok"));
-    script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
-        type(w, QStringLiteral("tbxPwd(0)"), QStringLiteral("later"));
-        type(w, QStringLiteral("tbxPwd(1)"), QStringLiteral("later"));
-        click(w, QStringLiteral("cmdSet"));
-    });
+    setNewPassword(script, QStringLiteral("later"));
     console->cmdChangePwd()->click();
     EXPECT_TRUE(opens(netPath_, QStringLiteral("later")));
 }
@@ -272,6 +325,26 @@ TEST_F(ConsoleTest, MoveCopiesChecksSwitchesAndOnlyThenRemovesTheOriginal) {
     Connection current;
     current.open(core::gCnn->LumiCnn());
     EXPECT_EQ(current.scalar(QStringLiteral("SELECT count(*) FROM AdminUsers")).toInt(), 2);
+}
+
+// The Budgets Explorer and the wizard show the database; after a move they would go on with
+// the old file, so the move closes them as the password change does.
+TEST_F(ConsoleTest, MoveClosesTheWindowsThatShowTheDatabase) {
+    const QString target = testsupport::freshDir(QStringLiteral("moved"));
+    QPointer<QWidget> explorer = new QWidget;
+    explorer->setObjectName(QStringLiteral("frmDataTable"));
+    QPointer<QWidget> wizard = new QWidget;
+    wizard->setObjectName(QStringLiteral("frmWizard"));
+    testsupport::ScopedScriptedUi ui;
+    QPointer<admin::frmSuperAdmin> console = open();
+    ui->answerTexts({target + QStringLiteral("/lumimaster.mdb")});
+    ui->answerMessages({Answer::Yes});
+    console->cmdLocation()->click();
+    ASSERT_EQ(core::gCnn->LumiCnnPath(), target + QStringLiteral("/lumimaster.mdb"));
+    EXPECT_TRUE(explorer.isNull());
+    EXPECT_TRUE(wizard.isNull());
+    delete explorer.data();
+    delete wizard.data();
 }
 
 TEST_F(ConsoleTest, MoveRefusesAFolderWithADatabaseAFailedCopyAndOtherAdministrators) {

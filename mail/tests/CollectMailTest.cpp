@@ -7,6 +7,7 @@
 #include "MailFixture.h"
 #include "admin/StringScrambling.h"
 #include "core/frmWait.h"
+#include "mail/MailConnection.h"
 #include "platform/mail/MimeMessage.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/MailServers.h"
@@ -17,19 +18,32 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sched.h>
 
 namespace mailtest {
 namespace {
 
 using testsupport::Pop3Server;
+using testsupport::ServerTls;
+using testsupport::TestCertificates;
 
+// A reply as a mail program sends it; sender may carry a display name ("Ann <ann@...>").
 QByteArray reply(const QString& sender, const QString& fileName, const QByteArray& content) {
-    return platform::mail::buildMessage({sender, QStringLiteral("robot@example.org"),
-                                         QStringLiteral("RE: Budget"), QStringLiteral("Here it is."),
-                                         fileName, content});
+    const qsizetype open = sender.indexOf(QLatin1Char('<'));
+    const QString address = open < 0 ? sender : sender.mid(open + 1).chopped(1);
+    QByteArray raw = platform::mail::buildMessage({address, QStringLiteral("robot@example.org"),
+                                                   QStringLiteral("RE: Budget"),
+                                                   QStringLiteral("Here it is."), fileName, content})
+                         .value();
+    return raw.replace("From: " + address.toUtf8() + "\r\n", "From: " + sender.toUtf8() + "\r\n");
 }
 
 class CollectMail : public MailFixture {
+public:
+    // Returned user files as users' spreadsheet programs save them.
+    static QByteArray newFile() { return fixtureWorkbook(QStringLiteral("basic.xlsx")); }
+    static QByteArray otherFile() { return fixtureWorkbook(QStringLiteral("functions.xlsx")); }
+
 protected:
     void SetUp() override {
         MailFixture::SetUp();
@@ -57,7 +71,7 @@ protected:
 };
 
 TEST_F(CollectMail, ReturnedFileReplacesTheUserFileWholeAndItsMessageIsDeleted) {
-    const QByteArray returned = QByteArray("PK\x03\x04 returned figures ", 24).repeated(500);
+    const QByteArray returned = fixtureWorkbook(QStringLiteral("libreoffice.xlsx"));
     ASSERT_TRUE(server_.deliver(
         reply(QStringLiteral("Ann <ANN@example.org>"), QStringLiteral("summary.XLSX"), returned)));
     ui().answerMessages({platform::ui::Answer::Yes});
@@ -82,18 +96,18 @@ TEST_F(CollectMail, ReturnedFileReplacesTheUserFileWholeAndItsMessageIsDeleted) 
 // Only messages whose every file was saved go; the others stay and are listed.
 TEST_F(CollectMail, MessagesForOtherBudgetsOrFromOtherSendersStayOnTheServer) {
     ASSERT_TRUE(
-        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
     ASSERT_TRUE(
-        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Other.xlsx"), "other")));
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Other.xlsx"), otherFile())));
     ASSERT_TRUE(server_.deliver(
-        reply(QStringLiteral("mallory@example.org"), QStringLiteral("Summary.xlsx"), "forged")));
+        reply(QStringLiteral("mallory@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
     ASSERT_TRUE(server_.deliver("From: ann@example.org\r\nSubject: thanks\r\n\r\nNo file.\r\n"));
     ui().answerMessages({platform::ui::Answer::Yes});
     ui().acceptUnscriptedMessages();
 
     collect();
 
-    EXPECT_EQ(QByteArray("new"), readFile(summaryPath()));
+    EXPECT_EQ(newFile(), readFile(summaryPath()));
     EXPECT_EQ(QByteArray("original"),
               readFile(userFilePath(QStringLiteral("Sales2025"), QStringLiteral("Other.xlsx"))));
     const QList<QByteArray> left = server_.mailbox();
@@ -112,7 +126,7 @@ TEST_F(CollectMail, MessagesForOtherBudgetsOrFromOtherSendersStayOnTheServer) {
 
 TEST_F(CollectMail, FailuresLeaveTheMailboxAndTheUserFileAsTheyWere) {
     ASSERT_TRUE(
-        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), "new")));
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
     ui().acceptUnscriptedMessages();
 
     password_.setText(QStringLiteral("wrong"));
@@ -202,6 +216,247 @@ TEST_F(CollectMail, AFileThatWorksheetsOfTwoBudgetsRecordIsNotReplaced) {
                .filter(QStringLiteral("Summary.xlsx is the user file of worksheets of more than one budget"))
                .size())
         << ui().messageTexts().join(QLatin1Char('|')).toStdString();
+}
+
+// Without any network (a network namespace of the child process's own, its loopback down) the
+// connection cannot be made at all: the user is told to connect, nothing else.
+TEST_F(CollectMail, WithoutANetworkTheUserIsToldToConnect) {
+    ui().acceptUnscriptedMessages();
+    EXPECT_EXIT(
+        {
+            if (unshare(CLONE_NEWNET) != 0)
+                _exit(2);
+            collect();
+            _exit(ui().messageTexts() ==
+                          QStringList{QStringLiteral("Make your Internet connection and try again.")}
+                      ? 0
+                      : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The mailbox's server offers STLS with a certificate of the organisation's own authority: not
+// named in the settings, nothing is collected and the message names the server and the reason;
+// named, the returned file comes in over TLS.
+TEST_F(CollectMail, TlsMailboxNeedsTheOrganisationsAuthority) {
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.made());
+    Pop3Server secure(ServerTls{certificates.certificateFile(TestCertificates::Name::Loopback),
+                                certificates.keyFile(TestCertificates::Name::Loopback)});
+    ASSERT_TRUE(secure.started());
+    execute(QStringLiteral("UPDATE Admin SET Pop3_Server = ?"), {secure.address()});
+    ASSERT_TRUE(
+        secure.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
+    ui().acceptUnscriptedMessages();
+
+    collect();
+    ASSERT_EQ(1, ui().messageTexts().size());
+    const QString refusal = ui().messageTexts().first();
+    EXPECT_TRUE(refusal.startsWith(QStringLiteral("The mail server ") + secure.address() +
+                                   QStringLiteral(" could not be reached securely: SSL certificate problem")))
+        << refusal.toStdString();
+    EXPECT_TRUE(refusal.endsWith(QStringLiteral(".  No mail was collected."))) << refusal.toStdString();
+    EXPECT_EQ(QByteArray("original"), readFile(summaryPath()));
+    EXPECT_FALSE(secure.log().contains("Login:"));
+
+    ui().clear();
+    ui().answerMessages({platform::ui::Answer::Yes});
+    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
+                                mail::kMailAuthorityKey, certificates.authorityFile());
+    password_.setText(Pop3Server::kPassword);
+    collect();
+    EXPECT_EQ(newFile(), readFile(summaryPath()));
+    EXPECT_TRUE(secure.mailbox().isEmpty());
+    EXPECT_TRUE(secure.log().contains(", TLS")) << secure.log().constData();
+}
+
+// The connection drops after the first message was saved and marked: the collection ends with
+// the status of a lost connection, says which user file it replaced already, and the server,
+// never told QUIT, keeps both messages.
+TEST_F(CollectMail, ADroppedConnectionEndsTheCollectionAndNamesWhatWasReplaced) {
+    testsupport::Pop3Proxy proxy(server_.port(), testsupport::Pop3Proxy::Mode::DropAfterDele);
+    ASSERT_TRUE(proxy.started());
+    execute(QStringLiteral("UPDATE Admin SET Pop3_Server = ?"), {proxy.address()});
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Staff.xlsx"),
+                QStringLiteral("Ann"));
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Staff.xlsx"), otherFile())));
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    collect();
+    EXPECT_TRUE(ui().messageTexts().contains(QStringLiteral(
+        "Error: Connection lost\n\nUser files replaced already by this collection: Summary.xlsx.  Their "
+        "messages may still be on the mail server.")))
+        << ui().messageTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(newFile(), readFile(summaryPath()));
+    EXPECT_EQ(QByteArray("original"),
+              readFile(userFilePath(QStringLiteral("Sales"), QStringLiteral("Staff.xlsx"))));
+    EXPECT_EQ(2, server_.mailbox().size());
+    EXPECT_EQ(QStringLiteral("1 DELE 1"), proxy.commands().value(proxy.commands().size() - 1));
+}
+
+// With "show replies" on, each message is shown before its files are saved: as plain text, its
+// fields on one line each and cut to a length a box can show.
+TEST_F(CollectMail, AViewedMessageIsPlainTextCutToSize) {
+    core::gOptions->EmailReplys = true;
+    const QByteArray subject = QByteArray(1 << 20, 'S');
+    ASSERT_TRUE(server_.deliver("From: \"<b>Ann</b>\"@evil.example\r\nSubject: " + subject +
+                                "\r\n\r\n<a href=\"http://evil.example\">Click</a>\r\n"));
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    collect();
+    const auto viewed = std::find_if(ui().asked().begin(), ui().asked().end(), [](const auto& asked) {
+        return asked.title == QStringLiteral("View message");
+    });
+    ASSERT_NE(viewed, ui().asked().end());
+    EXPECT_TRUE(viewed->plainText);
+    EXPECT_LT(viewed->text.size(), 1000);
+    EXPECT_TRUE(viewed->text.startsWith(QStringLiteral("From: \"<b>Ann</b>\"@evil.example\nSubject: SSS")));
+    EXPECT_EQ(1, server_.mailbox().size()) << "a sender that is no user's address keeps its message";
+}
+
+// ---- Crafted messages ------------------------------------------------------------------
+
+QByteArray base64Lines(const QByteArray& data) {
+    const QByteArray encoded = data.toBase64();
+    QByteArray lines;
+    for (qsizetype at = 0; at < encoded.size(); at += 76)
+        lines += encoded.mid(at, 76) + "\r\n";
+    return lines;
+}
+
+QByteArray filePart(const QByteArray& name, const QByteArray& data, const QByteArray& encoding = "base64") {
+    return "Content-Type: application/vnd.openxmlformats-officedocument.spreadsheetml.sheet; name=\"" + name +
+           "\"\r\nContent-Disposition: attachment; filename=\"" + name +
+           "\"\r\nContent-Transfer-Encoding: " + encoding + "\r\n\r\n" + base64Lines(data);
+}
+
+QByteArray multipart(const QList<QByteArray>& parts, const QByteArray& boundary = "b1") {
+    QByteArray body = "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
+    for (const QByteArray& part : parts)
+        body += "--b1\r\n" + part + "\r\n";
+    return body + "--b1--\r\n";
+}
+
+QByteArray textPart() {
+    return "Content-Type: text/plain; charset=utf-8\r\n\r\nHere it is.\r\n";
+}
+
+// A message from Ann (unless the top fields say otherwise), its subject naming the case.
+QByteArray crafted(const char* name, const QByteArray& body,
+                   const QByteArray& top = "From: Ann <ann@example.org>\r\n") {
+    return top + "To: robot@example.org\r\nSubject: case " + name + "\r\nMIME-Version: 1.0\r\n" + body;
+}
+
+struct CraftedCase {
+    const char* name;
+    QString userFile; // the case's own user file, assigned to Ann
+    bool replaced;    // the user file now holds what the message carried
+    QByteArray message;
+};
+
+// Every crafted message goes into one mailbox and one collection: only a sound reply replaces
+// its user file and leaves the server; every other keeps its user file's bytes and stays.
+TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
+    const QByteArray book = newFile();
+    const QByteArray encrypted = fixtureWorkbook(QStringLiteral("encrypted.xlsx"));
+    const QByteArray cut = base64Lines(book).left(base64Lines(book).size() * 2 / 3);
+    QByteArray junk = base64Lines(book);
+    junk.insert(junk.size() / 2, "QUJD");
+    QByteArray nested = filePart("Deep.xlsx", book);
+    for (int level = 0; level < 40; ++level)
+        nested = "Content-Type: multipart/mixed; boundary=\"n" + QByteArray::number(level) + "\"\r\n\r\n--n" +
+                 QByteArray::number(level) + "\r\n" + nested + "\r\n--n" + QByteArray::number(level) +
+                 "--\r\n";
+    const QByteArray forwarded = "Content-Type: message/rfc822\r\n\r\n" +
+                                 crafted("inner", multipart({textPart(), filePart("Fwd.xlsx", book)}));
+    const QByteArray attachmentHeaders =
+        "Content-Type: application/vnd.openxmlformats-officedocument.spreadsheetml.sheet\r\n"
+        "Content-Transfer-Encoding: base64\r\n";
+    const CraftedCase cases[] = {
+        {"sound reply", QStringLiteral("Sound.xlsx"), true,
+         crafted("sound reply", multipart({textPart(), filePart("Sound.xlsx", book)}))},
+        {"encrypted workbook", QStringLiteral("Locked.xlsx"), true,
+         crafted("encrypted workbook", multipart({filePart("Locked.xlsx", encrypted)}))},
+        {"truncated base64", QStringLiteral("Cut.xlsx"), false,
+         crafted("truncated base64",
+                 multipart({textPart(), filePart("Cut.xlsx", {}).replace("\r\n\r\n", "\r\n\r\n" + cut)}))},
+        {"empty file", QStringLiteral("Empty.xlsx"), false,
+         crafted("empty file", multipart({filePart("Empty.xlsx", {})}))},
+        {"text named xlsx", QStringLiteral("Text.xlsx"), false,
+         crafted("text named xlsx", multipart({filePart("Text.xlsx", "Figures: 1, 2, 3\r\n")}))},
+        {"base64 with junk", QStringLiteral("Junk.xlsx"), false,
+         crafted("base64 with junk",
+                 multipart({filePart("Junk.xlsx", {}).replace("\r\n\r\n", "\r\n\r\n" + junk)}))},
+        {"unknown transfer encoding", QStringLiteral("Odd.xlsx"), false,
+         crafted("unknown transfer encoding", multipart({filePart("Odd.xlsx", book, "x-unknown")}))},
+        {"no boundary", QStringLiteral("NoBoundary.xlsx"), false,
+         crafted("no boundary",
+                 multipart({filePart("NoBoundary.xlsx", book)}).replace("; boundary=\"b1\"", ""))},
+        {"wrong boundary", QStringLiteral("Wrong.xlsx"), false,
+         crafted("wrong boundary", multipart({filePart("Wrong.xlsx", book)}, "zz"))},
+        {"unnamed part", QStringLiteral("Unnamed.xlsx"), false,
+         crafted("unnamed part", multipart({textPart(), attachmentHeaders + "\r\n" + base64Lines(book)}))},
+        {"forwarded workbook", QStringLiteral("Fwd.xlsx"), false,
+         crafted("forwarded workbook", multipart({textPart(), forwarded}))},
+        {"very deep nesting", QStringLiteral("Deep.xlsx"), false, crafted("very deep nesting", nested)},
+        {"duplicate names", QStringLiteral("Twice.xlsx"), false,
+         crafted("duplicate names",
+                 multipart({filePart("Twice.xlsx", book), filePart("TWICE.xlsx", otherFile())}))},
+        {"from with two addresses", QStringLiteral("Two.xlsx"), false,
+         crafted("from with two addresses", multipart({filePart("Two.xlsx", book)}),
+                 "From: ann@example.org, Mallory <mallory@evil.example>\r\n")},
+        {"two from fields", QStringLiteral("TwoFields.xlsx"), false,
+         crafted("two from fields", multipart({filePart("TwoFields.xlsx", book)}),
+                 "From: ann@example.org\r\nFrom: mallory@evil.example\r\n")},
+        {"failed dmarc verdict", QStringLiteral("Dmarc.xlsx"), false,
+         crafted("failed dmarc verdict", multipart({filePart("Dmarc.xlsx", book)}),
+                 "Authentication-Results: mx.example.org; spf=pass smtp.mailfrom=example.org;\r\n"
+                 " dkim=none (no signature); dmarc=fail (p=reject) header.from=example.org\r\n"
+                 "From: Ann <ann@example.org>\r\n")},
+        {"nul in a name", QStringLiteral("Nul.xlsx"), false,
+         crafted("nul in a name",
+                 multipart({filePart("Nul.xlsx", book)
+                                .replace("filename=\"Nul.xlsx\"", "filename*=UTF-8''Nul.xlsx%00.txt")
+                                .replace("name=\"Nul.xlsx\"", "name=\"Nul.txt\"")}))},
+        {"long s", QStringLiteral("Sales.xlsx"), false,
+         crafted("long s", multipart({filePart("\xC5\xBF"
+                                               "ales.xlsx",
+                                               book)}))},
+    };
+    for (const CraftedCase& c : cases) {
+        addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), c.userFile, QStringLiteral("Ann"));
+        ASSERT_TRUE(server_.deliver(c.message)) << c.name;
+    }
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    collect();
+
+    const QList<QByteArray> left = server_.mailbox();
+    for (const CraftedCase& c : cases) {
+        const QByteArray now = readFile(userFilePath(QStringLiteral("Sales"), c.userFile));
+        EXPECT_EQ(c.replaced, now != "original") << c.name;
+        const bool stays = std::any_of(left.begin(), left.end(), [&](const QByteArray& message) {
+            return message.contains(QByteArray("Subject: case ") + c.name + "\r\n");
+        });
+        EXPECT_EQ(!c.replaced, stays) << c.name;
+    }
+    EXPECT_EQ(encrypted, readFile(userFilePath(QStringLiteral("Sales"), QStringLiteral("Locked.xlsx"))));
+    const QStringList reports =
+        ui().messageTexts().filter(QStringLiteral("These messages were left on the mail server:"));
+    ASSERT_EQ(1, reports.size());
+    const QString report = reports.first();
+    for (const char* reason :
+         {"Text.xlsx is no workbook that opens", "Empty.xlsx is empty",
+          "2 attachments name the user file Twice.xlsx", "the From field does not hold exactly one address",
+          "the message has more than one From field", "the receiving mail server recorded dmarc=fail",
+          "holds control characters", "a forwarded message, which was not saved",
+          "without a file name, which was not saved", "without parts, which was not saved",
+          "nested more than"})
+        EXPECT_TRUE(report.contains(QString::fromLatin1(reason))) << reason << "\n" << report.toStdString();
+    EXPECT_TRUE(ui().asked().back().plainText);
 }
 
 } // namespace

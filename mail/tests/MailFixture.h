@@ -32,6 +32,9 @@ protected:
                                          QString::fromLatin1(key));
         platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Settings"),
                                      QStringLiteral("SendError"));
+        for (const char* key : {"MailTimeoutSeconds", "MailAuthorityFile"})
+            platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
+                                         QString::fromLatin1(key));
         mail::setMailHooks({[this] { ++addressHookCalls_; }, [this] { ++refreshHookCalls_; }});
         // The tables start empty here; their placeholder rows would only be noise in lists.
         for (const char* table :
@@ -67,7 +70,10 @@ protected:
         QFile out(path);
         out.open(QIODevice::WriteOnly);
         out.write(content);
-        // Recorded as it was cut: the activity check sees it unchanged until it is replaced.
+        out.close();
+        // Recorded as it was cut: the activity check sees it unchanged until it is replaced. The
+        // time is set once the content is on disk, so that no later flush moves it.
+        out.open(QIODevice::ReadWrite);
         out.setFileTime(kCutTime, QFileDevice::FileModificationTime);
         out.close();
         platform::db::Connection cnn = openMaster();
@@ -114,6 +120,11 @@ protected:
         return scalar(QStringLiteral("SELECT ") + column +
                           QStringLiteral(" FROM UserFileTablesData WHERE ID_UFTD = ?"),
                       {id});
+    }
+
+    // A workbook of the test fixtures, written by openpyxl or LibreOffice.
+    static QByteArray fixtureWorkbook(const QString& name) {
+        return readFile(testsupport::fixturePath(QStringLiteral("workbooks/") + name));
     }
 
     static QByteArray readFile(const QString& path) {

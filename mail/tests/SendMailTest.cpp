@@ -1,11 +1,13 @@
 // Mailing user files through a real SMTP server on 127.0.0.1: the status texts of every
-// failure the server or the network can cause, the send-all run with its stamps, and the
-// compose path.
+// failure the server or the network can cause, the send-all run with its stamps, a server that
+// never answers and the wait window's Cancel, TLS with the organisation's own authority, and
+// the compose path.
 #include "mail/SendMail.h"
 
 #include "MailFixture.h"
 #include "core/RunGuard.h"
 #include "core/frmWait.h"
+#include "mail/MailConnection.h"
 #include "mail/MailContext.h"
 #include "mail/MailServices.h"
 #include "mail/frmCompose.h"
@@ -26,7 +28,13 @@ namespace mailtest {
 namespace {
 
 using mail::frmMail;
+using testsupport::ServerTls;
 using testsupport::SmtpServer;
+using testsupport::TestCertificates;
+
+void setMailOption(const QString& key, const QString& value) {
+    platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"), key, value);
+}
 
 class SendMail : public MailFixture {
 protected:
@@ -202,6 +210,106 @@ TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {
                      core::RunGuard::kRefusedText, QStringLiteral("Set the Budget Context.")}),
         ui().messageTexts());
     EXPECT_TRUE(server.messages().isEmpty());
+}
+
+// A server that accepts the connection and never answers: each mail is given up after the time
+// set, with status 18, and the run goes on; with a long time set, the wait window's Cancel
+// aborts the mail in flight (status 20) and ends the run.
+TEST_F(SendMail, SilentServerIsGivenUpAfterTheSetTimeAndCancelEndsTheRunAtOnce) {
+    SmtpServer silent(SmtpServer::Mode::Silent);
+    ASSERT_TRUE(silent.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), silent.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    addUser(QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
+    const qint64 first = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("B.xlsx"),
+                QStringLiteral("Bob"));
+    ui().acceptUnscriptedMessages();
+    frmMail& window = openWindow();
+    chooseTexts(window, QStringLiteral("s"), QStringLiteral("b"));
+
+    setMailOption(mail::kMailTimeoutKey, QStringLiteral("1"));
+    window.cmdSendMail()->click();
+    const QString noAnswer =
+        QStringLiteral("Error 18 has occurred.  Connected but server sent back bad response.");
+    EXPECT_EQ((QStringList{noAnswer, noAnswer}), ui().messageTexts());
+
+    ui().clear();
+    setMailOption(mail::kMailTimeoutKey, QStringLiteral("120"));
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [] {
+        if (core::frmWait* wait = core::frmWait::loaded(); wait && wait->isVisible())
+            wait->cmdCancelOps()->click();
+    });
+    canceller.start(200);
+    window.cmdSendMail()->click();
+    canceller.stop();
+    EXPECT_EQ(
+        QStringList{QStringLiteral("Error 20 has occurred.  Cancelled as a result of calling the Cancel() "
+                                   "method.")},
+        ui().messageTexts());
+    EXPECT_TRUE(userFileValue(first, QStringLiteral("Email_Sent")).isNull());
+    EXPECT_EQ(nullptr, core::frmWait::loaded());
+}
+
+// The outgoing server offers STARTTLS with a certificate of the organisation's own authority:
+// named in the settings, the mail goes over TLS; not named, nothing is sent and the message
+// names the server and the reason.
+TEST_F(SendMail, TlsMailNeedsTheOrganisationsAuthorityAndAFailedCheckIsNamed) {
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.made());
+    SmtpServer server(SmtpServer::Mode::Accept,
+                      ServerTls{certificates.certificateFile(TestCertificates::Name::Loopback),
+                                certificates.keyFile(TestCertificates::Name::Loopback)});
+    ASSERT_TRUE(server.started());
+    const auto send = [&] {
+        return mail::SendSmtpMail(server.address(), QStringLiteral("admin@example.org"),
+                                  QStringLiteral("ann@example.org"), QStringLiteral("s"), QStringLiteral("b"),
+                                  QString());
+    };
+    EXPECT_NE(0, send());
+    ASSERT_EQ(1, ui().messageTexts().size());
+    const QString refusal = ui().messageTexts().first();
+    EXPECT_TRUE(refusal.startsWith(QStringLiteral("The mail server ") + server.address() +
+                                   QStringLiteral(" could not be reached securely: SSL certificate problem")))
+        << refusal.toStdString();
+    EXPECT_TRUE(refusal.endsWith(QStringLiteral(".  Nothing was sent."))) << refusal.toStdString();
+    EXPECT_EQ(QStringLiteral("1"), setting("Settings", "SendError"));
+    EXPECT_TRUE(server.messages().isEmpty());
+
+    ui().clear();
+    setMailOption(mail::kMailAuthorityKey, certificates.authorityFile());
+    EXPECT_EQ(0, send());
+    EXPECT_TRUE(ui().messageTexts().isEmpty());
+    ASSERT_EQ(1, server.messages().size());
+    EXPECT_TRUE(server.messages().first().contains("X-Tls: yes\r\n"));
+}
+
+// Users whose names differ only in letter case: each row's mail goes to the user of exactly its
+// name, and neither row ends the run as a lookup with two answers would.
+TEST_F(SendMail, UsersWhoseNamesDifferOnlyInCaseEachGetTheirOwnMail) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    addUser(QStringLiteral("ann"), QStringLiteral("ann.other@example.org"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("A.xlsx"),
+                QStringLiteral("Ann"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("B.xlsx"),
+                QStringLiteral("ann"));
+    ui().acceptUnscriptedMessages();
+    frmMail& window = openWindow();
+    chooseTexts(window, QStringLiteral("s"), QStringLiteral("b"));
+    window.cmdSendMail()->click();
+    EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(QLatin1Char('|')).toStdString();
+    QMap<QString, QString> recipients; // attachment -> envelope recipient
+    for (const QByteArray& raw : server.messages())
+        recipients.insert(platform::mail::parseMessage(raw)->attachments.value(0).name,
+                          SmtpServer::recipientOf(raw));
+    EXPECT_EQ((QMap<QString, QString>{{QStringLiteral("A.xlsx"), QStringLiteral("ann@example.org")},
+                                      {QStringLiteral("B.xlsx"), QStringLiteral("ann.other@example.org")}}),
+              recipients);
 }
 
 TEST_F(SendMail, ComposeSendsTheReviewedMailAndStampsIt) {

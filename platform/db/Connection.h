@@ -103,8 +103,15 @@ public:
     // kFileInUse. The database is exported into a new file under the new password, which then
     // replaces the old one atomically. Other programs' connections that were open find the
     // new file: they go on with it when their password still opens it, else their next work
-    // fails with kPasswordChanged.
-    static void setPassword(const QString& path, const QString& oldPassword, const QString& newPassword);
+    // fails with kPasswordChanged. alsoInNewFile: statements run on the new file, in one
+    // transaction, before it replaces the old one, for rows that must change with the password
+    // (all or nothing: when one fails, the file keeps its old password and rows).
+    struct Statement {
+        QString sql;
+        QVariantList params;
+    };
+    static void setPassword(const QString& path, const QString& oldPassword, const QString& newPassword,
+                            const QList<Statement>& alsoInNewFile = {});
 
     // Connections of this program that have the file open now.
     static int openConnectionCount(const QString& path);

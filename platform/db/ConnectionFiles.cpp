@@ -138,7 +138,8 @@ void Connection::restoreFrom(const QString& path, const std::optional<QString>& 
     engine::backup(from.get(), db);
 }
 
-void Connection::setPassword(const QString& path, const QString& oldPassword, const QString& newPassword) {
+void Connection::setPassword(const QString& path, const QString& oldPassword, const QString& newPassword,
+                             const QList<Statement>& alsoInNewFile) {
     const QString file = engine::checkedDatabasePath(path);
     if (HandlePool::instance().inUse(file) > 0) {
         throw DbError(DbError::kFileInUse,
@@ -165,6 +166,14 @@ void Connection::setPassword(const QString& path, const QString& oldPassword, co
                           QStringLiteral("' is in use by another user; its password was not changed.  Try "
                                          "again when the others have finished their work."),
                       failure.nativeError());
+    }
+    if (!alsoInNewFile.isEmpty()) {
+        HandleGuard written(
+            engine::openHandle(exported.path(), newPassword, engine::OpenMode::ExistingReadWrite));
+        engine::exec(written.get(), QStringLiteral("BEGIN"));
+        for (const Statement& statement : alsoInNewFile)
+            engine::exec(written.get(), statement.sql, statement.params);
+        engine::exec(written.get(), QStringLiteral("COMMIT"));
     }
     verify(exported.path(), newPassword);
     exported.replace(file, QFile::permissions(file));

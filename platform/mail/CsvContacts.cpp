@@ -1,6 +1,8 @@
 // See CsvContacts.h.
 #include "platform/mail/CsvContacts.h"
 
+#include "platform/mail/MailAddress.h"
+
 namespace platform::mail {
 
 namespace {
@@ -101,7 +103,7 @@ std::optional<QList<Contact>> readCsvContacts(const QByteArray& bytes) {
         if (contact.name.isEmpty())
             contact.name = QStringList{field(row, first), field(row, last)}.join(QLatin1Char(' ')).trimmed();
         if (const QString address = field(row, email); !address.isEmpty())
-            contact.addresses << address;
+            (isAcceptableAddress(address) ? contact.addresses : contact.refused) << address;
         contacts << contact;
     }
     return contacts;

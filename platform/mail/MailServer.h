@@ -13,4 +13,12 @@ namespace platform::mail {
 // No value for an empty or malformed text.
 std::optional<QByteArray> serverUrl(const QString& server, const char* scheme, int defaultPort);
 
+// The host of a server text (an IPv6 address without its brackets); no value as above.
+std::optional<QString> serverHost(const QString& server);
+
+// Whether the machine can reach a network at all, judged after a connection to server failed:
+// the connection's error number said the network is unreachable, or the host name cannot be
+// looked up because no name server can be reached (as opposed to a name that does not exist).
+bool networkUnreachable(const QString& server, long connectErrno);
+
 } // namespace platform::mail

@@ -2,7 +2,13 @@
 // unique_ptr that drops its reference, so no path leaks one.
 #include "platform/mail/MimeMessage.h"
 
+#include "platform/mail/MailAddress.h"
+
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <fcntl.h>
 #include <gmime/gmime.h>
 #include <memory>
 #include <mutex>
@@ -62,23 +68,6 @@ GMimeObject* attachmentPart(const QString& name, const QByteArray& data) {
     return GMIME_OBJECT(part);
 }
 
-QString firstAddress(InternetAddressList* list) {
-    if (!list)
-        return {};
-    for (int i = 0; i < internet_address_list_length(list); ++i) {
-        InternetAddress* address = internet_address_list_get_address(list, i);
-        if (INTERNET_ADDRESS_IS_MAILBOX(address))
-            return QString::fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
-        if (INTERNET_ADDRESS_IS_GROUP(address)) {
-            const QString inGroup =
-                firstAddress(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address)));
-            if (!inGroup.isEmpty())
-                return inGroup;
-        }
-    }
-    return {};
-}
-
 QByteArray decodedContent(GMimePart* part) {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
     if (!content)
@@ -89,42 +78,280 @@ QByteArray decodedContent(GMimePart* part) {
     return QByteArray(reinterpret_cast<const char*>(bytes->data), static_cast<qsizetype>(bytes->len));
 }
 
-void collectPart(GMimeObject*, GMimeObject* object, gpointer data) {
-    auto* message = static_cast<ReceivedMessage*>(data);
-    if (GMIME_IS_MESSAGE_PART(object)) {
-        // A forwarded message travels as a whole: it is no file of the user's.
-        return;
+// ---- the raw header ------------------------------------------------------------------------
+
+// The header fields that decide about the sender, read from the bytes as they came, and
+// whether a NUL byte stands anywhere in the message.
+struct RawFacts {
+    QList<QByteArray> fromValues;
+    QByteArray topAuthenticationResults;
+    bool authenticationResultsSeen = false;
+    bool nulByte = false;
+};
+
+constexpr qsizetype kChunk = 1 << 20;
+
+// Unfolded header fields: each line that starts with a blank continues the one before.
+QList<QByteArray> headerFields(const QByteArray& header) {
+    QList<QByteArray> fields;
+    for (QByteArray line : header.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!fields.isEmpty() && (line.startsWith(' ') || line.startsWith('\t')))
+            fields.last() += line;
+        else
+            fields << line;
     }
-    if (!GMIME_IS_PART(object))
-        return;
-    GMimePart* part = GMIME_PART(object);
-    const char* filename = g_mime_part_get_filename(part);
-    const bool attachment = filename || g_mime_part_is_attachment(part);
-    if (attachment) {
-        message->attachments << ReceivedAttachment{filename ? QString::fromUtf8(filename) : QString(),
-                                                   decodedContent(part)};
-        return;
-    }
-    if (GMIME_IS_TEXT_PART(object) && message->textBody.isEmpty()) {
-        GMimeContentType* type = g_mime_object_get_content_type(object);
-        if (type && g_mime_content_type_is_type(type, "text", "plain")) {
-            char* text = g_mime_text_part_get_text(GMIME_TEXT_PART(object));
-            message->textBody = QString::fromUtf8(text);
-            g_free(text);
+    return fields;
+}
+
+RawFacts rawFacts(QIODevice& in) {
+    RawFacts facts;
+    QByteArray header;
+    bool headerDone = false;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty())
+            break;
+        facts.nulByte = facts.nulByte || chunk.contains('\0');
+        if (headerDone)
+            continue;
+        header += chunk;
+        qsizetype end = header.indexOf("\n\r\n");
+        if (end < 0)
+            end = header.indexOf("\n\n");
+        if (end >= 0) {
+            header.truncate(end + 1);
+            headerDone = true;
         }
     }
+    for (const QByteArray& field : headerFields(header)) {
+        const qsizetype colon = field.indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray name = field.left(colon).trimmed().toLower();
+        if (name == "from") {
+            facts.fromValues << field.mid(colon + 1);
+        } else if (name == "authentication-results" && !facts.authenticationResultsSeen) {
+            facts.authenticationResultsSeen = true;
+            facts.topAuthenticationResults = field.mid(colon + 1);
+        }
+    }
+    return facts;
+}
+
+bool hasControlBytes(const QByteArray& value) {
+    for (const char c : value)
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f)
+            return true;
+    return false;
+}
+
+// The one From field with its one mailbox, or why not.
+void readSender(const RawFacts& facts, ReceivedMessage& message) {
+    QStringList shown;
+    for (const QByteArray& value : facts.fromValues)
+        shown << visibleText(QString::fromUtf8(value).trimmed());
+    message.fromText = shown.join(QStringLiteral(", "));
+    if (facts.fromValues.isEmpty()) {
+        message.senderForm = SenderForm::NoFromField;
+        return;
+    }
+    if (facts.fromValues.size() > 1) {
+        message.senderForm = SenderForm::SeveralFromFields;
+        return;
+    }
+    const QByteArray& value = facts.fromValues.first();
+    if (hasControlBytes(value)) {
+        message.senderForm = SenderForm::ControlCharacters;
+        return;
+    }
+    GPtr<InternetAddressList> list(internet_address_list_parse(nullptr, value.constData()));
+    message.senderForm = SenderForm::NotOneMailbox;
+    if (!list || internet_address_list_length(list.get()) != 1)
+        return;
+    InternetAddress* address = internet_address_list_get_address(list.get(), 0);
+    if (!INTERNET_ADDRESS_IS_MAILBOX(address))
+        return;
+    const QString addr =
+        QString::fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
+    if (!isAcceptableAddress(addr) || !addr.contains(QLatin1Char('@')))
+        return;
+    message.senderForm = SenderForm::OneMailbox;
+    message.senderAddress = addr;
+}
+
+// "mx.example.org; spf=pass smtp.mailfrom=...; dkim=fail (bad signature) ...; dmarc=fail"
+QStringList failedVerdicts(const QByteArray& field) {
+    QString text = QString::fromUtf8(field);
+    static const QRegularExpression comment(QStringLiteral(R"(\([^()]*\))"));
+    for (int round = 0; round < 8 && text.contains(QLatin1Char('(')); ++round)
+        text.remove(comment);
+    static const QRegularExpression verdict(QStringLiteral(R"(\b(spf|dkim|dmarc)\s*=\s*([A-Za-z]+))"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QStringList failed;
+    for (auto it = verdict.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.captured(2).compare(QLatin1String("fail"), Qt::CaseInsensitive) == 0) {
+            const QString found = match.captured(1).toLower() + QStringLiteral("=fail");
+            if (!failed.contains(found))
+                failed << found;
+        }
+    }
+    return failed;
+}
+
+// ---- the parts ---------------------------------------------------------------------------
+
+constexpr int kMaxDepth = 24;
+
+// The parameters of a header value: its parts between semicolons outside quoted strings.
+QList<QByteArray> parameters(const QByteArray& value) {
+    QList<QByteArray> parts{{}};
+    bool quoted = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char c = value.at(i);
+        if (quoted && c == '\\' && i + 1 < value.size()) {
+            parts.last() += value.mid(i, 2);
+            ++i;
+            continue;
+        }
+        if (c == '"')
+            quoted = !quoted;
+        if (c == ';' && !quoted)
+            parts << QByteArray();
+        else
+            parts.last() += c;
+    }
+    return parts.mid(1); // the first part is the value itself ("attachment", "text/plain")
+}
+
+// A parameter written with an encoding of a control character that decoding may have cut the
+// name at: "%00" to "%1F" in the value of an extended parameter of RFC 2231 ("filename*=",
+// "filename*1*="), or an encoded word whose bytes hold one. A "%00" in a plain value is text.
+bool hidesControlCharacter(const char* rawHeader) {
+    if (!rawHeader)
+        return false;
+    const QByteArray raw(rawHeader);
+    static const QRegularExpression percent(QStringLiteral("%(?:[01][0-9A-Fa-f]|7[Ff])"));
+    for (const QByteArray& parameter : parameters(raw)) {
+        const qsizetype equals = parameter.indexOf('=');
+        if (equals > 0 && parameter.left(equals).trimmed().endsWith('*') &&
+            percent.match(QString::fromLatin1(parameter.mid(equals + 1))).hasMatch())
+            return true;
+    }
+    static const QRegularExpression word(QStringLiteral(R"(=\?[^?]*\?([BbQq])\?([^?]*)\?=)"));
+    for (auto it = word.globalMatch(QString::fromLatin1(raw)); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        QByteArray payload = match.captured(2).toLatin1();
+        const QByteArray bytes = match.captured(1).toUpper() == QLatin1String("B")
+                                     ? QByteArray::fromBase64(payload)
+                                     : QByteArray::fromPercentEncoding(payload.replace('_', ' '), '=');
+        if (hasControlBytes(bytes))
+            return true;
+    }
+    return false;
+}
+
+// The header as it stood, before any decoding.
+const char* rawHeader(GMimeObject* object, const char* name) {
+    GMimeHeader* header = g_mime_header_list_get_header(g_mime_object_get_header_list(object), name);
+    return header ? g_mime_header_get_raw_value(header) : nullptr;
+}
+
+QString typeOf(GMimeObject* object) {
+    GMimeContentType* type = g_mime_object_get_content_type(object);
+    if (!type)
+        return QStringLiteral("unknown");
+    gchar* mime = g_mime_content_type_get_mime_type(type);
+    const QString text = QString::fromUtf8(mime).toLower();
+    g_free(mime);
+    return text;
+}
+
+void readLeaf(GMimePart* part, ReceivedMessage& message) {
+    GMimeObject* object = GMIME_OBJECT(part);
+    const char* filename = g_mime_part_get_filename(part);
+    const QString type = typeOf(object);
+    if (filename && *filename) {
+        ReceivedAttachment attachment{QString::fromUtf8(filename), decodedContent(part), false};
+        attachment.unsafeName = hasControlCharacters(attachment.name) ||
+                                hidesControlCharacter(rawHeader(object, "Content-Disposition")) ||
+                                hidesControlCharacter(rawHeader(object, "Content-Type"));
+        message.attachments << attachment;
+        return;
+    }
+    const bool text = type.startsWith(QLatin1String("text/"));
+    if (!text || g_mime_part_is_attachment(part)) {
+        message.unreadParts << QStringLiteral("a part of type %1 without a file name").arg(type);
+        return;
+    }
+    if (type == QLatin1String("text/plain") && message.textBody.isEmpty()) {
+        char* body = g_mime_text_part_get_text(GMIME_TEXT_PART(object));
+        message.textBody = QString::fromUtf8(body);
+        g_free(body);
+    }
+}
+
+void readPart(GMimeObject* object, int depth, ReceivedMessage& message) {
+    if (depth > kMaxDepth) {
+        message.unreadParts << QStringLiteral("parts nested more than %1 levels deep").arg(kMaxDepth);
+        return;
+    }
+    if (GMIME_IS_MESSAGE_PART(object)) {
+        message.unreadParts << QStringLiteral("a forwarded message");
+        return;
+    }
+    if (GMIME_IS_MULTIPART(object)) {
+        GMimeMultipart* multipart = GMIME_MULTIPART(object);
+        const int count = g_mime_multipart_get_count(multipart);
+        if (count == 0)
+            message.unreadParts << QStringLiteral("a part of type %1 without parts").arg(typeOf(object));
+        for (int i = 0; i < count; ++i)
+            readPart(g_mime_multipart_get_part(multipart, i), depth + 1, message);
+        return;
+    }
+    if (GMIME_IS_PART(object)) {
+        readLeaf(GMIME_PART(object), message);
+        return;
+    }
+    message.unreadParts << QStringLiteral("a part of type %1").arg(typeOf(object));
+}
+
+std::optional<ReceivedMessage> parseStream(GMimeStream* stream, const RawFacts& facts) {
+    GPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream));
+    GPtr<GMimeMessage> mime(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!mime)
+        return std::nullopt;
+    ReceivedMessage message;
+    readSender(facts, message);
+    message.failedVerdicts = failedVerdicts(facts.topAuthenticationResults);
+    if (const char* subject = g_mime_message_get_subject(mime.get()))
+        message.subject = QString::fromUtf8(subject);
+    if (facts.nulByte)
+        message.unreadParts << QStringLiteral("a NUL byte");
+    if (GMimeObject* body = g_mime_message_get_mime_part(mime.get()))
+        readPart(body, 0, message);
+    return message;
 }
 
 } // namespace
 
-QByteArray buildMessage(const OutgoingMessage& message) {
+std::optional<QByteArray> buildMessage(const OutgoingMessage& message) {
+    if (!isAcceptableAddress(message.sender) || !isAcceptableAddress(message.recipient) ||
+        hasControlCharacters(message.attachmentName))
+        return std::nullopt;
+    QString subject = message.subject;
+    for (QChar& c : subject)
+        if (isControlCharacter(c))
+            c = QLatin1Char(' ');
     initGMime();
     GPtr<GMimeMessage> mime(g_mime_message_new(TRUE));
     g_mime_message_add_mailbox(mime.get(), GMIME_ADDRESS_TYPE_FROM, nullptr,
                                utf8(message.sender).constData());
     g_mime_message_add_mailbox(mime.get(), GMIME_ADDRESS_TYPE_TO, nullptr,
                                utf8(message.recipient).constData());
-    g_mime_message_set_subject(mime.get(), utf8(message.subject).constData(), "utf-8");
+    g_mime_message_set_subject(mime.get(), utf8(subject).constData(), "utf-8");
     GDateTime* date = g_date_time_new_now_local();
     g_mime_message_set_date(mime.get(), date);
     g_date_time_unref(date);
@@ -154,19 +381,27 @@ QByteArray buildMessage(const OutgoingMessage& message) {
 
 std::optional<ReceivedMessage> parseMessage(const QByteArray& raw) {
     initGMime();
+    QBuffer buffer;
+    buffer.setData(raw);
+    buffer.open(QIODevice::ReadOnly);
+    const RawFacts facts = rawFacts(buffer);
     GPtr<GMimeStream> stream(
         g_mime_stream_mem_new_with_buffer(raw.constData(), static_cast<size_t>(raw.size())));
-    GPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
-    GPtr<GMimeMessage> mime(g_mime_parser_construct_message(parser.get(), nullptr));
-    if (!mime)
+    return parseStream(stream.get(), facts);
+}
+
+std::optional<ReceivedMessage> parseMessageFile(const QString& path) {
+    initGMime();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    ReceivedMessage message;
-    message.senderAddress = firstAddress(g_mime_message_get_from(mime.get()));
-    if (const char* subject = g_mime_message_get_subject(mime.get()))
-        message.subject = QString::fromUtf8(subject);
-    // Visits the top part too, so a message that is nothing but one file is seen as well.
-    g_mime_message_foreach(mime.get(), &collectPart, &message);
-    return message;
+    const RawFacts facts = rawFacts(file);
+    file.close();
+    GPtr<GMimeStream> stream(
+        g_mime_stream_fs_open(QFile::encodeName(path).constData(), O_RDONLY, 0, nullptr));
+    if (!stream)
+        return std::nullopt;
+    return parseStream(stream.get(), facts);
 }
 
 } // namespace platform::mail

@@ -3,6 +3,7 @@
 #include "platform/mail/SmtpSender.h"
 
 #include "platform/mail/CurlConversation.h"
+#include "platform/mail/MailAddress.h"
 #include "platform/mail/MailServer.h"
 #include "platform/mail/MimeMessage.h"
 
@@ -46,17 +47,21 @@ int refusalStatus(const CurlConversation& conversation) {
     return -1;
 }
 
-int failureStatus(CURLcode code, const CurlConversation& conversation, bool connected) {
+int failureStatus(int code, const CurlConversation& conversation, bool connected) {
+    if (code == CURLE_ABORTED_BY_CALLBACK)
+        return smtp::kCancelled;
     const int refused = refusalStatus(conversation);
     if (refused >= 0)
         return refused;
+    if (CurlConversation::isSecurityFailure(code))
+        return smtp::kUntrustedServer;
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
         return smtp::kHostUnknown;
     case CURLE_COULDNT_CONNECT:
         return smtp::kConnectFailed;
     case CURLE_OPERATION_TIMEDOUT:
-        return connected ? smtp::kConversationFailed : smtp::kConnectTimedOut;
+        return connected ? smtp::kBadResponse : smtp::kConnectTimedOut;
     case CURLE_OUT_OF_MEMORY:
         return smtp::kOutOfMemory;
     case CURLE_WEIRD_SERVER_REPLY:
@@ -68,9 +73,13 @@ int failureStatus(CURLcode code, const CurlConversation& conversation, bool conn
 
 } // namespace
 
-int sendSmtpMail(const SmtpMail& mail, const SmtpOptions& options) {
+int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options, QString* failure) {
     if (mail.server.trimmed().isEmpty())
         return smtp::kNoServer;
+    if (!isAcceptableAddress(mail.sender))
+        return smtp::kSenderRejected;
+    if (!isAcceptableAddress(mail.recipient))
+        return smtp::kRecipientRejected;
 
     OutgoingMessage message{mail.sender, mail.recipient, mail.subject, mail.body, {}, {}};
     if (!mail.attachmentPath.isEmpty()) {
@@ -82,17 +91,21 @@ int sendSmtpMail(const SmtpMail& mail, const SmtpOptions& options) {
         message.attachment = file.readAll();
         if (file.error() != QFileDevice::NoError)
             return smtp::kAttachmentUnreadable;
-        message.attachmentName = QFileInfo(mail.attachmentPath).fileName();
+        // A Linux file name may hold line breaks; the mail's header may not.
+        message.attachmentName = withoutControlCharacters(QFileInfo(mail.attachmentPath).fileName());
     }
     const std::optional<QByteArray> url = serverUrl(mail.server, "smtp", 25);
     if (!url)
         return smtp::kHostUnknown;
+    const std::optional<QByteArray> built = buildMessage(message);
+    if (!built)
+        return smtp::kMessageRejected;
 
-    CurlConversation conversation;
+    CurlConversation conversation(options);
     CURL* curl = conversation.handle();
     if (!curl)
         return smtp::kOutOfMemory;
-    Upload upload{buildMessage(message), 0};
+    Upload upload{*built, 0};
     const QByteArray from = '<' + mail.sender.toUtf8() + '>';
     const QByteArray to = '<' + mail.recipient.toUtf8() + '>';
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> recipients(
@@ -104,13 +117,13 @@ int sendSmtpMail(const SmtpMail& mail, const SmtpOptions& options) {
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.bytes.size()));
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, options.connectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, options.totalTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp");
 
-    const CURLcode result = curl_easy_perform(curl);
+    const int result = conversation.perform();
     if (result == CURLE_OK)
         return smtp::kSent;
+    if (failure)
+        *failure = conversation.failureText();
     double connectTime = 0;
     curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME, &connectTime);
     return failureStatus(result, conversation, connectTime > 0 || !conversation.replies().isEmpty());

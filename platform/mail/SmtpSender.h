@@ -3,9 +3,15 @@
 // status numbers the program's callers know from the mail component it stands in for: 0 sent,
 // otherwise what went wrong, taken from what really happened on the wire: the server refused
 // the sender (7), a recipient (8) or the message (4); nothing listens there (9); the host name
-// is unknown (17); connecting took too long (22); the file to attach is missing (10, found
-// before any connection is made).
+// is unknown (17); connecting took too long (22); the server accepted the connection but gave
+// no sensible answer in time (18); the caller cancelled the mail in flight (20). Found before
+// any connection is made: the file to attach is missing (10); a sender (7) or recipient (8)
+// that may not go into a mail (MailAddress.h). The attachment goes out under its file's name
+// with control characters replaced. A server whose TLS fails (ConnectionOptions.h) gives
+// kUntrustedServer, with libcurl's reason in failure.
 #pragma once
+
+#include "platform/mail/ConnectionOptions.h"
 
 #include <QString>
 
@@ -24,8 +30,12 @@ constexpr int kAttachmentMissing = 10; // the file to attach does not exist
 constexpr int kAttachmentUnreadable = 11;
 constexpr int kNoServer = 15;
 constexpr int kHostUnknown = 17; // the host name cannot be resolved (or is no host name)
-constexpr int kBadResponse = 18; // connected, but the server's answers made no sense
+constexpr int kBadResponse = 18; // connected, but the server's answers made no sense or never came
+constexpr int kCancelled = 20;
 constexpr int kConnectTimedOut = 22;
+// The layer's own, beyond the component's: TLS could not be set up with the server or its
+// certificate failed the check.
+constexpr int kUntrustedServer = 100;
 } // namespace smtp
 
 struct SmtpMail {
@@ -37,11 +47,7 @@ struct SmtpMail {
     QString attachmentPath; // empty: no attachment
 };
 
-struct SmtpOptions {
-    long connectTimeoutSeconds = 30;
-    long totalTimeoutSeconds = 300;
-};
-
-int sendSmtpMail(const SmtpMail& mail, const SmtpOptions& options = {});
+// failure, when given, receives libcurl's explanation of a failure on the wire.
+int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options = {}, QString* failure = nullptr);
 
 } // namespace platform::mail

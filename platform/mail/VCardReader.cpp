@@ -1,6 +1,8 @@
 // See VCardReader.h.
 #include "platform/mail/VCardReader.h"
 
+#include "platform/mail/MailAddress.h"
+
 #include <QStringDecoder>
 #include <optional>
 
@@ -196,6 +198,10 @@ QList<Contact> readVCards(const QByteArray& text) {
                 address = address.mid(7);
             if (address.isEmpty())
                 continue;
+            if (!isAcceptableAddress(address)) {
+                card.refused << address;
+                continue;
+            }
             // Preferred addresses go before the others, each kind in the order of the card.
             if (preferred(*property))
                 card.addresses.insert(preferredCount++, address);

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <utility>
 #include <vector>
 
@@ -48,6 +50,29 @@ QMessageBox::Icon iconOf(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A plain text longer than this many lines or characters scrolls in a box of its own.
+constexpr int kShortLines = 12;
+constexpr int kShortLength = 1000;
+
+// Shows a long plain text in a read-only box that scrolls, below the text's first line, in the
+// place the message box keeps for a second text.
+void showScrolling(QMessageBox& box, const QString& text) {
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    box.setText(lineEnd < 0 ? text.left(200) : text.left(std::min<qsizetype>(lineEnd, 200)));
+    auto* view = new QPlainTextEdit(text, &box);
+    view->setObjectName(QStringLiteral("messageText"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    view->setFixedSize(560, 280);
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    if (!grid->itemAtPosition(1, 1))
+        grid->addWidget(view, 1, 1);
+    else
+        grid->addWidget(view, grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 QString titleOr(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
@@ -71,6 +96,11 @@ public:
 Answer QtUi::message(const Message& message) {
     QMessageBox box(iconOf(message.icon), titleOr(message.title), message.text, QMessageBox::NoButton,
                     QApplication::activeWindow());
+    if (message.plainText) {
+        box.setTextFormat(Qt::PlainText);
+        if (message.text.count(QLatin1Char('\n')) > kShortLines || message.text.size() > kShortLength)
+            showScrolling(box, message.text);
+    }
     const auto pairs = buttonsOf(message.buttons);
     QMessageBox::StandardButtons all;
     for (const auto& [button, answer] : pairs)

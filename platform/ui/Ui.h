@@ -22,6 +22,9 @@ struct Message {
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
     int defaultButton = 1; // 1 = first button, 2 = second, 3 = third
+    // The text is shown as it stands, never read as rich text (texts that come from outside:
+    // mail fields, file names); a long one scrolls in a box of bounded size.
+    bool plainText = false;
 };
 
 struct FileRequest {

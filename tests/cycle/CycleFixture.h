@@ -271,7 +271,8 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         ASSERT_TRUE(pop3_->deliver(
             platform::mail::buildMessage({user.address, kRobotAddress, QStringLiteral("RE: Budget 2025"),
-                                          QStringLiteral("Done."), fileName, file.readAll()})));
+                                          QStringLiteral("Done."), fileName, file.readAll()})
+                .value()));
     }
 
     // The user's typing, saved by openpyxl.

@@ -1,18 +1,22 @@
 #!/usr/bin/python3
 """SMTP server for the mail tests, on 127.0.0.1 only.
 
-usage: /usr/bin/python3 smtp_server.py PORT OUTDIR MODE
+usage: /usr/bin/python3 smtp_server.py PORT OUTDIR MODE [CERT KEY]
   PORT   0 lets the system choose; the port in use is written to OUTDIR/port once the server listens
-  MODE   accept       every message is written to OUTDIR/<n>.eml, the envelope in two added header lines
+  MODE   accept       every message is written to OUTDIR/<n>.eml, the envelope in two added header
+                      lines and whether the session ran over TLS in a third (X-Tls: yes|no)
          reject-mail  MAIL FROM is answered 550
          reject-rcpt  RCPT TO is answered 550
          reject-data  the message after DATA is answered 554
+         silent       connections are accepted and never answered (no greeting, no reply)
+  CERT KEY  PEM certificate chain and key: the server offers STARTTLS with them
 Stops on SIGTERM.
 """
 import asyncio
 import itertools
 import os
 import signal
+import ssl
 import sys
 
 from aiosmtpd.smtp import SMTP
@@ -20,6 +24,10 @@ from aiosmtpd.smtp import SMTP
 port, out, mode = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 os.makedirs(out, exist_ok=True)
 counter = itertools.count(1)
+tls = None
+if len(sys.argv) >= 6:
+    tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    tls.load_cert_chain(sys.argv[4], sys.argv[5])
 
 
 class Handler:
@@ -42,15 +50,26 @@ class Handler:
         path = os.path.join(out, f"{next(counter):04d}.eml")
         with open(path + ".part", "wb") as f:
             f.write(f"X-MailFrom: {envelope.mail_from}\r\n"
-                    f"X-RcptTo: {', '.join(envelope.rcpt_tos)}\r\n".encode())
+                    f"X-RcptTo: {', '.join(envelope.rcpt_tos)}\r\n"
+                    f"X-Tls: {'yes' if session.ssl is not None else 'no'}\r\n".encode())
             f.write(envelope.original_content)
         os.rename(path + ".part", path)
         return "250 Message accepted"
 
 
+class Silent(asyncio.Protocol):
+    def data_received(self, data):
+        pass
+
+
 async def main():
     loop = asyncio.get_running_loop()
-    server = await loop.create_server(lambda: SMTP(Handler()), "127.0.0.1", port)
+    if mode == "silent":
+        factory = Silent
+    else:
+        def factory():
+            return SMTP(Handler(), tls_context=tls, require_starttls=False)
+    server = await loop.create_server(factory, "127.0.0.1", port)
     actual = server.sockets[0].getsockname()[1]
     with open(os.path.join(out, "port.part"), "w") as f:
         f.write(str(actual))
@@ -60,7 +79,6 @@ async def main():
     loop.add_signal_handler(signal.SIGINT, stop.set)
     await stop.wait()
     server.close()
-    await server.wait_closed()
 
 
 asyncio.run(main())

@@ -3,6 +3,7 @@
 // and every parent of its folder must let nobody through.
 #include "support/MailServers.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -118,6 +119,23 @@ void ServerProcess::stop() {
     pid_ = 0;
 }
 
+namespace {
+
+// A python server script that writes the port it listens on into outFolder/port once it listens;
+// answers that port, or 0 when it did not start.
+int startWithPortFile(ServerProcess& process, const QStringList& arguments, const QString& logPath,
+                      const QString& outFolder) {
+    if (!process.start(python(), arguments, logPath))
+        return 0;
+    const QString portFile = outFolder + QStringLiteral("/port");
+    if (!waitFor([&] { return QFile::exists(portFile) || !process.running(); }, 15000))
+        return 0;
+    QFile file(portFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 
 int unusedPort() {
@@ -131,21 +149,76 @@ int unusedPort() {
 
 // ---------------------------------------------------------------------------------------------
 
-SmtpServer::SmtpServer(Mode mode)
+TestCertificates::TestCertificates()
+    : folder_(freshDir(QStringLiteral("certificates"))) {
+    const QString openssl = QStringLiteral("openssl");
+    const auto run = [&](const QStringList& args) {
+        const ProgramResult result = runProgram(openssl, args, 60000);
+        return result.finished && result.exitCode == 0;
+    };
+    const QString ca = folder_ + QStringLiteral("/ca");
+    const QStringList ecKey{QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                            QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+    if (!run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ecKey +
+             QStringList{QStringLiteral("-keyout"), ca + QStringLiteral(".key"), QStringLiteral("-out"),
+                         ca + QStringLiteral(".pem"), QStringLiteral("-days"), QStringLiteral("2"),
+                         QStringLiteral("-subj"), QStringLiteral("/CN=Lumivane Test Authority"),
+                         QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:TRUE"),
+                         QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign,cRLSign")}))
+        return;
+    const QList<std::pair<Name, QString>> names{
+        {Name::Loopback, QStringLiteral("IP:127.0.0.1,DNS:localhost")},
+        {Name::OtherHost, QStringLiteral("DNS:mail.example.org")}};
+    for (const auto& [name, subjectAltName] : names) {
+        const QString stem = certificateFile(name).chopped(4);
+        const QString extensions = stem + QStringLiteral(".ext");
+        QFile ext(extensions);
+        if (!ext.open(QIODevice::WriteOnly))
+            return;
+        ext.write("basicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\nsubjectAltName=" +
+                  subjectAltName.toLatin1() + '\n');
+        ext.close();
+        if (!run(QStringList{QStringLiteral("req")} + ecKey +
+                 QStringList{QStringLiteral("-keyout"), keyFile(name), QStringLiteral("-out"),
+                             stem + QStringLiteral(".csr"), QStringLiteral("-subj"),
+                             QStringLiteral("/CN=Lumivane test mail server")}) ||
+            !run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+                  stem + QStringLiteral(".csr"), QStringLiteral("-CA"), ca + QStringLiteral(".pem"),
+                  QStringLiteral("-CAkey"), ca + QStringLiteral(".key"), QStringLiteral("-CAcreateserial"),
+                  QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"), extensions,
+                  QStringLiteral("-out"), certificateFile(name)}))
+            return;
+        // The servers read them as the user they run as.
+        QFile::setPermissions(keyFile(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    }
+    made_ = true;
+}
+
+QString TestCertificates::authorityFile() const {
+    return folder_ + QStringLiteral("/ca.pem");
+}
+
+QString TestCertificates::certificateFile(Name name) const {
+    return folder_ +
+           (name == Name::Loopback ? QStringLiteral("/loopback.pem") : QStringLiteral("/other.pem"));
+}
+
+QString TestCertificates::keyFile(Name name) const {
+    return folder_ +
+           (name == Name::Loopback ? QStringLiteral("/loopback.key") : QStringLiteral("/other.key"));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+SmtpServer::SmtpServer(Mode mode, const std::optional<ServerTls>& tls)
     : folder_(freshDir(QStringLiteral("smtp"))) {
-    static const char* const kModes[] = {"accept", "reject-mail", "reject-rcpt", "reject-data"};
+    static const char* const kModes[] = {"accept", "reject-mail", "reject-rcpt", "reject-data", "silent"};
     const QString out = folder_ + QStringLiteral("/messages");
-    if (!process_.start(python(),
-                        {scriptPath(QStringLiteral("smtp_server.py")), QStringLiteral("0"), out,
-                         QString::fromLatin1(kModes[static_cast<int>(mode)])},
-                        folder_ + QStringLiteral("/smtp.log")))
-        return;
-    const QString portFile = out + QStringLiteral("/port");
-    if (!waitFor([&] { return QFile::exists(portFile) || !process_.running(); }, 15000))
-        return;
-    QFile file(portFile);
-    if (file.open(QIODevice::ReadOnly))
-        port_ = file.readAll().trimmed().toInt();
+    QStringList arguments{scriptPath(QStringLiteral("smtp_server.py")), QStringLiteral("0"), out,
+                          QString::fromLatin1(kModes[static_cast<int>(mode)])};
+    if (tls)
+        arguments << tls->certificate << tls->key;
+    port_ = startWithPortFile(process_, arguments, folder_ + QStringLiteral("/smtp.log"), out);
 }
 
 SmtpServer::~SmtpServer() {
@@ -171,15 +244,17 @@ QList<QByteArray> SmtpServer::messages() const {
 
 // ---------------------------------------------------------------------------------------------
 
-Pop3Server::Pop3Server()
+Pop3Server::Pop3Server(const std::optional<ServerTls>& tls)
     : folder_(openTempFolder(QStringLiteral("pop3"))) {
     if (folder_.isEmpty())
         return;
     // A port taken meanwhile by another test makes dovecot fail; a second port is tried then.
     for (int attempt = 0; attempt < 3 && port_ == 0; ++attempt) {
         const int port = unusedPort();
-        if (!process_.start(scriptPath(QStringLiteral("start_dovecot.sh")),
-                            {folder_ + QStringLiteral("/dc"), QString::number(port)},
+        QStringList arguments{folder_ + QStringLiteral("/dc"), QString::number(port)};
+        if (tls)
+            arguments << tls->certificate << tls->key;
+        if (!process_.start(scriptPath(QStringLiteral("start_dovecot.sh")), arguments,
                             folder_ + QStringLiteral("/dovecot.out")))
             continue;
         if (waitFor([&] { return !process_.running() || listening(port); }, 15000) && process_.running())
@@ -217,6 +292,36 @@ bool Pop3Server::deliver(const QByteArray& message) {
             return false;
     }
     return QFile::rename(file.fileName(), maildir + QStringLiteral("/new/") + name);
+}
+
+Pop3Proxy::Pop3Proxy(int upstreamPort, Mode mode)
+    : folder_(freshDir(QStringLiteral("pop3proxy"))) {
+    port_ =
+        startWithPortFile(process_,
+                          {scriptPath(QStringLiteral("pop3_proxy.py")), QStringLiteral("0"), folder_,
+                           QString::number(upstreamPort),
+                           mode == Mode::Pass ? QStringLiteral("pass") : QStringLiteral("drop-after-dele")},
+                          folder_ + QStringLiteral("/proxy.log"), folder_);
+}
+
+Pop3Proxy::~Pop3Proxy() {
+    process_.stop();
+}
+
+QString Pop3Proxy::address() const {
+    return QStringLiteral("127.0.0.1:%1").arg(port_);
+}
+
+QStringList Pop3Proxy::commands() const {
+    QFile file(folder_ + QStringLiteral("/commands"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QByteArray Pop3Server::log() const {
+    QFile file(folder_ + QStringLiteral("/dc/dovecot.log"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QList<QByteArray> Pop3Server::mailbox() const {

@@ -1,4 +1,4 @@
-// A network master database on disk for the tests of the network Parts, written the way the
+// A network master database on disk for the tests of the network database, written the way the
 // program writes one: a keyed copy of the master database the build made, with the table of
 // administrator accounts, each account's scrambled password and identifiers, and its grant
 // column in Budgets. The first account is the super-administrator.

@@ -30,6 +30,7 @@ Answer ScriptedUi::message(const platform::ui::Message& message) {
     asked.title = message.title;
     asked.buttons = message.buttons;
     asked.icon = message.icon;
+    asked.plainText = message.plainText;
     asked_.push_back(asked);
     if (!messageAnswers_.empty()) {
         const Answer a = messageAnswers_.front();

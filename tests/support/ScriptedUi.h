@@ -24,6 +24,7 @@ public:
         QString initialPath;          // file and folder requests: where the dialog opens
         QString filter;               // file requests: the filter offered
         bool confirmOverwrite = true; // save requests: the dialog asks before overwriting
+        bool plainText = false;       // messages: shown as plain text
     };
 
     // Answers given in order to message boxes.

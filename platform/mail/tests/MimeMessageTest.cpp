@@ -3,6 +3,8 @@
 // without a file.
 #include "platform/mail/MimeMessage.h"
 
+#include "support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace platform::mail {
@@ -113,7 +115,8 @@ TEST(OutgoingMessage, BuiltMessageReadsBackAsWritten) {
                               QStringLiteral("Zeile ä\nzwei"),
                               QStringLiteral("Plan ü.xlsm"),
                               QByteArray("\x00PK\xff", 4)};
-    const QByteArray wire = buildMessage(out);
+    const QByteArray wire = buildMessage(out).value_or(QByteArray());
+    ASSERT_FALSE(wire.isEmpty());
     // Lines end in CRLF throughout, and no line is longer than SMTP allows.
     for (const QByteArray& line : wire.split('\n')) {
         EXPECT_LE(line.size(), 998);
@@ -128,6 +131,54 @@ TEST(OutgoingMessage, BuiltMessageReadsBackAsWritten) {
     ASSERT_EQ(1, back->attachments.size());
     EXPECT_EQ(out.attachmentName, back->attachments.first().name);
     EXPECT_EQ(out.attachment, back->attachments.first().data);
+}
+
+// The sender is taken only from exactly one From field holding exactly one mailbox; the verdicts
+// only from the topmost Authentication-Results field, comments aside.
+TEST(ReceivedMessage, SenderAndVerdictsComeOnlyFromTheirOneTrustedForm) {
+    const struct {
+        const char* name;
+        QByteArray top;
+        SenderForm form;
+        const char* address;
+        QStringList verdicts;
+    } cases[] = {
+        {"one mailbox", "From: Ann <Ann@Example.org>\r\n", SenderForm::OneMailbox, "Ann@Example.org", {}},
+        {"no from", "Sender: ann@example.org\r\n", SenderForm::NoFromField, "", {}},
+        {"two fields",
+         "From: ann@example.org\r\nFROM: eve@evil.example\r\n",
+         SenderForm::SeveralFromFields,
+         "",
+         {}},
+        {"two mailboxes", "From: ann@example.org, eve@evil.example\r\n", SenderForm::NotOneMailbox, "", {}},
+        {"group", "From: team: ann@example.org;\r\n", SenderForm::NotOneMailbox, "", {}},
+        {"nul",
+         QByteArray("From: ann@example.org\0.evil.example\r\n", 37),
+         SenderForm::ControlCharacters,
+         "",
+         {}},
+        {"folded", "From: Ann\r\n <ann@example.org>\r\n", SenderForm::OneMailbox, "ann@example.org", {}},
+        {"failed verdicts",
+         "Authentication-Results: mx.example.org; spf=fail smtp.mailfrom=x (dkim=fail in a comment);\r\n"
+         " dmarc=FAIL header.from=example.org\r\nAuthentication-Results: forged.example; dkim=fail\r\n"
+         "From: ann@example.org\r\n",
+         SenderForm::OneMailbox,
+         "ann@example.org",
+         {QStringLiteral("spf=fail"), QStringLiteral("dmarc=fail")}},
+        {"passes",
+         "Authentication-Results: mx.example.org; spf=pass; dkim=pass; dmarc=pass\r\nFrom: "
+         "ann@example.org\r\n",
+         SenderForm::OneMailbox,
+         "ann@example.org",
+         {}},
+    };
+    for (const auto& c : cases) {
+        const std::optional<ReceivedMessage> parsed = parseMessage(c.top + "Subject: s\r\n\r\nbody\r\n");
+        ASSERT_TRUE(parsed) << c.name;
+        EXPECT_EQ(c.form, parsed->senderForm) << c.name;
+        EXPECT_EQ(QString::fromLatin1(c.address), parsed->senderAddress) << c.name;
+        EXPECT_EQ(c.verdicts, parsed->failedVerdicts) << c.name;
+    }
 }
 
 } // namespace

@@ -1,10 +1,12 @@
-// Sending over SMTP to a real server on 127.0.0.1: what the server receives, and the status
-// of the failures that happen before any server is reached.
+// Sending over SMTP to a real server on 127.0.0.1: what the server receives, the status of the
+// failures that happen before any server is reached, TLS with certificates the test made, a
+// server that never answers, and a mail cancelled on its way.
 #include "platform/mail/SmtpSender.h"
 
 #include "platform/mail/MailServer.h"
 #include "platform/mail/MimeMessage.h"
 #include "support/MailServers.h"
+#include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -13,7 +15,9 @@
 namespace platform::mail {
 namespace {
 
+using testsupport::ServerTls;
 using testsupport::SmtpServer;
+using testsupport::TestCertificates;
 
 QString writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -100,6 +104,124 @@ TEST(SmtpSender, RefusesBeforeConnectingWhenTheAttachmentOrServerIsMissing) {
             << c.server.toStdString() << " " << c.attachment.toStdString();
     }
     EXPECT_TRUE(server.messages().isEmpty());
+}
+
+// A line break in an address would put a command line of its own into the conversation.
+TEST(SmtpSender, InjectedSenderOrRecipientIsRefusedBeforeAnythingGoesOnTheWire) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    const QString good = QStringLiteral("ann@example.org");
+    const QString injected = QStringLiteral("ann@example.org>\r\nRCPT TO:<leak@evil.example");
+    const struct {
+        QString sender;
+        QString recipient;
+        int status;
+    } cases[] = {
+        {injected, good, smtp::kSenderRejected},
+        {QStringLiteral("admin@example.org\nRSET"), good, smtp::kSenderRejected},
+        {good, injected, smtp::kRecipientRejected},
+        {good, QStringLiteral("Ann <ann@example.org>"), smtp::kRecipientRejected},
+        {good, QString(), smtp::kRecipientRejected},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            c.status,
+            sendSmtpMail(
+                {server.address(), c.sender, c.recipient, QStringLiteral("s"), QStringLiteral("b"), {}}))
+            << c.sender.toStdString() << " " << c.recipient.toStdString();
+    EXPECT_TRUE(server.messages().isEmpty());
+}
+
+// Linux file names may hold line breaks; the attachment's header must not.
+TEST(SmtpSender, AttachmentNameWithALineBreakGoesOutWithoutIt) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    const QString path =
+        writeFile(testsupport::freshDir() + QStringLiteral("/Sales\r\nX-Injected: yes.xlsx"), "figures");
+    ASSERT_EQ(
+        smtp::kSent,
+        sendSmtpMail({server.address(), QStringLiteral("a@example.org"), QStringLiteral("b@example.org"),
+                      QStringLiteral("Budget\r\nBcc: x@evil"), QStringLiteral("b"), path}));
+    const QList<QByteArray> received = server.messages();
+    ASSERT_EQ(1, received.size());
+    EXPECT_FALSE(received.first().contains("\nX-Injected")) << received.first().constData();
+    EXPECT_FALSE(received.first().contains("\nBcc:")) << received.first().constData();
+    const std::optional<ReceivedMessage> parsed = parseMessage(received.first());
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(1, parsed->attachments.size());
+    EXPECT_EQ(QStringLiteral("Sales__X-Injected: yes.xlsx"), parsed->attachments.first().name);
+    EXPECT_EQ(QByteArray("figures"), parsed->attachments.first().data);
+    EXPECT_EQ(QStringLiteral("Budget  Bcc: x@evil"), parsed->subject);
+}
+
+// The server offers STARTTLS with a certificate of the test's own authority: the mail goes over
+// TLS when that authority is trusted, and not at all when the check fails.
+TEST(SmtpSender, TlsIsUsedWhenOfferedAndAFailedCheckSendsNothing) {
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.made());
+    const QString authority = certificates.authorityFile();
+    const struct {
+        const char* name;
+        TestCertificates::Name certificate;
+        QString authorityFile;
+        int status;
+        const char* reason; // part of libcurl's explanation
+    } cases[] = {
+        {"trusted", TestCertificates::Name::Loopback, authority, smtp::kSent, ""},
+        {"unknown authority", TestCertificates::Name::Loopback, QString(), smtp::kUntrustedServer,
+         "certificate"},
+        {"other host", TestCertificates::Name::OtherHost, authority, smtp::kUntrustedServer, "127.0.0.1"},
+        {"unreadable authority file", TestCertificates::Name::Loopback,
+         authority + QStringLiteral(".missing"), smtp::kUntrustedServer, ".missing"},
+    };
+    for (const auto& c : cases) {
+        SmtpServer server(SmtpServer::Mode::Accept, ServerTls{certificates.certificateFile(c.certificate),
+                                                              certificates.keyFile(c.certificate)});
+        ASSERT_TRUE(server.started()) << c.name;
+        ConnectionOptions options;
+        options.extraAuthorityFile = c.authorityFile;
+        QString failure;
+        EXPECT_EQ(c.status, sendSmtpMail({server.address(),
+                                          QStringLiteral("a@example.org"),
+                                          QStringLiteral("b@example.org"),
+                                          QStringLiteral("s"),
+                                          QStringLiteral("b"),
+                                          {}},
+                                         options, &failure))
+            << c.name << ": " << failure.toStdString();
+        EXPECT_TRUE(failure.contains(QString::fromLatin1(c.reason)))
+            << c.name << ": " << failure.toStdString();
+        const QList<QByteArray> received = server.messages();
+        if (c.status == smtp::kSent) {
+            ASSERT_EQ(1, received.size()) << c.name;
+            EXPECT_TRUE(received.first().contains("X-Tls: yes\r\n")) << c.name;
+        } else {
+            EXPECT_TRUE(received.isEmpty()) << c.name;
+        }
+    }
+}
+
+// A server that accepts the connection and never says a word is given up after the time set;
+// Cancel aborts the mail long before that.
+TEST(SmtpSender, SilentServerIsGivenUpAndCancelAbortsTheMailInFlight) {
+    SmtpServer silent(SmtpServer::Mode::Silent);
+    ASSERT_TRUE(silent.started());
+    const SmtpMail mail{silent.address(),
+                        QStringLiteral("a@example.org"),
+                        QStringLiteral("b@example.org"),
+                        QStringLiteral("s"),
+                        QStringLiteral("b"),
+                        {}};
+    ConnectionOptions quick;
+    quick.timeoutSeconds = 1;
+    EXPECT_EQ(smtp::kBadResponse, sendSmtpMail(mail, quick));
+
+    ConnectionOptions patient;
+    patient.timeoutSeconds = 60;
+    int polls = 0;
+    patient.cancelled = [&polls] { return ++polls == 5; };
+    EXPECT_EQ(smtp::kCancelled, sendSmtpMail(mail, patient));
+    EXPECT_EQ(5, polls);
 }
 
 TEST(MailServerText, GivesTheUrlOrNothing) {

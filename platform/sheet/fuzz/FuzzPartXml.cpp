@@ -8,6 +8,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/fuzz/FuzzTargets.h"
 #include "platform/sheet/package/ZipWriter.h"
 
 #include <QByteArray>
@@ -109,9 +110,11 @@ void formulaEvaluation(const std::string& text) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace platform::sheet::fuzz {
+
+void partXml(const std::uint8_t* data, std::size_t size) {
     if (size < 1)
-        return 0;
+        return;
     const std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::vector<std::pair<const char*, std::string>> parts = {{"[Content_Types].xml", kTypes},
                                                               {"_rels/.rels", kRootRels},
@@ -132,5 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     formulaRewrites(content);
     formulaEvaluation(content);
+}
+
+} // namespace platform::sheet::fuzz
+
+#ifdef LUMIVANE_FUZZ_ENTRY
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    platform::sheet::fuzz::partXml(data, size);
     return 0;
 }
+#endif

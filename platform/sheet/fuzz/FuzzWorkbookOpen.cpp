@@ -5,6 +5,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/fuzz/FuzzTargets.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -41,7 +42,9 @@ const QString kFixturePassword = QStringLiteral("Plan \u00fc\u20ac 2024");
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace platform::sheet::fuzz {
+
+void workbookOpen(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     try {
         auto wb = Workbook::openBytes(bytes, QStringLiteral("fuzz.xlsx"),
@@ -49,5 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         exercise(*wb);
     } catch (const SheetError&) {
     }
+}
+
+} // namespace platform::sheet::fuzz
+
+#ifdef LUMIVANE_FUZZ_ENTRY
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    platform::sheet::fuzz::workbookOpen(data, size);
     return 0;
 }
+#endif
