@@ -6,11 +6,14 @@
 // Without an option it loads the add-in found beside it (liblumicell.so), starts it with its
 // Application, and then opens the workbooks named on the command line. The process is the
 // add-in's edition of the system: its messages and settings are the add-in's.
+#include "corvakit/CorvInfoPPG.h"
 #include "lumisheet/AddInHost.h"
 #include "lumisheet/MainWindow.h"
 #include "lumisheet/WorkbookFiles.h"
 #include "platform/sheet/Application.h"
 #include "platform/sys/Edition.h"
+#include "platform/ui/ControlInfoPage.h"
+#include "platform/ui/WindowOpeners.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -19,6 +22,8 @@ int main(int argc, char** argv) {
     platform::sys::setEdition(platform::sys::Edition::addIn());
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumisheet"));
+    // Shift+F1 on a control of the add-in's windows shows the controls' information page.
+    platform::ui::setWindowOpener(platform::ui::kControlInfoPageForm, corvakit::ShowInfoPage);
 
     QStringList arguments = QApplication::arguments().mid(1);
     QString library = lumisheet::AddInHost::defaultLibraryPath();
