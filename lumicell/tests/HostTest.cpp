@@ -4,16 +4,25 @@
 // one settings store and edition; a command called before OnOpenWorkBook comes back as an
 // automation error that the program shows; a second entry object sees the same add-in.
 #include "AddInFolders.h"
+#include "SheetTestSupport.h"
 #include "lumisheet/AddInHost.h"
 #include "lumisheet/MainWindow.h"
+#include "lumisheet/SheetModel.h"
+#include "lumisheet/SheetView.h"
+#include "lumisheet/WorkbookFiles.h"
+#include "lumisheet/WorkbookView.h"
 #include "platform/sheet/Application.h"
 #include "platform/sys/Edition.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibrary>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -116,6 +125,51 @@ TEST_F(AddInHostTest, ASecondEntryObjectSeesTheSameAddIn) {
     EXPECT_FALSE(host_.shutDown());
     EXPECT_TRUE(ui_->messageTexts().value(0).contains(u"Error 91: "))
         << ui_->messageTexts().join(u'|').toStdString();
+}
+
+// A budget workbook saved by LibreOffice (the sample budget's Employee.xlsx) shows in the program
+// as LibreOffice shows it, cell for cell; with LUMIDESK_SCREENSHOT_DIR set the program with its
+// add-in menu and the add-in's About box are saved there as pictures.
+TEST_F(AddInHostTest, ABudgetWorkbookShowsAsLibreOfficeShowsIt) {
+    const QString path = testsupport::freshDir(QStringLiteral("budget")) + QStringLiteral("/Employee.xlsx");
+    ASSERT_TRUE(QFile::copy(
+        qEnvironmentVariable("LUMIVANE_SOURCE_DIR") + QStringLiteral("/wizard/samples/Employee.xlsx"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    window_->resize(900, 520);
+    window_->show();
+    ASSERT_TRUE(host_.start(app_));
+    ASSERT_NE(lumisheet::OpenWorkbook(app_, path), nullptr);
+    lumisheet::SheetModel* model = window_->activeView()->shownModel();
+    ASSERT_NE(model, nullptr);
+    const QStringList lines = sheettest::shownByLibreOffice(path, 1);
+    ASSERT_FALSE(lines.isEmpty());
+    for (int row = 0; row < lines.size(); ++row) {
+        const QStringList fields = sheettest::csvFields(lines[row]);
+        for (int col = 0; col < fields.size(); ++col)
+            EXPECT_EQ(model->index(row, col).data().toString(), fields[col])
+                << "row " << row + 1 << ", column " << col + 1;
+    }
+
+    const QString folder = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    window_->activeView()->sheetView()->setCurrentIndex(model->index(3, 2));
+    QTest::qWait(200);
+    window_->grab().save(folder + QStringLiteral("/lumisheet.png"));
+    QMenu* menu = window_->addInMenu();
+    menu->popup(window_->mapToGlobal(window_->menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    QTest::qWait(300);
+    const QRect area = window_->frameGeometry().united(menu->geometry());
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(folder + QStringLiteral("/lumisheet-addin-menu.png"));
+    menu->hide();
+    ASSERT_TRUE(host_.about());
+    QWidget* box = platform::ui::LoadedWindows::find(QStringLiteral("frmAbout"));
+    ASSERT_NE(box, nullptr);
+    QTest::qWait(300);
+    box->grab().save(folder + QStringLiteral("/lumicell-about.png"));
 }
 
 } // namespace

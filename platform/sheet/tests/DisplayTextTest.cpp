@@ -5,8 +5,6 @@
 #include "platform/sheet/Worksheet.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace platform::sheet;
@@ -53,22 +51,9 @@ QString makeWorkbook() {
     return path;
 }
 
-// LibreOffice's CSV of the sheet with every cell written as shown, in the English (United
-// States) convention.
 QStringList shownByLibreOffice(const QString& path) {
-    QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-shown-XXXXXX"));
-    sheettest::runPython(QStringLiteral(R"(
-import sys
-sys.path.insert(0, sys.argv[1])
-import office
-office.convert(sys.argv[2], sys.argv[3], "csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,true", recalc_always=True)
-)"),
-                         {testsupport::fixturePath(QString()), path, out.path()});
-    QFile csv(QDir(out.path()).filePath(QStringLiteral("Shown.csv")));
-    if (!csv.open(QIODevice::ReadOnly))
-        return {};
     QStringList texts;
-    for (const QString& line : QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts))
+    for (const QString& line : sheettest::shownByLibreOffice(path))
         texts << sheettest::csvFields(line).value(0);
     return texts;
 }
