@@ -77,7 +77,7 @@ view=$(QT_QPA_PLATFORM=offscreen "$build/bench/sheet_view_bench" "$work/input.xl
 echo "sheet view:     $view"
 layer=$("$build/bench/sheet_view_bench" --layer "$work/input.xlsx")
 echo "layer alone:    $layer"
-theirs=$("$python" "$here/sheetview_libreoffice.py" "$work/input.xlsx")
+theirs=$("$python" "$here/formulas_libreoffice.py" "$work/input.xlsx")
 echo "LibreOffice:    $theirs"
 awk -v t="$(field seconds "$view")" -v p="$(field page_ms "$view")" -v vm="$(field peak_kb "$view")" \
     -v lm="$(field peak_kb "$layer")" -v lo="$(field seconds "$theirs")" \

@@ -252,17 +252,17 @@ void MainWindow::openWorkbook() {
 }
 
 bool MainWindow::saveActive() {
-    Workbook* active = app_.activeWorkbook();
-    const bool saved = active && SaveWorkbook(*active);
-    if (saved)
-        workbooks_->setTabText(workbooks_->currentIndex(), active->name());
-    updateTitle();
-    return saved;
+    return saveActiveWith(SaveWorkbook);
 }
 
 bool MainWindow::saveActiveAs() {
+    return saveActiveWith(SaveWorkbookAs);
+}
+
+// A save may give the workbook another name: its tab and the title follow.
+bool MainWindow::saveActiveWith(bool (*save)(Workbook&)) {
     Workbook* active = app_.activeWorkbook();
-    const bool saved = active && SaveWorkbookAs(*active);
+    const bool saved = active && save(*active);
     if (saved)
         workbooks_->setTabText(workbooks_->currentIndex(), active->name());
     updateTitle();

@@ -65,6 +65,7 @@ private:
     void enterFormula();
     void goToName();
     void updateTitle();
+    bool saveActiveWith(bool (*save)(platform::sheet::Workbook&));
 
     platform::sheet::Application& app_;
     AddInHost* addIn_;

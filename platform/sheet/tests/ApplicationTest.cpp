@@ -14,8 +14,19 @@ using sheettest::copyOfFixture;
 
 namespace {
 
+// What a log has recorded since it was last taken.
+class Log {
+public:
+    QStringList take() {
+        QStringList out = events;
+        events.clear();
+        return out;
+    }
+    QStringList events;
+};
+
 // Records every event as "event name[ argument]".
-class EventLog {
+class EventLog : public Log {
 public:
     explicit EventLog(Application& app) {
         QObject::connect(&app, &Application::workbookActivate, [this](Workbook* wb) {
@@ -35,12 +46,6 @@ public:
             events << QStringLiteral("SheetSelectionChange ") + s->name() + u' ' + r.address(false, false);
         });
     }
-    QStringList take() {
-        QStringList out = events;
-        events.clear();
-        return out;
-    }
-    QStringList events;
 };
 
 } // namespace
@@ -187,7 +192,7 @@ TEST(Application, AHiddenSheetCannotBeActivated) {
 namespace {
 
 // Records the signals for the program that shows the workbooks.
-class ViewerLog {
+class ViewerLog : public Log {
 public:
     explicit ViewerLog(Application& app) {
         QObject::connect(&app, &Application::workbookOpened,
@@ -200,12 +205,6 @@ public:
         QObject::connect(&app, &Application::screenUpdatingChanged,
                          [this](bool on) { events << QStringLiteral("ScreenUpdating %1").arg(on); });
     }
-    QStringList take() {
-        QStringList out = events;
-        events.clear();
-        return out;
-    }
-    QStringList events;
 };
 
 } // namespace
