@@ -65,12 +65,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sheet_view_bench [--layer] INPUT.xlsx\n");
         return 2;
     }
+    // As the program starts: the workbook is read while the window comes up.
+    lumisheet::PendingWorkbook pending(QString::fromLocal8Bit(argv[1]));
     QApplication qapp(argc, argv);
     platform::sheet::Application app;
     lumisheet::MainWindow window(app, nullptr);
     window.resize(1024, 768);
     window.show();
-    if (!lumisheet::OpenWorkbook(app, QString::fromLocal8Bit(argv[1])))
+    if (!lumisheet::OpenWorkbook(app, pending))
         return 1;
     lumisheet::SheetView* view = window.activeView()->sheetView();
     PaintWatch watch;

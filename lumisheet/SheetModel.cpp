@@ -7,6 +7,7 @@
 #include "platform/sheet/Worksheet.h"
 
 #include <QFont>
+#include <algorithm>
 
 namespace lumisheet {
 
@@ -41,14 +42,37 @@ Qt::Alignment alignmentOf(CellValue::Type type) {
 SheetModel::SheetModel(platform::sheet::Worksheet& sheet, QObject* parent)
     : QAbstractTableModel(parent)
     , sheet_(sheet)
-    , cells_(sheet.kind() == platform::sheet::Worksheet::Kind::Worksheet) {}
+    , cells_(sheet.kind() == platform::sheet::Worksheet::Kind::Worksheet) {
+    if (!cells_)
+        return;
+    const CellRef used = sheet.lastCell();
+    rows_ = std::min(CellAddress::kMaxRows, std::max(used.row, 100) + kMarginRows);
+    columns_ = std::min(CellAddress::kMaxColumns, std::max(used.col, 26) + kMarginColumns);
+}
 
 int SheetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !cells_ ? 0 : CellAddress::kMaxRows;
+    return parent.isValid() ? 0 : rows_;
 }
 
 int SheetModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || !cells_ ? 0 : CellAddress::kMaxColumns;
+    return parent.isValid() ? 0 : columns_;
+}
+
+void SheetModel::growTo(CellRef cell) {
+    if (!cells_)
+        return;
+    const int rows = std::min(CellAddress::kMaxRows, cell.row + kMarginRows);
+    if (rows > rows_) {
+        beginInsertRows({}, rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
+    }
+    const int columns = std::min(CellAddress::kMaxColumns, cell.col + kMarginColumns);
+    if (columns > columns_) {
+        beginInsertColumns({}, columns_, columns - 1);
+        columns_ = columns;
+        endInsertColumns();
+    }
 }
 
 QVariant SheetModel::data(const QModelIndex& index, int role) const {

@@ -1,6 +1,7 @@
-// The view of one worksheet: a grid of every cell with column letters and row numbers as
-// headings, over the sheet's model (which reads only the cells on screen). A click on a column
-// heading selects the whole column, one on a row heading the whole row. Whatever the user
+// The view of one worksheet: a grid of the cells with column letters and row numbers as
+// headings, over the sheet's model (which reads only the cells on screen, and grows as the view
+// scrolls towards its end). A click on a column heading selects the whole column, one on a row
+// heading the whole row (to the sheet's last row and column, beyond those the model holds). Whatever the user
 // selects becomes the sheet's selection in the workbook layer, which raises the application's
 // selection event with the block's address ("B2:D4", "C:C", "7:7"); a selection made by the
 // program is shown in turn.
@@ -9,6 +10,7 @@
 #include "platform/sheet/CellRange.h"
 
 #include <QTableView>
+#include <optional>
 
 namespace lumisheet {
 
@@ -28,6 +30,9 @@ public:
     // Selects the block in the view (the program's selection), the first cell current.
     void selectBlock(const platform::sheet::CellRange& block);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The current cell moved (to show its address and formula).
     void currentCellChanged(platform::sheet::CellRef cell);
@@ -35,9 +40,12 @@ signals:
 private:
     void onSelectionChanged();
     void onCurrentChanged(const QModelIndex& current);
+    void growWithScrolling();
 
     SheetModel* sheetModel_ = nullptr;
     bool showingProgramSelection_ = false;
+    // While a heading is pressed, the selection is of whole columns (or rows).
+    std::optional<Qt::Orientation> headingPressed_;
 };
 
 } // namespace lumisheet

@@ -53,6 +53,37 @@ Workbook* OpenWorkbook(platform::sheet::Application& app, const QString& path) {
     }
 }
 
+PendingWorkbook::PendingWorkbook(const QString& path)
+    : path_(path)
+    , reading_(std::async(std::launch::async, [path] { return Workbook::open(path); })) {}
+
+PendingWorkbook::~PendingWorkbook() {
+    // A reading never taken over is finished and its workbook let go.
+    if (reading_.valid())
+        reading_.wait();
+}
+
+PendingWorkbook::PendingWorkbook(PendingWorkbook&&) noexcept = default;
+PendingWorkbook& PendingWorkbook::operator=(PendingWorkbook&&) noexcept = default;
+
+std::unique_ptr<Workbook> PendingWorkbook::take() {
+    return reading_.get();
+}
+
+Workbook* OpenWorkbook(platform::sheet::Application& app, PendingWorkbook& pending) {
+    const QFileInfo file(pending.path());
+    if (app.findWorkbook(file.absoluteFilePath()) || app.findWorkbook(file.fileName()))
+        return OpenWorkbook(app, pending.path());
+    try {
+        return &app.adopt(pending.take());
+    } catch (const SheetError& error) {
+        if (error.code() == SheetError::Code::PasswordRequired)
+            return OpenWorkbook(app, pending.path());
+        tell(error);
+        return nullptr;
+    }
+}
+
 Workbook* OpenWorkbookAsked(platform::sheet::Application& app) {
     platform::ui::FileRequest request;
     request.title = QStringLiteral("Open");

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <QString>
+#include <future>
+#include <memory>
 
 namespace platform::sheet {
 class Application;
@@ -16,10 +18,32 @@ class Workbook;
 
 namespace lumisheet {
 
+// A workbook of the command line, read in the background while the program and its add-in
+// start; OpenWorkbook takes it over then, with the events and questions of an ordinary open.
+class PendingWorkbook {
+public:
+    explicit PendingWorkbook(const QString& path);
+    ~PendingWorkbook();
+    PendingWorkbook(PendingWorkbook&&) noexcept;
+    PendingWorkbook& operator=(PendingWorkbook&&) noexcept;
+
+    const QString& path() const { return path_; }
+    // The workbook read, or the failure of the reading raised.
+    std::unique_ptr<platform::sheet::Workbook> take();
+
+private:
+    QString path_;
+    std::future<std::unique_ptr<platform::sheet::Workbook>> reading_;
+};
+
 inline const QString kWorkbookFilter = QStringLiteral("Workbooks (*.xlsx *.xlsm)");
 
 // The opened workbook (active), or null when it was refused or the password not given.
 platform::sheet::Workbook* OpenWorkbook(platform::sheet::Application& app, const QString& path);
+
+// The same for a workbook read in the background: taken into the application as it was read; one
+// that needs its password, or whose name is open already, is opened the ordinary way.
+platform::sheet::Workbook* OpenWorkbook(platform::sheet::Application& app, PendingWorkbook& pending);
 
 // Asks for a file and opens it; null when cancelled or refused.
 platform::sheet::Workbook* OpenWorkbookAsked(platform::sheet::Application& app);

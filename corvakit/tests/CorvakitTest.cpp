@@ -6,6 +6,7 @@
 #include "corvakit/CorvInfoPPG.h"
 #include "corvakit/PageSound.h"
 #include "support/ScriptedUi.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -103,6 +104,7 @@ TEST_F(InfoPage, WebLinksOpenTheirAddressAndMailLinksAMail) {
     CorvInfoPPG page;
     page.show();
     EXPECT_EQ(page.windowTitle(), u"Info");
+    testsupport::saveScreenshot(page, QStringLiteral("corvakit-info")); // with LUMIDESK_SCREENSHOT_DIR set
     for (auto id :
          {CorvInfoPPG::FirstWeb, CorvInfoPPG::FirstMail, CorvInfoPPG::SecondWeb, CorvInfoPPG::SecondMail})
         click(page, id);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -196,6 +197,41 @@ TEST_F(WorkbookFilesTest, ClosingAChangedWorkbookAsksUnlessAlertsAreOff) {
     EXPECT_TRUE(window_->closeActive());
     EXPECT_TRUE(ui_->asked().empty());
     EXPECT_EQ(sheettest::readWithOpenpyxl(path).value(QStringLiteral("Rates!B2")), u"9");
+}
+
+} // namespace
+
+namespace {
+
+// The workbooks of the command line, read in the background while the program starts, open as
+// any other: their events come when they are taken over, an encrypted one asks its password, a
+// refused one says why, and the same file twice is one workbook.
+TEST_F(WorkbookFilesTest, WorkbooksReadInTheBackgroundOpenAsAnyOther) {
+    const QString plan =
+        sheettest::copyOfFixture(QStringLiteral("libreoffice.xlsx"), QStringLiteral("Plan.xlsx"));
+    const QString secret =
+        sheettest::copyOfFixture(QStringLiteral("encrypted.xlsx"), QStringLiteral("Secret.xlsx"));
+    const QString legacy = sheettest::copyOfFixture(QStringLiteral("legacy.xls"));
+    std::vector<lumisheet::PendingWorkbook> pending;
+    for (const QString& path : {plan, secret, legacy, plan})
+        pending.emplace_back(path);
+    QStringList activated;
+    QObject::connect(&app_, &platform::sheet::Application::workbookActivate,
+                     [&activated](Workbook* book) { activated << book->name(); });
+    EXPECT_EQ(app_.workbookCount(), 0) << "nothing is in the program before it is taken over";
+
+    ui_->answerTexts({QStringLiteral("opensesame")});
+    ui_->answerMessages({Answer::Ok});
+    Workbook* first = lumisheet::OpenWorkbook(app_, pending[0]);
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(lumisheet::OpenWorkbook(app_, pending[1]), nullptr);
+    EXPECT_EQ(lumisheet::OpenWorkbook(app_, pending[2]), nullptr);
+    EXPECT_EQ(lumisheet::OpenWorkbook(app_, pending[3]), first);
+    EXPECT_EQ(activated, (QStringList{"Plan.xlsx", "Secret.xlsx", "Plan.xlsx"}));
+    ASSERT_EQ(ui_->asked().size(), 2u);
+    EXPECT_EQ(ui_->asked()[0].kind, u"password");
+    EXPECT_TRUE(ui_->asked()[1].text.contains(u".xlsx first")) << ui_->asked()[1].text.toStdString();
+    EXPECT_EQ(window_->workbookTabs()->count(), 2);
 }
 
 } // namespace
