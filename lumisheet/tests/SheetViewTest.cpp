@@ -4,6 +4,7 @@
 #include "LumisheetFixture.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -113,6 +114,28 @@ TEST_F(SheetViewTest, ScreenUpdatingOffFreezesTheWindowUntilItIsOn) {
     EXPECT_EQ(&model().sheet(), &book.sheet(0));
     EXPECT_EQ(shown(1, 1), u"7");
     EXPECT_NE(&model().sheet(), &work);
+}
+
+// The model holds the used cells and a margin: scrolling to its end, or going to a far cell,
+// makes it hold more; a whole column selected by the program is shown to the model's end.
+TEST_F(SheetViewTest, TheModelGrowsAsTheViewGoesFurther) {
+    app_.add();
+    const int first = model().rowCount();
+    EXPECT_LT(first, platform::sheet::CellAddress::kMaxRows);
+    QScrollBar* bar = view().verticalScrollBar();
+    bar->setValue(bar->maximum());
+    EXPECT_GT(model().rowCount(), first);
+
+    window_->nameBox()->setText(QStringLiteral("B5000"));
+    QTest::keyClick(window_->nameBox(), Qt::Key_Return);
+    EXPECT_EQ(model().sheet().selectionAddress(), u"B5000");
+    EXPECT_GE(model().rowCount(), 5000);
+    EXPECT_EQ(view().currentIndex(), model().index(4999, 1));
+
+    model().sheet().range(QStringLiteral("D:D")).select();
+    const CellRange shown = view().selectedBlock();
+    EXPECT_EQ(shown.first, (platform::sheet::CellRef{1, 4}));
+    EXPECT_EQ(shown.last, (platform::sheet::CellRef{model().rowCount(), 4}));
 }
 
 } // namespace
