@@ -2,6 +2,7 @@
 #include "core/ClearDataTables.h"
 
 #include "core/AppTitle.h"
+#include "core/SharedDatabase.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
@@ -66,6 +67,9 @@ void ClearDataTables() {
     if (!gCnn)
         throw std::runtime_error("The connection descriptor is not set up.");
     const QString connection = gCnn->LumiCnn();
+    const auto ownUse = TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be cleared"));
+    if (!ownUse)
+        return;
     const QStringList tables = askForTables();
     if (!tables.isEmpty())
         emptyTables(connection, tables);

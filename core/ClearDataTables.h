@@ -5,9 +5,10 @@
 // back where it is empty and "Runtime" "ConfiguredData" becomes "0". Clearing the budget
 // tables leaves no budget context ("Nothing", also in the settings).
 //
-// The questions are all asked first; the chosen tables are then emptied in one transaction, so
-// a failure part-way leaves every table as it was. Failures are raised to the caller (a
-// database error, or a LumistoreError from the sweep).
+// The database is taken for the program's own use first: while another program works on it
+// the clearing is refused with a message and nothing is asked. The questions are all asked first; the chosen
+// tables are then emptied in one transaction, so a failure part-way leaves every table as it was. Failures
+// are raised to the caller (a database error, or a LumistoreError from the sweep).
 #pragma once
 
 namespace core {

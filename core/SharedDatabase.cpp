@@ -20,14 +20,18 @@ namespace {
 platform::sys::ProgramHook<std::function<void()>> releaser("release of the data environments");
 platform::sys::ProgramHook<std::function<void()>> updateEngineRelease("release of the update engine");
 
+// The same file, through links too; a file that is gone is known by its path.
 bool sameFile(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+    if (!canonicalA.isEmpty())
+        return canonicalA == QFileInfo(b).canonicalFilePath();
+    return !a.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
-void refuse(const QString& whatCannotRun) {
-    platform::ui::msgBox(whatCannotRun + kOthersConnectedText, platform::ui::Buttons::Ok, appTitle(),
-                         platform::ui::Icon::Exclamation);
+void refuse(const QString& path, const QString& whatCannotRun) {
+    const bool local = gCnn && sameFile(path, gCnn->LocalCnnPath());
+    platform::ui::msgBox(whatCannotRun + (local ? kOtherProgramText : kOthersConnectedText),
+                         platform::ui::Buttons::Ok, appTitle(), platform::ui::Icon::Exclamation);
 }
 
 } // namespace
@@ -61,13 +65,13 @@ std::optional<OwnUse> TakeDatabaseForOwnUse(const QString& path, const QString& 
         if (hold->isOwnUse())
             return OwnUse();
         if (!hold->takeForOwnUse()) {
-            refuse(whatCannotRun);
+            refuse(path, whatCannotRun);
             return std::nullopt;
         }
         return OwnUse(std::move(hold));
     } catch (const platform::db::DbError& error) {
         if (error.number() == platform::db::DbError::kFileInUse)
-            refuse(whatCannotRun);
+            refuse(path, whatCannotRun);
         else
             ShowErrorMessage(error, appTitle());
         return std::nullopt;

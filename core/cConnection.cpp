@@ -3,6 +3,7 @@
 #include "admin/StringScrambling.h"
 #include "core/cFolderPath.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
 #include "platform/sys/SpecialFolders.h"
 
@@ -47,7 +48,6 @@ cConnection::cConnection(QString application, QString sampleDatabasePath)
     , sampleDatabasePath_(std::move(sampleDatabasePath)) {}
 
 void cConnection::LocalCnn() {
-    presence_.reset();
     // An empty answer (no common folder) leaves every local path starting with "/Lumidesk";
     // the start-up check then reports the master database as missing.
     commonFilesFolder_ = cFolderPath().GetCommonFilesFolderPath();
@@ -65,16 +65,28 @@ void cConnection::LocalCnn() {
     oLumiCnnPath_ = inFolder(lumiCnnFolder_, kPreviousFileName);
     sLumiCnn_ = fileConnection(sample);
     sLumiCnnPath_ = sample;
+    localCnnPath_ = lumiCnnPath_;
+    // A local file that cannot be held (another program keeps it to itself, or its folder is
+    // not writable) is still the master database: the start-up's own checks say what is wrong.
+    try {
+        holdPresence(lumiCnnPath_);
+    } catch (const platform::db::DbError&) {
+        presence_.reset();
+    }
+}
+
+void cConnection::holdPresence(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        presence_.reset();
+    else if (!presence_ || presence_->databasePath() != path)
+        presence_ = platform::db::PresenceHold::take(path);
 }
 
 void cConnection::NetCnn() {
     const QString path = platform::sys::readSetting(application_, kNetworkSection, kNetworkPathKey);
     const QString password =
         admin::DecodeString(platform::sys::readSetting(application_, kNetworkSection, kNetworkPasswordKey));
-    if (!QFileInfo(path).isFile())
-        presence_.reset();
-    else if (!presence_ || presence_->databasePath() != path)
-        presence_ = platform::db::PresenceHold::take(path);
+    holdPresence(path);
 
     // Built as pairs, so the password is quoted when it holds ";", "=" or quotes.
     ConnectionString network;

@@ -7,9 +7,10 @@
 // database and its temporary copy to the network copy named in the settings. One
 // instance, gCnn, lives from start-up to the end of the program.
 //
-// On the network database the descriptor also holds the program's presence on it (see
-// platform/db/Presence.h): NetCnn takes it, LocalCnn lets it go, so every program that works
-// on the shared file is known to the operations that must have the file to themselves.
+// The descriptor also holds the program's presence on the master database in use (see
+// platform/db/Presence.h): NetCnn takes it on the network file, LocalCnn on the local file
+// (which the desktop program and the add-in both use), so every program that works on a
+// database file is known to the operations that must have the file to themselves.
 //
 // Local strings of the master database and its temporary copy end with ";"; the network
 // ones and those of the previous and the sample database end without one. Values are
@@ -46,8 +47,9 @@ public:
     explicit cConnection(QString application = platform::sys::settingsApplication(),
                          QString sampleDatabasePath = {});
 
-    // Builds every string for the local master database and lets go of the presence on a
-    // network database.
+    // Builds every string for the local master database and takes the program's presence on
+    // the local file (kept when it is the one already held; none when the file is not there,
+    // or while another program keeps it to itself, which its operations then cannot see).
     void LocalCnn();
     // Makes the network master database current: the master database and its temporary
     // copy follow the settings "Network" "LumiNetPath" and "LumiNetPwd" (scrambled), read
@@ -57,8 +59,10 @@ public:
     // platform::db::DbError, and the strings then stay as they were. A file that does not
     // exist gets no presence (opening it fails anyway).
     void NetCnn();
-    // The program's presence on the network database; null on the local database.
+    // The program's presence on the master database in use; null when it has none.
     std::shared_ptr<platform::db::PresenceHold> presence() const { return presence_; }
+    // The file of the local master database, whichever database is in use.
+    const QString& LocalCnnPath() const { return localCnnPath_; }
     // Does nothing.
     void MigrateCnn();
 
@@ -80,6 +84,9 @@ public:
     void setSLumiCnn(const QString& value) { sLumiCnn_ = value; }
 
 private:
+    // Takes the presence on the file (kept when it is held already); none for a missing file.
+    void holdPresence(const QString& path);
+
     QString application_;
     QString sampleDatabasePath_;
     QString commonFilesFolder_; // as found when the local strings were last built
@@ -93,6 +100,7 @@ private:
     QString oLumiCnn_;
     QString sLumiCnnPath_;
     QString sLumiCnn_;
+    QString localCnnPath_;
     std::shared_ptr<platform::db::PresenceHold> presence_;
 };
 

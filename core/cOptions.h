@@ -15,6 +15,9 @@ namespace core {
 
 class cOptions {
 public:
+    // The add-in's options object extends this one (the shared routines see it through gOptions).
+    virtual ~cOptions() = default;
+
     // Every field starts as False, 0 or the empty text; the form reference as no window.
     qint16 WizPageRequest = 0; // wizard page to open: 1 manage, 2 new budget, 4 create, 5 assign
     QString NewBudgetName;

@@ -6,6 +6,7 @@
 #include "core/OpenWorkbookInExcel.h"
 #include "core/SharedDatabase.h"
 #include "core/cOptions.h"
+#include "corvakit/CorvInfoPPG.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/BudgetRecords.h"
 #include "lumidesk/DataEnvironment.h"
@@ -13,6 +14,7 @@
 #include "lumidesk/ShellLinks.h"
 #include "mail/MailHooks.h"
 #include "mail/MailServices.h"
+#include "platform/ui/ControlInfoPage.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
@@ -35,6 +37,8 @@ void InstallProgramHooks() {
         return true;
     });
     platform::ui::setWindowOpener(mail::kAddAddressFormName, mail::ShowAddAddress);
+    // Shift+F1 on a grid, list, combo box or tree shows the controls' information page.
+    platform::ui::setWindowOpener(platform::ui::kControlInfoPageForm, corvakit::ShowInfoPage);
     mail::setMailHooks({[] { AddAddressesToUsersData(); }, [] { links::RefreshStatusGrid(); }});
     // The configuration window's "Install Sample Budget" runs the wizard's installation.
     admin::setSampleInstaller(wizard::InstallSampleBudget);

@@ -6,12 +6,12 @@
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "core/startup/DatabaseCheck.h"
+#include "core/startup/ReplacementOffer.h"
+#include "lumidesk/AboutBox.h"
 #include "lumidesk/AnswersFileUi.h"
 #include "lumidesk/DesktopSettings.h"
-#include "lumidesk/FileLookup.h"
-#include "lumidesk/ReplacementOffer.h"
 #include "lumidesk/ReportFailure.h"
-#include "lumidesk/frmAbout.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
@@ -19,6 +19,7 @@
 #include "platform/ui/EventPump.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
+#include "wizard/RelinkAllBudgets.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,7 +139,7 @@ void openFirstWindow() {
         gMainForm = new frmMain;
         gMainForm->show();
     } else {
-        frmAbout::Display(true);
+        DisplayAbout(true);
         gMainForm = new frmMain;
     }
 }
@@ -181,9 +182,8 @@ bool RunStartupChecks() {
             say(unreadable);
             return false;
         }
-        if (!FileFoundAs(core::gCnn->LumiCnnPath(), core::cConnection::kMasterFileName)) {
-            say(QStringLiteral("The database file is missing.  Copy it to ") + core::gCnn->LumiCnnPath() +
-                QStringLiteral(" or re-install Lumivane."));
+        if (!core::MasterDatabaseFound()) {
+            core::SayDatabaseMissing();
             return false;
         }
         return versionCheckPasses();
@@ -198,7 +198,8 @@ bool RunStartup() {
         return false;
     try {
         if (settingFlag(QStringLiteral("Runtime"), QStringLiteral("ReplaceDB"), false) &&
-            OfferDatabaseReplacement() == ReplacementOutcome::End)
+            core::OfferDatabaseReplacement({core::appTitle(), wizard::RelinkAllBudgets}) ==
+                core::ReplacementOutcome::Cancelled)
             return false;
         if (settingFlag(QStringLiteral("Network"), QStringLiteral("OpenLocal"), true))
             workLocal();

@@ -6,13 +6,13 @@
 #include "core/ErrorMessage.h"
 #include "core/SystemOps.h"
 #include "core/cOptions.h"
+#include "lumidesk/AboutBox.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/HelpWindow.h"
 #include "lumidesk/MainWindowPlace.h"
 #include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
-#include "lumidesk/frmAbout.h"
 #include "platform/sys/SettingText.h"
 #include "platform/ui/MenuHost.h"
 #include "platform/ui/Twips.h"
@@ -507,7 +507,7 @@ void frmMain::mnuHelpSearch_Click() {
 }
 
 void frmMain::mnuHelpAbout_Click() {
-    frmAbout::Display(false);
+    DisplayAbout(false);
 }
 
 } // namespace lumidesk

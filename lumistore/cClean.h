@@ -9,7 +9,6 @@
 // caller as a LumistoreError with the engine's number and description.
 #pragma once
 
-#include "lumistore/HostUi.h"
 #include "lumistore/LumistoreExport.h"
 
 #include <QString>
@@ -25,9 +24,6 @@ inline const QString kPlaceholderText = QStringLiteral("<Dummy record>");
 
 class LUMISTORE_EXPORT cClean {
 public:
-    // Runs in the caller, so the library's questions go through the caller's dialogs.
-    cClean() { detail::bindHostUi(&platform::ui::ui); }
-
     // Sweeps one table, or with an empty name every table of TablesList, in the list's
     // order: a table without real rows is left with exactly one placeholder row; a table
     // with real rows loses every placeholder row. Each table is swept in one transaction.

@@ -7,7 +7,6 @@
 // with the engine's number and description.
 #pragma once
 
-#include "lumistore/HostUi.h"
 #include "lumistore/LumistoreExport.h"
 
 #include <QString>
@@ -28,9 +27,6 @@ public:
     static constexpr qint32 kNotFound = 3;        // no row has that key (an empty table included)
     // Answer of DelSelRecord when the recordset stands before its first row.
     static constexpr qint32 kBeforeFirstRow = -1;
-
-    // Runs in the caller, so the library's messages go through the caller's dialogs.
-    cDelete() { detail::bindHostUi(&platform::ui::ui); }
 
     // Deletes every row of the recordset, from the first to the end. An empty recordset
     // gets the message "There are no records.  Run the System Clean function.".

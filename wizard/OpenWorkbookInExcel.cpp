@@ -1,5 +1,5 @@
-// See OpenWorkbookInExcel.h. The opening goes through QDesktopServices, the desktop's own
-// program for the file; tests install a URL handler for "file" in its place.
+// See OpenWorkbookInExcel.h. The workbook opens in the spreadsheet program the project ships
+// (platform/sys/SpreadsheetProgram.h); tests record the program's start in its place.
 #include "wizard/OpenWorkbookInExcel.h"
 
 #include "core/AppTitle.h"
@@ -8,11 +8,10 @@
 #include "core/cOptions.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/SpreadsheetProgram.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace wizard {
 
@@ -52,10 +51,9 @@ void openForTheUser(const QString& path) {
         throw OpenError(kWorkbookNotFoundError, QStringLiteral("The workbook ") +
                                                     QDir::toNativeSeparators(path) +
                                                     QStringLiteral(" could not be found."));
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())))
-        throw OpenError(kWorkbookNotOpenedError, QStringLiteral("The workbook ") +
-                                                     QDir::toNativeSeparators(path) +
-                                                     QStringLiteral(" could not be opened."));
+    if (!platform::sys::openInSpreadsheetProgram(file.absoluteFilePath()))
+        throw OpenError(kWorkbookNotOpenedError,
+                        kSpreadsheetProgramMissingText.arg(QDir::toNativeSeparators(path)));
 }
 
 // The master workbook's full path when exactly one master workbook of the context has that

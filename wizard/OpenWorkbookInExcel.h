@@ -1,6 +1,7 @@
 // Opens a workbook for the administrator to look at: a window passes a workbook's file name,
-// the routine finds the file through the master database and hands it to the desktop's own
-// program for it, which shows it and stays open for the user.
+// the routine finds the file through the master database and opens it in the spreadsheet
+// program the project ships (Lumisheet), which shows it and stays open for the user. When that
+// program cannot be started the user is told so.
 //
 // The name is looked up within the budget context, by exact equality ignoring case: first as
 // a master workbook (MasterFiles), and when that gives not exactly one workbook, as a user
@@ -16,6 +17,10 @@ namespace wizard {
 // Error numbers of the program's message when the file cannot be opened.
 inline constexpr qint32 kWorkbookNotFoundError = 53;
 inline constexpr qint32 kWorkbookNotOpenedError = 1004;
+// The description of that message when the spreadsheet program cannot be started (%1 the workbook).
+inline const QString kSpreadsheetProgramMissingText =
+    QStringLiteral("The workbook %1 could not be opened: the spreadsheet program Lumisheet could not be "
+                   "started.  Check that it is installed beside Lumidesk.");
 
 // No result. A master workbook of the context found once opens from its folder; otherwise the
 // first user file of that name in the context opens from its recorded path (a user file not

@@ -22,6 +22,7 @@
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/MenuHost.h"
 #include "platform/ui/NamedControls.h"
+#include "platform/ui/Ui.h"
 #include "platform/ui/WindowOpeners.h"
 #include "platform/ui/WizardControl.h"
 #include "wizard/BudgetPages.h"

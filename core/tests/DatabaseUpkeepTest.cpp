@@ -6,6 +6,7 @@
 #include "core/DatabaseUpkeep.h"
 
 #include "MasterDbFixture.h"
+#include "core/ClearDataTables.h"
 #include "core/RunGuard.h"
 #include "core/SharedDatabase.h"
 #include "core/frmWait.h"
@@ -491,13 +492,47 @@ TEST_F(DatabaseUpkeepTest, CompactionAndRestoreWaitUntilNoOtherAdministratorIsCo
     EXPECT_FALSE(core::gCnn->presence()->isOwnUse()) << "the program shares the database again";
 }
 
+// The desktop program and the add-in share the local master database: while the other program
+// works on it (its presence), compaction, restore and clearing are refused with the reason and
+// change nothing; once it has gone, they run.
+TEST_F(DatabaseUpkeepTest, TheLocalDatabaseIsKeptFromTheOtherProgramsWork) {
+    ASSERT_NE(core::gCnn->presence(), nullptr) << "the program holds its presence on the local database";
+    const QString backup = backupNow();
+    recordBackup(backup);
+    {
+        Connection db = openMaster();
+        addBudget(db, QStringLiteral("After the backup"));
+    }
+    auto otherProgram = platform::db::PresenceHold::take(masterPath());
+    {
+        testsupport::ScopedScriptedUi ui;
+        core::CompactDatabase();
+        core::RestoreDatabase();
+        core::ClearDataTables();
+        EXPECT_EQ(ui->messageTexts(),
+                  (QStringList{QStringLiteral("The database can't be compacted") + core::kOtherProgramText,
+                               QStringLiteral("The database can't be restored") + core::kOtherProgramText,
+                               QStringLiteral("The database can't be cleared") + core::kOtherProgramText}));
+        EXPECT_TRUE(masterBudgets().contains("After the backup"));
+    }
+    otherProgram.reset();
+    {
+        testsupport::ScopedScriptedUi ui;
+        ui->answerMessages({platform::ui::Answer::Yes, platform::ui::Answer::No, platform::ui::Answer::No,
+                            platform::ui::Answer::No});
+        core::ClearDataTables();
+        EXPECT_FALSE(masterBudgets().contains("After the backup")) << "the clearing ran";
+    }
+}
+
 // An operation that holds the database for itself (restore followed by compaction) keeps it
 // through the inner compaction, which does not give it back early.
 TEST_F(DatabaseUpkeepTest, AnEnclosingOwnUseKeepsTheDatabaseThroughTheCompaction) {
     useNetworkDatabase(QStringLiteral("net pw"));
     testsupport::ScopedScriptedUi ui;
     {
-        const auto outer = core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
+        const auto outer =
+            core::TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
         ASSERT_TRUE(outer.has_value());
         core::CompactDatabase();
         EXPECT_TRUE(ui->asked().empty());

@@ -1,8 +1,10 @@
 // The About box as splash and as Help > About: the splash timer and its closing actions, the
 // main window shown afterwards, the check box and its setting, the version text and the
 // system information button.
+#include "lumidesk/AboutBox.h"
+
 #include "MainWindowFixture.h"
-#include "lumidesk/frmAbout.h"
+#include "core/startup/frmAbout.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 
@@ -16,7 +18,8 @@
 
 namespace {
 
-using lumidesk::frmAbout;
+using core::frmAbout;
+using lumidesk::DisplayAbout;
 using lumideskTest::MainWindowFixture;
 
 class AboutBox : public MainWindowFixture {
@@ -29,7 +32,7 @@ protected:
 
 TEST_F(AboutBox, TheSplashArmsItsFiveSecondTimerOnce) {
     makeMain();
-    frmAbout* splash = frmAbout::Display(true);
+    frmAbout* splash = DisplayAbout(true);
     EXPECT_TRUE(splash->isVisible());
     EXPECT_TRUE(splash->Timer1()->isActive());
     EXPECT_EQ(splash->Timer1()->interval(), 5000);
@@ -53,7 +56,7 @@ TEST_F(AboutBox, EachClosingActionShowsTheMainWindow) {
     for (const auto& [name, act] : actions) {
         SCOPED_TRACE(name);
         makeMain();
-        QPointer<frmAbout> splash = frmAbout::Display(true);
+        QPointer<frmAbout> splash = DisplayAbout(true);
         act(splash);
         EXPECT_FALSE(aboutLoaded());
         EXPECT_TRUE(lumidesk::gMainForm->isVisible());
@@ -76,7 +79,7 @@ TEST_F(AboutBox, HelpAboutHasNoTimerAndLeavesTheMainWindowAsItWas) {
 }
 
 TEST_F(AboutBox, TheCheckBoxWritesTheSplashSettingAndShowsIt) {
-    frmAbout* box = frmAbout::Display(false);
+    frmAbout* box = DisplayAbout(false);
     EXPECT_FALSE(box->chkSplash()->isChecked()) << "a missing setting reads as not ticked";
     EXPECT_EQ(box->chkSplash()->text(), QStringLiteral("Do not show at startup"));
     box->chkSplash()->click();
@@ -85,18 +88,17 @@ TEST_F(AboutBox, TheCheckBoxWritesTheSplashSettingAndShowsIt) {
     EXPECT_EQ(read("Options", "Splash"), QStringLiteral("0"));
     box->chkSplash()->click();
     closeAllWindows();
-    EXPECT_TRUE(frmAbout::Display(false)->chkSplash()->isChecked())
-        << "the next load shows the stored choice";
+    EXPECT_TRUE(DisplayAbout(false)->chkSplash()->isChecked()) << "the next load shows the stored choice";
 }
 
 TEST_F(AboutBox, VersionText) {
     EXPECT_EQ(frmAbout::VersionText(1, 6, 12), QStringLiteral("Version 1.6.12"));
     EXPECT_EQ(frmAbout::VersionText(2, 0, 3), QStringLiteral("Version 2.0.3"));
-    EXPECT_TRUE(frmAbout::Display(false)->lblVersion()->text().startsWith(QStringLiteral("Version ")));
+    EXPECT_TRUE(DisplayAbout(false)->lblVersion()->text().startsWith(QStringLiteral("Version ")));
 }
 
 TEST_F(AboutBox, SystemInformationRunsTheConfiguredCommandOrSaysItIsUnavailable) {
-    frmAbout* box = frmAbout::Display(false);
+    frmAbout* box = DisplayAbout(false);
     testsupport::ScopedScriptedUi ui;
     box->cmdSysInfo()->click();
     write("Options", "SysInfoCommand", QStringLiteral("/nonexistent/sysinfo --all"));

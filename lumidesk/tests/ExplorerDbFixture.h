@@ -11,8 +11,8 @@
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
 #include "support/TestEnvironment.h"
+#include "support/WorkbookStarts.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QObject>
@@ -23,14 +23,6 @@
 namespace lumidesktest {
 
 // Stands in for the desktop's program for workbooks: records each file it is asked to open.
-class OpenedWorkbooks : public QObject {
-    Q_OBJECT
-public:
-    QStringList paths;
-public slots:
-    void open(const QUrl& url);
-};
-
 // One user file of a budget and its state in UserFileTablesData.
 struct UserFileRow {
     QString userFile;
@@ -52,7 +44,6 @@ protected:
         for (const char* key : {"ColorCells", "UseSound", "ScrollBars", "Resize"})
             platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Options"),
                                          QString::fromLatin1(key));
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");
         for (const char* key : {"ShowControls", "UpdateObject", "FolderName", "LockedOut", "SaveMailPW",
                                 "Zvalue", "BudgetNameContext", "RefreshDataTable"})
             platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
@@ -66,7 +57,6 @@ protected:
             delete form;
         lumidesk::DataEnvironment1::release();
         lumidesk::DataEnvironment2::release();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         coretest::MasterDbFixture::TearDown();
     }
 
@@ -169,7 +159,7 @@ protected:
                                     QString::fromLatin1(key), value);
     }
 
-    OpenedWorkbooks opened_;
+    testsupport::WorkbookStarts opened_; // the workbooks opened in the spreadsheet program
 
 private:
     QString books_;

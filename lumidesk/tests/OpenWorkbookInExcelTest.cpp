@@ -1,6 +1,6 @@
 // Opening a workbook for the user: the name looked up within the budget context in
-// MasterFiles, then in Worksheets, and handed to the desktop's program for the file (here a
-// URL handler for "file" that records the path).
+// MasterFiles, then in Worksheets, and opened in the spreadsheet program the project ships
+// (here its starts are recorded); when that program cannot be started the user is told.
 #include "wizard/OpenWorkbookInExcel.h"
 
 #include "BudgetRowsFixture.h"
@@ -9,31 +9,20 @@
 #include "core/frmErrorsTable.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
+#include "support/WorkbookStarts.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
 
 using testsupport::ScopedScriptedUi;
 
-// Stands in for the desktop's program for workbooks: records each path it is asked to open.
-class OpenedFiles : public QObject {
-    Q_OBJECT
-public:
-    QStringList paths;
-public slots:
-    void open(const QUrl& url) { paths << url.toLocalFile(); }
-};
-
 class OpenWorkbook : public lumidesktest::BudgetRowsFixture {
 protected:
     void SetUp() override {
         BudgetRowsFixture::SetUp();
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "open");
         folder_ = testsupport::freshDir(QStringLiteral("books"));
         for (const char* sub : {"plan", "plan2", "users"})
             QDir(folder_).mkpath(QString::fromLatin1(sub));
@@ -48,7 +37,6 @@ protected:
         addUserFile(QStringLiteral("South.xlsx"), QStringLiteral("Plan 2"), true);
     }
     void TearDown() override {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         core::setWorkbookOpener({});
         BudgetRowsFixture::TearDown();
     }
@@ -77,7 +65,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
 
-    OpenedFiles opened_;
+    testsupport::WorkbookStarts opened_;
     QString folder_;
 };
 
@@ -155,6 +143,19 @@ TEST_F(OpenWorkbook, TwoMasterWorkbooksOfTheNameFallBackToTheUserFile) {
     EXPECT_TRUE(ui->asked().empty());
 }
 
+// Without the spreadsheet program (not installed, or not startable) the user is told, and the
+// message names the workbook.
+TEST_F(OpenWorkbook, AMissingSpreadsheetProgramIsTold) {
+    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
+    setenv("LUMIVANE_SPREADSHEET_PROGRAM", qPrintable(folder_ + QStringLiteral("/no-such-program")), 1);
+    ScopedScriptedUi ui;
+    wizard::OpenWorkbookInExcel(QStringLiteral("Budget.xlsx"));
+    EXPECT_TRUE(opened_.paths.isEmpty());
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("Error 1004 has occured. ") +
+                                              wizard::kSpreadsheetProgramMissingText.arg(file(
+                                                  QStringLiteral("plan"), QStringLiteral("Budget.xlsx")))});
+}
+
 // The errors browser reaches the routine through core's opener once the program installs it;
 // before that the click is a fault of the program's wiring, reported as an error.
 TEST_F(OpenWorkbook, TheErrorsBrowserOpensThroughTheInstalledOpener) {
@@ -183,5 +184,3 @@ TEST_F(OpenWorkbook, TheErrorsBrowserOpensThroughTheInstalledOpener) {
 }
 
 } // namespace
-
-#include "OpenWorkbookInExcelTest.moc"

@@ -3,8 +3,9 @@
 // offscreen and checked for its parts; with LUMIDESK_SCREENSHOT_DIR set the pictures are
 // also saved there as PNG files.
 #include "MainWindowFixture.h"
+#include "core/startup/frmAbout.h"
+#include "lumidesk/AboutBox.h"
 #include "lumidesk/HelpWindow.h"
-#include "lumidesk/frmAbout.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
@@ -50,11 +51,11 @@ TEST_F(ShellScreens, MainWindowWithItsToolbar) {
 
 TEST_F(ShellScreens, AboutBoxAndSplash) {
     makeMain();
-    lumidesk::frmAbout* splash = lumidesk::frmAbout::Display(true);
+    core::frmAbout* splash = lumidesk::DisplayAbout(true);
     EXPECT_TRUE(splash->isVisible());
     save(*splash, QStringLiteral("splash.png"));
     splash->cmdOK()->click();
-    lumidesk::frmAbout* about = lumidesk::frmAbout::Display(false);
+    core::frmAbout* about = lumidesk::DisplayAbout(false);
     save(*about, QStringLiteral("about.png"));
 }
 

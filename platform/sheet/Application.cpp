@@ -78,6 +78,7 @@ Workbook& Application::adopt(std::unique_ptr<Workbook> workbook) {
     Workbook& wb = *workbook;
     impl(wb).application = this;
     d_->workbooks.push_back(std::move(workbook));
+    emit workbookOpened(&wb);
     activate(wb);
     return wb;
 }
@@ -96,10 +97,11 @@ void Application::activate(Workbook& workbook) {
         return;
     auto& activation = d_->activation;
     activation.erase(std::remove(activation.begin(), activation.end(), &workbook), activation.end());
-    if (old)
+    if (old && d_->enableEvents)
         emit workbookDeactivate(old);
     activation.push_back(&workbook);
-    emit workbookActivate(&workbook);
+    if (d_->enableEvents)
+        emit workbookActivate(&workbook);
 }
 
 Worksheet* Application::activeSheet() const {
@@ -115,8 +117,9 @@ void Application::close(Workbook& workbook, bool saveChanges) {
         return;
     if (saveChanges && !workbook.saved())
         workbook.save();
+    emit workbookClosing(&workbook);
     const bool wasActive = activeWorkbook() == &workbook;
-    if (wasActive)
+    if (wasActive && d_->enableEvents)
         emit workbookDeactivate(&workbook);
     auto& activation = d_->activation;
     activation.erase(std::remove(activation.begin(), activation.end(), &workbook), activation.end());
@@ -125,13 +128,41 @@ void Application::close(Workbook& workbook, bool saveChanges) {
     impl(*closing).application = nullptr;
     closing->close();
     closing.reset();
-    if (wasActive && !activation.empty())
+    if (wasActive && !activation.empty() && d_->enableEvents)
         emit workbookActivate(activation.back());
 }
 
 void Application::closeAll() {
     while (!d_->workbooks.empty())
         close(*d_->workbooks.back(), false);
+}
+
+int Application::majorVersion() const {
+    return d_->majorVersion;
+}
+
+void Application::setMajorVersion(int major) {
+    d_->majorVersion = major;
+}
+
+QString Application::version() const {
+    return QString::number(d_->majorVersion) + QStringLiteral(".0");
+}
+
+QObject* Application::mainWindow() const {
+    return d_->mainWindow.data();
+}
+
+void Application::setMainWindow(QObject* window) {
+    d_->mainWindow = window;
+}
+
+bool Application::enableEvents() const {
+    return d_->enableEvents;
+}
+
+void Application::setEnableEvents(bool on) {
+    d_->enableEvents = on;
 }
 
 bool Application::visible() const {
@@ -147,7 +178,10 @@ bool Application::screenUpdating() const {
 }
 
 void Application::setScreenUpdating(bool on) {
+    if (d_->screenUpdating == on)
+        return;
     d_->screenUpdating = on;
+    emit screenUpdatingChanged(on);
 }
 
 bool Application::displayAlerts() const {
@@ -195,18 +229,26 @@ QString Application::convertFormula(const QString& formula, ReferenceStyle from,
 }
 
 void Application::Impl::raiseSheetChange(Worksheet& sheet, const CellRange& block) {
-    emit self.sheetChange(&sheet, Range(sheet, block));
+    if (enableEvents)
+        emit self.sheetChange(&sheet, Range(sheet, block));
 }
 
 void Application::Impl::raiseSheetSelectionChange(Worksheet& sheet, const CellRange& block) {
-    emit self.sheetSelectionChange(&sheet, Range(sheet, block));
+    if (enableEvents)
+        emit self.sheetSelectionChange(&sheet, Range(sheet, block));
 }
 
 void Application::Impl::raiseSheetActivation(Worksheet* from, Worksheet* to) {
+    if (!enableEvents)
+        return;
     if (from)
         emit self.sheetDeactivate(from);
     if (to)
         emit self.sheetActivate(to);
+}
+
+void Application::Impl::raiseSheetsChanged(Workbook& workbook) {
+    emit self.sheetsChanged(&workbook);
 }
 
 } // namespace platform::sheet

@@ -9,6 +9,10 @@
 //   activate another sheet:               sheetDeactivate(old), sheetActivate(new)
 //   select:                               sheetSelectionChange(sheet, block)
 //   write cells:                          sheetChange(sheet, block)
+// The six events can be kept quiet (enableEvents off), as the add-in does around workbooks it
+// makes for its own work. Beside them the object tells the program that shows the workbooks
+// what it must redraw: a workbook opened or closing, a workbook's list of sheets changed, the
+// screen updating switched; these are never kept quiet.
 // The collection, the activation order and the copy buffer live in the layer's own Impl.
 #pragma once
 
@@ -54,6 +58,21 @@ public:
     Worksheet* activeSheet() const;
     void activate(Workbook& workbook);
 
+    // The program's version: its major number (at least 9, settable for tests) and its text
+    // ("16.0").
+    static constexpr int kMajorVersion = 16;
+    int majorVersion() const;
+    void setMajorVersion(int major);
+    QString version() const;
+
+    // The program's main window, which owns the windows an add-in opens; null without one.
+    QObject* mainWindow() const;
+    void setMainWindow(QObject* window);
+
+    // The six events are raised only while this is on (the default).
+    bool enableEvents() const;
+    void setEnableEvents(bool on);
+
     // Display switches, kept as state.
     bool visible() const;
     void setVisible(bool on);
@@ -81,6 +100,12 @@ signals:
     void sheetDeactivate(platform::sheet::Worksheet* sheet);
     void sheetChange(platform::sheet::Worksheet* sheet, const platform::sheet::Range& target);
     void sheetSelectionChange(platform::sheet::Worksheet* sheet, const platform::sheet::Range& target);
+
+    // For the program that shows the workbooks (never kept quiet).
+    void workbookOpened(platform::sheet::Workbook* workbook);  // before it is activated
+    void workbookClosing(platform::sheet::Workbook* workbook); // before it is deactivated and closed
+    void sheetsChanged(platform::sheet::Workbook* workbook); // added, copied, moved, renamed, deleted, hidden
+    void screenUpdatingChanged(bool on);
 
 public:
     // The layer's own state of the application (platform/sheet/model/ApplicationImpl.h).

@@ -128,6 +128,7 @@ Worksheet& Workbook::addSheet(const Worksheet* before, const Worksheet* after, c
     d_->insertSheet(std::move(sheet), before, after);
     d_->markStructureChanged();
     d_->setActiveSheet(added);
+    d_->sheetListChanged();
     return added;
 }
 
@@ -168,6 +169,7 @@ Worksheet& Workbook::copySheet(const Worksheet& source, const Worksheet* before,
     }
     d.markStructureChanged();
     d.setActiveSheet(made);
+    d.sheetListChanged();
     return made;
 }
 
@@ -188,6 +190,7 @@ void Workbook::moveSheet(Worksheet& sheet, const Worksheet* before, const Worksh
     d.sheets.insert(d.sheets.begin() + std::ptrdiff_t(at), std::move(moving));
     remapLocalNames(*d.workbookPart, was, d.sheets);
     d.markStructureChanged();
+    d.sheetListChanged();
 }
 
 void Workbook::renameSheet(Worksheet& sheet, const QString& name) {
@@ -204,6 +207,7 @@ void Workbook::renameSheet(Worksheet& sheet, const QString& name) {
     s.name = name;
     d_->renameInFormulas(oldName, XmlText::toUtf8(name));
     d_->markStructureChanged();
+    d_->sheetListChanged();
 }
 
 void Workbook::deleteSheet(Worksheet& sheet) {
@@ -237,6 +241,7 @@ void Workbook::deleteSheet(Worksheet& sheet) {
         if (d.application && d.application->activeWorkbook() == this)
             impl(*d.application).raiseSheetActivation(nullptr, next);
     }
+    d.sheetListChanged();
 }
 
 std::unique_ptr<Workbook> Workbook::copySheetToNewWorkbook(const Worksheet& source,

@@ -6,12 +6,14 @@
 #include "platform/sheet/Range.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
+#include "platform/sheet/formula/NumberFormat.h"
 #include "platform/sheet/model/ApplicationImpl.h"
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
 #include "platform/sheet/package/ProtectionElement.h"
 #include "platform/sheet/package/Styles.h"
 #include "platform/sheet/package/WorksheetPart.h"
+#include "platform/sheet/package/XmlText.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -52,6 +54,7 @@ void Worksheet::setVisibility(Visibility visibility) {
     }
     d_->visibility = visibility;
     book.markStructureChanged();
+    book.sheetListChanged();
 }
 
 int Worksheet::index() const {
@@ -69,6 +72,25 @@ CellValue Worksheet::value(CellRef at) const {
 QString Worksheet::formula(CellRef at) const {
     const CellStore::Cell* cell = d_->store().find(at);
     return cell ? d_->formulaOf(*cell) : QString();
+}
+
+QString Worksheet::text(CellRef at) const {
+    const CellValue shown = value(at);
+    const auto numberFormatOf = [this](CellRef cell) {
+        return XmlText::toQString(d_->book().styles->numberFormatCode(styleIndex(cell)));
+    };
+    switch (shown.type) {
+    case CellValue::Type::Empty:
+        return {};
+    case CellValue::Type::Number:
+        return NumberFormat::format(shown.number, numberFormatOf(at)).value_or(shown.toText());
+    case CellValue::Type::Text:
+        return NumberFormat::formatText(shown.text, numberFormatOf(at));
+    case CellValue::Type::Boolean:
+    case CellValue::Type::Error:
+        break;
+    }
+    return shown.toText();
 }
 
 bool Worksheet::hasFormula(CellRef at) const {

@@ -45,6 +45,9 @@ public:
     // other workbooks in their shown form), the constant as text, "" for an empty cell.
     QString formula(CellRef cell) const;
     bool hasFormula(CellRef cell) const;
+    // The text the cell shows: its value written in the cell's number format ("12.50%",
+    // "1/31/2026", "$1,200.00"), TRUE or FALSE, the error code; "" for an empty cell.
+    QString text(CellRef cell) const;
     // A formula cell whose result could not be brought up to date: it holds its last result,
     // and is saved without one, so that every spreadsheet program calculates it on opening.
     bool isStale(CellRef cell) const;

@@ -1,6 +1,7 @@
 // The check-mark list box over QTreeWidget.
 #include "platform/ui/CheckListBox.h"
 
+#include "platform/ui/ControlInfoPage.h"
 #include "platform/ui/ListBox.h"
 
 #include <QHeaderView>
@@ -10,6 +11,7 @@ namespace platform::ui {
 CheckListBox::CheckListBox(QWidget* parent)
     : QTreeWidget(parent) {
     ListBox::setUpAsList(*this);
+    offerControlInfoPage(*this);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 

@@ -1,6 +1,8 @@
 // The list control over QComboBox with a multi-column drop-down.
 #include "platform/ui/ComboList.h"
 
+#include "platform/ui/ControlInfoPage.h"
+
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -16,6 +18,7 @@ ComboList::ComboList(QWidget* parent, Style style)
     , dropDown_(new QTreeView(this))
     , style_(style) {
     setModel(entries_);
+    offerControlInfoPage(*this);
     dropDown_->setRootIsDecorated(false);
     dropDown_->setItemsExpandable(false);
     dropDown_->setAllColumnsShowFocus(true);

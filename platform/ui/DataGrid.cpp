@@ -1,6 +1,7 @@
 // The data grid control over a QTableView and its table model.
 #include "platform/ui/DataGrid.h"
 
+#include "platform/ui/ControlInfoPage.h"
 #include "platform/ui/DataGridDelegate.h"
 #include "platform/ui/DataGridModel.h"
 #include "platform/ui/Twips.h"
@@ -42,6 +43,7 @@ DataGrid::DataGrid(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
+    offerControlInfoPage(*this);
     setFocusProxy(view_);
 
     view_->setModel(model_);

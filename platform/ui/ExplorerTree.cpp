@@ -1,6 +1,7 @@
 // The explorer tree over QTreeWidget with a gated selection model.
 #include "platform/ui/ExplorerTree.h"
 
+#include "platform/ui/ControlInfoPage.h"
 #include "platform/ui/ExplorerSelectionModel.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ constexpr int kNodeRole = Qt::UserRole + 1;
 ExplorerTree::ExplorerTree(QWidget* parent)
     : QTreeWidget(parent) {
     setColumnCount(1);
+    offerControlInfoPage(*this);
     setHeaderLabel(QString());
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

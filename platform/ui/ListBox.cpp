@@ -1,6 +1,8 @@
 // The list box over QTreeWidget; see ListBox.h.
 #include "platform/ui/ListBox.h"
 
+#include "platform/ui/ControlInfoPage.h"
+
 #include <QHeaderView>
 
 namespace platform::ui {
@@ -18,6 +20,7 @@ void ListBox::setUpAsList(QTreeWidget& list) {
 ListBox::ListBox(QWidget* parent)
     : QTreeWidget(parent) {
     setUpAsList(*this);
+    offerControlInfoPage(*this);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setSectionResizeMode(QHeaderView::Interactive);
     connect(this, &QTreeWidget::itemClicked, this,

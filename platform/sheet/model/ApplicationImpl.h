@@ -7,6 +7,7 @@
 #include "platform/sheet/Application.h"
 #include "platform/sheet/model/CopyBuffer.h"
 
+#include <QPointer>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,7 @@ public:
     void raiseSheetChange(Worksheet& sheet, const CellRange& block);
     void raiseSheetSelectionChange(Worksheet& sheet, const CellRange& block);
     void raiseSheetActivation(Worksheet* from, Worksheet* to);
+    void raiseSheetsChanged(Workbook& workbook);
     QString nextBookName();
 
     Application& self;
@@ -33,6 +35,9 @@ public:
     bool screenUpdating = true;
     bool displayAlerts = true;
     bool askToUpdateLinks = true;
+    bool enableEvents = true;
+    int majorVersion = Application::kMajorVersion;
+    QPointer<QObject> mainWindow;
 };
 
 // The layer's state behind the application.

@@ -346,6 +346,11 @@ void Workbook::Impl::markStructureChanged() {
         recalc->sheetsChanged();
 }
 
+void Workbook::Impl::sheetListChanged() {
+    if (application)
+        impl(*application).raiseSheetsChanged(self);
+}
+
 void Workbook::Impl::cellWritten(Worksheet& sheet, CellRef cell) {
     cellsWritten = true;
     saved = false;

@@ -43,6 +43,8 @@ public:
     void requireOpen() const;
     void requireStructureChange() const;
     void markStructureChanged();
+    // Tells the application's viewers, at the end of a sheet operation, that the list changed.
+    void sheetListChanged();
     void cellWritten(Worksheet& sheet, CellRef cell);
     void setActiveSheet(Worksheet& sheet);
     Recalculator& recalculator();

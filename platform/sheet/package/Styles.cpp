@@ -220,6 +220,69 @@ bool Styles::isBold(std::uint32_t xf) const {
     return false;
 }
 
+namespace {
+
+// The built-in number formats a workbook refers to by id alone, as the spreadsheet program
+// shows them in the English (United States) convention.
+struct BuiltinFormat {
+    int id;
+    const char* code;
+};
+const BuiltinFormat kBuiltinFormats[] = {
+    {1, "0"},
+    {2, "0.00"},
+    {3, "#,##0"},
+    {4, "#,##0.00"},
+    {5, "\"$\"#,##0_);\\(\"$\"#,##0\\)"},
+    {6, "\"$\"#,##0_);[Red]\\(\"$\"#,##0\\)"},
+    {7, "\"$\"#,##0.00_);\\(\"$\"#,##0.00\\)"},
+    {8, "\"$\"#,##0.00_);[Red]\\(\"$\"#,##0.00\\)"},
+    {9, "0%"},
+    {10, "0.00%"},
+    {11, "0.00E+00"},
+    {12, "# ?/?"},
+    {13, "# ?\?/??"},
+    {14, "m/d/yyyy"},
+    {15, "d-mmm-yy"},
+    {16, "d-mmm"},
+    {17, "mmm-yy"},
+    {18, "h:mm AM/PM"},
+    {19, "h:mm:ss AM/PM"},
+    {20, "h:mm"},
+    {21, "h:mm:ss"},
+    {22, "m/d/yyyy h:mm"},
+    {37, "#,##0 ;(#,##0)"},
+    {38, "#,##0 ;[Red](#,##0)"},
+    {39, "#,##0.00;(#,##0.00)"},
+    {40, "#,##0.00;[Red](#,##0.00)"},
+    {45, "mm:ss"},
+    {46, "[h]:mm:ss"},
+    {47, "mm:ss.0"},
+    {48, "##0.0E+0"},
+    {49, "@"},
+};
+
+const char* builtinNumberFormat(int id) {
+    for (const BuiltinFormat& f : kBuiltinFormats)
+        if (f.id == id)
+            return f.code;
+    return "General";
+}
+
+} // namespace
+
+std::string Styles::numberFormatCode(std::uint32_t xf) const {
+    if (xf >= xfs_.size())
+        xf = 0;
+    if (xfs_.empty())
+        return "General";
+    const int id = std::atoi(attr(xfs_[xf], "numFmtId").c_str());
+    for (const NumFmt& f : numFmts_)
+        if (f.id == id && !f.code.empty())
+            return f.code;
+    return builtinNumberFormat(id);
+}
+
 bool Styles::hasGeneralNumbers(std::uint32_t xf) const {
     const Look l = look(xf);
     return l.numFmtId == 0 && l.numFmtCode.empty();

@@ -51,6 +51,9 @@ public:
     bool isBold(std::uint32_t xf) const;
     // Whether the format shows numbers in the general form (no number format of its own).
     bool hasGeneralNumbers(std::uint32_t xf) const;
+    // The code of the format's number format: its custom code, or the code a built-in id
+    // stands for in the English (United States) convention; "General" for the general form.
+    std::string numberFormatCode(std::uint32_t xf) const;
     // The same format with another number format: a built-in one by its id, or a custom code.
     std::uint32_t withNumberFormat(std::uint32_t xf, int builtinId, const std::string& code);
 

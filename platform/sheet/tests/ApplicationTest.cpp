@@ -14,8 +14,19 @@ using sheettest::copyOfFixture;
 
 namespace {
 
+// What a log has recorded since it was last taken.
+class Log {
+public:
+    QStringList take() {
+        QStringList out = events;
+        events.clear();
+        return out;
+    }
+    QStringList events;
+};
+
 // Records every event as "event name[ argument]".
-class EventLog {
+class EventLog : public Log {
 public:
     explicit EventLog(Application& app) {
         QObject::connect(&app, &Application::workbookActivate, [this](Workbook* wb) {
@@ -35,12 +46,6 @@ public:
             events << QStringLiteral("SheetSelectionChange ") + s->name() + u' ' + r.address(false, false);
         });
     }
-    QStringList take() {
-        QStringList out = events;
-        events.clear();
-        return out;
-    }
-    QStringList events;
 };
 
 } // namespace
@@ -182,4 +187,86 @@ TEST(Application, AHiddenSheetCannotBeActivated) {
         EXPECT_EQ(e.number(), SheetError::kApplicationError);
     }
     EXPECT_EQ(wb.activeSheet().name(), u"Rates");
+}
+
+namespace {
+
+// Records the signals for the program that shows the workbooks.
+class ViewerLog : public Log {
+public:
+    explicit ViewerLog(Application& app) {
+        QObject::connect(&app, &Application::workbookOpened,
+                         [this](Workbook* wb) { events << QStringLiteral("Opened ") + wb->name(); });
+        QObject::connect(&app, &Application::workbookClosing,
+                         [this](Workbook* wb) { events << QStringLiteral("Closing ") + wb->name(); });
+        QObject::connect(&app, &Application::sheetsChanged, [this](Workbook* wb) {
+            events << QStringLiteral("Sheets ") + wb->sheetNames().join(u',');
+        });
+        QObject::connect(&app, &Application::screenUpdatingChanged,
+                         [this](bool on) { events << QStringLiteral("ScreenUpdating %1").arg(on); });
+    }
+};
+
+} // namespace
+
+// With the events kept quiet, the six application events stay away whatever the program does;
+// the viewer still learns of every workbook and sheet list, so it never shows a closed one.
+TEST(Application, QuietEventsLeaveTheViewerInformed) {
+    Application app;
+    EventLog events(app);
+    ViewerLog viewer(app);
+    app.add();
+    EXPECT_EQ(events.take(), (QStringList{"WorkbookActivate Book1"}));
+    EXPECT_EQ(viewer.take(), (QStringList{"Opened Book1"}));
+
+    app.setEnableEvents(false);
+    Workbook& scratch = app.add();
+    Worksheet& sheet = scratch.sheet(0);
+    sheet.setEntry({1, 1}, QStringLiteral("=2*3"));
+    sheet.range(QStringLiteral("C:C")).select();
+    scratch.addSheet(nullptr, &sheet, QStringLiteral("Work"));
+    sheet.activate();
+    app.close(scratch);
+    EXPECT_TRUE(events.take().isEmpty());
+    EXPECT_EQ(viewer.take(), (QStringList{"Opened Book2", "Sheets Sheet1,Work", "Closing Book2"}));
+
+    app.setEnableEvents(true);
+    app.activeWorkbook()->sheet(0).setEntry({1, 1}, QStringLiteral("1"));
+    EXPECT_EQ(events.take(), (QStringList{"SheetChange Sheet1 A1"}));
+}
+
+// Every change of a workbook's list of sheets is told once, after the change; cell writes and
+// activation are not changes of the list, and a switch set to what it was tells nothing.
+TEST(Application, SheetListChangesAndScreenUpdatingAreTold) {
+    Application app;
+    Workbook& book = app.add();
+    ViewerLog viewer(app);
+    Worksheet& first = book.sheet(0);
+    Worksheet& second = book.addSheet(nullptr, &first, QStringLiteral("B"));
+    book.copySheet(first, nullptr, &second);
+    book.renameSheet(first, QStringLiteral("A"));
+    book.moveSheet(first, nullptr, &second);
+    second.setVisibility(Worksheet::Visibility::Hidden);
+    book.deleteSheet(book.sheet(QStringLiteral("Sheet1 (2)")));
+    first.setEntry({1, 1}, QStringLiteral("x"));
+    first.activate();
+    EXPECT_EQ(viewer.take(),
+              (QStringList{"Sheets Sheet1,B", "Sheets Sheet1,B,Sheet1 (2)", "Sheets A,B,Sheet1 (2)",
+                           "Sheets B,A,Sheet1 (2)", "Sheets B,A,Sheet1 (2)", "Sheets B,A"}));
+
+    app.setScreenUpdating(true);
+    app.setScreenUpdating(false);
+    app.setScreenUpdating(false);
+    app.setScreenUpdating(true);
+    EXPECT_EQ(viewer.take(), (QStringList{"ScreenUpdating 0", "ScreenUpdating 1"}));
+}
+
+// The program reports a major version of 9 or more (an add-in disables what older versions lack);
+// tests set another.
+TEST(Application, VersionIsTheMajorNumberAndSettable) {
+    Application app;
+    EXPECT_GE(app.majorVersion(), 9);
+    EXPECT_EQ(app.version(), QString::number(app.majorVersion()) + QStringLiteral(".0"));
+    app.setMajorVersion(8);
+    EXPECT_EQ(app.version(), u"8.0");
 }

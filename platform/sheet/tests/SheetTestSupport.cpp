@@ -71,22 +71,20 @@ for ws in wb.worksheets:
     return cells;
 }
 
-QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool recalculate) {
+namespace {
+
+// Runs LibreOffice's CSV export of one sheet with the given filter options (before the sheet).
+QStringList libreOfficeCsv(const QString& path, int sheetIndex, const QString& options, bool recalculate) {
     QTemporaryDir out(QDir::tempPath() + QStringLiteral("/lo-out-XXXXXX"));
-    // LibreOffice keeps the stored results of workbooks from other programs unless told to
-    // recalculate on loading: told so, it does as a spreadsheet program honouring the
-    // recalculation flag. Filter options: comma, double quote, UTF-8, first line 1, all
-    // formats, then the sheet.
     const QString script = QStringLiteral(R"(
 import sys
 sys.path.insert(0, sys.argv[1])
 import office
-office.convert(sys.argv[2], sys.argv[3],
-               "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false," + sys.argv[4],
+office.convert(sys.argv[2], sys.argv[3], "csv:Text - txt - csv (StarCalc):" + sys.argv[6] + "," + sys.argv[4],
                recalc_always=sys.argv[5] == "1")
 )");
     runPython(script, {testsupport::fixturePath(QString()), path, out.path(), QString::number(sheetIndex),
-                       recalculate ? QStringLiteral("1") : QStringLiteral("0")});
+                       recalculate ? QStringLiteral("1") : QStringLiteral("0"), options});
     const QDir dir(out.path());
     const QStringList made = dir.entryList({QStringLiteral("*.csv")}, QDir::Files);
     if (made.isEmpty()) {
@@ -96,6 +94,23 @@ office.convert(sys.argv[2], sys.argv[3],
     QFile csv(dir.filePath(made.first()));
     csv.open(QIODevice::ReadOnly);
     return QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+QStringList shownByLibreOffice(const QString& path, int sheetIndex) {
+    // Comma, double quote, UTF-8, first line 1, standard formats, English (United States), quoted
+    // texts as texts, special numbers detected, cells saved as shown.
+    return libreOfficeCsv(path, sheetIndex, QStringLiteral("44,34,76,1,,1033,false,true,true,false,false"),
+                          true);
+}
+
+QStringList convertWithLibreOffice(const QString& path, int sheetIndex, bool recalculate) {
+    // LibreOffice keeps the stored results of workbooks from other programs unless told to
+    // recalculate on loading: told so, it does as a spreadsheet program honouring the
+    // recalculation flag. Filter options: comma, double quote, UTF-8, first line 1, all formats.
+    return libreOfficeCsv(path, sheetIndex, QStringLiteral("44,34,76,1,,0,false,true,false,false,false"),
+                          recalculate);
 }
 
 bool libreOfficeUnprotects(const QString& path, int sheetIndex, const QString& password) {

@@ -48,6 +48,10 @@ QMap<QString, QString> readWithOpenpyxl(const QString& path, bool storedResults 
 // stored results.
 QStringList convertWithLibreOffice(const QString& path, int sheetIndex = 1, bool recalculate = true);
 
+// The sheet's cells as LibreOffice shows them on screen (each value in its number format, in the
+// English (United States) convention), converted to CSV after recalculating; one string per line.
+QStringList shownByLibreOffice(const QString& path, int sheetIndex = 1);
+
 // The fields of one line of LibreOffice's CSV export (quoted fields unquoted).
 QStringList csvFields(const QString& line);
 

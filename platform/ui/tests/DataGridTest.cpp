@@ -352,3 +352,21 @@ TEST(DataGrid, ColumnsAreWidenedToTheirContents) {
     EXPECT_EQ(grid.view()->columnWidth(3), Twips::toPixels(DataGrid::kFitLimitTwips));
     EXPECT_TRUE(grid.view()->isColumnHidden(2));
 }
+
+// A double click on a heading reports the heading's area (1) and no row; one on a cell its row,
+// column and the cell's area (0).
+TEST_F(DataGridTest, DoubleClicksTellTheHeadingFromACell) {
+    std::vector<Click> doubles;
+    QObject::connect(&grid, &DataGrid::cellDoubleClicked, [&doubles](int r, int c, ClickArea a) {
+        doubles.push_back({r, c, a});
+    });
+    const QRect cell = grid.view()->visualRect(grid.view()->model()->index(2, 0));
+    // The first click of the two, then the second, as the window system sends them.
+    QTest::mouseClick(grid.view()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid.view()->viewport(), Qt::LeftButton, {}, cell.center());
+    QHeaderView* header = grid.view()->horizontalHeader();
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                       QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    EXPECT_EQ(doubles, (std::vector<Click>{{2, 0, ClickArea::Cell}, {-1, 1, ClickArea::Heading}}));
+    EXPECT_EQ(int(doubles.back().area), 1);
+}

@@ -1,5 +1,6 @@
-# Fails when the data store library exports a defined symbol outside its own namespace: the
-# layers it carries (database, workbook, windows, its wait window) must stay private to it.
+# Fails when a library exports a defined symbol outside its interface: the layers it carries
+# must stay private to it.
+#   cmake -DLIBRARY=<file> -DINTERFACE=<regular expression of its own symbols> -P CheckExports.cmake
 execute_process(COMMAND nm -D -C --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
@@ -11,7 +12,7 @@ set(own 0)
 foreach(line IN LISTS lines)
     if(line MATCHES "^[0-9a-f]+ [A-Za-z] (.*)$")
         set(name "${CMAKE_MATCH_1}")
-        if(name MATCHES "lumistore::")
+        if(name MATCHES "${INTERFACE}")
             math(EXPR own "${own} + 1")
         elseif(NOT name MATCHES "^(_init|_fini|_edata|_end|__bss_start)$")
             string(APPEND foreign "  ${name}\n")
@@ -19,7 +20,7 @@ foreach(line IN LISTS lines)
     endif()
 endforeach()
 if(own EQUAL 0)
-    message(FATAL_ERROR "the library exports none of its own classes")
+    message(FATAL_ERROR "the library exports nothing of its interface")
 endif()
 if(NOT foreign STREQUAL "")
     message(FATAL_ERROR "the library exports symbols outside its interface:\n${foreign}")

@@ -1,18 +1,38 @@
-// The About box: the product's name and version, the system information button, a link to
-// the product's home page and the check box that keeps it from showing at start-up. The same
-// window is the start-up splash: shown with its timer armed it closes itself after five
-// seconds, or at the first key press or click on its OK button or picture, and then shows the
-// main window that the start-up loaded behind it. Help > About shows it without the timer.
+// The About box of the desktop program and of the add-in: the product's name (the edition's
+// title: "Lumivane", "LumivaneXL") and version, the system information button, a link to the
+// product's home page and the check box that keeps it from showing at start-up (the edition's
+// setting "Options" "Splash"). The same window is the start-up splash: shown with its timer
+// armed it closes itself after five seconds, or at the first key press or click on its OK
+// button or picture. What each program adds is given when the box is shown: the version, the
+// window that owns it and its place there (the add-in's box belongs to the spreadsheet
+// program's main window), and what happens when it closes (the desktop program then shows its
+// main window, loaded behind the splash).
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QPointer>
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTimer;
 
-namespace lumidesk {
+namespace core {
+
+struct AboutBoxSetup {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+    // The window that owns the box; none: a window of its own.
+    QPointer<QWidget> owner;
+    // Its place in the owner, in twips from the owner's top-left corner; none: centred.
+    std::optional<QPoint> placeTwips;
+    // Runs once when the box closes, however it closes.
+    std::function<void()> closed;
+};
 
 class frmAbout : public QDialog {
     Q_OBJECT
@@ -25,8 +45,8 @@ public:
     static inline const QString kHomePage = QStringLiteral("https://www.lumivane.example/");
 
     // Fills the labels, arms the splash timer when timer is set, and shows the box modeless
-    // without owner (the one instance, made when needed). Returns it.
-    static frmAbout* Display(bool timer);
+    // (the one instance, made when needed, owned as the setup says). Returns it.
+    static frmAbout* Display(bool timer, const AboutBoxSetup& setup);
 
     // "Version " and the three numbers, each as plain decimal text.
     static QString VersionText(int major, int minor, int revision);
@@ -57,7 +77,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    frmAbout();
+    explicit frmAbout(const AboutBoxSetup& setup);
     void buildControls();
     void Form_Load();
     void closeAndShowMain();
@@ -71,7 +91,7 @@ private:
     QPushButton* cmdVisitWebSite_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
     QTimer* Timer1_ = nullptr;
-    bool closing_ = false;
+    std::function<void()> closed_;
 };
 
-} // namespace lumidesk
+} // namespace core

@@ -1,10 +1,11 @@
 // See frmAbout.h.
-#include "lumidesk/frmAbout.h"
+#include "core/startup/frmAbout.h"
 
 #include "core/AppTitle.h"
-#include "lumidesk/DesktopSettings.h"
-#include "lumidesk/frmMain.h"
+#include "platform/sys/SettingText.h"
+#include "platform/sys/SettingsStore.h"
 #include "platform/ui/LoadedWindows.h"
+#include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
 
 #include <QCheckBox>
@@ -19,19 +20,18 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
-#ifndef LUMIVANE_VERSION_MAJOR
-#define LUMIVANE_VERSION_MAJOR 0
-#define LUMIVANE_VERSION_MINOR 0
-#define LUMIVANE_VERSION_PATCH 0
-#endif
-
-namespace lumidesk {
+namespace core {
 
 namespace {
 
 const QString kOptions = QStringLiteral("Options");
 const QString kSplash = QStringLiteral("Splash");
+
+QString setting(const QString& key) {
+    return platform::sys::readSetting(platform::sys::settingsApplication(), kOptions, key);
+}
 
 // The product picture: a lamp-blue plate with the product's initial.
 QPixmap productPicture() {
@@ -62,13 +62,12 @@ QString frmAbout::VersionText(int major, int minor, int revision) {
     return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-frmAbout* frmAbout::Display(bool timer) {
+frmAbout* frmAbout::Display(bool timer, const AboutBoxSetup& setup) {
     auto* box = qobject_cast<frmAbout*>(platform::ui::LoadedWindows::find(QStringLiteral("frmAbout")));
     if (!box)
-        box = new frmAbout;
-    box->lblVersion_->setText(
-        VersionText(LUMIVANE_VERSION_MAJOR, LUMIVANE_VERSION_MINOR, LUMIVANE_VERSION_PATCH));
-    box->lblProductName_->setText(core::appTitle());
+        box = new frmAbout(setup);
+    box->lblVersion_->setText(VersionText(setup.major, setup.minor, setup.revision));
+    box->lblProductName_->setText(appTitle());
     if (timer) {
         box->Timer1_->setInterval(kSplashMilliseconds);
         box->Timer1_->start();
@@ -79,14 +78,18 @@ frmAbout* frmAbout::Display(bool timer) {
     return box;
 }
 
-frmAbout::frmAbout()
-    : QDialog(nullptr) {
+frmAbout::frmAbout(const AboutBoxSetup& setup)
+    : QDialog(setup.owner.data())
+    , closed_(setup.closed) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Lumivane"));
+    setWindowTitle(QStringLiteral("About ") + appTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     buildControls();
     Form_Load();
+    if (setup.owner && setup.placeTwips)
+        move(setup.owner->mapToGlobal(QPoint(platform::ui::Twips::toPixels(setup.placeTwips->x()),
+                                             platform::ui::Twips::toPixels(setup.placeTwips->y()))));
 }
 
 void frmAbout::buildControls() {
@@ -156,7 +159,7 @@ void frmAbout::buildControls() {
 }
 
 void frmAbout::Form_Load() {
-    chkSplash_->setChecked(settingFlag(kOptions, kSplash, false));
+    chkSplash_->setChecked(platform::sys::textToBool(setting(kSplash)).value_or(false));
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
@@ -175,19 +178,17 @@ void frmAbout::keyPressEvent(QKeyEvent*) {
     Form_KeyPress();
 }
 
-// Unloads the box; its closing shows the main window (already shown when opened from Help).
+// Unloads the box; its closing runs what the program added (the desktop shows its main window).
 void frmAbout::closeAndShowMain() {
     close();
 }
 
-// Closing the box by its close box counts as OK: the main window comes up all the same.
+// Closing the box by its close box counts as OK: what follows the closing happens all the same.
 void frmAbout::closeEvent(QCloseEvent* event) {
     Timer1_->stop();
     QDialog::closeEvent(event);
-    if (!closing_ && gMainForm) {
-        closing_ = true;
-        gMainForm->show();
-    }
+    if (const auto closed = std::exchange(closed_, {}))
+        closed();
 }
 
 void frmAbout::cmdOK_Click() {
@@ -207,7 +208,8 @@ void frmAbout::Timer1_Timer() {
 }
 
 void frmAbout::chkSplash_Click() {
-    writeSettingText(kOptions, kSplash, chkSplash_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    platform::sys::writeSetting(platform::sys::settingsApplication(), kOptions, kSplash,
+                                chkSplash_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmAbout::cmdSysInfo_Click() {
@@ -217,17 +219,17 @@ void frmAbout::cmdSysInfo_Click() {
 // The system information tool is the command configured as "Options" "SysInfoCommand" (a
 // program and its arguments); without one, or when it cannot be started, the box says so.
 void frmAbout::StartSysInfo() {
-    QStringList command = QProcess::splitCommand(settingText(kOptions, kSysInfoCommandKey));
+    QStringList command = QProcess::splitCommand(setting(kSysInfoCommandKey));
     if (!command.isEmpty()) {
         const QString program = command.takeFirst();
         if (QProcess::startDetached(program, command))
             return;
     }
-    platform::ui::msgBox(kSysInfoUnavailable, platform::ui::Buttons::Ok, core::appTitle());
+    platform::ui::msgBox(kSysInfoUnavailable, platform::ui::Buttons::Ok, appTitle());
 }
 
 void frmAbout::cmdVisitWebSite_Click() {
     QDesktopServices::openUrl(QUrl(kHomePage));
 }
 
-} // namespace lumidesk
+} // namespace core

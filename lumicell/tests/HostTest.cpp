@@ -1,0 +1,175 @@
+// The real liblumicell.so loaded by the spreadsheet program's host side, as the program loads it:
+// the program and the add-in share one Application (the add-in's event sink listens to the
+// program's own), one dialog service (the add-in's questions reach the test's scripted one) and
+// one settings store and edition; a command called before OnOpenWorkBook comes back as an
+// automation error that the program shows; a second entry object sees the same add-in.
+#include "AddInFolders.h"
+#include "SheetTestSupport.h"
+#include "lumisheet/AddInHost.h"
+#include "lumisheet/MainWindow.h"
+#include "lumisheet/SheetModel.h"
+#include "lumisheet/SheetView.h"
+#include "lumisheet/WorkbookFiles.h"
+#include "lumisheet/WorkbookView.h"
+#include "platform/sheet/Application.h"
+#include "platform/sys/Edition.h"
+#include "platform/ui/LoadedWindows.h"
+#include "support/ScriptedUi.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using lumicelltest::AddInFolders;
+using platform::ui::Answer;
+
+// The program's Application, which can tell how many receivers its events have.
+class ObservedApplication : public platform::sheet::Application {
+public:
+    int listenersOfWorkbookActivate() const {
+        return receivers(SIGNAL(workbookActivate(platform::sheet::Workbook*)));
+    }
+};
+
+class AddInHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AddInFolders::copyBuiltMaster(folders_.masterPath());
+        lumicelltest::writeSetting(platform::sys::kAddInApplication, "Options", "Splash",
+                                   QStringLiteral("1"));
+        ASSERT_TRUE(host_.load(QStringLiteral(LUMICELL_LIBRARY)));
+        window_ = std::make_unique<lumisheet::MainWindow>(app_, &host_);
+    }
+    void TearDown() override {
+        host_.shutDown();
+        window_.reset();
+    }
+
+    AddInFolders folders_;
+    testsupport::ScopedScriptedUi ui_;
+    ObservedApplication app_;
+    lumisheet::AddInHost host_;
+    std::unique_ptr<lumisheet::MainWindow> window_;
+};
+
+TEST_F(AddInHostTest, TheProgramAndTheAddInShareTheLayers) {
+    const int programsOwn = app_.listenersOfWorkbookActivate(); // the window follows the workbooks
+    ASSERT_TRUE(host_.start(app_));
+    EXPECT_EQ(app_.listenersOfWorkbookActivate(), programsOwn + 1)
+        << "the add-in's sink is connected to the program's Application";
+    EXPECT_EQ(platform::sys::edition().messageTitle, u"LumivaneXL") << "the add-in set the process's edition";
+    EXPECT_EQ(lumicelltest::setting(platform::sys::kAddInApplication, "Runtime", "ReplaceDB"), u"1")
+        << "the add-in wrote to the one settings store";
+    app_.add(); // an event the program raises; the add-in's handler runs inside the library
+
+    // The add-in's messages come to the dialog service the program installed.
+    ui_->answerMessages({Answer::Ok});
+    EXPECT_TRUE(host_.buildBudget());
+    EXPECT_EQ(ui_->messageTexts(),
+              QStringList{"The Build Budget dialog is not available yet in this version of Lumicell."});
+    EXPECT_EQ(ui_->asked()[0].title, u"LumivaneXL");
+
+    // A second start replaces the sink: still one of the add-in's.
+    ASSERT_TRUE(host_.start(app_));
+    EXPECT_EQ(app_.listenersOfWorkbookActivate(), programsOwn + 1);
+    ASSERT_TRUE(host_.shutDown());
+    EXPECT_EQ(app_.listenersOfWorkbookActivate(), programsOwn);
+}
+
+// The add-in's About box, from the program's add-in menu, is owned by the program's window.
+TEST_F(AddInHostTest, TheAddInMenuOffersTheFourCommands) {
+    ASSERT_TRUE(host_.start(app_));
+    ASSERT_NE(window_->addInMenu(), nullptr);
+    QStringList items;
+    for (QAction* action : window_->addInMenu()->actions())
+        if (!action->isSeparator())
+            items << action->text();
+    EXPECT_EQ(items,
+              (QStringList{"&Build Budget...", "&Run Budget...", "&Configure...", "&About Lumivane..."}));
+    window_->findChild<QAction*>(QStringLiteral("mnuAboutBudget"))->trigger();
+    QWidget* box = platform::ui::LoadedWindows::find(QStringLiteral("frmAbout"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), window_.get());
+}
+
+TEST_F(AddInHostTest, ACommandBeforeTheStartComesBackAsAnAutomationErrorThatTheProgramShows) {
+    ui_->answerMessages({Answer::Ok});
+    EXPECT_FALSE(host_.configure());
+    ASSERT_EQ(ui_->asked().size(), 1u);
+    EXPECT_TRUE(
+        ui_->asked()[0].text.startsWith(u"The add-in stopped with an automation error.\n\nError 91: "))
+        << ui_->asked()[0].text.toStdString();
+    EXPECT_EQ(ui_->asked()[0].title, u"Lumisheet");
+}
+
+// Every entry object works on the add-in's one context.
+TEST_F(AddInHostTest, ASecondEntryObjectSeesTheSameAddIn) {
+    ASSERT_TRUE(host_.start(app_));
+    QLibrary library(QStringLiteral(LUMICELL_LIBRARY));
+    auto create =
+        reinterpret_cast<lumicell::CreateBridgeFunction>(library.resolve(lumicell::kEntryPointName));
+    ASSERT_NE(create, nullptr);
+    std::unique_ptr<lumicell::cBridge> second(create());
+    EXPECT_FALSE(second->AboutBudget().failed()) << "started through the first entry object";
+    EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmAbout")));
+    EXPECT_FALSE(second->AppShutdown().failed());
+    EXPECT_EQ(second->Configure().number, 91);
+    // The program's own entry object finds the add-in shut down too.
+    EXPECT_FALSE(host_.shutDown());
+    EXPECT_TRUE(ui_->messageTexts().value(0).contains(u"Error 91: "))
+        << ui_->messageTexts().join(u'|').toStdString();
+}
+
+// A budget workbook saved by LibreOffice (the sample budget's Employee.xlsx) shows in the program
+// as LibreOffice shows it, cell for cell; with LUMIDESK_SCREENSHOT_DIR set the program with its
+// add-in menu and the add-in's About box are saved there as pictures.
+TEST_F(AddInHostTest, ABudgetWorkbookShowsAsLibreOfficeShowsIt) {
+    const QString path = testsupport::freshDir(QStringLiteral("budget")) + QStringLiteral("/Employee.xlsx");
+    ASSERT_TRUE(QFile::copy(
+        qEnvironmentVariable("LUMIVANE_SOURCE_DIR") + QStringLiteral("/wizard/samples/Employee.xlsx"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    window_->resize(900, 520);
+    window_->show();
+    ASSERT_TRUE(host_.start(app_));
+    ASSERT_NE(lumisheet::OpenWorkbook(app_, path), nullptr);
+    lumisheet::SheetModel* model = window_->activeView()->shownModel();
+    ASSERT_NE(model, nullptr);
+    const QStringList lines = sheettest::shownByLibreOffice(path, 1);
+    ASSERT_FALSE(lines.isEmpty());
+    for (int row = 0; row < lines.size(); ++row) {
+        const QStringList fields = sheettest::csvFields(lines[row]);
+        for (int col = 0; col < fields.size(); ++col)
+            EXPECT_EQ(model->index(row, col).data().toString(), fields[col])
+                << "row " << row + 1 << ", column " << col + 1;
+    }
+
+    const QString folder = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    window_->activeView()->sheetView()->setCurrentIndex(model->index(3, 2));
+    QTest::qWait(200);
+    window_->grab().save(folder + QStringLiteral("/lumisheet.png"));
+    QMenu* menu = window_->addInMenu();
+    menu->popup(window_->mapToGlobal(window_->menuBar()->actionGeometry(menu->menuAction()).bottomLeft()));
+    QTest::qWait(300);
+    const QRect area = window_->frameGeometry().united(menu->geometry());
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(folder + QStringLiteral("/lumisheet-addin-menu.png"));
+    menu->hide();
+    ASSERT_TRUE(host_.about());
+    QWidget* box = platform::ui::LoadedWindows::find(QStringLiteral("frmAbout"));
+    ASSERT_NE(box, nullptr);
+    QTest::qWait(300);
+    box->grab().save(folder + QStringLiteral("/lumicell-about.png"));
+}
+
+} // namespace
