@@ -99,7 +99,7 @@ QString missingAddressText(const QString& user) {
 
 // One row of a send-all run: false when the run must end.
 bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
-             int counter) {
+             int counter, platform::mail::SmtpSession& session) {
     platform::ui::EditGrid* grid = window.dtSendMail();
     if (grid->cellValue(row, frmMail::kSend).toInt() == 0)
         return true;
@@ -126,7 +126,7 @@ bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, co
     wait.CorvProgressBar1()->setMax(grid->rowCount());
     wait.CorvProgressBar1()->setValue(counter);
     const int status =
-        SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment);
+        SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment, &session);
     if (status == platform::mail::smtp::kSent) {
         stampSent(cnn, grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
         if (window.dueDate().isValid())
@@ -183,10 +183,12 @@ QString SendStatusText(int status) {
 }
 
 int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
-                 const QString& subject, const QString& body, const QString& attachment) {
+                 const QString& subject, const QString& body, const QString& attachment,
+                 platform::mail::SmtpSession* session) {
     QString failure;
-    const int status = platform::mail::sendSmtpMail({server, sender, recipient, subject, body, attachment},
-                                                    MailConnectionOptions(), &failure);
+    const platform::mail::SmtpMail mail{server, sender, recipient, subject, body, attachment};
+    const int status = session ? session->send(mail, &failure)
+                               : platform::mail::sendSmtpMail(mail, MailConnectionOptions(), &failure);
     if (status == platform::mail::smtp::kSent)
         return status;
     if (status == platform::mail::smtp::kUntrustedServer)
@@ -229,8 +231,10 @@ void SendMailToAll(frmMail& window) {
         } else {
             core::cDB2 query;
             query.SetConnection();
+            // One connection to the mail server for the whole run.
+            platform::mail::SmtpSession session(MailConnectionOptions());
             for (int row = 0; row < grid->rowCount(); ++row) {
-                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1) || core::PollCancel())
+                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1, session) || core::PollCancel())
                     break;
             }
             // The explorer shows the sent stamps at once.

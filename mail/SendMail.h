@@ -11,6 +11,10 @@
 
 #include <QString>
 
+namespace platform::mail {
+class SmtpSession;
+}
+
 namespace mail {
 
 class frmMail;
@@ -18,10 +22,12 @@ class frmMail;
 void SendMailToAll(frmMail& window);
 void SendMailForCurrentRow(frmMail& window);
 
-// Sends one mail; a failure is shown ("Error <status> has occurred.  <text>") and noted in the
+// Sends one mail, over the session's connection when one is given (a send-all run keeps one for
+// all its mails); a failure is shown ("Error <status> has occurred.  <text>") and noted in the
 // settings. Answers the status: 0 sent.
 int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
-                 const QString& subject, const QString& body, const QString& attachment);
+                 const QString& subject, const QString& body, const QString& attachment,
+                 platform::mail::SmtpSession* session = nullptr);
 
 // Shows the mail in the compose dialog and sends it when the user chooses Send. Answers the
 // status of the send, or -1 when the user closed the dialog without sending.

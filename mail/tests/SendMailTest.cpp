@@ -304,9 +304,11 @@ TEST_F(SendMail, UsersWhoseNamesDifferOnlyInCaseEachGetTheirOwnMail) {
     window.cmdSendMail()->click();
     EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(QLatin1Char('|')).toStdString();
     QMap<QString, QString> recipients; // attachment -> envelope recipient
-    for (const QByteArray& raw : server.messages())
+    for (const QByteArray& raw : server.messages()) {
         recipients.insert(platform::mail::parseMessage(raw)->attachments.value(0).name,
                           SmtpServer::recipientOf(raw));
+        EXPECT_TRUE(raw.contains("X-Connection: 1\r\n")) << "a send-all run keeps one connection";
+    }
     EXPECT_EQ((QMap<QString, QString>{{QStringLiteral("A.xlsx"), QStringLiteral("ann@example.org")},
                                       {QStringLiteral("B.xlsx"), QStringLiteral("ann.other@example.org")}}),
               recipients);

@@ -1,5 +1,6 @@
-// See SmtpSender.h. libcurl carries the SMTP conversation; the conversation log tells which
-// command a refusal answered, since libcurl reports every refusal as the same error.
+// See SmtpSender.h. libcurl carries the SMTP conversation, and keeps its connection for the
+// session's next mail; the conversation log tells which command a refusal answered, since
+// libcurl reports every refusal as the same error.
 #include "platform/mail/SmtpSender.h"
 
 #include "platform/mail/CurlConversation.h"
@@ -30,9 +31,9 @@ size_t readUpload(char* buffer, size_t size, size_t count, void* data) {
     return static_cast<size_t>(chunk);
 }
 
-// The status of a failed transfer, from the first refusal in the conversation.
-int refusalStatus(const CurlConversation& conversation) {
-    for (const CurlConversation::Reply& reply : conversation.replies()) {
+// The status of a failed transfer, from the first refusal among the replies to it.
+int refusalStatus(const QList<CurlConversation::Reply>& replies) {
+    for (const CurlConversation::Reply& reply : replies) {
         if (reply.code < 400)
             continue;
         if (reply.command == "MAIL")
@@ -47,10 +48,10 @@ int refusalStatus(const CurlConversation& conversation) {
     return -1;
 }
 
-int failureStatus(int code, const CurlConversation& conversation, bool connected) {
+int failureStatus(int code, const QList<CurlConversation::Reply>& replies, bool connected) {
     if (code == CURLE_ABORTED_BY_CALLBACK)
         return smtp::kCancelled;
-    const int refused = refusalStatus(conversation);
+    const int refused = refusalStatus(replies);
     if (refused >= 0)
         return refused;
     if (CurlConversation::isSecurityFailure(code))
@@ -73,7 +74,17 @@ int failureStatus(int code, const CurlConversation& conversation, bool connected
 
 } // namespace
 
+SmtpSession::SmtpSession(const ConnectionOptions& options)
+    : conversation_(std::make_unique<CurlConversation>(options)) {}
+
+SmtpSession::~SmtpSession() = default;
+
 int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options, QString* failure) {
+    SmtpSession session(options);
+    return session.send(mail, failure);
+}
+
+int SmtpSession::send(const SmtpMail& mail, QString* failure) {
     if (mail.server.trimmed().isEmpty())
         return smtp::kNoServer;
     if (!isAcceptableAddress(mail.sender))
@@ -101,7 +112,7 @@ int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options, QString
     if (!built)
         return smtp::kMessageRejected;
 
-    CurlConversation conversation(options);
+    CurlConversation& conversation = *conversation_;
     CURL* curl = conversation.handle();
     if (!curl)
         return smtp::kOutOfMemory;
@@ -119,14 +130,21 @@ int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options, QString
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(upload.bytes.size()));
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp");
 
+    // The handle keeps its connection from one mail to the next: the replies of this mail are
+    // those after the ones before it.
+    const qsizetype earlier = conversation.replies().size();
     const int result = conversation.perform();
+    // The list and the upload end with this mail; the handle, which lives on, lets go of them.
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
+    curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
     if (result == CURLE_OK)
         return smtp::kSent;
     if (failure)
         *failure = conversation.failureText();
+    const QList<CurlConversation::Reply> replies = conversation.replies().mid(earlier);
     double connectTime = 0;
     curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME, &connectTime);
-    return failureStatus(result, conversation, connectTime > 0 || !conversation.replies().isEmpty());
+    return failureStatus(result, replies, connectTime > 0 || !replies.isEmpty());
 }
 
 } // namespace platform::mail

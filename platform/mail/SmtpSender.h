@@ -14,8 +14,11 @@
 #include "platform/mail/ConnectionOptions.h"
 
 #include <QString>
+#include <memory>
 
 namespace platform::mail {
+
+class CurlConversation;
 
 namespace smtp {
 constexpr int kSent = 0;
@@ -47,7 +50,25 @@ struct SmtpMail {
     QString attachmentPath; // empty: no attachment
 };
 
-// failure, when given, receives libcurl's explanation of a failure on the wire.
+// Mails sent one after the other over one connection, each in a transaction of its own with
+// its own status: a send-all run connects (and sets up TLS) once. A refused or failed mail
+// leaves the session usable; where the server closed the connection, the next mail connects
+// again. The connection ends with the session.
+class SmtpSession {
+public:
+    explicit SmtpSession(const ConnectionOptions& options = {});
+    ~SmtpSession();
+    SmtpSession(const SmtpSession&) = delete;
+    SmtpSession& operator=(const SmtpSession&) = delete;
+
+    // failure, when given, receives libcurl's explanation of a failure on the wire.
+    int send(const SmtpMail& mail, QString* failure = nullptr);
+
+private:
+    std::unique_ptr<CurlConversation> conversation_;
+};
+
+// One mail in a session of its own.
 int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options = {}, QString* failure = nullptr);
 
 } // namespace platform::mail

@@ -4,7 +4,9 @@
 usage: /usr/bin/python3 smtp_server.py PORT OUTDIR MODE [CERT KEY]
   PORT   0 lets the system choose; the port in use is written to OUTDIR/port once the server listens
   MODE   accept       every message is written to OUTDIR/<n>.eml, the envelope in two added header
-                      lines and whether the session ran over TLS in a third (X-Tls: yes|no)
+                      lines, whether the session ran over TLS in a third (X-Tls: yes|no) and the
+                      number of the connection it came on in a fourth (X-Connection: <n>); a
+                      recipient whose address begins with "refused" is answered 550
          reject-mail  MAIL FROM is answered 550
          reject-rcpt  RCPT TO is answered 550
          reject-data  the message after DATA is answered 554
@@ -24,14 +26,23 @@ from aiosmtpd.smtp import SMTP
 port, out, mode = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 os.makedirs(out, exist_ok=True)
 counter = itertools.count(1)
+connections = itertools.count(1)
 tls = None
 if len(sys.argv) >= 6:
     tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     tls.load_cert_chain(sys.argv[4], sys.argv[5])
 
 
+def connection_of(session):
+    """The number of the connection a session runs on, counted from 1 as connections come."""
+    if not hasattr(session, "connection_number"):
+        session.connection_number = next(connections)
+    return session.connection_number
+
+
 class Handler:
     async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        connection_of(session)
         if mode == "reject-mail":
             return "550 5.1.8 Sender address rejected"
         envelope.mail_from = address
@@ -39,7 +50,7 @@ class Handler:
         return "250 OK"
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
-        if mode == "reject-rcpt":
+        if mode == "reject-rcpt" or address.startswith("refused"):
             return "550 5.1.1 Recipient address rejected: unknown user"
         envelope.rcpt_tos.append(address)
         return "250 OK"
@@ -51,7 +62,8 @@ class Handler:
         with open(path + ".part", "wb") as f:
             f.write(f"X-MailFrom: {envelope.mail_from}\r\n"
                     f"X-RcptTo: {', '.join(envelope.rcpt_tos)}\r\n"
-                    f"X-Tls: {'yes' if session.ssl is not None else 'no'}\r\n".encode())
+                    f"X-Tls: {'yes' if session.ssl is not None else 'no'}\r\n"
+                    f"X-Connection: {connection_of(session)}\r\n".encode())
             f.write(envelope.original_content)
         os.rename(path + ".part", path)
         return "250 Message accepted"

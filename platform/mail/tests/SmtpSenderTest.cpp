@@ -81,6 +81,40 @@ TEST(SmtpSender, MailWithoutAttachmentCarriesOnlyItsText) {
     EXPECT_EQ(QStringLiteral("Hello"), parsed->textBody.trimmed());
 }
 
+// A session sends its mails over one connection, each in its own transaction with its own
+// status: a refused recipient fails that mail alone (libcurl gives up that connection, and the
+// next mail connects again); a mail outside the session connects anew.
+TEST(SmtpSender, ASessionSendsItsMailsOverOneConnectionEachWithItsOwnStatus) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    const auto mailTo = [&](const char* recipient) {
+        return SmtpMail{
+            server.address(),         QStringLiteral("admin@example.org"), QString::fromLatin1(recipient),
+            QStringLiteral("Budget"), QStringLiteral("Please fill in."),   {}};
+    };
+    {
+        SmtpSession session;
+        EXPECT_EQ(smtp::kSent, session.send(mailTo("ann@example.org")));
+        EXPECT_EQ(smtp::kSent, session.send(mailTo("bob@example.org")));
+        EXPECT_EQ(smtp::kSent, session.send(mailTo("cy@example.org")));
+        EXPECT_EQ(smtp::kRecipientRejected, session.send(mailTo("refused@example.org")));
+        EXPECT_EQ(smtp::kSent, session.send(mailTo("dan@example.org")));
+    }
+    EXPECT_EQ(smtp::kSent, sendSmtpMail(mailTo("eve@example.org")));
+
+    QStringList received;
+    for (const QByteArray& message : server.messages()) {
+        const qsizetype at = message.indexOf("X-Connection: ") + 14;
+        received << SmtpServer::recipientOf(message) + QStringLiteral(" on ") +
+                        QString::fromLatin1(message.mid(at, message.indexOf("\r\n", at) - at));
+    }
+    ASSERT_EQ(received.size(), 5);
+    EXPECT_EQ(received.mid(0, 3),
+              (QStringList{"ann@example.org on 1", "bob@example.org on 1", "cy@example.org on 1"}));
+    EXPECT_TRUE(received[3].startsWith(QStringLiteral("dan@example.org on "))) << received[3].toStdString();
+    EXPECT_NE(received[4], QStringLiteral("eve@example.org on 1"));
+}
+
 // Failures found before any connection: the server, listening, must see nothing.
 TEST(SmtpSender, RefusesBeforeConnectingWhenTheAttachmentOrServerIsMissing) {
     SmtpServer server;
