@@ -28,6 +28,45 @@ bool isAscii(std::string_view name) {
     return true;
 }
 
+// The output buffer of each thread's compressor.
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+// A compressor of each thread's, kept between parts: starting one allocates and clears a few
+// hundred kilobytes of tables, which for the small parts of a workbook cost more than packing
+// them; a reset clears only what a new stream needs.
+class Deflater {
+public:
+    Deflater() = default;
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    ~Deflater() { abandon(); }
+
+    z_stream& start(int level) {
+        if (ready_ && level == level_ && deflateReset(&stream_) == Z_OK)
+            return stream_;
+        abandon();
+        stream_ = z_stream{};
+        if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            throw SheetError(SheetError::Code::WriteFailed,
+                             QStringLiteral("The compressor could not be started."));
+        ready_ = true;
+        level_ = level;
+        return stream_;
+    }
+
+    // After a stream that did not finish: the next part starts a new compressor.
+    void abandon() {
+        if (ready_)
+            deflateEnd(&stream_);
+        ready_ = false;
+    }
+
+private:
+    z_stream stream_{};
+    bool ready_ = false;
+    int level_ = 0;
+};
+
 [[noreturn]] void tooLarge() {
     throw SheetError(
         SheetError::Code::WriteFailed,
@@ -41,32 +80,35 @@ ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
     result.size = plain.size();
     result.crc = std::uint32_t(
         crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(plain.data()), uInt(plain.size())));
-    z_stream stream{};
-    if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw SheetError(SheetError::Code::WriteFailed,
-                         QStringLiteral("The compressor could not be started."));
-    // The output grows as it comes: parts compress to a fraction of their size, and holding
-    // room for the worst case of every part written side by side would cost their whole size.
+    thread_local Deflater deflater;
+    z_stream& stream = deflater.start(level);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
     stream.avail_in = uInt(plain.size());
-    result.data.resize(std::max<std::size_t>(plain.size() / 4, 4096));
+    // The output goes through a buffer of the thread's and is appended as it comes: a small part
+    // takes one allocation of its packed size, and a large one never holds room for its worst
+    // case, which for every part written side by side would cost their whole size.
+    thread_local std::string chunk(kChunkSize, '\0');
     int rc = Z_OK;
-    while (rc == Z_OK) {
-        if (stream.total_out == result.data.size())
-            result.data.resize(result.data.size() * 2);
-        stream.next_out = reinterpret_cast<Bytef*>(result.data.data() + stream.total_out);
-        stream.avail_out = uInt(result.data.size() - stream.total_out);
+    bool smaller = true;
+    while (rc == Z_OK && smaller) {
+        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
+        stream.avail_out = uInt(chunk.size());
         rc = deflate(&stream, Z_FINISH);
+        const std::size_t produced = chunk.size() - stream.avail_out;
+        smaller = result.data.size() + produced < plain.size();
+        if (smaller)
+            result.data.append(chunk.data(), produced);
     }
-    result.data.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (rc != Z_STREAM_END || result.data.size() >= plain.size()) {
+    if (rc == Z_STREAM_END && smaller) {
+        result.method = 8;
+    } else { // no smaller than the part, or the compressor failed: stored as it is
+        if (rc != Z_STREAM_END)
+            deflater.abandon();
         result.data.assign(plain.data(), plain.size());
         result.method = 0;
-    } else {
-        result.method = 8;
     }
-    result.data.shrink_to_fit();
+    if (result.data.capacity() > result.data.size() + result.data.size() / 8)
+        result.data.shrink_to_fit();
     return result;
 }
 
