@@ -4,9 +4,12 @@
 #include "platform/sheet/SheetError.h"
 
 #include <algorithm>
+#include <array>
 #include <ctime>
+#include <libdeflate.h>
 #include <limits>
-#include <zlib.h>
+#include <memory>
+#include <optional>
 
 namespace platform::sheet {
 
@@ -28,44 +31,46 @@ bool isAscii(std::string_view name) {
     return true;
 }
 
-// The output buffer of each thread's compressor.
-constexpr std::size_t kChunkSize = 64 * 1024;
-
-// A compressor of each thread's, kept between parts: starting one allocates and clears a few
-// hundred kilobytes of tables, which for the small parts of a workbook cost more than packing
-// them; a reset clears only what a new stream needs.
-class Deflater {
+// A compressor of each thread's for each level, kept between parts: making one allocates a few
+// hundred kilobytes of tables, which for the small parts of a workbook would cost more than
+// packing them.
+class Compressors {
 public:
-    Deflater() = default;
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-    ~Deflater() { abandon(); }
-
-    z_stream& start(int level) {
-        if (ready_ && level == level_ && deflateReset(&stream_) == Z_OK)
-            return stream_;
-        abandon();
-        stream_ = z_stream{};
-        if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            throw SheetError(SheetError::Code::WriteFailed,
-                             QStringLiteral("The compressor could not be started."));
-        ready_ = true;
-        level_ = level;
-        return stream_;
+    Compressors() = default;
+    Compressors(const Compressors&) = delete;
+    Compressors& operator=(const Compressors&) = delete;
+    ~Compressors() {
+        for (libdeflate_compressor* c : byLevel_)
+            if (c)
+                libdeflate_free_compressor(c);
     }
 
-    // After a stream that did not finish: the next part starts a new compressor.
-    void abandon() {
-        if (ready_)
-            deflateEnd(&stream_);
-        ready_ = false;
+    libdeflate_compressor& forLevel(int level) {
+        level = std::clamp(level, 0, kLevels - 1);
+        libdeflate_compressor*& c = byLevel_[std::size_t(level)];
+        if (!c)
+            c = libdeflate_alloc_compressor(level);
+        if (!c)
+            throw SheetError(SheetError::Code::WriteFailed,
+                             QStringLiteral("The compressor could not be started."));
+        return *c;
     }
 
 private:
-    z_stream stream_{};
-    bool ready_ = false;
-    int level_ = 0;
+    static constexpr int kLevels = 13;
+    std::array<libdeflate_compressor*, kLevels> byLevel_{};
 };
+
+// Packs into a buffer of `room` bytes; nothing when the packed part does not fit.
+std::optional<std::string> packInto(libdeflate_compressor& compressor, std::string_view plain,
+                                    std::size_t room) {
+    const std::unique_ptr<char[]> buffer(new char[room]); // not cleared: every byte used is written
+    const std::size_t packed =
+        libdeflate_deflate_compress(&compressor, plain.data(), plain.size(), buffer.get(), room);
+    if (packed == 0)
+        return std::nullopt;
+    return std::string(buffer.get(), packed);
+}
 
 [[noreturn]] void tooLarge() {
     throw SheetError(
@@ -78,37 +83,27 @@ private:
 ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
     Stored result;
     result.size = plain.size();
-    result.crc = std::uint32_t(
-        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(plain.data()), uInt(plain.size())));
-    thread_local Deflater deflater;
-    z_stream& stream = deflater.start(level);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-    stream.avail_in = uInt(plain.size());
-    // The output goes through a buffer of the thread's and is appended as it comes: a small part
-    // takes one allocation of its packed size, and a large one never holds room for its worst
-    // case, which for every part written side by side would cost their whole size.
-    thread_local std::string chunk(kChunkSize, '\0');
-    int rc = Z_OK;
-    bool smaller = true;
-    while (rc == Z_OK && smaller) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
-        stream.avail_out = uInt(chunk.size());
-        rc = deflate(&stream, Z_FINISH);
-        const std::size_t produced = chunk.size() - stream.avail_out;
-        smaller = result.data.size() + produced < plain.size();
-        if (smaller)
-            result.data.append(chunk.data(), produced);
+    result.crc = libdeflate_crc32(0, plain.data(), plain.size());
+    thread_local Compressors compressors;
+    libdeflate_compressor& compressor = compressors.forLevel(level);
+    // Only a packed part smaller than the part is worth its place. Workbook parts pack to a small
+    // fraction of their size, so a buffer of a quarter fits nearly always; and only the packed
+    // bytes are kept, since holding room for every part written side by side would cost their
+    // whole size.
+    std::optional<std::string> packed;
+    if (plain.size() > 1) {
+        const std::size_t most = plain.size() - 1;
+        packed = packInto(compressor, plain, std::min(most, plain.size() / 4 + 1024));
+        if (!packed && most > plain.size() / 4 + 1024)
+            packed = packInto(compressor, plain, most);
     }
-    if (rc == Z_STREAM_END && smaller) {
+    if (packed) {
+        result.data = std::move(*packed);
         result.method = 8;
-    } else { // no smaller than the part, or the compressor failed: stored as it is
-        if (rc != Z_STREAM_END)
-            deflater.abandon();
+    } else { // no smaller than the part: stored as it is
         result.data.assign(plain.data(), plain.size());
         result.method = 0;
     }
-    if (result.data.capacity() > result.data.size() + result.data.size() / 8)
-        result.data.shrink_to_fit();
     return result;
 }
 
