@@ -1,7 +1,6 @@
 // Typed entries: formula, number (with its look), truth value, error value or text.
 #include "platform/sheet/model/CellEntry.h"
 
-
 namespace platform::sheet {
 
 CellEntry CellEntry::parse(const QString& typed) {

@@ -132,6 +132,15 @@ Pool& pool() {
 
 } // namespace
 
+void runParallel(std::size_t count, std::size_t bytes, const std::function<void(std::size_t)>& work) {
+    if (bytes >= kParallelBytes) {
+        runParallel(count, work);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        work(i);
+}
+
 void runParallel(std::size_t count, const std::function<void(std::size_t)>& work) {
     if (count > 1 && std::thread::hardware_concurrency() > 1) {
         pool().run(count, work);

@@ -213,10 +213,11 @@ void Worksheet::Impl::writeEntry(CellRef at, const QString& typed) {
         // A text that is no formula is refused before anything is stored, as the spreadsheet
         // program refuses to take it.
         if (const auto problem = FormulaCompiler::syntaxProblem(XmlText::toUtf8(entry.formula)))
-            throw SheetError(SheetError::Code::BadFormula,
-                             QStringLiteral("The formula %1 for the cell %2 of the sheet '%3' cannot be taken: %4.")
-                                 .arg(typed.size() > 80 ? typed.left(77) + QStringLiteral("...") : typed,
-                                      CellAddress::toA1(at), name, *problem));
+            throw SheetError(
+                SheetError::Code::BadFormula,
+                QStringLiteral("The formula %1 for the cell %2 of the sheet '%3' cannot be taken: %4.")
+                    .arg(typed.size() > 80 ? typed.left(77) + QStringLiteral("...") : typed,
+                         CellAddress::toA1(at), name, *problem));
     }
     CellStore::Cell& cell = cellForWrite(at);
     if (entry.isFormula)
