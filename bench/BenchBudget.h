@@ -1,5 +1,6 @@
 // What the update-run and cycle benchmarks share: the budget "Bench" of 10 master workbooks
-// (M0.xlsx ... M9.xlsx of 10 sheets, made by make_update_masters.py) in a fresh master database,
+// (M0.xlsx ... M9.xlsx of 10 sheets, made by make_update_masters.py; the cycle for 1,000 users
+// takes 100) in a fresh master database,
 // every sheet picked and filed under the folder U<m>, and a dialog service that answers every
 // question with its first button.
 #pragma once
@@ -52,7 +53,7 @@ inline void copyFolder(const QString& from, const QString& to) {
 }
 
 // The budget "Bench" with its masters and picked worksheets in a fresh master database.
-inline void makeBudget(const QString& folder) {
+inline void makeBudget(const QString& folder, int masters = kMasters) {
     const QString data = folder + QStringLiteral("/common/Lumidesk");
     QDir().mkpath(data);
     QFile::copy(QStringLiteral(LUMIVANE_MASTER_DB), data + QStringLiteral("/lumimaster.mdb"));
@@ -65,7 +66,7 @@ inline void makeBudget(const QString& folder) {
     platform::db::Connection cnn;
     cnn.open(core::gCnn->LumiCnn());
     cnn.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Bench', 1)"));
-    for (int m = 0; m < kMasters; ++m) {
+    for (int m = 0; m < masters; ++m) {
         cnn.execute(QStringLiteral("INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name) "
                                    "VALUES (?, ?, ?, 'Bench')"),
                     {1000 + m, masterName(m), folder + QStringLiteral("/run")});

@@ -4,7 +4,8 @@
 // real SMTP server on 127.0.0.1, changed by their users (10 cells each, with the workbook layer)
 // and mailed back into the robot's POP3 mailbox (dovecot), collected, and merged in accept mode.
 // Every step goes through the routines the windows call; questions are answered by a script.
-//   cycle_bench FOLDER      (FOLDER holds M0.xlsx ... M9.xlsx; the run works below it)
+//   cycle_bench FOLDER [MASTERS]   (FOLDER holds M0.xlsx ... M<MASTERS-1>.xlsx, 10 by default, of
+//                                   10 sheets each: one user for each sheet; the run works below it)
 // prints "seconds=<whole cycle>" and the seconds of each step; LUMIVANE_SOURCE_DIR must lead to
 // the sources (the mail servers' scripts).
 #include "bench/BenchBudget.h"
@@ -26,7 +27,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -34,11 +37,15 @@ namespace {
 using namespace bench;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kUsers = kMasters * kSheets;
+// The number of master workbooks, 10 sheets and so 10 users each.
+int gMasters = kMasters;
+int users() {
+    return gMasters * kSheets;
+}
 constexpr int kChangedCells = 10;
 
 QString userName(int u) {
-    return QStringLiteral("User%1").arg(u, 3, 10, QLatin1Char('0'));
+    return QStringLiteral("User%1").arg(u, 4, 10, QLatin1Char('0'));
 }
 QString userAddress(int u) {
     return userName(u).toLower() + QStringLiteral("@example.org");
@@ -65,7 +72,7 @@ void configure(const testsupport::SmtpServer& smtp, const testsupport::Pop3Serve
                 "INSERT INTO Admin (Admin_Name, Admin_Email_Address, Pop3_Server, Pop3_Account, RecType, "
                 "Default_Robot) VALUES ('Robot', 'robot@example.org', ?, ?, 'Robot', 1)"),
             {pop3.address(), testsupport::Pop3Server::kUser});
-    for (int u = 0; u < kUsers; ++u)
+    for (int u = 0; u < users(); ++u)
         execute(QStringLiteral("INSERT INTO UsersData (Users, Email_Address) VALUES (?, ?)"),
                 {userName(u), userAddress(u)});
     execute(QStringLiteral("INSERT INTO Subject (Subject) VALUES ('Budget')"));
@@ -74,12 +81,12 @@ void configure(const testsupport::SmtpServer& smtp, const testsupport::Pop3Serve
 
 // The cut of every master, the register rows, and user file M<m>S<s> assigned to user 10m+s.
 bool cutAndAssign() {
-    for (int m = 0; m < kMasters; ++m)
+    for (int m = 0; m < gMasters; ++m)
         if (workbooks::CreateUserFiles(masterName(m), true, false, false) != workbooks::kCutFinished)
             return false;
     wizard::SyncUserFileTable();
     platform::db::Connection cnn = openMaster();
-    for (int m = 0; m < kMasters; ++m)
+    for (int m = 0; m < gMasters; ++m)
         for (int s = 0; s < kSheets; ++s)
             cnn.execute(QStringLiteral(
                             "UPDATE UserFileTablesData SET Users = ?, Attachment = 1 WHERE User_Filename = ? "
@@ -135,7 +142,7 @@ bool playUsers(const testsupport::SmtpServer& smtp, testsupport::Pop3Server& pop
             return false;
         ++returned;
     }
-    return returned == kUsers;
+    return returned == users();
 }
 
 void collect() {
@@ -155,10 +162,12 @@ qint64 count(const QString& condition) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: cycle_bench FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: cycle_bench FOLDER [MASTERS]\n");
         return 2;
     }
+    if (argc == 3)
+        gMasters = std::max(1, std::atoi(argv[2]));
     const QString folder = prepareRun(argv[1]);
     qputenv("XDG_CONFIG_HOME", (folder + QStringLiteral("/config")).toLocal8Bit());
     QApplication app(argc, argv);
@@ -185,7 +194,7 @@ int main(int argc, char** argv) {
     };
     const bool ok = step("configure",
                          [&] {
-                             makeBudget(folder);
+                             makeBudget(folder, gMasters);
                              configure(smtp, pop3);
                              return true;
                          }) &&
@@ -213,7 +222,7 @@ int main(int argc, char** argv) {
     const qint64 sent = count(QStringLiteral("Email_Sent IS NOT NULL"));
     const qint64 waiting = count(QStringLiteral("UserFile_Update = 1"));
     const qint64 files = count(QStringLiteral("1"));
-    if (sent != kUsers || waiting != 0 || files != kUsers || !pop3.mailbox().isEmpty()) {
+    if (sent != users() || waiting != 0 || files != users() || !pop3.mailbox().isEmpty()) {
         std::fprintf(stderr, "%lld of %lld files mailed, %lld left waiting, %lld messages left\n", sent,
                      files, waiting, qint64(pop3.mailbox().size()));
         return 1;

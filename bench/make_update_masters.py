@@ -2,7 +2,8 @@
 # Writes the master workbooks of the update-run benchmark with openpyxl: M0.xlsx to M9.xlsx, each
 # of 10 worksheets M<m>S<s> of 1,000 cells: 100 rows of 8 input numbers (columns A to H, the
 # cells users change) and two formulas that depend on them (I = the row's sum, J = I * 1.1).
-#   make_update_masters.py OUTPUT_DIR
+# MASTERS makes another number of them (the cycle for 1,000 users takes 100).
+#   make_update_masters.py OUTPUT_DIR [MASTERS]
 import os, sys
 
 import openpyxl
@@ -10,7 +11,7 @@ import openpyxl
 MASTERS, SHEETS, ROWS = 10, 10, 100
 
 
-def main(out):
+def main(out, MASTERS=MASTERS):
     os.makedirs(out, exist_ok=True)
     for m in range(MASTERS):
         wb = openpyxl.Workbook()
@@ -23,4 +24,4 @@ def main(out):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[1], *(int(n) for n in sys.argv[2:3]))

@@ -2,7 +2,9 @@
 # Writes the benchmark workbook: 20 worksheets of 50,004 cells (4,167 rows of 12 columns), a
 # third of them formulas with their calculated results, the texts drawn from 300 shared strings.
 # The parts are written the way LibreOffice writes them (shared strings, one <c> per cell).
-#   make_workbook.py OUTPUT.xlsx
+# SHEETS and ROWS make another size of the same workbook (the small-workbook job: 10 sheets of 84
+# rows, 1,008 cells a sheet).
+#   make_workbook.py OUTPUT.xlsx [SHEETS ROWS]
 import random, sys, zipfile
 
 SHEETS, ROWS = 20, 4167
@@ -10,7 +12,7 @@ WORDS = ["Salaries", "Rent", "Travel", "Training", "Equipment", "Licences", "Pos
          "Consulting", "Insurance", "Utilities", "Maintenance", "Catering", "Transport", "Marketing"]
 
 
-def main(path):
+def main(path, SHEETS=SHEETS, ROWS=ROWS):
     rng = random.Random(20240601)
     strings = ["%s %d" % (WORDS[i % len(WORDS)], i) for i in range(300)]
     index = {s: i for i, s in enumerate(strings)}
@@ -80,4 +82,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(sys.argv[1], *(int(n) for n in sys.argv[2:4]))

@@ -4,14 +4,17 @@
 # The workbook comparison prints the recalculation time after the 10,000 writes beside the read
 # time, and then
 #   workbook: <t> times faster than openpyxl, <m> times its peak memory
+# Then the fixed cost of a small workbook:
+#   small workbook: <t> ms to open, write one cell and save a 10-sheet workbook of 1,000 cells a
+#   sheet, <r> times faster than openpyxl
 # Then the update run:
 #   update run: <t> s for 100 user files into 10 masters, <r> times faster than openpyxl, <f> times
 #   the layer's own read-and-save
 # Then the spreadsheet program's sheet view:
 #   sheet view: <t> s from start to the first painted sheet of a 1,000,000-cell workbook, <r> times
 #   faster than LibreOffice loading it headless, scrolling <f> ms a page
-# The whole budget cycle (each step's seconds, then)
-#   cycle: <t> s for 100 users
+# The whole budget cycle (each step's seconds for 100 and for 1,000 users, then)
+#   cycle: <t> s for 100 users, <t2> s for 1,000 users
 # and last the collection's memory:
 #   collect: peak <p> MB for 10 messages of <s> MB (<r> times one message)
 set -euo pipefail
@@ -50,6 +53,14 @@ awk -v ot="$(field seconds "$ours")" -v om="$(field peak_kb "$ours")" \
     -v pt="$(field seconds "$theirs")" -v pm="$(field peak_kb "$theirs")" \
     'BEGIN { printf "workbook: %.1f times faster than openpyxl, %.2f times its peak memory\n", pt / ot, om / pm }'
 
+# ---- the fixed cost of a small workbook: open, write one cell, save, again and again -------------
+cmake --build "$build" --target small_workbook_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+"$python" "$here/make_workbook.py" "$work/small.xlsx" 10 84
+ours=$("$build/bench/small_workbook_bench" "$work/small.xlsx" "$work/small-ours.xlsx" 200)
+theirs=$("$python" "$here/small_workbook_openpyxl.py" "$work/small.xlsx" "$work/small-openpyxl.xlsx" 20)
+awk -v o="$(field ms "$ours")" -v t="$(field ms "$theirs")" \
+    'BEGIN { printf "small workbook: %.2f ms to open, write one cell and save a 10-sheet workbook of 1,000 cells a sheet, %.1f times faster than openpyxl (%.1f ms)\n", o, t / o, t }'
+
 # ---- formula engine against LibreOffice ----------------------------------------------------------
 cmake --build "$build" --target formulas_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
 echo "formulas: making a workbook of 10,000 lookup and conditional formulas over 10,000 rows ..."
@@ -85,13 +96,19 @@ awk -v t="$(field seconds "$view")" -v p="$(field page_ms "$view")" -v vm="$(fie
     -v lm="$(field peak_kb "$layer")" -v lo="$(field seconds "$theirs")" \
     'BEGIN { printf "sheet view: %.2f s from start to the first painted sheet of a 1,000,000-cell workbook, %.1f times faster than LibreOffice loading it headless, scrolling %.1f ms a page (peak memory %.2f times the layer'"'"'s own)\n", t, lo / t, p, vm / lm }'
 
-# ---- the whole cycle for 100 users, mail through the test mail servers on 127.0.0.1 ----------
+# ---- the whole cycle for 100 and for 1,000 users, mail through the test mail servers on 127.0.0.1 --
 cmake --build "$build" --target cycle_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
-"$python" "$here/make_update_masters.py" "$work/cycle/masters"
-cycle=$(LUMIVANE_SOURCE_DIR="$(dirname "$here")" "$build/bench/cycle_bench" "$work/cycle" 2>"$work/cycle.log") \
-  || { cat "$work/cycle.log" >&2; exit 1; }
-echo "cycle steps:    $cycle"
-awk -v t="$(field seconds "$cycle")" 'BEGIN { printf "cycle: %.1f s for 100 users\n", t }'
+cycle() { # <folder> <masters>: the steps' seconds of one cycle of 10 users a master
+  "$python" "$here/make_update_masters.py" "$1/masters" "$2"
+  LUMIVANE_SOURCE_DIR="$(dirname "$here")" "$build/bench/cycle_bench" "$1" "$2" 2>"$1.log" \
+    || { cat "$1.log" >&2; exit 1; }
+}
+small=$(cycle "$work/cycle" 10)
+echo "cycle steps, 100 users:   $small"
+large=$(cycle "$work/cycle1000" 100)
+echo "cycle steps, 1,000 users: $large"
+awk -v t="$(field seconds "$small")" -v t2="$(field seconds "$large")" \
+    'BEGIN { printf "cycle: %.1f s for 100 users, %.1f s for 1,000 users (%.1f times)\n", t, t2, t2 / t }'
 
 # ---- collecting 10 returned files of about 30 MB of mail each: the peak memory ----------------
 cmake --build "$build" --target collect_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }

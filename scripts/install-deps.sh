@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   libsqlcipher-dev libssl-dev
-  libzip-dev libpugixml-dev
+  libzip-dev libdeflate-dev libpugixml-dev
   libcurl4-openssl-dev libgmime-3.0-dev dovecot-pop3d python3-aiosmtpd
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format

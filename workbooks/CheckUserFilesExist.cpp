@@ -19,6 +19,7 @@
 #include "workbooks/ReportError.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace workbooks {
 
@@ -51,15 +52,45 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Moves the flag rows onto the row of that file, folder and budget; false when there is none.
-bool findFlagRow(Recordset& flags, const QString& file, const QString& folder, const QString& budget) {
-    for (flags.moveFirst(); !flags.eof(); flags.moveNext())
-        if (sameName(TextOf(flags, QStringLiteral("User_Filename")), file) &&
-            sameName(TextOf(flags, QStringLiteral("Folder_Name")), folder) &&
-            sameName(TextOf(flags, QStringLiteral("Budget_Name")), budget))
-            return true;
-    return false;
-}
+// The flag rows by file, folder and budget, without regard to case: the first row of each, by
+// its place among the rows. Made once, so that a budget of many user files is not searched
+// from the start for every one of them.
+class FlagRows {
+public:
+    explicit FlagRows(Recordset& flags)
+        : flags_(flags) {
+        if (!flags.isOpen())
+            return;
+        int place = 0;
+        for (flags.moveFirst(); !flags.eof(); flags.moveNext(), ++place) {
+            const QString k = key(TextOf(flags, QStringLiteral("User_Filename")),
+                                  TextOf(flags, QStringLiteral("Folder_Name")),
+                                  TextOf(flags, QStringLiteral("Budget_Name")));
+            if (!places_.contains(k)) // the first row of a key, as a search from the start finds it
+                places_.insert(k, place);
+        }
+    }
+
+    bool empty() const { return places_.empty(); }
+
+    // Moves the flag rows onto the row of that file, folder and budget; false when there is none.
+    bool find(const QString& file, const QString& folder, const QString& budget) {
+        const auto it = places_.constFind(key(file, folder, budget));
+        if (it == places_.cend())
+            return false;
+        flags_.moveFirst();
+        flags_.move(*it);
+        return true;
+    }
+
+private:
+    static QString key(const QString& file, const QString& folder, const QString& budget) {
+        return file.toCaseFolded() + u'\n' + folder.toCaseFolded() + u'\n' + budget.toCaseFolded();
+    }
+
+    Recordset& flags_;
+    QHash<QString, int> places_;
+};
 
 bool ask(const QString& text) {
     return platform::ui::msgBox(text, platform::ui::Buttons::YesNo, core::appTitle()) == Answer::Yes;
@@ -142,13 +173,14 @@ qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
                 return true;
             core::gDB2->GetRecordset(flagQuery(useContext), flags,
                                      useContext ? QVariantList{budgetFilter} : QVariantList{});
+            FlagRows flagRows(flags);
             for (; !sheets.eof(); sheets.moveNext()) {
-                if (!flags.isOpen() || flags.recordCount() == 0)
+                if (flagRows.empty())
                     return true;
                 const QString file = TextOf(sheets, QStringLiteral("User_Filename"));
                 const QString budget = TextOf(sheets, QStringLiteral("Budget_Name"));
                 const QString path = TextOf(sheets, QStringLiteral("UFNPath"));
-                if (!findFlagRow(flags, file, TextOf(sheets, QStringLiteral("Folder_Name")), budget))
+                if (!flagRows.find(file, TextOf(sheets, QStringLiteral("Folder_Name")), budget))
                     continue;
                 if (!masterFolderReachable(path)) {
                     batch.commit();

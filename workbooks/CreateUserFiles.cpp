@@ -1,8 +1,9 @@
 // See CreateUserFiles.h. The cut runs in an application object of its own (the stand-in for
 // the hidden spreadsheet instance), which holds the master workbook read-only for the whole cut
 // and the new user workbook of the sheet in hand. The worksheet rows are read through the
-// update engine's connection and stamped through gDB2, one row at a time, so no write waits on
-// a question.
+// update engine's connection and stamped through gDB2, one row after each saved file, in a
+// transaction that is committed before every question, so no question waits with the database
+// held.
 #include "workbooks/CreateUserFiles.h"
 
 #include "core/AppTitle.h"
@@ -53,7 +54,38 @@ QString context() {
     return core::gOptions ? core::gOptions->BudgetNameContext : QString();
 }
 
+// The stamps of the user files cut from one master go into one transaction on gDB2's
+// connection: committing each row alone would wait for the disk twice for every user file. It
+// is committed before every question and at the end, also when the cut ends in an error, so
+// every saved file keeps its stamp.
+class StampBatch {
+public:
+    StampBatch() = default;
+    StampBatch(const StampBatch&) = delete;
+    StampBatch& operator=(const StampBatch&) = delete;
+    ~StampBatch() {
+        try {
+            commit();
+        } catch (const std::exception&) {
+            // the failure that ended the cut is reported by its caller
+        }
+    }
+
+    static void begin() {
+        if (!core::gDB2)
+            core::gDB2 = std::make_unique<core::cDB2>();
+        core::gDB2->SetConnection();
+        if (!core::gDB2->Cnn().inTransaction())
+            core::gDB2->Cnn().beginTransaction();
+    }
+    static void commit() {
+        if (core::gDB2 && core::gDB2->Cnn().inTransaction())
+            core::gDB2->Cnn().commit();
+    }
+};
+
 void tell(const QString& text) {
+    StampBatch::commit();
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
@@ -119,6 +151,7 @@ public:
                 break;
             }
         }
+        stamps_.commit();
         app.closeAll();
         if (linksWereAsked)
             ExcelDisplayOn(app, true);
@@ -164,6 +197,7 @@ private:
         if (recordedByAnotherBudget(path))
             return Outcome::Skipped;
         if (existing.found && !overwriteAll_) {
+            stamps_.commit();
             const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
                                                        platform::ui::Buttons::YesNoCancel, core::appTitle());
             if (answer == Answer::Cancel)
@@ -184,6 +218,7 @@ private:
         if (!folderFound.isFolder)
             platform::sys::MakeFolder(folderPath);
         saveUserFile(app, book, sheet, path, copyValues_);
+        stamps_.begin();
         RecordUserFileCreated(worksheet, UserFileName(worksheet), path, copyValues_);
         return Outcome::Cut;
     }
@@ -198,6 +233,7 @@ private:
     int rowCount_ = 0;
     int pathSize_ = 0;
     int cut_ = 0;
+    StampBatch stamps_;
 };
 
 // Reads the master workbook's row into master; false when not exactly one row matched.
@@ -289,6 +325,11 @@ void RecordUserFileCreated(const QString& worksheetName, const QString& userFile
         row.update();
         row.close();
     } catch (const std::exception& error) {
+        try {
+            StampBatch::commit(); // the rows stamped before stay stamped; no message waits on them
+        } catch (const std::exception&) {
+            // the first failure is the one reported
+        }
         ReportError(error);
     }
 }

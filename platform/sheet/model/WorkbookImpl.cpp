@@ -230,9 +230,12 @@ void Workbook::Impl::readSheets() {
     // Unpack and read the worksheets side by side.
     std::vector<Package::PendingRead> pending;
     pending.reserve(toRead.size());
-    for (Worksheet* sheet : toRead)
+    std::size_t bytes = 0;
+    for (Worksheet* sheet : toRead) {
         pending.push_back(package->prepareRead(impl(*sheet).partName));
-    runParallel(toRead.size(), [&](std::size_t i) {
+        bytes += pending.back().ready ? pending.back().ready->size() : pending.back().entry.size;
+    }
+    runParallel(toRead.size(), bytes, [&](std::size_t i) {
         std::string xml = pending[i].unpack();
         pending[i].stored = std::string();
         impl(*toRead[i]).part =
@@ -390,8 +393,14 @@ void Workbook::Impl::prepareSave() {
     for (const auto& s : sheets)
         if (impl(*s).dirty && impl(*s).part)
             dirty.push_back(s.get());
+    // About the bytes a cell takes in a sheet's part, for telling small work from large.
+    constexpr std::size_t kBytesPerCell = 32;
+    std::size_t bytes = 0;
+    for (Worksheet* s : dirty)
+        if (const CellStore* store = impl(*s).cellStore())
+            bytes += store->cellCount() * kBytesPerCell;
     std::vector<ZipWriter::Stored> packed(dirty.size());
-    runParallel(dirty.size(), [&](std::size_t i) {
+    runParallel(dirty.size(), bytes, [&](std::size_t i) {
         const std::string xml = impl(*dirty[i]).part->serialize();
         packed[i] = ZipWriter::compress(xml, Package::kDeflateLevel);
     });

@@ -229,7 +229,10 @@ QByteArray Package::save() const {
         else
             dataBytes += reader_->entries()[std::size_t(live[i]->entry)].compressedSize;
     }
-    runParallel(toPack.size(), [&](std::size_t k) {
+    std::size_t plainBytes = 0;
+    for (std::size_t i : toPack)
+        plainBytes += live[i]->content->size();
+    runParallel(toPack.size(), plainBytes, [&](std::size_t k) {
         const std::size_t i = toPack[k];
         packedNow[i] = ZipWriter::compress(*live[i]->content, kDeflateLevel);
     });

@@ -3,8 +3,8 @@
 
 #include "platform/sheet/SheetError.h"
 
+#include <libdeflate.h>
 #include <zip.h>
-#include <zlib.h>
 
 namespace platform::sheet {
 
@@ -111,34 +111,23 @@ std::string ZipReader::unpack(const std::string& stored, const Entry& entry) {
     if (entry.method == ZIP_CM_STORE) {
         out = stored;
     } else {
-        out.resize(std::size_t(entry.size));
-        z_stream stream{};
-        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        // Each thread keeps its decompressor: making one costs more than unpacking a small part.
+        thread_local const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)>
+            decompressor(libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+        if (!decompressor)
             damaged(QStringLiteral("the entry %1 cannot be unpacked").arg(name));
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stored.data()));
-        stream.avail_in = uInt(stored.size());
-        stream.next_out = reinterpret_cast<Bytef*>(out.data());
-        stream.avail_out = uInt(out.size());
-        int rc = inflate(&stream, Z_FINISH);
-        // A stream that still has output when the claimed size is full is damaged too.
-        if (rc == Z_BUF_ERROR && stream.avail_out == 0) {
-            char probe;
-            stream.next_out = reinterpret_cast<Bytef*>(&probe);
-            stream.avail_out = 1;
-            rc = inflate(&stream, Z_FINISH);
-            if (rc != Z_STREAM_END || stream.avail_out == 0)
-                rc = Z_DATA_ERROR;
-        }
-        const auto produced = stream.total_out;
-        inflateEnd(&stream);
-        if (rc != Z_STREAM_END || produced != entry.size)
+        out.resize(std::size_t(entry.size));
+        // The claimed size must be the size exactly: a stream that is shorter, or still has
+        // output when that size is full, is damaged.
+        std::size_t produced = 0;
+        const libdeflate_result rc = libdeflate_deflate_decompress(
+            decompressor.get(), stored.data(), stored.size(), out.data(), out.size(), &produced);
+        if (rc != LIBDEFLATE_SUCCESS || produced != entry.size)
             damaged(QStringLiteral("the entry %1 does not unpack").arg(name));
     }
     if (out.size() != entry.size)
         damaged(QStringLiteral("the entry %1 has the wrong size").arg(name));
-    const uLong crc =
-        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(out.data()), uInt(out.size()));
-    if (std::uint32_t(crc) != entry.crc)
+    if (libdeflate_crc32(0, out.data(), out.size()) != entry.crc)
         damaged(QStringLiteral("the entry %1 fails its checksum").arg(name));
     return out;
 }

@@ -1,7 +1,7 @@
 // Reads the zip container of a workbook held in memory, over libzip. Entries are handed out
 // as their stored (compressed) bytes, so that a save can copy an untouched part without
-// unpacking it, and unpacked on demand -- also on worker threads, since unpacking needs no
-// libzip state. Every size, method and checksum is checked; a damaged container is a
+// unpacking it, and unpacked on demand with libdeflate -- also on worker threads, since
+// unpacking needs no libzip state. Every size, method and checksum is checked; a damaged container is a
 // SheetError (DamagedPackage), never a crash.
 #pragma once
 

@@ -4,9 +4,12 @@
 #include "platform/sheet/SheetError.h"
 
 #include <algorithm>
+#include <array>
 #include <ctime>
+#include <libdeflate.h>
 #include <limits>
-#include <zlib.h>
+#include <memory>
+#include <optional>
 
 namespace platform::sheet {
 
@@ -28,6 +31,47 @@ bool isAscii(std::string_view name) {
     return true;
 }
 
+// A compressor of each thread's for each level, kept between parts: making one allocates a few
+// hundred kilobytes of tables, which for the small parts of a workbook would cost more than
+// packing them.
+class Compressors {
+public:
+    Compressors() = default;
+    Compressors(const Compressors&) = delete;
+    Compressors& operator=(const Compressors&) = delete;
+    ~Compressors() {
+        for (libdeflate_compressor* c : byLevel_)
+            if (c)
+                libdeflate_free_compressor(c);
+    }
+
+    libdeflate_compressor& forLevel(int level) {
+        level = std::clamp(level, 0, kLevels - 1);
+        libdeflate_compressor*& c = byLevel_[std::size_t(level)];
+        if (!c)
+            c = libdeflate_alloc_compressor(level);
+        if (!c)
+            throw SheetError(SheetError::Code::WriteFailed,
+                             QStringLiteral("The compressor could not be started."));
+        return *c;
+    }
+
+private:
+    static constexpr int kLevels = 13;
+    std::array<libdeflate_compressor*, kLevels> byLevel_{};
+};
+
+// Packs into a buffer of `room` bytes; nothing when the packed part does not fit.
+std::optional<std::string> packInto(libdeflate_compressor& compressor, std::string_view plain,
+                                    std::size_t room) {
+    const std::unique_ptr<char[]> buffer(new char[room]); // not cleared: every byte used is written
+    const std::size_t packed =
+        libdeflate_deflate_compress(&compressor, plain.data(), plain.size(), buffer.get(), room);
+    if (packed == 0)
+        return std::nullopt;
+    return std::string(buffer.get(), packed);
+}
+
 [[noreturn]] void tooLarge() {
     throw SheetError(
         SheetError::Code::WriteFailed,
@@ -39,34 +83,27 @@ bool isAscii(std::string_view name) {
 ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
     Stored result;
     result.size = plain.size();
-    result.crc = std::uint32_t(
-        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(plain.data()), uInt(plain.size())));
-    z_stream stream{};
-    if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw SheetError(SheetError::Code::WriteFailed,
-                         QStringLiteral("The compressor could not be started."));
-    // The output grows as it comes: parts compress to a fraction of their size, and holding
-    // room for the worst case of every part written side by side would cost their whole size.
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-    stream.avail_in = uInt(plain.size());
-    result.data.resize(std::max<std::size_t>(plain.size() / 4, 4096));
-    int rc = Z_OK;
-    while (rc == Z_OK) {
-        if (stream.total_out == result.data.size())
-            result.data.resize(result.data.size() * 2);
-        stream.next_out = reinterpret_cast<Bytef*>(result.data.data() + stream.total_out);
-        stream.avail_out = uInt(result.data.size() - stream.total_out);
-        rc = deflate(&stream, Z_FINISH);
+    result.crc = libdeflate_crc32(0, plain.data(), plain.size());
+    thread_local Compressors compressors;
+    libdeflate_compressor& compressor = compressors.forLevel(level);
+    // Only a packed part smaller than the part is worth its place. Workbook parts pack to a small
+    // fraction of their size, so a buffer of a quarter fits nearly always; and only the packed
+    // bytes are kept, since holding room for every part written side by side would cost their
+    // whole size.
+    std::optional<std::string> packed;
+    if (plain.size() > 1) {
+        const std::size_t most = plain.size() - 1;
+        packed = packInto(compressor, plain, std::min(most, plain.size() / 4 + 1024));
+        if (!packed && most > plain.size() / 4 + 1024)
+            packed = packInto(compressor, plain, most);
     }
-    result.data.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (rc != Z_STREAM_END || result.data.size() >= plain.size()) {
+    if (packed) {
+        result.data = std::move(*packed);
+        result.method = 8;
+    } else { // no smaller than the part: stored as it is
         result.data.assign(plain.data(), plain.size());
         result.method = 0;
-    } else {
-        result.method = 8;
     }
-    result.data.shrink_to_fit();
     return result;
 }
 

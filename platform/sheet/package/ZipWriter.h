@@ -19,8 +19,8 @@ public:
         std::uint16_t method = 0; // 0 stored, 8 deflated
     };
 
-    // Deflates plain bytes (or stores them when that is not smaller); the result holds no more
-    // memory than its bytes. Thread-safe.
+    // Deflates plain bytes at a level from 0 to 12 (or stores them when that is not smaller);
+    // the result holds no more memory than its bytes. Thread-safe.
     static Stored compress(std::string_view plain, int level);
 
     // The bytes a container of that many entries, names and data bytes takes; reserving them

@@ -328,7 +328,8 @@ TEST(FormulaEngine, FormulasNestedBeyondAnySpreadsheetProgramAreRefusedOrNotEval
     EXPECT_EQ(sheet.value({3, 1}), num(6));
     EXPECT_FALSE(sheet.hasFormula({1, 1}));
     // Read from a file, such a formula is kept and stale.
-    const std::string nested = std::string(300, '(') + "B1" + std::string(300, ')');
+    std::string nested(300, '(');
+    nested.append("B1").append(300, ')');
     auto read = Workbook::openBytes(sheettest::packageWithSheetData("<row r=\"1\"><c r=\"A1\"><f>" + nested +
                                                                     "</f><v>1</v></c>"
                                                                     "<c r=\"B1\"><v>2</v></c></row>"),
