@@ -233,8 +233,11 @@ void SendMailToAll(frmMail& window) {
             query.SetConnection();
             // One connection to the mail server for the whole run.
             platform::mail::SmtpSession session(MailConnectionOptions());
+            // Between mails the events pending go through without a pause: the Cancel pressed
+            // meanwhile is seen, and a run of many mails does not wait for nothing.
             for (int row = 0; row < grid->rowCount(); ++row) {
-                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1, session) || core::PollCancel())
+                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1, session) ||
+                    core::PollCancel(0))
                     break;
             }
             // The explorer shows the sent stamps at once.
