@@ -150,9 +150,16 @@ QString senderFormText(platform::mail::SenderForm form) {
 }
 
 // Names of returned files are compared letter case aside, by the lower-case mapping of each
-// letter alone: "SALES.xlsx" is "Sales.xlsx", a look-alike letter ("\u017Fales.xlsx") is not.
+// letter alone: "SALES.xlsx" is "Sales.xlsx". A letter outside ASCII whose lower case is an
+// ASCII letter is a look-alike ("\u017Fales.xlsx", the Kelvin sign for "k") and keeps its form.
 QString nameKey(const QString& name) {
-    return name.toLower();
+    QString key;
+    key.reserve(name.size());
+    for (const QChar c : name) {
+        const QChar lower = c.toLower();
+        key += (c.unicode() > 0x7F && lower.unicode() <= 0x7F) ? c : lower;
+    }
+    return key;
 }
 
 // Where an attachment may go: the one user file of the budget context of that name.

@@ -425,6 +425,10 @@ TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
          crafted("long s", multipart({filePart("\xC5\xBF"
                                                "ales.xlsx",
                                                book)}))},
+        {"kelvin sign", QStringLiteral("Kpi.xlsx"), false,
+         crafted("kelvin sign", multipart({filePart("\xE2\x84\xAA"
+                                                    "pi.xlsx",
+                                                    book)}))},
     };
     for (const CraftedCase& c : cases) {
         addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), c.userFile, QStringLiteral("Ann"));

@@ -1,7 +1,6 @@
 // Workbooks protected by a file-open password are stored encrypted inside a compound file.
 // This is where the workbook layer recognises such a file and turns it into the plain package
-// and back, through the encryption module when it is built in; without it both directions say
-// that the function is not available, so a caller never takes an encrypted file for a plain one.
+// and back, so a caller never takes an encrypted file for a plain one.
 #pragma once
 
 #include <QByteArray>
