@@ -225,10 +225,9 @@ QString CopyDatabase(const QString& strDBPath) {
         // The engine's online copy: a consistent file even while the local database is in use.
         platform::db::Connection local;
         local.open(core::gCnn->LumiCnn());
-        local.backupTo(*chosen);
-        local.close();
         // Still the plain local database: nobody else reads it before it is keyed.
-        QFile::setPermissions(*chosen, QFile::ReadOwner | QFile::WriteOwner);
+        local.backupTo(*chosen, QFile::ReadOwner | QFile::WriteOwner);
+        local.close();
         return *chosen;
     } catch (const std::exception& error) {
         ReportFailure(error);

@@ -18,6 +18,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Schema.h"
 
+#include <QFileDevice>
 #include <QVariant>
 #include <QVariantList>
 #include <memory>
@@ -88,8 +89,9 @@ public:
     // Compacts the database in place; an encrypted file keeps its key.
     void compact();
     // Copies the live database into the file at path through the engine's online backup
-    // (written beside it first, then renamed into place). The copy has this database's key.
-    void backupTo(const QString& path);
+    // (written beside it first, then renamed into place). The copy has this database's key and
+    // its file mode, or the mode given (so a copy that must stay private is never readable).
+    void backupTo(const QString& path, std::optional<QFileDevice::Permissions> mode = {});
     // Checks the database at path (opened with password, or with this database's own key when
     // none is given) and copies it into this live database through the online backup. Other
     // open connections to this file keep working and see the restored rows.

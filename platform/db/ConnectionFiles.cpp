@@ -89,7 +89,7 @@ void Connection::compact() {
     engine::exec(db, QStringLiteral("VACUUM"));
 }
 
-void Connection::backupTo(const QString& path) {
+void Connection::backupTo(const QString& path, std::optional<QFileDevice::Permissions> mode) {
     ConnectionState& state = live();
     sqlite3* db = state.handle();
     if (path.trimmed().isEmpty())
@@ -105,7 +105,7 @@ void Connection::backupTo(const QString& path) {
         engine::backup(db, target.get());
     }
     verify(copy.path(), state.password);
-    copy.replace(path, QFile::permissions(state.path));
+    copy.replace(path, mode.value_or(QFile::permissions(state.path)));
 }
 
 void Connection::restoreFrom(const QString& path, const std::optional<QString>& password) {

@@ -249,6 +249,21 @@ TEST(Backup, IsAsPrivateAsTheDatabase) {
     EXPECT_EQ(countRows(older.fileName(), ""), 3);
 }
 
+// A copy that must stay private (the network database before it is keyed) is given its mode
+// before it takes its name, even when the database it copies is readable by everyone.
+TEST(Backup, TakesTheModeItIsGiven) {
+    const QString dir = testsupport::freshDir();
+    const QString live = dir + "/lumimaster.mdb";
+    makeDatabase(live, "", dbtest::kBudgetsScript);
+    ASSERT_TRUE(QFile::setPermissions(live, kOwnerOnly | QFile::ReadGroup | QFile::ReadOther));
+
+    Connection c;
+    c.open(connectionString(live));
+    c.backupTo(dir + "/private.mdb", QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(QFile::permissions(dir + "/private.mdb"), kOwnerOnly);
+    EXPECT_EQ(countRows(dir + "/private.mdb", ""), 3);
+}
+
 // The files whose name marks them as the layer's temporary files.
 QStringList temporaryFilesIn(const QString& dir) {
     return filesIn(dir).filter("~lvtmp.");
