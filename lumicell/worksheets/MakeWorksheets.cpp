@@ -6,6 +6,7 @@
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/cOptions.h"
+#include "lumicell/worksheets/Reported.h"
 #include "lumicell/worksheets/ScreenUpdatingOff.h"
 #include "lumicell/worksheets/WaitWindow.h"
 #include "platform/sheet/Application.h"
@@ -16,7 +17,6 @@
 #include "platform/ui/CheckListBox.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/Ui.h"
-#include "workbooks/ReportError.h"
 
 #include <stdexcept>
 
@@ -57,18 +57,14 @@ QString templateSheet(const DataGrid& grid) {
 // the run goes on.
 void copyTemplate(Workbook& workbook, const QString& templateName, const QString& newName) {
     Worksheet* copy = nullptr;
-    try {
-        Worksheet& source = workbook.sheet(templateName);
-        copy = &workbook.copySheet(source, nullptr, &source);
-    } catch (const std::exception& error) {
-        workbooks::ReportError(error, {}, core::appTitle());
-        return;
-    }
-    try {
-        workbook.renameSheet(*copy, newName);
-    } catch (const std::exception& error) {
-        workbooks::ReportError(error, {}, core::appTitle());
-    }
+    RunReported(
+        [&] {
+            Worksheet& source = workbook.sheet(templateName);
+            copy = &workbook.copySheet(source, nullptr, &source);
+        },
+        core::appTitle());
+    if (copy)
+        RunReported([&] { workbook.renameSheet(*copy, newName); }, core::appTitle());
 }
 
 QStringList entries(const CheckListBox& list) {
@@ -136,18 +132,18 @@ void LoadMakeWorksheetsGrid() {
     auto& grid = core::ActiveFormControl<DataGrid>("dtWSMake");
     grid.resetRows();
     ScreenUpdatingOff off;
-    try {
-        platform::sheet::Application* app = gXLApp();
-        Workbook* workbook = app ? app->activeWorkbook() : nullptr;
-        if (!workbook)
-            return;
-        for (Worksheet* sheet : workbook->worksheets()) {
-            const QString last = platform::sheet::CellAddress::toA1(sheet->lastCell());
-            grid.appendRow({false, sheet->name(), QStringLiteral("A1:") + last});
-        }
-    } catch (const std::exception& error) {
-        workbooks::ReportError(error, {}, core::applicationTitle());
-    }
+    RunReported(
+        [&grid] {
+            platform::sheet::Application* app = gXLApp();
+            Workbook* workbook = app ? app->activeWorkbook() : nullptr;
+            if (!workbook)
+                return;
+            for (Worksheet* sheet : workbook->worksheets()) {
+                const QString last = platform::sheet::CellAddress::toA1(sheet->lastCell());
+                grid.appendRow({false, sheet->name(), QStringLiteral("A1:") + last});
+            }
+        },
+        core::applicationTitle());
 }
 
 void MakeWorksheets() {

@@ -3,11 +3,13 @@
 
 #include "core/AppTitle.h"
 #include "core/FormControl.h"
+#include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/BuildTabPages.h"
 #include "lumicell/cOptions.h"
 #include "lumicell/worksheets/GridColumn.h"
 #include "lumicell/worksheets/MakeWorksheets.h"
+#include "lumicell/worksheets/Reported.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -16,7 +18,6 @@
 #include "platform/ui/NamedControls.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
-#include "workbooks/ReportError.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -63,16 +64,10 @@ bool summaryMode() {
     return gOptions() && gOptions()->FormBldWSBig;
 }
 
-// Runs a handler's work; a failure shows the generic message, titled as the add-in's messages
-// unless the handler names the add-in library's title.
+// The handlers' failures show the generic message under the add-in's message title, unless the
+// handler names the add-in library's title.
 template <class Work> bool trapped(Work&& work, const QString& title = core::appTitle()) {
-    try {
-        work();
-        return true;
-    } catch (const std::exception& error) {
-        workbooks::ReportError(error, {}, title);
-        return false;
-    }
+    return RunReported(std::forward<Work>(work), title);
 }
 
 } // namespace
@@ -194,13 +189,16 @@ void MakeWorksheetsTab::pageShown() {
     applyLayout();
 }
 
+// A failure ends the work with the generic message; the wait window goes with it.
 bool MakeWorksheetsTab::runOk() {
-    return trapped([] {
+    const bool done = trapped([] {
         if (summaryMode())
             MakeSummaryWorksheet();
         else
             MakeWorksheets();
     });
+    core::frmWait::unload();
+    return done;
 }
 
 void MakeWorksheetsTab::retarget() {
@@ -269,14 +267,14 @@ void MakeWorksheetsTab::DeleteWorksheets() {
         return;
     app->setDisplayAlerts(false);
     app->setScreenUpdating(false);
-    try {
-        platform::sheet::Workbook* workbook = app->activeWorkbook();
-        for (int row = 0; workbook && row < dtWSMake_->rowCount(); ++row)
-            if (dtWSMake_->cellValue(row, kTickColumn).toInt() == 1)
-                workbook->deleteSheet(workbook->sheet(dtWSMake_->cellText(row, kSheetColumn)));
-    } catch (const std::exception& error) {
-        workbooks::ReportError(error, {}, core::applicationTitle());
-    }
+    RunReported(
+        [this, app] {
+            platform::sheet::Workbook* workbook = app->activeWorkbook();
+            for (int row = 0; workbook && row < dtWSMake_->rowCount(); ++row)
+                if (dtWSMake_->cellValue(row, kTickColumn).toInt() == 1)
+                    workbook->deleteSheet(workbook->sheet(dtWSMake_->cellText(row, kSheetColumn)));
+        },
+        core::applicationTitle());
     app->setDisplayAlerts(true);
     app->setScreenUpdating(true);
 }

@@ -6,13 +6,13 @@
 #include "lumicell/AddIn.h"
 #include "lumicell/BuildTabPages.h"
 #include "lumicell/worksheets/GridColumn.h"
+#include "lumicell/worksheets/Reported.h"
 #include "lumicell/worksheets/RunMacros.h"
 #include "platform/sheet/Application.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/NamedControls.h"
 #include "platform/ui/Ui.h"
-#include "workbooks/ReportError.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -27,15 +27,9 @@ using platform::ui::ComboList;
 using platform::ui::DataGrid;
 using platform::ui::namedControl;
 
-// The generic message under the add-in library's title, as the tab's loaders show their failures.
+// The tab's loaders and its run show their failures under the add-in library's title.
 template <class Work> bool trapped(Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const std::exception& error) {
-        workbooks::ReportError(error, {}, core::applicationTitle());
-        return false;
-    }
+    return RunReported(std::forward<Work>(work), core::applicationTitle());
 }
 
 ComboList* namedCombo(QWidget* parent, const QString& name) {
