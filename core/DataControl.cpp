@@ -33,20 +33,24 @@ void DataControl::Refresh() {
 }
 
 platform::ui::DataGridRows DataControl::gridRows() {
+    return GridRowsOf(recordset_);
+}
+
+platform::ui::DataGridRows GridRowsOf(platform::db::Recordset& recordset) {
     platform::ui::DataGridRows grid;
-    if (!recordset_.isOpen())
+    if (!recordset.isOpen())
         return grid;
-    grid.fields = recordset_.fieldNames();
-    const int position = recordset_.absolutePosition();
-    for (recordset_.moveFirst(); !recordset_.eof(); recordset_.moveNext()) {
+    grid.fields = recordset.fieldNames();
+    const int position = recordset.absolutePosition();
+    for (recordset.moveFirst(); !recordset.eof(); recordset.moveNext()) {
         QVariantList values;
-        for (int field = 0; field < recordset_.fieldCount(); ++field)
-            values << recordset_.value(field);
+        for (int field = 0; field < recordset.fieldCount(); ++field)
+            values << recordset.value(field);
         grid.rows << values;
     }
-    recordset_.moveFirst();
+    recordset.moveFirst();
     if (position > 1)
-        recordset_.move(position - 1);
+        recordset.move(position - 1);
     return grid;
 }
 

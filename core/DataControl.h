@@ -49,4 +49,7 @@ private:
     platform::db::Recordset recordset_;
 };
 
+// A recordset's rows for a grid (its current row is kept).
+platform::ui::DataGridRows GridRowsOf(platform::db::Recordset& recordset);
+
 } // namespace core

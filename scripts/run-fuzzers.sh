@@ -57,12 +57,25 @@ for path in glob.glob(os.path.join(sys.argv[1], "**", "*.xls[xm]"), recursive=Tr
                 name = hashlib.sha1(data).hexdigest()
                 open(os.path.join(sys.argv[2], name), "wb").write(data)
 PY
+  elif [[ $name == fuzz_macro_project ]]; then
+    # The macro project parts inside the fixture workbooks.
+    /usr/bin/python3 - "$fixtures" "$corpus" <<'PY'
+import glob, hashlib, os, sys, zipfile
+for path in glob.glob(os.path.join(sys.argv[1], "**", "*.xlsm"), recursive=True):
+    try:
+        data = zipfile.ZipFile(path).read("xl/vbaProject.bin")
+    except (zipfile.BadZipFile, KeyError):
+        continue
+    open(os.path.join(sys.argv[2], hashlib.sha1(data).hexdigest()), "wb").write(data)
+PY
   elif [[ $name == fuzz_workbook_open ]]; then
     find "$fixtures" -type f -size -256k \( -name '*.xlsx' -o -name '*.xlsm' -o -name '*.xls' -o -name '*.bin' \) \
       -exec cp -n {} "$corpus/" \;
   fi
+  # A target's own dictionary (<name>.dict) when it has one, else its folder's.
   dict=()
-  for d in "$fuzzdir"/*.dict; do [ -f "$d" ] && dict=(-dict="$d"); done
+  for d in "$fuzzdir"/*.dict; do [ -f "$d" ] && [ "$(basename "$d")" != "$short.dict" ] && dict=(-dict="$d"); done
+  [ -f "$fuzzdir/$short.dict" ] && dict=(-dict="$fuzzdir/$short.dict")
   echo "== $name for ${seconds}s"
   log="$build/fuzz-findings/$name.log"
   if ! "$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 \

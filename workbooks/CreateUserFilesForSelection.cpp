@@ -3,6 +3,7 @@
 #include "workbooks/CreateUserFilesForSelection.h"
 
 #include "core/AppTitle.h"
+#include "core/FormControl.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
 #include "platform/ui/DataGrid.h"
@@ -47,25 +48,16 @@ void tell(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
-template <class T> T& control(QWidget& form, const char* name) {
-    T* found = form.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        throw std::runtime_error(std::string("The window has no control ") + name + ".");
-    return *found;
-}
-
 } // namespace
 
 qint32 CreateUserFilesForSelection(bool copyValues) {
     try {
-        QWidget* form = core::gOptions ? core::gOptions->ActiveForm.data() : nullptr;
-        if (!form)
-            throw std::runtime_error("No window is active to build user files from.");
-        const auto& grid = control<platform::ui::DataGrid>(*form, "dtWorksheets");
+        QWidget& form = core::ActiveFormOrThrow();
+        const auto& grid = core::FormControl<platform::ui::DataGrid>(form, "dtWorksheets");
         const QList<int> highlighted = grid.selectedRows();
         if (highlighted.isEmpty())
             return 4;
-        const bool overwriteAll = control<QCheckBox>(*form, "chkOWAll").isChecked();
+        const bool overwriteAll = core::FormControl<QCheckBox>(form, "chkOWAll").isChecked();
         const std::vector<Group> groups = groupsOf(grid, highlighted);
         int total = 0;
         for (const Group& group : groups)

@@ -11,16 +11,16 @@ void ReportError(const std::exception& error) {
     ReportError(error, QString());
 }
 
-void ReportError(const std::exception& error, const QString& what) {
+void ReportError(const std::exception& error, const QString& what, const QString& title) {
     if (const auto* sheet = dynamic_cast<const platform::sheet::SheetError*>(&error)) {
-        core::ShowErrorMessage(sheet->number(), what + sheet->description());
+        core::ShowErrorMessage(sheet->number(), what + sheet->description(), title);
         return;
     }
     if (const auto* db = dynamic_cast<const platform::db::DbError*>(&error)) {
-        core::ShowErrorMessage(db->number(), what + db->description());
+        core::ShowErrorMessage(db->number(), what + db->description(), title);
         return;
     }
-    core::ShowErrorMessage(platform::db::DbError::kGeneral, what + QString::fromUtf8(error.what()));
+    core::ShowErrorMessage(platform::db::DbError::kGeneral, what + QString::fromUtf8(error.what()), title);
 }
 
 } // namespace workbooks

@@ -4,6 +4,8 @@
 // error its own number, anything else the general number with its text.
 #pragma once
 
+#include "core/AppTitle.h"
+
 #include <QString>
 #include <exception>
 
@@ -12,7 +14,9 @@ namespace workbooks {
 void ReportError(const std::exception& error);
 
 // The same with what failed said first ("The user file '/b/North/Sales.xlsx' cannot be read: "),
-// so that the message names the file it is about.
-void ReportError(const std::exception& error, const QString& what);
+// so that the message names the file it is about. The title is the box's, the edition's
+// application title unless the caller names one.
+void ReportError(const std::exception& error, const QString& what,
+                 const QString& title = core::applicationTitle());
 
 } // namespace workbooks

@@ -39,6 +39,7 @@ public:
         Closed,                // the workbook was closed
         BadFileName,           // a workbook saved under a name that is not .xlsx or .xlsm
         HiddenSheet,           // a hidden sheet cannot be activated or selected
+        DamagedMacroProject,   // the workbook's macro project cannot be read
     };
 
     // The numbers the generic error message shows: 9 when an item of a collection does not

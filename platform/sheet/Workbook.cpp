@@ -8,6 +8,7 @@
 #include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"
 #include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/Package.h"
 #include "platform/sheet/package/Relationships.h"
 #include "platform/sheet/package/WorkbookPart.h"
 #include "platform/sheet/package/XmlText.h"
@@ -112,6 +113,14 @@ bool Workbook::writeReserved() const {
 
 bool Workbook::hasMacroProject() const {
     return d_->workbookRels && d_->workbookRels->firstOfType("vbaProject") != nullptr;
+}
+
+std::optional<QByteArray> Workbook::macroProjectPart() const {
+    const Relationship* link = d_->workbookRels ? d_->workbookRels->firstOfType("vbaProject") : nullptr;
+    if (!link)
+        return std::nullopt;
+    const std::string content = d_->package->read(Relationships::resolve(d_->workbookPartName, link->target));
+    return QByteArray(content.data(), qsizetype(content.size()));
 }
 
 bool Workbook::structureProtected() const {

@@ -86,6 +86,8 @@ public:
     // A write-reservation password protects the workbook.
     bool writeReserved() const;
     bool hasMacroProject() const;
+    // The bytes of the macro project part (xl/vbaProject.bin) as stored; no value without one.
+    std::optional<QByteArray> macroProjectPart() const;
     bool structureProtected() const;
 
     // Sheets in tab order (worksheets and chart sheets), from 0.

@@ -21,6 +21,7 @@ public:
         QString title;
         platform::ui::Buttons buttons = platform::ui::Buttons::Ok;
         platform::ui::Icon icon = platform::ui::Icon::None;
+        QString defaultText;          // input boxes: the text offered
         QString initialPath;          // file and folder requests: where the dialog opens
         QString filter;               // file requests: the filter offered
         bool confirmOverwrite = true; // save requests: the dialog asks before overwriting

@@ -4,6 +4,7 @@
 // finding, the layer's own errors being expected answers to bad input.
 //   workbookOpen  the bytes are a workbook file
 //   partXml       the first byte picks a part of a sound workbook, the rest is that part's XML
+//   macroProject  the bytes are a macro project part (xl/vbaProject.bin)
 #pragma once
 
 #include <cstddef>
@@ -13,5 +14,6 @@ namespace platform::sheet::fuzz {
 
 void workbookOpen(const std::uint8_t* data, std::size_t size);
 void partXml(const std::uint8_t* data, std::size_t size);
+void macroProject(const std::uint8_t* data, std::size_t size);
 
 } // namespace platform::sheet::fuzz

@@ -32,6 +32,7 @@ int replay(const QString& target, void (*run)(const std::uint8_t*, std::size_t))
 TEST(FuzzReplay, EveryReproducerAndSeedOfTheWorkbookTargetsRunsThrough) {
     EXPECT_GE(replay(QStringLiteral("workbook_open"), &fuzz::workbookOpen), 2);
     EXPECT_GE(replay(QStringLiteral("part_xml"), &fuzz::partXml), 4);
+    EXPECT_GE(replay(QStringLiteral("macro_project"), &fuzz::macroProject), 2);
 }
 
 } // namespace

@@ -1,0 +1,80 @@
+// The add-in started in-process on a real master database, with the three worksheet tabs of the
+// Build Budget dialog (made by their factories) in a tab control of a stand-in dialog that is the
+// options object's ActiveForm, and workbooks opened through the spreadsheet program's
+// Application from copies of real fixtures.
+#pragma once
+
+#include "AddInFolders.h"
+#include "SheetTestSupport.h"
+#include "core/frmWait.h"
+#include "lumicell/AddIn.h"
+#include "lumicell/BuildTabPages.h"
+#include "lumicell/cOptions.h"
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "support/ScriptedUi.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace lumicelltest {
+
+class WorksheetTabsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AddInFolders::copyBuiltMaster(folders_.masterPath());
+        writeSetting(platform::sys::kAddInApplication, "Options", "Splash", QStringLiteral("1"));
+        app_.setMainWindow(&host_);
+        lumicell::OnOpenWorkBook(app_);
+        dialog_.setObjectName(QStringLiteral("frmBuild"));
+        tabs_ = new QTabWidget(&dialog_);
+        (new QVBoxLayout(&dialog_))->addWidget(tabs_);
+        make_ = lumicell::MakeWorksheetsPage(tabs_);
+        run_ = lumicell::RunMacrosPage(tabs_);
+        range_ = lumicell::RangePage(tabs_);
+        tabs_->addTab(make_, QStringLiteral("Make Worksheets"));
+        tabs_->addTab(run_, QStringLiteral("Run Macros"));
+        tabs_->addTab(range_, QStringLiteral("Range"));
+        tabs_->setTabEnabled(2, false); // as the dialog switches the Range tab off when it loads
+        lumicell::gOptions()->ActiveForm = &dialog_;
+    }
+
+    void TearDown() override {
+        core::frmWait::unload();
+        lumicell::AppShutdown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A copy of the fixture opened as the active workbook, taken as the master file; the pages
+    // then reload from it.
+    platform::sheet::Workbook& open(const QString& fixture, const QString& as) {
+        platform::sheet::Workbook& workbook = app_.open(sheettest::copyOfFixture(fixture, as));
+        lumicell::gOptions()->GetMFInfo(&app_);
+        for (lumicell::BuildTabPage* page : {make_, run_, range_})
+            page->retarget();
+        return workbook;
+    }
+
+    template <class T> T& control(const char* name) {
+        T* found = dialog_.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return *found;
+    }
+
+    QStringList sheetNames() const { return app_.activeWorkbook()->sheetNames(); }
+
+    AddInFolders folders_;
+    testsupport::ScopedScriptedUi ui_;
+    QWidget host_;
+    platform::sheet::Application app_;
+    QWidget dialog_;
+    QTabWidget* tabs_ = nullptr;
+    lumicell::BuildTabPage* make_ = nullptr;
+    lumicell::BuildTabPage* run_ = nullptr;
+    lumicell::BuildTabPage* range_ = nullptr;
+};
+
+} // namespace lumicelltest
