@@ -12,7 +12,9 @@
 #include "lumisheet/WorkbookFiles.h"
 #include "lumisheet/WorkbookView.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/Workbook.h"
 #include "platform/sys/Edition.h"
+#include "platform/ui/DataGrid.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 
@@ -22,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -69,11 +72,16 @@ TEST_F(AddInHostTest, TheProgramAndTheAddInShareTheLayers) {
         << "the add-in wrote to the one settings store";
     app_.add(); // an event the program raises; the add-in's handler runs inside the library
 
-    // The add-in's messages come to the dialog service the program installed.
-    ui_->answerMessages({Answer::Ok});
+    // The add-in's messages come to the dialog service the program installed: the Build Budget
+    // command offers to register a workbook file new to the system.
+    const QString path = testsupport::freshDir(QStringLiteral("shared")) + QStringLiteral("/New.xlsx");
+    platform::sheet::Workbook::create(QStringLiteral("New.xlsx"))->saveAs(path);
+    ASSERT_NE(lumisheet::OpenWorkbook(app_, path), nullptr);
+    ui_->answerMessages({Answer::No});
     EXPECT_TRUE(host_.buildBudget());
     EXPECT_EQ(ui_->messageTexts(),
-              QStringList{"The Build Budget dialog is not available yet in this version of Lumicell."});
+              QStringList{"This Excel file is new to Lumivane.  Add it to a budget?\nThis will "
+                          "not write data to the workbook."});
     EXPECT_EQ(ui_->asked()[0].title, u"LumivaneXL");
 
     // A second start replaces the sink: still one of the add-in's.
@@ -170,6 +178,53 @@ TEST_F(AddInHostTest, ABudgetWorkbookShowsAsLibreOfficeShowsIt) {
     ASSERT_NE(box, nullptr);
     QTest::qWait(300);
     box->grab().save(folder + QStringLiteral("/lumicell-about.png"));
+}
+
+// The Build Budget dialog over LibreOffice's Budget.xlsx open in the program: the workbook new to
+// the system is registered under a budget through the dialog's questions, the dialog belongs to
+// the program's window and lists the workbook's sheets; with LUMIDESK_SCREENSHOT_DIR set each of
+// its tabs is saved there as a picture (build-budget-<tab>.png).
+TEST_F(AddInHostTest, TheBuildBudgetDialogOverABudgetWorkbook) {
+    const QString folder = testsupport::freshDir(QStringLiteral("budget"));
+    const QString path = folder + QStringLiteral("/Budget.xlsx");
+    ASSERT_TRUE(QFile::copy(testsupport::fixturePath(QStringLiteral("budget/Budget.xlsx")), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    window_->resize(900, 560);
+    window_->show();
+    ASSERT_TRUE(host_.start(app_));
+    ASSERT_NE(lumisheet::OpenWorkbook(app_, path), nullptr);
+    // Yes to the offer, the budget's name, then OK to the note that no folder names exist yet.
+    ui_->answerMessages({Answer::Yes, Answer::Ok});
+    ui_->answerTexts({QStringLiteral("Sales")});
+    ASSERT_TRUE(host_.buildBudget());
+    ASSERT_EQ(ui_->asked().size(), 3u) << ui_->messageTexts().join('|').toStdString();
+    EXPECT_EQ(ui_->asked()[2].text, u"There aren't any Folder_Name records.  Add some!");
+    QWidget* dialog = platform::ui::LoadedWindows::find(QStringLiteral("frmBuild"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget(), window_.get());
+    EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
+    auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    auto* sheets = dialog->findChild<platform::ui::DataGrid*>(QStringLiteral("dtCUF"));
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_NE(sheets, nullptr);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    QStringList listed;
+    for (int row = 0; row < sheets->rowCount(); ++row)
+        listed << sheets->cellText(row, 1);
+    EXPECT_EQ(listed, (QStringList{"Sales", "Costs", "Rates", "Summary"}));
+
+    const QString shots = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (shots.isEmpty())
+        return;
+    QDir().mkpath(shots);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        if (!tabs->isTabEnabled(tab))
+            continue;
+        tabs->setCurrentIndex(tab);
+        QTest::qWait(200);
+        dialog->grab().save(shots + QStringLiteral("/build-budget-%1.png").arg(tab));
+    }
+    window_->grab().save(shots + QStringLiteral("/lumisheet-build-budget.png"));
 }
 
 } // namespace

@@ -61,8 +61,11 @@ std::optional<QString> ScriptedUi::nextText(const QString& kind, const QString& 
     return answer;
 }
 
-std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title, const QString&) {
-    return nextText(QStringLiteral("input"), prompt, title);
+std::optional<QString> ScriptedUi::input(const QString& prompt, const QString& title,
+                                         const QString& defaultText) {
+    auto answer = nextText(QStringLiteral("input"), prompt, title);
+    asked_.back().defaultText = defaultText;
+    return answer;
 }
 
 std::optional<QString> ScriptedUi::password(const QString& prompt, const QString& title) {

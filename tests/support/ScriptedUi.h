@@ -25,6 +25,7 @@ public:
         QString filter;               // file requests: the filter offered
         bool confirmOverwrite = true; // save requests: the dialog asks before overwriting
         bool plainText = false;       // messages: shown as plain text
+        QString defaultText;          // input boxes: the text offered
     };
 
     // Answers given in order to message boxes.
