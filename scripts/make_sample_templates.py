@@ -12,7 +12,6 @@
 import os, shutil, sys, tempfile
 
 import openpyxl
-import uno
 from openpyxl.styles import Font, PatternFill
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -91,24 +90,6 @@ def make_hr(path):
     wb.save(path)
 
 
-def calculate_with_libreoffice(sources, out):
-    work = tempfile.mkdtemp(prefix="lo-templates-")
-    office, desktop = lo.start(work)
-    try:
-        for source in sources:
-            doc = lo.load(desktop, source)
-            doc.calculateAll()
-            target = os.path.join(out, os.path.basename(source))
-            uno.invoke(doc, "storeToURL", (uno.systemPathToFileUrl(target),
-                                           (lo.prop("FilterName", "Calc MS Excel 2007 XML"),)))
-            doc.close(True)
-            if not os.path.exists(target):
-                sys.exit("LibreOffice wrote no " + target)
-    finally:
-        lo.stop(office, desktop)
-        shutil.rmtree(work, ignore_errors=True)
-
-
 def main():
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "lumicell", "Templates"))
     os.makedirs(out, exist_ok=True)
@@ -120,7 +101,7 @@ def main():
             path = os.path.join(work, name)
             make(path)
             made.append(path)
-        calculate_with_libreoffice(made, out)
+        lo.store_calculated(made, out)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

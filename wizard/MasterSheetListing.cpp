@@ -66,23 +66,16 @@ struct MasterRow {
 // end only when the listing loaded it (a run that called the listing keeps its own).
 class ListingWaitWindow {
 public:
-    explicit ListingWaitWindow(const QString& fileName)
-        : loadedHere_(workbooks::LoadWaitWindowForWorkbooks()) {
+    explicit ListingWaitWindow(const QString& fileName) {
         if (core::frmWait* wait = core::frmWait::loaded()) {
             wait->lblBudgetFileLabel()->hide();
             wait->lblFileStatus()->hide();
         }
         workbooks::ShowWaitStep(fileName, QString(), QString(), kLoadingText, 0, 0);
     }
-    ~ListingWaitWindow() {
-        if (loadedHere_)
-            core::frmWait::unload();
-    }
-    ListingWaitWindow(const ListingWaitWindow&) = delete;
-    ListingWaitWindow& operator=(const ListingWaitWindow&) = delete;
 
 private:
-    bool loadedHere_;
+    workbooks::WaitWindowScope scope_;
 };
 
 // The dialog, unloaded on every way out of the password step.

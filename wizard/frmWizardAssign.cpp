@@ -29,14 +29,16 @@ namespace {
 constexpr int kUserNameColumn = frmWizard::kAssignUserName;
 const QList<int> kAssignWidths = {2800, 1600, 1200};
 
-// The user a typed text stands for: the user of that name, else the one user whose name
-// contains the text; no value for none or several.
+// The one user whose name contains the text (taken literally); no value for none or several.
 std::optional<QString> completedUserName(const QString& text) {
     try {
         core::cDB2 query;
         query.SetConnection();
-        return core::CompleteName(query.Cnn(), QStringLiteral("UsersData"), QStringLiteral("Users"), text,
-                                  core::Completion::OnlyOne);
+        const QStringList users =
+            core::NamesContaining(query.Cnn(), QStringLiteral("UsersData"), QStringLiteral("Users"), text, 2);
+        if (users.size() != 1)
+            return std::nullopt;
+        return users.front();
     } catch (const std::exception&) {
         return std::nullopt; // a failed look-up completes nothing, as a look-up without rows
     }

@@ -290,14 +290,7 @@ qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSe
     LoadWaitWindowForWorkbooks();
     qint32 result = kCutFailed;
     try {
-        CutChoice choice;
-        choice.overwriteAll = overwriteAll;
-        choice.fromSelection = fromSelection;
-        choice.copyValues = copyValues;
-        choice.selection = selection;
-        choice.total = total;
-        choice.offset = offset;
-        result = cutMaster(masterFile, choice);
+        result = cutMaster(masterFile, {overwriteAll, fromSelection, copyValues, selection, total, offset});
     } catch (const std::exception& error) {
         ReportError(error);
         result = kCutFailed;

@@ -7,7 +7,6 @@
 #include "core/ErrorMessage.h"
 #include "core/NameCompletion.h"
 #include "core/cDB2.h"
-#include "core/frmWait.h"
 #include "corvakit/CorvHotLink.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
@@ -54,24 +53,6 @@ public:
     ScreenUpdatingOff& operator=(const ScreenUpdatingOff&) = delete;
 };
 
-// The wait window of the listing, unloaded at the end when the listing loaded it.
-class ListingWaitWindow {
-public:
-    explicit ListingWaitWindow(const QString& masterFile)
-        : loadedHere_(workbooks::LoadWaitWindowForWorkbooks()) {
-        workbooks::ShowWaitStep(masterFile, QString(), QString(), kWritingText, 0, 0);
-    }
-    ~ListingWaitWindow() {
-        if (loadedHere_)
-            core::frmWait::unload();
-    }
-    ListingWaitWindow(const ListingWaitWindow&) = delete;
-    ListingWaitWindow& operator=(const ListingWaitWindow&) = delete;
-
-private:
-    bool loadedHere_;
-};
-
 cOptions& options() {
     return *gOptions();
 }
@@ -104,7 +85,8 @@ void setFolderList(frmBuild& dialog) {
 void enterSheets(Connection& cnn, const platform::sheet::Workbook& book, qint64 masterKey) {
     const QString masterFile = options().MasterFilename;
     const QString budget = options().BudgetNameContext;
-    const ListingWaitWindow wait(masterFile);
+    const workbooks::WaitWindowScope wait;
+    workbooks::ShowWaitStep(masterFile, QString(), QString(), kWritingText, 0, 0);
     const std::vector<platform::sheet::Worksheet*> sheets = book.worksheets();
     int count = 0;
     for (const platform::sheet::Worksheet* sheet : sheets) {

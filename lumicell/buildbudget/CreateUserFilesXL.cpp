@@ -3,7 +3,6 @@
 #include "lumicell/buildbudget/CreateUserFilesXL.h"
 
 #include "core/AppTitle.h"
-#include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/cOptions.h"
@@ -34,14 +33,9 @@ void tell(const QString& text) {
 // What the builder holds while it runs, given back at every end.
 class BuilderRun {
 public:
-    BuilderRun()
-        : waitLoadedHere_(workbooks::LoadWaitWindowForWorkbooks()) {
-        workbooks::gUpdate = std::make_unique<workbooks::cUpdate>();
-    }
+    BuilderRun() { workbooks::gUpdate = std::make_unique<workbooks::cUpdate>(); }
     ~BuilderRun() {
         workbooks::gUpdate.reset();
-        if (waitLoadedHere_)
-            core::frmWait::unload();
         gOptions()->OKCUFClicked = false;
         if (platform::sheet::Application* app = gXLApp()) {
             app->setDisplayAlerts(true);
@@ -52,7 +46,7 @@ public:
     BuilderRun& operator=(const BuilderRun&) = delete;
 
 private:
-    bool waitLoadedHere_;
+    workbooks::WaitWindowScope wait_;
 };
 
 QStringList sorted(QStringList names) {
@@ -110,13 +104,7 @@ qint32 build(frmBuild& dialog, const QString& masterName, const workbooks::CutCh
 qint32 CreateUserFilesXL(frmBuild& dialog, const QString& masterName, bool overwrite, bool listMode,
                          bool valuesOnly, const QStringList& list, int total, int offset) {
     const BuilderRun run;
-    workbooks::CutChoice choice;
-    choice.overwriteAll = overwrite;
-    choice.fromSelection = listMode;
-    choice.copyValues = valuesOnly;
-    choice.selection = list;
-    choice.total = total;
-    choice.offset = offset;
+    const workbooks::CutChoice choice{overwrite, listMode, valuesOnly, list, total, offset};
     try {
         return build(dialog, masterName, choice);
     } catch (const std::exception& error) {

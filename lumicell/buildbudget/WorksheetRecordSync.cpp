@@ -5,7 +5,6 @@
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/cDB3.h"
-#include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/cOptions.h"
 #include "platform/db/Recordset.h"
@@ -148,7 +147,7 @@ void ResyncWorksheetRecords(const platform::sheet::Workbook& book) {
             return;
         }
         const cOptions& options = *gOptions();
-        const bool waitLoadedHere = workbooks::LoadWaitWindowForWorkbooks();
+        const workbooks::WaitWindowScope wait;
         workbooks::ShowWaitStep(options.MasterFilename, QString(), QString(), kWritingText, 0, 0);
         cnn.beginTransaction();
         try {
@@ -183,12 +182,8 @@ void ResyncWorksheetRecords(const platform::sheet::Workbook& book) {
             cnn.commit();
         } catch (...) {
             cnn.rollback();
-            if (waitLoadedHere)
-                core::frmWait::unload();
             throw;
         }
-        if (waitLoadedHere)
-            core::frmWait::unload();
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
         return;
