@@ -14,7 +14,7 @@
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sys/Edition.h"
-#include "platform/ui/DataGrid.h"
+#include "platform/ui/EditGrid.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 
@@ -23,6 +23,7 @@
 #include <QLibrary>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -180,38 +181,72 @@ TEST_F(AddInHostTest, ABudgetWorkbookShowsAsLibreOfficeShowsIt) {
     box->grab().save(folder + QStringLiteral("/lumicell-about.png"));
 }
 
-// The Build Budget dialog over LibreOffice's Budget.xlsx open in the program: the workbook new to
-// the system is registered under a budget through the dialog's questions, the dialog belongs to
-// the program's window and lists the workbook's sheets; with LUMIDESK_SCREENSHOT_DIR set each of
-// its tabs is saved there as a picture (build-budget-<tab>.png).
+// The Build Budget dialog over LibreOffice's Budget.xlsx open in the program, through the real
+// library: the workbook new to the system is registered under a budget through the dialog's
+// questions; the dialog belongs to the program's window and lists the workbook's sheets; two of
+// them picked with folders typed in part are cut beside the workbook, which stays unchanged, and
+// LibreOffice reads the user files; a user typed in part is assigned. With
+// LUMIDESK_SCREENSHOT_DIR set the tabs are saved there as pictures (build-budget-<tab>.png) and
+// the program with the dialog (lumisheet-build-budget.png).
 TEST_F(AddInHostTest, TheBuildBudgetDialogOverABudgetWorkbook) {
     const QString folder = testsupport::freshDir(QStringLiteral("budget"));
     const QString path = folder + QStringLiteral("/Budget.xlsx");
     ASSERT_TRUE(QFile::copy(testsupport::fixturePath(QStringLiteral("budget/Budget.xlsx")), path));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    // Folder names and users in the master database (a plain database file), as the desktop
+    // program's configuration would leave them.
+    sheettest::runPython(
+        QStringLiteral("import sqlite3, sys\ndb = sqlite3.connect(sys.argv[1])\n"
+                       "db.execute(\"INSERT INTO FolderNames (Folder_Name) VALUES ('North'), ('South')\")\n"
+                       "db.execute(\"INSERT INTO UsersData (Users) VALUES ('Smith'), ('Jones')\")\n"
+                       "db.commit()\n"),
+        {folders_.masterPath()});
     window_->resize(900, 560);
     window_->show();
     ASSERT_TRUE(host_.start(app_));
-    ASSERT_NE(lumisheet::OpenWorkbook(app_, path), nullptr);
-    // Yes to the offer, the budget's name, then OK to the note that no folder names exist yet.
-    ui_->answerMessages({Answer::Yes, Answer::Ok});
+    platform::sheet::Workbook* master = lumisheet::OpenWorkbook(app_, path);
+    ASSERT_NE(master, nullptr);
+    ui_->answerMessages({Answer::Yes});
     ui_->answerTexts({QStringLiteral("Sales")});
     ASSERT_TRUE(host_.buildBudget());
-    ASSERT_EQ(ui_->asked().size(), 3u) << ui_->messageTexts().join('|').toStdString();
-    EXPECT_EQ(ui_->asked()[2].text, u"There aren't any Folder_Name records.  Add some!");
+    ASSERT_EQ(ui_->asked().size(), 2u) << ui_->messageTexts().join('|').toStdString();
     QWidget* dialog = platform::ui::LoadedWindows::find(QStringLiteral("frmBuild"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->parentWidget(), window_.get());
     EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
     auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-    auto* sheets = dialog->findChild<platform::ui::DataGrid*>(QStringLiteral("dtCUF"));
-    ASSERT_NE(tabs, nullptr);
-    ASSERT_NE(sheets, nullptr);
+    auto* sheets = dialog->findChild<platform::ui::EditGrid*>(QStringLiteral("dtCUF"));
+    auto* assign = dialog->findChild<platform::ui::EditGrid*>(QStringLiteral("dtUFAssign"));
+    auto* make = dialog->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    ASSERT_TRUE(tabs && sheets && assign && make);
     EXPECT_EQ(tabs->currentIndex(), 2);
-    QStringList listed;
-    for (int row = 0; row < sheets->rowCount(); ++row)
-        listed << sheets->cellText(row, 1);
-    EXPECT_EQ(listed, (QStringList{"Sales", "Costs", "Rates", "Summary"}));
+    const auto column = [](const platform::ui::DataGrid& grid, int col) {
+        QStringList texts;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            texts << grid.cellText(row, col);
+        return texts;
+    };
+    EXPECT_EQ(column(*sheets, 1), (QStringList{"Sales", "Costs", "Rates", "Summary"}));
+
+    for (const auto& [row, typed] : {std::pair{0, "Nor"}, {1, "Sou"}}) {
+        sheets->editCell(row, 0, 1);
+        sheets->editCell(row, 2, QString::fromLatin1(typed));
+    }
+    EXPECT_EQ(column(*sheets, 2), (QStringList{"North", "South", "", ""}));
+    make->click();
+    EXPECT_EQ(ui_->asked().size(), 2u) << ui_->messageTexts().join('|').toStdString();
+    EXPECT_EQ(sheettest::shownByLibreOffice(folder + QStringLiteral("/North/Sales.xlsx"), 1).value(4),
+              u"Total,600,630,1230,");
+    EXPECT_EQ(sheettest::shownByLibreOffice(folder + QStringLiteral("/South/Costs.xlsx"), 1).value(4),
+              u"Total,75,82,157");
+    EXPECT_TRUE(master->saved()) << "the open master is unchanged";
+    EXPECT_EQ(column(*sheets, 1), (QStringList{"Costs", "Rates", "Sales", "Summary"})) << "the database view";
+    EXPECT_EQ(column(*sheets, 4).filter(QStringLiteral(".xlsx")).size(), 2);
+
+    tabs->setCurrentIndex(3);
+    EXPECT_EQ(column(*assign, 0), (QStringList{"Sales.xlsx", "Costs.xlsx"}));
+    assign->editCell(0, 2, QStringLiteral("Jo"));
+    EXPECT_EQ(assign->cellText(0, 2), u"Jones");
 
     const QString shots = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
     if (shots.isEmpty())
@@ -224,7 +259,12 @@ TEST_F(AddInHostTest, TheBuildBudgetDialogOverABudgetWorkbook) {
         QTest::qWait(200);
         dialog->grab().save(shots + QStringLiteral("/build-budget-%1.png").arg(tab));
     }
-    window_->grab().save(shots + QStringLiteral("/lumisheet-build-budget.png"));
+    tabs->setCurrentIndex(2);
+    QTest::qWait(200);
+    const QRect area = window_->frameGeometry().united(dialog->frameGeometry());
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(shots + QStringLiteral("/lumisheet-build-budget.png"));
 }
 
 } // namespace
