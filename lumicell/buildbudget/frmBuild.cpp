@@ -43,6 +43,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 namespace lumicell {
@@ -350,7 +351,8 @@ void frmBuild::Form_Load() {
             }
             LoadForBudget();
         }
-        const int tab = std::clamp(setting(kSetBuildTab).toInt(), 0, int(kRange));
+        // The Range tab is switched off: a stored index beyond the others opens Assign User Files.
+        const int tab = std::clamp(setting(kSetBuildTab).toInt(), 0, int(kAssignUserFiles));
         const bool changes = SSTab1_->currentIndex() != tab;
         SSTab1_->setCurrentIndex(tab);
         if (changes)

@@ -12,6 +12,7 @@
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/buildbudget/frmSync.h"
 #include "platform/ui/EditGrid.h"
+#include "workbooks/CheckUserFilesExist.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -118,18 +119,29 @@ TEST_F(BuildDialogTest, ASampleTemplateInCapitalsOpensInTemplateModeAndTouchesNo
 
 TEST_F(BuildDialogTest, TheDatabaseViewListsTheRecordsAndChecksTheUserFilesOnDisk) {
     registerBudgetWorkbook("Sales");
+    // Sales' user file was cut once and is gone from disk since.
+    const QString gone = workFolder_ + QStringLiteral("/North/Sales.xlsx");
+    execute("UPDATE Worksheets SET UF_Create_Date = '2026-01-02 10:00:00', UF_Modified_Date = '2026-01-02 "
+            "10:00:00', "
+            "User_Filename = 'Sales.xlsx', UFNPath = ? WHERE Worksheet_Name = 'Sales'",
+            {gone});
+    execute("INSERT INTO UserFileTablesData (User_Filename, Folder_Name, Budget_Name, Master_File) VALUES "
+            "('Sales.xlsx', 'North', 'Sales', 'Budget.xlsx')");
     openInHost(copyMaster("Budget.xlsx"));
     lumicelltest::writeSetting(platform::sys::kAddInApplication, "Runtime", "DataRadioBtn",
                                QStringLiteral("1"));
     lumicelltest::writeSetting(platform::sys::kAddInApplication, "Runtime", "SetBuildTab",
                                QStringLiteral("1"));
+    ui_->answerMessages({Answer::Yes});
     frmBuild* dialog = open();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(ui_->asked().empty()) << ui_->messageTexts().join('|').toStdString();
+    EXPECT_EQ(ui_->messageTexts(), QStringList{workbooks::kMissingUserFileText.arg("Sales.xlsx")})
+        << "the budget's user files are tested on disk first";
     EXPECT_TRUE(dialog->optData()->isChecked());
     EXPECT_EQ(gridColumn(*dialog->dtCUF(), frmBuild::kCufSheet),
               (QStringList{"Costs", "Rates", "Sales", "Summary"}));
     EXPECT_EQ(gridColumn(*dialog->dtCUF(), frmBuild::kCufSelect), (QStringList{"1", "0", "1", "0"}));
+    EXPECT_EQ(gridColumn(*dialog->dtCUF(), frmBuild::kCufMissing), (QStringList{"0", "0", "1", "0"}));
     EXPECT_EQ(dialog->SSTab1()->currentIndex(), frmBuild::kRunMacros);
     EXPECT_EQ(dialog->cmdOK()->text(), u"Run");
 
@@ -305,6 +317,27 @@ TEST_F(BuildDialogTest, TheUserFileGridCompletesFoldersAndDropsTheRowWhoseNameWa
     grid.editCell(1, frmBuild::kCufSheet, QString());
     EXPECT_EQ(gridColumn(grid, frmBuild::kCufSheet), (QStringList{"Sales", "Rates", "Summary"}));
     EXPECT_EQ(rows("SELECT COUNT(*) FROM Worksheets WHERE Budget_Name = 'Sales'"), QStringList{"4"});
+}
+
+TEST_F(BuildDialogTest, OkOnAssignUserFilesOnlyClosesAndTheShutDownClosesTheDialog) {
+    registerBudgetWorkbook("Sales");
+    openInHost(copyMaster("Budget.xlsx"));
+    frmBuild* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    const QStringList before = rows("SELECT * FROM Worksheets") + rows("SELECT * FROM UserFileTablesData");
+    dialog->SSTab1()->setCurrentIndex(frmBuild::kAssignUserFiles);
+    dialog->cmdOK_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmBuild::loaded(), nullptr);
+    EXPECT_TRUE(ui_->asked().empty()) << ui_->messageTexts().join('|').toStdString();
+    EXPECT_EQ(rows("SELECT * FROM Worksheets") + rows("SELECT * FROM UserFileTablesData"), before);
+
+    frmBuild* again = open();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->SSTab1()->currentIndex(), frmBuild::kAssignUserFiles) << "the tab shown last";
+    lumicell::AppShutdown();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmBuild::loaded(), nullptr);
 }
 
 } // namespace
