@@ -2,13 +2,13 @@
 // and switches the spreadsheet program's screen updating back on.
 #include "lumicell/buildbudget/frmBuild.h"
 
-#include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
 #include "corvakit/CorvHotLink.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/BuildTabPages.h"
+#include "lumicell/DialogHandler.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/SampleTemplates.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
@@ -82,18 +82,6 @@ void writeSetting(const QString& key, const QString& value) {
 void screenUpdatingOn() {
     if (platform::sheet::Application* app = gXLApp())
         app->setScreenUpdating(true);
-}
-
-// Runs a handler, showing the generic error message for a failure; screen updating comes back
-// on either way.
-void trapped(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        core::frmWait::unload();
-        core::ShowErrorMessage(error);
-    }
-    screenUpdatingOn();
 }
 
 DataGridColumn column(const QString& heading, int widthTwips, ColumnKind kind, bool editable) {
@@ -307,7 +295,7 @@ void frmBuild::retargetPages() {
 
 void frmBuild::Form_Load() {
     loading_ = true;
-    trapped([this] {
+    RunDialogHandler([this] {
         ParentToExcel(*this);
         SSTab1_->setTabEnabled(kRange, false);
         cOptions& opts = options();
@@ -366,7 +354,7 @@ void frmBuild::Form_Load() {
 }
 
 void frmBuild::LoadForTemplate() {
-    trapped([this] {
+    RunDialogHandler([this] {
         options().BudgetNameContext.clear();
         place();
         showVersionText();
@@ -377,7 +365,7 @@ void frmBuild::LoadForTemplate() {
 }
 
 void frmBuild::LoadForBudget() {
-    trapped([this] {
+    RunDialogHandler([this] {
         place();
         showVersionText();
         setTitle(kMakeWorksheets);
@@ -389,7 +377,7 @@ void frmBuild::LoadForBudget() {
 }
 
 void frmBuild::SSTab1_Click(int tab) {
-    trapped([this, tab] {
+    RunDialogHandler([this, tab] {
         writeSetting(kSetBuildTab, QString::number(tab));
         if (tab > kAssignUserFiles)
             return;
@@ -410,7 +398,7 @@ void frmBuild::SSTab1_Click(int tab) {
 }
 
 void frmBuild::cmdOK_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         options().ActiveForm = this;
         const int tab = SSTab1_->currentIndex();
         const bool closeAfter = settingFlag(QStringLiteral("CloseWin"));
@@ -459,7 +447,7 @@ void frmBuild::tickDatabaseView() {
 }
 
 void frmBuild::optExcel_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         if (!settingFlag(kDataRadioBtn))
             return;
         writeSetting(kDataRadioBtn, QStringLiteral("0"));
@@ -474,7 +462,7 @@ void frmBuild::optExcel_Click() {
 }
 
 void frmBuild::optData_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         if (settingFlag(kDataRadioBtn))
             return;
         writeSetting(kDataRadioBtn, QStringLiteral("1"));
@@ -483,7 +471,7 @@ void frmBuild::optData_Click() {
 }
 
 void frmBuild::chkAllCUF_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         const int ticked = chkAllCUF_->isChecked() ? 1 : 0;
         for (int row = 0; row < dtCUF_->rowCount(); ++row)
             dtCUF_->setCellValue(row, kCufSelect, ticked);
@@ -542,7 +530,7 @@ void frmBuild::closeEvent(QCloseEvent* event) {
         return;
     }
     bool reSync = false;
-    trapped([this, &reSync] { reSync = unloadQuestions(); });
+    RunDialogHandler([this, &reSync] { reSync = unloadQuestions(); });
     writeSetting(kSetBuildTab, QString::number(SSTab1_->currentIndex()));
     options().CUFIsRunning = false;
     platform::ui::closeHelpWindows();

@@ -2,8 +2,8 @@
 // the spreadsheet program's screen updating on at their end.
 #include "lumicell/buildbudget/frmSync.h"
 
-#include "core/ErrorMessage.h"
 #include "lumicell/AddIn.h"
+#include "lumicell/DialogHandler.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/buildbudget/CreateUserFilesGrid.h"
 #include "lumicell/buildbudget/WorksheetRecordSync.h"
@@ -32,16 +32,6 @@ using platform::ui::namedControl;
 platform::sheet::Workbook* activeWorkbook() {
     platform::sheet::Application* app = gXLApp();
     return app ? app->activeWorkbook() : nullptr;
-}
-
-void trapped(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-    }
-    if (platform::sheet::Application* app = gXLApp())
-        app->setScreenUpdating(true);
 }
 
 QString selectedText(const platform::ui::ListBox& list) {
@@ -114,7 +104,7 @@ frmSync& frmSync::open() {
 }
 
 void frmSync::Form_Load() {
-    trapped([this] {
+    RunDialogHandler([this] {
         gOptions()->ActiveForm = this;
         lblTitle_->setText(VersionText());
         lbxWB_->clearItems();
@@ -138,7 +128,7 @@ void frmSync::LoadSyncDatabaseList() {
 }
 
 void frmSync::cmdAddRec_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         const QString name = selectedText(*lbxWB_);
         for (int entry = 0; entry < lbxDB_->listCount(); ++entry)
             if (lbxDB_->subItem(entry) == name && !name.isEmpty())
@@ -149,14 +139,14 @@ void frmSync::cmdAddRec_Click() {
 }
 
 void frmSync::cmdDelRec_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         if (DeleteWorksheetRecord(selectedText(*lbxDB_)))
             LoadSyncDatabaseList();
     });
 }
 
 void frmSync::cmdClearRec_Click() {
-    trapped([this] {
+    RunDialogHandler([this] {
         if (platform::sheet::Workbook* book = activeWorkbook())
             ResyncWorksheetRecords(*book);
         LoadSyncDatabaseList();
