@@ -4,6 +4,7 @@
 // assignment grid; on LibreOffice's Budget.xlsx and on the add-in's templates.
 #include "BuildBudgetFixture.h"
 #include "lumicell/BuildTabPage.h"
+#include "lumicell/DialogHandler.h"
 #include "lumicell/SampleTemplates.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
 #include "lumicell/buildbudget/CreateUserFilesGrid.h"
@@ -12,6 +13,7 @@
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/buildbudget/frmSync.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/HelpViewer.h"
 #include "workbooks/CheckUserFilesExist.h"
 
 #include <QCheckBox>
@@ -338,6 +340,21 @@ TEST_F(BuildDialogTest, OkOnAssignUserFilesOnlyClosesAndTheShutDownClosesTheDial
     lumicell::AppShutdown();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmBuild::loaded(), nullptr);
+}
+
+TEST_F(BuildDialogTest, HelpShowsTheDialogsPageOrSaysThatThereIsNone) {
+    openInHost(copyMaster("Budget.xlsx"));
+    ui_->answerMessages({Answer::No, Answer::Ok});
+    frmBuild* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->cmdHelp()->click();
+    EXPECT_EQ(ui_->messageTexts().value(1), lumicell::kNoHelpText);
+    QStringList shown;
+    platform::ui::installHelpViewer({[&shown](const QString& page) { shown << page; }, {}});
+    dialog->cmdHelp()->click();
+    platform::ui::installHelpViewer({});
+    EXPECT_EQ(shown, QStringList{"frmBuild"});
+    EXPECT_EQ(ui_->asked().size(), 2u);
 }
 
 } // namespace
