@@ -3,6 +3,7 @@
 // the re-sync question when it closes; the user-file builder's refusals and questions; the
 // assignment grid; on LibreOffice's Budget.xlsx and on the add-in's templates.
 #include "BuildBudgetFixture.h"
+#include "corvakit/CorvHotLink.h"
 #include "lumicell/BuildTabPage.h"
 #include "lumicell/DialogHandler.h"
 #include "lumicell/SampleTemplates.h"
@@ -18,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -355,6 +357,18 @@ TEST_F(BuildDialogTest, HelpShowsTheDialogsPageOrSaysThatThereIsNone) {
     platform::ui::installHelpViewer({});
     EXPECT_EQ(shown, QStringList{"frmBuild"});
     EXPECT_EQ(ui_->asked().size(), 2u);
+}
+
+TEST_F(BuildDialogTest, WithNoWorkbookActiveTheDialogShowsItsVersionAndEmptyLists) {
+    options().AWBSet = QStringLiteral("None");
+    frmBuild* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(ui_->asked().empty());
+    EXPECT_TRUE(dialog->lblTitle()->text().startsWith(u"LumivaneXL Ver "));
+    EXPECT_EQ(dialog->agtxtHelp()->toolTip(), u"Web HELP for Build Worksheets");
+    EXPECT_EQ(dialog->dtCUF()->rowCount(), 0);
+    EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
+    EXPECT_FALSE(options().CUFIsRunning) << "the load stops before the dialog counts as open";
 }
 
 } // namespace
