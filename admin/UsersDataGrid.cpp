@@ -10,6 +10,7 @@
 // sorts it in.
 #include "admin/ConfigGridSupport.h"
 #include "admin/ConfigGrids.h"
+#include "core/NameCompletion.h"
 #include "core/cOptions.h"
 #include "platform/db/SqlText.h"
 #include "platform/ui/EditGrid.h"
@@ -56,15 +57,8 @@ void loadUsersGrid(EditGrid& grid) {
 // The folder names that contain the typed text (any case), at most two of them. The text is
 // matched literally: "%" and "_" are no wildcards.
 QStringList foldersContaining(platform::db::Connection& connection, const QString& typed) {
-    auto matches = platform::db::Recordset::open(
-        connection,
-        QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE Folder_Name LIKE ? ESCAPE '\\' "
-                       "AND Folder_Name <> ? LIMIT 2"),
-        {platform::db::containsPattern(typed), detail::kPlaceholder});
-    QStringList names;
-    for (; !matches.eof(); matches.moveNext())
-        names << matches.value(0).toString();
-    return names;
+    return core::NamesContaining(connection, QStringLiteral("FolderNames"), QStringLiteral("Folder_Name"),
+                                 typed, 2);
 }
 
 // Stores the row, unless the folder cell of a stored user was emptied or names no folder.

@@ -11,6 +11,8 @@
 #include "lumicell/CAppClass.h"
 #include "lumicell/NotYetAvailable.h"
 #include "lumicell/ParentToExcel.h"
+#include "lumicell/buildbudget/frmBuild.h"
+#include "lumicell/buildbudget/frmSync.h"
 #include "lumicell/cOptions.h"
 #include "platform/sheet/Application.h"
 #include "platform/sys/Edition.h"
@@ -77,6 +79,13 @@ NotStartedError::NotStartedError()
     : std::runtime_error(
           "Object variable not set: the add-in has not been started (OnOpenWorkBook comes first).") {}
 
+QString VersionText() {
+    return QStringLiteral("LumivaneXL Ver %1.%2.%3")
+        .arg(LUMIVANE_VERSION_MAJOR)
+        .arg(LUMIVANE_VERSION_MINOR)
+        .arg(LUMIVANE_VERSION_PATCH);
+}
+
 cOptions* gOptions() {
     return context() ? context()->options : nullptr;
 }
@@ -130,7 +139,14 @@ void AboutBudget() {
 
 void BuildBudget() {
     started();
-    SayNotYetAvailable(QStringLiteral("The Build Budget dialog"));
+    frmBuild* dialog = frmBuild::loaded();
+    if (!dialog) {
+        dialog = new frmBuild(ExcelWindow()); // deleted when it closes
+        dialog->Form_Load();
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void Configure() {
@@ -147,7 +163,8 @@ void AppShutdown() {
     Context& add = started();
     add.options->DisplayLumiAlerts = QStringLiteral("False");
     add.options->WriteValues();
-    for (const QString& form : {kRunBudgetForm, kBuildBudgetForm, kConfigureForm, kAboutForm})
+    for (const QString& form :
+         {kRunBudgetForm, kBuildBudgetForm, frmSync::kFormName, kConfigureForm, kAboutForm})
         core::UnloadForm(form);
     add.gAppClass->setXLEventApp(nullptr);
     context().reset();

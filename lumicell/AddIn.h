@@ -39,7 +39,7 @@ public:
 
 // The form names of the add-in's windows (the dialogs each register under their name).
 inline const QString kRunBudgetForm = QStringLiteral("frmRunBudget");
-inline const QString kBuildBudgetForm = QStringLiteral("frmBuildBudget");
+inline const QString kBuildBudgetForm = QStringLiteral("frmBuild");
 inline const QString kConfigureForm = QStringLiteral("frmConfigure");
 inline const QString kAboutForm = QStringLiteral("frmAbout");
 
@@ -53,6 +53,9 @@ void BuildBudget();
 void Configure();
 void RunBudget();
 void AppShutdown();
+
+// "LumivaneXL Ver <major>.<minor>.<revision>": the version text of the add-in's dialogs.
+QString VersionText();
 
 // The options object while the add-in is started; null otherwise.
 cOptions* gOptions();

@@ -16,6 +16,9 @@ public:
     virtual QString okCaption() const = 0;
     // The page became the current tab.
     virtual void pageShown() {}
+    // The dialog was shown or resized: the page lays out its current mode (the Make Worksheets
+    // page also gives the dialog its size and caption).
+    virtual void layOut() {}
     // OK was clicked on this page. Returns false when the operation did not run to its end
     // (the dialog then stays open even when it would close after a finished operation).
     virtual bool runOk() = 0;

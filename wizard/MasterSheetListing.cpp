@@ -17,6 +17,7 @@
 #include "platform/sheet/Worksheet.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/frmEnterWBPwd.h"
+#include "wizard/SheetRegistration.h"
 #include "wizard/WizardServices.h"
 #include "workbooks/EnterWorkbookPasswords.h"
 #include "workbooks/MasterFileRow.h"
@@ -46,12 +47,6 @@ const QString kUpdatingText = QStringLiteral("Updating database with Worksheet n
 const QString kMasterRowOfName =
     QStringLiteral("SELECT ID_MasterFiles FROM MasterFiles WHERE Master_File = ? COLLATE NOCASE_U "
                    "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
-const QString kListedSheet =
-    QStringLiteral("SELECT Master_File FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U "
-                   "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid LIMIT 1");
-const QString kAddSheet = QStringLiteral(
-    "INSERT INTO Worksheets (Worksheet_Name, Master_File, Budget_Name, MasterFiles_ID, WS_Password, "
-    "Select_By_User, Folder_Name) VALUES (?, ?, ?, ?, ?, ?, ?)");
 
 QString context() {
     return core::gOptions ? core::gOptions->BudgetNameContext : QString();
@@ -71,23 +66,16 @@ struct MasterRow {
 // end only when the listing loaded it (a run that called the listing keeps its own).
 class ListingWaitWindow {
 public:
-    explicit ListingWaitWindow(const QString& fileName)
-        : loadedHere_(workbooks::LoadWaitWindowForWorkbooks()) {
+    explicit ListingWaitWindow(const QString& fileName) {
         if (core::frmWait* wait = core::frmWait::loaded()) {
             wait->lblBudgetFileLabel()->hide();
             wait->lblFileStatus()->hide();
         }
         workbooks::ShowWaitStep(fileName, QString(), QString(), kLoadingText, 0, 0);
     }
-    ~ListingWaitWindow() {
-        if (loadedHere_)
-            core::frmWait::unload();
-    }
-    ListingWaitWindow(const ListingWaitWindow&) = delete;
-    ListingWaitWindow& operator=(const ListingWaitWindow&) = delete;
 
 private:
-    bool loadedHere_;
+    workbooks::WaitWindowScope scope_;
 };
 
 // The dialog, unloaded on every way out of the password step.
@@ -179,16 +167,8 @@ QString askSheetPassword(const Worksheet& sheet) {
 
 void listSheet(Connection& cnn, const MasterRow& master, const Worksheet& sheet, bool automatic) {
     const QString budget = context();
-    Recordset listed = Recordset::open(cnn, kListedSheet, {sheet.name(), budget});
-    if (!listed.eof()) {
-        QString owner = workbooks::TextOf(listed, QStringLiteral("Master_File"));
-        if (owner.isEmpty())
-            owner = kPlaceholder;
-        if (owner.compare(master.file, Qt::CaseInsensitive) != 0)
-            tell(kDuplicateSheetText.arg(sheet.name(), master.file, owner));
+    if (!SheetNameIsFree(cnn, sheet.name(), master.file, budget))
         return;
-    }
-    listed.close();
     QString password;
     // A sheet protected without a password can be read as it is.
     if (sheet.isProtected() && sheet.hasPassword()) {
@@ -196,10 +176,15 @@ void listSheet(Connection& cnn, const MasterRow& master, const Worksheet& sheet,
         if (password.isEmpty())
             return;
     }
-    const QVariant scrambled = password.isEmpty() ? QVariant() : QVariant(admin::EncodeString(password));
-    const QVariant folder = automatic && password.isEmpty() ? QVariant(kAutomaticFolder) : QVariant();
-    cnn.execute(kAddSheet,
-                {sheet.name(), master.file, budget, master.id, scrambled, automatic ? 1 : 0, folder});
+    NewSheetRow row;
+    row.sheetName = sheet.name();
+    row.masterFile = master.file;
+    row.budget = budget;
+    row.masterFileId = master.id;
+    row.scrambledPassword = password.isEmpty() ? QVariant() : QVariant(admin::EncodeString(password));
+    row.picked = automatic;
+    row.folder = automatic && password.isEmpty() ? QVariant(kAutomaticFolder) : QVariant();
+    AddSheetRow(cnn, row);
 }
 
 void stampRow(Connection& cnn, qint64 masterFileId) {

@@ -10,14 +10,14 @@
 // workbook of the budget already uses is refused with a message.
 #pragma once
 
+#include "wizard/SheetRegistration.h"
+
 #include <QString>
 #include <QtGlobal>
 
 namespace wizard {
 
 inline const QString kMasterFileNotFoundText = QStringLiteral("The query didn't find the master file.");
-inline const QString kDuplicateSheetText =
-    QStringLiteral("Worksheet '%1' from '%2' duplicates a worksheet name from '%3' and can't be entered");
 inline const QString kSheetPasswordPrompt =
     QStringLiteral("%1 is protected.  To add it to Lumivane, enter the Password or unprotect it.");
 inline const QString kSheetPasswordTitle = QStringLiteral("Provide worksheet password");

@@ -5,6 +5,7 @@
 #include "core/BudgetContextName.h"
 #include "core/ErrorMessage.h"
 #include "core/GridBinding.h"
+#include "core/NameCompletion.h"
 #include "core/cDB2.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Twips.h"
@@ -28,20 +29,19 @@ namespace {
 constexpr int kUserNameColumn = frmWizard::kAssignUserName;
 const QList<int> kAssignWidths = {2800, 1600, 1200};
 
-// The one user whose name contains the text (a LIKE with the text's own wildcards taken
-// literally); no value for none or several.
+// The one user whose name contains the text (taken literally); no value for none or several.
 std::optional<QString> completedUserName(const QString& text) {
-    QString pattern = text;
-    pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-        .replace(QLatin1Char('%'), QStringLiteral("\\%"))
-        .replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    core::cDB2 query;
-    platform::db::Recordset rows;
-    if (query.GetRecordset(QStringLiteral("SELECT Users FROM UsersData WHERE Users LIKE ? ESCAPE '\\'"), rows,
-                           {QLatin1Char('%') + pattern + QLatin1Char('%')}) != core::QueryObject::kRows ||
-        rows.recordCount() != 1)
-        return std::nullopt;
-    return rows.value(0).toString();
+    try {
+        core::cDB2 query;
+        query.SetConnection();
+        const QStringList users =
+            core::NamesContaining(query.Cnn(), QStringLiteral("UsersData"), QStringLiteral("Users"), text, 2);
+        if (users.size() != 1)
+            return std::nullopt;
+        return users.front();
+    } catch (const std::exception&) {
+        return std::nullopt; // a failed look-up completes nothing, as a look-up without rows
+    }
 }
 
 // Starts a drag of the user list's name under the mouse, as copied text.

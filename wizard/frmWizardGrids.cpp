@@ -7,6 +7,7 @@
 #include "core/BudgetContextName.h"
 #include "core/ErrorMessage.h"
 #include "core/GridBinding.h"
+#include "core/NameCompletion.h"
 #include "core/RunTrapped.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
@@ -44,27 +45,17 @@ void reveal(platform::ui::EditGrid& grid, int row, int column) {
         grid.setCellValue(row, column, admin::DecodeString(stored));
 }
 
-// The folder a typed name stands for: the folder of that exact name, else the one folder
-// whose name contains the text; no value when neither exists.
+// The folder a typed name stands for: the folder of that name, else the one folder whose name
+// contains the text; no value when neither exists.
 std::optional<QString> resolveFolder(const QString& text) {
-    core::cDB2 query;
-    Recordset rows;
-    if (query.GetRecordset(QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE Folder_Name = ? COLLATE "
-                                          "NOCASE_U"),
-                           rows, {text}) == core::QueryObject::kRows)
-        return rows.value(0).toString();
-    QString pattern = text;
-    pattern.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-        .replace(QLatin1Char('%'), QStringLiteral("\\%"))
-        .replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    Recordset fragments;
-    if (query.GetRecordset(
-            QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE Folder_Name LIKE ? ESCAPE "
-                           "'\\' AND Folder_Name <> '<Dummy record>'"),
-            fragments, {QLatin1Char('%') + pattern + QLatin1Char('%')}) == core::QueryObject::kRows &&
-        fragments.recordCount() == 1)
-        return fragments.value(0).toString();
-    return std::nullopt;
+    try {
+        core::cDB2 query;
+        query.SetConnection();
+        return core::CompleteName(query.Cnn(), QStringLiteral("FolderNames"), QStringLiteral("Folder_Name"),
+                                  text, core::Completion::OnlyOne);
+    } catch (const std::exception&) {
+        return std::nullopt; // a failed look-up completes nothing, as a look-up without rows
+    }
 }
 
 void addFolderName(const QString& name) {

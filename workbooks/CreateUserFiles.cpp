@@ -1,6 +1,6 @@
-// See CreateUserFiles.h. The cut runs in an application object of its own (the stand-in for
-// the hidden spreadsheet instance), which holds the master workbook read-only for the whole cut
-// and the new user workbook of the sheet in hand. The worksheet rows are read through the
+// See CreateUserFiles.h. The cut makes its new workbooks in an application object of its own
+// (the stand-in for the hidden spreadsheet instance); the desktop program holds the master
+// workbook read-only in memory for the whole cut. The worksheet rows are read through the
 // update engine's connection and stamped through gDB2, one row after each saved file, in a
 // transaction that is committed before every question, so no question waits with the database
 // held.
@@ -89,22 +89,16 @@ void tell(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
 }
 
-// The master workbook as its MasterFiles row describes it.
-struct Master {
-    QString file;
-    QString folder;
-    QString fullPath;
-    qint64 id = 0;
-    StoredPasswords passwords;
-};
-
-// The user workbook of one sheet: a copy of the whole sheet, or its values and formats from
-// A1 to its last used cell pasted into a new workbook. Either way its one sheet bears the
-// master sheet's name, by which the update run finds it again.
-void saveUserFile(Application& app, Workbook& master, Worksheet& sheet, const QString& path,
-                  bool copyValues) {
+// The user workbook of one sheet: a copy of the whole sheet (unprotected with the stored
+// password when the sheet is protected), or its values and formats from A1 to its last used
+// cell pasted into a new workbook of the cut's own application. Either way its one sheet bears
+// the master sheet's name, by which the update run finds it again, and the master is only read.
+void saveUserFile(Application& app, const Workbook& master, const Worksheet& sheet, const QString& path,
+                  bool copyValues, const QString& sheetPassword) {
     if (!copyValues) {
         std::unique_ptr<Workbook> book = master.copySheetToNewWorkbook(sheet, QFileInfo(path).fileName());
+        if (!sheetPassword.isEmpty())
+            book->sheet(0).unprotect(sheetPassword);
         book->saveCopyAs(path);
         book->close();
         return;
@@ -112,7 +106,7 @@ void saveUserFile(Application& app, Workbook& master, Worksheet& sheet, const QS
     const CellRange block({1, 1}, sheet.lastCell());
     Workbook& book = app.add();
     book.renameSheet(book.activeSheet(), sheet.name());
-    Range(sheet, block).copy();
+    app.copy(Range(const_cast<Worksheet&>(sheet), block));
     const Range target(book.activeSheet(), block);
     target.pasteSpecial(PasteType::Formats);
     target.pasteSpecial(PasteType::Values);
@@ -123,25 +117,14 @@ void saveUserFile(Application& app, Workbook& master, Worksheet& sheet, const QS
 
 class Cut {
 public:
-    Cut(const Master& master, bool overwriteAll, bool fromSelection, bool copyValues,
-        const QStringList& selection, int total, int offset)
+    Cut(const MasterToCut& master, const CutChoice& choice)
         : master_(master)
-        , overwriteAll_(overwriteAll)
-        , fromSelection_(fromSelection)
-        , copyValues_(copyValues)
-        , selection_(selection)
-        , total_(total)
-        , offset_(offset) {}
+        , choice_(choice) {}
 
-    // Cuts the picked worksheets in the rows; kCutFinished or kCutCancelled.
-    qint32 run(Recordset& sheets) {
-        Application app;
-        const bool linksWereAsked = ExcelDisplayOff(app);
-        platform::sheet::OpenOptions open;
-        open.password = master_.passwords.open;
-        open.writeResPassword = master_.passwords.write;
-        open.readOnly = true;
-        Workbook& book = app.open(master_.fullPath, open);
+    // Cuts the picked worksheets in the rows from the open master; kCutFinished or kCutCancelled.
+    qint32 run(Workbook& book, Recordset& sheets) {
+        Application app; // the cut's own: its workbooks are never the user's
+        ExcelDisplayOff(app);
         rowCount_ = sheets.recordCount();
         pathSize_ = sheets.field(sheets.fieldIndex(QStringLiteral("UFNPath"))).size;
         qint32 result = kCutFinished;
@@ -153,8 +136,6 @@ public:
         }
         stamps_.commit();
         app.closeAll();
-        if (linksWereAsked)
-            ExcelDisplayOn(app, true);
         return result;
     }
 
@@ -175,7 +156,7 @@ private:
     }
 
     bool chosen(const QString& worksheet) const {
-        return !fromSelection_ || selection_.contains(worksheet, Qt::CaseInsensitive);
+        return !choice_.fromSelection || choice_.selection.contains(worksheet, Qt::CaseInsensitive);
     }
 
     Outcome cutRow(Application& app, Workbook& book, const Recordset& row, int rowNumber) {
@@ -196,7 +177,7 @@ private:
         }
         if (recordedByAnotherBudget(path))
             return Outcome::Skipped;
-        if (existing.found && !overwriteAll_) {
+        if (existing.found && !choice_.overwriteAll) {
             stamps_.commit();
             const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
                                                        platform::ui::Buttons::YesNoCancel, core::appTitle());
@@ -210,66 +191,48 @@ private:
 
         ++cut_;
         ShowWaitStep(master_.file, UserFileName(worksheet), worksheet, kCreatingText,
-                     fromSelection_ ? offset_ + cut_ : rowNumber, fromSelection_ ? total_ : rowCount_);
-        Worksheet& sheet = book.sheet(worksheet);
-        const QString sheetPassword = DecodedTextOf(row, QStringLiteral("WS_Password"));
-        if (!sheetPassword.isEmpty())
-            sheet.unprotect(sheetPassword); // in memory only: the master is never saved
+                     choice_.fromSelection ? choice_.offset + cut_ : rowNumber,
+                     choice_.fromSelection ? choice_.total : rowCount_);
+        const Worksheet& sheet = book.sheet(worksheet);
         if (!folderFound.isFolder)
             platform::sys::MakeFolder(folderPath);
-        saveUserFile(app, book, sheet, path, copyValues_);
+        saveUserFile(app, book, sheet, path, choice_.copyValues,
+                     DecodedTextOf(row, QStringLiteral("WS_Password")));
         stamps_.begin();
-        RecordUserFileCreated(worksheet, UserFileName(worksheet), path, copyValues_);
+        RecordUserFileCreated(worksheet, UserFileName(worksheet), path, choice_.copyValues);
         return Outcome::Cut;
     }
 
-    const Master& master_;
-    bool overwriteAll_;
-    bool fromSelection_;
-    bool copyValues_;
-    QStringList selection_;
-    int total_;
-    int offset_;
+    const MasterToCut& master_;
+    const CutChoice& choice_;
     int rowCount_ = 0;
     int pathSize_ = 0;
     int cut_ = 0;
     StampBatch stamps_;
 };
 
-// Reads the master workbook's row into master; false when not exactly one row matched.
-bool readMaster(const QString& masterFile, Master& master) {
-    Recordset row;
-    if (!OpenMasterFileRow(*gUpdate, masterFile, context(), row))
-        return false;
-    master.file = masterFile;
-    master.folder = TextOf(row, QStringLiteral("Path"));
-    master.fullPath = JoinPath(master.folder, masterFile);
-    master.id = row.value(QStringLiteral("ID_MasterFiles")).toLongLong();
-    master.passwords = StoredPasswordsOf(row);
-    row.close();
-    return true;
-}
-
-qint32 cutMaster(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
-                 const QStringList& selection, int total, int offset) {
+qint32 cutMaster(const QString& masterFile, const CutChoice& choice) {
     gUpdate = std::make_unique<cUpdate>();
-    Master master;
-    if (!readMaster(masterFile, master)) {
+    MasterToCut master;
+    if (!FindMasterToCut(masterFile, master)) {
         tell(kNoMasterRowText);
         return kCutNoMasterRow;
     }
-    const platform::sys::FindData found = platform::sys::GetFindData(master.fullPath);
-    if (!found.found || found.isFolder || found.name.compare(masterFile, Qt::CaseInsensitive) != 0)
+    if (!LocateMasterToCut(master))
         return kCutMasterMissing;
-    master.fullPath = found.path;
-    gUpdate->SetConnection();
-    Recordset sheets = Recordset::open(gUpdate->Cnn(), kPickedSheets, {master.id, context()});
+    Recordset sheets = OpenPickedWorksheets(master);
     if (platform::sys::IsFileInUse(master.fullPath)) {
         core::LogFileInUseError(masterFile, QString(), true, context());
         return kCutMasterInUse;
     }
-    Cut cut(master, overwriteAll, fromSelection, copyValues, selection, total, offset);
-    return cut.run(sheets);
+    platform::sheet::OpenOptions open;
+    open.password = master.passwords.open;
+    open.writeResPassword = master.passwords.write;
+    open.readOnly = true;
+    const std::unique_ptr<Workbook> book = Workbook::open(master.fullPath, open);
+    const qint32 result = CutWorksheets(*book, sheets, master, choice);
+    book->close();
+    return result;
 }
 
 } // namespace
@@ -291,12 +254,43 @@ QString CorruptCopyPath(const QString& userFilePath) {
                     stem + QStringLiteral("old") + (suffix.isEmpty() ? QString() : u'.' + suffix));
 }
 
+bool FindMasterToCut(const QString& masterFile, MasterToCut& master) {
+    Recordset row;
+    if (!OpenMasterFileRow(*gUpdate, masterFile, context(), row))
+        return false;
+    master.file = masterFile;
+    master.folder = TextOf(row, QStringLiteral("Path"));
+    master.fullPath = JoinPath(master.folder, masterFile);
+    master.id = row.value(QStringLiteral("ID_MasterFiles")).toLongLong();
+    master.passwords = StoredPasswordsOf(row);
+    row.close();
+    return true;
+}
+
+bool LocateMasterToCut(MasterToCut& master) {
+    const platform::sys::FindData found = platform::sys::GetFindData(master.fullPath);
+    if (!found.found || found.isFolder || found.name.compare(master.file, Qt::CaseInsensitive) != 0)
+        return false;
+    master.fullPath = found.path;
+    return true;
+}
+
+Recordset OpenPickedWorksheets(const MasterToCut& master) {
+    gUpdate->SetConnection();
+    return Recordset::open(gUpdate->Cnn(), kPickedSheets, {master.id, context()});
+}
+
+qint32 CutWorksheets(Workbook& book, Recordset& sheets, const MasterToCut& master, const CutChoice& choice) {
+    Cut cut(master, choice);
+    return cut.run(book, sheets);
+}
+
 qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
                        const QStringList& selection, int total, int offset) {
     LoadWaitWindowForWorkbooks();
     qint32 result = kCutFailed;
     try {
-        result = cutMaster(masterFile, overwriteAll, fromSelection, copyValues, selection, total, offset);
+        result = cutMaster(masterFile, {overwriteAll, fromSelection, copyValues, selection, total, offset});
     } catch (const std::exception& error) {
         ReportError(error);
         result = kCutFailed;

@@ -4,14 +4,26 @@
 // name, path and dates. Every later step (assignment, mail, activity check, update run) finds
 // the user file through those columns.
 //
-// The master workbook is opened read-only, with its stored passwords, and its protected sheets
-// are unprotected in memory only: the master file is byte for byte what it was after any cut,
-// finished, cancelled or failed. Each user file is saved atomically.
+// The desktop program opens the master workbook read-only, with its stored passwords; the
+// add-in cuts from the master workbook open in the spreadsheet program. Either way the master
+// is only read: a protected sheet is copied as it is and the copy is unprotected with the
+// stored password, so the master file is byte for byte what it was after any cut, finished,
+// cancelled or failed, and an open master keeps its protection and stays unchanged. The new
+// workbooks are made in an application object of the cut's own, never among the workbooks the
+// user has open, so they raise none of the user's application events. Each user file is saved
+// atomically.
 #pragma once
+
+#include "platform/db/Recordset.h"
+#include "workbooks/MasterFileRow.h"
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
+namespace platform::sheet {
+class Workbook;
+}
 
 namespace workbooks {
 
@@ -47,6 +59,42 @@ QString CorruptCopyPath(const QString& userFilePath);
 // earlier calls of the same run); otherwise every picked worksheet is cut.
 qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
                        const QStringList& selection = {}, int total = 0, int offset = 0);
+
+// The master workbook of a cut, as its MasterFiles row describes it.
+struct MasterToCut {
+    QString file;
+    QString folder;
+    QString fullPath;
+    qint64 id = 0;
+    StoredPasswords passwords;
+};
+
+// What a cut makes: overwriteAll replaces existing user files without asking; fromSelection
+// limits it to the sheets named in selection (letter case aside) and drives the progress bar
+// from total and offset.
+struct CutChoice {
+    bool overwriteAll = false;
+    bool fromSelection = false;
+    bool copyValues = false;
+    QStringList selection;
+    int total = 0;
+    int offset = 0;
+};
+
+// The steps of a cut, for a caller that checks more between them (the add-in's builder). They
+// work through gUpdate, which the caller creates and releases.
+// Reads the master's row of the budget context (file name equal ignoring case); false when not
+// exactly one row matched.
+bool FindMasterToCut(const QString& masterFile, MasterToCut& master);
+// True when the master workbook file is on disk (its name looked up without regard to case);
+// fullPath is then the file as the disk spells it.
+bool LocateMasterToCut(MasterToCut& master);
+// The picked worksheet rows of the master, in the order they were listed.
+platform::db::Recordset OpenPickedWorksheets(const MasterToCut& master);
+// Cuts the sheets of the rows from the master workbook book, which the caller holds open.
+// kCutFinished or kCutCancelled; a failure is thrown (the rows stamped before it stay stamped).
+qint32 CutWorksheets(platform::sheet::Workbook& book, platform::db::Recordset& sheets,
+                     const MasterToCut& master, const CutChoice& choice);
 
 // Stamps the Worksheets row of the worksheet in the budget context with the saved user file
 // (its creation and last-write times, path, name, not missing, not corrupt, values only or

@@ -109,4 +109,12 @@ void PaintWaitWindowNow() {
         StepPainter::of(wait).paint();
 }
 
+WaitWindowScope::WaitWindowScope()
+    : loadedHere_(LoadWaitWindowForWorkbooks()) {}
+
+WaitWindowScope::~WaitWindowScope() {
+    if (loadedHere_)
+        core::frmWait::unload();
+}
+
 } // namespace workbooks

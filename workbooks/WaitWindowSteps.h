@@ -12,6 +12,19 @@ namespace workbooks {
 // hourglass, and answers whether this call loaded it.
 bool LoadWaitWindowForWorkbooks();
 
+// The wait window for the life of a run: loaded (when it is not) on construction, unloaded at
+// the end only when this scope loaded it, so a run called by another keeps the caller's window.
+class WaitWindowScope {
+public:
+    WaitWindowScope();
+    ~WaitWindowScope();
+    WaitWindowScope(const WaitWindowScope&) = delete;
+    WaitWindowScope& operator=(const WaitWindowScope&) = delete;
+
+private:
+    bool loadedHere_;
+};
+
 // Writes one step into the loaded wait window (nothing when it is not loaded). The window is
 // painted at most every 40 ms; a step held back is painted by a timer as soon as events go
 // through, or at once by PaintWaitWindowNow.

@@ -12,7 +12,9 @@
 #include "lumisheet/WorkbookFiles.h"
 #include "lumisheet/WorkbookView.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/Workbook.h"
 #include "platform/sys/Edition.h"
+#include "platform/ui/EditGrid.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 
@@ -21,7 +23,9 @@
 #include <QLibrary>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -69,11 +73,16 @@ TEST_F(AddInHostTest, TheProgramAndTheAddInShareTheLayers) {
         << "the add-in wrote to the one settings store";
     app_.add(); // an event the program raises; the add-in's handler runs inside the library
 
-    // The add-in's messages come to the dialog service the program installed.
-    ui_->answerMessages({Answer::Ok});
+    // The add-in's messages come to the dialog service the program installed: the Build Budget
+    // command offers to register a workbook file new to the system.
+    const QString path = testsupport::freshDir(QStringLiteral("shared")) + QStringLiteral("/New.xlsx");
+    platform::sheet::Workbook::create(QStringLiteral("New.xlsx"))->saveAs(path);
+    ASSERT_NE(lumisheet::OpenWorkbook(app_, path), nullptr);
+    ui_->answerMessages({Answer::No});
     EXPECT_TRUE(host_.buildBudget());
     EXPECT_EQ(ui_->messageTexts(),
-              QStringList{"The Build Budget dialog is not available yet in this version of Lumicell."});
+              QStringList{"This Excel file is new to Lumivane.  Add it to a budget?\nThis will "
+                          "not write data to the workbook."});
     EXPECT_EQ(ui_->asked()[0].title, u"LumivaneXL");
 
     // A second start replaces the sink: still one of the add-in's.
@@ -170,6 +179,92 @@ TEST_F(AddInHostTest, ABudgetWorkbookShowsAsLibreOfficeShowsIt) {
     ASSERT_NE(box, nullptr);
     QTest::qWait(300);
     box->grab().save(folder + QStringLiteral("/lumicell-about.png"));
+}
+
+// The Build Budget dialog over LibreOffice's Budget.xlsx open in the program, through the real
+// library: the workbook new to the system is registered under a budget through the dialog's
+// questions; the dialog belongs to the program's window and lists the workbook's sheets; two of
+// them picked with folders typed in part are cut beside the workbook, which stays unchanged, and
+// LibreOffice reads the user files; a user typed in part is assigned. With
+// LUMIDESK_SCREENSHOT_DIR set the tabs are saved there as pictures (build-budget-<tab>.png) and
+// the program with the dialog (lumisheet-build-budget.png).
+TEST_F(AddInHostTest, TheBuildBudgetDialogOverABudgetWorkbook) {
+    const QString folder = testsupport::freshDir(QStringLiteral("budget"));
+    const QString path = folder + QStringLiteral("/Budget.xlsx");
+    ASSERT_TRUE(QFile::copy(testsupport::fixturePath(QStringLiteral("budget/Budget.xlsx")), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    // Folder names and users in the master database (a plain database file), as the desktop
+    // program's configuration would leave them.
+    sheettest::runPython(
+        QStringLiteral("import sqlite3, sys\ndb = sqlite3.connect(sys.argv[1])\n"
+                       "db.execute(\"INSERT INTO FolderNames (Folder_Name) VALUES ('North'), ('South')\")\n"
+                       "db.execute(\"INSERT INTO UsersData (Users) VALUES ('Smith'), ('Jones')\")\n"
+                       "db.commit()\n"),
+        {folders_.masterPath()});
+    window_->resize(900, 560);
+    window_->show();
+    ASSERT_TRUE(host_.start(app_));
+    platform::sheet::Workbook* master = lumisheet::OpenWorkbook(app_, path);
+    ASSERT_NE(master, nullptr);
+    ui_->answerMessages({Answer::Yes});
+    ui_->answerTexts({QStringLiteral("Sales")});
+    ASSERT_TRUE(host_.buildBudget());
+    ASSERT_EQ(ui_->asked().size(), 2u) << ui_->messageTexts().join('|').toStdString();
+    QWidget* dialog = platform::ui::LoadedWindows::find(QStringLiteral("frmBuild"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget(), window_.get());
+    EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
+    auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    auto* sheets = dialog->findChild<platform::ui::EditGrid*>(QStringLiteral("dtCUF"));
+    auto* assign = dialog->findChild<platform::ui::EditGrid*>(QStringLiteral("dtUFAssign"));
+    auto* make = dialog->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    ASSERT_TRUE(tabs && sheets && assign && make);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    const auto column = [](const platform::ui::DataGrid& grid, int col) {
+        QStringList texts;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            texts << grid.cellText(row, col);
+        return texts;
+    };
+    EXPECT_EQ(column(*sheets, 1), (QStringList{"Sales", "Costs", "Rates", "Summary"}));
+
+    for (const auto& [row, typed] : {std::pair{0, "Nor"}, {1, "Sou"}}) {
+        sheets->editCell(row, 0, 1);
+        sheets->editCell(row, 2, QString::fromLatin1(typed));
+    }
+    EXPECT_EQ(column(*sheets, 2), (QStringList{"North", "South", "", ""}));
+    make->click();
+    EXPECT_EQ(ui_->asked().size(), 2u) << ui_->messageTexts().join('|').toStdString();
+    EXPECT_EQ(sheettest::shownByLibreOffice(folder + QStringLiteral("/North/Sales.xlsx"), 1).value(4),
+              u"Total,600,630,1230,");
+    EXPECT_EQ(sheettest::shownByLibreOffice(folder + QStringLiteral("/South/Costs.xlsx"), 1).value(4),
+              u"Total,75,82,157");
+    EXPECT_TRUE(master->saved()) << "the open master is unchanged";
+    EXPECT_EQ(column(*sheets, 1), (QStringList{"Costs", "Rates", "Sales", "Summary"})) << "the database view";
+    EXPECT_EQ(column(*sheets, 4).filter(QStringLiteral(".xlsx")).size(), 2);
+
+    tabs->setCurrentIndex(3);
+    EXPECT_EQ(column(*assign, 0), (QStringList{"Sales.xlsx", "Costs.xlsx"}));
+    assign->editCell(0, 2, QStringLiteral("Jo"));
+    EXPECT_EQ(assign->cellText(0, 2), u"Jones");
+
+    const QString shots = qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR");
+    if (shots.isEmpty())
+        return;
+    QDir().mkpath(shots);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        if (!tabs->isTabEnabled(tab))
+            continue;
+        tabs->setCurrentIndex(tab);
+        QTest::qWait(200);
+        dialog->grab().save(shots + QStringLiteral("/build-budget-%1.png").arg(tab));
+    }
+    tabs->setCurrentIndex(2);
+    QTest::qWait(200);
+    const QRect area = window_->frameGeometry().united(dialog->frameGeometry());
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(shots + QStringLiteral("/lumisheet-build-budget.png"));
 }
 
 } // namespace

@@ -29,7 +29,8 @@ protected:
         writeSetting(platform::sys::kAddInApplication, "Options", "Splash", QStringLiteral("1"));
         app_.setMainWindow(&host_);
         lumicell::OnOpenWorkBook(app_);
-        dialog_.setObjectName(QStringLiteral("frmBuild"));
+        // Not named as the real dialog: the add-in's shutdown unloads that one by its name.
+        dialog_.setObjectName(QStringLiteral("standInBuildDialog"));
         tabs_ = new QTabWidget(&dialog_);
         (new QVBoxLayout(&dialog_))->addWidget(tabs_);
         make_ = lumicell::MakeWorksheetsPage(tabs_);

@@ -77,7 +77,7 @@ MakeWorksheetsTab::MakeWorksheetsTab(QWidget* parent)
     setObjectName(QStringLiteral("MakeWorksheetsTab"));
     buildControls();
     connectControls();
-    applyLayout();
+    showMode();
 }
 
 void MakeWorksheetsTab::buildControls() {
@@ -157,15 +157,8 @@ void MakeWorksheetsTab::connectControls() {
                 [this, list](int position) { listCheckChanged(list, position); });
 }
 
-void MakeWorksheetsTab::applyLayout() {
-    QWidget* dialog = window();
-    if (dialog != this && dialog->windowState() == Qt::WindowNoState) {
-        const QRect place = platform::ui::Twips::rect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips);
-        if (dialog->size() != place.size())
-            dialog->resize(place.size());
-    }
-    if (dialog->windowState() != Qt::WindowNoState)
-        return;
+// The controls of the current mode; the dialog's size and caption are the layout's (layOut).
+void MakeWorksheetsTab::showMode() {
     const bool summary = summaryMode();
     lbxWSNames_->setVisible(!summary);
     cmdAddNew_->setVisible(!summary);
@@ -177,16 +170,26 @@ void MakeWorksheetsTab::applyLayout() {
     const ModeTexts& texts = summary ? kSummaryMode : kMakeMode;
     dtWSMake_->setToolTip(QString::fromLatin1(texts.gridTip));
     lblTaskDefine_->setText(QString::fromLatin1(texts.task));
+}
+
+// Runs when the dialog is shown or resized and after a mode button: a dialog in its normal
+// state gets its design size back and the mode's caption.
+void MakeWorksheetsTab::layOut() {
+    QWidget* dialog = window();
+    if (dialog->windowState() != Qt::WindowNoState)
+        return;
+    if (dialog != this) {
+        const QRect place = platform::ui::Twips::rect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips);
+        if (dialog->size() != place.size())
+            dialog->resize(place.size());
+    }
+    showMode();
+    const ModeTexts& texts = summaryMode() ? kSummaryMode : kMakeMode;
     dialog->setWindowTitle(QString::fromLatin1(texts.caption));
 }
 
-void MakeWorksheetsTab::resizeEvent(QResizeEvent* event) {
-    BuildTabPage::resizeEvent(event);
-    applyLayout();
-}
-
 void MakeWorksheetsTab::pageShown() {
-    applyLayout();
+    showMode();
 }
 
 // A failure ends the work with the generic message; the wait window goes with it.
@@ -203,7 +206,7 @@ bool MakeWorksheetsTab::runOk() {
 
 void MakeWorksheetsTab::retarget() {
     trapped([] { LoadMakeWorksheetsGrid(); });
-    applyLayout();
+    showMode();
 }
 
 void MakeWorksheetsTab::clearGrids() {
@@ -219,7 +222,7 @@ void MakeWorksheetsTab::addSummaryPick(bool isRow, const QString& entry) {
 void MakeWorksheetsTab::setMode(bool summary) {
     if (gOptions())
         gOptions()->FormBldWSBig = summary;
-    applyLayout();
+    layOut();
 }
 
 void MakeWorksheetsTab::addName() {

@@ -26,23 +26,20 @@ public:
 
     QString okCaption() const override { return QStringLiteral("Make"); }
     void pageShown() override;
+    void layOut() override;
     bool runOk() override;
     void retarget() override;
     void clearGrids() override;
     void addSummaryPick(bool isRow, const QString& entry) override;
 
-    // The layout of the current mode: which controls show, the grid's tool tip, the instruction
-    // and the window's caption. Runs on every resize and from the mode buttons.
-    void applyLayout();
+    // The controls of the current mode: which show, the grid's tool tip, the instruction.
+    void showMode();
 
     // Del WS: deletes every ticked sheet without asking; a failure ends the deletion with the
     // generic message and keeps the sheets deleted before it.
     void DeleteWorksheets();
     // Del: removes the first selected entry of the name list.
     void DeleteLBItem();
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildControls();

@@ -14,7 +14,6 @@
 import os, shutil, sys, tempfile
 
 import openpyxl
-import uno
 from openpyxl.styles import Font, PatternFill
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -123,24 +122,6 @@ def make_departments(path):
     wb.save(path)
 
 
-def calculate_with_libreoffice(sources, out):
-    work = tempfile.mkdtemp(prefix="lo-samples-")
-    office, desktop = lo.start(work)
-    try:
-        for source in sources:
-            doc = lo.load(desktop, source)
-            doc.calculateAll()
-            target = os.path.join(out, os.path.basename(source))
-            uno.invoke(doc, "storeToURL", (uno.systemPathToFileUrl(target),
-                                           (lo.prop("FilterName", "Calc MS Excel 2007 XML"),)))
-            doc.close(True)
-            if not os.path.exists(target):
-                sys.exit("LibreOffice wrote no " + target)
-    finally:
-        lo.stop(office, desktop)
-        shutil.rmtree(work, ignore_errors=True)
-
-
 def main():
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else HERE)
     work = tempfile.mkdtemp(prefix="samples-")
@@ -149,7 +130,7 @@ def main():
         departments = os.path.join(work, "Departme.xlsx")
         make_employee(employee)
         make_departments(departments)
-        calculate_with_libreoffice([employee, departments], out)
+        lo.store_calculated([employee, departments], out)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -1,0 +1,38 @@
+// The worksheet records of the active master file in the budget context, kept in step with the
+// workbook's sheets by the Sync dialog: the records' names, one record added for a sheet (with
+// its master file's key, so it can be cut and merged), one record deleted, and all of them
+// rebuilt from the workbook. Records are matched by the master file's and the budget's names
+// exactly (letter case aside), so another master file whose name holds this one's is never
+// touched. The rebuild checks the master file's row first and then deletes and writes in one
+// transaction: it is done whole or not at all.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform::sheet {
+class Workbook;
+}
+
+namespace lumicell {
+
+inline const QString kEmptySheetNameText =
+    QStringLiteral("Select a worksheet in the Excel Worksheets list first.");
+
+// The names of the records, sorted, without empty ones.
+QStringList WorksheetRecordNames();
+
+// Adds the record of the sheet unless the budget knows the name already (another master
+// file's sheet of that name is refused, told). An empty name is refused, told. True when added.
+bool AddWorksheetRecord(const QString& sheetName);
+
+// Deletes the record bearing exactly that name; true when one was deleted.
+bool DeleteWorksheetRecord(const QString& sheetName);
+
+// Rebuilds the records from the workbook's sheets; the register of the master file's user files
+// is emptied with them. Nothing changes when the budget does not hold exactly one row of the
+// master file (told). A sheet whose name another master file of the budget holds is told after
+// the rebuild. A failure shows the generic error message and changes nothing.
+void ResyncWorksheetRecords(const platform::sheet::Workbook& book);
+
+} // namespace lumicell
