@@ -1,6 +1,8 @@
 // See AddIn.h.
 #include "lumicell/AddIn.h"
 
+#include "admin/ConfigureAddIn.h"
+#include "admin/frmConfigure.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
 #include "core/cConnection.h"
@@ -12,10 +14,12 @@
 #include "lumicell/NotYetAvailable.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/cOptions.h"
+#include "lumicell/frmRun.h"
 #include "platform/sheet/Application.h"
 #include "platform/sys/Edition.h"
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
+#include "platform/ui/WindowOpeners.h"
 
 #include <QDir>
 #include <QPointer>
@@ -71,7 +75,39 @@ void showAbout(bool splash) {
     core::frmAbout::Display(splash, setup);
 }
 
+// The Run Budget dialog, shown modeless (a loaded one brought forward).
+bool showRunBudget() {
+    frmRun* form = frmRun::loaded();
+    if (!form)
+        form = new frmRun;
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return true;
+}
+
+// The configuration window is the add-in's while the add-in is started.
+void useAddInConfiguration(platform::sheet::Application& app) {
+    admin::ConfigureAddIn addIn;
+    addIn.hostMajorVersion = [&app] { return app.majorVersion(); };
+    addIn.refreshMasterFile = [] {
+        cOptions* options = gOptions();
+        if (options && options->AWBSet.compare(QStringLiteral("None"), Qt::CaseInsensitive) != 0)
+            options->GetMFInfo(gXLApp());
+    };
+    addIn.windowAfterSample = kRunBudgetForm;
+    admin::setConfigureAddIn(addIn);
+    platform::ui::setWindowOpener(kRunBudgetForm, [](QWidget*) { return showRunBudget(); });
+}
+
 } // namespace
+
+QString VersionText() {
+    return core::appTitle() + QStringLiteral(" Ver %1.%2.%3")
+                                  .arg(LUMIVANE_VERSION_MAJOR)
+                                  .arg(LUMIVANE_VERSION_MINOR)
+                                  .arg(LUMIVANE_VERSION_PATCH);
+}
 
 NotStartedError::NotStartedError()
     : std::runtime_error(
@@ -92,6 +128,7 @@ void OnOpenWorkBook(platform::sheet::Application& oApp) {
     fresh->gAppClass = std::make_unique<CAppClass>();
     fresh->gAppClass->setXLEventApp(&oApp);
     context() = std::move(fresh);
+    useAddInConfiguration(oApp);
 
     auto options = std::make_unique<cOptions>();
     context()->options = options.get();
@@ -135,12 +172,16 @@ void BuildBudget() {
 
 void Configure() {
     started();
-    SayNotYetAvailable(QStringLiteral("The configuration window"));
+    admin::frmConfigure* form = admin::frmConfigure::loaded();
+    if (!form)
+        form = new admin::frmConfigure(ExcelWindow());
+    form->show();
+    form->raise();
 }
 
 void RunBudget() {
     started();
-    SayNotYetAvailable(QStringLiteral("The Run Budget dialog"));
+    showRunBudget();
 }
 
 void AppShutdown() {
@@ -150,6 +191,8 @@ void AppShutdown() {
     for (const QString& form : {kRunBudgetForm, kBuildBudgetForm, kConfigureForm, kAboutForm})
         core::UnloadForm(form);
     add.gAppClass->setXLEventApp(nullptr);
+    admin::setConfigureAddIn(std::nullopt);
+    platform::ui::setWindowOpener(kRunBudgetForm, {});
     context().reset();
     core::gOptions.reset();
     core::gCnn.reset();
