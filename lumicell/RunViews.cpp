@@ -162,6 +162,7 @@ void LoadTopDownView(platform::ui::DataGrid& grid, const QString& view) {
         columns << made;
     }
     grid.setColumns(columns);
+    grid.fitColumnsToHeadings();
     trapped([&] {
         core::cDB3 query;
         query.SetConnection();

@@ -171,8 +171,12 @@ QWidget* frmRun::buildUpdateTab() {
     dtUMW_->setColumns({column("Selected", 800, ColumnKind::Check), column("Worksheet Names", 1600),
                         column("User", 1400), column("Folder Name", 1400), column("User File Path", 3200),
                         column("UF Modified Date", 1800)});
+    dtUMW_->fitColumnsToHeadings();
     cbxChgeDataMode_ = new platform::ui::ComboList(tab, platform::ui::ComboList::Style::DropDownList);
     cbxChgeDataMode_->setObjectName(QStringLiteral("cbxChgeDataMode"));
+    // The longest mode is read whole.
+    cbxChgeDataMode_->setMinimumContentsLength(int(workbooks::kPreviewChanges.size()));
+    cbxChgeDataMode_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     chkSave_ = platform::ui::namedControl<QCheckBox>(tab, QStringLiteral("chkSave"),
                                                      QStringLiteral("Save Master File"));
     chkAutoSelect_ = platform::ui::namedControl<QCheckBox>(tab, QStringLiteral("chkAutoSelect"),
@@ -210,6 +214,7 @@ QWidget* frmRun::buildStatusTab() {
                            column("Selected", 800, ColumnKind::Check), column("Email Sent", 1700),
                            column("UF Update", 900, ColumnKind::Check), column("Due Date", 1100),
                            column("File Missing", 900, ColumnKind::Check)});
+    dtViewBS_->fitColumnsToHeadings();
     tbxPassword_ = new QLineEdit(tab);
     tbxPassword_->setObjectName(QStringLiteral("tbxPassword"));
     tbxPassword_->setEchoMode(QLineEdit::Password);
@@ -236,6 +241,7 @@ QWidget* frmRun::buildFileTab() {
     dtTopDown_ = grid(tab, "dtTopDown", nullptr);
     cbxViews_ = new platform::ui::ComboList(tab, platform::ui::ComboList::Style::DropDownList);
     cbxViews_->setObjectName(QStringLiteral("cbxViews"));
+    cbxViews_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cmdAddBudget_ =
         platform::ui::namedControl<QPushButton>(tab, QStringLiteral("cmdAddBudget"), QStringLiteral("Add"));
     cmdDelRecord_ =
