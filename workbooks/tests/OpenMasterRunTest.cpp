@@ -133,6 +133,47 @@ TEST_F(OpenMasterRunTest, AWorkbookSwitchInTheReviewPauseChangesNothingOfTheRun)
     expectEveryEndRestored(book);
 }
 
+// A user file replaced while its changes are reviewed (Get Mail, a new cut) is booked with the
+// time of the version that was read, so the next run takes the new one over.
+TEST_F(OpenMasterRunTest, AFileReplacedDuringTheReviewIsMergedAtTheNextRun) {
+    cut();
+    const QString sales = userFile("North", "Sales");
+    returnFile(sales, {{"B2", "150"}});
+    Workbook& book = openInHost();
+    whenReviewing([&](core::frmWait& wait) {
+        typeWithOpenpyxl(sales, QJsonArray{QJsonArray{"B2", "175"}});
+        const QDateTime later = platform::sys::GetFileModifiedText(sales).addSecs(60);
+        const timespec times[2] = {{later.toSecsSinceEpoch(), 0}, {later.toSecsSinceEpoch(), 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(sales).constData(), times, 0);
+        wait.cmdContinue()->click();
+    });
+    testsupport::ScopedScriptedUi ui;
+    runInto(book, workbooks::kEditChanges);
+    EXPECT_EQ(cell(master_, "Sales", "B2"), "150");
+    EXPECT_EQ(state("Sales"), "0|0|0|as cut") << "booked with the time of the version read, not the new one";
+
+    runInto(book, workbooks::kAcceptChanges);
+    EXPECT_EQ(cell(master_, "Sales", "B2"), "175");
+    EXPECT_EQ(state("Sales"), "0|0|0|merged");
+}
+
+// Each sheet is protected again with its own row's password only: a sheet without one, merged
+// after a protected sheet, stays unprotected.
+TEST_F(OpenMasterRunTest, ASheetWithoutAPasswordIsNeverProtectedWithThePreviousOne) {
+    addWorksheet("Rates", 11, "Budget.xlsx", "Plan", "North");
+    cut();
+    returnFile(userFile("South", "Costs"), {{"B2", "60"}});
+    returnFile(userFile("North", "Rates"), {{"B1", "0.07"}});
+    Workbook& book = openInHost();
+    testsupport::ScopedScriptedUi ui;
+    runInto(book, workbooks::kAcceptChanges);
+    EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join('|').toStdString();
+    EXPECT_TRUE(book.sheet("Costs").isProtected() && book.sheet("Costs").verifyPassword(kCostsPassword));
+    EXPECT_EQ(book.sheet("Rates").value({1, 2}).toText(), "0.07");
+    EXPECT_FALSE(book.sheet("Rates").isProtected());
+    EXPECT_EQ(state("Rates"), "0|0|0|merged");
+}
+
 // Cancel in the edit review: with writeReviewedOnCancel the reviewed values go into the open
 // workbook (unsaved, unbooked) before the run ends; without it nothing is written. Either way
 // the next user file is not reached.
