@@ -3,8 +3,8 @@
 // the send-mail window) or into the rows highlighted in its grid, and shows it there;
 // ResetMailStatus clears the due date, the sent stamp and both update flags of the budget's
 // user files (of the master workbook gOptions->MasterFilename names, when it names one) so that
-// sending and collecting can start afresh, and refills every loaded send-mail panel. Both then run the user-file
-// activity check and refresh what shows the status.
+// sending and collecting can start afresh, and refills every loaded send-mail panel. Both then run the
+// user-file activity check and refresh what shows the status.
 #pragma once
 
 namespace mail {
