@@ -7,6 +7,7 @@
 #include "admin/ConfigGridFamily.h"
 #include "admin/ConfigGridSupport.h"
 #include "admin/ConfigGrids.h"
+#include "admin/ConfigureAddIn.h"
 #include "core/AppTitle.h"
 #include "core/cOptions.h"
 #include "platform/ui/EditGrid.h"
@@ -102,7 +103,9 @@ EditGrid* frmConfigure::makeGrid(const QString& name, const QString& tip) {
     auto* grid = new EditGrid(tab);
     grid->setObjectName(name);
     grid->setToolTip(tip);
-    grid->setContextMenuName(kContextMenu);
+    // The add-in's grids have no context menu: the host has no edit menu of the program's.
+    if (!configureAddIn())
+        grid->setContextMenuName(kContextMenu);
     connect(grid, &EditGrid::gotFocus, this, &frmConfigure::becomeActiveForm);
     return grid;
 }
@@ -246,10 +249,14 @@ void frmConfigure::Form_Load() {
                            QStringLiteral(LUMIVANE_VERSION_TEXT));
         agtxtHelp_->setText(QStringLiteral("<a href=\"%1\">Web HELP</a>").arg(kWebHelpAddress));
         agtxtHelp_->setToolTip(QStringLiteral("Web HELP for Configure."));
-        readOptions();
-        if (core::gOptions)
-            core::gOptions->GetMFInfo();
-        applyNetworkRights();
+        if (configureAddIn()) {
+            readAddInOptions();
+        } else {
+            readOptions();
+            if (core::gOptions)
+                core::gOptions->GetMFInfo();
+            applyNetworkRights();
+        }
         if (core::gOptions) {
             core::gOptions->Messages = true;
             core::gOptions->AdminControl = true;
@@ -274,7 +281,7 @@ void frmConfigure::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    detail::trapped([this] { writeOptions(); });
+    detail::trapped([this] { configureAddIn() ? writeAddInOptions() : writeOptions(); });
     platform::ui::closeHelpWindows();
     platform::ui::setHostMenuItemEnabled(QStringLiteral("mnuFind"), false);
 }

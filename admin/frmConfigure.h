@@ -12,7 +12,8 @@
 // however it closes (OK, Cancel, the close box, an unload by another part); OK first insists
 // on exactly one default author. The database tools refuse to run while a long run is under
 // way. Logged on to a network database, only the super-administrator has the tools that clear,
-// compact, replace or delete databases.
+// compact, replace or delete databases. Inside the add-in the window is the add-in's edition
+// (ConfigureAddIn.h).
 #pragma once
 
 #include <QWidget>
@@ -109,6 +110,8 @@ private:
 
     void Form_Load();
     void readOptions();
+    void readAddInOptions();
+    void writeAddInOptions() const;
     void readCloseWindowOption();
     int savedTab() const;
     void writeOptions() const;

@@ -3,6 +3,7 @@
 // the buttons of the database tools. Check boxes keep "1" or "0", the two database buttons
 // "True" or "False"; a setting that is absent, or no valid flag, reads as its default.
 #include "admin/AdminServices.h"
+#include "admin/ConfigureAddIn.h"
 #include "admin/DatabaseTools.h"
 #include "admin/frmConfigure.h"
 #include "core/RunGuard.h"
@@ -222,6 +223,47 @@ void frmConfigure::readOptions() {
     (local ? optLocal_ : optNetwork_)->setChecked(true);
 }
 
+// The add-in's options, with its defaults; the desktop's own boxes hidden and never read.
+void frmConfigure::readAddInOptions() {
+    chkMailMsgBox_->setChecked(readFlag(kOptions, QStringLiteral("EmailReplys"), true));
+    chkMailCompose_->setChecked(readFlag(kRuntime, QStringLiteral("EmailCompose"), true));
+    chkRetrieve_->setChecked(readFlag(kRuntime, QStringLiteral("Xvalue"), false));
+    for (QCheckBox* box : {chkAutoPrompt_, chkCloseWin_, chkCOMAI_}) {
+        box->setVisible(true);
+        box->setEnabled(true);
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{chkColor_, chkResize_, chkScrollBars_, chkSound_,
+                                                            chkTlBarPics_, cmdGetLists_}) {
+        control->setVisible(false);
+        control->setEnabled(false);
+    }
+    // The add-in always works on the local master database.
+    optLocal_->setEnabled(false);
+    optNetwork_->setEnabled(false);
+    const ConfigureAddIn& addIn = *configureAddIn();
+    if (addIn.refreshMasterFile)
+        addIn.refreshMasterFile();
+    // Only the number 1 ticks it.
+    const QString autoPrompt = platform::sys::readSetting(platform::sys::settingsApplication(), kRuntime,
+                                                          QStringLiteral("AutoPrompt"));
+    chkAutoPrompt_->setChecked(platform::sys::textToInt(autoPrompt) == 1);
+    const int version = addIn.hostMajorVersion ? addIn.hostMajorVersion() : 0;
+    if (version < kFirstVersionWithComAddIns)
+        chkCOMAI_->setEnabled(false);
+    else
+        chkCOMAI_->setChecked(readFlag(kRuntime, QStringLiteral("COMAdd-In"), false));
+}
+
+void frmConfigure::writeAddInOptions() const {
+    writeText(kRuntime, QStringLiteral("SetConfigTab"), QString::number(SSTab1_->currentIndex()));
+    writeText(kOptions, QStringLiteral("EmailReplys"), boxText(chkMailMsgBox_));
+    writeText(kRuntime, QStringLiteral("EmailCompose"), boxText(chkMailCompose_));
+    writeText(kRuntime, QStringLiteral("Xvalue"), boxText(chkRetrieve_));
+    writeText(kRuntime, QStringLiteral("COMAdd-In"), boxText(chkCOMAI_));
+    writeText(kRuntime, QStringLiteral("CloseWin"), boxText(chkCloseWin_));
+    writeText(kRuntime, QStringLiteral("AutoPrompt"), boxText(chkAutoPrompt_));
+}
+
 void frmConfigure::readCloseWindowOption() {
     chkCloseWin_->setChecked(readFlag(kRuntime, QStringLiteral("CloseWin"), false));
 }
@@ -294,7 +336,8 @@ void frmConfigure::cmdInstall_Click() {
         return;
     if (QWidget* active = core::gOptions ? core::gOptions->ActiveForm.data() : nullptr)
         active->close();
-    platform::ui::openWindow(QStringLiteral("frmDataTable"));
+    platform::ui::openWindow(configureAddIn() ? configureAddIn()->windowAfterSample
+                                              : QStringLiteral("frmDataTable"));
 }
 
 } // namespace admin

@@ -1,6 +1,8 @@
 // See AddIn.h.
 #include "lumicell/AddIn.h"
 
+#include "admin/ConfigureAddIn.h"
+#include "admin/frmConfigure.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
 #include "core/cConnection.h"
@@ -9,15 +11,16 @@
 #include "core/startup/frmAbout.h"
 #include "lumicell/AddInFolder.h"
 #include "lumicell/CAppClass.h"
-#include "lumicell/NotYetAvailable.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/buildbudget/frmSync.h"
 #include "lumicell/cOptions.h"
+#include "lumicell/frmRun.h"
 #include "platform/sheet/Application.h"
 #include "platform/sys/Edition.h"
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
+#include "platform/ui/WindowOpeners.h"
 
 #include <QDir>
 #include <QPointer>
@@ -73,18 +76,43 @@ void showAbout(bool splash) {
     core::frmAbout::Display(splash, setup);
 }
 
+// The Run Budget dialog, shown modeless (a loaded one brought forward).
+bool showRunBudget() {
+    frmRun* form = frmRun::loaded();
+    if (!form)
+        form = new frmRun;
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return true;
+}
+
+// The configuration window is the add-in's while the add-in is started.
+void useAddInConfiguration(platform::sheet::Application& app) {
+    admin::ConfigureAddIn addIn;
+    addIn.hostMajorVersion = [&app] { return app.majorVersion(); };
+    addIn.refreshMasterFile = [] {
+        cOptions* options = gOptions();
+        if (options && options->AWBSet.compare(QStringLiteral("None"), Qt::CaseInsensitive) != 0)
+            options->GetMFInfo(gXLApp());
+    };
+    addIn.windowAfterSample = kRunBudgetForm;
+    admin::setConfigureAddIn(addIn);
+    platform::ui::setWindowOpener(kRunBudgetForm, [](QWidget*) { return showRunBudget(); });
+}
+
 } // namespace
+
+QString VersionText() {
+    return core::appTitle() + QStringLiteral(" Ver %1.%2.%3")
+                                  .arg(LUMIVANE_VERSION_MAJOR)
+                                  .arg(LUMIVANE_VERSION_MINOR)
+                                  .arg(LUMIVANE_VERSION_PATCH);
+}
 
 NotStartedError::NotStartedError()
     : std::runtime_error(
           "Object variable not set: the add-in has not been started (OnOpenWorkBook comes first).") {}
-
-QString VersionText() {
-    return QStringLiteral("LumivaneXL Ver %1.%2.%3")
-        .arg(LUMIVANE_VERSION_MAJOR)
-        .arg(LUMIVANE_VERSION_MINOR)
-        .arg(LUMIVANE_VERSION_PATCH);
-}
 
 cOptions* gOptions() {
     return context() ? context()->options : nullptr;
@@ -101,6 +129,7 @@ void OnOpenWorkBook(platform::sheet::Application& oApp) {
     fresh->gAppClass = std::make_unique<CAppClass>();
     fresh->gAppClass->setXLEventApp(&oApp);
     context() = std::move(fresh);
+    useAddInConfiguration(oApp);
 
     auto options = std::make_unique<cOptions>();
     context()->options = options.get();
@@ -151,12 +180,16 @@ void BuildBudget() {
 
 void Configure() {
     started();
-    SayNotYetAvailable(QStringLiteral("The configuration window"));
+    admin::frmConfigure* form = admin::frmConfigure::loaded();
+    if (!form)
+        form = new admin::frmConfigure(ExcelWindow());
+    form->show();
+    form->raise();
 }
 
 void RunBudget() {
     started();
-    SayNotYetAvailable(QStringLiteral("The Run Budget dialog"));
+    showRunBudget();
 }
 
 void AppShutdown() {
@@ -167,6 +200,8 @@ void AppShutdown() {
          {kRunBudgetForm, kBuildBudgetForm, frmSync::kFormName, kConfigureForm, kAboutForm})
         core::UnloadForm(form);
     add.gAppClass->setXLEventApp(nullptr);
+    admin::setConfigureAddIn(std::nullopt);
+    platform::ui::setWindowOpener(kRunBudgetForm, {});
     context().reset();
     core::gOptions.reset();
     core::gCnn.reset();

@@ -14,7 +14,9 @@
 // About box as a five-second splash (or, with "Options" "Splash" set, writes "Runtime" "Nope"
 // "1"); without it, says where to copy it. A second OnOpenWorkBook replaces the context.
 // AppShutdown: DisplayLumiAlerts "False", WriteValues, unloads the add-in's windows (whichever
-// reference opened them) and releases the context. Before OnOpenWorkBook, and after
+// reference opened them) and releases the context. RunBudget shows the Run Budget dialog
+// (lumicell/frmRun.h) and Configure the configuration window in the add-in's edition
+// (admin/ConfigureAddIn.h), both modeless and owned by the program's window. Before OnOpenWorkBook, and after
 // AppShutdown, every other operation fails with NotStartedError.
 #pragma once
 

@@ -124,6 +124,11 @@ bool SaveWorkbookAs(Workbook& workbook) {
 }
 
 bool CloseWorkbook(platform::sheet::Application& app, Workbook& workbook) {
+    if (app.isHeld(workbook)) {
+        ShowHostMessage(platform::sheet::Application::heldText(workbook), Buttons::Ok,
+                        platform::ui::Icon::Exclamation);
+        return false;
+    }
     if (!workbook.saved() && app.displayAlerts()) {
         const Answer answer = ShowHostMessage(kSaveChangesQuestion.arg(workbook.name()), Buttons::YesNoCancel,
                                               platform::ui::Icon::Exclamation);

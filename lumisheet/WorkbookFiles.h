@@ -58,7 +58,8 @@ bool SaveWorkbookAs(platform::sheet::Workbook& workbook);
 
 // Closes the workbook, asking first whether to save its changes (Yes saves, and a save that
 // fails or is cancelled keeps it open; No drops them; Cancel keeps it open). With the alerts
-// off nothing is asked and the changes are dropped. True when it was closed.
+// off nothing is asked and the changes are dropped. A workbook that a running operation of the
+// add-in holds stays open, with the reason. True when it was closed.
 bool CloseWorkbook(platform::sheet::Application& app, platform::sheet::Workbook& workbook);
 
 } // namespace lumisheet

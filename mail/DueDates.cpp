@@ -9,7 +9,7 @@
 #include "core/cOptions.h"
 #include "mail/MailContext.h"
 #include "mail/MailHooks.h"
-#include "mail/frmMail.h"
+#include "mail/SendMailPanel.h"
 #include "platform/ui/EditGrid.h"
 #include "workbooks/WorkbookServices.h"
 
@@ -22,7 +22,7 @@ namespace {
 const QString kNoRecords = QStringLiteral("There are no records to process.");
 
 // False, after the message, when the budget had no user files.
-bool writeDueDates(frmMail& window, const QString& context, const QDate& date) {
+bool writeDueDates(SendMailPanel& window, const QString& context, const QDate& date) {
     core::cDB2 query;
     query.SetConnection();
     platform::ui::EditGrid* grid = window.dtSendMail();
@@ -35,23 +35,23 @@ bool writeDueDates(frmMail& window, const QString& context, const QDate& date) {
             return false;
         }
         for (int row = 0; row < grid->rowCount(); ++row)
-            grid->setCellValue(row, frmMail::kDueDate, dueDateText(date));
+            grid->setCellValue(row, SendMailPanel::kDueDate, dueDateText(date));
         return true;
     }
     for (int row : grid->selectedRows()) {
-        if (grid->cellText(row, frmMail::kUserFilename).isEmpty())
+        if (grid->cellText(row, SendMailPanel::kUserFilename).isEmpty())
             continue;
         if (query.Cnn().execute(
                 QStringLiteral("UPDATE UserFileTablesData SET Due_Date = ? WHERE ID_UFTD = ?"),
-                {date, grid->cellValue(row, frmMail::kUserFileId)}) == 1)
-            grid->setCellValue(row, frmMail::kDueDate, dueDateText(date));
+                {date, grid->cellValue(row, SendMailPanel::kUserFileId)}) == 1)
+            grid->setCellValue(row, SendMailPanel::kDueDate, dueDateText(date));
     }
     return true;
 }
 
 } // namespace
 
-void SetDueDateForAll(frmMail& window) {
+void SetDueDateForAll(SendMailPanel& window) {
     if (core::RunGuard::refuseDuringRun() || !core::gOptions)
         return;
     const QString context = budgetContext();
@@ -96,9 +96,9 @@ void ResetMailStatus() {
         }
         workbooks::CheckUserFilesExist(false, 0);
         RefreshExplorerStatusGrid();
-        if (frmMail* window = frmMail::loaded()) {
-            window->FillSendMailGrid();
-            window->setDueDate({});
+        for (SendMailPanel* panel : SendMailPanel::loadedPanels()) {
+            panel->FillSendMailGrid();
+            panel->setDueDate({});
         }
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);

@@ -2,16 +2,17 @@
 // writes the date picked in the calendar into every user file of the budget ("All" ticked in
 // the send-mail window) or into the rows highlighted in its grid, and shows it there;
 // ResetMailStatus clears the due date, the sent stamp and both update flags of the budget's
-// user files so that sending and collecting can start afresh. Both then run the user-file
-// activity check and refresh what shows the status.
+// user files (of the master workbook gOptions->MasterFilename names, when it names one) so that
+// sending and collecting can start afresh, and refills every loaded send-mail panel. Both then run the
+// user-file activity check and refresh what shows the status.
 #pragma once
 
 namespace mail {
 
-class frmMail;
+class SendMailPanel;
 
 // The date is the one the calendar left in gOptions->DueDate.
-void SetDueDateForAll(frmMail& window);
+void SetDueDateForAll(SendMailPanel& window);
 void ResetMailStatus();
 
 } // namespace mail

@@ -1,8 +1,8 @@
 // See MailHooks.h.
 #include "mail/MailHooks.h"
 
-#include "platform/sys/ProgramHook.h"
 #include "core/SystemOps.h"
+#include "platform/sys/ProgramHook.h"
 
 namespace mail {
 

@@ -9,8 +9,8 @@
 #include "mail/MailContext.h"
 #include "mail/MailHooks.h"
 #include "mail/MailWait.h"
+#include "mail/SendMailPanel.h"
 #include "mail/frmCompose.h"
-#include "mail/frmMail.h"
 #include "platform/db/Recordset.h"
 #include "platform/mail/SmtpSender.h"
 #include "platform/sys/SettingsStore.h"
@@ -39,11 +39,11 @@ struct Sender {
     QString subject;
 };
 
-std::optional<Sender> senderOf(const frmMail& window) {
+std::optional<Sender> senderOf(const SendMailPanel& window) {
     const platform::ui::ComboList* from = window.cbxFrom();
     const int chosen = from->listIndex();
-    Sender sender{from->subItem(chosen, frmMail::kFromServer), from->subItem(chosen, frmMail::kFromAddress),
-                  window.cbxSubject()->text()};
+    Sender sender{from->subItem(chosen, SendMailPanel::kFromServer),
+                  from->subItem(chosen, SendMailPanel::kFromAddress), window.cbxSubject()->text()};
     if (chosen < 0 || sender.server.trimmed().isEmpty()) {
         tell(QStringLiteral("Select an admin as the 'From' sender."));
         return std::nullopt;
@@ -52,7 +52,7 @@ std::optional<Sender> senderOf(const frmMail& window) {
 }
 
 // Two blanks stand between the subject and the words Due Date, as users know the subject.
-QString withDueDate(const QString& subject, const frmMail& window) {
+QString withDueDate(const QString& subject, const SendMailPanel& window) {
     if (!window.chkAddDueDate()->isChecked() || !window.dueDate().isValid())
         return subject;
     return subject + QStringLiteral(" ") + QStringLiteral(" Due Date is ") + dueDateText(window.dueDate());
@@ -98,13 +98,13 @@ QString missingAddressText(const QString& user) {
 }
 
 // One row of a send-all run: false when the run must end.
-bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
+bool sendRow(SendMailPanel& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
              int counter, platform::mail::SmtpSession& session) {
     platform::ui::EditGrid* grid = window.dtSendMail();
-    if (grid->cellValue(row, frmMail::kSend).toInt() == 0)
+    if (grid->cellValue(row, SendMailPanel::kSend).toInt() == 0)
         return true;
-    const QString file = grid->cellText(row, frmMail::kUserFilename);
-    const QString user = grid->cellText(row, frmMail::kUser);
+    const QString file = grid->cellText(row, SendMailPanel::kUserFilename);
+    const QString user = grid->cellText(row, SendMailPanel::kUser);
     if (user.isEmpty()) {
         tell(QStringLiteral("The email regarding ") + file +
              QStringLiteral(" doesn't have a recipient.  Check that the file has been assigned to a user."));
@@ -115,8 +115,8 @@ bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, co
         tell(missingAddressText(user));
         return false;
     }
-    const QString path = grid->cellText(row, frmMail::kUserFilePath);
-    const QString attachment = grid->cellValue(row, frmMail::kMailFile).toInt() != 0 ? path : QString();
+    const QString path = grid->cellText(row, SendMailPanel::kUserFilePath);
+    const QString attachment = grid->cellValue(row, SendMailPanel::kMailFile).toInt() != 0 ? path : QString();
     QString body = window.cbxBodyText()->text();
     if (window.chkAddFN()->isChecked())
         body += QStringLiteral("User file is ") + path;
@@ -128,9 +128,9 @@ bool sendRow(frmMail& window, Connection& cnn, const Sender& sender, int row, co
     const int status =
         SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment, &session);
     if (status == platform::mail::smtp::kSent) {
-        stampSent(cnn, grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
+        stampSent(cnn, grid->cellValue(row, SendMailPanel::kUserFileId), window.dueDate());
         if (window.dueDate().isValid())
-            grid->setCellValue(row, frmMail::kDueDate, dueDateText(window.dueDate()));
+            grid->setCellValue(row, SendMailPanel::kDueDate, dueDateText(window.dueDate()));
     }
     // Cancel pressed while the mail was on its way ends the run with it.
     return status != platform::mail::smtp::kCancelled;
@@ -208,7 +208,7 @@ int ComposeMailInDialog(const QString& server, const QString& sender, const QStr
     return SendSmtpMail(server, sender, dialog.recipient(), dialog.subject(), dialog.body(), attachment);
 }
 
-void SendMailToAll(frmMail& window) {
+void SendMailToAll(SendMailPanel& window) {
     if (core::RunGuard::refuseDuringRun())
         return;
     if (budgetContext().isEmpty()) {
@@ -249,7 +249,7 @@ void SendMailToAll(frmMail& window) {
     core::frmWait::unload();
 }
 
-void SendMailForCurrentRow(frmMail& window) {
+void SendMailForCurrentRow(SendMailPanel& window) {
     if (core::RunGuard::refuseDuringRun())
         return;
     const std::optional<Sender> sender = senderOf(window);
@@ -262,7 +262,7 @@ void SendMailForCurrentRow(frmMail& window) {
         tell(kNoRecords);
         return;
     }
-    const QString user = grid->cellText(row, frmMail::kUser);
+    const QString user = grid->cellText(row, SendMailPanel::kUser);
     if (user.isEmpty()) {
         tell(QStringLiteral("The email recipient name is missing."));
         return;
@@ -276,15 +276,16 @@ void SendMailForCurrentRow(frmMail& window) {
             tell(missingAddressText(user));
             return;
         }
-        const QString attachment = grid->cellValue(row, frmMail::kMailFile).toInt() != 0
-                                       ? grid->cellText(row, frmMail::kUserFilePath)
+        const QString attachment = grid->cellValue(row, SendMailPanel::kMailFile).toInt() != 0
+                                       ? grid->cellText(row, SendMailPanel::kUserFilePath)
                                        : QString();
-        const QString body = window.chkAddFN()->isChecked() ? QStringLiteral("User file attachment is ") +
-                                                                  grid->cellText(row, frmMail::kUserFilename)
-                                                            : QString();
+        const QString body = window.chkAddFN()->isChecked()
+                                 ? QStringLiteral("User file attachment is ") +
+                                       grid->cellText(row, SendMailPanel::kUserFilename)
+                                 : QString();
         if (ComposeMailInDialog(sender->server, sender->address, *recipient, subject, body, attachment) ==
             0) {
-            stampSent(query.Cnn(), grid->cellValue(row, frmMail::kUserFileId), window.dueDate());
+            stampSent(query.Cnn(), grid->cellValue(row, SendMailPanel::kUserFileId), window.dueDate());
             RefreshExplorerStatusGrid();
         }
     } catch (const std::exception& error) {

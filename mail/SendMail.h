@@ -17,10 +17,10 @@ class SmtpSession;
 
 namespace mail {
 
-class frmMail;
+class SendMailPanel;
 
-void SendMailToAll(frmMail& window);
-void SendMailForCurrentRow(frmMail& window);
+void SendMailToAll(SendMailPanel& window);
+void SendMailForCurrentRow(SendMailPanel& window);
 
 // Sends one mail, over the session's connection when one is given (a send-all run keeps one for
 // all its mails); a failure is shown ("Error <status> has occurred.  <text>") and noted in the

@@ -4,7 +4,7 @@
 #include "core/cOptions.h"
 #include "mail/DueDates.h"
 #include "mail/MailContext.h"
-#include "mail/frmMail.h"
+#include "mail/SendMailPanel.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
@@ -13,7 +13,7 @@
 
 namespace mail {
 
-frmCalendar::frmCalendar(frmMail* window)
+frmCalendar::frmCalendar(SendMailPanel* window)
     : QWidget(window, Qt::Dialog)
     , window_(window)
     , calendar_(new QCalendarWidget(this))
@@ -41,7 +41,7 @@ frmCalendar::frmCalendar(frmMail* window)
     layout->addLayout(buttons);
 }
 
-frmCalendar* frmCalendar::show(frmMail* window) {
+frmCalendar* frmCalendar::show(SendMailPanel* window) {
     for (frmCalendar* open : window->findChildren<frmCalendar*>()) {
         open->raise();
         open->activateWindow();
@@ -56,7 +56,7 @@ void frmCalendar::cmdOK_Click() {
     const QDate picked = calendar_->selectedDate();
     if (core::gOptions)
         core::gOptions->DueDate = picked.isValid() ? picked.toString(Qt::ISODate) : QString();
-    const QPointer<frmMail> window = window_;
+    const QPointer<SendMailPanel> window = window_;
     close();
     writeRuntimeSetting(QStringLiteral("RefreshDataTable"), QStringLiteral("1"));
     if (!picked.isValid()) {

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace mail {
 
-class frmMail;
+class SendMailPanel;
 
 class frmCalendar : public QWidget {
     Q_OBJECT
@@ -19,7 +19,7 @@ public:
     static inline const QString kFormName = QStringLiteral("frmCalendar");
 
     // Shows the calendar for that window (bringing an open one forward).
-    static frmCalendar* show(frmMail* window);
+    static frmCalendar* show(SendMailPanel* window);
 
     QCalendarWidget* CorvCalendar1() const { return calendar_; }
     QPushButton* cmdOK() const { return cmdOK_; }
@@ -29,9 +29,9 @@ public:
     void cmdCancel_Click();
 
 private:
-    explicit frmCalendar(frmMail* window);
+    explicit frmCalendar(SendMailPanel* window);
 
-    QPointer<frmMail> window_;
+    QPointer<SendMailPanel> window_;
     QCalendarWidget* calendar_;
     QPushButton* cmdOK_;
     QPushButton* cmdCancel_;

@@ -27,6 +27,7 @@
 #include "workbooks/WaitWindowSteps.h"
 #include "workbooks/cUpdate.h"
 
+#include <QDir>
 #include <optional>
 #include <vector>
 
@@ -45,6 +46,9 @@ const QString kErrorText = QStringLiteral("Writing error to the Errors table.");
 
 const QString kMastersOfBudget =
     QStringLiteral("SELECT * FROM MasterFiles WHERE Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
+const QString kMasterOfBudget =
+    QStringLiteral("SELECT * FROM MasterFiles WHERE Budget_Name = ? COLLATE NOCASE_U "
+                   "AND Master_File = ? COLLATE NOCASE_U ORDER BY rowid");
 
 // The user files of one master workbook that wait to be merged: picked, built, not locked
 // out, flagged, not missing; joined with their register rows of the same file and budget.
@@ -79,6 +83,7 @@ struct Booking {
     std::optional<bool> userFileUpdate;
     std::optional<bool> corruptError;
     std::optional<QDateTime> modified;
+    bool inMaster = false; // the file's values are in the master: booked once it holds them on disk
 };
 
 struct MasterFile {
@@ -93,6 +98,30 @@ enum class Turn { Done, Cancelled };
 // The outcome of a user file that no test is made of: another budget's row records it too.
 constexpr qint32 kSharedFile = -1;
 
+// The host program's screen updating and alerts, off for an open master's turn and on again
+// at its every end.
+class QuietHost {
+public:
+    explicit QuietHost(platform::sheet::Application* app)
+        : app_(app) {
+        if (!app_)
+            return;
+        app_->setScreenUpdating(false);
+        app_->setDisplayAlerts(false);
+    }
+    ~QuietHost() {
+        if (!app_)
+            return;
+        app_->setScreenUpdating(true);
+        app_->setDisplayAlerts(true);
+    }
+    QuietHost(const QuietHost&) = delete;
+    QuietHost& operator=(const QuietHost&) = delete;
+
+private:
+    platform::sheet::Application* app_;
+};
+
 class MasterTurn {
 public:
     MasterTurn(const UpdateRequest& request, const MasterFile& master)
@@ -100,6 +129,12 @@ public:
         , master_(master) {}
 
     Turn run() {
+        if (request_.openMaster) {
+            LoadWaitWindowForWorkbooks();
+            ShowWaitStep(master_.file, QString(), QString(), kOpeningText, 0, gUpdate->WSRecords);
+            const QuietHost quiet(request_.openMaster->app);
+            return merge(*request_.openMaster->workbook);
+        }
         if (!master_.passwords.open.isEmpty() && master_.passwords.write.isEmpty()) {
             platform::ui::msgBox(kOpenWithoutWriteText, platform::ui::Buttons::Ok, core::appTitle());
             core::LogMasterPasswordError(master_.file, request_.budget);
@@ -117,9 +152,12 @@ public:
         Workbook* opened = open(app);
         if (!opened)
             return Turn::Done;
-        Workbook& book = *opened;
-        gUpdate->MFOpen = true;
+        return merge(*opened);
+    }
 
+private:
+    Turn merge(Workbook& book) {
+        gUpdate->MFOpen = true;
         Recordset files = selectUserFiles();
         if (files.eof())
             return Turn::Done;
@@ -131,7 +169,7 @@ public:
                 return Turn::Cancelled;
             mergeUserFile(book, files);
             // A No to the corrupted-formula question, or Cancel in the review, ends the run here:
-            // this master is left as it was.
+            // this master is neither saved nor booked.
             if (core::gOptions->CancelOp)
                 return Turn::Cancelled;
         }
@@ -141,7 +179,6 @@ public:
         return Turn::Done;
     }
 
-private:
     // The master workbook opened for writing with its stored passwords; nothing (after its
     // message and errors row) when a password the file asks for is not stored, or is wrong.
     Workbook* open(platform::sheet::Application& app) {
@@ -246,6 +283,7 @@ private:
             booking.modified = compared;
             booking.userFileUpdate = false;
             booking.corruptError = false;
+            booking.inMaster = true;
             return true;
         case cUpdate::kFailed:
             booking.userFileUpdate = true;
@@ -265,14 +303,18 @@ private:
                                platform::sys::GetFileModifiedText(path));
     }
 
-    // Saves the master once when anything was written, then books its user files. The master's
-    // date is booked after a save, and after a turn that found its user files merged already
-    // (a run stopped between the save and the bookings leaves it so).
+    // Saves the master once when anything was written (an open master also when it held
+    // unsaved changes, and only when asked to be saved), then books its user files: those whose
+    // values are in the master only when the file on disk holds them. The master's date is
+    // booked after a save, and after a turn that found its user files merged already (a run
+    // stopped between the save and the bookings leaves it so).
     void finish(Workbook& book) {
         bool saved = false;
         bool passwordsBack = false;
-        if (!previewing() && written_ > 0) {
-            if (!master_.passwords.open.isEmpty()) {
+        const bool changed = written_ > 0 || (request_.openMaster && !book.saved());
+        const bool saveWanted = !request_.openMaster || request_.openMaster->save;
+        if (!previewing() && changed && saveWanted) {
+            if (!request_.openMaster && !master_.passwords.open.isEmpty()) {
                 platform::sheet::SaveOptions both;
                 both.password = master_.passwords.open;
                 both.writeResPassword = master_.passwords.write;
@@ -283,13 +325,16 @@ private:
             }
             saved = true;
         }
-        book.close();
+        const bool onDisk = book.saved();
+        if (!request_.openMaster)
+            book.close();
 
         platform::db::Connection& cnn = gUpdate->Cnn();
         platform::db::Transaction transaction(cnn);
         for (const Booking& booking : bookings_)
-            write(cnn, booking);
-        if (saved || (!previewing() && merged_ > 0))
+            if (onDisk || !booking.inMaster)
+                write(cnn, booking);
+        if (saved || (!previewing() && merged_ > 0 && onDisk))
             cnn.execute(
                 QStringLiteral("UPDATE MasterFiles SET MF_Modified_Date = ?, MFPwdsSet = MAX(MFPwdsSet, ?) "
                                "WHERE ID_MasterFiles = ?"),
@@ -316,17 +361,33 @@ private:
     int merged_ = 0; // compared and merged, with or without a change
 };
 
-std::vector<MasterFile> mastersOf(const QString& budget) {
+MasterFile masterOf(const Recordset& row) {
+    MasterFile master;
+    master.id = row.value(QStringLiteral("ID_MasterFiles")).toLongLong();
+    master.file = TextOf(row, QStringLiteral("Master_File"));
+    master.fullPath = JoinPath(TextOf(row, QStringLiteral("Path")), master.file);
+    master.passwords = StoredPasswordsOf(row);
+    return master;
+}
+
+// The budget's master workbooks; for an open master, the row of its own name and folder alone
+// (a workbook of the same name in another folder is another master).
+std::vector<MasterFile> mastersOf(const UpdateRequest& request) {
     gUpdate->SetConnection();
-    Recordset rows = Recordset::open(gUpdate->Cnn(), kMastersOfBudget, {budget});
     std::vector<MasterFile> masters;
-    for (; !rows.eof(); rows.moveNext()) {
-        MasterFile master;
-        master.id = rows.value(QStringLiteral("ID_MasterFiles")).toLongLong();
-        master.file = TextOf(rows, QStringLiteral("Master_File"));
-        master.fullPath = JoinPath(TextOf(rows, QStringLiteral("Path")), master.file);
-        master.passwords = StoredPasswordsOf(rows);
-        masters.push_back(master);
+    if (!request.openMaster) {
+        for (Recordset rows = Recordset::open(gUpdate->Cnn(), kMastersOfBudget, {request.budget});
+             !rows.eof(); rows.moveNext())
+            masters.push_back(masterOf(rows));
+        return masters;
+    }
+    const Workbook& open = *request.openMaster->workbook;
+    const QString openPath = QDir::cleanPath(open.fullName());
+    for (Recordset rows = Recordset::open(gUpdate->Cnn(), kMasterOfBudget, {request.budget, open.name()});
+         !rows.eof(); rows.moveNext()) {
+        MasterFile master = masterOf(rows);
+        if (QDir::cleanPath(master.fullPath) == openPath)
+            masters.push_back(master);
     }
     return masters;
 }
@@ -338,8 +399,11 @@ qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
     core::gOptions->CancelOp = false;
     qint16 result = kRunDone;
     try {
-        gUpdate->UpdateRequester = QStringLiteral("Lumi");
-        for (const MasterFile& master : mastersOf(request.budget)) {
+        gUpdate->UpdateRequester = request.requester;
+        std::optional<platform::sheet::Application::WorkbookHold> hold;
+        if (request.openMaster)
+            hold.emplace(*request.openMaster->app, *request.openMaster->workbook);
+        for (const MasterFile& master : mastersOf(request)) {
             gUpdate->ActiveWB = master.file;
             if (CheckUserFilesExist(true, qint32(master.id)) == 0)
                 continue;
@@ -364,7 +428,13 @@ void UpdateMasterFilesCommand(const UpdateRequest& request) {
         platform::ui::msgBox(kSetBudgetContextText, platform::ui::Buttons::Ok, core::appTitle());
         return;
     }
+    if (request.openMaster && request.openMaster->workbook->readOnly()) {
+        platform::ui::msgBox(kMasterReadOnlyText.arg(request.openMaster->workbook->name()),
+                             platform::ui::Buttons::Ok, core::appTitle());
+        return;
+    }
     gUpdate = std::make_unique<cUpdate>();
+    gUpdate->WriteReviewedOnCancel = request.writeReviewedOnCancel;
     for (const QString& mode : {kAcceptChanges, kPreviewChanges, kEditChanges}) {
         if (request.changeMode.compare(mode, Qt::CaseInsensitive) == 0) {
             gUpdate->UpChngeMode = mode;

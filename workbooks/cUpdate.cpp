@@ -264,7 +264,7 @@ bool cUpdate::PreviewChanges(ChangeList& list) {
                                        list[i].currentValue, list[i].label,  false};
         }
     }
-    return !core::gOptions->CancelOp;
+    return !core::gOptions->CancelOp || (editing && WriteReviewedOnCancel);
 }
 
 } // namespace workbooks

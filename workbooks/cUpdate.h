@@ -51,12 +51,13 @@ public:
     static constexpr qint32 kNotWritten = 4; // shown for review (or the edit cancelled): nothing written
 
     // The run's state, plain stored values.
-    QString UpdateRequester; // the program that started the run: "Lumi"
-    QString ActiveWB;        // file name of the master workbook in hand
-    int WSRecords = 0;       // user files selected for that master workbook
-    int WSProcessed = 0;     // of those, handled so far
-    bool MFOpen = false;     // the run has opened a master workbook
-    QString UpChngeMode;     // kAcceptChanges, kPreviewChanges or kEditChanges (any other: accept)
+    QString UpdateRequester;            // the program that started the run: "Lumi"
+    QString ActiveWB;                   // file name of the master workbook in hand
+    int WSRecords = 0;                  // user files selected for that master workbook
+    int WSProcessed = 0;                // of those, handled so far
+    bool MFOpen = false;                // the run has opened a master workbook
+    QString UpChngeMode;                // kAcceptChanges, kPreviewChanges or kEditChanges (any other: accept)
+    bool WriteReviewedOnCancel = false; // Cancel in the edit review still writes what was reviewed
 
     // Tests the user file userFile recorded at userFilePath with the recorded last-write time.
     qint32 TestWS(const QString& userFile, const QString& userFilePath,
@@ -71,7 +72,8 @@ public:
 
     // Lists the changes in the wait window's changes grid and waits for Continue or Cancel
     // (letting window events through); in edit mode the changed values as the administrator
-    // left them come back into the list. True after Continue.
+    // left them come back into the list. True after Continue, and after Cancel in edit mode
+    // with WriteReviewedOnCancel (the run ends after this file all the same).
     bool PreviewChanges(ChangeList& list);
 
 private:

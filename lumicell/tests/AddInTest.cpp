@@ -9,7 +9,6 @@
 #include "core/cConnection.h"
 #include "core/startup/ReplacementOffer.h"
 #include "core/startup/frmAbout.h"
-#include "lumicell/NotYetAvailable.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/cOptions.h"
 #include "platform/db/Connection.h"
@@ -325,7 +324,7 @@ TEST_F(AddInTest, TheEventSinkKeepsTheOptionsOnTheActiveWorkbook) {
     EXPECT_EQ(second->AWBSet, u"Book3");
 }
 
-TEST_F(AddInTest, CommandsBeforeTheStartFailAndTheDialogsToComeSaySoUnderTheAddInsTitle) {
+TEST_F(AddInTest, CommandsBeforeTheStartFailAndAfterItOpenTheirWindows) {
     EXPECT_THROW(lumicell::Configure(), lumicell::NotStartedError);
     EXPECT_THROW(lumicell::AboutBudget(), lumicell::NotStartedError);
     EXPECT_THROW(lumicell::AppShutdown(), lumicell::NotStartedError);
@@ -333,16 +332,16 @@ TEST_F(AddInTest, CommandsBeforeTheStartFailAndTheDialogsToComeSaySoUnderTheAddI
 
     writeSetting(kAddInApplication, "Options", "Splash", QStringLiteral("1"));
     lumicell::OnOpenWorkBook(app_);
-    ui_->answerMessages({Answer::Ok, Answer::Ok});
     lumicell::BuildBudget();
     lumicell::RunBudget();
     lumicell::Configure();
-    EXPECT_EQ(ui_->messageTexts(),
-              (QStringList{"The Run Budget dialog is not available yet in this version of Lumicell.",
-                           "The configuration window is not available yet in this version of Lumicell."}));
-    for (const auto& asked : ui_->asked())
-        EXPECT_EQ(asked.title, u"LumivaneXL");
-    EXPECT_TRUE(loaded(lumicell::kBuildBudgetForm)) << "the Build Budget dialog is built";
+    // Each command opens its window, owned by the program's window, and says nothing.
+    EXPECT_TRUE(ui_->asked().empty()) << ui_->messageTexts().join('|').toStdString();
+    for (const QString& form :
+         {lumicell::kBuildBudgetForm, lumicell::kRunBudgetForm, lumicell::kConfigureForm}) {
+        ASSERT_TRUE(loaded(form)) << form.toStdString();
+        EXPECT_EQ(platform::ui::LoadedWindows::find(form)->parentWidget(), &host_) << form.toStdString();
+    }
 }
 
 // The shut-down closes every window of the add-in, whichever reference opened it, and returns the

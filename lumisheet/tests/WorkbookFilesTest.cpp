@@ -199,6 +199,27 @@ TEST_F(WorkbookFilesTest, ClosingAChangedWorkbookAsksUnlessAlertsAreOff) {
     EXPECT_EQ(sheettest::readWithOpenpyxl(path).value(QStringLiteral("Rates!B2")), u"9");
 }
 
+// While an operation of the add-in holds a workbook, Close says why it stays open, without
+// asking to save it, and the program's own end is refused the same way.
+TEST_F(WorkbookFilesTest, AWorkbookHeldByAnOperationStaysOpen) {
+    const QString path =
+        sheettest::copyOfFixture(QStringLiteral("libreoffice.xlsx"), QStringLiteral("Held.xlsx"));
+    platform::sheet::Workbook* book = lumisheet::OpenWorkbook(app_, path);
+    ASSERT_NE(book, nullptr);
+    type(2, 2, QStringLiteral("9"));
+    {
+        const platform::sheet::Application::WorkbookHold hold(app_, *book);
+        ui_->clear();
+        EXPECT_FALSE(window_->closeActive());
+        EXPECT_FALSE(window_->closeAll());
+        EXPECT_EQ(app_.workbookCount(), 1);
+        EXPECT_EQ(ui_->messageTexts(), QStringList(2, platform::sheet::Application::heldText(*book)));
+    }
+    ui_->answerMessages({Answer::No});
+    EXPECT_TRUE(window_->closeActive());
+    EXPECT_EQ(app_.workbookCount(), 0);
+}
+
 } // namespace
 
 namespace {

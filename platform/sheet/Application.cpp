@@ -110,31 +110,60 @@ Worksheet* Application::activeSheet() const {
 }
 
 void Application::close(Workbook& workbook, bool saveChanges) {
-    auto& workbooks = d_->workbooks;
+    if (isHeld(workbook))
+        throw SheetError(SheetError::Code::FileInUse, heldText(workbook));
+    d_->closeWorkbook(workbook, saveChanges);
+}
+
+void Application::Impl::closeWorkbook(Workbook& workbook, bool saveChanges) {
     const auto it =
         std::find_if(workbooks.begin(), workbooks.end(), [&](const auto& w) { return w.get() == &workbook; });
     if (it == workbooks.end())
         return;
     if (saveChanges && !workbook.saved())
         workbook.save();
-    emit workbookClosing(&workbook);
-    const bool wasActive = activeWorkbook() == &workbook;
-    if (wasActive && d_->enableEvents)
-        emit workbookDeactivate(&workbook);
-    auto& activation = d_->activation;
+    emit self.workbookClosing(&workbook);
+    const bool wasActive = self.activeWorkbook() == &workbook;
+    if (wasActive && enableEvents)
+        emit self.workbookDeactivate(&workbook);
     activation.erase(std::remove(activation.begin(), activation.end(), &workbook), activation.end());
+    held.erase(std::remove(held.begin(), held.end(), &workbook), held.end());
     std::unique_ptr<Workbook> closing = std::move(*it);
     workbooks.erase(it);
     impl(*closing).application = nullptr;
     closing->close();
     closing.reset();
-    if (wasActive && !activation.empty() && d_->enableEvents)
-        emit workbookActivate(activation.back());
+    if (wasActive && !activation.empty() && enableEvents)
+        emit self.workbookActivate(activation.back());
 }
 
 void Application::closeAll() {
     while (!d_->workbooks.empty())
-        close(*d_->workbooks.back(), false);
+        d_->closeWorkbook(*d_->workbooks.back(), false);
+}
+
+Application::WorkbookHold::WorkbookHold(Application& app, Workbook& workbook)
+    : app_(&app)
+    , workbook_(&workbook) {
+    app.d_->held.push_back(&workbook);
+}
+
+Application::WorkbookHold::~WorkbookHold() {
+    if (!app_)
+        return;
+    auto& held = app_->d_->held;
+    if (const auto it = std::find(held.begin(), held.end(), workbook_); it != held.end())
+        held.erase(it);
+}
+
+bool Application::isHeld(const Workbook& workbook) const {
+    return std::find(d_->held.begin(), d_->held.end(), &workbook) != d_->held.end();
+}
+
+QString Application::heldText(const Workbook& workbook) {
+    return QStringLiteral("The workbook '%1' cannot be closed while an operation works on it. Close it when "
+                          "the operation has ended.")
+        .arg(workbook.name());
 }
 
 int Application::majorVersion() const {

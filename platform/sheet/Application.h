@@ -21,6 +21,7 @@
 #include "platform/sheet/Workbook.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -51,8 +52,28 @@ public:
     // A copy of the sheet in a new workbook "Book<n>", active.
     Workbook& copySheetToNewWorkbook(Worksheet& sheet);
     // Closes a workbook, saving it first when asked; the one activated before it comes back.
+    // A held workbook (below) is refused: SheetError FileInUse, and nothing is closed.
     void close(Workbook& workbook, bool saveChanges = false);
+    // Closes every workbook, held or not (the application ends).
     void closeAll();
+
+    // A running operation that works on an open workbook holds it for as long as it lasts:
+    // meanwhile closing it is refused, so the operation never writes into, or saves, a workbook
+    // that is gone. Holds nest.
+    class WorkbookHold {
+    public:
+        WorkbookHold(Application& app, Workbook& workbook);
+        ~WorkbookHold();
+        WorkbookHold(const WorkbookHold&) = delete;
+        WorkbookHold& operator=(const WorkbookHold&) = delete;
+
+    private:
+        QPointer<Application> app_;
+        Workbook* workbook_;
+    };
+    bool isHeld(const Workbook& workbook) const;
+    // The refusal close() raises for a held workbook.
+    static QString heldText(const Workbook& workbook);
 
     Workbook* activeWorkbook() const;
     Worksheet* activeSheet() const;

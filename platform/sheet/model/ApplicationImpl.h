@@ -25,10 +25,12 @@ public:
     void raiseSheetActivation(Worksheet* from, Worksheet* to);
     void raiseSheetsChanged(Workbook& workbook);
     QString nextBookName();
+    void closeWorkbook(Workbook& workbook, bool saveChanges);
 
     Application& self;
     std::vector<std::unique_ptr<Workbook>> workbooks;
     std::vector<Workbook*> activation; // the active workbook last
+    std::vector<const Workbook*> held; // one entry per hold
     CopyBuffer buffer;
     int nextBook = 1;
     bool visible = false;

@@ -134,6 +134,41 @@ TEST(Application, OpeningTheSameFileTwiceGivesTheOpenWorkbook) {
     EXPECT_EQ(sheettest::readWithOpenpyxl(path).value(u"Rates!B2"_qs), u"77");
 }
 
+// A workbook an operation holds cannot be closed until every hold on it has ended; the
+// application's own end closes it regardless.
+TEST(Application, AHeldWorkbookIsNotClosedUntilItsHoldsEnd) {
+    Application app;
+    Workbook& held = app.add();
+    Workbook& other = app.add();
+    {
+        const Application::WorkbookHold outer(app, held);
+        {
+            const Application::WorkbookHold inner(app, held);
+            EXPECT_TRUE(app.isHeld(held));
+        }
+        EXPECT_TRUE(app.isHeld(held)) << "the outer hold still lasts";
+        EXPECT_FALSE(app.isHeld(other));
+        try {
+            app.close(held);
+            FAIL() << "closed while held";
+        } catch (const SheetError& e) {
+            EXPECT_EQ(e.code(), SheetError::Code::FileInUse);
+            EXPECT_EQ(e.description(), Application::heldText(held));
+        }
+        EXPECT_EQ(app.workbookCount(), 2);
+        app.close(other);
+        EXPECT_EQ(app.activeWorkbook(), &held);
+    }
+    EXPECT_FALSE(app.isHeld(held));
+    app.close(held);
+    EXPECT_EQ(app.workbookCount(), 0);
+
+    Workbook& last = app.add();
+    const Application::WorkbookHold lasting(app, last);
+    app.closeAll();
+    EXPECT_EQ(app.workbookCount(), 0) << "closing them all is not refused";
+}
+
 TEST(Application, DisplaySwitchesAreState) {
     Application app;
     EXPECT_TRUE(app.screenUpdating());

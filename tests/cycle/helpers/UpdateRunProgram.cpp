@@ -4,10 +4,7 @@
 // asked, and "done" after it;
 // the interrupted-cycle test kills it with SIGKILL at random moments in between.
 //   cycle_update_run
-#include "core/cConnection.h"
-#include "core/cOptions.h"
-#include "platform/ui/Ui.h"
-#include "support/ScriptedUi.h"
+#include "HelperSetup.h"
 #include "workbooks/UpdateRun.h"
 #include "workbooks/cUpdate.h"
 
@@ -17,14 +14,7 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    auto owned = std::make_unique<testsupport::ScriptedUi>();
-    owned->acceptUnscriptedMessages();
-    testsupport::ScriptedUi& ui = *owned;
-    platform::ui::installUi(std::move(owned));
-    core::gOptions = std::make_unique<core::cOptions>();
-    core::gOptions->BudgetNameContext = QStringLiteral("Plan");
-    core::gCnn = std::make_unique<core::cConnection>();
-    core::gCnn->LocalCnn();
+    testsupport::ScriptedUi& ui = cyclehelper::setUpDesktopProgram();
     std::printf("running\n");
     std::fflush(stdout);
     workbooks::UpdateMasterFilesCommand({QStringLiteral("Plan"), {}, workbooks::kAcceptChanges});
