@@ -42,7 +42,9 @@ std::string folded(std::string_view name) {
 
 // The value of one attribute in a formula's raw attributes (` t="array" ref="C1:C3"`).
 std::string_view formulaAttribute(std::string_view attrs, std::string_view name) {
-    const std::string key = " " + std::string(name) + "=\"";
+    std::string key;
+    key.reserve(name.size() + 3);
+    key.append(" ").append(name).append("=\"");
     const std::size_t at = attrs.find(key);
     if (at == std::string_view::npos)
         return {};
