@@ -9,8 +9,9 @@
 // update run leaves the master that Lumisheet holds alone. A last round reviews a change in
 // the edit review over the master.
 //
-// With LUMIDESK_SCREENSHOT_DIR set the four tabs of the dialog and the edit review are saved
-// there (run under xvfb-run with QT_QPA_PLATFORM=xcb to see them as a user does).
+// With LUMIDESK_SCREENSHOT_DIR set the Build Budget dialog's two tabs, the four tabs of the
+// Run Budget dialog and the edit review are saved there (run under xvfb-run with
+// QT_QPA_PLATFORM=xcb to see them as a user does).
 #include "CycleFixture.h"
 #include "lumisheet/AddInHost.h"
 #include "lumisheet/MainWindow.h"
@@ -90,6 +91,7 @@ protected:
             sheets.editCell(row, 0, 1);
             sheets.editCell(row, 2, QString::fromLatin1(folder));
         }
+        testsupport::saveScreenshot(build, QStringLiteral("addin-build-create-user-files"));
         ui().clear();
         control<QPushButton>(build, "cmdOK").click(); // Make
         EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'|').toStdString();
@@ -101,6 +103,7 @@ protected:
         for (const auto& [row, typed] : {std::pair{0, "An"}, {1, "Bo"}})
             assign.editCell(row, 2, QString::fromLatin1(typed));
         EXPECT_EQ(column(assign, 2), (QStringList{kAnn.name, kBob.name}));
+        testsupport::saveScreenshot(build, QStringLiteral("addin-build-assign-user-files"));
         control<QPushButton>(build, "cmdOK").click(); // OK on Assign User Files closes
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'|').toStdString();
