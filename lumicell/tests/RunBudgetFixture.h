@@ -89,24 +89,43 @@ protected:
         return database().scalar(sql, params);
     }
 
-    // The budget, its master row, the picked sheet Sales filed under North, the cut and the
-    // register row of the user file, assigned to Ann.
-    void buildBudget() {
-        execute("INSERT INTO Budgets (Budget_Name, Active, LumiXL) VALUES ('Plan', 1, 1)");
-        execute("INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name) VALUES (11, "
-                "'Budget.xlsx', ?, 'Plan')",
-                {masters_});
+    // A budget of one master workbook with one picked sheet, cut into the folder beside the
+    // master and its user file assigned to a user.
+    struct OneSheetBudget {
+        QString budget;
+        qint64 masterId;
+        QString folder; // the master's
+        QString masterFile;
+        QString sheet;
+        QString userFolder;
+        QString user;
+    };
+
+    // The budget, its master row, the picked sheet filed under its folder, the cut and the
+    // register row of the user file, assigned to the user; the budget is left in context.
+    void buildBudget(const OneSheetBudget& b) {
+        execute("INSERT INTO Budgets (Budget_Name, Active, LumiXL) VALUES (?, 1, 1)", {b.budget});
+        execute(
+            "INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name) VALUES (?, ?, ?, ?)",
+            {b.masterId, b.masterFile, b.folder, b.budget});
         execute("INSERT INTO Worksheets (Worksheet_Name, Select_By_User, Folder_Name, MasterFiles_ID, "
-                "Master_File, Budget_Name) VALUES ('Sales', 1, 'North', 11, 'Budget.xlsx', 'Plan')");
-        lumicell::gOptions()->BudgetNameContext = QStringLiteral("Plan");
+                "Master_File, Budget_Name) VALUES (?, 1, ?, ?, ?, ?)",
+                {b.sheet, b.userFolder, b.masterId, b.masterFile, b.budget});
+        lumicell::gOptions()->BudgetNameContext = b.budget;
         testsupport::ScopedScriptedUi ui;
-        ASSERT_EQ(workbooks::CreateUserFiles(QStringLiteral("Budget.xlsx"), true, false, false),
-                  workbooks::kCutFinished)
+        ASSERT_EQ(workbooks::CreateUserFiles(b.masterFile, true, false, false), workbooks::kCutFinished)
             << ui->messageTexts().join('|').toStdString();
+        const QString userFile = b.sheet + QStringLiteral(".xlsx");
         execute("INSERT INTO UserFileTablesData (User_Filename, Users, Select_By_User, Master_File, "
-                "Budget_Name, Folder_Name, Attachment) VALUES ('Sales.xlsx', 'Ann', 1, 'Budget.xlsx', "
-                "'Plan', 'North', 1)");
-        execute("INSERT INTO UsersData (Users, Email_Address) VALUES ('Ann', 'ann@example.org')");
+                "Budget_Name, Folder_Name, Attachment) VALUES (?, ?, 1, ?, ?, ?, 1)",
+                {userFile, b.user, b.masterFile, b.budget, b.userFolder});
+        execute("INSERT INTO UsersData (Users, Email_Address) VALUES (?, ?)",
+                {b.user, b.user.toLower() + QStringLiteral("@example.org")});
+    }
+    // The budget Plan: Budget.xlsx's sheet Sales into North/Sales.xlsx, assigned to Ann.
+    void buildBudget() {
+        buildBudget({QStringLiteral("Plan"), 11, masters_, QStringLiteral("Budget.xlsx"),
+                     QStringLiteral("Sales"), QStringLiteral("North"), QStringLiteral("Ann")});
     }
 
     // Opens the master in the program and the Run Budget dialog on it.

@@ -12,6 +12,7 @@
 #include "workbooks/cUpdate.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -183,6 +184,54 @@ TEST_F(RunBudgetTest, TheSendGridsHeadingsAndItsMailFileTick) {
                      "UserFileTablesData ORDER BY Budget_Name)")
                   .toString(),
               "Plan=0,Plan 2=1");
+}
+
+// Through the event sink, as the user switches workbooks in the program: with the dialog open,
+// a new workbook deactivates the master and empties the three grids; activating another budget's
+// master reloads them for that budget; the first master brings its own rows back.
+TEST_F(RunBudgetTest, AWorkbookSwitchReTargetsTheOpenDialogAndADeactivationEmptiesIt) {
+    const QString forecastFolder = testsupport::freshDir(QStringLiteral("forecast"));
+    const QString forecast = forecastFolder + QStringLiteral("/Forecast.xlsx");
+    ASSERT_TRUE(QFile::copy(testsupport::fixturePath(QStringLiteral("budget/Budget.xlsx")), forecast));
+    QFile::setPermissions(forecast, QFile::ReadOwner | QFile::WriteOwner);
+    buildBudget({QStringLiteral("Forecast"), 12, forecastFolder, QStringLiteral("Forecast.xlsx"),
+                 QStringLiteral("Rates"), QStringLiteral("West"), QStringLiteral("Bob")});
+    buildBudget();
+    lumicell::frmRun& form = openDialog();
+    ASSERT_EQ(lumicell::gOptions()->BudgetNameContext, u"Plan");
+    const auto shown = [&form] {
+        return QStringList{rowsOf(*form.dtUMW()).join(u'/'),
+                           rowsOf(*form.sendMail()->dtSendMail()).join(u'/'),
+                           rowsOf(*form.dtViewBS()).join(u'/')};
+    };
+    const auto fileColumns = [&form] {
+        QStringList files;
+        for (const auto& [grid, column] :
+             {std::pair<const platform::ui::DataGrid*, int>{form.dtUMW(), lumicell::frmRun::kUmwUserFilePath},
+              {form.sendMail()->dtSendMail(), mail::SendMailPanel::kUserFilename},
+              {form.dtViewBS(), lumicell::frmRun::kBsUserFilename}})
+            for (int row = 0; row < grid->rowCount(); ++row)
+                files << QFileInfo(grid->cellText(row, column)).fileName();
+        return files;
+    };
+    EXPECT_EQ(fileColumns(), (QStringList{"Sales.xlsx", "Sales.xlsx", "Sales.xlsx"}));
+    const QStringList plan = shown();
+
+    app_.add(); // a new workbook: the master is deactivated, the new one is no budget's
+    EXPECT_EQ(shown(), (QStringList{"", "", ""}));
+    EXPECT_TRUE(lumicell::gOptions()->BudgetNameContext.isEmpty());
+
+    app_.open(forecast);
+    EXPECT_TRUE(ui_->asked().empty()) << ui_->messageTexts().join('|').toStdString();
+    EXPECT_EQ(lumicell::gOptions()->BudgetNameContext, u"Forecast");
+    EXPECT_EQ(fileColumns(), (QStringList{"Rates.xlsx", "Rates.xlsx", "Rates.xlsx"}));
+    EXPECT_EQ(rowsOf(*form.dtViewBS()), QStringList{"Rates.xlsx|Bob|1||0||0"});
+    EXPECT_EQ(form.sendMail()->dtSendMail()->cellText(0, mail::SendMailPanel::kUser), u"Bob");
+
+    app_.activate(*master());
+    EXPECT_EQ(lumicell::gOptions()->BudgetNameContext, u"Plan");
+    EXPECT_EQ(shown(), plan) << "the first master's rows again";
+    EXPECT_TRUE(ui_->asked().empty()) << ui_->messageTexts().join('|').toStdString();
 }
 
 TEST_F(RunBudgetTest, TheFileTabsViews) {

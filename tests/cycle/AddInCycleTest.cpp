@@ -1,6 +1,7 @@
 // The budget cycle from inside Lumisheet: one program process with the real add-in loaded, the
-// master workbook (made by LibreOffice) open in it. The budget is registered and its user files
-// cut and assigned (registerAndCut), the Run Budget dialog mails them through the SMTP server,
+// master workbook (made by LibreOffice) open in it. The add-in's Build Budget dialog registers
+// it with the budget, cuts its user files and assigns them (registerAndCut), the Run Budget
+// dialog mails them -- each user file ticked to go as the attachment -- through the SMTP server,
 // the users answer -- one with openpyxl, one with LibreOffice -- into the robot's POP3 mailbox,
 // the dialog's Get Mail collects the files and its Update merges them with Accept into the
 // open master, which shows the new values and totals and is saved. Meanwhile the desktop
@@ -8,12 +9,14 @@
 // update run leaves the master that Lumisheet holds alone. A last round reviews a change in
 // the edit review over the master.
 //
-// With LUMIDESK_SCREENSHOT_DIR set the four tabs of the dialog and the edit review are saved
-// there (run under xvfb-run with QT_QPA_PLATFORM=xcb to see them as a user does).
+// With LUMIDESK_SCREENSHOT_DIR set the Build Budget dialog's two tabs, the four tabs of the
+// Run Budget dialog and the edit review are saved there (run under xvfb-run with
+// QT_QPA_PLATFORM=xcb to see them as a user does).
 #include "CycleFixture.h"
 #include "lumisheet/AddInHost.h"
 #include "lumisheet/MainWindow.h"
 #include "lumisheet/WorkbookFiles.h"
+#include "mail/SendMailPanel.h"
 #include "platform/sheet/Application.h"
 #include "platform/ui/DataGrid.h"
 #include "support/ChildProcess.h"
@@ -33,6 +36,11 @@ using platform::sys::kAddInApplication;
 
 const CycleUser kAnn{QStringLiteral("Ann"), QStringLiteral("ann@example.org")};
 const CycleUser kBob{QStringLiteral("Bob"), QStringLiteral("bob@example.org")};
+const QString kNewWorkbookQuestion = QStringLiteral(
+    "This Excel file is new to Lumivane.  Add it to a budget?\nThis will not write data to the workbook.");
+// Tabs of the Build Budget dialog.
+constexpr int kCreateUserFilesTab = 2;
+constexpr int kAssignUserFilesTab = 3;
 
 class AddInCycleTest : public CycleFixture {
 protected:
@@ -56,29 +64,73 @@ protected:
         CycleFixture::TearDown();
     }
 
-    // The budget's registration and cut: the add-in's own comes with its Build Budget dialog;
-    // until then the desktop's routines on the same database do both (the wizard's records and
-    // the cut), before the master is open in the program.
-    void registerAndCut() {
+    // The budget's registration, cut and assignment as the administrator makes them in the
+    // program: the master opened, the add-in's Build Budget dialog asks to add the workbook new
+    // to the system to a budget (Plan, typed) and lists its sheets; Sales and Costs ticked with
+    // their folders typed in part, Make cuts them beside the master, and on the Assign User
+    // Files tab each user file gets its user, typed in part; OK closes the dialog.
+    platform::sheet::Workbook* registerAndCut() {
+        using platform::ui::Answer;
         plan_ = copyMaster(QStringLiteral("Budget.xlsx"), masters_, QStringLiteral("Plan.xlsx"));
-        addMaster(11, QStringLiteral("Plan.xlsx"), masters_, kBudget);
-        addWorksheet(QStringLiteral("Sales"), 11, QStringLiteral("Plan.xlsx"), kBudget,
-                     QStringLiteral("North"));
-        addWorksheet(QStringLiteral("Costs"), 11, QStringLiteral("Plan.xlsx"), kBudget,
-                     QStringLiteral("South"), workbookstest::kCostsPassword);
-        cut(QStringLiteral("Plan.xlsx"));
-        assign(QStringLiteral("Sales.xlsx"), kAnn.name);
-        assign(QStringLiteral("Costs.xlsx"), kBob.name);
+        platform::sheet::Workbook* master = lumisheet::OpenWorkbook(app_, plan_);
+        if (!master)
+            return nullptr;
+        ui().clear();
+        ui().answerMessages({Answer::Yes});
+        ui().answerTexts({kBudget});
+        QWidget& build = addInDialog("mnuBuildBudget", "frmBuild");
+        EXPECT_EQ(ui().messageTexts(), QStringList{kNewWorkbookQuestion});
+        EXPECT_EQ(rows("SELECT Budget_Name, Path FROM MasterFiles WHERE Master_File = 'Plan.xlsx'"),
+                  QStringList{kBudget + u'|' + masters_});
+        auto& tabs = control<QTabWidget>(build, "SSTab1");
+        EXPECT_EQ(tabs.currentIndex(), kCreateUserFilesTab) << "a workbook just added opens there";
+        auto& sheets = control<platform::ui::EditGrid>(build, "dtCUF");
+        EXPECT_EQ(column(sheets, 1), (QStringList{"Sales", "Costs", "Rates", "Summary"}));
+        for (const auto& [sheet, folder] : {std::pair{"Sales", "Nor"}, {"Costs", "Sou"}}) {
+            const int row = static_cast<int>(column(sheets, 1).indexOf(QString::fromLatin1(sheet)));
+            sheets.editCell(row, 0, 1);
+            sheets.editCell(row, 2, QString::fromLatin1(folder));
+        }
+        testsupport::saveScreenshot(build, QStringLiteral("addin-build-create-user-files"));
+        ui().clear();
+        control<QPushButton>(build, "cmdOK").click(); // Make
+        EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'|').toStdString();
+        EXPECT_TRUE(master->saved()) << "the cut leaves the open master unchanged";
+
+        tabs.setCurrentIndex(kAssignUserFilesTab);
+        auto& assign = control<platform::ui::EditGrid>(build, "dtUFAssign");
+        EXPECT_EQ(column(assign, 0), (QStringList{"Sales.xlsx", "Costs.xlsx"}));
+        for (const auto& [row, typed] : {std::pair{0, "An"}, {1, "Bo"}})
+            assign.editCell(row, 2, QString::fromLatin1(typed));
+        EXPECT_EQ(column(assign, 2), (QStringList{kAnn.name, kBob.name}));
+        testsupport::saveScreenshot(build, QStringLiteral("addin-build-assign-user-files"));
+        control<QPushButton>(build, "cmdOK").click(); // OK on Assign User Files closes
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'|').toStdString();
+        EXPECT_EQ(
+            rows("SELECT User_Filename, Folder_Name, Users FROM UserFileTablesData WHERE Budget_Name = ? "
+                 "ORDER BY User_Filename",
+                 {kBudget}),
+            (QStringList{"Costs.xlsx|South|Bob", "Sales.xlsx|North|Ann"}));
+        return master;
     }
 
-    // The Run Budget dialog of the add-in, as the menu opens it.
-    QWidget& runBudget() {
-        window_->findChild<QAction*>(QStringLiteral("mnuRunBudget"))->trigger();
+    // One of the add-in's dialogs, as its command on the program's add-in menu opens it.
+    QWidget& addInDialog(const char* command, const char* form) {
+        window_->findChild<QAction*>(QString::fromLatin1(command))->trigger();
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String("frmRunBudget") && top->isVisible())
+            if (top->objectName() == QLatin1String(form) && top->isVisible())
                 return *top;
-        ADD_FAILURE() << "no Run Budget dialog";
+        ADD_FAILURE() << "no dialog " << form;
         return *window_;
+    }
+    QWidget& runBudget() { return addInDialog("mnuRunBudget", "frmRunBudget"); }
+
+    static QStringList column(const platform::ui::DataGrid& grid, int col) {
+        QStringList texts;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            texts << grid.cellText(row, col);
+        return texts;
     }
     template <class Control> static Control& control(QWidget& form, const char* name) {
         auto* found = form.findChild<Control*>(QString::fromLatin1(name));
@@ -130,9 +182,9 @@ protected:
 TEST_F(AddInCycleTest, MailedCollectedAndMergedIntoTheMasterOpenInLumisheet) {
     startMailServers();
     configure({kAnn, kBob}, {QStringLiteral("North"), QStringLiteral("South")});
-    registerAndCut();
-    platform::sheet::Workbook* master = lumisheet::OpenWorkbook(app_, plan_);
+    platform::sheet::Workbook* master = registerAndCut();
     ASSERT_NE(master, nullptr);
+    ASSERT_FALSE(HasFailure());
     ui().acceptUnscriptedMessages();
 
     // Mail: the Send Mail tab, shown first (its tab kept from the last opening).
@@ -142,6 +194,8 @@ TEST_F(AddInCycleTest, MailedCollectedAndMergedIntoTheMasterOpenInLumisheet) {
         << "the caption after the load, whatever the tab";
     auto& grid = control<platform::ui::EditGrid>(form, "dtSendMail");
     ASSERT_EQ(grid.rowCount(), 2);
+    for (int row = 0; row < grid.rowCount(); ++row)
+        grid.editCell(row, mail::SendMailPanel::kMailFile, 1);
     control<platform::ui::ComboList>(form, "cbxFrom").setListIndex(0);
     control<platform::ui::ComboList>(form, "cbxSubject").setText(QStringLiteral("Budget 2025"));
     control<platform::ui::ComboList>(form, "cbxBodyText")

@@ -214,13 +214,6 @@ protected:
         wizard::SyncUserFileTable();
     }
 
-    // The wizard's assignment of a user file to a user, mailed as an attachment.
-    static void assign(const QString& userFile, const QString& user) {
-        execute("UPDATE UserFileTablesData SET Users = ?, Attachment = 1 WHERE User_Filename = ? AND "
-                "Budget_Name = ?",
-                {user, userFile, kBudget});
-    }
-
     // ---- step 3: due date and the send-mail window's Send ------------------------------------
     void sendMail(const QDate& due) {
         ASSERT_TRUE(mail::ShowSendMail(nullptr));
