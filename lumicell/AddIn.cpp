@@ -10,6 +10,7 @@
 #include "core/startup/ReplacementOffer.h"
 #include "core/startup/frmAbout.h"
 #include "lumicell/AddInFolder.h"
+#include "lumicell/AddInHelp.h"
 #include "lumicell/CAppClass.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/buildbudget/frmBuild.h"
@@ -130,6 +131,7 @@ void OnOpenWorkBook(platform::sheet::Application& oApp) {
     fresh->gAppClass->setXLEventApp(&oApp);
     context() = std::move(fresh);
     useAddInConfiguration(oApp);
+    InstallAddInHelp();
 
     auto options = std::make_unique<cOptions>();
     context()->options = options.get();
@@ -199,6 +201,7 @@ void AppShutdown() {
     for (const QString& form :
          {kRunBudgetForm, kBuildBudgetForm, frmSync::kFormName, kConfigureForm, kAboutForm})
         core::UnloadForm(form);
+    RemoveAddInHelp();
     add.gAppClass->setXLEventApp(nullptr);
     admin::setConfigureAddIn(std::nullopt);
     platform::ui::setWindowOpener(kRunBudgetForm, {});

@@ -5,8 +5,6 @@
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "platform/sheet/Application.h"
-#include "platform/ui/HelpViewer.h"
-#include "platform/ui/Ui.h"
 
 namespace lumicell {
 
@@ -19,14 +17,6 @@ void RunDialogHandler(const std::function<void()>& handler) {
     }
     if (platform::sheet::Application* app = gXLApp())
         app->setScreenUpdating(true);
-}
-
-void ShowDialogHelp(const QString& formName) {
-    if (platform::ui::helpPagesAvailable())
-        platform::ui::showHelpPage(formName);
-    else
-        platform::ui::msgBox(kNoHelpText, platform::ui::Buttons::Ok, core::appTitle(),
-                             platform::ui::Icon::Information);
 }
 
 } // namespace lumicell

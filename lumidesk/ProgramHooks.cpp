@@ -10,12 +10,13 @@
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/BudgetRecords.h"
 #include "lumidesk/DataEnvironment.h"
-#include "lumidesk/HelpWindow.h"
+#include "lumidesk/DesktopHelp.h"
 #include "lumidesk/ShellLinks.h"
 #include "mail/MailHooks.h"
 #include "mail/MailServices.h"
 #include "platform/ui/ControlInfoPage.h"
 #include "platform/ui/HelpViewer.h"
+#include "platform/ui/HelpWindow.h"
 #include "platform/ui/WindowOpeners.h"
 #include "wizard/OpenWorkbookInExcel.h"
 #include "wizard/SyncUserFileTable.h"
@@ -30,8 +31,10 @@ void InstallProgramHooks() {
     // A workbook named in a window (errors browser, Budgets Explorer) opens through the
     // wizard's lookup of master workbooks and user files.
     core::setWorkbookOpener(wizard::OpenWorkbookInExcel);
-    platform::ui::installHelpViewer(
-        {[](const QString& page) { HelpWindow::showPage(page); }, [] { HelpWindow::closeAll(); }});
+    // A window's Help shows its own page of the program's help.
+    UseDesktopHelpPages();
+    platform::ui::installHelpViewer({[](const QString& page) { platform::ui::HelpWindow::showPage(page); },
+                                     [] { platform::ui::HelpWindow::closeAll(); }});
     platform::ui::setWindowOpener(QStringLiteral("frmDataTable"), [](QWidget*) {
         links::ShowBudgetsExplorer();
         return true;

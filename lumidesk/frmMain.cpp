@@ -9,11 +9,11 @@
 #include "lumidesk/AboutBox.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
-#include "lumidesk/HelpWindow.h"
 #include "lumidesk/MainWindowPlace.h"
 #include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
 #include "platform/sys/SettingText.h"
+#include "platform/ui/HelpWindow.h"
 #include "platform/ui/MenuHost.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
@@ -356,7 +356,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::MDIForm_QueryUnload() {
-    HelpWindow::closeAll();
+    platform::ui::HelpWindow::closeAll();
 }
 
 void frmMain::MDIForm_Unload() {
@@ -495,15 +495,15 @@ void frmMain::tileChildWindows(Qt::Orientation stacking) {
 }
 
 void frmMain::mnuHelpContents_Click() {
-    HelpWindow::showContents();
+    platform::ui::HelpWindow::showContents();
 }
 
 void frmMain::mnuHelpIndex_Click() {
-    HelpWindow::showIndex();
+    platform::ui::HelpWindow::showIndex();
 }
 
 void frmMain::mnuHelpSearch_Click() {
-    HelpWindow::showSearch();
+    platform::ui::HelpWindow::showSearch();
 }
 
 void frmMain::mnuHelpAbout_Click() {

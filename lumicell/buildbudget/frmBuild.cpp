@@ -217,7 +217,7 @@ void frmBuild::connectControls() {
     connect(cmdOK_, &QPushButton::clicked, this, &frmBuild::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
-    connect(cmdHelp_, &QPushButton::clicked, this, [] { ShowDialogHelp(kFormName); });
+    connect(cmdHelp_, &QPushButton::clicked, this, [] { platform::ui::showHelpPage(kFormName); });
     connect(agtxtHelp_, &QAbstractButton::clicked, this, [] { openLink(QUrl(kWebHelpAddress)); });
     connect(AgHyperTxt2_, &QAbstractButton::clicked, this,
             [this] { openLink(QUrl::fromLocalFile(AgHyperTxt2_->text())); });

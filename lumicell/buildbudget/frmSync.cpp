@@ -85,7 +85,7 @@ frmSync::frmSync(QWidget* parent)
     connect(cmdClearRec_, &QPushButton::clicked, this, &frmSync::cmdClearRec_Click);
     connect(cmdOK_, &QPushButton::clicked, this, &frmSync::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
-    connect(cmdHelp_, &QPushButton::clicked, this, [] { ShowDialogHelp(kFormName); });
+    connect(cmdHelp_, &QPushButton::clicked, this, [] { platform::ui::showHelpPage(kFormName); });
 }
 
 frmSync* frmSync::loaded() {

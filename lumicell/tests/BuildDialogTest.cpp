@@ -5,7 +5,6 @@
 #include "BuildBudgetFixture.h"
 #include "corvakit/CorvHotLink.h"
 #include "lumicell/BuildTabPage.h"
-#include "lumicell/DialogHandler.h"
 #include "lumicell/SampleTemplates.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
 #include "lumicell/buildbudget/CreateUserFilesGrid.h"
@@ -17,7 +16,6 @@
 #include "platform/sheet/Worksheet.h"
 #include "platform/ui/CheckListBox.h"
 #include "platform/ui/EditGrid.h"
-#include "platform/ui/HelpViewer.h"
 #include "workbooks/CheckUserFilesExist.h"
 
 #include <QCheckBox>
@@ -347,21 +345,6 @@ TEST_F(BuildDialogTest, OkOnAssignUserFilesOnlyClosesAndTheShutDownClosesTheDial
     lumicell::AppShutdown();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmBuild::loaded(), nullptr);
-}
-
-TEST_F(BuildDialogTest, HelpShowsTheDialogsPageOrSaysThatThereIsNone) {
-    openInHost(copyMaster("Budget.xlsx"));
-    ui_->answerMessages({Answer::No, Answer::Ok});
-    frmBuild* dialog = open();
-    ASSERT_NE(dialog, nullptr);
-    dialog->cmdHelp()->click();
-    EXPECT_EQ(ui_->messageTexts().value(1), lumicell::kNoHelpText);
-    QStringList shown;
-    platform::ui::installHelpViewer({[&shown](const QString& page) { shown << page; }, {}});
-    dialog->cmdHelp()->click();
-    platform::ui::installHelpViewer({});
-    EXPECT_EQ(shown, QStringList{"frmBuild"});
-    EXPECT_EQ(ui_->asked().size(), 2u);
 }
 
 TEST_F(BuildDialogTest, WithNoWorkbookActiveTheDialogShowsItsVersionAndEmptyLists) {

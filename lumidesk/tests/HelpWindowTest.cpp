@@ -1,8 +1,9 @@
 // The help window over the pages built into the program: contents, index and search, one page
 // per window, and closing every help window with the main window.
-#include "lumidesk/HelpWindow.h"
+#include "platform/ui/HelpWindow.h"
 
 #include "MainWindowFixture.h"
+#include "lumidesk/DesktopHelp.h"
 #include "platform/ui/LoadedWindows.h"
 
 #include <QLineEdit>
@@ -11,10 +12,16 @@
 
 namespace {
 
-using lumidesk::HelpWindow;
 using lumideskTest::MainWindowFixture;
+using platform::ui::HelpWindow;
 
-class Help : public MainWindowFixture {};
+class Help : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        lumidesk::UseDesktopHelpPages();
+    }
+};
 
 TEST_F(Help, EveryWindowOfTheShellHasItsPage) {
     const QStringList pages = HelpWindow::pageNames();

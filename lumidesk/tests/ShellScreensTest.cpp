@@ -5,7 +5,8 @@
 #include "MainWindowFixture.h"
 #include "core/startup/frmAbout.h"
 #include "lumidesk/AboutBox.h"
-#include "lumidesk/HelpWindow.h"
+#include "lumidesk/DesktopHelp.h"
+#include "platform/ui/HelpWindow.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
@@ -60,11 +61,12 @@ TEST_F(ShellScreens, AboutBoxAndSplash) {
 }
 
 TEST_F(ShellScreens, HelpWindow) {
-    lumidesk::HelpWindow* help = lumidesk::HelpWindow::showPage(QStringLiteral("frmMain"));
+    lumidesk::UseDesktopHelpPages();
+    platform::ui::HelpWindow* help = platform::ui::HelpWindow::showPage(QStringLiteral("frmMain"));
     help->resize(800, 600);
     QCoreApplication::processEvents();
     save(*help, QStringLiteral("help-main.png"));
-    lumidesk::HelpWindow::showIndex();
+    platform::ui::HelpWindow::showIndex();
     save(*help, QStringLiteral("help-index.png"));
 }
 

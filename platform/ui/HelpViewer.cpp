@@ -24,10 +24,6 @@ void showHelpPage(const QString& formName) {
         installed.current().showPage(formName);
 }
 
-bool helpPagesAvailable() {
-    return bool(installed.current().showPage);
-}
-
 void closeHelpWindows() {
     if (installed.current().closeAll)
         installed.current().closeAll();

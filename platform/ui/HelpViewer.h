@@ -19,8 +19,6 @@ void installHelpViewer(HelpViewer viewer);
 
 // Shows the help page of that form name.
 void showHelpPage(const QString& formName);
-// True when the program installed a viewer that shows pages.
-bool helpPagesAvailable();
 // Closes every help window.
 void closeHelpWindows();
 

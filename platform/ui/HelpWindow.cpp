@@ -1,8 +1,5 @@
 // See HelpWindow.h.
-#include "lumidesk/HelpWindow.h"
-
-#include "platform/sys/SpecialFolders.h"
-#include "platform/ui/LoadedWindows.h"
+#include "platform/ui/HelpWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,34 +12,22 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
-// The pages are built into the program's library; a static library's resources are
-// registered by name before first use.
-static void registerHelpPages() {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(lumidesk_help);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
-namespace lumidesk {
+namespace platform::ui {
 
 namespace {
 
 const QString kFormName = QStringLiteral("HelpWindow");
-const QString kBuiltInFolder = QStringLiteral(":/help");
-const QString kContentsPage = QStringLiteral("index.html");
 
-QString installedFolder() {
-    return platform::sys::programFolder() + QStringLiteral("/help");
+HelpPages& usedPages() {
+    static HelpPages pages;
+    return pages;
 }
 
-// The folders searched for pages, the installed one first.
-QStringList pageFolders() {
-    registerHelpPages();
-    return {installedFolder(), kBuiltInFolder};
+const QStringList& pageFolders() {
+    return usedPages().folders;
 }
 
 QString pageText(const QString& pageName) {
@@ -66,6 +51,11 @@ QString escaped(const QString& text) {
 
 } // namespace
 
+void HelpWindow::usePages(HelpPages pages) {
+    closeAll();
+    usedPages() = std::move(pages);
+}
+
 QStringList HelpWindow::pageNames() {
     QStringList names;
     for (const QString& folder : pageFolders())
@@ -87,7 +77,7 @@ QString HelpWindow::pageTitle(const QString& pageName) {
 HelpWindow::HelpWindow()
     : QWidget(nullptr, Qt::Window) {
     setObjectName(kFormName);
-    setWindowTitle(QStringLiteral("Lumivane Help"));
+    setWindowTitle(usedPages().windowTitle);
     setAttribute(Qt::WA_DeleteOnClose);
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("browser"));
@@ -118,8 +108,12 @@ HelpWindow::HelpWindow()
     connect(searchBox_, &QLineEdit::returnPressed, this, [this] { search(searchBox_->text()); });
 }
 
+// The help window shown, or a new one; a closed window waiting for its deletion is not reused.
 HelpWindow* HelpWindow::instance() {
-    auto* window = qobject_cast<HelpWindow*>(platform::ui::LoadedWindows::find(kFormName));
+    HelpWindow* window = nullptr;
+    for (QWidget* shown : QApplication::topLevelWidgets())
+        if (auto* help = qobject_cast<HelpWindow*>(shown); help && help->isVisible())
+            window = help;
     if (!window)
         window = new HelpWindow;
     window->show();
@@ -135,8 +129,9 @@ void HelpWindow::showGenerated(const QString& title, const QString& body) {
 
 HelpWindow* HelpWindow::showContents() {
     HelpWindow* window = instance();
-    if (!pageText(kContentsPage).isEmpty())
-        window->browser_->setSource(QUrl(kContentsPage));
+    const QString& contents = usedPages().contentsPage;
+    if (!pageText(contents).isEmpty())
+        window->browser_->setSource(QUrl(contents));
     else
         window->showGenerated(QStringLiteral("Contents"), {});
     return window;
@@ -214,4 +209,4 @@ void HelpWindow::closeAll() {
             window->close();
 }
 
-} // namespace lumidesk
+} // namespace platform::ui

@@ -1,0 +1,16 @@
+# lv_add_help_pages(<target> <resource name> <folder> <prefix>)
+# Builds the HTML help pages of <folder> into <target> as Qt resources under <prefix> (":/help"):
+# the program registers them with Q_INIT_RESOURCE(<resource name>) before it shows them.
+function(lv_add_help_pages target resource folder prefix)
+    file(GLOB pages CONFIGURE_DEPENDS ${folder}/*.html)
+    set(qrc ${CMAKE_CURRENT_BINARY_DIR}/${resource}.qrc)
+    set(qrc_text "<RCC><qresource prefix=\"${prefix}\">\n")
+    foreach(page ${pages})
+        get_filename_component(page_name ${page} NAME)
+        string(APPEND qrc_text "<file alias=\"${page_name}\">${page}</file>\n")
+    endforeach()
+    string(APPEND qrc_text "</qresource></RCC>\n")
+    file(CONFIGURE OUTPUT ${qrc} CONTENT "${qrc_text}")
+    target_sources(${target} PRIVATE ${qrc})
+    set_target_properties(${target} PROPERTIES AUTORCC ON)
+endfunction()
