@@ -56,13 +56,7 @@ protected:
 
     lumicell::cOptions& options() { return *lumicell::gOptions(); }
 
-    platform::db::Connection database() const {
-        platform::db::ConnectionString cs;
-        cs.set(platform::db::ConnectionString::kDataSource, folders_.masterPath());
-        platform::db::Connection db;
-        db.open(cs);
-        return db;
-    }
+    platform::db::Connection database() const { return folders_.openMaster(); }
     void execute(const QString& sql, const QVariantList& params = {}) const {
         database().execute(sql, params);
     }
