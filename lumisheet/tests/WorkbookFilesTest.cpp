@@ -1,7 +1,8 @@
 // The file commands on real workbooks: one LibreOffice made, edited and saved, read back by
 // LibreOffice; an encrypted one opened with its password and saved still encrypted (read back by
 // msoffcrypto-tool and openpyxl); one another process holds, opened read-only; damaged and legacy
-// files refused with nothing written; the question before a changed workbook is closed.
+// files refused with nothing written; the question before a changed workbook is closed; a new
+// workbook saved under the name asked, and Save As keeping the password.
 #include "lumisheet/WorkbookFiles.h"
 
 #include "LumisheetFixture.h"
@@ -253,6 +254,43 @@ TEST_F(WorkbookFilesTest, WorkbooksReadInTheBackgroundOpenAsAnyOther) {
     EXPECT_EQ(ui_->asked()[0].kind, u"password");
     EXPECT_TRUE(ui_->asked()[1].text.contains(u".xlsx first")) << ui_->asked()[1].text.toStdString();
     EXPECT_EQ(window_->workbookTabs()->count(), 2);
+}
+
+// New gives an unsaved workbook; its first Save asks for a name, and a name typed without an
+// extension becomes a .xlsx file that another program reads. Save As of an encrypted workbook
+// keeps its file-open password on the new file and leaves the old file as it was.
+TEST_F(WorkbookFilesTest, ANewWorkbookIsSavedUnderTheNameAskedAndSaveAsKeepsThePassword) {
+    const QString folder = testsupport::freshDir(QStringLiteral("saved"));
+    window_->newWorkbook();
+    ASSERT_NE(app_.activeWorkbook(), nullptr);
+    EXPECT_TRUE(app_.activeWorkbook()->fullName().isEmpty() ||
+                !QFile::exists(app_.activeWorkbook()->fullName()));
+    type(1, 1, QStringLiteral("17"));
+    ui_->answerTexts({folder + QStringLiteral("/Budget")});
+    ASSERT_TRUE(window_->saveActive());
+    EXPECT_EQ(ui_->asked().back().kind, u"saveFile");
+    ASSERT_TRUE(QFile::exists(folder + QStringLiteral("/Budget.xlsx")));
+    const QString written = sheettest::runPython(QStringLiteral(R"(
+import sys, openpyxl
+print(openpyxl.load_workbook(sys.argv[1]).worksheets[0]["A1"].value)
+)"),
+                                                 {folder + QStringLiteral("/Budget.xlsx")});
+    EXPECT_EQ(written.trimmed(), u"17");
+
+    const QString secret =
+        sheettest::copyOfFixture(QStringLiteral("encrypted.xlsx"), QStringLiteral("Secret.xlsx"));
+    const QByteArray before = bytesOf(secret);
+    ui_->answerTexts({QStringLiteral("opensesame"), folder + QStringLiteral("/Copy.xlsx")});
+    ASSERT_NE(lumisheet::OpenWorkbook(app_, secret), nullptr);
+    type(2, 1, QStringLiteral("5"));
+    ASSERT_TRUE(window_->saveActiveAs());
+    EXPECT_EQ(bytesOf(secret), before) << "the old file is left as it was";
+    try {
+        Workbook::open(folder + QStringLiteral("/Copy.xlsx"), platform::sheet::OpenOptions::readOnlyAccess());
+        ADD_FAILURE() << "the copy opened without its password";
+    } catch (const SheetError& error) {
+        EXPECT_EQ(error.code(), SheetError::Code::PasswordRequired);
+    }
 }
 
 } // namespace
