@@ -9,6 +9,7 @@
 #include "core/cDB2.h"
 #include "corvakit/CorvHotLink.h"
 #include "lumicell/AddIn.h"
+#include "lumicell/ScreenUpdatingOff.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
 #include "lumicell/buildbudget/UserFileAssignment.h"
 #include "lumicell/buildbudget/frmBuild.h"
@@ -37,21 +38,6 @@ using platform::db::Recordset;
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kUpdatingText = QStringLiteral("Updating database with Worksheet names");
 const QString kWritingText = QStringLiteral("Writing worksheet names to table");
-
-// Screen updating off for the routine's life, on at every end.
-class ScreenUpdatingOff {
-public:
-    ScreenUpdatingOff() {
-        if (platform::sheet::Application* app = gXLApp())
-            app->setScreenUpdating(false);
-    }
-    ~ScreenUpdatingOff() {
-        if (platform::sheet::Application* app = gXLApp())
-            app->setScreenUpdating(true);
-    }
-    ScreenUpdatingOff(const ScreenUpdatingOff&) = delete;
-    ScreenUpdatingOff& operator=(const ScreenUpdatingOff&) = delete;
-};
 
 cOptions& options() {
     return *gOptions();
