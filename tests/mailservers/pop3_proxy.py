@@ -12,8 +12,9 @@ Stops on SIGTERM.
 import asyncio
 import itertools
 import os
-import signal
 import sys
+
+from serving import serve_until_stopped
 
 port, out, upstream, mode = int(sys.argv[1]), sys.argv[2], int(sys.argv[3]), sys.argv[4]
 os.makedirs(out, exist_ok=True)
@@ -50,17 +51,8 @@ async def serve(client_in, client_out):
 
 
 async def main():
-    loop = asyncio.get_running_loop()
     server = await asyncio.start_server(serve, "127.0.0.1", port)
-    actual = server.sockets[0].getsockname()[1]
-    with open(os.path.join(out, "port.part"), "w") as f:
-        f.write(str(actual))
-    os.rename(os.path.join(out, "port.part"), os.path.join(out, "port"))
-    stop = asyncio.Event()
-    loop.add_signal_handler(signal.SIGTERM, stop.set)
-    loop.add_signal_handler(signal.SIGINT, stop.set)
-    await stop.wait()
-    server.close()
+    await serve_until_stopped(server, out)
 
 
 asyncio.run(main())

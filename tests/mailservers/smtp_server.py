@@ -17,11 +17,11 @@ Stops on SIGTERM.
 import asyncio
 import itertools
 import os
-import signal
 import ssl
 import sys
 
 from aiosmtpd.smtp import SMTP
+from serving import serve_until_stopped
 
 port, out, mode = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 os.makedirs(out, exist_ok=True)
@@ -82,15 +82,7 @@ async def main():
         def factory():
             return SMTP(Handler(), tls_context=tls, require_starttls=False)
     server = await loop.create_server(factory, "127.0.0.1", port)
-    actual = server.sockets[0].getsockname()[1]
-    with open(os.path.join(out, "port.part"), "w") as f:
-        f.write(str(actual))
-    os.rename(os.path.join(out, "port.part"), os.path.join(out, "port"))
-    stop = asyncio.Event()
-    loop.add_signal_handler(signal.SIGTERM, stop.set)
-    loop.add_signal_handler(signal.SIGINT, stop.set)
-    await stop.wait()
-    server.close()
+    await serve_until_stopped(server, out)
 
 
 asyncio.run(main())
