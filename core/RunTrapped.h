@@ -10,13 +10,14 @@
 
 namespace core {
 
-// True when the work ran to its end.
-template <class Work> bool RunTrapped(Work&& work) {
+// True when the work ran to its end. The message bears the program's title unless another is given
+// (the add-in's windows show their failures under the add-in library's title).
+template <class Work> bool RunTrapped(Work&& work, const QString& title = appTitle()) {
     try {
         work();
         return true;
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, appTitle());
+        ShowErrorMessage(error, title);
         return false;
     }
 }

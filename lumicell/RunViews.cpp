@@ -2,6 +2,7 @@
 #include "lumicell/RunViews.h"
 
 #include "core/ErrorMessage.h"
+#include "core/RunTrapped.h"
 #include "core/cDB3.h"
 #include "core/cOptions.h"
 #include "lumicell/AddIn.h"
@@ -103,11 +104,7 @@ QVariant flag(const QVariant& value) {
 // Runs a loader; a failure is shown with the add-in library's title and the rows appended so
 // far stay.
 template <typename Work> void trapped(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-    }
+    core::RunTrapped(std::forward<Work>(work), core::applicationTitle());
 }
 
 // The Templates table made again from the folder, in one transaction.

@@ -6,6 +6,7 @@
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/RunViews.h"
@@ -112,13 +113,7 @@ QString updatedPart() {
 // Runs a handler's work; an error is shown with the add-in library's title and what was done
 // before it stays done. False after an error.
 template <typename Work> bool trapped(Work&& work) {
-    try {
-        work();
-        return true;
-    } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
-        return false;
-    }
+    return core::RunTrapped(std::forward<Work>(work), core::applicationTitle());
 }
 
 } // namespace

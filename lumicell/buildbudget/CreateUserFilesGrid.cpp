@@ -12,6 +12,7 @@
 #include "lumicell/ScreenUpdatingOff.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
 #include "lumicell/buildbudget/UserFileAssignment.h"
+#include "lumicell/buildbudget/WorksheetRecordSync.h"
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/cOptions.h"
 #include "platform/db/Recordset.h"
@@ -91,23 +92,9 @@ void enterSheets(Connection& cnn, const platform::sheet::Workbook& book, qint64 
                 {QDateTime::currentDateTime(), masterKey});
 }
 
-// The first worksheet record of the master file bearing exactly that name.
-std::optional<qint64> worksheetRecord(Connection& cnn, const QString& sheetName) {
-    Recordset rows =
-        Recordset::open(cnn,
-                        QStringLiteral("SELECT ID_Worksheets, Worksheet_Name FROM Worksheets WHERE "
-                                       "Worksheet_Name = ? COLLATE NOCASE_U AND Master_File = ? COLLATE "
-                                       "NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid"),
-                        {sheetName, options().MasterFilename, options().BudgetNameContext});
-    for (; !rows.eof(); rows.moveNext())
-        if (rows.value(1).toString() == sheetName)
-            return rows.value(0).toLongLong();
-    return std::nullopt;
-}
-
 void saveCell(frmBuild& dialog, Connection& cnn, int row, int col) {
     platform::ui::EditGrid& grid = *dialog.dtCUF();
-    const std::optional<qint64> record = worksheetRecord(cnn, grid.cellText(row, frmBuild::kCufSheet));
+    const std::optional<qint64> record = WorksheetRecordId(cnn, grid.cellText(row, frmBuild::kCufSheet));
     if (!record)
         return;
     QVariant folder; // Null: the folder stays

@@ -114,25 +114,29 @@ bool AddWorksheetRecord(const QString& sheetName) {
     return true;
 }
 
-bool DeleteWorksheetRecord(const QString& sheetName) {
-    core::cDB3 query;
-    query.SetConnection();
+std::optional<qint64> WorksheetRecordId(Connection& cnn, const QString& sheetName) {
     QVariantList params = masterAndBudget();
     params.prepend(sheetName);
     Recordset rows =
-        Recordset::open(query.Cnn(),
+        Recordset::open(cnn,
                         QStringLiteral("SELECT ID_Worksheets, Worksheet_Name FROM Worksheets WHERE "
                                        "Worksheet_Name = ? COLLATE NOCASE_U AND Master_File = ? COLLATE "
                                        "NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid"),
                         params);
-    for (; !rows.eof(); rows.moveNext()) {
-        if (rows.value(1).toString() != sheetName)
-            continue;
-        query.Cnn().execute(QStringLiteral("DELETE FROM Worksheets WHERE ID_Worksheets = ?"),
-                            {rows.value(0)});
-        return true;
-    }
-    return false;
+    for (; !rows.eof(); rows.moveNext())
+        if (rows.value(1).toString() == sheetName)
+            return rows.value(0).toLongLong();
+    return std::nullopt;
+}
+
+bool DeleteWorksheetRecord(const QString& sheetName) {
+    core::cDB3 query;
+    query.SetConnection();
+    const std::optional<qint64> record = WorksheetRecordId(query.Cnn(), sheetName);
+    if (!record)
+        return false;
+    query.Cnn().execute(QStringLiteral("DELETE FROM Worksheets WHERE ID_Worksheets = ?"), {*record});
+    return true;
 }
 
 void ResyncWorksheetRecords(const platform::sheet::Workbook& book) {

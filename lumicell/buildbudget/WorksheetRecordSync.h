@@ -9,7 +9,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
+namespace platform::db {
+class Connection;
+}
 namespace platform::sheet {
 class Workbook;
 }
@@ -25,6 +29,9 @@ QStringList WorksheetRecordNames();
 // Adds the record of the sheet unless the budget knows the name already (another master
 // file's sheet of that name is refused, told). An empty name is refused, told. True when added.
 bool AddWorksheetRecord(const QString& sheetName);
+
+// The key of the first record bearing exactly that name (letter case counts), if there is one.
+std::optional<qint64> WorksheetRecordId(platform::db::Connection& cnn, const QString& sheetName);
 
 // Deletes the record bearing exactly that name; true when one was deleted.
 bool DeleteWorksheetRecord(const QString& sheetName);

@@ -79,11 +79,6 @@ void writeSetting(const QString& key, const QString& value) {
     platform::sys::writeSetting(platform::sys::settingsApplication(), kRuntime, key, value);
 }
 
-void screenUpdatingOn() {
-    if (platform::sheet::Application* app = gXLApp())
-        app->setScreenUpdating(true);
-}
-
 DataGridColumn column(const QString& heading, int widthTwips, ColumnKind kind, bool editable) {
     DataGridColumn made;
     made.heading = heading;
@@ -430,7 +425,7 @@ void frmBuild::createUserFiles() {
         frmSync::open(); // the builder closed this dialog; the sync window's OK shows it again
         return;
     }
-    screenUpdatingOn();
+    // The builder and the listing switched screen updating on again at their ends.
     if (unloaded_)
         return;
     tickDatabaseView();
@@ -532,7 +527,6 @@ void frmBuild::closeEvent(QCloseEvent* event) {
     writeSetting(kSetBuildTab, QString::number(SSTab1_->currentIndex()));
     options().CUFIsRunning = false;
     platform::ui::closeHelpWindows();
-    screenUpdatingOn();
     unloaded_ = true;
     setObjectName(QString()); // no longer found as the loaded dialog while it waits to be deleted
     RegisterMainDialog(MainDialog::Build, nullptr, nullptr);

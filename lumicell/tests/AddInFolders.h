@@ -2,9 +2,8 @@
 // copy of the master database the build made, and settings of both programs started afresh.
 #pragma once
 
-#include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
 #include "platform/sys/SettingsStore.h"
+#include "support/DatabaseFile.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -31,13 +30,7 @@ public:
     QString previousPath() const { return dataFolder() + QStringLiteral("/oldlumimaster.mdb"); }
 
     // A connection of the test's own to the master database, as another program would open it.
-    platform::db::Connection openMaster() const {
-        platform::db::ConnectionString cs;
-        cs.set(platform::db::ConnectionString::kDataSource, masterPath());
-        platform::db::Connection db;
-        db.open(cs);
-        return db;
-    }
+    platform::db::Connection openMaster() const { return testsupport::openDatabaseFile(masterPath()); }
 
     // A copy of the master database the build made at the path.
     static void copyBuiltMaster(const QString& path) {

@@ -12,7 +12,6 @@
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/cOptions.h"
 #include "platform/db/Connection.h"
-#include "platform/db/ConnectionString.h"
 #include "platform/db/Presence.h"
 #include "platform/db/Recordset.h"
 #include "platform/sheet/Application.h"
@@ -36,16 +35,8 @@ using platform::sys::kAddInApplication;
 using platform::sys::kDesktopApplication;
 using platform::ui::Answer;
 
-platform::db::Connection openDatabase(const QString& path) {
-    platform::db::ConnectionString cs;
-    cs.set(platform::db::ConnectionString::kDataSource, path);
-    platform::db::Connection db;
-    db.open(cs);
-    return db;
-}
-
 QStringList budgetsIn(const QString& path) {
-    platform::db::Connection db = openDatabase(path);
+    platform::db::Connection db = testsupport::openDatabaseFile(path);
     QStringList names;
     auto rows = platform::db::Recordset::open(db, QStringLiteral("SELECT Budget_Name FROM Budgets"));
     for (; !rows.eof(); rows.moveNext())
@@ -74,7 +65,7 @@ protected:
     }
     // Frees pages in the master database, so a compaction shows (no free page is left after it).
     void leaveFreePages() {
-        platform::db::Connection db = openDatabase(folders_.masterPath());
+        platform::db::Connection db = folders_.openMaster();
         db.execute(QStringLiteral("CREATE TABLE Scratch (Filler TEXT)"));
         for (int i = 0; i < 200; ++i)
             db.execute(QStringLiteral("INSERT INTO Scratch VALUES (?)"), {QString(2000, u'x')});
@@ -82,14 +73,12 @@ protected:
         ASSERT_GT(freePages(), 0);
     }
     qint64 freePages() const {
-        return openDatabase(folders_.masterPath())
-            .scalar(QStringLiteral("PRAGMA freelist_count"))
-            .toLongLong();
+        return folders_.openMaster().scalar(QStringLiteral("PRAGMA freelist_count")).toLongLong();
     }
     // A previous database with a budget of its own.
     void makePreviousDatabase() {
         AddInFolders::copyBuiltMaster(folders_.previousPath());
-        openDatabase(folders_.previousPath())
+        testsupport::openDatabaseFile(folders_.previousPath())
             .execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Carried over', 1)"));
     }
 

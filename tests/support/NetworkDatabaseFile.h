@@ -8,6 +8,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Schema.h"
+#include "support/DatabaseFile.h"
 
 #include <QFile>
 #include <QList>
@@ -21,16 +22,6 @@ struct Account {
     QString password;
     QString email;
 };
-
-inline platform::db::Connection openDatabaseFile(const QString& path, const QString& password = {}) {
-    platform::db::ConnectionString cs;
-    cs.set(platform::db::ConnectionString::kDataSource, path);
-    if (!password.isEmpty())
-        cs.set(platform::db::ConnectionString::kDatabasePassword, password);
-    platform::db::Connection db;
-    db.open(cs);
-    return db;
-}
 
 inline void addNetworkAccount(const QString& path, const QString& password, const Account& account,
                               bool superAdmin) {
