@@ -46,17 +46,16 @@ namespace {
 using platform::ui::Answer;
 using platform::ui::Buttons;
 
-const QString& kTitle = appTitle();
 const QString kFilter = QStringLiteral("Access files (*.MDB *.mdb)");
 const QString kBackupPathSection = QStringLiteral("General");
 const QString kBackupPathKey = QStringLiteral("BackupPath");
 
 void tell(const QString& text) {
-    platform::ui::msgBox(text, Buttons::Ok, kTitle);
+    platform::ui::msgBox(text, Buttons::Ok, appTitle());
 }
 
 bool askYes(const QString& text) {
-    return platform::ui::msgBox(text, Buttons::YesNo, kTitle, platform::ui::Icon::Question) == Answer::Yes;
+    return platform::ui::msgBox(text, Buttons::YesNo, appTitle(), platform::ui::Icon::Question) == Answer::Yes;
 }
 
 QString backupOfRecord() {
@@ -181,12 +180,12 @@ void BackupDatabase() {
                                     *target);
         tell(QStringLiteral("The database backed up successfully."));
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, kTitle);
+        ShowErrorMessage(error, appTitle());
     }
 }
 
 void RestoreDatabase() {
-    if (RunGuard::refuseDuringRun(kTitle))
+    if (RunGuard::refuseDuringRun(appTitle()))
         return;
     const auto ownUse = TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be restored"));
     if (!ownUse)
@@ -215,12 +214,12 @@ void RestoreDatabase() {
         master.close();
         tell(QStringLiteral("The database has been restored successfully."));
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, kTitle);
+        ShowErrorMessage(error, appTitle());
     }
 }
 
 void CompactDatabase() {
-    if (RunGuard::refuseDuringRun(kTitle))
+    if (RunGuard::refuseDuringRun(appTitle()))
         return;
     const auto ownUse = TakeMasterDatabaseForOwnUse(QStringLiteral("The database can't be compacted"));
     if (!ownUse)
@@ -241,7 +240,7 @@ void CompactDatabase() {
         master.compact();
         master.close();
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, kTitle);
+        ShowErrorMessage(error, appTitle());
     }
 }
 

@@ -51,7 +51,6 @@ const QString kErrorsTableDefinition = QStringLiteral(
 
 namespace {
 
-const QString& kTitle = appTitle();
 
 // The first n characters of text, counted as the database counts them (a character outside
 // the basic plane is one character, and is never split).
@@ -95,7 +94,7 @@ template <typename Fill> bool writeErrorRow(Fill fill) {
     } catch (const std::exception&) {
         platform::ui::msgBox(
             QStringLiteral("Processing errors are occuring.  The Error table isn't responding."),
-            platform::ui::Buttons::Ok, kTitle);
+            platform::ui::Buttons::Ok, appTitle());
         return false;
     }
 }
@@ -112,7 +111,7 @@ QString TruncateTo255(const QString& text) {
 }
 
 void ResetErrorsTable() {
-    if (RunGuard::refuseDuringRun(kTitle))
+    if (RunGuard::refuseDuringRun(appTitle()))
         return;
     try {
         UnloadForm(QStringLiteral("frmDataTable"));
@@ -133,7 +132,7 @@ void ResetErrorsTable() {
         platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"),
                                     QStringLiteral("UncorrectedErrors"), QStringLiteral("0"));
     } catch (const std::exception& error) {
-        ShowErrorMessage(error, kTitle);
+        ShowErrorMessage(error, appTitle());
     }
 }
 
