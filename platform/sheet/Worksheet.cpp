@@ -11,6 +11,7 @@
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
 #include "platform/sheet/package/ProtectionElement.h"
+#include "platform/sheet/package/WorkbookPart.h"
 #include "platform/sheet/package/Styles.h"
 #include "platform/sheet/package/WorksheetPart.h"
 #include "platform/sheet/package/XmlText.h"
@@ -83,7 +84,8 @@ QString Worksheet::text(CellRef at) const {
     case CellValue::Type::Empty:
         return {};
     case CellValue::Type::Number:
-        return NumberFormat::format(shown.number, numberFormatOf(at)).value_or(shown.toText());
+        return NumberFormat::format(shown.number, numberFormatOf(at), d_->book().workbookPart->date1904)
+            .value_or(shown.toText());
     case CellValue::Type::Text:
         return NumberFormat::formatText(shown.text, numberFormatOf(at));
     case CellValue::Type::Boolean:

@@ -73,6 +73,13 @@ TEST(DisplayText, CellsShowTheirValuesInTheirNumberFormats) {
     EXPECT_EQ(sheet.text({40, 1}), QString()) << "an empty cell shows nothing";
 }
 
+// A date of a workbook in the 1904 date system shows the day it is in that system, not four years
+// and a day earlier.
+TEST(DisplayText, DatesOfA1904WorkbookShowTheirOwnDay) {
+    const auto book = Workbook::open(sheettest::copyOfFixture(QStringLiteral("dates1904.xlsx")));
+    EXPECT_EQ(book->sheet(0).text({1, 1}), u"2026-01-31");
+}
+
 // A typed entry gets the format of what was typed, and shows as it was typed (a currency keeps
 // the room of the closing parenthesis of its negative form after it).
 TEST(DisplayText, TypedEntriesShowAsTyped) {
