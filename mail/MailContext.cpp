@@ -29,6 +29,10 @@ bool askYesNo(const QString& text) {
                                 platform::ui::Icon::Question) == platform::ui::Answer::Yes;
 }
 
+bool runtimeFlag(const QString& key) {
+    return runtimeSetting(key, QStringLiteral("1")).trimmed() != QLatin1String("0");
+}
+
 QString runtimeSetting(const QString& key, const QString& defaultValue) {
     return platform::sys::readSetting(platform::sys::settingsApplication(), QStringLiteral("Runtime"), key,
                                       defaultValue);

@@ -19,6 +19,8 @@ bool askYesNo(const QString& text);
 
 // Settings of the desktop program in section Runtime.
 QString runtimeSetting(const QString& key, const QString& defaultValue);
+// A "Runtime" switch of the send-mail window: on unless it reads "0".
+bool runtimeFlag(const QString& key);
 void writeRuntimeSetting(const QString& key, const QString& value);
 
 // A due date as the user reads it (short date form), and back; an invalid date reads empty.

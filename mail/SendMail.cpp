@@ -12,6 +12,7 @@
 #include "mail/SendMailPanel.h"
 #include "mail/frmCompose.h"
 #include "platform/db/Recordset.h"
+#include "platform/db/SqlText.h"
 #include "platform/mail/SmtpSender.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/ComboList.h"
@@ -58,13 +59,6 @@ QString withDueDate(const QString& subject, const SendMailPanel& window) {
     return subject + QStringLiteral(" ") + QStringLiteral(" Due Date is ") + dueDateText(window.dueDate());
 }
 
-QString escapeLike(QString text) {
-    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    text.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    text.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return text;
-}
-
 // The address of the user of exactly that name (letter case included), else of the one user of
 // that name in another letter case, else of the one user whose name contains it. No value when
 // no user or several users answer; the address itself may be empty.
@@ -82,7 +76,7 @@ std::optional<QString> FindRecipient(Connection& cnn, const QString& user) {
             QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U"), user))
         return sameName;
     return unique(QStringLiteral("SELECT Email_Address FROM UsersData WHERE Users LIKE ? ESCAPE '\\'"),
-                  QStringLiteral("%") + escapeLike(user) + QStringLiteral("%"));
+                  platform::db::containsPattern(user));
 }
 
 void stampSent(Connection& cnn, const QVariant& userFileId, const QDate& dueDate) {

@@ -53,10 +53,6 @@ platform::ui::ComboList* list(QWidget* parent, const QString& name, const QStrin
     return combo;
 }
 
-bool flag(const QString& key) {
-    return runtimeSetting(key, QStringLiteral("1")).trimmed() != QLatin1String("0");
-}
-
 DataGridColumn column(const QString& heading, int width, ColumnKind kind = ColumnKind::Text,
                       bool editable = false) {
     DataGridColumn c;
@@ -86,7 +82,7 @@ SendMailPanel::SendMailPanel(Edition edition, QWidget* parent)
     , edition_(edition) {
     setObjectName(QStringLiteral("SendMailPanel"));
     buildControls(edition);
-    const bool compose = flag(QStringLiteral("EmailCompose"));
+    const bool compose = runtimeFlag(QStringLiteral("EmailCompose"));
     cmdCompose_->setVisible(compose);
     cmdCompose_->setEnabled(compose);
     panels().append(this);

@@ -21,10 +21,6 @@ namespace {
 
 QPointer<frmMail> gLoaded;
 
-bool flag(const QString& key) {
-    return runtimeSetting(key, QStringLiteral("1")).trimmed() != QLatin1String("0");
-}
-
 } // namespace
 
 frmMail::frmMail(QWidget* owner)
@@ -70,9 +66,9 @@ void frmMail::Form_Load() {
     if (core::gOptions)
         core::gOptions->ActiveForm = this;
     setGeometry(platform::ui::Twips::rect(0, 0, kWidthTwips, kHeightTwips));
-    chkAddDueDate()->setChecked(flag(QStringLiteral("AddDueDate")));
-    chkAddFN()->setChecked(flag(QStringLiteral("AddFN")));
-    chkDueDateAll()->setChecked(flag(QStringLiteral("SetDueDateAll")));
+    chkAddDueDate()->setChecked(runtimeFlag(QStringLiteral("AddDueDate")));
+    chkAddFN()->setChecked(runtimeFlag(QStringLiteral("AddFN")));
+    chkDueDateAll()->setChecked(runtimeFlag(QStringLiteral("SetDueDateAll")));
     FillSendMailGrid();
     FillMailLists();
 }

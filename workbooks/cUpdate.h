@@ -51,7 +51,7 @@ public:
     static constexpr qint32 kNotWritten = 4; // shown for review (or the edit cancelled): nothing written
 
     // The run's state, plain stored values.
-    QString UpdateRequester;            // the program that started the run: "Lumi"
+    QString UpdateRequester;            // the program that started the run: "Lumi" or "LumiXL"
     QString ActiveWB;                   // file name of the master workbook in hand
     int WSRecords = 0;                  // user files selected for that master workbook
     int WSProcessed = 0;                // of those, handled so far

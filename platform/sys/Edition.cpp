@@ -1,6 +1,8 @@
 // See Edition.h.
 #include "platform/sys/Edition.h"
 
+#include "platform/sys/SettingsStore.h"
+
 #include <optional>
 #include <stdexcept>
 
@@ -16,12 +18,11 @@ std::optional<Edition>& chosen() {
 } // namespace
 
 Edition Edition::desktop() {
-    const QString name = QStringLiteral("Lumivane");
-    return {name, name, name};
+    return {kDesktopApplication, kDesktopApplication, kDesktopApplication};
 }
 
 Edition Edition::addIn() {
-    return {QStringLiteral("LumivaneXL"), QStringLiteral("Lumicell"), QStringLiteral("LumivaneXL")};
+    return {kAddInApplication, QStringLiteral("Lumicell"), kAddInApplication};
 }
 
 const Edition& edition() {

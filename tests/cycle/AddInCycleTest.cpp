@@ -20,6 +20,7 @@
 #include "platform/sheet/Application.h"
 #include "platform/ui/DataGrid.h"
 #include "support/ChildProcess.h"
+#include "support/WindowScript.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -133,9 +134,7 @@ protected:
         return texts;
     }
     template <class Control> static Control& control(QWidget& form, const char* name) {
-        auto* found = form.findChild<Control*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return *found;
+        return *testsupport::control<Control>(form, QString::fromLatin1(name));
     }
     void showTab(QWidget& form, int tab, const QString& screenshot) {
         control<QTabWidget>(form, "SSTab1").setCurrentIndex(tab);
