@@ -47,6 +47,22 @@ TEST(RoundTrip, AStrictWorkbookIsWrittenBackInStrictSpelling) {
     EXPECT_EQ(sheettest::convertWithLibreOffice(path, 3), QStringList{QStringLiteral("new")});
 }
 
+// The shared strings the layer added to a Strict workbook stay in Strict spelling when the
+// workbook is changed and saved again.
+TEST(RoundTrip, AStrictWorkbooksNewSharedStringsStayStrictAtTheNextSave) {
+    const QString path = sheettest::copyOfFixture(QStringLiteral("strict.xlsx"));
+    for (const char* typed : {"first", "second"}) {
+        auto wb = Workbook::open(path);
+        wb->sheet(0).setEntry({9, 1}, QString::fromLatin1(typed));
+        wb->save();
+        const QByteArray strings = sheettest::zipParts(path).value(QStringLiteral("xl/sharedStrings.xml"));
+        ASSERT_FALSE(strings.isEmpty()) << typed;
+        EXPECT_FALSE(strings.contains("schemas.openxmlformats.org/spreadsheetml"))
+            << typed << strings.constData();
+    }
+    EXPECT_EQ(sheettest::convertWithLibreOffice(path, 1).value(8), QStringLiteral("second,"));
+}
+
 TEST(RoundTrip, InlineStringsKeepTheirRunsAndOneWithoutTextStaysEmpty) {
     const QString path = sheettest::copyOfFixture(QStringLiteral("rich-inline.xlsx"));
     {
