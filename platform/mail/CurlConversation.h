@@ -81,6 +81,8 @@ public:
     Reply lastReply() const;
 
 private:
+    int refuseUnreadableAuthority();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
