@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
