@@ -51,7 +51,6 @@ const QString kErrorsTableDefinition = QStringLiteral(
 
 namespace {
 
-
 // The first n characters of text, counted as the database counts them (a character outside
 // the basic plane is one character, and is never split).
 QString firstCharacters(const QString& text, qsizetype n) {
@@ -139,7 +138,7 @@ void ResetErrorsTable() {
 bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptError, bool recordLengthError,
                   const QVariant& cellAddress, const QString& userFileName, const QString& userFileSheet,
                   const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
-                  const QString& changedValue, bool formulaError, bool protectedError) {
+                  const QString& changedValue, bool formulaError, bool protectedError, bool syncError) {
     const QString budget = gOptions ? gOptions->BudgetNameContext : QString();
     return writeErrorRow([&](platform::db::Recordset& r) {
         r.setValue(QStringLiteral("Row_number"), row);
@@ -155,6 +154,7 @@ bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptErr
         r.setValue(QStringLiteral("RecordLength_Error"), yesNo(recordLengthError));
         r.setValue(QStringLiteral("Formula_Error"), yesNo(formulaError));
         r.setValue(QStringLiteral("Protected_Error"), yesNo(protectedError));
+        r.setValue(QStringLiteral("Sync_Error"), yesNo(syncError));
         setText(r, QStringLiteral("Budget_Name"), budget);
         setText(r, QStringLiteral("MF_Name"), masterFileName);
         setText(r, QStringLiteral("MF_Value"), masterValue);
@@ -200,6 +200,15 @@ bool LogUserFileError(const QString& userFileName, const QString& masterFileName
         setText(r, QStringLiteral("UF_name"), userFileName);
         setText(r, QStringLiteral("MF_Name"), masterFileName);
         setText(r, QStringLiteral("Change_Value"), logged);
+        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+        setText(r, QStringLiteral("Budget_Name"), budgetName);
+    });
+}
+
+bool LogMasterSaveError(const QString& masterFileName, const QString& reason, const QString& budgetName) {
+    return writeErrorRow([&](platform::db::Recordset& r) {
+        setText(r, QStringLiteral("MF_Name"), masterFileName);
+        setText(r, QStringLiteral("Change_Value"), firstCharacters(reason, 255));
         r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
         setText(r, QStringLiteral("Budget_Name"), budgetName);
     });

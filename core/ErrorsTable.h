@@ -39,11 +39,14 @@ QString TruncateTo255(const QString& text);
 
 // A cell problem of the update run. The budget is the current budget context. cellAddress
 // is the cell in A1 notation (Null stores Null). formulaError: a change left because the
-// master cell holds a formula; protectedError: a change left because the master cell is locked.
+// master cell holds a formula; protectedError: a change left because the master cell is locked;
+// syncError: a change left because the administrator changed the master cell after it was
+// compared (masterValue is then the cell's value now).
 bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptError, bool recordLengthError,
                   const QVariant& cellAddress, const QString& userFileName, const QString& userFileSheet,
                   const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
-                  const QString& changedValue, bool formulaError = false, bool protectedError = false);
+                  const QString& changedValue, bool formulaError = false, bool protectedError = false,
+                  bool syncError = false);
 
 // A user file that was not found.
 bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QString& budgetName);
@@ -58,6 +61,9 @@ bool LogMasterPasswordError(const QString& masterFileName, const QString& budget
 // nothing when the file and budget have such a row with the same reason and time already.
 bool LogUserFileError(const QString& userFileName, const QString& masterFileName, const QString& reason,
                       const QString& budgetName, const QDateTime& lastWrite);
+
+// A master workbook the update run could not save: its name, and the reason in Change_Value.
+bool LogMasterSaveError(const QString& masterFileName, const QString& reason, const QString& budgetName);
 
 // A file that was open elsewhere.
 bool LogFileInUseError(const QString& masterFileName, const QString& userFileName, bool fileInUse,

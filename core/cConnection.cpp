@@ -1,6 +1,7 @@
 #include "core/cConnection.h"
 
 #include "admin/StringScrambling.h"
+#include "core/RunGuard.h"
 #include "core/cFolderPath.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DbError.h"
@@ -45,7 +46,10 @@ QString inFolder(const QString& folder, const QString& name) {
 
 cConnection::cConnection(QString application, QString sampleDatabasePath)
     : application_(std::move(application))
-    , sampleDatabasePath_(std::move(sampleDatabasePath)) {}
+    , sampleDatabasePath_(std::move(sampleDatabasePath)) {
+    // The program's runs are marked through the presence of the descriptor in use.
+    RunGuard::setPresenceLookup([] { return gCnn ? gCnn->presence() : nullptr; });
+}
 
 void cConnection::LocalCnn() {
     // An empty answer (no common folder) leaves every local path starting with "/Lumidesk";

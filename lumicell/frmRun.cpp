@@ -508,8 +508,10 @@ bool frmRun::runOk(int tab) {
     case kUpdateTab: {
         platform::sheet::Application* app = gXLApp();
         platform::sheet::Workbook* active = app ? app->activeWorkbook() : nullptr;
-        if (!active)
-            throw NotStartedError();
+        if (!active) {
+            platform::ui::msgBox(kNoWorkbookText, platform::ui::Buttons::Ok, core::appTitle());
+            return false;
+        }
         if (!platform::sheet::Workbook::isWorkbookName(active->name()))
             return true;
         const QString mode = cbxChgeDataMode_->text();

@@ -56,6 +56,9 @@ public:
     static inline const QString kMailPasswordUnknownText =
         QStringLiteral("The default mailbox password is unknown.  Run Get Mail manually first.");
     static inline const QString kNotImplementedText = QStringLiteral("Not implemented yet");
+    // Update with no workbook open.
+    static inline const QString kNoWorkbookText =
+        QStringLiteral("No workbook is open. Open the master workbook to update, then click Update.");
     static inline const QString kWebHelpAddress =
         QStringLiteral("https://www.lumivane.example/help/runbudget.html");
 

@@ -13,6 +13,11 @@ inline const QString kHostTitle = QStringLiteral("Lumisheet");
 inline const QString kReadOnlyMark = QStringLiteral(" [Read-Only]");
 inline const QString kSaveChangesQuestion =
     QStringLiteral("Do you want to save the changes you made to '%1'?");
+// Save As of a workbook that a running operation of the add-in holds: the operation would save
+// its work into the copy and leave the workbook it was started on without it.
+inline const QString kHeldSaveAsText =
+    QStringLiteral("The workbook '%1' cannot be saved under another name while an operation works on it. "
+                   "Save it under another name when the operation has ended.");
 inline const QString kPasswordPrompt = QStringLiteral("'%1' is protected.  Enter its password to open it:");
 inline const QString kAutomationErrorText = QStringLiteral("The add-in stopped with an automation error.\n\n"
                                                            "Error %1: %2");

@@ -256,11 +256,11 @@ bool MainWindow::saveActive() {
 }
 
 bool MainWindow::saveActiveAs() {
-    return saveActiveWith(SaveWorkbookAs);
+    return saveActiveWith([this](Workbook& workbook) { return SaveWorkbookAs(app_, workbook); });
 }
 
 // A save may give the workbook another name: its tab and the title follow.
-bool MainWindow::saveActiveWith(bool (*save)(Workbook&)) {
+bool MainWindow::saveActiveWith(const std::function<bool(Workbook&)>& save) {
     Workbook* active = app_.activeWorkbook();
     const bool saved = active && save(*active);
     if (saved)

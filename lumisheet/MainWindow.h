@@ -10,6 +10,7 @@
 #include "platform/sheet/CellAddress.h"
 
 #include <QMainWindow>
+#include <functional>
 
 class QLineEdit;
 class QMenu;
@@ -65,7 +66,7 @@ private:
     void enterFormula();
     void goToName();
     void updateTitle();
-    bool saveActiveWith(bool (*save)(platform::sheet::Workbook&));
+    bool saveActiveWith(const std::function<bool(platform::sheet::Workbook&)>& save);
 
     platform::sheet::Application& app_;
     AddInHost* addIn_;

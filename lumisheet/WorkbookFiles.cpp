@@ -27,6 +27,26 @@ QString workbookFileName(QString path) {
     return path;
 }
 
+// Asks for the new name and saves there.
+bool saveAsAsked(Workbook& workbook) {
+    platform::ui::FileRequest request;
+    request.title = QStringLiteral("Save As");
+    request.filter = kWorkbookFilter;
+    request.initialPath = workbook.path().isEmpty()
+                              ? workbook.name() + QLatin1String(Workbook::kDefaultExtension)
+                              : workbook.fullName();
+    const std::optional<QString> path = platform::ui::ui().saveFile(request);
+    if (!path)
+        return false;
+    try {
+        workbook.saveAs(workbookFileName(*path));
+        return true;
+    } catch (const SheetError& error) {
+        tell(error);
+        return false;
+    }
+}
+
 } // namespace
 
 Workbook* OpenWorkbook(platform::sheet::Application& app, const QString& path) {
@@ -94,7 +114,7 @@ Workbook* OpenWorkbookAsked(platform::sheet::Application& app) {
 
 bool SaveWorkbook(Workbook& workbook) {
     if (workbook.path().isEmpty())
-        return SaveWorkbookAs(workbook);
+        return saveAsAsked(workbook);
     try {
         workbook.save();
         return true;
@@ -104,23 +124,12 @@ bool SaveWorkbook(Workbook& workbook) {
     }
 }
 
-bool SaveWorkbookAs(Workbook& workbook) {
-    platform::ui::FileRequest request;
-    request.title = QStringLiteral("Save As");
-    request.filter = kWorkbookFilter;
-    request.initialPath = workbook.path().isEmpty()
-                              ? workbook.name() + QLatin1String(Workbook::kDefaultExtension)
-                              : workbook.fullName();
-    const std::optional<QString> path = platform::ui::ui().saveFile(request);
-    if (!path)
-        return false;
-    try {
-        workbook.saveAs(workbookFileName(*path));
-        return true;
-    } catch (const SheetError& error) {
-        tell(error);
+bool SaveWorkbookAs(platform::sheet::Application& app, Workbook& workbook) {
+    if (app.isHeld(workbook)) {
+        ShowHostMessage(kHeldSaveAsText.arg(workbook.name()), Buttons::Ok, platform::ui::Icon::Exclamation);
         return false;
     }
+    return saveAsAsked(workbook);
 }
 
 bool CloseWorkbook(platform::sheet::Application& app, Workbook& workbook) {

@@ -53,8 +53,10 @@ platform::sheet::Workbook* OpenWorkbookAsked(platform::sheet::Application& app);
 bool SaveWorkbook(platform::sheet::Workbook& workbook);
 
 // Asks for a name (a name without .xlsx or .xlsm gets .xlsx) and saves there; the file-open
-// password of an encrypted workbook stays on the new file. False when refused or cancelled.
-bool SaveWorkbookAs(platform::sheet::Workbook& workbook);
+// password of an encrypted workbook stays on the new file. A workbook that a running operation
+// of the add-in holds is refused, with the reason, before anything is asked. False when
+// refused or cancelled.
+bool SaveWorkbookAs(platform::sheet::Application& app, platform::sheet::Workbook& workbook);
 
 // Closes the workbook, asking first whether to save its changes (Yes saves, and a save that
 // fails or is cancelled keeps it open; No drops them; Cancel keeps it open). With the alerts

@@ -1,6 +1,7 @@
 // See SendMailPanel.h.
 #include "mail/SendMailPanel.h"
 
+#include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -37,12 +38,13 @@ QList<QPointer<SendMailPanel>>& panels() {
     return loaded;
 }
 
-// Runs a handler's work; an error is shown in the program's message and the panel stays.
-template <typename Work> void trapped(Work&& work) {
+// Runs a handler's work; an error is shown in the program's message and the panel stays. The
+// box bears the edition's application title unless the handler names its own.
+template <typename Work> void trapped(Work&& work, const QString& title = core::applicationTitle()) {
     try {
         work();
     } catch (const std::exception& error) {
-        core::ShowErrorMessage(error);
+        core::ShowErrorMessage(error, title);
     }
 }
 
@@ -217,40 +219,43 @@ void SendMailPanel::setDueDate(const QDate& date) {
 // is set), each with the user-file row of the same name in that budget (the one of the same
 // master workbook first).
 void SendMailPanel::FillSendMailGrid() {
-    trapped([this] {
-        dtSendMail_->resetRows();
-        const QString context = budgetContext();
-        if (context.isEmpty())
-            return;
-        core::cDB2 query;
-        query.SetConnection();
-        platform::db::Connection& cnn = query.Cnn();
-        Recordset sheets = Recordset::open(
-            cnn,
-            QStringLiteral(
-                "SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
-                "WHERE Select_By_User = 1 AND UF_Create_Date IS NOT NULL "
-                "AND Budget_Name = ? COLLATE NOCASE_U AND (? = '' OR Master_File = ? COLLATE NOCASE_U) "
-                "ORDER BY ID_Worksheets"),
-            {context, masterFile_, masterFile_});
-        for (; !sheets.eof(); sheets.moveNext()) {
-            const QString file = sheets.value(0).toString();
-            const QString master = sheets.value(2).toString();
-            Recordset userFile = Recordset::open(
+    // Its failure bears the programs' message title ("LumivaneXL" in the add-in).
+    trapped(
+        [this] {
+            dtSendMail_->resetRows();
+            const QString context = budgetContext();
+            if (context.isEmpty())
+                return;
+            core::cDB2 query;
+            query.SetConnection();
+            platform::db::Connection& cnn = query.Cnn();
+            Recordset sheets = Recordset::open(
                 cnn,
                 QStringLiteral(
-                    "SELECT Select_By_User, Users, Attachment, Due_Date, ID_UFTD FROM UserFileTablesData "
-                    "WHERE User_Filename = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
-                    "ORDER BY (Master_File = ? COLLATE NOCASE_U) DESC, ID_UFTD LIMIT 1"),
-                {file, context, master});
-            if (userFile.eof())
-                continue;
-            dtSendMail_->appendRow({userFile.value(0).toInt() ? 1 : 0, userFile.value(1).toString(), file,
-                                    userFile.value(2).toInt() ? 1 : 0,
-                                    dueDateText(storedDueDate(userFile.value(3))), sheets.value(1).toString(),
-                                    master, userFile.value(4)});
-        }
-    });
+                    "SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
+                    "WHERE Select_By_User = 1 AND UF_Create_Date IS NOT NULL "
+                    "AND Budget_Name = ? COLLATE NOCASE_U AND (? = '' OR Master_File = ? COLLATE NOCASE_U) "
+                    "ORDER BY ID_Worksheets"),
+                {context, masterFile_, masterFile_});
+            for (; !sheets.eof(); sheets.moveNext()) {
+                const QString file = sheets.value(0).toString();
+                const QString master = sheets.value(2).toString();
+                Recordset userFile = Recordset::open(
+                    cnn,
+                    QStringLiteral(
+                        "SELECT Select_By_User, Users, Attachment, Due_Date, ID_UFTD FROM UserFileTablesData "
+                        "WHERE User_Filename = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
+                        "ORDER BY (Master_File = ? COLLATE NOCASE_U) DESC, ID_UFTD LIMIT 1"),
+                    {file, context, master});
+                if (userFile.eof())
+                    continue;
+                dtSendMail_->appendRow({userFile.value(0).toInt() ? 1 : 0, userFile.value(1).toString(), file,
+                                        userFile.value(2).toInt() ? 1 : 0,
+                                        dueDateText(storedDueDate(userFile.value(3))),
+                                        sheets.value(1).toString(), master, userFile.value(4)});
+            }
+        },
+        core::appTitle());
 }
 
 void SendMailPanel::FillMailLists() {

@@ -42,6 +42,12 @@ using ChangeList = std::vector<ChangeRecord>;
 // A sheet as a table of cell texts, addressed from (1, 1).
 using CellTexts = platform::sheet::CellGrid<QString>;
 
+// Cells of the master that the administrator changed during the review: not written over.
+inline const QString kHandEditsKeptText = QStringLiteral(
+    "The cells %1 of the sheet '%2' were changed in the master workbook during the review: the values "
+    "of the user file '%3' were not written over them. The user file stays waiting for the next update "
+    "run.");
+
 inline const QString kCorruptedFormulaText = QStringLiteral(
     "The User file [%1] has a corrupted formula at [%2]. \r\n Repair or replace this User File.  "
     "Do you want to continue updating?");

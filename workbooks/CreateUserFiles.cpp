@@ -1,13 +1,14 @@
 // See CreateUserFiles.h. The cut makes its new workbooks in an application object of its own
 // (the stand-in for the hidden spreadsheet instance); the desktop program holds the master
-// workbook read-only in memory for the whole cut. The worksheet rows are read through the
-// update engine's connection and stamped through gDB2, one row after each saved file, in a
+// workbook read-only in memory for the whole cut. The worksheet rows are read through a query
+// object of the cut's own and stamped through gDB2, one row after each saved file, in a
 // transaction that is committed before every question, so no question waits with the database
 // held.
 #include "workbooks/CreateUserFiles.h"
 
 #include "core/AppTitle.h"
 #include "core/ErrorsTable.h"
+#include "core/QueryObject.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
@@ -22,9 +23,10 @@
 #include "workbooks/MasterWorkbookPasswords.h"
 #include "workbooks/ReportError.h"
 #include "workbooks/WaitWindowSteps.h"
-#include "workbooks/cUpdate.h"
+#include "workbooks/WaitingAnswers.h"
 
 #include <QFileInfo>
+#include <optional>
 
 namespace workbooks {
 
@@ -117,8 +119,9 @@ void saveUserFile(Application& app, const Workbook& master, const Worksheet& she
 
 class Cut {
 public:
-    Cut(const MasterToCut& master, const CutChoice& choice)
-        : master_(master)
+    Cut(core::QueryObject& query, const MasterToCut& master, const CutChoice& choice)
+        : query_(query)
+        , master_(master)
         , choice_(choice) {}
 
     // Cuts the picked worksheets in the rows from the open master; kCutFinished or kCutCancelled.
@@ -127,6 +130,8 @@ public:
         ExcelDisplayOff(app);
         rowCount_ = sheets.recordCount();
         pathSize_ = sheets.field(sheets.fieldIndex(QStringLiteral("UFNPath"))).size;
+        if (!askAboutWaitingAnswers(sheets))
+            return kCutCancelled;
         qint32 result = kCutFinished;
         for (int row = 1; !sheets.eof(); sheets.moveNext(), ++row) {
             if (cutRow(app, book, sheets, row) == Outcome::Cancelled) {
@@ -136,6 +141,8 @@ public:
         }
         stamps_.commit();
         app.closeAll();
+        if (!withoutFolder_.isEmpty())
+            tell(kNoFolderText.arg(u'\'' + withoutFolder_.join(QStringLiteral("', '")) + u'\''));
         return result;
     }
 
@@ -145,8 +152,8 @@ private:
     // A user file that a worksheet of another budget records already (their masters share a
     // folder, a folder name and a sheet name) is never cut over: the run would merge one
     // budget's numbers into the other's master. Told, with both names.
-    static bool recordedByAnotherBudget(const QString& path) {
-        Recordset other = Recordset::open(gUpdate->Cnn(), kOtherBudgetsUserFile, {path, context()});
+    bool recordedByAnotherBudget(const QString& path) {
+        Recordset other = Recordset::open(query_.Cnn(), kOtherBudgetsUserFile, {path, context()});
         if (other.eof())
             return false;
         tell(kUserFileOfAnotherBudgetText.arg(path, context(),
@@ -159,25 +166,86 @@ private:
         return !choice_.fromSelection || choice_.selection.contains(worksheet, Qt::CaseInsensitive);
     }
 
-    Outcome cutRow(Application& app, Workbook& book, const Recordset& row, int rowNumber) {
+    // Where the user file of a row goes: its folder (as the disk spells it, when it is there)
+    // and its file (the same).
+    struct Target {
+        QString worksheet;
+        QString folderPath;
+        bool folderExists = false;
+        QString path;
+        bool exists = false;
+    };
+
+    // The target of a row that names a user file to cut now; none for a row skipped (a row
+    // without a folder, chosen and named, is noted for the message at the end).
+    std::optional<Target> targetOf(const Recordset& row) {
         const QString folder = TextOf(row, QStringLiteral("Folder_Name"));
-        const QString worksheet = TextOf(row, QStringLiteral("Worksheet_Name"));
-        // A row without a folder or a sheet name names no user file.
-        if (folder.isEmpty() || worksheet.isEmpty() || !chosen(worksheet))
-            return Outcome::Skipped;
+        Target target;
+        target.worksheet = TextOf(row, QStringLiteral("Worksheet_Name"));
+        if (target.worksheet.isEmpty() || !chosen(target.worksheet))
+            return std::nullopt;
+        if (folder.isEmpty()) {
+            if (!withoutFolder_.contains(target.worksheet))
+                withoutFolder_ << target.worksheet;
+            return std::nullopt;
+        }
         const platform::sys::FindData folderFound =
             platform::sys::GetFindData(JoinPath(master_.folder, folder));
-        const QString folderPath = folderFound.isFolder ? folderFound.path : JoinPath(master_.folder, folder);
+        target.folderExists = folderFound.isFolder;
+        target.folderPath = folderFound.isFolder ? folderFound.path : JoinPath(master_.folder, folder);
         const platform::sys::FindData existing =
-            platform::sys::GetFindData(JoinPath(folderPath, UserFileName(worksheet)));
-        const QString path = existing.found ? existing.path : JoinPath(folderPath, UserFileName(worksheet));
+            platform::sys::GetFindData(JoinPath(target.folderPath, UserFileName(target.worksheet)));
+        target.exists = existing.found;
+        target.path =
+            existing.found ? existing.path : JoinPath(target.folderPath, UserFileName(target.worksheet));
+        return target;
+    }
+
+    // A user file the cut would replace whose answers are not merged yet: the file the row
+    // records is the one the cut replaces (WaitingAnswers.h).
+    static bool holdsWaitingAnswer(const Recordset& row, const Target& target) {
+        return target.exists && !row.isNull(row.fieldIndex(QStringLiteral("UF_Create_Date"))) &&
+               TextOf(row, QStringLiteral("UFNPath")) == target.path &&
+               HoldsWaitingAnswer(target.path, TextOf(row, QStringLiteral("UF_Modified_Date")));
+    }
+
+    // Before anything is replaced: when user files to be cut hold answers not merged yet, asks
+    // whether to replace them, naming them. No keeps them (the others are cut), Cancel cuts
+    // nothing: false then. The rows are read again from the first afterwards.
+    bool askAboutWaitingAnswers(Recordset& sheets) {
+        QStringList waiting;
+        for (; !sheets.eof(); sheets.moveNext())
+            if (const std::optional<Target> target = targetOf(sheets);
+                target && holdsWaitingAnswer(sheets, *target))
+                waiting << target->path;
+        withoutFolder_.clear();
+        if (sheets.recordCount() > 0)
+            sheets.moveFirst();
+        if (waiting.isEmpty())
+            return true;
+        stamps_.commit();
+        const Answer answer = platform::ui::msgBox(kWaitingAnswersQuestion.arg(waiting.join(u'\n')),
+                                                   platform::ui::Buttons::YesNoCancel, core::appTitle(),
+                                                   platform::ui::Icon::Exclamation);
+        keepWaiting_ = answer == Answer::No;
+        return answer != Answer::Cancel;
+    }
+
+    Outcome cutRow(Application& app, Workbook& book, const Recordset& row, int rowNumber) {
+        const std::optional<Target> target = targetOf(row);
+        if (!target)
+            return Outcome::Skipped;
+        const QString& worksheet = target->worksheet;
+        const QString& path = target->path;
         if (pathSize_ > 0 && path.size() > pathSize_) {
             tell(kPathTooLongText.arg(path).arg(pathSize_));
             return Outcome::Skipped;
         }
         if (recordedByAnotherBudget(path))
             return Outcome::Skipped;
-        if (existing.found && !choice_.overwriteAll) {
+        if (keepWaiting_ && holdsWaitingAnswer(row, *target))
+            return Outcome::Skipped;
+        if (target->exists && !choice_.overwriteAll) {
             stamps_.commit();
             const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
                                                        platform::ui::Buttons::YesNoCancel, core::appTitle());
@@ -186,16 +254,16 @@ private:
             if (answer != Answer::Yes)
                 return Outcome::Skipped;
         }
-        if (existing.found && row.value(QStringLiteral("Corrupt_Error")).toBool())
-            platform::sys::CopyFileReplacing(existing.path, CorruptCopyPath(existing.path));
+        if (target->exists && row.value(QStringLiteral("Corrupt_Error")).toBool())
+            platform::sys::CopyFileReplacing(path, CorruptCopyPath(path));
 
         ++cut_;
         ShowWaitStep(master_.file, UserFileName(worksheet), worksheet, kCreatingText,
                      choice_.fromSelection ? choice_.offset + cut_ : rowNumber,
                      choice_.fromSelection ? choice_.total : rowCount_);
         const Worksheet& sheet = book.sheet(worksheet);
-        if (!folderFound.isFolder)
-            platform::sys::MakeFolder(folderPath);
+        if (!target->folderExists)
+            platform::sys::MakeFolder(target->folderPath);
         saveUserFile(app, book, sheet, path, choice_.copyValues,
                      DecodedTextOf(row, QStringLiteral("WS_Password")));
         stamps_.begin();
@@ -203,24 +271,27 @@ private:
         return Outcome::Cut;
     }
 
+    core::QueryObject& query_;
     const MasterToCut& master_;
     const CutChoice& choice_;
     int rowCount_ = 0;
     int pathSize_ = 0;
     int cut_ = 0;
+    bool keepWaiting_ = false;  // No to the question about answers not merged yet
+    QStringList withoutFolder_; // chosen worksheets that name no folder
     StampBatch stamps_;
 };
 
 qint32 cutMaster(const QString& masterFile, const CutChoice& choice) {
-    gUpdate = std::make_unique<cUpdate>();
+    core::QueryObject query;
     MasterToCut master;
-    if (!FindMasterToCut(masterFile, master)) {
+    if (!FindMasterToCut(query, masterFile, master)) {
         tell(kNoMasterRowText);
         return kCutNoMasterRow;
     }
     if (!LocateMasterToCut(master))
         return kCutMasterMissing;
-    Recordset sheets = OpenPickedWorksheets(master);
+    Recordset sheets = OpenPickedWorksheets(query, master);
     if (platform::sys::IsFileInUse(master.fullPath)) {
         core::LogFileInUseError(masterFile, QString(), true, context());
         return kCutMasterInUse;
@@ -230,7 +301,7 @@ qint32 cutMaster(const QString& masterFile, const CutChoice& choice) {
     open.writeResPassword = master.passwords.write;
     open.readOnly = true;
     const std::unique_ptr<Workbook> book = Workbook::open(master.fullPath, open);
-    const qint32 result = CutWorksheets(*book, sheets, master, choice);
+    const qint32 result = CutWorksheets(query, *book, sheets, master, choice);
     book->close();
     return result;
 }
@@ -254,9 +325,9 @@ QString CorruptCopyPath(const QString& userFilePath) {
                     stem + QStringLiteral("old") + (suffix.isEmpty() ? QString() : u'.' + suffix));
 }
 
-bool FindMasterToCut(const QString& masterFile, MasterToCut& master) {
+bool FindMasterToCut(core::QueryObject& query, const QString& masterFile, MasterToCut& master) {
     Recordset row;
-    if (!OpenMasterFileRow(*gUpdate, masterFile, context(), row))
+    if (!OpenMasterFileRow(query, masterFile, context(), row))
         return false;
     master.file = masterFile;
     master.folder = TextOf(row, QStringLiteral("Path"));
@@ -275,13 +346,14 @@ bool LocateMasterToCut(MasterToCut& master) {
     return true;
 }
 
-Recordset OpenPickedWorksheets(const MasterToCut& master) {
-    gUpdate->SetConnection();
-    return Recordset::open(gUpdate->Cnn(), kPickedSheets, {master.id, context()});
+Recordset OpenPickedWorksheets(core::QueryObject& query, const MasterToCut& master) {
+    query.SetConnection();
+    return Recordset::open(query.Cnn(), kPickedSheets, {master.id, context()});
 }
 
-qint32 CutWorksheets(Workbook& book, Recordset& sheets, const MasterToCut& master, const CutChoice& choice) {
-    Cut cut(master, choice);
+qint32 CutWorksheets(core::QueryObject& query, Workbook& book, Recordset& sheets, const MasterToCut& master,
+                     const CutChoice& choice) {
+    Cut cut(query, master, choice);
     return cut.run(book, sheets);
 }
 
@@ -295,7 +367,6 @@ qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSe
         ReportError(error);
         result = kCutFailed;
     }
-    gUpdate.reset();
     core::frmWait::unload();
     return result;
 }

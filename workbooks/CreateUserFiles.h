@@ -2,7 +2,12 @@
 // a workbook holding a copy of that one sheet (whole, or its values and formats only) is saved
 // as <master folder>/<folder>/<sheet>.xlsx and the worksheet's row is stamped with the file's
 // name, path and dates. Every later step (assignment, mail, activity check, update run) finds
-// the user file through those columns.
+// the user file through those columns. A picked worksheet without a folder is cut to nothing,
+// and the cut says so at its end.
+//
+// A user file written after the date its row records holds a user's answers that no run has
+// merged yet: before the cut replaces any such file, it asks (naming them) whether to replace
+// them, whatever its overwrite choice; No keeps them and cuts the others.
 //
 // The desktop program opens the master workbook read-only, with its stored passwords; the
 // add-in cuts from the master workbook open in the spreadsheet program. Either way the master
@@ -24,6 +29,9 @@
 namespace platform::sheet {
 class Workbook;
 }
+namespace core {
+class QueryObject;
+}
 
 namespace workbooks {
 
@@ -41,6 +49,16 @@ inline const QString kOverwriteText =
 inline const QString kPathTooLongText = QStringLiteral(
     "The user file '%1' cannot be made: its path is longer than the %2 characters that the budget "
     "records keep. Choose a shorter folder or worksheet name.");
+
+// Asked before a cut replaces user files whose answers are not merged yet (paths, one a line).
+inline const QString kWaitingAnswersQuestion = QStringLiteral(
+    "These user files hold answers that have not been merged into the master workbook yet:\n%1\n"
+    "Making them again replaces those answers. Do you want to replace them?\n"
+    "No keeps them and makes the other user files.");
+// Told after a cut for the picked worksheets that name no folder.
+inline const QString kNoFolderText = QStringLiteral(
+    "No user file was made of these worksheets, since no folder name is chosen for them: %1. Choose "
+    "their folders in the Folder Name column, then make the user files again.");
 
 inline const QString kUserFileOfAnotherBudgetText = QStringLiteral(
     "The user file '%1' is not cut for the budget '%2': the worksheet '%3' of the budget '%4' has "
@@ -82,19 +100,20 @@ struct CutChoice {
 };
 
 // The steps of a cut, for a caller that checks more between them (the add-in's builder). They
-// work through gUpdate, which the caller creates and releases.
+// read through a query object of the caller's own: a cut never touches the update run's engine
+// gUpdate, which a run paused in its review still uses.
 // Reads the master's row of the budget context (file name equal ignoring case); false when not
 // exactly one row matched.
-bool FindMasterToCut(const QString& masterFile, MasterToCut& master);
+bool FindMasterToCut(core::QueryObject& query, const QString& masterFile, MasterToCut& master);
 // True when the master workbook file is on disk (its name looked up without regard to case);
 // fullPath is then the file as the disk spells it.
 bool LocateMasterToCut(MasterToCut& master);
 // The picked worksheet rows of the master, in the order they were listed.
-platform::db::Recordset OpenPickedWorksheets(const MasterToCut& master);
+platform::db::Recordset OpenPickedWorksheets(core::QueryObject& query, const MasterToCut& master);
 // Cuts the sheets of the rows from the master workbook book, which the caller holds open.
 // kCutFinished or kCutCancelled; a failure is thrown (the rows stamped before it stay stamped).
-qint32 CutWorksheets(platform::sheet::Workbook& book, platform::db::Recordset& sheets,
-                     const MasterToCut& master, const CutChoice& choice);
+qint32 CutWorksheets(core::QueryObject& query, platform::sheet::Workbook& book,
+                     platform::db::Recordset& sheets, const MasterToCut& master, const CutChoice& choice);
 
 // Stamps the Worksheets row of the worksheet in the budget context with the saved user file
 // (its creation and last-write times, path, name, not missing, not corrupt, values only or

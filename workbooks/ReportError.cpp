@@ -11,6 +11,14 @@ void ReportError(const std::exception& error) {
     ReportError(error, QString());
 }
 
+QString ErrorDescription(const std::exception& error) {
+    if (const auto* sheet = dynamic_cast<const platform::sheet::SheetError*>(&error))
+        return sheet->description();
+    if (const auto* db = dynamic_cast<const platform::db::DbError*>(&error))
+        return db->description();
+    return QString::fromUtf8(error.what());
+}
+
 void ReportError(const std::exception& error, const QString& what, const QString& title) {
     if (const auto* sheet = dynamic_cast<const platform::sheet::SheetError*>(&error)) {
         core::ShowErrorMessage(sheet->number(), what + sheet->description(), title);

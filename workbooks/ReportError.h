@@ -13,6 +13,9 @@ namespace workbooks {
 
 void ReportError(const std::exception& error);
 
+// The failure's description as the message shows it (without its number), for an errors row.
+QString ErrorDescription(const std::exception& error);
+
 // The same with what failed said first ("The user file '/b/North/Sales.xlsx' cannot be read: "),
 // so that the message names the file it is about. The title is the box's, the edition's
 // application title unless the caller names one.

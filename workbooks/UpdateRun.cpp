@@ -166,17 +166,23 @@ private:
         for (; !files.eof(); files.moveNext()) {
             // The steps are short: the events pending now go through, without waiting.
             if (core::PollCancel(0) || core::gOptions->CancelOp)
-                return Turn::Cancelled;
+                return cancelled();
             mergeUserFile(book, files);
-            // A No to the corrupted-formula question, or Cancel in the review, ends the run here:
-            // this master is neither saved nor booked.
             if (core::gOptions->CancelOp)
-                return Turn::Cancelled;
+                return cancelled();
         }
         // The last step is shown before the save, which lets no paint through.
         PaintWaitWindowNow();
         finish(book);
         return Turn::Done;
+    }
+
+    // A No to the corrupted-formula question, or Cancel (in the wait window or in the review),
+    // ends the run before the next file: this master is neither saved nor booked as merged,
+    // while what its files showed apart from it (a corrupt file, one unchanged) is booked.
+    Turn cancelled() {
+        bookApartFromMaster();
+        return Turn::Cancelled;
     }
 
     // The master workbook opened for writing with its stored passwords; nothing (after its
@@ -265,7 +271,7 @@ private:
                 operation = kErrorText;
             if (bookCompared(booking, result, compared))
                 bookings_.push_back(booking);
-            if (result == cUpdate::kWritten)
+            if (result == cUpdate::kWritten || result == cUpdate::kHandEditsKept)
                 ++written_;
             if (result == cUpdate::kWritten || result == cUpdate::kNoChange)
                 ++merged_;
@@ -289,7 +295,7 @@ private:
             booking.userFileUpdate = true;
             booking.corruptError = true;
             return true;
-        default: // shown only: the file stays flagged for the next run
+        default: // shown only, or cells typed during the review kept: the file stays flagged
             return false;
         }
     }
@@ -314,14 +320,13 @@ private:
         const bool changed = written_ > 0 || (request_.openMaster && !book.saved());
         const bool saveWanted = !request_.openMaster || request_.openMaster->save;
         if (!previewing() && changed && saveWanted) {
-            if (!request_.openMaster && !master_.passwords.open.isEmpty()) {
-                platform::sheet::SaveOptions both;
-                both.password = master_.passwords.open;
-                both.writeResPassword = master_.passwords.write;
-                book.saveAs(master_.fullPath, both);
-                passwordsBack = true;
-            } else {
-                book.save();
+            try {
+                passwordsBack = save(book);
+            } catch (const std::exception& error) {
+                // The master keeps none of this turn: its files stay waiting, with an errors row.
+                core::LogMasterSaveError(master_.file, ErrorDescription(error), request_.budget);
+                bookApartFromMaster();
+                throw;
             }
             saved = true;
         }
@@ -339,6 +344,29 @@ private:
                 QStringLiteral("UPDATE MasterFiles SET MF_Modified_Date = ?, MFPwdsSet = MAX(MFPwdsSet, ?) "
                                "WHERE ID_MasterFiles = ?"),
                 {platform::sys::GetFileModifiedText(master_.fullPath), passwordsBack ? 1 : 0, master_.id});
+        transaction.commit();
+    }
+
+    // Saves the master, its passwords put back on a file the run opened with them; true then.
+    bool save(Workbook& book) {
+        if (!request_.openMaster && !master_.passwords.open.isEmpty()) {
+            platform::sheet::SaveOptions both;
+            both.password = master_.passwords.open;
+            both.writeResPassword = master_.passwords.write;
+            book.saveAs(master_.fullPath, both);
+            return true;
+        }
+        book.save();
+        return false;
+    }
+
+    // Books the outcomes that do not depend on the master's file.
+    void bookApartFromMaster() {
+        platform::db::Connection& cnn = gUpdate->Cnn();
+        platform::db::Transaction transaction(cnn);
+        for (const Booking& booking : bookings_)
+            if (!booking.inMaster)
+                write(cnn, booking);
         transaction.commit();
     }
 
@@ -429,7 +457,8 @@ void UpdateMasterFilesCommand(const UpdateRequest& request) {
         return;
     }
     if (request.openMaster && request.openMaster->workbook->readOnly()) {
-        platform::ui::msgBox(kMasterReadOnlyText.arg(request.openMaster->workbook->name()),
+        const Workbook& book = *request.openMaster->workbook;
+        platform::ui::msgBox(kMasterReadOnlyText.arg(book.name(), book.readOnlyReasonText()),
                              platform::ui::Buttons::Ok, core::appTitle());
         return;
     }

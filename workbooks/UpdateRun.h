@@ -40,10 +40,10 @@ inline const QString kSharedUserFileText = QStringLiteral(
     "the worksheets of more than one budget record this user file, so it belongs to none of them. "
     "Give one worksheet another folder and cut its user file again.");
 
-// A master workbook refused because the program holds it read-only (another program has its file).
-inline const QString kMasterReadOnlyText = QStringLiteral(
-    "The workbook '%1' is open read-only: another program holds its file, so it cannot be updated. "
-    "Close it there, open it again here and run the update.");
+// A master workbook refused because the program holds it read-only, with the reason
+// (Workbook::readOnlyReasonText).
+inline const QString kMasterReadOnlyText =
+    QStringLiteral("The workbook '%1' is open read-only (%2), so it cannot be updated.");
 
 // The master workbook open in the add-in's host program.
 struct OpenMaster {

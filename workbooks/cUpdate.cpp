@@ -10,6 +10,7 @@
 #include "platform/sys/FileFacts.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EventPump.h"
+#include "platform/ui/Ui.h"
 #include "workbooks/ReportError.h"
 #include "workbooks/WaitWindowSteps.h"
 
@@ -175,6 +176,43 @@ bool refuseCircularFormulas(const ChangeList& list, Workbook& master, Worksheet&
     return false;
 }
 
+// The text of a master cell as the comparison reads it: its formula (or constant), or its value.
+QString cellTextOf(const Worksheet& sheet, const CellRef& cell, bool values) {
+    return values ? sheet.value(cell).toText() : sheet.formula(cell);
+}
+
+// The changes whose master cell no longer holds the text compared (the administrator typed into
+// it during the review), taken out of the list; each keeps the cell's text of now.
+ChangeList takeHandEdited(ChangeList& list, const Worksheet& sheet, bool copyValues) {
+    ChangeList kept;
+    ChangeList edited;
+    for (ChangeRecord& change : list) {
+        const QString now = cellTextOf(sheet, {change.row, change.column}, copyValues);
+        if (now == change.currentValue) {
+            kept.push_back(std::move(change));
+            continue;
+        }
+        change.currentValue = now;
+        edited.push_back(std::move(change));
+    }
+    list = std::move(kept);
+    return edited;
+}
+
+// Says which cells were kept, with an errors row for each.
+void reportHandEdited(const ChangeList& edited, const Worksheet& sheet, const QString& userFile,
+                      const QString& masterFile) {
+    QStringList labels;
+    for (const ChangeRecord& change : edited) {
+        labels << change.label;
+        core::LogCellError(change.row, change.column, false, false, false, change.label, userFile,
+                           QStringLiteral("1"), QStringLiteral("0"), masterFile, change.currentValue,
+                           change.changedValue, false, false, true);
+    }
+    platform::ui::msgBox(kHandEditsKeptText.arg(labels.join(QStringLiteral(", ")), sheet.name(), userFile),
+                         platform::ui::Buttons::Ok, core::appTitle(), platform::ui::Icon::Exclamation);
+}
+
 // A text of the user file goes in as a text ("007", "3-4", "TRUE"); anything else as typed.
 void write(Worksheet& sheet, const ChangeRecord& change) {
     const CellRef cell{change.row, change.column};
@@ -204,7 +242,8 @@ qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QSt
         if (!user)
             return kFailed;
         Worksheet& sheet = master.sheet(worksheet);
-        sheet.activate();
+        if (sheet.visibility() == Worksheet::Visibility::Visible)
+            sheet.activate();
         const CellTexts current = tableOf(sheet, copyValues);
         const CellTexts& extent = copyValues ? user->texts : current;
         std::optional<ChangeList> list = CompareSheetArrays(current, user->texts, extent.rows(),
@@ -224,19 +263,25 @@ qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QSt
         }
         if (isMode(kEditChanges) && !list->empty() && !PreviewChanges(*list))
             return kNotWritten;
+        const ChangeList edited = takeHandEdited(*list, sheet, copyValues);
         requireFormulasTaken(*list, sheet, userFile);
         if (!refuseCircularFormulas(*list, master, sheet, userFile))
             return kFailed;
         logUntakeable(left, sheet, copyValues, userFile, master.name());
+        if (!edited.empty())
+            reportHandEdited(edited, sheet, userFile, master.name());
         if (list->empty())
-            return kNoChange;
+            return edited.empty() ? kNoChange : kNotWritten;
         for (const ChangeRecord& change : *list)
             write(sheet, change);
         if (!sheetPassword.isEmpty())
             sheet.protect(sheetPassword);
-        return kWritten;
+        return edited.empty() ? kWritten : kHandEditsKept;
     } catch (const std::exception& error) {
+        // The errors table keeps what failed, once per version of the file.
         ReportError(error);
+        core::LogUserFileError(userFile, master.name(), ErrorDescription(error), context(),
+                               platform::sys::GetFileModifiedText(userFilePath));
         return kFailed;
     }
 }

@@ -15,6 +15,13 @@
 // merged: a locked cell of a protected master sheet (Protected_Error) and, for a user file of
 // values only, a master cell that holds a formula (Formula_Error), which a value must never
 // replace.
+//
+// The review of the preview and edit modes lets window events through, so the administrator
+// may type into the master meanwhile: before the first write every changed cell is read again,
+// and one whose text is no longer the one compared is not written over. The run says so, with
+// an errors row per cell (Sync_Error), writes the file's other changes and leaves the file
+// waiting, so that the next run compares it again. The master sheet is written whether it is
+// shown or hidden: a hidden sheet is never activated.
 #pragma once
 
 #include "core/QueryObject.h"
@@ -45,10 +52,12 @@ public:
     static constexpr qint32 kInUse = 3;      // changed, but another program holds it
 
     // Results of UpdateWBWS.
-    static constexpr qint32 kWritten = 0;    // changes written into the master sheet
-    static constexpr qint32 kFailed = 2;     // a corrupted formula or an error: nothing written
-    static constexpr qint32 kNoChange = 3;   // compared, nothing to take over
-    static constexpr qint32 kNotWritten = 4; // shown for review (or the edit cancelled): nothing written
+    static constexpr qint32 kWritten = 0;       // changes written into the master sheet
+    static constexpr qint32 kFailed = 2;        // a corrupted formula or an error: nothing written
+    static constexpr qint32 kNoChange = 3;      // compared, nothing to take over
+    static constexpr qint32 kNotWritten = 4;    // shown for review (or the edit cancelled): nothing written
+    static constexpr qint32 kHandEditsKept = 5; // written, but cells typed during the review were kept:
+                                                // the file stays waiting
 
     // The run's state, plain stored values.
     QString UpdateRequester;            // the program that started the run: "Lumi" or "LumiXL"

@@ -105,10 +105,11 @@ std::optional<qint64> trackedElsewhere(Connection& cnn, const QString& WBName, c
     return rows.value(0).toLongLong();
 }
 
-bool openReadOnly(const QString& WBName) {
+// The open workbook of that name when it is open read-only.
+const platform::sheet::Workbook* openReadOnly(const QString& WBName) {
     platform::sheet::Application* app = gXLApp();
     platform::sheet::Workbook* book = app ? app->findWorkbook(WBName) : nullptr;
-    return book && book->readOnly();
+    return book && book->readOnly() ? book : nullptr;
 }
 
 void makeContext(const QString& budget) {
@@ -174,8 +175,8 @@ bool AddWorkbookToBudget(const QString& WBName, const QString& WBPath) {
         case Scan::Outcome::Unknown:
             break;
         }
-        if (openReadOnly(WBName)) {
-            ask(kReadOnlyRegistrationText.arg(WBName), Buttons::Ok);
+        if (const platform::sheet::Workbook* readOnly = openReadOnly(WBName)) {
+            ask(kReadOnlyRegistrationText.arg(WBName, readOnly->readOnlyReasonText()), Buttons::Ok);
             return false;
         }
         if (ask(kNewWorkbookQuestion, Buttons::YesNo) != Answer::Yes)

@@ -18,9 +18,9 @@ inline const QString kBudgetNamePrompt = QStringLiteral("Enter the budget name."
 inline const QString kDefaultBudgetName = QStringLiteral("DefaultProject");
 inline const QString kTrackQuestion =
     QStringLiteral("A file with this name already exists in this budget.\nTrack this one instead?");
-inline const QString kReadOnlyRegistrationText = QStringLiteral(
-    "The workbook '%1' is open read-only: another program holds it. Close it there and open it "
-    "again here before adding it to a budget.");
+// A workbook open read-only, with the reason (Workbook::readOnlyReasonText).
+inline const QString kReadOnlyRegistrationText =
+    QStringLiteral("The workbook '%1' is open read-only (%2), so it cannot be added to a budget.");
 // The author of a budget made from the add-in, and the context after a corrupt row was removed.
 inline const QString kAddInAuthor = QStringLiteral("LumiXL");
 inline const QString kNoContext = QStringLiteral("Nothing");

@@ -1,8 +1,10 @@
-// See CreateUserFilesXL.h. The wait window, the update object and the busy flag are set up for
-// the builder's life and undone at every end; screen updating and alerts come back on.
+// See CreateUserFilesXL.h. The wait window and the busy flag are set up for the builder's life
+// and undone at every end; screen updating and alerts come back on. The builder reads through a
+// query object of its own, never the update run's engine.
 #include "lumicell/buildbudget/CreateUserFilesXL.h"
 
 #include "core/AppTitle.h"
+#include "core/QueryObject.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/cOptions.h"
@@ -15,7 +17,6 @@
 #include "workbooks/CreateUserFiles.h"
 #include "workbooks/ReportError.h"
 #include "workbooks/WaitWindowSteps.h"
-#include "workbooks/cUpdate.h"
 
 #include <algorithm>
 
@@ -33,9 +34,8 @@ void tell(const QString& text) {
 // What the builder holds while it runs, given back at every end.
 class BuilderRun {
 public:
-    BuilderRun() { workbooks::gUpdate = std::make_unique<workbooks::cUpdate>(); }
+    BuilderRun() = default;
     ~BuilderRun() {
-        workbooks::gUpdate.reset();
         gOptions()->OKCUFClicked = false;
         if (platform::sheet::Application* app = gXLApp()) {
             app->setDisplayAlerts(true);
@@ -45,8 +45,11 @@ public:
     BuilderRun(const BuilderRun&) = delete;
     BuilderRun& operator=(const BuilderRun&) = delete;
 
+    core::QueryObject& query() { return query_; }
+
 private:
     workbooks::WaitWindowScope wait_;
+    core::QueryObject query_;
 };
 
 QStringList sorted(QStringList names) {
@@ -63,16 +66,17 @@ platform::sheet::Workbook* acceptedMaster(const workbooks::MasterToCut& master) 
     return app ? app->findWorkbook(master.fullPath) : nullptr;
 }
 
-qint32 build(frmBuild& dialog, const QString& masterName, const workbooks::CutChoice& choice) {
+qint32 build(BuilderRun& run, frmBuild& dialog, const QString& masterName,
+             const workbooks::CutChoice& choice) {
     cOptions& options = *gOptions();
     workbooks::MasterToCut master;
-    if (!workbooks::FindMasterToCut(masterName, master)) {
+    if (!workbooks::FindMasterToCut(run.query(), masterName, master)) {
         tell(workbooks::kNoMasterRowText);
         return kBuildNoMasterRow;
     }
     if (!workbooks::LocateMasterToCut(master))
         return kBuildMasterMissing;
-    platform::db::Recordset sheets = workbooks::OpenPickedWorksheets(master);
+    platform::db::Recordset sheets = workbooks::OpenPickedWorksheets(run.query(), master);
     platform::sheet::Workbook* book = acceptedMaster(master);
     if (!book) {
         tell(kNewWorkbookText);
@@ -80,7 +84,7 @@ qint32 build(frmBuild& dialog, const QString& masterName, const workbooks::CutCh
         return kBuildRefused;
     }
     if (book->readOnly()) {
-        tell(kReadOnlyCutText.arg(book->name()));
+        tell(kReadOnlyCutText.arg(book->name(), book->readOnlyReasonText()));
         return kBuildRefused;
     }
     options.OKCUFClicked = true;
@@ -94,7 +98,7 @@ qint32 build(frmBuild& dialog, const QString& masterName, const workbooks::CutCh
     if (sheets.eof())
         return kBuildDone;
     gXLApp()->setScreenUpdating(false);
-    return workbooks::CutWorksheets(*book, sheets, master, choice) == workbooks::kCutCancelled
+    return workbooks::CutWorksheets(run.query(), *book, sheets, master, choice) == workbooks::kCutCancelled
                ? kBuildCancelled
                : kBuildDone;
 }
@@ -103,10 +107,10 @@ qint32 build(frmBuild& dialog, const QString& masterName, const workbooks::CutCh
 
 qint32 CreateUserFilesXL(frmBuild& dialog, const QString& masterName, bool overwrite, bool listMode,
                          bool valuesOnly, const QStringList& list, int total, int offset) {
-    const BuilderRun run;
+    BuilderRun run;
     const workbooks::CutChoice choice{overwrite, listMode, valuesOnly, list, total, offset};
     try {
-        return build(dialog, masterName, choice);
+        return build(run, dialog, masterName, choice);
     } catch (const std::exception& error) {
         workbooks::ReportError(error);
         return kBuildFailed;

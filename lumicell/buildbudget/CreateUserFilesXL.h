@@ -35,9 +35,9 @@ inline const QString kNewWorkbookText =
     QStringLiteral("This is a new workbook. Close and re-open to add to a budget.");
 inline const QString kReSyncQuestion =
     QStringLiteral("The Workbook worksheets list is different than the database.  Do you want to re-sync?");
-inline const QString kReadOnlyCutText = QStringLiteral(
-    "The workbook '%1' is open read-only: another program holds it. Close it there and open it "
-    "again here before making user files from it.");
+// A workbook open read-only, with the reason (Workbook::readOnlyReasonText).
+inline const QString kReadOnlyCutText =
+    QStringLiteral("The workbook '%1' is open read-only (%2), so no user files can be made from it.");
 
 // Cuts the picked worksheets of the master file of that name in the budget context. The
 // dialog's Create User Files grid gives the list the workbook's sheets are compared with, and

@@ -15,6 +15,7 @@
 #include "wizard/SheetRegistration.h"
 #include "workbooks/CreateUserFiles.h"
 #include "workbooks/WaitWindowSteps.h"
+#include "workbooks/WaitingAnswers.h"
 
 #include <QDateTime>
 #include <optional>
@@ -151,6 +152,13 @@ void ResyncWorksheetRecords(const platform::sheet::Workbook& book) {
             return;
         }
         const cOptions& options = *gOptions();
+        const QStringList waiting =
+            workbooks::UserFilesWithWaitingAnswers(cnn, options.MasterFilename, options.BudgetNameContext);
+        if (!waiting.isEmpty() &&
+            platform::ui::msgBox(kClearWaitingAnswersQuestion.arg(waiting.join(u'\n')),
+                                 platform::ui::Buttons::YesNo, core::appTitle(),
+                                 platform::ui::Icon::Exclamation) != platform::ui::Answer::Yes)
+            return;
         const workbooks::WaitWindowScope wait;
         workbooks::ShowWaitStep(options.MasterFilename, QString(), QString(), kWritingText, 0, 0);
         cnn.beginTransaction();

@@ -36,9 +36,17 @@ std::optional<qint64> WorksheetRecordId(platform::db::Connection& cnn, const QSt
 // Deletes the record bearing exactly that name; true when one was deleted.
 bool DeleteWorksheetRecord(const QString& sheetName);
 
+// Asked before the records are rebuilt while user files of the master file hold answers not
+// merged yet (paths, one a line): the rebuild drops their records and assignments.
+inline const QString kClearWaitingAnswersQuestion = QStringLiteral(
+    "These user files of the workbook hold answers that have not been merged into it yet:\n%1\n"
+    "Clear Records deletes their records and assignments, so that no update run merges those answers. "
+    "Do you want to clear the records all the same?");
+
 // Rebuilds the records from the workbook's sheets; the register of the master file's user files
 // is emptied with them. Nothing changes when the budget does not hold exactly one row of the
-// master file (told). A sheet whose name another master file of the budget holds is told after
+// master file (told), nor when the administrator answers No to the question about user files
+// whose answers are not merged yet. A sheet whose name another master file of the budget holds is told after
 // the rebuild. A failure shows the generic error message and changes nothing.
 void ResyncWorksheetRecords(const platform::sheet::Workbook& book);
 

@@ -2,6 +2,7 @@
 // and switches the spreadsheet program's screen updating back on.
 #include "lumicell/buildbudget/frmBuild.h"
 
+#include "core/RunGuard.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
@@ -60,7 +61,7 @@ const QString kDataRadioBtn = QStringLiteral("DataRadioBtn");
 const QString kNone = QStringLiteral("None");
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
 // The web help page of this dialog.
-const QString kWebHelpAddress = QStringLiteral("https://lumivane.org/help/build-budget");
+const QString kWebHelpAddress = QStringLiteral("https://www.lumivane.example/help/buildbudget.html");
 
 cOptions& options() {
     return *gOptions();
@@ -391,6 +392,10 @@ void frmBuild::SSTab1_Click(int tab) {
 }
 
 void frmBuild::cmdOK_Click() {
+    // Making or deleting worksheets, running macros and cutting user files change the workbook,
+    // the user files and their records that a run (of this program or another) works on.
+    if (SSTab1_->currentIndex() <= kCreateUserFiles && core::RunGuard::refuseDuringRun())
+        return;
     RunDialogHandler([this] {
         options().ActiveForm = this;
         const int tab = SSTab1_->currentIndex();
@@ -481,6 +486,8 @@ void frmBuild::chkAllCUF_Click() {
 }
 
 void frmBuild::cmdSyncdb2ws_Click() {
+    if (core::RunGuard::refuseDuringRun())
+        return;
     frmSync::open();
 }
 

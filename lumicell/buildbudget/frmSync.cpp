@@ -1,7 +1,9 @@
 // See frmSync.h. The handlers show the add-in's generic error message for a failure and switch
-// the spreadsheet program's screen updating on at their end.
+// the spreadsheet program's screen updating on at their end. The three that change records are
+// refused while a run works on them.
 #include "lumicell/buildbudget/frmSync.h"
 
+#include "core/RunGuard.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/DialogHandler.h"
 #include "lumicell/ParentToExcel.h"
@@ -128,6 +130,8 @@ void frmSync::LoadSyncDatabaseList() {
 }
 
 void frmSync::cmdAddRec_Click() {
+    if (core::RunGuard::refuseDuringRun())
+        return;
     RunDialogHandler([this] {
         const QString name = selectedText(*lbxWB_);
         for (int entry = 0; entry < lbxDB_->listCount(); ++entry)
@@ -139,6 +143,8 @@ void frmSync::cmdAddRec_Click() {
 }
 
 void frmSync::cmdDelRec_Click() {
+    if (core::RunGuard::refuseDuringRun())
+        return;
     RunDialogHandler([this] {
         if (DeleteWorksheetRecord(selectedText(*lbxDB_)))
             LoadSyncDatabaseList();
@@ -146,6 +152,8 @@ void frmSync::cmdDelRec_Click() {
 }
 
 void frmSync::cmdClearRec_Click() {
+    if (core::RunGuard::refuseDuringRun())
+        return;
     RunDialogHandler([this] {
         if (platform::sheet::Workbook* book = activeWorkbook())
             ResyncWorksheetRecords(*book);

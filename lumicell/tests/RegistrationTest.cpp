@@ -137,13 +137,15 @@ TEST_F(RegistrationTest, DecliningCancellingAndAReadOnlyWorkbookWriteNothing) {
     EXPECT_FALSE(add());
     EXPECT_EQ(budgets() + masterRows(), before);
 
-    // The same workbook, open read-only because another program holds it.
+    // The same workbook, open read-only.
     app_.closeAll();
     app_.open(path_, platform::sheet::OpenOptions::readOnlyAccess());
     ui_->clear();
     ui_->answerMessages({Answer::Ok});
     EXPECT_FALSE(add());
-    EXPECT_EQ(ui_->messageTexts(), QStringList{lumicell::kReadOnlyRegistrationText.arg("Budget.xlsx")});
+    EXPECT_EQ(ui_->messageTexts(),
+              QStringList{lumicell::kReadOnlyRegistrationText.arg(
+                  "Budget.xlsx", "it was opened for reading only: open it again for writing")});
     EXPECT_EQ(budgets() + masterRows(), before);
 }
 

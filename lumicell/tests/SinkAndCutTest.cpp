@@ -197,7 +197,9 @@ TEST_F(SinkTest, TheDesktopCutSkipsAMasterHeldOpenHereAndAReadOnlyOneIsNotCutHer
     ui_->answerMessages({Answer::Ok});
     EXPECT_EQ(lumicell::CreateUserFilesXL(*dialog, "Budget.xlsx", true, false, false),
               lumicell::kBuildRefused);
-    EXPECT_EQ(ui_->messageTexts(), QStringList{lumicell::kReadOnlyCutText.arg("Budget.xlsx")});
+    EXPECT_EQ(ui_->messageTexts(),
+              QStringList{lumicell::kReadOnlyCutText.arg(
+                  "Budget.xlsx", "it was opened for reading only: open it again for writing")});
     EXPECT_FALSE(QFile::exists(workFolder_ + "/North/Sales.xlsx"));
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/AppTitle.h"
 #include "core/FormControl.h"
+#include "core/RunGuard.h"
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/BuildTabPages.h"
@@ -266,7 +267,8 @@ void MakeWorksheetsTab::tickAll(bool on) {
 
 void MakeWorksheetsTab::DeleteWorksheets() {
     platform::sheet::Application* app = gXLApp();
-    if (!app)
+    // A run may be merging into the very sheets ticked here.
+    if (!app || core::RunGuard::refuseDuringRun())
         return;
     app->setDisplayAlerts(false);
     app->setScreenUpdating(false);

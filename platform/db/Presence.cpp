@@ -1,5 +1,6 @@
-// The presence check; see Presence.h. The whole presence file is locked, shared (a read lock)
-// or for the holder's own use (a write lock); the file itself stays empty.
+// The presence check; see Presence.h. The presence byte is locked shared (a read lock) or for
+// the holder's own use (a write lock), the run byte shared while a run is under way; the file
+// itself stays empty.
 #include "platform/db/Presence.h"
 
 #include "platform/db/DbError.h"
@@ -18,14 +19,17 @@ namespace platform::db {
 namespace {
 
 constexpr int kRetryMs = 50;
+constexpr off_t kPresenceByte = 0;
+constexpr off_t kRunByte = 1;
 
-// Sets (or tests, with F_OFD_GETLK) a lock of the given type on the whole file.
-int lockWhole(int descriptor, int command, short type, struct flock* out = nullptr) {
+// Sets (or tests, with F_OFD_GETLK) a lock of the given type on one byte of the file (locks
+// may lie beyond its end).
+int lockByte(int descriptor, int command, short type, off_t byte, struct flock* out = nullptr) {
     struct flock lock {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
-    lock.l_start = 0;
-    lock.l_len = 0; // to the end, however long the file grows
+    lock.l_start = byte;
+    lock.l_len = 1;
     lock.l_pid = 0; // required for open-file-description locks
     const int result = ::fcntl(descriptor, command, &lock);
     if (out)
@@ -79,7 +83,7 @@ std::shared_ptr<PresenceHold> PresenceHold::take(const QString& databasePath, in
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        if (lockWhole(descriptor, F_OFD_SETLK, F_RDLCK) == 0)
+        if (lockByte(descriptor, F_OFD_SETLK, F_RDLCK, kPresenceByte) == 0)
             return std::shared_ptr<PresenceHold>(new PresenceHold(databasePath, descriptor));
         const int error = errno;
         if (!heldByOther(error) || clock.elapsed() >= waitMs) {
@@ -106,7 +110,8 @@ bool PresenceHold::isHeld(const QString& databasePath) {
     if (descriptor < 0)
         return false;
     struct flock found {};
-    const bool held = lockWhole(descriptor, F_OFD_GETLK, F_WRLCK, &found) == 0 && found.l_type != F_UNLCK;
+    const bool held =
+        lockByte(descriptor, F_OFD_GETLK, F_WRLCK, kPresenceByte, &found) == 0 && found.l_type != F_UNLCK;
     ::close(descriptor);
     return held;
 }
@@ -122,7 +127,7 @@ PresenceHold::~PresenceHold() {
 bool PresenceHold::takeForOwnUse() {
     if (ownUse_)
         return true;
-    if (lockWhole(descriptor_, F_OFD_SETLK, F_WRLCK) == 0) {
+    if (lockByte(descriptor_, F_OFD_SETLK, F_WRLCK, kPresenceByte) == 0) {
         ownUse_ = true;
         return true;
     }
@@ -139,8 +144,19 @@ void PresenceHold::share() {
     if (!ownUse_)
         return;
     // Turning a write lock into a read lock never waits for anyone.
-    lockWhole(descriptor_, F_OFD_SETLK, F_RDLCK);
+    lockByte(descriptor_, F_OFD_SETLK, F_RDLCK, kPresenceByte);
     ownUse_ = false;
+}
+
+void PresenceHold::markRun(bool running) {
+    // A shared lock never waits; its release neither.
+    lockByte(descriptor_, F_OFD_SETLK, running ? F_RDLCK : F_UNLCK, kRunByte);
+}
+
+bool PresenceHold::otherProgramRuns() const {
+    // The holds of this open file description never conflict with its own test.
+    struct flock found {};
+    return lockByte(descriptor_, F_OFD_GETLK, F_WRLCK, kRunByte, &found) == 0 && found.l_type != F_UNLCK;
 }
 
 } // namespace platform::db

@@ -10,6 +10,11 @@
 // (two holds in one process are two programs to each other), and it dies with its process,
 // so a program that crashed never leaves a presence behind. Network file systems pass these
 // locks on to the server, which is what makes two machines see each other.
+//
+// The presence is the file's first byte. Its second byte marks the runs: a program whose long
+// run is under way (an update run, a cut, any work behind the wait window) holds it shared
+// through its hold, so that every other program on the database can refuse the commands that
+// would change the files and records under that run.
 #pragma once
 
 #include <QString>
@@ -46,6 +51,11 @@ public:
     // Shares the file again after takeForOwnUse.
     void share();
     bool isOwnUse() const { return ownUse_; }
+
+    // Marks (true) or unmarks (false) a run of this program on the database.
+    void markRun(bool running);
+    // True when another program (any other hold) marks a run on the database now.
+    bool otherProgramRuns() const;
 
 private:
     PresenceHold(QString databasePath, int descriptor);

@@ -53,11 +53,8 @@ std::unique_ptr<Workbook> Workbook::open(const QString& path, const OpenOptions&
     d.filePath = info.absoluteFilePath();
     d.name = info.fileName();
     d.load(std::move(bytes), options);
-    if (!d.readOnly) {
-        d.lock = WorkbookLock::acquire(d.filePath);
-        if (!d.lock)
-            d.readOnly = true; // held by someone else, or not writable: open read-only
-    }
+    if (!d.readOnly)
+        d.lockFile();
     return wb;
 }
 
@@ -92,6 +89,27 @@ QString Workbook::path() const {
 
 bool Workbook::readOnly() const {
     return d_->readOnly;
+}
+
+Workbook::ReadOnlyReason Workbook::readOnlyReason() const {
+    return d_->readOnly ? d_->readOnlyReason : ReadOnlyReason::None;
+}
+
+QString Workbook::readOnlyReasonText() const {
+    switch (readOnlyReason()) {
+    case ReadOnlyReason::None:
+        return QString();
+    case ReadOnlyReason::Asked:
+        return QStringLiteral("it was opened for reading only: open it again for writing");
+    case ReadOnlyReason::WriteReserved:
+        return QStringLiteral(
+            "a password protects it against changes, and it was opened without that password");
+    case ReadOnlyReason::HeldElsewhere:
+        return QStringLiteral("another program holds its file: close it there, then open it again here");
+    case ReadOnlyReason::NotWritable:
+        return QStringLiteral("its file or its folder may not be written: allow writing, then open it again");
+    }
+    return QString();
 }
 
 bool Workbook::saved() const {
@@ -258,13 +276,14 @@ void Workbook::saveAs(const QString& path, const SaveOptions& options) {
     if (same) {
         if (d.lock)
             d.lock->renew();
+        d.readOnly = !d.lock;
     } else {
         d.lock.reset();
         d.filePath = full;
         d.name = QFileInfo(full).fileName();
-        d.lock = WorkbookLock::acquire(full);
+        d.readOnly = false;
+        d.lockFile();
     }
-    d.readOnly = !d.lock;
     d.saved = true;
 }
 

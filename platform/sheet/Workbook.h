@@ -78,6 +78,11 @@ public:
     // The folder ("" for a workbook never saved).
     QString path() const;
     bool readOnly() const;
+    // Why the workbook is read-only, and that reason in words ("another program holds its
+    // file: ..."), to follow "is open read-only (" in a refusal.
+    enum class ReadOnlyReason { None, Asked, WriteReserved, HeldElsewhere, NotWritable };
+    ReadOnlyReason readOnlyReason() const;
+    QString readOnlyReasonText() const;
     // False while there are changes not saved.
     bool saved() const;
     void setSaved(bool saved);

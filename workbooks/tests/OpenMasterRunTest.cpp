@@ -247,7 +247,9 @@ TEST_F(OpenMasterRunTest, OnlyTheMasterOfThatNameAndFolderIsMergedAndReadOnlyIsR
     readOnly.readOnly = true;
     Workbook& held = app_.open(master_, readOnly);
     runInto(held, workbooks::kAcceptChanges);
-    EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kMasterReadOnlyText.arg("Budget.xlsx")});
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{workbooks::kMasterReadOnlyText.arg(
+                  "Budget.xlsx", "it was opened for reading only: open it again for writing")});
     EXPECT_EQ(held.sheet("Sales").value({2, 2}).toText(), "100");
     EXPECT_EQ(digest(master_), before);
     EXPECT_EQ(state("Sales"), "0|0|0|as cut");

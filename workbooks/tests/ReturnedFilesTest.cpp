@@ -14,6 +14,7 @@
 #include "workbooks/tests/LibreOfficeSheet.h"
 #include "workbooks/tests/PlanBudgetFixture.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -46,9 +47,13 @@ protected:
     }
 
     // The master workbook as LibreOffice saved it, for the next case of a table.
+    // A round starts from nothing: the master copied again, the user files of the round before
+    // gone (a cut would ask before replacing their answers, which no run merged).
     void freshMaster() {
         QFile::remove(master_);
         copyMaster(QStringLiteral("Budget.xlsx"), masters_);
+        for (const char* folder : {"North", "South"})
+            QDir(masters_ + u'/' + QString::fromLatin1(folder)).removeRecursively();
     }
 
     static CellValue valueOf(const QString& path, const char* sheet, const char* address) {

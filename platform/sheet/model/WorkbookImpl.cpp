@@ -161,16 +161,19 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
     links->load(*package, workbookPartName, *workbookRels, workbookPart->externalReferences, self.path());
 
     if (workbookPart->fileSharing && workbookPart->fileSharing->hasPassword("reservationPassword")) {
-        if (options.writeResPassword.isEmpty())
+        if (options.writeResPassword.isEmpty()) {
             readOnly = true;
-        else if (!workbookPart->fileSharing->verify(options.writeResPassword, "reservationPassword"))
+            readOnlyReason = Workbook::ReadOnlyReason::WriteReserved;
+        } else if (!workbookPart->fileSharing->verify(options.writeResPassword, "reservationPassword"))
             throw SheetError(
                 Code::WrongPassword,
                 QStringLiteral("The password to open the workbook '%1' for writing is not correct.")
                     .arg(name));
     }
-    if (options.readOnly)
+    if (options.readOnly) {
         readOnly = true;
+        readOnlyReason = Workbook::ReadOnlyReason::Asked;
+    }
     requireContentTypes();
 }
 
@@ -308,6 +311,15 @@ void Workbook::Impl::buildBlank() {
     strings = std::make_unique<SharedStrings>();
     links = std::make_unique<ExternalLinks>();
     structureChanged = true;
+}
+
+void Workbook::Impl::lockFile() {
+    lock = WorkbookLock::acquire(filePath);
+    if (lock)
+        return;
+    readOnly = true;
+    readOnlyReason = WorkbookLock::isInUse(filePath) ? Workbook::ReadOnlyReason::HeldElsewhere
+                                                     : Workbook::ReadOnlyReason::NotWritable;
 }
 
 void Workbook::Impl::requireOpen() const {

@@ -72,6 +72,9 @@ public:
     std::vector<std::unique_ptr<Worksheet>> sheets;
     Worksheet* active = nullptr;
     std::unique_ptr<WorkbookLock> lock;
+    // Takes the lock of the file at filePath; without it the workbook is read-only, for the
+    // reason found.
+    void lockFile();
     std::string workbookPartName = "xl/workbook.xml";
     std::string stringsPart;
     std::string stylesPart;
@@ -81,6 +84,7 @@ public:
     QString openPassword;
     bool defaultEncryption = false; // encrypted with the format's default password, no password of its own
     bool readOnly = false;
+    Workbook::ReadOnlyReason readOnlyReason = Workbook::ReadOnlyReason::None;
     bool saved = true;
     bool closed = false;
     bool structureChanged = false; // workbook part, its relationships or content types to write
