@@ -1,22 +1,25 @@
-// Test helper: the desktop program's view of the budget "Plan" of the master database that
-// LUMIVANE_COMMON_FILES leads to, from a process of its own while the add-in works in another:
-// prints the Budgets Explorer's status grid ("status: <user file>|<email sent>|<update>"), then
-// runs its update run in accept mode, every question answered with its first button, and prints
-// the questions asked and "done".
-//   cycle_desktop_program
+// Test helper: the desktop program on the budget "Plan" of the master database that
+// LUMIVANE_COMMON_FILES leads to, from a process of its own while the add-in works in another.
+// Without arguments it prints the Budgets Explorer's status grid ("status: <user file>|<email
+// sent>|<update>"), then runs its update run in accept mode. With "delete-worksheet <name>" it
+// deletes that worksheet's records on the Setup Budget Wizard's worksheet page, as the
+// administrator does with its Delete button. Every question is answered with its first button;
+// the questions asked are printed ("asked: <text>"), then "done".
+//   cycle_desktop_program [delete-worksheet <name>]
 #include "HelperSetup.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/ui/DataGrid.h"
+#include "platform/ui/EditGrid.h"
+#include "wizard/frmWizard.h"
 #include "workbooks/UpdateRun.h"
 #include "workbooks/cUpdate.h"
 
 #include <QApplication>
 #include <cstdio>
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testsupport::ScriptedUi& ui = cyclehelper::setUpDesktopProgram();
+namespace {
+
+void showStatusAndUpdate() {
     {
         lumidesk::frmDataTable explorer;
         const platform::ui::DataGrid& grid = *explorer.dtUFStatus();
@@ -28,6 +31,31 @@ int main(int argc, char** argv) {
         explorer.close();
     }
     workbooks::UpdateMasterFilesCommand({QStringLiteral("Plan"), {}, workbooks::kAcceptChanges});
+}
+
+void deleteWorksheet(const QString& name) {
+    core::gOptions->WizPageRequest = 4;
+    wizard::frmWizard form;
+    form.show();
+    platform::ui::EditGrid& sheets = *form.dtWorksheets();
+    for (int row = 0; row < sheets.rowCount(); ++row)
+        if (sheets.cellText(row, 0) == name)
+            sheets.setCurrentCell(row, 0);
+    form.cmdDelWS_Click();
+    form.close();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testsupport::ScriptedUi& ui = cyclehelper::setUpDesktopProgram();
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("delete-worksheet"))
+        deleteWorksheet(args[1]);
+    else
+        showStatusAndUpdate();
     for (const QString& text : ui.messageTexts())
         std::printf("asked: %s\n", qPrintable(text));
     std::printf("done\n");
