@@ -1,7 +1,8 @@
 // Cutting user files from the budget workbooks LibreOffice saved: whole sheets and values
 // only, read back by LibreOffice and openpyxl; the stamped rows; the master byte-identical
 // after every kind of end; the overwrite question, the copy of a corrupt file, the refusals
-// and the failure code; and the selection run of the wizard's grid.
+// and the failure code; the question before answers not merged are cut over; and the selection
+// run of the wizard's grid.
 #include "workbooks/CreateUserFiles.h"
 
 #include "core/cOptions.h"
@@ -149,6 +150,45 @@ TEST_F(CreateUserFilesTest, OverwriteQuestionAnswers) {
     EXPECT_EQ(workbooks::CreateUserFiles("Budget.xlsx", true, false, false), workbooks::kCutFinished);
     EXPECT_TRUE(ui->asked().empty());
     EXPECT_EQ(stamp("Sales"), "Sales.xlsx|P/North/Sales.xlsx|0|0|0|dated");
+    EXPECT_EQ(digest(master_), masterDigest_);
+}
+
+// The desktop's cut over a user file whose answers no run has merged (Sales returned; Costs,
+// never returned, has lost its stamp): it asks first, naming the file, whatever the overwrite
+// choice. Yes replaces both, No keeps Sales and cuts Costs, Cancel cuts nothing.
+TEST_F(CreateUserFilesTest, ASecondCutAsksBeforeReplacingAnswersNotMerged) {
+    const struct {
+        Answer answer;
+        qint32 result;
+        bool salesKept;
+        bool costsCut;
+    } cases[] = {
+        {Answer::Yes, workbooks::kCutFinished, false, true},
+        {Answer::No, workbooks::kCutFinished, true, true},
+        {Answer::Cancel, workbooks::kCutCancelled, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        for (const char* folder : {"North", "South"})
+            QDir(masters_ + u'/' + QString::fromLatin1(folder)).removeRecursively();
+        cut();
+        returnFile(userFile("North", "Sales"), {{"B2", "150"}});
+        execute("UPDATE Worksheets SET User_Filename = NULL WHERE Worksheet_Name = 'Costs'");
+        const QByteArray sales = digest(userFile("North", "Sales"));
+
+        testsupport::ScopedScriptedUi ui;
+        ui->answerMessages({c.answer});
+        EXPECT_EQ(workbooks::CreateUserFiles("Budget.xlsx", true, false, false), c.result);
+        EXPECT_EQ(
+            ui->messageTexts(),
+            QStringList{"These user files hold answers that have not been merged into the master workbook "
+                        "yet:\n" +
+                        userFile("North", "Sales") +
+                        "\nMaking them again replaces those answers. Do you want to replace them?\nNo keeps "
+                        "them and makes the other user files."});
+        EXPECT_EQ(digest(userFile("North", "Sales")) == sales, c.salesKept);
+        EXPECT_EQ(stamp("Costs") != "unstamped", c.costsCut);
+    }
     EXPECT_EQ(digest(master_), masterDigest_);
 }
 
