@@ -115,31 +115,12 @@ TEST_F(AddInCycleTest, MailedCollectedAndMergedIntoTheMasterOpenInLumisheet) {
     control<QTabWidget>(form, "SSTab1").setCurrentIndex(0);
     EXPECT_TRUE(form.windowTitle().startsWith(u"Run Budget - Update Workbook [Context: Plan] [Updated: "))
         << form.windowTitle().toStdString();
-    control<platform::ui::ComboList>(form, "cbxChgeDataMode").setText(workbooks::kEditChanges);
-    QStringList reviewed;
-    QTimer reviewer;
-    reviewer.setInterval(50);
-    QObject::connect(&reviewer, &QTimer::timeout, [&] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            auto* changes = top->objectName() == QLatin1String("frmWait")
-                                ? top->findChild<platform::ui::DataGrid*>(QStringLiteral("dtChangedData"))
-                                : nullptr;
-            if (!changes || !top->isVisible() || changes->rowCount() == 0)
-                continue;
-            reviewer.stop();
-            for (int row = 0; row < changes->rowCount(); ++row)
-                reviewed << changes->cellText(row, 0) + u'|' + changes->cellText(row, 1) + u'|' +
-                                changes->cellText(row, 3);
-            if (!qEnvironmentVariableIsEmpty("LUMIDESK_SCREENSHOT_DIR"))
-                QGuiApplication::primaryScreen()->grabWindow(0).save(
-                    qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR") +
-                    QStringLiteral("/addin-edit-review.png"));
-            top->findChild<QPushButton*>(QStringLiteral("cmdContinue"))->click();
-        }
-    });
-    reviewer.start();
     ui().clear();
-    control<QPushButton>(form, "cmdOK").click();
+    const QStringList reviewed = updateInRunBudget(form, workbooks::kEditChanges, [](QWidget&) {
+        if (!qEnvironmentVariableIsEmpty("LUMIDESK_SCREENSHOT_DIR"))
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                qEnvironmentVariable("LUMIDESK_SCREENSHOT_DIR") + QStringLiteral("/addin-edit-review.png"));
+    });
     EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'|').toStdString();
     EXPECT_EQ(reviewed, QStringList{"C2|110|120"});
     EXPECT_EQ(master->sheet(QStringLiteral("Sales")).value({2, 3}).toText(), "120");
