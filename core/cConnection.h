@@ -10,7 +10,8 @@
 // The descriptor also holds the program's presence on the master database in use (see
 // platform/db/Presence.h): NetCnn takes it on the network file, LocalCnn on the local file
 // (which the desktop program and the add-in both use), so every program that works on a
-// database file is known to the operations that must have the file to themselves.
+// database file is known to the operations that must have the file to themselves. The run
+// guard (core/RunGuard.h) marks the program's runs through the same presence.
 //
 // Local strings of the master database and its temporary copy end with ";"; the network
 // ones and those of the previous and the sample database end without one. Values are
