@@ -5,7 +5,9 @@
 #include "admin/frmConfigure.h"
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
+#include "core/MasterDatabaseTables.h"
 #include "core/cConnection.h"
+#include "core/cDB2.h"
 #include "core/startup/DatabaseCheck.h"
 #include "core/startup/ReplacementOffer.h"
 #include "core/startup/frmAbout.h"
@@ -153,6 +155,11 @@ void OnOpenWorkBook(platform::sheet::Application& oApp) {
     if (!core::MasterDatabaseFound()) {
         core::SayDatabaseMissing();
         return;
+    }
+    {
+        core::cDB2 query;
+        query.SetConnection();
+        core::AddMissingTables(query.Cnn());
     }
     cOptions& opts = *context()->options;
     opts.ReadValues(&oApp);

@@ -2,6 +2,7 @@
 
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
+#include "core/MasterDatabaseTables.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
@@ -54,7 +55,8 @@ bool databaseIsSound(platform::db::Connection& cnn) {
 
 // Runs the version query and the integrity check. A refused password ends the start-up (the
 // query object has said so); so does a damaged file, a Budgets table without its 14 columns
-// or any other failure of the query, each with its message.
+// or any other failure of the query, each with its message. A database that passes gets the
+// tables the program adds, where it lacks them; a failure there is thrown.
 bool versionCheckPasses() {
     core::gDB2 = std::make_unique<core::cDB2>();
     platform::db::Recordset rst;
@@ -69,6 +71,8 @@ bool versionCheckPasses() {
         say(kIllegalVersionText);
         passes = false;
     }
+    if (passes)
+        core::AddMissingTables(core::gDB2->Cnn());
     core::gDB2.reset();
     return passes;
 }

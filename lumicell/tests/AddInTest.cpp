@@ -199,6 +199,20 @@ TEST_F(AddInTest, AMissingMasterDatabaseIsToldUnderTheDesktopTitleAndTheAddInSta
     EXPECT_TRUE(lumicell::gOptions()->DisplayLumiAlerts.isEmpty());
 }
 
+// A database made before the program kept its own tables gets them when the add-in starts.
+TEST_F(AddInTest, ADatabaseOfAnEarlierVersionGetsTheTablesTheProgramAdds) {
+    const QStringList added{QStringLiteral("UserFileCuts"), QStringLiteral("CollectedMessages"),
+                            QStringLiteral("ReportedMessages")};
+    for (const QString& table : added)
+        testsupport::openDatabaseFile(folders_.masterPath()).dropTable(table);
+    writeSetting(kAddInApplication, "Options", "Splash", QStringLiteral("1"));
+    lumicell::OnOpenWorkBook(app_);
+    EXPECT_TRUE(ui_->asked().empty()) << ui_->messageTexts().join(u'|').toStdString();
+    for (const QString& table : added)
+        EXPECT_TRUE(testsupport::openDatabaseFile(folders_.masterPath()).table(table).has_value())
+            << table.toStdString();
+}
+
 TEST_F(AddInTest, TheSplashIsTheAddInsAboutBoxOnTheSpreadsheetProgramsWindow) {
     host_.show();
     lumicell::OnOpenWorkBook(app_);

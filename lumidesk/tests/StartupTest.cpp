@@ -61,6 +61,30 @@ TEST_F(StartupChecks, AFreshMasterDatabasePassesSilently) {
     EXPECT_EQ(core::gDB2, nullptr) << "the version check releases its query object";
 }
 
+// A database made before the program kept its own tables (the cuts of user files, the memory
+// of collected mail) gets them at start-up, its rows kept; a current one is left as it is.
+TEST_F(StartupChecks, ADatabaseOfAnEarlierVersionGetsTheTablesTheProgramAdds) {
+    const QStringList added{QStringLiteral("UserFileCuts"), QStringLiteral("CollectedMessages"),
+                            QStringLiteral("ReportedMessages")};
+    installBuiltMaster([&](platform::db::Connection& c) {
+        for (const QString& table : added)
+            c.dropTable(table);
+        c.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES ('Kept')"));
+    });
+    for (int start = 0; start < 2; ++start) {
+        testsupport::ScopedScriptedUi ui;
+        EXPECT_TRUE(lumidesk::RunStartupChecks());
+        EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join(u'|').toStdString();
+        platform::db::Connection cnn;
+        cnn.open(QStringLiteral("Data Source=") + masterPath());
+        for (const QString& table : added)
+            EXPECT_TRUE(cnn.table(table).has_value()) << table.toStdString();
+        EXPECT_EQ(
+            cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = 'Kept'")).toInt(), 1);
+        TearDown();
+    }
+}
+
 TEST_F(StartupChecks, AMissingDatabaseFileIsReportedWithItsPath) {
     testsupport::ScopedScriptedUi ui;
     EXPECT_FALSE(lumidesk::RunStartupChecks());
@@ -114,9 +138,9 @@ TEST_F(StartupChecks, AMissingBudgetsTableEndsTheStartup) {
     installBuiltMaster([](platform::db::Connection& c) { c.dropTable(QStringLiteral("Budgets")); });
     testsupport::ScopedScriptedUi ui;
     EXPECT_FALSE(lumidesk::RunStartupChecks()) << "a failed version query is no success";
-    EXPECT_EQ(ui->messageTexts(),
-              QStringList{QStringLiteral("The database module is corrupted or an illegal version.  Re-install "
-                                         "Lumivane and restore from a backup copy.")});
+    EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral(
+                                      "The database module is corrupted or an illegal version.  Re-install "
+                                      "Lumivane and restore from a backup copy.")});
 }
 
 } // namespace

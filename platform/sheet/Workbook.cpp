@@ -8,6 +8,7 @@
 #include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"
 #include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/CustomProperties.h"
 #include "platform/sheet/package/Package.h"
 #include "platform/sheet/package/Relationships.h"
 #include "platform/sheet/package/WorkbookPart.h"
@@ -229,6 +230,23 @@ Workbook::circularReference(Worksheet& sheet, const std::vector<std::pair<CellRe
         formulas.emplace_back(cell, formula ? XmlText::toUtf8(typed.mid(1)) : std::string());
     }
     return d_->recalculator().circularReference(sheet, formulas);
+}
+
+// ---- custom document properties --------------------------------------------------------------
+
+std::optional<QString> Workbook::customProperty(const QString& name) const {
+    d_->requireOpen();
+    return d_->custom ? d_->custom->value(name) : std::nullopt;
+}
+
+void Workbook::setCustomProperty(const QString& name, const QString& value) {
+    Impl& d = *d_;
+    d.requireOpen();
+    if (!d.custom)
+        d.custom = std::make_unique<CustomProperties>(d.workbookPart->strict());
+    d.custom->set(name, value);
+    if (d.custom->changed())
+        d.saved = false;
 }
 
 // ---- saving ------------------------------------------------------------------------------

@@ -95,6 +95,12 @@ public:
     std::optional<QByteArray> macroProjectPart() const;
     bool structureProtected() const;
 
+    // Custom document properties: texts a program keeps with the workbook, which spreadsheet
+    // programs carry through their own saves. Names are compared without regard to case; a
+    // property that is not there has no value. Setting one leaves every other as it was.
+    std::optional<QString> customProperty(const QString& name) const;
+    void setCustomProperty(const QString& name, const QString& value);
+
     // Sheets in tab order (worksheets and chart sheets), from 0.
     int sheetCount() const;
     Worksheet& sheet(int index) const;           // throws SheetError (NoSuchSheet)

@@ -12,6 +12,7 @@
 #include "platform/sheet/model/WorksheetImpl.h"
 #include "platform/sheet/package/Conformance.h"
 #include "platform/sheet/package/ContentTypes.h"
+#include "platform/sheet/package/CustomProperties.h"
 #include "platform/sheet/package/ExternalLinks.h"
 #include "platform/sheet/package/Package.h"
 #include "platform/sheet/package/PackageEncryption.h"
@@ -175,6 +176,41 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
         readOnlyReason = Workbook::ReadOnlyReason::Asked;
     }
     requireContentTypes();
+    readCustomProperties(rootRels);
+}
+
+// A custom properties part that cannot be read holds no property for the layer; a property set
+// later replaces it.
+void Workbook::Impl::readCustomProperties(const Relationships& rootRels) {
+    for (const Relationship& r : rootRels.all()) {
+        if (r.external || !CustomProperties::isRelationshipType(r.type))
+            continue;
+        customPart = Relationships::resolve("", r.target);
+        try {
+            if (package->contains(customPart))
+                custom = std::make_unique<CustomProperties>(
+                    CustomProperties::parse(package->read(customPart), customPart));
+        } catch (const SheetError&) {
+            custom.reset();
+        }
+        return;
+    }
+}
+
+// Writes the properties when one was set, linking a new part from the package.
+void Workbook::Impl::saveCustomProperties() {
+    if (!custom || !custom->changed())
+        return;
+    if (customPart.empty()) {
+        customPart = std::string(CustomProperties::kPartName);
+        Relationships rootRels = Relationships::parse(package->read("_rels/.rels"));
+        rootRels.add(workbookPart->strict() ? CustomProperties::kStrictRelationship
+                                            : CustomProperties::kRelationship,
+                     customPart);
+        package->write("_rels/.rels", rootRels.serialize());
+    }
+    types->setOverride(customPart, CustomProperties::kContentType);
+    package->write(customPart, custom->serialize());
 }
 
 // Every part the layer reads has a content type, as the packaging rules require: a package
@@ -482,6 +518,7 @@ void Workbook::Impl::prepareSave() {
     }
     if (workbookRels->changed())
         package->write(Relationships::partFor(workbookPartName), workbookRels->serialize());
+    saveCustomProperties();
     if (types->changed())
         package->write(ContentTypes::kPartName, types->serialize());
 }
@@ -498,6 +535,8 @@ QByteArray Workbook::Impl::serialize() {
     structureChanged = false;
     cellsWritten = false;
     activeChanged = false;
+    if (custom)
+        custom->markSaved();
     if (!openPassword.isEmpty())
         zip = PackageEncryption::encrypt(zip, openPassword);
     else if (defaultEncryption)

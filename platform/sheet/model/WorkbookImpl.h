@@ -14,6 +14,7 @@
 namespace platform::sheet {
 
 class ContentTypes;
+class CustomProperties;
 class ExternalLinks;
 class Package;
 class Recalculator;
@@ -69,6 +70,9 @@ public:
     std::unique_ptr<Styles> styles;
     std::unique_ptr<ExternalLinks> links;
     std::unique_ptr<Recalculator> recalc;
+    // The custom document properties; none until the file has them or one is set.
+    std::unique_ptr<CustomProperties> custom;
+    std::string customPart;
     std::vector<std::unique_ptr<Worksheet>> sheets;
     Worksheet* active = nullptr;
     std::unique_ptr<WorkbookLock> lock;
@@ -96,6 +100,8 @@ private:
     void readSheets();
     void readTables(Worksheet::Impl& sheet);
     void requireContentTypes() const;
+    void readCustomProperties(const Relationships& rootRels);
+    void saveCustomProperties();
     void prepareSave();
 };
 

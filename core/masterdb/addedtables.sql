@@ -1,0 +1,46 @@
+-- addedtables.sql: the tables the program keeps in the master database beside those of
+-- lumimaster.sql, for its own bookkeeping of user files and collected mail.
+--
+-- Every statement creates its table only where the database lacks it, so the one script serves
+-- twice: the build runs it after lumimaster.sql into the file that ships, and both programs run it
+-- at start-up (core/MasterDatabaseTables.h), which brings a database made by an earlier version up
+-- to date. A table is only ever added here, never changed; the conventions of lumimaster.sql hold.
+-- The rows are written and read by plain statements, never through a grid: they need no key.
+-- None of these tables is listed in TablesList: they hold no placeholder row, and the migration
+-- does not carry them over (a database without their rows works as one made before them).
+
+
+-- UserFileCuts: the cut that made each user file, by the file's path. The cut stamps the same
+-- identifier into the user file it saves, so that a returned file can be told from one of another
+-- cut, budget or sheet (workbooks/UserFileStamp.h). Cut again, a path gets its new identifier.
+CREATE TABLE IF NOT EXISTS UserFileCuts (
+    UFNPath   VARCHAR(255)  CONSTRAINT "size:UFNPath" CHECK (length(UFNPath) <= 255)  UNIQUE,
+    Cut_ID    VARCHAR(50)   CONSTRAINT "size:Cut_ID" CHECK (length(Cut_ID) <= 50),
+    Cut_Date  DATETIME
+);
+
+-- CollectedMessages: the returned user files taken from messages that stay on the mail server, by
+-- the robot mailbox, the message's unique identifier there (UIDL) and the user file's path.
+-- Applied 1: the file was saved over the user file; 0: it lost to a newer answer of the same
+-- collection. Either way that message's file never replaces the user file again. Rows of messages
+-- the server no longer holds go at the end of each collection.
+CREATE TABLE IF NOT EXISTS CollectedMessages (
+    Pop3_Server           VARCHAR(255)                             CONSTRAINT "size:Pop3_Server" CHECK (length(Pop3_Server) <= 255),
+    Pop3_Account          VARCHAR(255)                             CONSTRAINT "size:Pop3_Account" CHECK (length(Pop3_Account) <= 255),
+    Message_UIDL          VARCHAR(100)                             CONSTRAINT "size:Message_UIDL" CHECK (length(Message_UIDL) <= 100),
+    UFNPath               VARCHAR(255)                             CONSTRAINT "size:UFNPath" CHECK (length(UFNPath) <= 255),
+    Applied               YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Applied" CHECK (Applied IN (0,1)),
+    Collected_Date        DATETIME
+);
+
+-- ReportedMessages: the messages a collection reported as left on the mail server, with a digest
+-- of the reasons it gave, so that a later collection counts them instead of listing them again
+-- while their reasons stay the same. Rows of messages the server no longer holds go at the end of
+-- each collection.
+CREATE TABLE IF NOT EXISTS ReportedMessages (
+    Pop3_Server          VARCHAR(255)                             CONSTRAINT "size:Pop3_Server" CHECK (length(Pop3_Server) <= 255),
+    Pop3_Account         VARCHAR(255)                             CONSTRAINT "size:Pop3_Account" CHECK (length(Pop3_Account) <= 255),
+    Message_UIDL         VARCHAR(100)                             CONSTRAINT "size:Message_UIDL" CHECK (length(Message_UIDL) <= 100),
+    Reasons_Digest       VARCHAR(64)                              CONSTRAINT "size:Reasons_Digest" CHECK (length(Reasons_Digest) <= 64),
+    Reported_Date        DATETIME
+);
