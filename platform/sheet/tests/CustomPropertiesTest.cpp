@@ -56,8 +56,9 @@ TEST(CustomProperties, SetOnWorkbooksOfOtherProgramsAndReadBackWithTheOtherParts
 
         const QMap<QString, QByteArray> after = sheettest::zipParts(path);
         for (auto part = before.begin(); part != before.end(); ++part) {
-            if (!kPropertyParts.contains(part.key()))
+            if (!kPropertyParts.contains(part.key())) {
                 EXPECT_EQ(after.value(part.key()), part.value()) << part.key().toStdString();
+            }
         }
         EXPECT_TRUE(after.value(QStringLiteral("_rels/.rels")).contains(c.relationship));
         EXPECT_TRUE(after.value(QStringLiteral("[Content_Types].xml"))
