@@ -22,6 +22,7 @@
 #include "workbooks/MasterFileRow.h"
 #include "workbooks/MasterWorkbookPasswords.h"
 #include "workbooks/ReportError.h"
+#include "workbooks/UserFileStamp.h"
 #include "workbooks/WaitWindowSteps.h"
 #include "workbooks/WaitingAnswers.h"
 
@@ -94,13 +95,15 @@ void tell(const QString& text) {
 // The user workbook of one sheet: a copy of the whole sheet (unprotected with the stored
 // password when the sheet is protected), or its values and formats from A1 to its last used
 // cell pasted into a new workbook of the cut's own application. Either way its one sheet bears
-// the master sheet's name, by which the update run finds it again, and the master is only read.
+// the master sheet's name, by which the update run finds it again, it carries the stamp of what
+// it was cut from, and the master is only read.
 void saveUserFile(Application& app, const Workbook& master, const Worksheet& sheet, const QString& path,
-                  bool copyValues, const QString& sheetPassword) {
+                  bool copyValues, const QString& sheetPassword, const UserFileStamp& stamp) {
     if (!copyValues) {
         std::unique_ptr<Workbook> book = master.copySheetToNewWorkbook(sheet, QFileInfo(path).fileName());
         if (!sheetPassword.isEmpty())
             book->sheet(0).unprotect(sheetPassword);
+        WriteUserFileStamp(*book, stamp);
         book->saveCopyAs(path);
         book->close();
         return;
@@ -113,6 +116,7 @@ void saveUserFile(Application& app, const Workbook& master, const Worksheet& she
     target.pasteSpecial(PasteType::Formats);
     target.pasteSpecial(PasteType::Values);
     app.clearCopy();
+    WriteUserFileStamp(book, stamp);
     book.saveCopyAs(path);
     app.close(book);
 }
@@ -264,10 +268,11 @@ private:
         const Worksheet& sheet = book.sheet(worksheet);
         if (!target->folderExists)
             platform::sys::MakeFolder(target->folderPath);
+        const UserFileStamp stamp{context(), master_.file, worksheet, NewCutId()};
         saveUserFile(app, book, sheet, path, choice_.copyValues,
-                     DecodedTextOf(row, QStringLiteral("WS_Password")));
+                     DecodedTextOf(row, QStringLiteral("WS_Password")), stamp);
         stamps_.begin();
-        RecordUserFileCreated(worksheet, UserFileName(worksheet), path, choice_.copyValues);
+        RecordUserFileCreated(worksheet, UserFileName(worksheet), path, choice_.copyValues, stamp.cutId);
         return Outcome::Cut;
     }
 
@@ -372,11 +377,13 @@ qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSe
 }
 
 void RecordUserFileCreated(const QString& worksheetName, const QString& userFilename,
-                           const QString& userFilePath, bool copyValues) {
+                           const QString& userFilePath, bool copyValues, const QString& cutId) {
     try {
         if (!core::gDB2)
             core::gDB2 = std::make_unique<core::cDB2>();
         core::gDB2->SetConnection();
+        if (!cutId.isEmpty())
+            RecordUserFileCut(core::gDB2->Cnn(), userFilePath, cutId);
         Recordset row = Recordset::open(core::gDB2->Cnn(), kSheetRow, {worksheetName, context()});
         if (row.eof())
             return;

@@ -1,9 +1,10 @@
 // Cutting user files: for every worksheet of a master workbook that the administrator picked,
 // a workbook holding a copy of that one sheet (whole, or its values and formats only) is saved
-// as <master folder>/<folder>/<sheet>.xlsx and the worksheet's row is stamped with the file's
-// name, path and dates. Every later step (assignment, mail, activity check, update run) finds
-// the user file through those columns. A picked worksheet without a folder is cut to nothing,
-// and the cut says so at its end.
+// as <master folder>/<folder>/<sheet>.xlsx, carrying the stamp of what it was cut from
+// (UserFileStamp.h), and the worksheet's row is stamped with the file's name, path and dates.
+// Every later step (assignment, mail, activity check, update run) finds the user file through
+// those columns. A picked worksheet without a folder is cut to nothing, and the cut says so at
+// its end.
 //
 // A user file written after the date its row records holds a user's answers that no run has
 // merged yet: before the cut replaces any such file, it asks (naming them) whether to replace
@@ -117,8 +118,9 @@ qint32 CutWorksheets(core::QueryObject& query, platform::sheet::Workbook& book,
 
 // Stamps the Worksheets row of the worksheet in the budget context with the saved user file
 // (its creation and last-write times, path, name, not missing, not corrupt, values only or
-// not). A failure shows the generic error message; the cut goes on.
+// not), and records the cut of the file (cutId, the one stamped into it; none: left as it was).
+// A failure shows the generic error message; the cut goes on.
 void RecordUserFileCreated(const QString& worksheetName, const QString& userFilename,
-                           const QString& userFilePath, bool copyValues);
+                           const QString& userFilePath, bool copyValues, const QString& cutId = {});
 
 } // namespace workbooks

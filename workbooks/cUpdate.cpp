@@ -1,6 +1,7 @@
 // See cUpdate.h.
 #include "workbooks/cUpdate.h"
 
+#include "core/ErrorMessage.h"
 #include "core/ErrorsTable.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/EventPump.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/ReportError.h"
+#include "workbooks/UserFileStamp.h"
 #include "workbooks/WaitWindowSteps.h"
 
 namespace workbooks {
@@ -67,33 +69,50 @@ struct UserTable {
 };
 
 // The sheet of the user file that stands for the master sheet: the one of its name, or -- in a
-// file of one worksheet, as values-only files were once cut -- that one. A sheet the user added
-// is never compared with the master sheet.
-Worksheet& userSheetOf(const Workbook& book, const QString& worksheet) {
+// file of one worksheet whose stamp says it was cut from that sheet (the user renamed it) --
+// that one. A sheet the user added, or the one sheet of another sheet's file, is never compared
+// with the master sheet.
+Worksheet& userSheetOf(const Workbook& book, const QString& worksheet, bool stamped) {
     if (Worksheet* named = book.findSheet(worksheet); named && named->kind() == Worksheet::Kind::Worksheet)
         return *named;
     const std::vector<Worksheet*> sheets = book.worksheets();
-    if (sheets.size() == 1)
+    if (stamped && sheets.size() == 1)
         return *sheets.front();
     throw SheetError(SheetError::Code::NoSuchSheet,
                      QStringLiteral("it holds no worksheet named '%1' (its sheets: %2).")
                          .arg(worksheet, book.sheetNames().join(QStringLiteral(", "))));
 }
 
-// Reads the user file. A file that cannot be read, or holds no sheet for the master sheet, is
-// reported by name, with its errors row written once per version of the file: nothing then.
-std::optional<UserTable> readUserFile(const QString& path, const QString& worksheet, bool copyValues,
-                                      const QString& userFile, const QString& masterFile) {
+// A user file that is not merged as a whole: named in its message, with its errors row written
+// once per version of the file.
+void refuseUserFile(const QString& path, qint64 number, const QString& reason, const QString& userFile,
+                    const QString& masterFile) {
+    core::ShowErrorMessage(number, QStringLiteral("The user file '%1' is not merged: ").arg(path) + reason);
+    core::LogUserFileError(userFile, masterFile, reason, context(), platform::sys::GetFileModifiedText(path));
+}
+
+// Reads the user file. A file that cannot be read, whose stamp names another worksheet row, or
+// that holds no sheet for the master sheet, is refused (refuseUserFile): nothing then.
+std::optional<UserTable> readUserFile(platform::db::Connection& cnn, const QString& path,
+                                      const QString& worksheet, bool copyValues, const QString& userFile,
+                                      const QString& masterFile) {
     try {
         std::unique_ptr<Workbook> book = Workbook::open(path, platform::sheet::OpenOptions::readOnlyAccess());
-        const Worksheet& sheet = userSheetOf(*book, worksheet);
+        const std::optional<UserFileStamp> stamp = ReadUserFileStamp(*book);
+        if (stamp) {
+            const QString mismatch =
+                StampMismatch(userFile, *stamp, StampOfRow(cnn, context(), masterFile, worksheet, path));
+            if (!mismatch.isEmpty()) {
+                refuseUserFile(path, platform::db::DbError::kGeneral, mismatch + u'.', userFile, masterFile);
+                return std::nullopt;
+            }
+        }
+        const Worksheet& sheet = userSheetOf(*book, worksheet, stamp.has_value());
         UserTable table{tableOf(sheet, copyValues), sheet.values(sheet.usedBlock())};
         book->close();
         return table;
     } catch (const SheetError& error) {
-        ReportError(error, QStringLiteral("The user file '%1' is not merged: ").arg(path));
-        core::LogUserFileError(userFile, masterFile, error.description(), context(),
-                               platform::sys::GetFileModifiedText(path));
+        refuseUserFile(path, error.number(), error.description(), userFile, masterFile);
         return std::nullopt;
     }
 }
@@ -237,8 +256,9 @@ qint32 cUpdate::TestWS(const QString& userFile, const QString& userFilePath,
 qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QString& userFile,
                            const QString& sheetPassword, const QString& userFilePath, bool copyValues) {
     try {
+        SetConnection();
         const std::optional<UserTable> user =
-            readUserFile(userFilePath, worksheet, copyValues, userFile, master.name());
+            readUserFile(Cnn(), userFilePath, worksheet, copyValues, userFile, master.name());
         if (!user)
             return kFailed;
         Worksheet& sheet = master.sheet(worksheet);

@@ -6,9 +6,12 @@
 //
 // A user file is merged whole or not at all: every change is checked before the first write
 // (the master cell writable, a formula to be written one the workbook takes and that does not
-// read its own result), so a master is never saved half merged. The file's sheet of the master
-// sheet's name is compared (a sheet the user added is not); a file that cannot be read, or has
-// no such sheet, is named in its message and logged once per version. A changed cell whose
+// read its own result), so a master is never saved half merged. A file stamped for another
+// worksheet row (another budget, master, sheet or cut: UserFileStamp.h) is refused. The file's
+// sheet of the master sheet's name is compared: never a sheet the user added, nor the one sheet
+// of another name of a file without a stamp; a file stamped for this row may have its one sheet
+// renamed. A file that cannot be read, or has no such sheet, is named in its message and logged
+// once per version. A changed cell whose
 // value is an error, or a circular formula, stops the file as a corrupted formula does. A text
 // of the user file is written as text, never read as a number or date. Changes that cannot be
 // taken over are left, and reported in the errors table when the file's other cells are

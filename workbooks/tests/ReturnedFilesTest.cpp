@@ -1,5 +1,6 @@
 // The update run on user files that came back other than as cut, over the master workbook
-// LibreOffice saved: a sheet the user added (and left active), a file without the master's
+// LibreOffice saved: a sheet the user added (and left active), the stamp of what a file was cut
+// from (this row's, another budget's, sheet's or cut's, none), a file without the master's
 // sheet, a damaged file, error values, a circular formula, texts that look like numbers or
 // dates; the guard rows of refused cells only when the file is merged; masters whose passwords
 // are not stored; the master's date after a run stopped before its bookings; and a user file
@@ -10,6 +11,7 @@
 #include "workbooks/CreateUserFiles.h"
 #include "workbooks/MasterWorkbookPasswords.h"
 #include "workbooks/UpdateRun.h"
+#include "workbooks/UserFileStamp.h"
 #include "workbooks/cUpdate.h"
 #include "workbooks/tests/LibreOfficeSheet.h"
 #include "workbooks/tests/PlanBudgetFixture.h"
@@ -44,6 +46,54 @@ protected:
         const qint64 at = QFileInfo(path).lastModified().toSecsSinceEpoch() + seconds;
         const timespec times[2] = {{at, 0}, {at, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    }
+
+    // The user types B2 = 150 into the file with the workbook layer, which keeps its stamp, as
+    // the user's spreadsheet program does; the stamp first changed as `change` says, the one
+    // sheet renamed when a name is given.
+    static void restamp(const QString& path, const std::function<void(workbooks::UserFileStamp&)>& change,
+                        const QString& renameTo = {}) {
+        std::unique_ptr<platform::sheet::Workbook> book = platform::sheet::Workbook::open(path);
+        std::optional<workbooks::UserFileStamp> stamp = workbooks::ReadUserFileStamp(*book);
+        ASSERT_TRUE(stamp.has_value()) << "the cut stamps every user file";
+        change(*stamp);
+        workbooks::WriteUserFileStamp(*book, *stamp);
+        if (!renameTo.isEmpty())
+            book->renameSheet(book->sheet(0), renameTo);
+        book->sheet(0).setEntry({2, 2}, QStringLiteral("150"));
+        book->save();
+        book->close();
+    }
+
+    // The file as one cut before stamps were written: without its custom properties.
+    static void unstamp(const QString& path) {
+        sheettest::runPython(
+            QStringLiteral("import sys, zipfile, shutil\n"
+                           "shutil.move(sys.argv[1], sys.argv[1] + '.stamped')\n"
+                           "with zipfile.ZipFile(sys.argv[1] + '.stamped') as z, "
+                           "zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as out:\n"
+                           "    for item in z.infolist():\n"
+                           "        if item.filename != 'docProps/custom.xml':\n"
+                           "            out.writestr(item, z.read(item.filename))\n"),
+            {path});
+        std::unique_ptr<platform::sheet::Workbook> book =
+            platform::sheet::Workbook::open(path, OpenOptions::readOnlyAccess());
+        ASSERT_FALSE(workbooks::ReadUserFileStamp(*book).has_value());
+    }
+
+    static void editWithLibreOffice(const QString& path, const char* cells) {
+        sheettest::runPythonFile(testsupport::fixturePath(QStringLiteral("lo_cells.py")),
+                                 {QStringLiteral("edit"), path, QString::fromUtf8(cells)});
+    }
+
+    static QByteArray readAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void writeAll(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
     }
 
     // The master workbook as LibreOffice saved it, for the next case of a table.
@@ -87,14 +137,87 @@ TEST_F(ReturnedFilesTest, AnAddedSheetIsNeverComparedWithTheMaster) {
     }
 }
 
-TEST_F(ReturnedFilesTest, AOneSheetFileOfAnotherSheetNameIsStillMerged) {
-    cut("Budget.xlsx", true);
-    edit(userFile("North", "Sales"),
-         "ws.title = 'Sheet1'\nws['B2'] = 150"); // as values-only files were once cut
-    testsupport::ScopedScriptedUi ui;
-    run(workbooks::kAcceptChanges);
-    EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join('|').toStdString();
-    EXPECT_EQ(cell(master_, "Sales", "B2"), "150");
+// The stamp decides whose file a returned file is: one stamped for this worksheet row is merged
+// (after LibreOffice saved it; with its one sheet renamed, in a values-only cut), one stamped for
+// another budget, another sheet or an earlier cut is refused with a message that names both; a
+// file without a stamp, as files were cut before, is merged by its sheet's name -- and a single
+// sheet of another name is then another sheet's, and refused.
+TEST_F(ReturnedFilesTest, TheStampDecidesWhoseFileItIs) {
+    const QString path = userFile("North", "Sales");
+    const struct {
+        const char* name;
+        bool valuesOnly;
+        std::function<void(const QString&)> spoil; // after the cut; types B2 = 150 its own way
+        const char* refusal;                       // a part of the message; "" when merged
+    } cases[] = {
+        {"stamped for this row, saved by LibreOffice", false,
+         [](const QString& file) { editWithLibreOffice(file, R"([[1, "B2", "150"]])"); }, ""},
+        {"stamped for another budget", false,
+         [](const QString& file) {
+             restamp(file, [](workbooks::UserFileStamp& stamp) {
+                 stamp.budget = "Other";
+                 stamp.cutId = "20250101T080000Z-0000abcd";
+             });
+         },
+         "Sales.xlsx was cut from the sheet 'Sales' of Budget.xlsx in the budget 'Other' (cut "
+         "20250101T080000Z-0000abcd), not from the sheet 'Sales' of Budget.xlsx in the budget 'Plan' (cut "},
+        {"stamped for another sheet", false,
+         [](const QString& file) {
+             restamp(file, [](workbooks::UserFileStamp& stamp) { stamp.worksheet = "Costs"; });
+         },
+         "Sales.xlsx was cut from the sheet 'Costs' of Budget.xlsx in the budget 'Plan'"},
+        {"stamped by an earlier cut", false,
+         [this](const QString& file) {
+             const QByteArray earlier = readAll(file);
+             cut();
+             writeAll(file, earlier);
+             restamp(file, [](workbooks::UserFileStamp&) {});
+         },
+         ", not from the sheet 'Sales' of Budget.xlsx in the budget 'Plan' (cut "},
+        {"values only, its sheet renamed, stamped for this row", true,
+         [](const QString& file) {
+             restamp(
+                 file, [](workbooks::UserFileStamp&) {}, "Sheet1");
+         },
+         ""},
+        {"values only, its sheet renamed, no stamp", true,
+         [](const QString& file) {
+             restamp(
+                 file, [](workbooks::UserFileStamp&) {}, "Sheet1");
+             unstamp(file);
+         },
+         "it holds no worksheet named 'Sales' (its sheets: Sheet1)."},
+        {"no stamp, as cut before stamps", false,
+         [](const QString& file) {
+             restamp(file, [](workbooks::UserFileStamp&) {});
+             unstamp(file);
+         },
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute("DELETE FROM Errors");
+        freshMaster();
+        cut("Budget.xlsx", c.valuesOnly);
+        c.spoil(path);
+        markReturned(path);
+        testsupport::ScopedScriptedUi ui;
+        run(workbooks::kAcceptChanges);
+        if (!*c.refusal) {
+            EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join('|').toStdString();
+            EXPECT_EQ(cell(master_, "Sales", "B2"), "150");
+            EXPECT_EQ(state("Sales"), "0|0|0|merged");
+            continue;
+        }
+        EXPECT_EQ(ui->messageTexts().size(), 1);
+        const QString message = ui->messageTexts().join(u'|');
+        EXPECT_TRUE(message.contains(QStringLiteral("The user file '%1' is not merged: ").arg(path)))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.refusal))) << message.toStdString();
+        EXPECT_EQ(cell(master_, "Sales", "B2"), "100");
+        EXPECT_EQ(state("Sales"), "1|1|0|as cut");
+        EXPECT_EQ(rows("SELECT UF_name, UFPassArrayFailed FROM Errors"), QStringList{"Sales.xlsx|1"});
+    }
 }
 
 // A file that cannot be used as a whole is named in its message, not merged, and logged once
