@@ -30,19 +30,50 @@ std::optional<QString> cellOf(const CellTexts& table, int row, int column) {
 
 } // namespace
 
-void ReportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
-                            const QString& userFile, const QString& masterFile) {
+void ReportRefusedCell(int row, int column, const QString& masterText, const QString& userText,
+                       const QString& userFile, const QString& masterFile, const QString& question) {
     platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Errors"),
                                 QStringLiteral("CorruptedFilename"), userFile);
     core::gOptions->CorruptedFilename = userFile;
     core::gOptions->CorruptedFlag = true;
-    const QString label = CellLabel(row, column);
-    core::LogCellError(row, column, false, true, false, label, userFile, QStringLiteral("1"),
+    core::LogCellError(row, column, false, true, false, CellLabel(row, column), userFile, QStringLiteral("1"),
                        QStringLiteral("0"), masterFile, masterText, userText);
-    const auto answer = platform::ui::msgBox(kCorruptedFormulaText.arg(userFile, label),
-                                             platform::ui::Buttons::YesNo, core::appTitle());
+    const auto answer = platform::ui::msgBox(question, platform::ui::Buttons::YesNo, core::appTitle());
     if (answer != platform::ui::Answer::Yes)
         core::gOptions->CancelOp = true;
+}
+
+void ReportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
+                            const QString& userFile, const QString& masterFile) {
+    ReportRefusedCell(row, column, masterText, userText, userFile, masterFile,
+                      kCorruptedFormulaText.arg(userFile, CellLabel(row, column)));
+}
+
+bool AskAboutValuesOutsideBlock(const CellTexts& master, const CellTexts& user, const QString& userFile,
+                                const QString& masterFile) {
+    std::vector<std::pair<int, int>> outside;
+    for (int column = 1; column <= user.columns(); ++column)
+        for (int row = 1; row <= user.rows(); ++row)
+            if (!master.contains(row, column) && !user.at(row, column).isEmpty())
+                outside.emplace_back(row, column);
+    if (outside.empty())
+        return true;
+    for (const auto& [row, column] : outside)
+        core::LogCellError(row, column, false, false, true, CellLabel(row, column), userFile,
+                           QStringLiteral("1"), QStringLiteral("0"), masterFile, QString(),
+                           user.at(row, column));
+    const auto [row, column] = outside.front();
+    const QString value = user.at(row, column);
+    const QString shown = value.size() > 100 ? value.left(97) + QStringLiteral("...") : value;
+    const QString question = outside.size() == 1
+                                 ? kValueOutsideBlockText.arg(userFile, CellLabel(row, column), shown)
+                                 : kValuesOutsideBlockText.arg(userFile, CellLabel(row, column), shown,
+                                                               QString::number(outside.size()));
+    if (platform::ui::msgBox(question, platform::ui::Buttons::YesNo, core::appTitle()) ==
+        platform::ui::Answer::Yes)
+        return true;
+    core::gOptions->CorruptedFlag = true;
+    return false;
 }
 
 qint16 ClassifyCellChange(const QString& masterText, const QString& userText, const QString& masterFile) {

@@ -52,6 +52,30 @@ inline const QString kCorruptedFormulaText = QStringLiteral(
     "The User file [%1] has a corrupted formula at [%2]. \r\n Repair or replace this User File.  "
     "Do you want to continue updating?");
 
+// The questions for the other cells of a user file that must not reach the master, each saying
+// what the cell holds: %1 the user file, %2 the cell; %3 the error code or the sheet.
+inline const QString kErrorValueText = QStringLiteral(
+    "The User file [%1] has the error value %3 at [%2]. \r\n Repair or replace this User File.  "
+    "Do you want to continue updating?");
+inline const QString kForeignSheetText = QStringLiteral(
+    "The User file [%1] has a formula at [%2] that refers to the sheet '%3', which the User file does not "
+    "hold. \r\n Repair or replace this User File.  Do you want to continue updating?");
+inline const QString kDeletedReferenceText = QStringLiteral(
+    "The User file [%1] has a formula at [%2] whose reference was deleted (#REF!). \r\n Repair or replace "
+    "this User File.  Do you want to continue updating?");
+inline const QString kCircularFormulaText = QStringLiteral(
+    "The User file [%1] has a circular formula at [%2]: it reads its own result. \r\n Repair or replace "
+    "this User File.  Do you want to continue updating?");
+
+// The question for values of a values-only user file beyond the block cut from the master
+// sheet: %1 the user file, %2 the (first) cell, %3 its value, %4 how many there are.
+inline const QString kValueOutsideBlockText = QStringLiteral(
+    "The User file [%1] has a value outside the block cut from the master sheet, at [%2]: \"%3\". \r\n "
+    "Merge the rest of the file without it?");
+inline const QString kValuesOutsideBlockText = QStringLiteral(
+    "The User file [%1] has %4 values outside the block cut from the master sheet, the first at [%2]: "
+    "\"%3\". \r\n Merge the rest of the file without them?");
+
 // Compares the texts without regard to case; "formula" means the master text begins with "=".
 qint16 ClassifyCellChange(const QString& masterText, const QString& userText, const QString& masterFile);
 
@@ -62,12 +86,24 @@ void StoreChangeRecord(std::size_t n, ChangeList& list, const QString& label, co
 // The A1 label of a cell without "$" ("AB3" for row 3, column 28).
 QString CellLabel(int row, int column);
 
-// The steps for a cell of the user file that must not reach the master (a formula of the master
-// lost or replaced; texts of a cell beyond its table are ""): the setting Errors\CorruptedFilename,
-// gOptions->CorruptedFlag, the errors row, the question kCorruptedFormulaText, and after a No
-// gOptions->CancelOp. A failure to write the errors row is thrown.
+// The steps for a cell of the user file that must not reach the master: the setting
+// Errors\CorruptedFilename, gOptions->CorruptedFlag, the errors row, the question (one of the
+// texts above, filled in), and after a No gOptions->CancelOp. A failure to write the errors row
+// is thrown.
+void ReportRefusedCell(int row, int column, const QString& masterText, const QString& userText,
+                       const QString& userFile, const QString& masterFile, const QString& question);
+// The same for a formula of the master lost or replaced (texts of a cell beyond its table are ""),
+// asking kCorruptedFormulaText.
 void ReportCorruptedFormula(int row, int column, const QString& masterText, const QString& userText,
                             const QString& userFile, const QString& masterFile);
+
+// Values of a values-only user file beyond the master sheet's table (the block the file was cut
+// from) are no part of the merge: each gets an errors row (RecordLength_Error) and the question
+// kValueOutsideBlockText (kValuesOutsideBlockText for several) asks whether the rest of the file
+// is merged. True when there is none, or at a Yes; after a No gOptions->CorruptedFlag is set.
+// A failure to write an errors row is thrown.
+bool AskAboutValuesOutsideBlock(const CellTexts& master, const CellTexts& user, const QString& userFile,
+                                const QString& masterFile);
 
 // Compares the cells (1, 1) to (rows, columns) of both tables. A corrupted formula -- or a cell
 // that lies beyond one of the tables -- sets gOptions->CorruptedFlag, records the user file's name

@@ -5,6 +5,7 @@
 #include "core/ErrorsTable.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -25,6 +26,7 @@ namespace {
 using platform::sheet::CellRange;
 using platform::sheet::CellRef;
 using platform::sheet::CellValue;
+using platform::sheet::FormulaText;
 using platform::sheet::SheetError;
 using platform::sheet::Workbook;
 using platform::sheet::Worksheet;
@@ -50,10 +52,13 @@ CellTexts tableOf(const Worksheet& sheet, bool values) {
 }
 
 // A returned user file as the comparison reads it: its cell texts, and the values behind them,
-// which tell a text constant (written back as a text) and an error value (never merged).
+// which tell a text constant (written back as a text) and an error value (never merged); its
+// sheets' names and the formulas of its error values, which tell why a value is an error.
 struct UserTable {
     CellTexts texts;
     platform::sheet::ValueGrid values;
+    QStringList sheets;
+    std::map<std::pair<int, int>, QString> errorFormulas;
 
     const CellValue* valueAt(int row, int column) const {
         return values.contains(row, column) ? &values.at(row, column) : nullptr;
@@ -108,7 +113,11 @@ std::optional<UserTable> readUserFile(platform::db::Connection& cnn, const QStri
             }
         }
         const Worksheet& sheet = userSheetOf(*book, worksheet, stamp.has_value());
-        UserTable table{tableOf(sheet, copyValues), sheet.values(sheet.usedBlock())};
+        UserTable table{tableOf(sheet, copyValues), sheet.values(sheet.usedBlock()), book->sheetNames(), {}};
+        for (int row = 1; row <= table.values.rows(); ++row)
+            for (int column = 1; column <= table.values.columns(); ++column)
+                if (table.isError(row, column))
+                    table.errorFormulas[{row, column}] = sheet.formula({row, column});
         book->close();
         return table;
     } catch (const SheetError& error) {
@@ -117,15 +126,39 @@ std::optional<UserTable> readUserFile(platform::db::Connection& cnn, const QStri
     }
 }
 
+// Why a cell of the user file holds an error value, as its question says: its formula refers to
+// a sheet the file does not hold, or holds a reference that was deleted, or it is the value.
+QString errorValueQuestion(const UserTable& user, const ChangeRecord& change, const QString& userFile) {
+    const auto formula = user.errorFormulas.find({change.row, change.column});
+    if (formula != user.errorFormulas.end() && formula->second.startsWith(u'=')) {
+        const std::vector<FormulaText::Token> tokens =
+            FormulaText::tokenize(formula->second.mid(1).toStdString());
+        for (const FormulaText::Token& token : tokens) {
+            if (token.kind != FormulaText::Kind::SheetPrefix)
+                continue;
+            const FormulaText::Prefix prefix = FormulaText::parsePrefix(token.text);
+            const QString sheet = QString::fromStdString(prefix.sheet);
+            if (!prefix.hasBook && !user.sheets.contains(sheet, Qt::CaseInsensitive))
+                return kForeignSheetText.arg(userFile, change.label, sheet);
+        }
+        for (const FormulaText::Token& token : tokens)
+            if (token.kind == FormulaText::Kind::Error && token.text == "#REF!")
+                return kDeletedReferenceText.arg(userFile, change.label);
+    }
+    const CellValue* value = user.valueAt(change.row, change.column);
+    return kErrorValueText.arg(userFile, change.label, value ? value->toText() : change.changedValue);
+}
+
 // A changed cell whose value in the user file is an error (#DIV/0!, #REF!) would carry the
-// error into the master's totals: it stops the file as a corrupted formula does. False then.
+// error into the master's totals: it stops the file as a corrupted formula does, with the
+// question that says what the cell holds. False then.
 bool refuseErrorValues(const ChangeList& list, const UserTable& user, const QString& userFile,
                        const QString& masterFile) {
     for (const ChangeRecord& change : list) {
         if (!user.isError(change.row, change.column))
             continue;
-        ReportCorruptedFormula(change.row, change.column, change.currentValue, change.changedValue, userFile,
-                               masterFile);
+        ReportRefusedCell(change.row, change.column, change.currentValue, change.changedValue, userFile,
+                          masterFile, errorValueQuestion(user, change, userFile));
         return false;
     }
     return true;
@@ -156,29 +189,31 @@ void logUntakeable(const ChangeList& left, const Worksheet& sheet, bool copyValu
     }
 }
 
-// Every formula among the changes must be one the workbook takes, before the first write.
+// Every formula among the changes must be one the workbook takes, before the first write. A
+// scratch sheet of the master sheet's name takes each at its own cell, so that the refusal
+// names the user's cell and says why.
 void requireFormulasTaken(const ChangeList& list, const Worksheet& sheet, const QString& userFile) {
     std::unique_ptr<Workbook> scratch;
     for (const ChangeRecord& change : list) {
         if (change.changedIsText || !change.changedValue.startsWith(u'='))
             continue;
-        if (!scratch)
+        if (!scratch) {
             scratch = Workbook::create(QStringLiteral("Check"));
+            scratch->renameSheet(scratch->sheet(0), sheet.name());
+        }
         try {
-            scratch->sheet(0).setEntry({1, 1}, change.changedValue);
+            scratch->sheet(0).setEntry({change.row, change.column}, change.changedValue);
         } catch (const SheetError& error) {
-            throw SheetError(
-                SheetError::Code::BadFormula,
-                QStringLiteral("The formula %1 for the cell %2 of the sheet '%3' cannot be taken; "
-                               "nothing of the user file '%4' was written. %5")
-                    .arg(change.changedValue, change.label, sheet.name(), userFile, error.description()));
+            throw SheetError(SheetError::Code::BadFormula,
+                             error.description() +
+                                 QStringLiteral(" Nothing of the user file '%1' was written.").arg(userFile));
         }
     }
 }
 
 // A formula among the changes that would read its own result once written (a user's "=F2" in
-// a cell that F2 sums) stops the file as a corrupted formula does, before the first write.
-// False then.
+// a cell that F2 sums) stops the file as a corrupted formula does, before the first write, with
+// the question that says it is circular. False then.
 bool refuseCircularFormulas(const ChangeList& list, Workbook& master, Worksheet& sheet,
                             const QString& userFile) {
     std::vector<std::pair<CellRef, QString>> entries;
@@ -190,8 +225,8 @@ bool refuseCircularFormulas(const ChangeList& list, Workbook& master, Worksheet&
         return true;
     for (const ChangeRecord& change : list)
         if (change.row == circular->row && change.column == circular->col)
-            ReportCorruptedFormula(change.row, change.column, change.currentValue, change.changedValue,
-                                   userFile, master.name());
+            ReportRefusedCell(change.row, change.column, change.currentValue, change.changedValue, userFile,
+                              master.name(), kCircularFormulaText.arg(userFile, change.label));
     return false;
 }
 
@@ -266,8 +301,18 @@ qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QSt
             sheet.activate();
         const CellTexts current = tableOf(sheet, copyValues);
         const CellTexts& extent = copyValues ? user->texts : current;
-        std::optional<ChangeList> list = CompareSheetArrays(current, user->texts, extent.rows(),
-                                                            extent.columns(), userFile, master.name());
+        int rows = extent.rows();
+        int columns = extent.columns();
+        // A values-only file is compared within the block it was cut from; what the user put
+        // beside it is no part of the merge.
+        if (copyValues) {
+            if (!AskAboutValuesOutsideBlock(current, user->texts, userFile, master.name()))
+                return kFailed;
+            rows = std::min(rows, current.rows());
+            columns = std::min(columns, current.columns());
+        }
+        std::optional<ChangeList> list =
+            CompareSheetArrays(current, user->texts, rows, columns, userFile, master.name());
         if (core::gOptions->CorruptedFlag || !list)
             return kFailed;
         if (!refuseErrorValues(*list, *user, userFile, master.name()))

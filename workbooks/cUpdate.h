@@ -11,13 +11,15 @@
 // sheet of the master sheet's name is compared: never a sheet the user added, nor the one sheet
 // of another name of a file without a stamp; a file stamped for this row may have its one sheet
 // renamed. A file that cannot be read, or has no such sheet, is named in its message and logged
-// once per version. A changed cell whose
-// value is an error, or a circular formula, stops the file as a corrupted formula does. A text
-// of the user file is written as text, never read as a number or date. Changes that cannot be
-// taken over are left, and reported in the errors table when the file's other cells are
-// merged: a locked cell of a protected master sheet (Protected_Error) and, for a user file of
-// values only, a master cell that holds a formula (Formula_Error), which a value must never
-// replace.
+// once per version. A changed cell whose value is an error, or a circular formula, stops the
+// file as a corrupted formula does, its question saying which it is (an error value, a formula
+// on a sheet the file lacks, a deleted reference, a circle); a formula the workbook cannot take
+// is refused naming the user's cell. Values a values-only file holds beside the block it was cut
+// from are left out at the administrator's word. A text of the user file is written as text,
+// never read as a number or date. Changes that cannot be taken over are left, and reported in
+// the errors table when the file's other cells are merged: a locked cell of a protected master
+// sheet (Protected_Error) and, for a user file of values only, a master cell that holds a
+// formula (Formula_Error), which a value must never replace.
 //
 // The review of the preview and edit modes lets window events through, so the administrator
 // may type into the master meanwhile: before the first write every changed cell is read again,

@@ -1,10 +1,10 @@
 // The update run on user files that came back other than as cut, over the master workbook
 // LibreOffice saved: a sheet the user added (and left active), the stamp of what a file was cut
 // from (this row's, another budget's, sheet's or cut's, none), a file without the master's
-// sheet, a damaged file, error values, a circular formula, texts that look like numbers or
-// dates; the guard rows of refused cells only when the file is merged; masters whose passwords
-// are not stored; the master's date after a run stopped before its bookings; and a user file
-// that worksheets of two budgets record.
+// sheet, a damaged file, error values (and why), a circular formula, a note beside a values-only
+// table, texts that look like numbers or dates; the guard rows of refused cells only when the
+// file is merged; masters whose passwords are not stored; the master's date after a run stopped
+// before its bookings; and a user file that worksheets of two budgets record.
 #include "core/cOptions.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -287,16 +287,21 @@ TEST_F(ReturnedFilesTest, AnUnusableFileIsNamedLoggedOncePerVersionAndNotMerged)
 }
 
 // A changed cell whose value is an error would carry it into the master's totals: the file is
-// refused as for a corrupted formula.
-TEST_F(ReturnedFilesTest, ErrorValuesAreRefusedAsACorruptedFormula) {
+// refused as for a corrupted formula, with a question that says what the cell holds.
+TEST_F(ReturnedFilesTest, ErrorValuesAreRefusedSayingWhatTheCellHolds) {
     const struct {
         bool valuesOnly;
         const char* typed;
         const char* cell;
+        QString question;
     } cases[] = {
-        {true, "ws['B3'] = '=1/0'", "B3"},            // values only: the value #DIV/0!
-        {false, "ws['B3'] = '=Rates!B1*1000'", "B3"}, // a sheet the user file lacks: #REF!
-        {false, "ws['C4'] = '=B4/0'", "C4"},
+        {true, "ws['B3'] = '=1/0'", "B3", workbooks::kErrorValueText.arg("Sales.xlsx", "B3", "#DIV/0!")},
+        {false, "ws['B3'] = '=Rates!B1*1000'", "B3",
+         workbooks::kForeignSheetText.arg("Sales.xlsx", "B3", "Rates")},
+        {true, "ws['B3'] = '=Rates!B1*1000'", "B3",
+         workbooks::kForeignSheetText.arg("Sales.xlsx", "B3", "Rates")},
+        {false, "ws['C4'] = '=B4/0'", "C4", workbooks::kErrorValueText.arg("Sales.xlsx", "C4", "#DIV/0!")},
+        {false, "ws['B3'] = '=#REF!*2'", "B3", workbooks::kDeletedReferenceText.arg("Sales.xlsx", "B3")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -308,14 +313,52 @@ TEST_F(ReturnedFilesTest, ErrorValuesAreRefusedAsACorruptedFormula) {
         testsupport::ScopedScriptedUi ui;
         ui->answerMessages({Answer::Yes});
         run(workbooks::kAcceptChanges);
-        EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kCorruptedFormulaText.arg(
-                                          "Sales.xlsx", QString::fromLatin1(c.cell))});
+        EXPECT_EQ(ui->messageTexts(), QStringList{c.question});
         EXPECT_EQ(cell(master_, "Sales", "B2"), "100") << "nothing of the file is written";
         EXPECT_EQ(digest(master_), before) << "the master and its totals stay as they were";
         EXPECT_EQ(rows("SELECT A1Style, Corrupt_Error FROM Errors"),
                   QStringList{QString::fromLatin1(c.cell) + "|1"});
         EXPECT_EQ(state("Sales"), "1|1|0|as cut");
     }
+}
+
+// A note the user typed beside the table of a values-only file is no part of the merge: the
+// question names it and merges the rest at Yes; at No the file waits, marked.
+TEST_F(ReturnedFilesTest, AValueBesideAValuesOnlyTableIsLeftOutAtTheUsersWord) {
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+        execute("DELETE FROM Errors");
+        freshMaster();
+        cut("Budget.xlsx", true);
+        const QByteArray before = digest(master_);
+        edit(userFile("North", "Sales"), "ws['B2'] = 150\nws['G3'] = 'ask Bob about rent'");
+        testsupport::ScopedScriptedUi ui;
+        ui->answerMessages({answer});
+        run(workbooks::kAcceptChanges);
+        EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kValueOutsideBlockText.arg(
+                                          "Sales.xlsx", "G3", "ask Bob about rent")});
+        EXPECT_EQ(rows("SELECT A1Style, Change_Value, RecordLength_Error, Corrupt_Error FROM Errors"),
+                  QStringList{"G3|ask Bob about rent|1|0"});
+        if (answer == Answer::Yes) {
+            EXPECT_EQ(cell(master_, "Sales", "B2"), "150");
+            EXPECT_EQ(cell(master_, "Sales", "G3"), "") << "the note stays out of the master";
+            EXPECT_EQ(state("Sales"), "0|0|0|merged");
+        } else {
+            EXPECT_EQ(digest(master_), before);
+            EXPECT_EQ(state("Sales"), "1|1|0|as cut");
+        }
+    }
+    // Several: counted, the first named; a Yes takes the rest.
+    execute("DELETE FROM Errors");
+    freshMaster();
+    cut("Budget.xlsx", true);
+    edit(userFile("North", "Sales"), "ws['B2'] = 175\nws['G3'] = 'note'\nws['A9'] = 'more'");
+    testsupport::ScopedScriptedUi ui;
+    ui->answerMessages({Answer::Yes});
+    run(workbooks::kAcceptChanges);
+    EXPECT_EQ(ui->messageTexts(),
+              QStringList{workbooks::kValuesOutsideBlockText.arg("Sales.xlsx", "A9", "more", "2")});
+    EXPECT_EQ(cell(master_, "Sales", "B2"), "175");
 }
 
 TEST_F(ReturnedFilesTest, ACircularFormulaIsRefusedBeforeTheFirstWrite) {
@@ -326,7 +369,7 @@ TEST_F(ReturnedFilesTest, ACircularFormulaIsRefusedBeforeTheFirstWrite) {
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({Answer::Yes});
     run(workbooks::kAcceptChanges);
-    EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kCorruptedFormulaText.arg("Sales.xlsx", "C2")});
+    EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kCircularFormulaText.arg("Sales.xlsx", "C2")});
     EXPECT_EQ(digest(master_), before) << "no write, no save";
     EXPECT_EQ(rows("SELECT A1Style, MF_Value, Change_Value, Corrupt_Error FROM Errors"),
               QStringList{"C2|110|=D2|1"});

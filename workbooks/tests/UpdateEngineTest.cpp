@@ -65,6 +65,10 @@ TEST_F(UpdateEngineTest, AFormulaTheWorkbookRefusesFailsTheWholeFile) {
     EXPECT_TRUE(ui->messageTexts().front().startsWith("Error 1004 has occured. The formula =SUM(B3:B4 for "
                                                       "the cell C2 of the sheet 'Sales' cannot be taken"))
         << ui->messageTexts().front().toStdString();
+    // It says why, of the user's cell alone.
+    EXPECT_EQ(ui->messageTexts().front(),
+              "Error 1004 has occured. The formula =SUM(B3:B4 for the cell C2 of the sheet 'Sales' cannot be "
+              "taken: a parenthesis is not closed. Nothing of the user file 'Sales.xlsx' was written.");
     EXPECT_EQ(cell(master_, "Costs", "B2"), "60");
     EXPECT_EQ(cell(master_, "Sales", "B3"), "200") << "no change of the refused file was written";
     EXPECT_EQ(cell(master_, "Sales", "C2", true), "110");
