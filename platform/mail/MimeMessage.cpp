@@ -269,11 +269,50 @@ QString typeOf(GMimeObject* object) {
     return text;
 }
 
-void readLeaf(GMimePart* part, ReceivedMessage& message) {
+// A name a returned workbook may have (the legacy format's too, so that it is refused with its
+// reason rather than read as part of the text).
+bool isWorkbookName(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return suffix == QLatin1String("xlsx") || suffix == QLatin1String("xlsm") ||
+           suffix == QLatin1String("xls");
+}
+
+// A part the mail program shows within the text rather than as a file.
+bool shownInline(GMimeObject* object, bool inRelated) {
+    if (inRelated)
+        return true;
+    const char* disposition = g_mime_object_get_disposition(object);
+    return disposition && g_ascii_strcasecmp(disposition, GMIME_DISPOSITION_INLINE) == 0;
+}
+
+// A file uuencoded into the text ("begin 644 Sales.xlsx" ... "end"): its name, or none.
+std::optional<QString> uuencodedFile(const QString& text) {
+    static const QRegularExpression begin(QStringLiteral(R"(^begin(?:-base64)? [0-7]{3,4} +(\S.*)$)"),
+                                          QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = begin.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return visibleText(match.captured(1).trimmed());
+}
+
+void readText(GMimeObject* object, ReceivedMessage& message) {
+    char* body = g_mime_text_part_get_text(GMIME_TEXT_PART(object));
+    const QString text = QString::fromUtf8(body);
+    g_free(body);
+    if (const std::optional<QString> file = uuencodedFile(text))
+        message.unreadParts << QStringLiteral("the file %1 uuencoded into its text").arg(*file);
+    if (message.textBody.isEmpty())
+        message.textBody = text;
+}
+
+void readLeaf(GMimePart* part, bool inRelated, ReceivedMessage& message) {
     GMimeObject* object = GMIME_OBJECT(part);
     const char* filename = g_mime_part_get_filename(part);
     const QString type = typeOf(object);
+    const bool inlinePart = shownInline(object, inRelated);
     if (filename && *filename) {
+        if (inlinePart && !isWorkbookName(QString::fromUtf8(filename)))
+            return; // a picture within the text
         ReceivedAttachment attachment{QString::fromUtf8(filename), decodedContent(part), false};
         attachment.unsafeName = hasControlCharacters(attachment.name) ||
                                 hidesControlCharacter(rawHeader(object, "Content-Disposition")) ||
@@ -283,17 +322,16 @@ void readLeaf(GMimePart* part, ReceivedMessage& message) {
     }
     const bool text = type.startsWith(QLatin1String("text/"));
     if (!text || g_mime_part_is_attachment(part)) {
+        if (!text && inlinePart && !g_mime_part_is_attachment(part))
+            return; // an unnamed picture within the text
         message.unreadParts << QStringLiteral("a part of type %1 without a file name").arg(type);
         return;
     }
-    if (type == QLatin1String("text/plain") && message.textBody.isEmpty()) {
-        char* body = g_mime_text_part_get_text(GMIME_TEXT_PART(object));
-        message.textBody = QString::fromUtf8(body);
-        g_free(body);
-    }
+    if (type == QLatin1String("text/plain"))
+        readText(object, message);
 }
 
-void readPart(GMimeObject* object, int depth, ReceivedMessage& message) {
+void readPart(GMimeObject* object, int depth, bool inRelated, ReceivedMessage& message) {
     if (depth > kMaxDepth) {
         message.unreadParts << QStringLiteral("parts nested more than %1 levels deep").arg(kMaxDepth);
         return;
@@ -305,14 +343,16 @@ void readPart(GMimeObject* object, int depth, ReceivedMessage& message) {
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* multipart = GMIME_MULTIPART(object);
         const int count = g_mime_multipart_get_count(multipart);
+        const QString type = typeOf(object);
         if (count == 0)
-            message.unreadParts << QStringLiteral("a part of type %1 without parts").arg(typeOf(object));
+            message.unreadParts << QStringLiteral("a part of type %1 without parts").arg(type);
+        const bool related = inRelated || type == QLatin1String("multipart/related");
         for (int i = 0; i < count; ++i)
-            readPart(g_mime_multipart_get_part(multipart, i), depth + 1, message);
+            readPart(g_mime_multipart_get_part(multipart, i), depth + 1, related, message);
         return;
     }
     if (GMIME_IS_PART(object)) {
-        readLeaf(GMIME_PART(object), message);
+        readLeaf(GMIME_PART(object), inRelated, message);
         return;
     }
     message.unreadParts << QStringLiteral("a part of type %1").arg(typeOf(object));
@@ -328,10 +368,12 @@ std::optional<ReceivedMessage> parseStream(GMimeStream* stream, const RawFacts& 
     message.failedVerdicts = failedVerdicts(facts.topAuthenticationResults);
     if (const char* subject = g_mime_message_get_subject(mime.get()))
         message.subject = QString::fromUtf8(subject);
+    if (GDateTime* date = g_mime_message_get_date(mime.get()))
+        message.date = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date), Qt::UTC);
     if (facts.nulByte)
         message.unreadParts << QStringLiteral("a NUL byte");
     if (GMimeObject* body = g_mime_message_get_mime_part(mime.get()))
-        readPart(body, 0, message);
+        readPart(body, 0, false, message);
     return message;
 }
 

@@ -1,7 +1,7 @@
 // Mail messages as bytes on the wire. Outgoing: a message with a UTF-8 text body and at most
 // one attachment, sent base64-encoded under the file's own name. Incoming: the sender as the
 // From field gives it (and whether it gives exactly one), the verdicts of the receiving
-// server, the subject, the text body, every attached file with its name decoded, whichever of
+// server, the subject, the date, the text body, every attached file with its name decoded, whichever of
 // the two encodings of non-ASCII names (RFC 2231 parameters, RFC 2047 encoded words) the
 // sending program used, and what else the message carries that is no named file. Built and
 // parsed with GMime; the header fields that decide about the sender are read from the raw
@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -49,11 +50,16 @@ struct ReceivedMessage {
     // Authentication-Results field records: the receiving server's own, added above the others.
     QStringList failedVerdicts;
     QString subject;
+    QDateTime date;   // the Date field, in UTC; invalid when there is none that can be read
     QString textBody; // the first plain-text part that is no attachment
+    // The named files the message carries. A part shown within the text (Content-Disposition
+    // inline, or a part of a multipart/related: the logo of a signature) belongs to the body,
+    // unless its name is a workbook's, as some mail programs send those inline too.
     QList<ReceivedAttachment> attachments;
     // What the message carries that no named attachment stands for, each said in a few words:
     // a non-text part without a file name, a forwarded message, a multipart without parts (a
-    // missing or wrong boundary), parts nested too deep, a NUL byte anywhere in the message.
+    // missing or wrong boundary), parts nested too deep, a NUL byte anywhere in the message, a
+    // file uuencoded into its text.
     QStringList unreadParts;
 };
 

@@ -1,6 +1,6 @@
 // Reading the messages users send back: attachment names in both encodings that mail
-// programs use for names outside ASCII, attachments in every transfer encoding, and messages
-// without a file.
+// programs use for names outside ASCII, attachments in every transfer encoding, messages
+// without a file, and parts shown within the text.
 #include "platform/mail/MimeMessage.h"
 
 #include "support/QtPrinters.h"
@@ -106,6 +106,69 @@ TEST(ReceivedMessage, MessagesWithoutFilesAndFilesWithoutMultipart) {
     ASSERT_EQ(1, bare->attachments.size());
     EXPECT_EQ(QStringLiteral("Only.xlsx"), bare->attachments.first().name);
     EXPECT_EQ(QByteArray("PK\x03\x04"), bare->attachments.first().data);
+}
+
+// What a mail program shows within the text -- the logo of a signature in a multipart/related,
+// a picture sent inline -- belongs to the body; a workbook is a file however it was sent; a file
+// uuencoded into the text is said; the Date field is read in UTC.
+TEST(ReceivedMessage, PartsShownWithinTheTextBelongToTheBody) {
+    const QByteArray workbook =
+        "Content-Type: application/vnd.openxmlformats-officedocument.spreadsheetml.sheet; "
+        "name=\"Sales.xlsx\"\r\nContent-Disposition: %1; filename=\"Sales.xlsx\"\r\n"
+        "Content-Transfer-Encoding: base64\r\n\r\nUEsDBA==\r\n";
+    const QByteArray logo = "Content-Type: image/png; name=\"image001.png\"\r\nContent-ID: <logo@x>\r\n"
+                            "%1Content-Transfer-Encoding: base64\r\n\r\niVBORw0KGgo=\r\n";
+    const auto mixed = [](const QList<QByteArray>& parts) {
+        QByteArray body = "From: ann@example.org\r\nDate: Tue, 04 Mar 2025 10:15:00 +0100\r\n"
+                          "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"m\"\r\n\r\n";
+        for (const QByteArray& part : parts)
+            body += "--m\r\n" + part + "\r\n";
+        return body + "--m--\r\n";
+    };
+    const QByteArray related =
+        "Content-Type: multipart/related; boundary=\"r\"\r\n\r\n--r\r\n"
+        "Content-Type: text/html; charset=utf-8\r\n\r\n<p>Here it is.<img src=\"cid:logo@x\"></p>\r\n"
+        "--r\r\n" +
+        QByteArray(logo).replace("%1", "") + "\r\n--r\r\n" +
+        QByteArray(logo).replace("%1", "").replace("name=\"image001.png\"", "x=1") + "\r\n--r--\r\n";
+    const struct {
+        const char* name;
+        QByteArray raw;
+        QStringList files;
+        QStringList unread;
+    } cases[] = {
+        {"a signature's logos in a multipart/related, the workbook beside them",
+         mixed({related, QByteArray(workbook).replace("%1", "attachment")}),
+         {"Sales.xlsx"},
+         {}},
+        {"a picture sent inline",
+         mixed({"Content-Type: text/plain\r\n\r\nHi\r\n",
+                QByteArray(logo).replace("%1", "Content-Disposition: inline\r\n"),
+                QByteArray(workbook).replace("%1", "attachment")}),
+         {"Sales.xlsx"},
+         {}},
+        {"a workbook sent inline", mixed({QByteArray(workbook).replace("%1", "inline")}), {"Sales.xlsx"}, {}},
+        {"a picture sent as a file",
+         mixed({QByteArray(logo).replace("%1", "Content-Disposition: attachment\r\n")}),
+         {"image001.png"},
+         {}},
+        {"a workbook uuencoded into the text",
+         mixed({"Content-Type: text/plain\r\n\r\nHere:\r\nbegin 644 Sales.xlsx\r\nM4$L#!`\r\n`\r\nend\r\n"}),
+         {},
+         {"the file Sales.xlsx uuencoded into its text"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<ReceivedMessage> parsed = parseMessage(c.raw);
+        ASSERT_TRUE(parsed);
+        QStringList files;
+        for (const ReceivedAttachment& attachment : parsed->attachments)
+            files << attachment.name;
+        EXPECT_EQ(files, c.files);
+        EXPECT_EQ(parsed->unreadParts, c.unread);
+        EXPECT_EQ(parsed->date, QDateTime(QDate(2025, 3, 4), QTime(9, 15), Qt::UTC));
+    }
+    EXPECT_FALSE(parseMessage("From: b@example.org\r\n\r\nNo date.\r\n")->date.isValid());
 }
 
 TEST(OutgoingMessage, BuiltMessageReadsBackAsWritten) {
