@@ -178,6 +178,31 @@ int Pop3Mailbox::retrieve(int number, QByteArray& message) {
     return status;
 }
 
+// "+OK <number> <identifier>"; a server without the command answers "-ERR".
+int Pop3Mailbox::uniqueId(int number, QString& id) {
+    id.clear();
+    if (!connected_)
+        return pop3::kNotConnected;
+    if (number < 1 || number > count_)
+        return pop3::kNoSuchMessage;
+    QByteArray reply;
+    if (!command("UIDL " + QByteArray::number(number), reply))
+        return pop3::kConnectionLost;
+    const QList<QByteArray> words = reply.simplified().split(' ');
+    if (isOk(reply) && words.size() >= 3 && words.at(1).toInt() == number)
+        id = QString::fromLatin1(words.at(2));
+    return pop3::kOk;
+}
+
+int Pop3Mailbox::reset() {
+    if (!connected_)
+        return pop3::kNotConnected;
+    QByteArray reply;
+    if (!command("RSET", reply))
+        return pop3::kConnectionLost;
+    return isOk(reply) ? pop3::kOk : pop3::kUnknownError;
+}
+
 int Pop3Mailbox::remove(int number) {
     if (!connected_)
         return pop3::kNotConnected;

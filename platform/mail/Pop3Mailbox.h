@@ -1,5 +1,6 @@
 // One session with a POP3 mailbox over one connection: log on and count the waiting messages
-// (STAT), fetch a message (RETR), mark one for deletion (DELE) and end the session (QUIT).
+// (STAT), fetch a message (RETR), read its lasting identifier (UIDL), mark one for deletion
+// (DELE), take the marks back (RSET) and end the session (QUIT).
 // The server carries out the deletions only at QUIT: a session that ends any other way (a lost
 // connection, a mailbox object destroyed without quit(), a program that stops) leaves every
 // message where it was. The session never opens a second connection: when the server drops
@@ -57,7 +58,12 @@ public:
     // need not be held in memory), or into message; out is left at the end of what was written.
     int retrieve(int number, QIODevice& out);
     int retrieve(int number, QByteArray& message);
+    // The message's identifier that the server keeps for it across sessions (UIDL); id is
+    // left empty, with kOk, when the server keeps none.
+    int uniqueId(int number, QString& id);
     int remove(int number);
+    // Takes back every mark for deletion of the session (RSET).
+    int reset();
     // Ends the session; the server then deletes the messages marked. kOk when it confirmed.
     int quit();
 

@@ -1,12 +1,13 @@
 // A POP3 session with a real dovecot on 127.0.0.1: counting and fetching, deletions that the
 // server carries out only at QUIT, the refusals of connecting and logging on, TLS with
-// certificates the test made, a machine without any network, and a message that another
-// client deleted meanwhile.
+// certificates the test made, a machine without any network, a message that another client
+// deleted meanwhile, and the identifiers of messages that last from session to session.
 #include "platform/mail/Pop3Mailbox.h"
 
 #include "support/MailServers.h"
 #include "support/QtPrinters.h"
 
+#include <QSet>
 #include <gtest/gtest.h>
 #include <sched.h>
 
@@ -49,6 +50,39 @@ TEST(Pop3Mailbox, FetchesEveryMessageAndDeletesOnlyAtQuit) {
     EXPECT_TRUE(left.first().contains("Subject: note 2"));
     EXPECT_FALSE(mailbox.connected());
     EXPECT_EQ(pop3::kNotConnected, mailbox.remove(2));
+}
+
+// Each message keeps its identifier from session to session, whatever its number; RSET takes
+// the session's marks back, and only what is marked again goes at QUIT.
+TEST(Pop3Mailbox, IdentifiersLastAndMarksCanBeTakenBack) {
+    Pop3Server server;
+    ASSERT_TRUE(server.started());
+    for (int n = 1; n <= 3; ++n)
+        ASSERT_TRUE(server.deliver(note(n)));
+    QStringList first(3);
+    {
+        Pop3Mailbox mailbox(server.address(), Pop3Server::kUser, Pop3Server::kPassword);
+        ASSERT_EQ(pop3::kOk, mailbox.connect());
+        for (int n = 1; n <= 3; ++n)
+            ASSERT_EQ(pop3::kOk, mailbox.uniqueId(n, first[n - 1]));
+        EXPECT_EQ(3, QSet<QString>(first.begin(), first.end()).size()) << first.join(u' ').toStdString();
+        EXPECT_FALSE(first.contains(QString()));
+        ASSERT_EQ(pop3::kOk, mailbox.remove(1));
+        ASSERT_EQ(pop3::kOk, mailbox.remove(2));
+        ASSERT_EQ(pop3::kOk, mailbox.reset());
+        ASSERT_EQ(pop3::kOk, mailbox.remove(1));
+        ASSERT_EQ(pop3::kOk, mailbox.quit());
+    }
+    ASSERT_EQ(2, server.mailbox().size());
+    Pop3Mailbox again(server.address(), Pop3Server::kUser, Pop3Server::kPassword);
+    ASSERT_EQ(pop3::kOk, again.connect());
+    QString id;
+    ASSERT_EQ(pop3::kOk, again.uniqueId(1, id));
+    EXPECT_EQ(first[1], id) << "the second message is the first now, under the same identifier";
+    ASSERT_EQ(pop3::kOk, again.uniqueId(2, id));
+    EXPECT_EQ(first[2], id);
+    EXPECT_EQ(pop3::kNoSuchMessage, again.uniqueId(3, id));
+    again.quit();
 }
 
 TEST(Pop3Mailbox, RefusedConnectionsTouchNoMessage) {
