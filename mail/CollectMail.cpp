@@ -5,11 +5,13 @@
 #include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/ErrorsTable.h"
 #include "core/RunGuard.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "mail/CollectedMessages.h"
 #include "mail/MailConnection.h"
 #include "mail/MailContext.h"
 #include "mail/MailHooks.h"
@@ -21,16 +23,23 @@
 #include "platform/mail/Pop3Mailbox.h"
 #include "platform/ui/ProgressBar.h"
 #include "platform/ui/Ui.h"
+#include "workbooks/UserFileStamp.h"
 #include "workbooks/WorkbookServices.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QMap>
 #include <QSaveFile>
 #include <QSet>
+#include <QStorageInfo>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace mail {
 
@@ -42,6 +51,9 @@ using platform::mail::ReceivedAttachment;
 using platform::mail::ReceivedMessage;
 
 const QString kEnterPassword = QStringLiteral("Enter the email account password.");
+const QString kDiskFullText = QStringLiteral(
+    "Error saving attachment %1: the disk that holds %2 is full.  Make room on it and get the mail again; "
+    "the message stays on the mail server.");
 
 QString connectText(int status) {
     static const QMap<int, QString> texts{
@@ -162,39 +174,92 @@ QString nameKey(const QString& name) {
     return key;
 }
 
-// Where an attachment may go: the one user file of the budget context of that name.
+// Where an attachment may go: the one user file of the budget context of that name, with the
+// worksheet row it belongs to.
 struct Target {
     QString userFile;
     QString path;
+    QString masterFile;
+    QString worksheet;
 };
+
+// Why an answer that lost to a newer one stays, in the same words at every collection.
+QString passedOverText(const QString& name, const QDateTime& date) {
+    return QStringLiteral("%1 is an older answer (%2) than another that replaced the user file")
+        .arg(name, date.isValid() ? date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                                  : QStringLiteral("no date"));
+}
 
 class Collection {
 public:
-    Collection(Connection& cnn, QString context)
+    Collection(Connection& cnn, platform::mail::Pop3Mailbox& mailbox, CollectedMessages& memory,
+               QString context)
         : cnn_(cnn)
+        , mailbox_(mailbox)
+        , memory_(memory)
         , context_(std::move(context)) {}
 
-    // Processes one message; answers whether it may be deleted. Sets stopped() when the run
-    // must end after it.
-    bool process(const ReceivedMessage& message, int number);
+    // Takes one message: its files saved over the user files they answer, and the message
+    // marked for deletion when nothing of it stays. Sets stopped() when the run must end after it.
+    void take(const ReceivedMessage& message, int number, const QString& id);
+    // A message that could not be taken at all.
+    void leave(int number, const QString& who, const QString& id, const QString& reason) {
+        Kept& kept = kept_[number];
+        kept.who = who;
+        kept.id = id;
+        kept.reasons << reason;
+    }
     bool stopped() const { return stopped_; }
-    void leave(const QString& who, const QString& reason) { left_ << who + QStringLiteral(": ") + reason; }
-    const QStringList& left() const { return left_; }
 
     // Ends the run with a message that also names the user files replaced already.
     void fail(const QString& text) const;
+    // After the session ended with the server's confirmation: forgets what the server no longer
+    // holds (when every message was seen) and lists the messages left there (those reported
+    // before for the same reasons only counted).
+    void finish();
 
 private:
+    // The answer a user file took in this collection.
+    struct Answer {
+        int number = 0;
+        QString id;
+        QString who;
+        QDateTime date;
+    };
+    struct Kept {
+        QString who;
+        QString id;
+        QStringList reasons;
+    };
+
+    // Whether the attachment replaces its user file now; false after the reason it stays was noted.
+    bool takeAttachment(const ReceivedMessage& message, const ReceivedAttachment& attachment,
+                        const Answer& answer);
     std::optional<Target> targetOf(const ReceivedAttachment& attachment, const QString& sender,
                                    QString& reason);
+    bool sentByAssignedUser(const Target& target, const QString& sender);
+    QString stampRefusal(const ReceivedMessage& message, const ReturnedFileCheck& check, const Target& target,
+                         const QString& name);
+    // Whether this answer is to replace the user file rather than the one taken before in this
+    // collection; the one that loses stays on the server.
+    bool winsOver(const Answer& answer, const Target& target, const QString& name);
+    void passOver(const Answer& older, const Target& target, const QString& name);
     bool save(const ReceivedAttachment& attachment, const Target& target);
     // Whether the attachments of the message are fit to be saved, each on its own.
-    bool namesAreSound(const ReceivedMessage& message, const QString& who);
+    bool namesAreSound(const ReceivedMessage& message, const Answer& answer);
     void view(const ReceivedMessage& message) const;
+    void mark(int number);
+    void unmark(int number);
 
     Connection& cnn_;
+    platform::mail::Pop3Mailbox& mailbox_;
+    CollectedMessages& memory_;
     QString context_;
-    QStringList left_;
+    std::map<int, Kept> kept_;
+    QHash<QString, Answer> taken_; // by user file path
+    QList<int> marked_;
+    QSet<int> passedOver_;  // messages whose every file was saved, but another answer won
+    QSet<QString> staying_; // the identifiers of the messages left on the server
     QStringList replaced_;
     bool stopped_ = false;
 };
@@ -212,18 +277,18 @@ void Collection::fail(const QString& text) const {
 std::optional<Target> Collection::targetOf(const ReceivedAttachment& attachment, const QString& sender,
                                            QString& reason) {
     const QString master = core::gOptions ? core::gOptions->MasterFilename : QString();
-    Recordset rows =
-        Recordset::open(cnn_,
-                        QStringLiteral("SELECT User_Filename, UFNPath, Master_File FROM Worksheets "
-                                       "WHERE User_Filename = ? COLLATE NOCASE_U "
-                                       "AND Budget_Name = ? COLLATE NOCASE_U "
-                                       "AND (? = '' OR Master_File = ? COLLATE NOCASE_U)"),
-                        {attachment.name, context_, master, master});
-    QList<QStringList> matches;
+    Recordset rows = Recordset::open(
+        cnn_,
+        QStringLiteral("SELECT User_Filename, UFNPath, Master_File, Worksheet_Name FROM Worksheets "
+                       "WHERE User_Filename = ? COLLATE NOCASE_U "
+                       "AND Budget_Name = ? COLLATE NOCASE_U "
+                       "AND (? = '' OR Master_File = ? COLLATE NOCASE_U)"),
+        {attachment.name, context_, master, master});
+    QList<Target> matches;
     for (; !rows.eof(); rows.moveNext())
         if (nameKey(rows.value(0).toString()) == nameKey(attachment.name))
-            matches << QStringList{rows.value(0).toString(), rows.value(1).toString(),
-                                   rows.value(2).toString()};
+            matches << Target{rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString(),
+                              rows.value(3).toString()};
     const QString name = shown(attachment.name);
     if (matches.size() != 1) {
         reason = name + (matches.isEmpty()
@@ -231,40 +296,97 @@ std::optional<Target> Collection::targetOf(const ReceivedAttachment& attachment,
                              : QStringLiteral(" names several user files of the budget ") + context_);
         return std::nullopt;
     }
-    const Target target{matches.first().at(0), matches.first().at(1)};
+    const Target& target = matches.first();
     // A file that worksheets of two budgets record belongs to neither.
     if (cnn_.scalar(QStringLiteral("SELECT COUNT(*) FROM Worksheets WHERE UFNPath = ?"), {target.path})
             .toLongLong() > 1) {
         reason = name + QStringLiteral(" is the user file of worksheets of more than one budget");
         return std::nullopt;
     }
-    // Only the user the file is assigned to may replace it.
-    const QVariant assigned = cnn_.scalar(
-        QStringLiteral("SELECT count(*) FROM UserFileTablesData f JOIN UsersData u ON u.Users = f.Users "
-                       "WHERE f.User_Filename = ? COLLATE NOCASE_U AND f.Budget_Name = ? COLLATE NOCASE_U "
-                       "AND f.Master_File = ? COLLATE NOCASE_U AND u.Email_Address = ? COLLATE NOCASE_U"),
-        {target.userFile, context_, matches.first().at(2), sender});
-    if (sender.isEmpty() || assigned.toLongLong() == 0) {
+    if (!sentByAssignedUser(target, sender)) {
         reason = name + QStringLiteral(" was not sent from the address of the user it is assigned to");
         return std::nullopt;
     }
     return target;
 }
 
+// Only the user the file is assigned to may replace it. Addresses are compared as file names
+// are: letter case aside, but a look-alike letter ("\u017Fam" for "sam") is not its likeness.
+bool Collection::sentByAssignedUser(const Target& target, const QString& sender) {
+    if (sender.isEmpty())
+        return false;
+    Recordset users = Recordset::open(
+        cnn_,
+        QStringLiteral(
+            "SELECT u.Email_Address FROM UserFileTablesData f JOIN UsersData u ON u.Users = f.Users "
+            "WHERE f.User_Filename = ? COLLATE NOCASE_U AND f.Budget_Name = ? COLLATE NOCASE_U "
+            "AND f.Master_File = ? COLLATE NOCASE_U"),
+        {target.userFile, context_, target.masterFile});
+    for (; !users.eof(); users.moveNext())
+        if (nameKey(users.value(0).toString().trimmed()) == nameKey(sender))
+            return true;
+    return false;
+}
+
+// A workbook stamped for another user file (another budget's sheet of the same name, another
+// sheet, an earlier cut) is refused, with an errors row; one without a stamp is taken by its name.
+QString Collection::stampRefusal(const ReceivedMessage& message, const ReturnedFileCheck& check,
+                                 const Target& target, const QString& name) {
+    if (!check.stamp)
+        return {};
+    const QString mismatch = workbooks::StampMismatch(
+        name, *check.stamp,
+        workbooks::StampOfRow(cnn_, context_, target.masterFile, target.worksheet, target.path));
+    if (!mismatch.isEmpty())
+        core::LogUserFileError(target.userFile, target.masterFile, mismatch, context_, message.date);
+    return mismatch;
+}
+
+bool Collection::winsOver(const Answer& answer, const Target& target, const QString& name) {
+    const auto earlier = taken_.constFind(target.path);
+    if (earlier == taken_.constEnd())
+        return true;
+    // The newer by its Date field wins; of two equally dated, the one delivered later.
+    const bool older = earlier->date.isValid() && (!answer.date.isValid() || answer.date < earlier->date);
+    if (older) {
+        passOver(answer, target, name);
+        return false;
+    }
+    passOver(*earlier, target, name);
+    return true;
+}
+
+// The answer that lost stays on the server, never to replace the user file: not in this
+// collection (its message is no longer marked for deletion), nor in a later one.
+void Collection::passOver(const Answer& older, const Target& target, const QString& name) {
+    memory_.remember(older.id, target.path, CollectedMessages::Taken::PassedOver);
+    leave(older.number, older.who, older.id, passedOverText(name, older.date));
+    passedOver_.insert(older.number);
+    unmark(older.number);
+}
+
 // Writes beside the user file, then renames over it. A user file marked read-only is kept.
 bool Collection::save(const ReceivedAttachment& attachment, const Target& target) {
     const QFileInfo existing(target.path);
     int status = 0;
+    int failure = 0;
     QSaveFile file(target.path);
     if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) {
         status = QFileDevice::PermissionsError;
     } else if (!file.open(QIODevice::WriteOnly) || file.write(attachment.data) != attachment.data.size() ||
                !file.commit()) {
+        failure = errno;
         status = file.error() != QFileDevice::NoError ? file.error() : QFileDevice::WriteError;
     }
     if (status != 0) {
-        fail(QStringLiteral("Error saving attachment ") + shown(attachment.name) +
-             QStringLiteral(" Error: ") + QString::number(status));
+        const QString folder = QFileInfo(target.path).absolutePath();
+        const QStorageInfo disk(folder);
+        if (failure == ENOSPC || failure == EDQUOT ||
+            (disk.isValid() && disk.bytesAvailable() < attachment.data.size()))
+            fail(kDiskFullText.arg(shown(attachment.name), folder));
+        else
+            fail(QStringLiteral("Error saving attachment ") + shown(attachment.name) +
+                 QStringLiteral(" Error: ") + QString::number(status));
         return false;
     }
     if (existing.exists())
@@ -274,7 +396,7 @@ bool Collection::save(const ReceivedAttachment& attachment, const Target& target
 
 // A name with control characters names no file to trust; two attachments of one name (letter
 // case aside) would replace one user file, the last silently: neither is saved.
-bool Collection::namesAreSound(const ReceivedMessage& message, const QString& who) {
+bool Collection::namesAreSound(const ReceivedMessage& message, const Answer& answer) {
     QMap<QString, int> seen;
     for (const ReceivedAttachment& attachment : message.attachments)
         ++seen[nameKey(attachment.name)];
@@ -282,13 +404,15 @@ bool Collection::namesAreSound(const ReceivedMessage& message, const QString& wh
     QSet<QString> reported;
     for (const ReceivedAttachment& attachment : message.attachments) {
         if (attachment.unsafeName) {
-            leave(who, shown(attachment.name) + QStringLiteral(" holds control characters"));
+            leave(answer.number, answer.who, answer.id,
+                  shown(attachment.name) + QStringLiteral(" holds control characters"));
             sound = false;
         } else if (seen.value(nameKey(attachment.name)) > 1 && !reported.contains(nameKey(attachment.name))) {
             reported.insert(nameKey(attachment.name));
-            leave(who, QStringLiteral("%1 attachments name the user file %2")
-                           .arg(seen.value(nameKey(attachment.name)))
-                           .arg(shown(attachment.name)));
+            leave(answer.number, answer.who, answer.id,
+                  QStringLiteral("%1 attachments name the user file %2")
+                      .arg(seen.value(nameKey(attachment.name)))
+                      .arg(shown(attachment.name)));
             sound = false;
         }
     }
@@ -307,73 +431,164 @@ void Collection::view(const ReceivedMessage& message) const {
               QStringLiteral("View message"));
 }
 
-bool Collection::process(const ReceivedMessage& message, int number) {
+void Collection::mark(int number) {
+    if (mailbox_.remove(number) == platform::mail::pop3::kConnectionLost) {
+        fail(QStringLiteral("Unable to delete email message."));
+        stopped_ = true;
+        return;
+    }
+    marked_ << number;
+}
+
+// POP3 takes back a session's marks only all at once: the others are marked again.
+void Collection::unmark(int number) {
+    if (!marked_.removeOne(number))
+        return;
+    if (mailbox_.reset() != platform::mail::pop3::kOk) {
+        fail(QStringLiteral("Unable to delete email message."));
+        stopped_ = true;
+        return;
+    }
+    const QList<int> again = std::exchange(marked_, {});
+    for (const int other : again) {
+        mark(other);
+        if (stopped_)
+            return;
+    }
+}
+
+bool Collection::takeAttachment(const ReceivedMessage& message, const ReceivedAttachment& attachment,
+                                const Answer& answer) {
+    QString reason;
+    const std::optional<Target> target = targetOf(attachment, message.senderAddress, reason);
+    if (!target) {
+        leave(answer.number, answer.who, answer.id, reason);
+        return false;
+    }
+    if (target->path.trimmed().isEmpty()) {
+        fail(QStringLiteral("Path information for [") + target->userFile + QStringLiteral("] is missing."));
+        stopped_ = true;
+        return false;
+    }
+    const QString name = shown(attachment.name);
+    // A message kept on the server replaces its user file once.
+    switch (memory_.taken(answer.id, target->path)) {
+    case CollectedMessages::Taken::Applied:
+        return true;
+    case CollectedMessages::Taken::PassedOver:
+        leave(answer.number, answer.who, answer.id, passedOverText(name, answer.date));
+        return false;
+    case CollectedMessages::Taken::No:
+        break;
+    }
+    const ReturnedFileCheck check = CheckReturnedFile(attachment.data, name);
+    if (!check.refusal.isEmpty()) {
+        leave(answer.number, answer.who, answer.id, check.refusal);
+        return false;
+    }
+    if (const QString refusal = stampRefusal(message, check, *target, name); !refusal.isEmpty()) {
+        leave(answer.number, answer.who, answer.id, refusal);
+        return false;
+    }
+    if (!winsOver(answer, *target, name))
+        return false;
+    if (!save(attachment, *target)) {
+        stopped_ = true;
+        return false;
+    }
+    memory_.remember(answer.id, target->path, CollectedMessages::Taken::Applied);
+    taken_.insert(target->path, answer);
+    if (!replaced_.contains(target->userFile))
+        replaced_ << target->userFile;
+    return true;
+}
+
+void Collection::take(const ReceivedMessage& message, int number, const QString& id) {
     using platform::mail::SenderForm;
     const QString who = message.senderForm == SenderForm::OneMailbox ? message.senderAddress
                         : message.fromText.isEmpty() ? QStringLiteral("message %1").arg(number)
                                                      : shown(message.fromText);
+    const Answer answer{number, id, who, message.date};
     if (core::gOptions && core::gOptions->EmailReplys)
         view(message);
     if (message.senderForm != SenderForm::OneMailbox) {
-        leave(who, senderFormText(message.senderForm));
-        return false;
+        leave(number, who, id, senderFormText(message.senderForm));
+        return;
     }
     if (!message.failedVerdicts.isEmpty()) {
-        leave(who, QStringLiteral("the receiving mail server recorded ") +
-                       message.failedVerdicts.join(QStringLiteral(", ")));
-        return false;
+        leave(number, who, id,
+              QStringLiteral("the receiving mail server recorded ") +
+                  message.failedVerdicts.join(QStringLiteral(", ")));
+        return;
     }
-    bool allSaved = true;
-    for (const QString& part : message.unreadParts) {
-        leave(who, QStringLiteral("the message carries ") + part + QStringLiteral(", which was not saved"));
-        allSaved = false;
-    }
-    if (!namesAreSound(message, who))
-        return false;
+    for (const QString& part : message.unreadParts)
+        leave(number, who, id,
+              QStringLiteral("the message carries ") + part + QStringLiteral(", which was not saved"));
+    if (!namesAreSound(message, answer))
+        return;
     for (const ReceivedAttachment& attachment : message.attachments) {
-        QString reason;
-        const std::optional<Target> target = targetOf(attachment, message.senderAddress, reason);
-        if (!target) {
-            leave(who, reason);
-            allSaved = false;
-            continue;
-        }
-        if (target->path.trimmed().isEmpty()) {
-            fail(QStringLiteral("Path information for [") + target->userFile +
-                 QStringLiteral("] is missing."));
-            stopped_ = true;
-            return false;
-        }
-        if (const QString refusal = ReturnedFileRefusal(attachment.data, shown(attachment.name));
-            !refusal.isEmpty()) {
-            leave(who, refusal);
-            allSaved = false;
-            continue;
-        }
-        if (!save(attachment, *target)) {
-            stopped_ = true;
-            return false;
-        }
-        replaced_ << target->userFile;
+        takeAttachment(message, attachment, answer);
+        if (stopped_)
+            return;
     }
-    return allSaved;
+    if (!kept_.count(number) && !passedOver_.contains(number))
+        mark(number);
 }
 
-// Fetches the message into a private temporary file and reads it from there.
-std::optional<ReceivedMessage> fetch(platform::mail::Pop3Mailbox& mailbox, int number, int& status) {
+void Collection::finish() {
+    QSet<QString> onServer;
+    QStringList listed;
+    int earlier = 0;
+    for (const auto& [number, kept] : kept_) {
+        if (!kept.id.isEmpty())
+            onServer.insert(kept.id);
+        if (!kept.id.isEmpty() && memory_.reportedBefore(kept.id, kept.reasons)) {
+            ++earlier;
+            continue;
+        }
+        for (const QString& reason : kept.reasons)
+            listed << kept.who + QStringLiteral(": ") + reason;
+        if (!kept.id.isEmpty())
+            memory_.noteReported(kept.id, kept.reasons);
+    }
+    // A run that stopped early has not seen every message the server holds.
+    if (!stopped_)
+        memory_.keepOnly(onServer);
+    if (listed.isEmpty() && earlier == 0)
+        return;
+    if (earlier > 0)
+        listed << (earlier == 1 ? QStringLiteral("1 message kept from earlier collections")
+                                : QStringLiteral("%1 messages kept from earlier collections").arg(earlier));
+    showPlain(QStringLiteral("These messages were left on the mail server:\n") +
+              listed.join(QLatin1Char('\n')));
+}
+
+// Fetches the message into a private temporary file and reads it from there. Its identifier
+// is the one the server keeps for it, or -- from a server that keeps none -- a digest of it.
+std::optional<ReceivedMessage> fetch(platform::mail::Pop3Mailbox& mailbox, int number, int& status,
+                                     QString& id) {
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/lumivane-mail-XXXXXX"));
     if (!file.open()) {
         status = platform::mail::pop3::kUnknownError;
         return std::nullopt;
     }
+    status = mailbox.uniqueId(number, id);
+    if (status != platform::mail::pop3::kOk)
+        return std::nullopt;
     status = mailbox.retrieve(number, file);
     if (status != platform::mail::pop3::kOk || !file.flush())
         return std::nullopt;
+    if (id.isEmpty()) {
+        QCryptographicHash digest(QCryptographicHash::Sha256);
+        file.seek(0);
+        digest.addData(&file);
+        id = QStringLiteral("sha256:") + QString::fromLatin1(digest.result().toHex());
+    }
     return platform::mail::parseMessageFile(file.fileName());
 }
 
-// One message at a time: fetched, processed, marked for deletion; the server deletes at the end.
-void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn) {
+// One message at a time: fetched, taken, marked for deletion; the server deletes at the end.
+void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn, const RobotAccount& robot) {
     using namespace platform::mail;
     const int count = mailbox.messageCount();
     if (count == 0) {
@@ -382,14 +597,16 @@ void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn) {
     }
     if (!askYesNo(QStringLiteral("You have %1 messages in your Inbox.  Download now?").arg(count)))
         return;
-    Collection collection(cnn, budgetContext());
+    CollectedMessages memory(cnn, robot.server, robot.account);
+    Collection collection(cnn, mailbox, memory, budgetContext());
     for (int number = 1; number <= count && !collection.stopped(); ++number) {
         ShowMailWait(QStringLiteral("Downloading email messages and file attachments."), {},
                      Progress::Hidden);
         int status = pop3::kOk;
-        const std::optional<ReceivedMessage> message = fetch(mailbox, number, status);
+        QString id;
+        const std::optional<ReceivedMessage> message = fetch(mailbox, number, status, id);
         if (status == pop3::kNoSuchMessage) {
-            collection.leave(QStringLiteral("message %1").arg(number), downloadText(status));
+            collection.leave(number, QStringLiteral("message %1").arg(number), id, downloadText(status));
             continue;
         }
         if (status != pop3::kOk) {
@@ -398,25 +615,20 @@ void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn) {
             return;
         }
         if (!message) {
-            collection.leave(QStringLiteral("message %1").arg(number),
+            collection.leave(number, QStringLiteral("message %1").arg(number), id,
                              QStringLiteral("the message could not be read"));
             continue;
         }
         ShowMailWait(QStringLiteral("Saving attachments and deleting messages."), {}, Progress::Hidden);
-        if (!collection.process(*message, number))
-            continue;
-        if (mailbox.remove(number) == pop3::kConnectionLost) {
-            collection.fail(QStringLiteral("Unable to delete email message."));
-            return;
-        }
+        collection.take(*message, number, id);
     }
+    if (!mailbox.connected())
+        return; // the failure was told; the server keeps every message
     if (mailbox.quit() != pop3::kOk) {
         collection.fail(QStringLiteral("Unable to delete email message."));
         return;
     }
-    if (!collection.left().isEmpty())
-        showPlain(QStringLiteral("These messages were left on the mail server:\n") +
-                  collection.left().join(QLatin1Char('\n')));
+    collection.finish();
 }
 
 } // namespace
@@ -440,7 +652,7 @@ void ReceiveReturnedFiles(const QString& password) {
             tell(connectFailureText(status, robot->server, mailbox.failureText()));
             return;
         }
-        runSession(mailbox, query.Cnn());
+        runSession(mailbox, query.Cnn(), *robot);
         if (mailbox.connected())
             mailbox.quit();
     } catch (const std::exception& error) {

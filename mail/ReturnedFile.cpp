@@ -7,18 +7,20 @@
 
 namespace mail {
 
-QString ReturnedFileRefusal(const QByteArray& data, const QString& name) {
+ReturnedFileCheck CheckReturnedFile(const QByteArray& data, const QString& name) {
     if (data.isEmpty())
-        return name + QStringLiteral(" is empty");
+        return {name + QStringLiteral(" is empty"), std::nullopt};
     try {
-        platform::sheet::Workbook::openBytes(data, name, platform::sheet::OpenOptions::readOnlyAccess());
-        return {};
+        const std::unique_ptr<platform::sheet::Workbook> book =
+            platform::sheet::Workbook::openBytes(data, name, platform::sheet::OpenOptions::readOnlyAccess());
+        return {QString(), workbooks::ReadUserFileStamp(*book)};
     } catch (const platform::sheet::SheetError& error) {
         if (error.code() == platform::sheet::SheetError::Code::PasswordRequired)
             return {};
-        return name + QStringLiteral(" is no workbook that opens: ") + error.description();
+        return {name + QStringLiteral(" is no workbook that opens: ") + error.description(), std::nullopt};
     } catch (const std::exception& error) {
-        return name + QStringLiteral(" is no workbook that opens: ") + QString::fromLocal8Bit(error.what());
+        return {name + QStringLiteral(" is no workbook that opens: ") + QString::fromLocal8Bit(error.what()),
+                std::nullopt};
     }
 }
 

@@ -9,8 +9,10 @@
 #include "core/frmWait.h"
 #include "mail/MailConnection.h"
 #include "platform/mail/MimeMessage.h"
+#include "platform/sheet/Workbook.h"
 #include "platform/ui/LoadedWindows.h"
 #include "support/MailServers.h"
+#include "workbooks/UserFileStamp.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -352,15 +354,30 @@ QByteArray crafted(const char* name, const QByteArray& body,
 
 struct CraftedCase {
     const char* name;
-    QString userFile; // the case's own user file, assigned to Ann
-    bool replaced;    // the user file now holds what the message carried
+    QString userFile; // the case's own user file (another case's, when shared)
+    QByteArray bytes; // what the user file holds afterwards; empty: as it was
+    bool stays;       // the message stays on the server
     QByteArray message;
+    QString user = QStringLiteral("Ann"); // the user the file is assigned to
+    bool shared = false;                  // the user file is an earlier case's
 };
 
-// Every crafted message goes into one mailbox and one collection: only a sound reply replaces
-// its user file and leaves the server; every other keeps its user file's bytes and stays.
+// A workbook stamped as the user file of a worksheet row of the fixture (whose sheet is named as
+// its file): the budget, Plan.xlsx, the sheet, the cut.
+QByteArray stampedBook(const QByteArray& book, const QString& budget, const QString& sheet,
+                       const QString& cut = {}) {
+    std::unique_ptr<platform::sheet::Workbook> workbook =
+        platform::sheet::Workbook::openBytes(book, QStringLiteral("Stamped.xlsx"));
+    workbooks::WriteUserFileStamp(*workbook, {budget, QStringLiteral("Plan.xlsx"), sheet, cut});
+    return workbook->toBytes();
+}
+
+// Every crafted message goes into one mailbox and one collection: each case's user file holds
+// what the case says afterwards (what the message carried, or its bytes as they were), and
+// only a message whose every file was saved leaves the server.
 TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
     const QByteArray book = newFile();
+    const QByteArray other = otherFile();
     const QByteArray encrypted = fixtureWorkbook(QStringLiteral("encrypted.xlsx"));
     const QByteArray cut = base64Lines(book).left(base64Lines(book).size() * 2 / 3);
     QByteArray junk = base64Lines(book);
@@ -375,63 +392,165 @@ TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
     const QByteArray attachmentHeaders =
         "Content-Type: application/vnd.openxmlformats-officedocument.spreadsheetml.sheet\r\n"
         "Content-Transfer-Encoding: base64\r\n";
+    // A reply whose signature carries the sender's logo, as mail programs send it.
+    const QByteArray signature = "Content-Type: multipart/related; boundary=\"r1\"\r\n\r\n--r1\r\n"
+                                 "Content-Type: text/html; charset=utf-8\r\n\r\n<p>Here it is.<img "
+                                 "src=\"cid:logo@ann\"></p>\r\n--r1\r\nContent-Type: image/png; "
+                                 "name=\"image001.png\"\r\nContent-ID: <logo@ann>\r\nContent-Disposition: "
+                                 "inline; filename=\"image001.png\"\r\nContent-Transfer-Encoding: "
+                                 "base64\r\n\r\niVBORw0KGgo=\r\n--r1--\r\n";
+    const QByteArray unnamedPicture = "Content-Type: image/gif\r\nContent-Disposition: inline\r\n"
+                                      "Content-Transfer-Encoding: base64\r\n\r\nR0lGODlh\r\n";
+    const auto dated = [](const char* date) {
+        return QByteArray("From: Ann <ann@example.org>\r\nDate: ") + date + "\r\n";
+    };
+    const QByteArray uuencoded = "Content-Type: text/plain\r\n\r\nHere it is:\r\n\r\nbegin 644 Uu.xlsx\r\n"
+                                 "M4$L#!!0````(`$YA4%K7\r\n`\r\nend\r\n";
+    const QByteArray stampedHere = stampedBook(book, QStringLiteral("Sales"), QStringLiteral("Stamped.xlsx"));
+    const QByteArray stampedElsewhere =
+        stampedBook(book, QStringLiteral("Other"), QStringLiteral("Foreign.xlsx"), QStringLiteral("c1"));
     const CraftedCase cases[] = {
-        {"sound reply", QStringLiteral("Sound.xlsx"), true,
+        {"sound reply", QStringLiteral("Sound.xlsx"), book, false,
          crafted("sound reply", multipart({textPart(), filePart("Sound.xlsx", book)}))},
-        {"encrypted workbook", QStringLiteral("Locked.xlsx"), true,
+        {"encrypted workbook", QStringLiteral("Locked.xlsx"), encrypted, false,
          crafted("encrypted workbook", multipart({filePart("Locked.xlsx", encrypted)}))},
-        {"truncated base64", QStringLiteral("Cut.xlsx"), false,
+        {"truncated base64",
+         QStringLiteral("Cut.xlsx"),
+         {},
+         true,
          crafted("truncated base64",
                  multipart({textPart(), filePart("Cut.xlsx", {}).replace("\r\n\r\n", "\r\n\r\n" + cut)}))},
-        {"empty file", QStringLiteral("Empty.xlsx"), false,
+        {"empty file",
+         QStringLiteral("Empty.xlsx"),
+         {},
+         true,
          crafted("empty file", multipart({filePart("Empty.xlsx", {})}))},
-        {"text named xlsx", QStringLiteral("Text.xlsx"), false,
+        {"text named xlsx",
+         QStringLiteral("Text.xlsx"),
+         {},
+         true,
          crafted("text named xlsx", multipart({filePart("Text.xlsx", "Figures: 1, 2, 3\r\n")}))},
-        {"base64 with junk", QStringLiteral("Junk.xlsx"), false,
+        {"base64 with junk",
+         QStringLiteral("Junk.xlsx"),
+         {},
+         true,
          crafted("base64 with junk",
                  multipart({filePart("Junk.xlsx", {}).replace("\r\n\r\n", "\r\n\r\n" + junk)}))},
-        {"unknown transfer encoding", QStringLiteral("Odd.xlsx"), false,
+        {"unknown transfer encoding",
+         QStringLiteral("Odd.xlsx"),
+         {},
+         true,
          crafted("unknown transfer encoding", multipart({filePart("Odd.xlsx", book, "x-unknown")}))},
-        {"no boundary", QStringLiteral("NoBoundary.xlsx"), false,
+        {"no boundary",
+         QStringLiteral("NoBoundary.xlsx"),
+         {},
+         true,
          crafted("no boundary",
                  multipart({filePart("NoBoundary.xlsx", book)}).replace("; boundary=\"b1\"", ""))},
-        {"wrong boundary", QStringLiteral("Wrong.xlsx"), false,
+        {"wrong boundary",
+         QStringLiteral("Wrong.xlsx"),
+         {},
+         true,
          crafted("wrong boundary", multipart({filePart("Wrong.xlsx", book)}, "zz"))},
-        {"unnamed part", QStringLiteral("Unnamed.xlsx"), false,
+        {"unnamed part",
+         QStringLiteral("Unnamed.xlsx"),
+         {},
+         true,
          crafted("unnamed part", multipart({textPart(), attachmentHeaders + "\r\n" + base64Lines(book)}))},
-        {"forwarded workbook", QStringLiteral("Fwd.xlsx"), false,
+        {"forwarded workbook",
+         QStringLiteral("Fwd.xlsx"),
+         {},
+         true,
          crafted("forwarded workbook", multipart({textPart(), forwarded}))},
-        {"very deep nesting", QStringLiteral("Deep.xlsx"), false, crafted("very deep nesting", nested)},
-        {"duplicate names", QStringLiteral("Twice.xlsx"), false,
+        {"very deep nesting", QStringLiteral("Deep.xlsx"), {}, true, crafted("very deep nesting", nested)},
+        {"duplicate names",
+         QStringLiteral("Twice.xlsx"),
+         {},
+         true,
          crafted("duplicate names",
-                 multipart({filePart("Twice.xlsx", book), filePart("TWICE.xlsx", otherFile())}))},
-        {"from with two addresses", QStringLiteral("Two.xlsx"), false,
+                 multipart({filePart("Twice.xlsx", book), filePart("TWICE.xlsx", other)}))},
+        {"from with two addresses",
+         QStringLiteral("Two.xlsx"),
+         {},
+         true,
          crafted("from with two addresses", multipart({filePart("Two.xlsx", book)}),
                  "From: ann@example.org, Mallory <mallory@evil.example>\r\n")},
-        {"two from fields", QStringLiteral("TwoFields.xlsx"), false,
+        {"two from fields",
+         QStringLiteral("TwoFields.xlsx"),
+         {},
+         true,
          crafted("two from fields", multipart({filePart("TwoFields.xlsx", book)}),
                  "From: ann@example.org\r\nFrom: mallory@evil.example\r\n")},
-        {"failed dmarc verdict", QStringLiteral("Dmarc.xlsx"), false,
+        {"failed dmarc verdict",
+         QStringLiteral("Dmarc.xlsx"),
+         {},
+         true,
          crafted("failed dmarc verdict", multipart({filePart("Dmarc.xlsx", book)}),
                  "Authentication-Results: mx.example.org; spf=pass smtp.mailfrom=example.org;\r\n"
                  " dkim=none (no signature); dmarc=fail (p=reject) header.from=example.org\r\n"
                  "From: Ann <ann@example.org>\r\n")},
-        {"nul in a name", QStringLiteral("Nul.xlsx"), false,
+        {"nul in a name",
+         QStringLiteral("Nul.xlsx"),
+         {},
+         true,
          crafted("nul in a name",
                  multipart({filePart("Nul.xlsx", book)
                                 .replace("filename=\"Nul.xlsx\"", "filename*=UTF-8''Nul.xlsx%00.txt")
                                 .replace("name=\"Nul.xlsx\"", "name=\"Nul.txt\"")}))},
-        {"long s", QStringLiteral("Sales.xlsx"), false,
+        {"long s",
+         QStringLiteral("Sales.xlsx"),
+         {},
+         true,
          crafted("long s", multipart({filePart("\xC5\xBF"
                                                "ales.xlsx",
                                                book)}))},
-        {"kelvin sign", QStringLiteral("Kpi.xlsx"), false,
+        {"kelvin sign",
+         QStringLiteral("Kpi.xlsx"),
+         {},
+         true,
          crafted("kelvin sign", multipart({filePart("\xE2\x84\xAA"
                                                     "pi.xlsx",
                                                     book)}))},
+        {"long s in the sender",
+         QStringLiteral("Sams.xlsx"),
+         {},
+         true,
+         crafted("long s in the sender", multipart({filePart("Sams.xlsx", book)}),
+                 "From: \xC5\xBF"
+                 "am@example.org\r\n"),
+         QStringLiteral("Sam")},
+        {"a signature's logo", QStringLiteral("Logo.xlsx"), book, false,
+         crafted("a signature's logo", multipart({signature, filePart("Logo.xlsx", book)}))},
+        {"an unnamed picture within the text", QStringLiteral("Picture.xlsx"), book, false,
+         crafted("an unnamed picture within the text",
+                 multipart({textPart(), unnamedPicture, filePart("Picture.xlsx", book)}))},
+        {"uuencoded workbook", QStringLiteral("Uu.xlsx"), {}, true, crafted("uuencoded workbook", uuencoded)},
+        {"stamped for this user file", QStringLiteral("Stamped.xlsx"), stampedHere, false,
+         crafted("stamped for this user file", multipart({filePart("Stamped.xlsx", stampedHere)}))},
+        {"stamped for another budget",
+         QStringLiteral("Foreign.xlsx"),
+         {},
+         true,
+         crafted("stamped for another budget", multipart({filePart("Foreign.xlsx", stampedElsewhere)}))},
+        {"newer answer delivered first", QStringLiteral("Dated.xlsx"), other, false,
+         crafted("newer answer delivered first", multipart({filePart("Dated.xlsx", other)}),
+                 dated("Wed, 05 Mar 2025 16:00:00 +0000"))},
+        {"older answer delivered last", QStringLiteral("Dated.xlsx"), other, true,
+         crafted("older answer delivered last", multipart({filePart("Dated.xlsx", book)}),
+                 dated("Wed, 05 Mar 2025 09:00:00 +0000")),
+         QStringLiteral("Ann"), true},
+        {"older answer delivered first", QStringLiteral("Redated.xlsx"), other, true,
+         crafted("older answer delivered first", multipart({filePart("Redated.xlsx", book)}),
+                 dated("Wed, 05 Mar 2025 09:00:00 +0000"))},
+        {"newer answer delivered last", QStringLiteral("Redated.xlsx"), other, false,
+         crafted("newer answer delivered last", multipart({filePart("Redated.xlsx", other)}),
+                 dated("Wed, 05 Mar 2025 16:00:00 +0000")),
+         QStringLiteral("Ann"), true},
     };
+    addUser(QStringLiteral("Sam"), QStringLiteral("sam@example.org"));
     for (const CraftedCase& c : cases) {
-        addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), c.userFile, QStringLiteral("Ann"));
+        if (!c.shared)
+            addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), c.userFile, c.user);
         ASSERT_TRUE(server_.deliver(c.message)) << c.name;
     }
     ui().answerMessages({platform::ui::Answer::Yes});
@@ -441,13 +560,12 @@ TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
     const QList<QByteArray> left = server_.mailbox();
     for (const CraftedCase& c : cases) {
         const QByteArray now = readFile(userFilePath(QStringLiteral("Sales"), c.userFile));
-        EXPECT_EQ(c.replaced, now != "original") << c.name;
+        EXPECT_EQ(c.bytes.isEmpty() ? QByteArray("original") : c.bytes, now) << c.name;
         const bool stays = std::any_of(left.begin(), left.end(), [&](const QByteArray& message) {
             return message.contains(QByteArray("Subject: case ") + c.name + "\r\n");
         });
-        EXPECT_EQ(!c.replaced, stays) << c.name;
+        EXPECT_EQ(c.stays, stays) << c.name;
     }
-    EXPECT_EQ(encrypted, readFile(userFilePath(QStringLiteral("Sales"), QStringLiteral("Locked.xlsx"))));
     const QStringList reports =
         ui().messageTexts().filter(QStringLiteral("These messages were left on the mail server:"));
     ASSERT_EQ(1, reports.size());
@@ -458,9 +576,22 @@ TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
           "the message has more than one From field", "the receiving mail server recorded dmarc=fail",
           "holds control characters", "a forwarded message, which was not saved",
           "without a file name, which was not saved", "without parts, which was not saved",
-          "nested more than"})
-        EXPECT_TRUE(report.contains(QString::fromLatin1(reason))) << reason << "\n" << report.toStdString();
+          "nested more than",
+          "\xC5\xBF"
+          "am@example.org: Sams.xlsx was not sent from the address of the user it is assigned to",
+          "the message carries the file Uu.xlsx uuencoded into its text, which was not saved",
+          "Foreign.xlsx was cut from the sheet 'Foreign.xlsx' of Plan.xlsx in the budget 'Other' (cut c1), "
+          "not "
+          "from the sheet 'Foreign.xlsx' of Plan.xlsx in the budget 'Sales'",
+          "Dated.xlsx is an older answer (", "Redated.xlsx is an older answer ("})
+        EXPECT_TRUE(report.contains(QString::fromUtf8(reason))) << reason << "\n" << report.toStdString();
+    EXPECT_EQ(2, report.count(QStringLiteral("than another that replaced the user file")));
+    EXPECT_FALSE(report.contains(QStringLiteral("image001.png"))) << report.toStdString();
     EXPECT_TRUE(ui().asked().back().plainText);
+    // The refused stamp has its errors row.
+    EXPECT_EQ(1, scalar(QStringLiteral("SELECT COUNT(*) FROM Errors WHERE UF_name = 'Foreign.xlsx' AND "
+                                       "UFPassArrayFailed = 1 AND Budget_Name = 'Sales'"))
+                     .toInt());
 }
 
 } // namespace
