@@ -39,6 +39,7 @@
 #include <cerrno>
 #include <map>
 #include <optional>
+#include <unistd.h>
 #include <utility>
 
 namespace mail {
@@ -225,6 +226,7 @@ private:
         QString id;
         QString who;
         QDateTime date;
+        QString fileName; // the attached file's name, once it answers a user file
     };
     struct Kept {
         QString who;
@@ -359,13 +361,14 @@ bool Collection::winsOver(const Answer& answer, const Target& target, const QStr
 // The answer that lost stays on the server, never to replace the user file: not in this
 // collection (its message is no longer marked for deletion), nor in a later one.
 void Collection::passOver(const Answer& older, const Target& target, const QString& name) {
-    memory_.remember(older.id, target.path, CollectedMessages::Taken::PassedOver);
+    memory_.remember(older.id, older.fileName, target.path, CollectedMessages::Taken::PassedOver);
     leave(older.number, older.who, older.id, passedOverText(name, older.date));
     passedOver_.insert(older.number);
     unmark(older.number);
 }
 
-// Writes beside the user file, then renames over it. A user file marked read-only is kept.
+// Writes beside the user file, then renames over it. A user file marked read-only is kept; a
+// disk that is full is said as such.
 bool Collection::save(const ReceivedAttachment& attachment, const Target& target) {
     const QFileInfo existing(target.path);
     int status = 0;
@@ -374,7 +377,9 @@ bool Collection::save(const ReceivedAttachment& attachment, const Target& target
     if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) {
         status = QFileDevice::PermissionsError;
     } else if (!file.open(QIODevice::WriteOnly) || file.write(attachment.data) != attachment.data.size() ||
-               !file.commit()) {
+               !file.flush() || ::fsync(file.handle()) != 0 || !file.commit()) {
+        // The bytes are on the disk before the rename puts them in place: a write that the
+        // disk refused is seen here, never taken for a saved file.
         failure = errno;
         status = file.error() != QFileDevice::NoError ? file.error() : QFileDevice::WriteError;
     }
@@ -459,6 +464,17 @@ void Collection::unmark(int number) {
 
 bool Collection::takeAttachment(const ReceivedMessage& message, const ReceivedAttachment& attachment,
                                 const Answer& answer) {
+    const QString name = shown(attachment.name);
+    // A file of a message kept on the server is taken once, whichever budget is in context.
+    switch (memory_.taken(answer.id, attachment.name)) {
+    case CollectedMessages::Taken::Applied:
+        return true;
+    case CollectedMessages::Taken::PassedOver:
+        leave(answer.number, answer.who, answer.id, passedOverText(name, answer.date));
+        return false;
+    case CollectedMessages::Taken::No:
+        break;
+    }
     QString reason;
     const std::optional<Target> target = targetOf(attachment, message.senderAddress, reason);
     if (!target) {
@@ -470,17 +486,6 @@ bool Collection::takeAttachment(const ReceivedMessage& message, const ReceivedAt
         stopped_ = true;
         return false;
     }
-    const QString name = shown(attachment.name);
-    // A message kept on the server replaces its user file once.
-    switch (memory_.taken(answer.id, target->path)) {
-    case CollectedMessages::Taken::Applied:
-        return true;
-    case CollectedMessages::Taken::PassedOver:
-        leave(answer.number, answer.who, answer.id, passedOverText(name, answer.date));
-        return false;
-    case CollectedMessages::Taken::No:
-        break;
-    }
     const ReturnedFileCheck check = CheckReturnedFile(attachment.data, name);
     if (!check.refusal.isEmpty()) {
         leave(answer.number, answer.who, answer.id, check.refusal);
@@ -490,14 +495,16 @@ bool Collection::takeAttachment(const ReceivedMessage& message, const ReceivedAt
         leave(answer.number, answer.who, answer.id, refusal);
         return false;
     }
-    if (!winsOver(answer, *target, name))
+    Answer mine = answer;
+    mine.fileName = attachment.name;
+    if (!winsOver(mine, *target, name))
         return false;
     if (!save(attachment, *target)) {
         stopped_ = true;
         return false;
     }
-    memory_.remember(answer.id, target->path, CollectedMessages::Taken::Applied);
-    taken_.insert(target->path, answer);
+    memory_.remember(answer.id, attachment.name, target->path, CollectedMessages::Taken::Applied);
+    taken_.insert(target->path, mine);
     if (!replaced_.contains(target->userFile))
         replaced_ << target->userFile;
     return true;
@@ -508,7 +515,7 @@ void Collection::take(const ReceivedMessage& message, int number, const QString&
     const QString who = message.senderForm == SenderForm::OneMailbox ? message.senderAddress
                         : message.fromText.isEmpty() ? QStringLiteral("message %1").arg(number)
                                                      : shown(message.fromText);
-    const Answer answer{number, id, who, message.date};
+    const Answer answer{number, id, who, message.date, {}};
     if (core::gOptions && core::gOptions->EmailReplys)
         view(message);
     if (message.senderForm != SenderForm::OneMailbox) {

@@ -30,26 +30,26 @@ CollectedMessages::CollectedMessages(platform::db::Connection& cnn, QString serv
     core::AddMissingTables(cnn_);
 }
 
-CollectedMessages::Taken CollectedMessages::taken(const QString& messageId,
-                                                  const QString& userFilePath) const {
+CollectedMessages::Taken CollectedMessages::taken(const QString& messageId, const QString& fileName) const {
     const QVariant applied = cnn_.scalar(
         QStringLiteral("SELECT Applied FROM CollectedMessages WHERE Pop3_Server = ? AND Pop3_Account = ? "
-                       "AND Message_UIDL = ? AND UFNPath = ?"),
-        {server_, account_, messageId, userFilePath});
+                       "AND Message_UIDL = ? AND Attachment_Name = ?"),
+        {server_, account_, messageId, fileName});
     if (applied.isNull())
         return Taken::No;
     return applied.toInt() == 1 ? Taken::Applied : Taken::PassedOver;
 }
 
-void CollectedMessages::remember(const QString& messageId, const QString& userFilePath, Taken taken) {
+void CollectedMessages::remember(const QString& messageId, const QString& fileName,
+                                 const QString& userFilePath, Taken taken) {
     platform::db::WriteStep transaction(cnn_, QStringLiteral("collected_messages"));
     cnn_.execute(QStringLiteral("DELETE FROM CollectedMessages WHERE Pop3_Server = ? AND Pop3_Account = ? "
-                                "AND Message_UIDL = ? AND UFNPath = ?"),
-                 {server_, account_, messageId, userFilePath});
+                                "AND Message_UIDL = ? AND Attachment_Name = ?"),
+                 {server_, account_, messageId, fileName});
     cnn_.execute(
-        QStringLiteral("INSERT INTO CollectedMessages (Pop3_Server, Pop3_Account, Message_UIDL, UFNPath, "
-                       "Applied, Collected_Date) VALUES (?, ?, ?, ?, ?, ?)"),
-        {server_, account_, messageId, userFilePath, taken == Taken::Applied ? 1 : 0,
+        QStringLiteral("INSERT INTO CollectedMessages (Pop3_Server, Pop3_Account, Message_UIDL, "
+                       "Attachment_Name, UFNPath, Applied, Collected_Date) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        {server_, account_, messageId, fileName, userFilePath, taken == Taken::Applied ? 1 : 0,
          QDateTime::currentDateTime()});
     transaction.commit();
 }

@@ -1,7 +1,7 @@
 // What the master database remembers of the messages of the robot mailbox that stay on its
-// server, by each message's lasting identifier there (its UIDL): the user files a message's
-// files replaced -- or lost to a newer answer -- so that a message kept on the server never
-// replaces a user file again; and the reasons each kept message was reported with, so that a
+// server, by each message's lasting identifier there (its UIDL): the files of a message that
+// replaced a user file -- or lost to a newer answer -- so that a message kept on the server
+// never replaces a user file again; and the reasons each kept message was reported with, so that a
 // later collection counts it instead of listing it again while its reasons stay the same. What
 // the server no longer holds is forgotten at the end of a collection that went through.
 #pragma once
@@ -25,8 +25,11 @@ public:
         Applied,    // it replaced the user file
         PassedOver, // it lost to a newer answer of the same collection
     };
-    Taken taken(const QString& messageId, const QString& userFilePath) const;
-    void remember(const QString& messageId, const QString& userFilePath, Taken taken);
+    // By the message and the attached file's name: a file applied once is not applied again,
+    // whichever budget is in context.
+    Taken taken(const QString& messageId, const QString& fileName) const;
+    void remember(const QString& messageId, const QString& fileName, const QString& userFilePath,
+                  Taken taken);
 
     bool reportedBefore(const QString& messageId, const QStringList& reasons) const;
     void noteReported(const QString& messageId, const QStringList& reasons);

@@ -19,15 +19,16 @@ CREATE TABLE IF NOT EXISTS UserFileCuts (
     Cut_Date  DATETIME
 );
 
--- CollectedMessages: the returned user files taken from messages that stay on the mail server, by
--- the robot mailbox, the message's unique identifier there (UIDL) and the user file's path.
--- Applied 1: the file was saved over the user file; 0: it lost to a newer answer of the same
--- collection. Either way that message's file never replaces the user file again. Rows of messages
--- the server no longer holds go at the end of each collection.
+-- CollectedMessages: the files taken from messages of the robot mailbox, by the mailbox, the
+-- message's lasting identifier there (its UIDL) and the attached file's name, with the path of the
+-- user file it answered. Applied 1: it was saved over that user file; 0: it lost to a newer answer
+-- of the same collection. Either way that file of that message is never taken again. Rows of
+-- messages the server no longer holds go at the end of each collection.
 CREATE TABLE IF NOT EXISTS CollectedMessages (
     Pop3_Server           VARCHAR(255)                             CONSTRAINT "size:Pop3_Server" CHECK (length(Pop3_Server) <= 255),
     Pop3_Account          VARCHAR(255)                             CONSTRAINT "size:Pop3_Account" CHECK (length(Pop3_Account) <= 255),
     Message_UIDL          VARCHAR(100)                             CONSTRAINT "size:Message_UIDL" CHECK (length(Message_UIDL) <= 100),
+    Attachment_Name       VARCHAR(255)                             CONSTRAINT "size:Attachment_Name" CHECK (length(Attachment_Name) <= 255),
     UFNPath               VARCHAR(255)                             CONSTRAINT "size:UFNPath" CHECK (length(UFNPath) <= 255),
     Applied               YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Applied" CHECK (Applied IN (0,1)),
     Collected_Date        DATETIME

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/mount.h>
 
 namespace mailtest {
 namespace {
@@ -592,6 +593,118 @@ TEST_F(CollectMail, CraftedMessagesReplaceNothingAndStayOnTheServer) {
     EXPECT_EQ(1, scalar(QStringLiteral("SELECT COUNT(*) FROM Errors WHERE UF_name = 'Foreign.xlsx' AND "
                                        "UFPassArrayFailed = 1 AND Budget_Name = 'Sales'"))
                      .toInt());
+}
+
+// A message kept on the server -- it answers this budget and another one -- replaces its user
+// file once: the correction that came after it stays in place at every later collection, the
+// kept message is listed once and counted after that, and once the other budget takes its other
+// file the message leaves the server and is forgotten.
+TEST_F(CollectMail, AMessageKeptOnTheServerReplacesItsUserFileOnce) {
+    const QByteArray first = newFile();
+    const QByteArray correction = otherFile();
+    const auto on = [](const char* time) {
+        return QByteArray("From: Ann <ann@example.org>\r\nDate: Mon, 03 Mar 2025 ") + time + " +0000\r\n";
+    };
+    ASSERT_TRUE(server_.deliver(
+        crafted("both budgets",
+                multipart({textPart(), filePart("Summary.xlsx", first), filePart("Other.xlsx", first)}),
+                on("10:00:00"))));
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    collect();
+    EXPECT_EQ(first, readFile(summaryPath()));
+    EXPECT_EQ(1, server_.mailbox().size());
+    EXPECT_EQ(ui().messageTexts().filter(QStringLiteral("These messages")),
+              QStringList{QStringLiteral("These messages were left on the mail server:\nann@example.org: "
+                                         "Other.xlsx is no user file of the budget Sales")});
+
+    ASSERT_TRUE(server_.deliver(crafted(
+        "correction", multipart({textPart(), filePart("Summary.xlsx", correction)}), on("11:00:00"))));
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ui().clear();
+        ui().answerMessages({platform::ui::Answer::Yes});
+        ui().acceptUnscriptedMessages();
+        password_.setText(Pop3Server::kPassword);
+        collect();
+        EXPECT_EQ(correction, readFile(summaryPath())) << ui().messageTexts().join(u'|').toStdString();
+        EXPECT_EQ(1, server_.mailbox().size());
+        EXPECT_EQ(
+            ui().messageTexts().filter(QStringLiteral("These messages")),
+            QStringList{QStringLiteral(
+                "These messages were left on the mail server:\n1 message kept from earlier collections")});
+    }
+
+    core::gOptions->BudgetNameContext = QStringLiteral("Sales2025");
+    ui().clear();
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    password_.setText(Pop3Server::kPassword);
+    collect();
+    EXPECT_EQ(first, readFile(userFilePath(QStringLiteral("Sales2025"), QStringLiteral("Other.xlsx"))));
+    EXPECT_EQ(correction, readFile(summaryPath()));
+    EXPECT_TRUE(server_.mailbox().isEmpty());
+    EXPECT_TRUE(ui().messageTexts().filter(QStringLiteral("These messages")).isEmpty());
+    EXPECT_EQ(0, scalar(QStringLiteral("SELECT COUNT(*) FROM CollectedMessages")).toInt());
+    EXPECT_EQ(0, scalar(QStringLiteral("SELECT COUNT(*) FROM ReportedMessages")).toInt());
+}
+
+// A failure names each user file the collection replaced once, however many answers replaced it.
+TEST_F(CollectMail, AFailureNamesEachReplacedUserFileOnce) {
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Staff.xlsx"),
+                QStringLiteral("Ann"));
+    QFile::setPermissions(userFilePath(QStringLiteral("Sales"), QStringLiteral("Staff.xlsx")),
+                          QFile::ReadOwner);
+    for (int answer = 0; answer < 3; ++answer)
+        ASSERT_TRUE(server_.deliver(
+            reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Staff.xlsx"), newFile())));
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    collect();
+    EXPECT_TRUE(ui().messageTexts().contains(
+        QStringLiteral("Error saving attachment Staff.xlsx Error: 13\n\nUser files replaced already by this "
+                       "collection: Summary.xlsx.  Their messages may still be on the mail server.")))
+        << ui().messageTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(newFile(), readFile(summaryPath()));
+}
+
+// A user file on a disk that is full (a small file system of the child process's own over the
+// budget's folder): the collection says so, the user file keeps its bytes, the message stays.
+TEST_F(CollectMail, AFullDiskIsSaidAndTheMessageStays) {
+    ASSERT_TRUE(
+        server_.deliver(reply(QStringLiteral("ann@example.org"), QStringLiteral("Summary.xlsx"), newFile())));
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    const QString folder = files_ + QStringLiteral("/Sales");
+    EXPECT_EXIT(
+        {
+            if (unshare(CLONE_NEWNS) != 0 ||
+                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k") != 0)
+                _exit(2);
+            QFile original(summaryPath());
+            original.open(QIODevice::WriteOnly);
+            original.write("original");
+            original.close();
+            QFile filler(folder + QStringLiteral("/filler"));
+            filler.open(QIODevice::WriteOnly);
+            while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
+            }
+            filler.close();
+            collect();
+            const QString said =
+                QStringLiteral("Error saving attachment Summary.xlsx: the disk that holds %1 is "
+                               "full.  Make room on it and get the mail again; the message stays "
+                               "on the mail server.")
+                    .arg(folder);
+            _exit(ui().messageTexts().contains(said) && readFile(summaryPath()) == "original" &&
+                          server_.mailbox().size() == 1
+                      ? 0
+                      : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
