@@ -59,6 +59,7 @@ using Typing = QList<std::pair<QString, QString>>;
 class CycleFixture : public workbookstest::BudgetFixture {
 protected:
     static inline const QString kBudget = QStringLiteral("Plan");
+    static inline const QString kOtherBudget = QStringLiteral("Other");
     static inline const QString kRobotAddress = QStringLiteral("robot@example.org");
 
     void SetUp() override {
@@ -212,6 +213,48 @@ protected:
         ASSERT_EQ(workbooks::CreateUserFiles(master, true, false, false), workbooks::kCutFinished)
             << ui().messageTexts().join(u'|').toStdString();
         wizard::SyncUserFileTable();
+    }
+
+    // ---- two budgets of one user ----------------------------------------------------------------
+    // The budgets "Plan" (Plan.xlsx) and "Other" (Other.xlsx: the same workbook, in a folder of
+    // its own) both cut their sheet Sales, in a folder North, for the same user. Sets plan_ and
+    // other_ to the masters' paths.
+    void buildTwoBudgetsForOneUser(const CycleUser& user) {
+        for (const auto& [budget, master, id] : {std::tuple{kBudget, QStringLiteral("Plan.xlsx"), 11},
+                                                 {kOtherBudget, QStringLiteral("Other.xlsx"), 21}}) {
+            const QString folder = masters_ + u'/' + budget;
+            (budget == kBudget ? plan_ : other_) = copyMaster(QStringLiteral("Budget.xlsx"), folder, master);
+            addMaster(id, master, folder, budget);
+            addWorksheet(QStringLiteral("Sales"), id, master, budget, QStringLiteral("North"));
+            core::gOptions->BudgetNameContext = budget;
+            ASSERT_EQ(workbooks::CreateUserFiles(master, true, false, false), workbooks::kCutFinished)
+                << ui().messageTexts().join(u'|').toStdString();
+            wizard::SyncUserFileTable();
+            execute("UPDATE UserFileTablesData SET Users = ? WHERE Budget_Name = ?", {user.name, budget});
+        }
+    }
+
+    // The user answers the budget's user file as it was mailed to her: typed into with
+    // LibreOffice, which keeps what the file was cut as, and mailed back.
+    void answerWithLibreOffice(const CycleUser& user, const QString& budget, const QString& userFile,
+                               const Typing& typed) {
+        const QString cut =
+            scalar("SELECT UFNPath FROM Worksheets WHERE User_Filename = ? AND Budget_Name = ?",
+                   {userFile, budget})
+                .toString();
+        const QString path =
+            testsupport::freshDir(QStringLiteral("user-") + user.name + u'-' + budget) + u'/' + userFile;
+        ASSERT_TRUE(QFile::copy(cut, path));
+        QJsonArray cells;
+        for (const auto& [cell, text] : typed)
+            cells.append(QJsonArray{1, cell, text});
+        sheettest::runPythonFile(testsupport::fixturePath(QStringLiteral("lo_cells.py")),
+                                 {QStringLiteral("edit"), path,
+                                  QString::fromUtf8(QJsonDocument(cells).toJson(QJsonDocument::Compact))});
+        ASSERT_TRUE(pop3_->deliver(
+            platform::mail::buildMessage({user.address, kRobotAddress, QStringLiteral("RE: Budget 2025"),
+                                          QStringLiteral("Done."), userFile, readAll(path)})
+                .value()));
     }
 
     // ---- step 3: due date and the send-mail window's Send ------------------------------------
@@ -406,6 +449,7 @@ protected:
     QString masters_;
     QString plan_;
     QString locked_;
+    QString other_;
 
 private:
     std::unique_ptr<testsupport::ScopedScriptedUi> ui_;

@@ -190,5 +190,49 @@ TEST_F(BudgetCycle, EveryReturnedChangeReachesItsMasterAndNothingElse) {
               (QStringList{"Costs.xlsx GGGG", "Rates.xlsx GRGG", "Sales.xlsx GRGG", "Summary.xlsx GRRG"}));
 }
 
+// Two budgets both cut a sheet Sales for Ann, and she answers both. Get Mail in each budget's
+// context takes only that budget's answer -- the other's stays on the server, refused with a
+// message that names both -- and each update run merges it into its own master.
+TEST_F(BudgetCycle, EachBudgetsAnswerLandsInItsOwnMaster) {
+    configure({kAnn}, {QStringLiteral("North")});
+    buildTwoBudgetsForOneUser(kAnn);
+    nextSecond();
+    answerWithLibreOffice(kAnn, kBudget, QStringLiteral("Sales.xlsx"),
+                          {{QStringLiteral("B2"), QStringLiteral("150")}});
+    answerWithLibreOffice(kAnn, kOtherBudget, QStringLiteral("Sales.xlsx"),
+                          {{QStringLiteral("B2"), QStringLiteral("777")}});
+
+    core::gOptions->BudgetNameContext = kBudget;
+    ui().clear();
+    ui().answerMessages({Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    EXPECT_EQ(collect(), 0);
+    ASSERT_EQ(pop3_->mailbox().size(), 1) << "the other budget's answer stays";
+    const QStringList reports = ui().messageTexts().filter(QStringLiteral("These messages were left"));
+    ASSERT_EQ(reports.size(), 1) << ui().messageTexts().join(u'|').toStdString();
+    EXPECT_TRUE(reports.first().contains(QStringLiteral(
+        "ann@example.org: Sales.xlsx was cut from the sheet 'Sales' of Other.xlsx in the budget "
+        "'Other' (cut ")))
+        << reports.first().toStdString();
+    EXPECT_TRUE(reports.first().contains(
+        QStringLiteral("), not from the sheet 'Sales' of Plan.xlsx in the budget 'Plan' (cut ")));
+    EXPECT_EQ(rows("SELECT UF_name, Budget_Name, UFPassArrayFailed FROM Errors"),
+              QStringList{QStringLiteral("Sales.xlsx|Plan|1")});
+    ui().clear();
+    update(workbooks::kAcceptChanges, {});
+    EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(u'|').toStdString();
+
+    core::gOptions->BudgetNameContext = kOtherBudget;
+    ui().answerMessages({Answer::Yes});
+    EXPECT_EQ(collect(), 0);
+    EXPECT_TRUE(pop3_->mailbox().isEmpty());
+    ui().clear();
+    workbooks::UpdateMasterFilesCommand({kOtherBudget, {}, workbooks::kAcceptChanges});
+    EXPECT_TRUE(ui().messageTexts().isEmpty()) << ui().messageTexts().join(u'|').toStdString();
+
+    EXPECT_EQ(workbookstest::LibreOfficeSheet(plan_, 1).value(1), QStringLiteral("North,150,110,260,13"));
+    EXPECT_EQ(workbookstest::LibreOfficeSheet(other_, 1).value(1), QStringLiteral("North,777,110,887,44.35"));
+}
+
 } // namespace
 } // namespace cycletest
