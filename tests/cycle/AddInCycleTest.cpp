@@ -127,4 +127,64 @@ TEST_F(AddInCycleTest, MailedCollectedAndMergedIntoTheMasterOpenInLumisheet) {
     EXPECT_EQ(state(QStringLiteral("Sales.xlsx")), "0|0|booked");
 }
 
+// Two budgets both cut a sheet Sales for Ann and she answers both: in Lumisheet, the Run Budget
+// dialog on each master collects only its own budget's answer -- the other's stays on the
+// server -- and merges it into that master.
+TEST_F(AddInCycleTest, EachBudgetsAnswerLandsInItsOwnMasterOpenInLumisheet) {
+    startMailServers();
+    configure({kAnn}, {QStringLiteral("North")});
+    buildTwoBudgetsForOneUser(kAnn);
+    ASSERT_FALSE(HasFailure());
+    nextSecond();
+    answerWithLibreOffice(kAnn, kBudget, QStringLiteral("Sales.xlsx"),
+                          {{QStringLiteral("B2"), QStringLiteral("150")}});
+    answerWithLibreOffice(kAnn, kOtherBudget, QStringLiteral("Sales.xlsx"),
+                          {{QStringLiteral("B2"), QStringLiteral("777")}});
+    ui().acceptUnscriptedMessages();
+
+    const auto collectAndMerge = [this](platform::sheet::Workbook& master, const QString& budget) {
+        QWidget& form = runBudget();
+        showTab(form, 2, QStringLiteral("addin-two-budgets-status-") + budget);
+        control<QLineEdit>(form, "tbxPassword").setText(testsupport::Pop3Server::kPassword);
+        ui().clear();
+        ui().answerMessages({platform::ui::Answer::Yes});
+        control<QPushButton>(form, "cmdOK").click();
+        EXPECT_EQ(state(QStringLiteral("Sales.xlsx"), budget), "1|0|newer");
+        showTab(form, 0, QStringLiteral("addin-two-budgets-update-") + budget);
+        EXPECT_TRUE(form.windowTitle().contains(QStringLiteral("[Context: ") + budget + u']'))
+            << form.windowTitle().toStdString();
+        control<platform::ui::ComboList>(form, "cbxChgeDataMode").setText(workbooks::kAcceptChanges);
+        auto& save = control<QCheckBox>(form, "chkSave");
+        if (!save.isChecked())
+            save.click();
+        control<QPushButton>(form, "cmdOK").click();
+        EXPECT_TRUE(master.saved());
+        return ui().messageTexts();
+    };
+
+    platform::sheet::Workbook* plan = lumisheet::OpenWorkbook(app_, plan_);
+    ASSERT_NE(plan, nullptr);
+    const QStringList planSaid = collectAndMerge(*plan, kBudget);
+    EXPECT_EQ(pop3_->mailbox().size(), 1) << "the other budget's answer stays";
+    EXPECT_EQ(
+        planSaid
+            .filter(QStringLiteral("Sales.xlsx was cut from the sheet 'Sales' of Other.xlsx in the budget "
+                                   "'Other'"))
+            .size(),
+        1)
+        << planSaid.join(u'|').toStdString();
+    EXPECT_EQ(plan->sheet(QStringLiteral("Sales")).value({2, 2}).toText(), "150");
+
+    platform::sheet::Workbook* other = lumisheet::OpenWorkbook(app_, other_);
+    ASSERT_NE(other, nullptr);
+    const QStringList otherSaid = collectAndMerge(*other, kOtherBudget);
+    EXPECT_TRUE(otherSaid.filter(QStringLiteral("These messages")).isEmpty())
+        << otherSaid.join(u'|').toStdString();
+    EXPECT_TRUE(pop3_->mailbox().isEmpty());
+    EXPECT_EQ(other->sheet(QStringLiteral("Sales")).value({2, 2}).toText(), "777");
+    EXPECT_EQ(plan->sheet(QStringLiteral("Sales")).value({2, 2}).toText(), "150");
+    EXPECT_EQ(workbookstest::LibreOfficeSheet(plan_, 1).value(1), "North,150,110,260,13");
+    EXPECT_EQ(workbookstest::LibreOfficeSheet(other_, 1).value(1), "North,777,110,887,44.35");
+}
+
 } // namespace

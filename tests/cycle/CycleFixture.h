@@ -416,12 +416,12 @@ protected:
     // The user file's update flag, its corrupt mark, and whether the date recorded for it is the
     // file's ("booked": as cut and never returned, or merged) or the file is newer (returned,
     // not merged yet).
-    static QString state(const QString& userFile) {
+    static QString state(const QString& userFile, const QString& budget = kBudget) {
         const QStringList found =
             rows("SELECT u.UserFile_Update, w.Corrupt_Error, w.UF_Modified_Date, w.UFNPath FROM Worksheets w "
                  "JOIN UserFileTablesData u ON u.User_Filename = w.User_Filename AND u.Budget_Name = "
                  "w.Budget_Name WHERE w.User_Filename = ? AND w.Budget_Name = ?",
-                 {userFile, kBudget});
+                 {userFile, budget});
         if (found.size() != 1)
             return QStringLiteral("%1 rows").arg(found.size());
         const QStringList fields = found.first().split(u'|');
