@@ -80,8 +80,8 @@ QByteArray decodedContent(GMimePart* part) {
 
 // ---- the raw header ------------------------------------------------------------------------
 
-// The header fields that decide about the sender, read from the bytes as they came, and
-// whether a NUL byte stands anywhere in the message.
+// The header fields that decide about the sender, and whether a NUL byte stands anywhere in the
+// message.
 struct RawFacts {
     QList<QByteArray> fromValues;
     QByteArray topAuthenticationResults;
@@ -91,53 +91,85 @@ struct RawFacts {
 
 constexpr qsizetype kChunk = 1 << 20;
 
-// Unfolded header fields: each line that starts with a blank continues the one before.
-QList<QByteArray> headerFields(const QByteArray& header) {
-    QList<QByteArray> fields;
-    for (QByteArray line : header.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!fields.isEmpty() && (line.startsWith(' ') || line.startsWith('\t')))
-            fields.last() += line;
-        else
-            fields << line;
-    }
-    return fields;
-}
-
-RawFacts rawFacts(QIODevice& in) {
-    RawFacts facts;
-    QByteArray header;
-    bool headerDone = false;
+bool holdsNulByte(QIODevice& in) {
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
         if (chunk.isEmpty())
             break;
-        facts.nulByte = facts.nulByte || chunk.contains('\0');
-        if (headerDone)
-            continue;
-        header += chunk;
-        qsizetype end = header.indexOf("\n\r\n");
-        if (end < 0)
-            end = header.indexOf("\n\n");
-        if (end >= 0) {
-            header.truncate(end + 1);
-            headerDone = true;
-        }
+        if (chunk.contains('\0'))
+            return true;
     }
-    for (const QByteArray& field : headerFields(header)) {
-        const qsizetype colon = field.indexOf(':');
-        if (colon <= 0)
+    return false;
+}
+
+// A field's value unfolded: a line break before a continuation line's blank goes, and so does
+// the field's own line end; any other line break stays, a control character in the value.
+QByteArray unfolded(const QByteArray& value) {
+    QByteArray out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const qsizetype lineFeed =
+            value.at(i) == '\r' && i + 1 < value.size() && value.at(i + 1) == '\n' ? i + 1 : i;
+        if (value.at(lineFeed) == '\n') {
+            const qsizetype next = lineFeed + 1;
+            if (next == value.size() || value.at(next) == ' ' || value.at(next) == '\t') {
+                i = lineFeed;
+                continue;
+            }
+        }
+        out += value.at(i);
+    }
+    return out;
+}
+
+// Where the value of the field that begins at `offset` begins: after the colon that ends its
+// name (blanks may stand between them); -1 when no colon follows.
+qint64 valueStart(QIODevice& in, qint64 offset) {
+    if (!in.seek(offset))
+        return -1;
+    for (qint64 window = 256; window <= kChunk; window *= 4) {
+        const QByteArray start = in.peek(window);
+        if (const qsizetype colon = start.indexOf(':'); colon >= 0)
+            return offset + colon + 1;
+        if (start.size() < window)
+            break;
+    }
+    return -1;
+}
+
+// The value of a header field the parser found, as the message holds it: the parser's copy of
+// the value stops at a NUL byte, so the byte after it in the message tells whether the value
+// went on (it then keeps the NUL, which refuses it).
+QByteArray fieldValue(GMimeHeader* header, QIODevice& in) {
+    const char* raw = g_mime_header_get_raw_value(header);
+    const QByteArray value = raw ? QByteArray(raw) : QByteArray();
+    const qint64 start = valueStart(in, g_mime_header_get_offset(header));
+    if (start < 0 || !in.seek(start))
+        return value;
+    const QByteArray stored = in.read(value.size() + 1);
+    if (stored.size() > value.size() && stored.at(value.size()) == '\0')
+        return value + '\0';
+    return value;
+}
+
+// The From fields and the topmost Authentication-Results field as the parser found them: the
+// header ends where the parser ended it, and a line the parser took for no field gives none.
+void readHeaderFields(GMimeMessage* mime, QIODevice& in, RawFacts& facts) {
+    GMimeHeaderList* list = g_mime_object_get_header_list(GMIME_OBJECT(mime));
+    const int count = g_mime_header_list_get_count(list);
+    for (int i = 0; i < count; ++i) {
+        GMimeHeader* header = g_mime_header_list_get_header_at(list, i);
+        const char* name = g_mime_header_get_name(header);
+        if (!name)
             continue;
-        const QByteArray name = field.left(colon).trimmed().toLower();
-        if (name == "from") {
-            facts.fromValues << field.mid(colon + 1);
-        } else if (name == "authentication-results" && !facts.authenticationResultsSeen) {
+        if (g_ascii_strcasecmp(name, "From") == 0) {
+            facts.fromValues << unfolded(fieldValue(header, in));
+        } else if (g_ascii_strcasecmp(name, "Authentication-Results") == 0 &&
+                   !facts.authenticationResultsSeen) {
             facts.authenticationResultsSeen = true;
-            facts.topAuthenticationResults = field.mid(colon + 1);
+            facts.topAuthenticationResults = unfolded(fieldValue(header, in));
         }
     }
-    return facts;
 }
 
 bool hasControlBytes(const QByteArray& value) {
@@ -358,11 +390,16 @@ void readPart(GMimeObject* object, int depth, bool inRelated, ReceivedMessage& m
     message.unreadParts << QStringLiteral("a part of type %1").arg(typeOf(object));
 }
 
-std::optional<ReceivedMessage> parseStream(GMimeStream* stream, const RawFacts& facts) {
+// Parses the message from the stream; `in` holds the same bytes, read again for the fields that
+// decide about the sender.
+std::optional<ReceivedMessage> parseStream(GMimeStream* stream, QIODevice& in) {
+    RawFacts facts;
+    facts.nulByte = holdsNulByte(in);
     GPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream));
     GPtr<GMimeMessage> mime(g_mime_parser_construct_message(parser.get(), nullptr));
     if (!mime)
         return std::nullopt;
+    readHeaderFields(mime.get(), in, facts);
     ReceivedMessage message;
     readSender(facts, message);
     message.failedVerdicts = failedVerdicts(facts.topAuthenticationResults);
@@ -426,10 +463,9 @@ std::optional<ReceivedMessage> parseMessage(const QByteArray& raw) {
     QBuffer buffer;
     buffer.setData(raw);
     buffer.open(QIODevice::ReadOnly);
-    const RawFacts facts = rawFacts(buffer);
     GPtr<GMimeStream> stream(
         g_mime_stream_mem_new_with_buffer(raw.constData(), static_cast<size_t>(raw.size())));
-    return parseStream(stream.get(), facts);
+    return parseStream(stream.get(), buffer);
 }
 
 std::optional<ReceivedMessage> parseMessageFile(const QString& path) {
@@ -437,13 +473,11 @@ std::optional<ReceivedMessage> parseMessageFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const RawFacts facts = rawFacts(file);
-    file.close();
     GPtr<GMimeStream> stream(
         g_mime_stream_fs_open(QFile::encodeName(path).constData(), O_RDONLY, 0, nullptr));
     if (!stream)
         return std::nullopt;
-    return parseStream(stream.get(), facts);
+    return parseStream(stream.get(), file);
 }
 
 } // namespace platform::mail

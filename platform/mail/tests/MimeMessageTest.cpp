@@ -5,6 +5,8 @@
 
 #include "support/QtPrinters.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace platform::mail {
@@ -242,6 +244,48 @@ TEST(ReceivedMessage, SenderAndVerdictsComeOnlyFromTheirOneTrustedForm) {
         EXPECT_EQ(QString::fromLatin1(c.address), parsed->senderAddress) << c.name;
         EXPECT_EQ(c.verdicts, parsed->failedVerdicts) << c.name;
     }
+}
+
+// The sender is the one the MIME parser reads from the header: a header ends where the parser
+// ends it (a blank line of a bare line feed too), and a line the parser takes for no field
+// ("\rFrom:", "From\v:") gives no sender, whether the message comes as bytes or as the file the
+// collection fetches it into.
+TEST(ReceivedMessage, TheSenderIsTheOneTheParserReads) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"from after a line of a lone carriage return",
+         QByteArray::fromBase64("U3ViamVjdDogcw0KDUZyb206IGJvc3NAY29ycC5leGFtcGxlDQoNCmhpDQo=")},
+        {"from after a blank line of a bare line feed",
+         QByteArray::fromBase64(
+             "U3ViamVjdDogcwpDb250ZW50LVR5cGU6IHRleHQvcGxhaW4KCkZyb206IGJvc3NAY29ycC5leGFtcGxlCg0KaGVsbG8K")},
+        {"from after an empty header",
+         QByteArray::fromBase64("DQpGcm9tOiBib3NzQGNvcnAuZXhhbXBsZQ0KDQpoaQ0K")},
+        {"vertical tab before the colon", "Subject: s\r\nFrom\v: boss@corp.example\r\n\r\nhi\r\n"},
+        {"vertical tab before the name", "Subject: s\r\n\vFrom: boss@corp.example\r\n\r\nhi\r\n"},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const auto& c : cases) {
+        const QString path = folder.filePath(QStringLiteral("message.eml"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes);
+        file.close();
+        for (const std::optional<ReceivedMessage>& parsed : {parseMessage(c.bytes), parseMessageFile(path)}) {
+            ASSERT_TRUE(parsed) << c.name;
+            EXPECT_EQ(parsed->senderForm, SenderForm::NoFromField) << c.name;
+            EXPECT_EQ(parsed->senderAddress, QString()) << c.name;
+        }
+    }
+    // A From field right after the fields the parser hands to the body part is still the sender.
+    const QByteArray plain = "Content-Type: text/plain\r\nFrom: ann@example.org\r\nMIME-Version: 1.0\r\n"
+                             "Content-Transfer-Encoding: 7bit\r\n\r\nhi\r\n";
+    const std::optional<ReceivedMessage> parsed = parseMessage(plain);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->senderForm, SenderForm::OneMailbox);
+    EXPECT_EQ(parsed->senderAddress, QStringLiteral("ann@example.org"));
 }
 
 } // namespace
