@@ -1,9 +1,13 @@
-// See ReturnedFile.h. The workbook layer opens the bytes as it would open the file; an encrypted
-// package answers that it needs its password, which is enough to know what it is.
+// See ReturnedFile.h. The workbook layer opens the bytes as a look at the user file's sheet,
+// which the cut names the file after: that sheet's cells are read, every other worksheet's part
+// is only unpacked and checked, so a file of many large sheets costs the check one sheet. An
+// encrypted package answers that it needs its password, which is enough to know what it is.
 #include "mail/ReturnedFile.h"
 
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
+
+#include <QFileInfo>
 
 namespace mail {
 
@@ -11,8 +15,10 @@ ReturnedFileCheck CheckReturnedFile(const QByteArray& data, const QString& name)
     if (data.isEmpty())
         return {name + QStringLiteral(" is empty"), std::nullopt};
     try {
+        platform::sheet::OpenOptions look = platform::sheet::OpenOptions::readOnlyAccess();
+        look.onlySheet = QFileInfo(name).completeBaseName();
         const std::unique_ptr<platform::sheet::Workbook> book =
-            platform::sheet::Workbook::openBytes(data, name, platform::sheet::OpenOptions::readOnlyAccess());
+            platform::sheet::Workbook::openBytes(data, name, look);
         return {QString(), workbooks::ReadUserFileStamp(*book)};
     } catch (const platform::sheet::SheetError& error) {
         if (error.code() == platform::sheet::SheetError::Code::PasswordRequired)

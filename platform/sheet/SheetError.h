@@ -40,6 +40,7 @@ public:
         BadFileName,           // a workbook saved under a name that is not .xlsx or .xlsm
         HiddenSheet,           // a hidden sheet cannot be activated or selected
         DamagedMacroProject,   // the workbook's macro project cannot be read
+        TooLarge,              // a workbook that unpacks to, or holds, more than a workbook needs
     };
 
     // The numbers the generic error message shows: 9 when an item of a collection does not

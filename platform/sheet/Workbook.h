@@ -26,6 +26,12 @@ struct OpenOptions {
     QString password;         // file-open password; ignored for a workbook without one
     QString writeResPassword; // write-reservation password
     bool readOnly = false;
+    // A look at one worksheet: when set, the workbook opens read-only and only the cells of the
+    // worksheet of this name (letter case aside) are read -- or, when it has none of that name
+    // and one worksheet in all, of that one. The other worksheets are listed and their parts
+    // checked (each unpacks whole, with its checksum), but their cells are not read: using them
+    // is refused (SheetError NotAvailable). Opening so costs one sheet, not the whole workbook.
+    QString onlySheet;
 
     static OpenOptions readOnlyAccess() {
         OpenOptions options;

@@ -10,6 +10,7 @@
 #include "platform/sheet/model/SheetNames.h"
 #include "platform/sheet/model/WorkbookLock.h"
 #include "platform/sheet/model/WorksheetImpl.h"
+#include "platform/sheet/package/CellBudget.h"
 #include "platform/sheet/package/Conformance.h"
 #include "platform/sheet/package/ContentTypes.h"
 #include "platform/sheet/package/CustomProperties.h"
@@ -122,6 +123,12 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
         throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
     }
     package = std::make_unique<Package>(std::move(bytes));
+    // What the parts hold once read is bounded, whatever the file claims; the budget is this
+    // reading's alone.
+    CellBudget budget;
+    package->setBudget(&budget);
+    const std::unique_ptr<Package, void (*)(Package*)> budgetGuard(package.get(),
+                                                                   [](Package* p) { p->setBudget(nullptr); });
     if (!package->contains(ContentTypes::kPartName) || !package->contains("_rels/.rels"))
         throw SheetError(Code::NotAWorkbook, QStringLiteral("The file '%1' is not a workbook.").arg(name));
     types = std::make_unique<ContentTypes>(ContentTypes::parse(package->read(ContentTypes::kPartName)));
@@ -156,7 +163,7 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
     if (!styles)
         styles = std::make_unique<Styles>(Styles::defaults());
 
-    readSheets();
+    readSheets(budget, options.onlySheet);
 
     links = std::make_unique<ExternalLinks>();
     links->load(*package, workbookPartName, *workbookRels, workbookPart->externalReferences, self.path());
@@ -171,7 +178,7 @@ void Workbook::Impl::load(QByteArray bytes, const OpenOptions& options) {
                 QStringLiteral("The password to open the workbook '%1' for writing is not correct.")
                     .arg(name));
     }
-    if (options.readOnly) {
+    if (options.readOnly || !options.onlySheet.isEmpty()) {
         readOnly = true;
         readOnlyReason = Workbook::ReadOnlyReason::Asked;
     }
@@ -221,7 +228,7 @@ void Workbook::Impl::requireContentTypes() const {
         if (part.ends_with(".rels"))
             read.push_back(part);
     for (const auto& sheet : sheets)
-        if (impl(*sheet).part)
+        if (impl(*sheet).part || impl(*sheet).unread)
             read.push_back(impl(*sheet).partName);
     for (const Relationship& r : workbookRels->all())
         if (!r.external && Relationships::typeIs(r.type, "externalLink"))
@@ -233,10 +240,11 @@ void Workbook::Impl::requireContentTypes() const {
                                  .arg(QString::fromStdString(part)));
 }
 
-void Workbook::Impl::readSheets() {
+void Workbook::Impl::readSheets(CellBudget& budget, const QString& onlySheet) {
     if (workbookPart->sheets.empty())
         throw SheetError(Code::DamagedXml, QStringLiteral("The workbook '%1' has no sheets.").arg(name));
-    std::vector<Worksheet*> toRead;
+    budget.take({0, 0, 0, workbookPart->sheets.size()}, workbookPartName);
+    std::vector<Worksheet*> worksheets;
     std::set<unsigned> ids;
     for (const WorkbookPart::SheetEntry& entry : workbookPart->sheets) {
         // A sheet without a part (no relationship, as some writers leave it) is kept as it is
@@ -263,9 +271,10 @@ void Workbook::Impl::readSheets() {
                 Code::DamagedXml,
                 QStringLiteral("The workbook '%1' lists a sheet name or number twice.").arg(name));
         if (kind == Worksheet::Kind::Worksheet)
-            toRead.push_back(sheet.get());
+            worksheets.push_back(sheet.get());
         sheets.push_back(std::move(sheet));
     }
+    const std::vector<Worksheet*> toRead = sheetsToRead(worksheets, onlySheet);
     // Unpack and read the worksheets side by side.
     std::vector<Package::PendingRead> pending;
     pending.reserve(toRead.size());
@@ -278,7 +287,7 @@ void Workbook::Impl::readSheets() {
         std::string xml = pending[i].unpack();
         pending[i].stored = std::string();
         impl(*toRead[i]).part =
-            std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName));
+            std::make_unique<WorksheetPart>(WorksheetPart::parse(xml, impl(*toRead[i]).partName, &budget));
     });
     for (Worksheet* sheet : toRead)
         readTables(impl(*sheet));
@@ -295,6 +304,28 @@ void Workbook::Impl::readSheets() {
         if (found != sheets.end())
             active = found->get();
     }
+}
+
+// The worksheets whose cells are read: all of them, or for a look at one sheet that one alone
+// (see OpenOptions::onlySheet). The parts of the others are unpacked one after the other, so
+// that a damaged one is refused as a full reading would refuse it, and dropped at once.
+std::vector<Worksheet*> Workbook::Impl::sheetsToRead(const std::vector<Worksheet*>& worksheets,
+                                                     const QString& onlySheet) {
+    if (onlySheet.isEmpty())
+        return worksheets;
+    auto named = std::find_if(worksheets.begin(), worksheets.end(), [&](const Worksheet* sheet) {
+        return sheet->name().compare(onlySheet, Qt::CaseInsensitive) == 0;
+    });
+    Worksheet* chosen = named != worksheets.end() ? *named
+                        : worksheets.size() == 1  ? worksheets.front()
+                                                  : nullptr;
+    for (Worksheet* sheet : worksheets) {
+        if (sheet == chosen)
+            continue;
+        package->prepareRead(impl(*sheet).partName).unpack();
+        impl(*sheet).unread = true;
+    }
+    return chosen ? std::vector<Worksheet*>{chosen} : std::vector<Worksheet*>{};
 }
 
 // The tables of a worksheet, for the formulas that refer to them. A table part that cannot be

@@ -13,6 +13,7 @@
 
 namespace platform::sheet {
 
+class CellBudget;
 class ContentTypes;
 class CustomProperties;
 class ExternalLinks;
@@ -97,7 +98,8 @@ public:
     Application* application = nullptr;
 
 private:
-    void readSheets();
+    void readSheets(CellBudget& budget, const QString& onlySheet);
+    std::vector<Worksheet*> sheetsToRead(const std::vector<Worksheet*>& worksheets, const QString& onlySheet);
     void readTables(Worksheet::Impl& sheet);
     void requireContentTypes() const;
     void readCustomProperties(const Relationships& rootRels);

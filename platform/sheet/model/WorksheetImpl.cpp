@@ -66,6 +66,11 @@ CellStore* Worksheet::Impl::cellStore() const {
 
 void Worksheet::Impl::requireCells() const {
     book().requireOpen();
+    if (unread)
+        throw SheetError(SheetError::Code::NotAvailable,
+                         QStringLiteral("The cells of the sheet '%1' were not read: the workbook was opened "
+                                        "for a look at another sheet.")
+                             .arg(name));
     if (kind != Kind::Worksheet || !part)
         throw SheetError(SheetError::Code::WrongSheetKind,
                          QStringLiteral("The sheet '%1' is not a worksheet and has no cells.").arg(name));

@@ -69,6 +69,7 @@ public:
     std::unique_ptr<WorksheetPart> part;
     std::vector<TablePart> tables; // as read from the file, for the formulas that refer to them
     bool dirty = false;
+    bool unread = false; // a worksheet whose cells a look at another one left unread
     CellRange selection{CellRef{1, 1}};
 };
 

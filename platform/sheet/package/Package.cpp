@@ -143,7 +143,10 @@ Package::PendingRead Package::prepareRead(std::string_view part) const {
 }
 
 std::string Package::read(std::string_view part) const {
-    return prepareRead(part).unpack();
+    std::string content = prepareRead(part).unpack();
+    if (budget_)
+        budget_->takeElements(content, part);
+    return content;
 }
 
 Package::Item& Package::itemForWrite(std::string_view part) {

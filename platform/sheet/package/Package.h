@@ -6,6 +6,7 @@
 // untouched part's stored bytes unchanged and packs only the parts that were written.
 #pragma once
 
+#include "platform/sheet/package/CellBudget.h"
 #include "platform/sheet/package/ZipReader.h"
 #include "platform/sheet/package/ZipWriter.h"
 
@@ -34,8 +35,10 @@ public:
     static QString nameProblem(std::string_view name);
 
     bool contains(std::string_view part) const;
-    // The part's content; throws SheetError (DamagedPackage) when the part is missing.
+    // The part's content; throws SheetError (DamagedPackage) when the part is missing. While a
+    // budget is set (as a workbook is read), a part read whole is taken from it (TooLarge).
     std::string read(std::string_view part) const;
+    void setBudget(CellBudget* budget) { budget_ = budget; }
 
     // A part read in two steps, so that the unpacking can run on a worker thread.
     struct PendingRead {
@@ -79,6 +82,7 @@ private:
     Item& itemForWrite(std::string_view part);
 
     std::shared_ptr<ZipReader> reader_;
+    CellBudget* budget_ = nullptr;
     std::vector<Item> items_;
     std::unordered_map<std::string, std::size_t> index_;
 };

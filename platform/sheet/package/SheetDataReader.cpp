@@ -352,9 +352,10 @@ struct SharedMaster {
 
 class Reader {
 public:
-    Reader(std::string_view text, CellStore& store, std::string_view part)
+    Reader(std::string_view text, CellStore& store, std::string_view part, CellBudget* budget)
         : xml_(text, part)
-        , store_(store) {}
+        , store_(store)
+        , tally_(budget, part) {}
 
     void read() {
         Tag sheetData;
@@ -368,6 +369,7 @@ public:
             else
                 xml_.skipRest(tag);
         });
+        tally_.flush();
     }
 
 private:
@@ -385,6 +387,7 @@ private:
         rowNumber = r;
         if (const std::uint32_t attrIndex = store_.addAttrs(attrs)) {
             store_.obtainRow(r).attrs = attrIndex;
+            tally_.addCells(1);
         }
         // Rows of a sheet tend to be alike: room for as many cells as the row before held.
         const std::size_t cellsBefore = store_.rows().empty() ? 0 : store_.rows().back().cells.size();
@@ -428,6 +431,7 @@ private:
         if (at < 1 || at > CellAddress::kMaxColumns)
             xml_.fail("a cell lies outside the sheet");
         col = at;
+        tally_.addCells(1);
         CellStore::Cell& cell = store_.append(row, at);
         cell = CellStore::Cell{};
         cell.col = std::uint16_t(at);
@@ -563,6 +567,7 @@ private:
                 xml_.fail("a shared formula refers to a block that has no formula");
             const std::string moved = FormulaText::shifted(it->second.tokens, at.row - it->second.anchor.row,
                                                            at.col - it->second.anchor.col);
+            tally_.addFormulaBytes(moved.size());
             cell.formula = store_.addFormula(moved, store_.addAttrs(kept));
             return;
         }
@@ -579,6 +584,7 @@ private:
 
     XmlCursor xml_;
     CellStore& store_;
+    CellTally tally_;
     std::unordered_map<int, SharedMaster> masters_;
     std::string scratch_;
     std::string value_;
@@ -588,8 +594,9 @@ private:
 
 } // namespace
 
-void SheetDataReader::read(std::string_view text, CellStore& store, std::string_view partName) {
-    Reader(text, store, partName).read();
+void SheetDataReader::read(std::string_view text, CellStore& store, std::string_view partName,
+                           CellBudget* budget) {
+    Reader(text, store, partName, budget).read();
 }
 
 } // namespace platform::sheet

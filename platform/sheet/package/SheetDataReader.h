@@ -4,10 +4,12 @@
 // tree nodes while it is read. The reader checks what it reads as an XML parser would (tags
 // closed and nested, attributes quoted, entities and character references decoded, comments,
 // processing instructions and CDATA sections taken as such) and refuses anything else with
-// SheetError (DamagedXml) naming the part.
+// SheetError (DamagedXml) naming the part. Its cells, and the formulas it copies from shared
+// formulas, are taken from the workbook's budget as they are read (CellBudget.h).
 #pragma once
 
 #include "platform/sheet/model/CellStore.h"
+#include "platform/sheet/package/CellBudget.h"
 
 #include <string_view>
 
@@ -15,8 +17,10 @@ namespace platform::sheet {
 
 class SheetDataReader {
 public:
-    // Reads the sheetData element that `text` holds (from its start tag to its end tag).
-    static void read(std::string_view text, CellStore& store, std::string_view partName);
+    // Reads the sheetData element that `text` holds (from its start tag to its end tag); without
+    // a budget nothing is counted.
+    static void read(std::string_view text, CellStore& store, std::string_view partName,
+                     CellBudget* budget = nullptr);
 };
 
 } // namespace platform::sheet

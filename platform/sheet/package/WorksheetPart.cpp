@@ -219,12 +219,14 @@ WorksheetPart WorksheetPart::blank(bool selected, bool strict) {
     return parse(Conformance::spelled(xml, strict), "xl/worksheets/sheet.xml");
 }
 
-WorksheetPart WorksheetPart::parse(const std::string& xml, std::string_view partName) {
+WorksheetPart WorksheetPart::parse(const std::string& xml, std::string_view partName, CellBudget* budget) {
     WorksheetPart part;
-    part.chunks_ = XmlChunks::split(xml, partName, {"sheetData"});
+    part.chunks_ = XmlChunks::split(xml, partName, {"sheetData"}, budget);
     // The parts around the sheet data are small: an XML parser checks them whole. The sheet data
     // is read by its own reader, which checks it as it goes.
     const std::string around = part.chunks_.assemble([](std::string&, const XmlChunks::Chunk&) {});
+    if (budget)
+        budget->takeElements(around, partName);
     pugi::xml_document doc;
     const pugi::xml_parse_result result = doc.load_buffer(around.data(), around.size());
     if (!result)
@@ -235,7 +237,7 @@ WorksheetPart WorksheetPart::parse(const std::string& xml, std::string_view part
     for (const XmlChunks::Chunk& chunk : part.chunks_.chunks())
         if (chunk.placeholder)
             SheetDataReader::read(std::string_view(xml).substr(chunk.sourceOffset, chunk.sourceSize),
-                                  part.cells_, partName);
+                                  part.cells_, partName, budget);
     if (part.chunks_.indexOf("sheetData") < 0) {
         // A worksheet without sheetData: give it one in its place.
         part.chunks_.put("sheetData", std::string(), kOrder);

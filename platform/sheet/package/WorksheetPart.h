@@ -8,6 +8,7 @@
 
 #include "platform/sheet/CellRange.h"
 #include "platform/sheet/model/CellStore.h"
+#include "platform/sheet/package/CellBudget.h"
 #include "platform/sheet/package/XmlChunks.h"
 
 #include <optional>
@@ -25,8 +26,10 @@ public:
     // An empty worksheet of a new workbook or a sheet added to one (in the Strict spelling of
     // the namespaces for a Strict workbook).
     static WorksheetPart blank(bool selected, bool strict = false);
-    // Reads a worksheet part; throws SheetError (DamagedXml) naming the part.
-    static WorksheetPart parse(const std::string& xml, std::string_view partName);
+    // Reads a worksheet part; throws SheetError (DamagedXml) naming the part, or (TooLarge) when
+    // it holds more than is left of the workbook's budget. Without a budget nothing is counted.
+    static WorksheetPart parse(const std::string& xml, std::string_view partName,
+                               CellBudget* budget = nullptr);
 
     CellStore& cells() { return cells_; }
     const CellStore& cells() const { return cells_; }

@@ -127,8 +127,9 @@ std::string_view localName(std::string_view qualified) {
 } // namespace
 
 XmlChunks XmlChunks::split(std::string_view xml, std::string_view what,
-                           std::initializer_list<std::string_view> placeholders) {
+                           std::initializer_list<std::string_view> placeholders, CellBudget* budget) {
     XmlChunks result;
+    CellTally children(budget, what);
     Scanner scan(xml, what);
     if (xml.substr(0, 3) == "\xEF\xBB\xBF")
         scan.pos = 3;
@@ -172,6 +173,7 @@ XmlChunks XmlChunks::split(std::string_view xml, std::string_view what,
                 break;
             }
             Chunk chunk;
+            children.addElements(1);
             if (scan.skipSpecial()) {
                 chunk.raw.assign(xml.substr(chunkStart, scan.pos - chunkStart));
                 result.chunks_.push_back(std::move(chunk));
@@ -200,6 +202,7 @@ XmlChunks XmlChunks::split(std::string_view xml, std::string_view what,
         }
     }
     result.epilog_.assign(xml.substr(scan.pos));
+    children.flush();
     return result;
 }
 

@@ -5,6 +5,8 @@
 // data of a worksheet) are not copied: the caller writes them itself when assembling.
 #pragma once
 
+#include "platform/sheet/package/CellBudget.h"
+
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -26,9 +28,11 @@ public:
     };
 
     // Throws SheetError (DamagedXml) naming `what` when the text is not a single well-nested
-    // root element. A document type declaration is refused: packages never carry one.
+    // root element. A document type declaration is refused: packages never carry one. With a
+    // budget, each child is taken from it as an element (TooLarge once it is spent).
     static XmlChunks split(std::string_view xml, std::string_view what,
-                           std::initializer_list<std::string_view> placeholders = {});
+                           std::initializer_list<std::string_view> placeholders = {},
+                           CellBudget* budget = nullptr);
 
     // "x:" when the root element is written with a namespace prefix, else "".
     const std::string& prefix() const { return prefix_; }

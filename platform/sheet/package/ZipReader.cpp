@@ -3,6 +3,7 @@
 
 #include "platform/sheet/SheetError.h"
 
+#include <algorithm>
 #include <libdeflate.h>
 #include <zip.h>
 
@@ -54,6 +55,7 @@ ZipReader::ZipReader(QByteArray bytes)
     zip_error_fini(&error);
     const zip_int64_t count = zip_get_num_entries(archive_.get(), 0);
     entries_.reserve(std::size_t(count));
+    std::uint64_t unpacked = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -73,9 +75,15 @@ ZipReader::ZipReader(QByteArray bytes)
         if (entry.method != ZIP_CM_STORE && entry.method != ZIP_CM_DEFLATE)
             damaged(QStringLiteral("the entry %1 uses a compression method workbooks do not use")
                         .arg(QString::fromStdString(entry.name)));
-        if (entry.size > kMaxPartSize || entry.compressedSize > std::uint64_t(bytes_.size()))
+        if (entry.compressedSize > std::uint64_t(bytes_.size()))
             damaged(QStringLiteral("the entry %1 claims an impossible size")
                         .arg(QString::fromStdString(entry.name)));
+        unpacked += std::min(entry.size, kMaxUnpackedSize + 1);
+        if (unpacked > kMaxUnpackedSize)
+            throw SheetError(SheetError::Code::TooLarge,
+                             QStringLiteral("The workbook file unpacks to more than %1 MB, more than a "
+                                            "workbook holds; it is not read.")
+                                 .arg(kMaxUnpackedSize >> 20));
         entries_.push_back(std::move(entry));
     }
 }

@@ -2,7 +2,8 @@
 // as their stored (compressed) bytes, so that a save can copy an untouched part without
 // unpacking it, and unpacked on demand with libdeflate -- also on worker threads, since
 // unpacking needs no libzip state. Every size, method and checksum is checked; a damaged container is a
-// SheetError (DamagedPackage), never a crash.
+// SheetError (DamagedPackage), never a crash, and one whose parts claim more than a workbook
+// unpacks to is refused (TooLarge) before it costs anything.
 #pragma once
 
 #include <QByteArray>
@@ -28,12 +29,15 @@ public:
         std::int64_t index = 0;
     };
 
-    // The largest part the layer unpacks; bigger claims are taken for a damaged package. Fuzz
-    // builds use a smaller limit to stay within the fuzzer's memory.
+    // The most that the parts of one package may unpack to, all together; a package whose
+    // entries claim more is refused (TooLarge) before anything is unpacked, and every part
+    // unpacks to exactly the size it claims, so no package unpacks to more. A workbook of a
+    // million cells unpacks to about 40 MB. Fuzz builds use a smaller limit to stay within
+    // the fuzzer's memory.
 #ifdef LUMIVANE_FUZZ_LIMITS
-    static constexpr std::uint64_t kMaxPartSize = std::uint64_t(1) << 24;
+    static constexpr std::uint64_t kMaxUnpackedSize = std::uint64_t(32) << 20;
 #else
-    static constexpr std::uint64_t kMaxPartSize = std::uint64_t(1) << 30;
+    static constexpr std::uint64_t kMaxUnpackedSize = std::uint64_t(256) << 20;
 #endif
 
     explicit ZipReader(QByteArray bytes);
