@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build (make fuzz builds them) for a while, each with its own
 # corpus and its dictionary. A target fuzz_<name> lives in a folder <...>/fuzz of the sources that
-# holds its dictionary (*.dict), its seeds (corpus/<name>) and the reproducers of its findings
-# (reproducers/<name>); the corpus of a run starts from the seeds, the reproducers and, for the
-# workbook targets, the test fixtures. A finding (crash-*, leak-*, oom-*, timeout-*) is kept in
+# holds its dictionary (*.dict), its seeds (corpus/<name>), the reproducers of its findings
+# (reproducers/<name>) and, when it needs any, flags of its own for libFuzzer (<name>.options, one
+# a line); the corpus of a run starts from the seeds, the reproducers and, for the workbook
+# targets, the test fixtures. A finding (crash-*, leak-*, oom-*, timeout-*) is kept in
 # <builddir>/fuzz-findings/<target> and copied into the target's reproducers folder, which the
 # replay tests of every build run (commit it with its fix); the script then fails.
 #   scripts/run-fuzzers.sh <builddir>        FUZZ_SECONDS=<n> sets the time per target (default 600)
@@ -26,7 +27,7 @@ summary=()
 for target in "${targets[@]}"; do
   name=$(basename "$target")
   short=${name#fuzz_}
-  reproducers=$(find "$here/platform" -type d -path "*/fuzz/reproducers/$short" | head -n 1)
+  reproducers=$(find "$here" -path "$here/build*" -prune -o -type d -path "*/fuzz/reproducers/$short" -print | head -n 1)
   if [ -z "$reproducers" ]; then
     echo "no folder fuzz/reproducers/$short for $name in the sources" >&2
     failed=1
@@ -76,9 +77,11 @@ PY
   dict=()
   for d in "$fuzzdir"/*.dict; do [ -f "$d" ] && [ "$(basename "$d")" != "$short.dict" ] && dict=(-dict="$d"); done
   [ -f "$fuzzdir/$short.dict" ] && dict=(-dict="$fuzzdir/$short.dict")
+  own=()
+  [ -f "$fuzzdir/$short.options" ] && mapfile -t own < <(grep -v '^#' "$fuzzdir/$short.options" | grep .)
   echo "== $name for ${seconds}s"
   log="$build/fuzz-findings/$name.log"
-  if ! "$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 \
+  if ! "$target" "$corpus" "${dict[@]}" "${own[@]}" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 \
        -artifact_prefix="$findings/" -print_final_stats=1 </dev/null 2>&1 | tee "$log"; then
     failed=1
   fi

@@ -5,7 +5,7 @@
 // the question whether the update run goes on.
 #pragma once
 
-#include "platform/sheet/CellGrid.h"
+#include "workbooks/CellTexts.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -38,9 +38,6 @@ struct ChangeRecord {
 
 // The changed cells in the order they were found: column by column, top to bottom.
 using ChangeList = std::vector<ChangeRecord>;
-
-// A sheet as a table of cell texts, addressed from (1, 1).
-using CellTexts = platform::sheet::CellGrid<QString>;
 
 // Cells of the master that the administrator changed during the review: not written over.
 inline const QString kHandEditsKeptText = QStringLiteral(

@@ -5,6 +5,7 @@
 #include "core/ErrorsTable.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "platform/sheet/CellAddress.h"
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
@@ -38,39 +39,57 @@ QString context() {
     return core::gOptions ? core::gOptions->BudgetNameContext : QString();
 }
 
-// The block from A1 to the sheet's last used cell, as formulas or as values.
-CellTexts tableOf(const Worksheet& sheet, bool values) {
-    const CellRange block({1, 1}, sheet.lastCell());
-    if (!values)
-        return sheet.formulas(block);
-    const platform::sheet::ValueGrid grid = sheet.values(block);
-    CellTexts texts(grid.rows(), grid.columns());
-    for (int row = 1; row <= grid.rows(); ++row)
-        for (int column = 1; column <= grid.columns(); ++column)
-            texts.at(row, column) = grid.at(row, column).toText();
-    return texts;
+// How far a user file's used range may reach beyond its master sheet's: as far again as the
+// master's own, and kNearRows rows and kNearColumns columns more, room for the notes a user types
+// beside the cut. A file used farther is no copy of its master sheet: it is refused unread.
+constexpr int kNearRows = 1000;
+constexpr int kNearColumns = 100;
+
+// A cell's text as the comparison reads it -- its value in a table of values, else its formula --
+// with the kind of value behind it.
+void put(CellTexts& table, CellRef at, const CellValue& value, const QString& formula, bool values) {
+    QString text = values ? value.toText() : formula;
+    const CellTexts::Kind kind = value.type == CellValue::Type::Error ? CellTexts::Kind::Error
+                                 : value.type == CellValue::Type::Text && !text.startsWith(u'=')
+                                     ? CellTexts::Kind::Text
+                                     : CellTexts::Kind::Other;
+    table.set(at.row, at.col, std::move(text), kind);
 }
 
-// A returned user file as the comparison reads it: its cell texts, and the values behind them,
-// which tell a text constant (written back as a text) and an error value (never merged); its
-// sheets' names and the formulas of its error values, which tell why a value is an error.
+// The master sheet's table: the block from A1 to its last used cell, as formulas or as values,
+// read in one piece (the layer refuses a block too large to read).
+CellTexts tableOf(const Worksheet& sheet, bool values) {
+    const CellRange block({1, 1}, sheet.lastCell());
+    CellTexts table(block.rows(), block.columns());
+    const auto fill = [&](const auto& grid, const auto& textOf) {
+        for (int row = 1; row <= grid.rows(); ++row)
+            for (int column = 1; column <= grid.columns(); ++column)
+                if (QString text = textOf(grid.at(row, column)); !text.isEmpty())
+                    table.at(row, column) = std::move(text);
+    };
+    if (values)
+        fill(sheet.values(block), [](const CellValue& value) { return value.toText(); });
+    else
+        fill(sheet.formulas(block), [](const QString& formula) { return formula; });
+    return table;
+}
+
+// A cell of the user file that holds an error value: its formula and the value, which tell why.
+struct ErrorCell {
+    QString formula;
+    QString value;
+};
+
+// A returned user file as the comparison reads it: one table of its sheet's cells, their texts
+// with the kind of value behind each (a text constant is written back as a text, an error value
+// is never merged); its sheets' names and its error cells, which tell why a value is an error.
 struct UserTable {
     CellTexts texts;
-    platform::sheet::ValueGrid values;
     QStringList sheets;
-    std::map<std::pair<int, int>, QString> errorFormulas;
+    std::map<std::pair<int, int>, ErrorCell> errors;
 
-    const CellValue* valueAt(int row, int column) const {
-        return values.contains(row, column) ? &values.at(row, column) : nullptr;
-    }
-    bool isText(int row, int column) const {
-        const CellValue* value = valueAt(row, column);
-        return value && value->type == CellValue::Type::Text && !texts.at(row, column).startsWith(u'=');
-    }
-    bool isError(int row, int column) const {
-        const CellValue* value = valueAt(row, column);
-        return value && value->type == CellValue::Type::Error;
-    }
+    bool isText(int row, int column) const { return texts.kindAt(row, column) == CellTexts::Kind::Text; }
+    bool isError(int row, int column) const { return texts.kindAt(row, column) == CellTexts::Kind::Error; }
 };
 
 // The sheet of the user file that stands for the master sheet: the one of its name, or -- in a
@@ -88,6 +107,18 @@ Worksheet& userSheetOf(const Workbook& book, const QString& worksheet, bool stam
                          .arg(worksheet, book.sheetNames().join(QStringLiteral(", "))));
 }
 
+// A user sheet used far beyond its master sheet is refused before its cells are read.
+void requireNearItsMaster(const Worksheet& sheet, CellRef last, CellRef masterLast) {
+    if (last.row <= 2 * masterLast.row + kNearRows && last.col <= 2 * masterLast.col + kNearColumns)
+        return;
+    throw SheetError(SheetError::Code::TooLarge,
+                     QStringLiteral("its sheet '%1' is used up to %2, far beyond the master sheet's %3; a "
+                                    "user file holds the cells of its master sheet, and nothing of this "
+                                    "one was read.")
+                         .arg(sheet.name(), platform::sheet::CellAddress::toA1(last),
+                              CellRange({1, 1}, masterLast).address(false, false)));
+}
+
 // A user file that is not merged as a whole: named in its message, with its errors row written
 // once per version of the file.
 void refuseUserFile(const QString& path, qint64 number, const QString& reason, const QString& userFile,
@@ -96,11 +127,15 @@ void refuseUserFile(const QString& path, qint64 number, const QString& reason, c
     core::LogUserFileError(userFile, masterFile, reason, context(), platform::sys::GetFileModifiedText(path));
 }
 
-// Reads the user file. A file that cannot be read, whose stamp names another worksheet row, or
-// that holds no sheet for the master sheet, is refused (refuseUserFile): nothing then.
+// Reads the user file into one table: of the sheet that stands for the master sheet only the cells
+// the comparison needs -- those within the master sheet's used block, and in a file of values those
+// beyond it too, which the comparison refuses. (The workbook is read whole: the sheet's formulas may
+// read its other sheets, and the workbook layer bounds what a file may hold.) A file that cannot be
+// read, whose stamp names another worksheet row, that holds no sheet for the master sheet, or whose
+// sheet is used far beyond the master sheet, is refused (refuseUserFile): nothing then.
 std::optional<UserTable> readUserFile(platform::db::Connection& cnn, const QString& path,
-                                      const QString& worksheet, bool copyValues, const QString& userFile,
-                                      const QString& masterFile) {
+                                      const QString& worksheet, CellRef masterLast, bool copyValues,
+                                      const QString& userFile, const QString& masterFile) {
     try {
         std::unique_ptr<Workbook> book = Workbook::open(path, platform::sheet::OpenOptions::readOnlyAccess());
         const std::optional<UserFileStamp> stamp = ReadUserFileStamp(*book);
@@ -113,11 +148,18 @@ std::optional<UserTable> readUserFile(platform::db::Connection& cnn, const QStri
             }
         }
         const Worksheet& sheet = userSheetOf(*book, worksheet, stamp.has_value());
-        UserTable table{tableOf(sheet, copyValues), sheet.values(sheet.usedBlock()), book->sheetNames(), {}};
-        for (int row = 1; row <= table.values.rows(); ++row)
-            for (int column = 1; column <= table.values.columns(); ++column)
-                if (table.isError(row, column))
-                    table.errorFormulas[{row, column}] = sheet.formula({row, column});
+        const CellRef last = sheet.lastCell();
+        requireNearItsMaster(sheet, last, masterLast);
+        UserTable table{CellTexts(last.row, last.col), book->sheetNames(), {}};
+        const CellRef needed =
+            copyValues ? last
+                       : CellRef{std::min(last.row, masterLast.row), std::min(last.col, masterLast.col)};
+        sheet.forEachHeldCell(CellRange({1, 1}, needed),
+                              [&](CellRef at, const CellValue& value, const QString& formula) {
+                                  put(table.texts, at, value, formula, copyValues);
+                                  if (value.type == CellValue::Type::Error)
+                                      table.errors[{at.row, at.col}] = ErrorCell{formula, value.toText()};
+                              });
         book->close();
         return table;
     } catch (const SheetError& error) {
@@ -129,10 +171,10 @@ std::optional<UserTable> readUserFile(platform::db::Connection& cnn, const QStri
 // Why a cell of the user file holds an error value, as its question says: its formula refers to
 // a sheet the file does not hold, or holds a reference that was deleted, or it is the value.
 QString errorValueQuestion(const UserTable& user, const ChangeRecord& change, const QString& userFile) {
-    const auto formula = user.errorFormulas.find({change.row, change.column});
-    if (formula != user.errorFormulas.end() && formula->second.startsWith(u'=')) {
+    const auto error = user.errors.find({change.row, change.column});
+    if (error != user.errors.end() && error->second.formula.startsWith(u'=')) {
         const std::vector<FormulaText::Token> tokens =
-            FormulaText::tokenize(formula->second.mid(1).toStdString());
+            FormulaText::tokenize(error->second.formula.mid(1).toStdString());
         for (const FormulaText::Token& token : tokens) {
             if (token.kind != FormulaText::Kind::SheetPrefix)
                 continue;
@@ -145,8 +187,8 @@ QString errorValueQuestion(const UserTable& user, const ChangeRecord& change, co
             if (token.kind == FormulaText::Kind::Error && token.text == "#REF!")
                 return kDeletedReferenceText.arg(userFile, change.label);
     }
-    const CellValue* value = user.valueAt(change.row, change.column);
-    return kErrorValueText.arg(userFile, change.label, value ? value->toText() : change.changedValue);
+    return kErrorValueText.arg(userFile, change.label,
+                               error != user.errors.end() ? error->second.value : change.changedValue);
 }
 
 // A changed cell whose value in the user file is an error (#DIV/0!, #REF!) would carry the
@@ -292,11 +334,11 @@ qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QSt
                            const QString& sheetPassword, const QString& userFilePath, bool copyValues) {
     try {
         SetConnection();
-        const std::optional<UserTable> user =
-            readUserFile(Cnn(), userFilePath, worksheet, copyValues, userFile, master.name());
+        Worksheet& sheet = master.sheet(worksheet);
+        const std::optional<UserTable> user = readUserFile(Cnn(), userFilePath, worksheet, sheet.lastCell(),
+                                                           copyValues, userFile, master.name());
         if (!user)
             return kFailed;
-        Worksheet& sheet = master.sheet(worksheet);
         if (sheet.visibility() == Worksheet::Visibility::Visible)
             sheet.activate();
         const CellTexts current = tableOf(sheet, copyValues);

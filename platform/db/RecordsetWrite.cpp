@@ -62,13 +62,14 @@ std::vector<std::pair<QString, QVariant>> Recordset::Impl::editsOf(int table) co
     for (const auto& [index, value] : edits) {
         if (fieldTable[index] != table)
             continue;
+        const QString& column = fields[index].baseColumn;
         auto it = std::find_if(result.begin(), result.end(), [&](const auto& e) {
-            return e.first.compare(fields[index].baseColumn, Qt::CaseInsensitive) == 0;
+            return e.first.compare(column, Qt::CaseInsensitive) == 0;
         });
         if (it != result.end())
             it->second = value;
         else
-            result.emplace_back(fields[index].baseColumn, value);
+            result.emplace_back(column, value);
     }
     return result;
 }

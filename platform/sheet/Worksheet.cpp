@@ -11,8 +11,8 @@
 #include "platform/sheet/model/WorkbookImpl.h"
 #include "platform/sheet/model/WorksheetImpl.h"
 #include "platform/sheet/package/ProtectionElement.h"
-#include "platform/sheet/package/WorkbookPart.h"
 #include "platform/sheet/package/Styles.h"
+#include "platform/sheet/package/WorkbookPart.h"
 #include "platform/sheet/package/WorksheetPart.h"
 #include "platform/sheet/package/XmlText.h"
 
@@ -150,6 +150,16 @@ FormulaGrid Worksheet::formulas(const CellRange& block) const {
         grid.at(row - block.first.row + 1, cell.col - block.first.col + 1) = d_->formulaOf(cell);
     });
     return grid;
+}
+
+void Worksheet::forEachHeldCell(
+    const CellRange& block,
+    const std::function<void(CellRef, const CellValue&, const QString&)>& visit) const {
+    d_->workbook->calculate();
+    d_->store().forEachIn(block, [&](int row, const CellStore::Cell& cell) {
+        if (cell.type != CellStore::Type::Empty || cell.formula != 0)
+            visit({row, cell.col}, d_->valueOf(cell), d_->formulaOf(cell));
+    });
 }
 
 Range Worksheet::range(const QString& address) {

@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,11 @@ public:
     static constexpr qint64 kMaxBlockCells = 50'000'000;
     ValueGrid values(const CellRange& block) const;
     FormulaGrid formulas(const CellRange& block) const;
+    // The cells of a block that hold a value or a formula, row by row, each with its value and
+    // its formula (as formula() gives it): a read that costs what the block holds, however far
+    // it spans.
+    void forEachHeldCell(const CellRange& block,
+                         const std::function<void(CellRef, const CellValue&, const QString&)>& visit) const;
 
     Range range(const QString& address);
     Range cells(int row, int col);
