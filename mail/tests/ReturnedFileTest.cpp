@@ -5,6 +5,7 @@
 #include "mail/ReturnedFile.h"
 
 #include "support/ChildProcess.h"
+#include "support/LargeWorkbook.h"
 #include "support/PeakMemory.h"
 #include "support/TestEnvironment.h"
 
@@ -12,16 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A workbook of the sheets make_large_workbook.py takes ("Sales=1000x1000", "A=+100000000").
-QString largeWorkbook(const QStringList& sheets) {
-    const QString path = testsupport::freshDir(QStringLiteral("returned")) + QStringLiteral("/Returned.xlsx");
-    const testsupport::ProgramResult made = testsupport::runPython(
-        QStringList{testsupport::fixturePath(QStringLiteral("workbooks/make_large_workbook.py")), path} +
-        sheets);
-    EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
-    return path;
-}
 
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
@@ -49,8 +40,10 @@ TEST(ReturnedFile, ACheckCostsTheUserFilesSheetNotTheWholeWorkbook) {
          64},
     };
     for (const auto& c : cases) {
-        const testsupport::PeakRun run = testsupport::runPeak(
-            QStringLiteral(MAIL_RETURNED_FILE_PEAK), {largeWorkbook(c.sheets), QStringLiteral("Sales.xlsx")});
+        const testsupport::PeakRun run =
+            testsupport::runPeak(QStringLiteral(MAIL_RETURNED_FILE_PEAK),
+                                 {testsupport::largeWorkbook(QStringLiteral("Returned.xlsx"), c.sheets),
+                                  QStringLiteral("Sales.xlsx")});
         EXPECT_TRUE(run.said.startsWith(QLatin1String(c.answer))) << c.what << ": " << run.said.toStdString();
         EXPECT_GT(run.peakMb, 0) << c.what;
         EXPECT_LT(run.peakMb, c.peakMb) << c.what;
@@ -60,7 +53,8 @@ TEST(ReturnedFile, ACheckCostsTheUserFilesSheetNotTheWholeWorkbook) {
 // What the check lets replace a user file: a workbook that opens, whichever sheet it holds, or one
 // that needs its password; never one cut short.
 TEST(ReturnedFile, AWorkbookThatOpensIsTakenAndOneCutShortIsNot) {
-    const QByteArray whole = bytesOf(largeWorkbook({"Data=3x3", "Notes=2x2"}));
+    const QByteArray whole =
+        bytesOf(testsupport::largeWorkbook(QStringLiteral("Returned.xlsx"), {"Data=3x3", "Notes=2x2"}));
     const struct {
         const char* what;
         QByteArray data;

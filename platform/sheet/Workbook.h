@@ -30,7 +30,9 @@ struct OpenOptions {
     // worksheet of this name (letter case aside) are read -- or, when it has none of that name
     // and one worksheet in all, of that one. The other worksheets are listed and their parts
     // checked (each unpacks whole, with its checksum), but their cells are not read: using them
-    // is refused (SheetError NotAvailable). Opening so costs one sheet, not the whole workbook.
+    // is refused (SheetError NotAvailable), and a formula of the sheet that must be calculated
+    // from them gives #REF!, never a made-up value. Opening so costs one sheet, not the whole
+    // workbook.
     QString onlySheet;
 
     static OpenOptions readOnlyAccess() {

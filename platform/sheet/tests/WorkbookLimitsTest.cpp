@@ -12,6 +12,7 @@
 #include "platform/sheet/package/ZipReader.h"
 #include "platform/sheet/package/ZipWriter.h"
 #include "support/ChildProcess.h"
+#include "support/LargeWorkbook.h"
 #include "support/PeakMemory.h"
 #include "support/TestEnvironment.h"
 
@@ -38,16 +39,6 @@ std::optional<SheetError> refusalOf(const QByteArray& bytes, const OpenOptions& 
     return std::nullopt;
 }
 
-// A workbook of the sheets make_large_workbook.py takes ("A=+100000000", "A=1600x16384").
-QString largeWorkbook(const QString& name, const QStringList& sheets) {
-    const QString path = testsupport::freshDir(QStringLiteral("large")) + u'/' + name;
-    const testsupport::ProgramResult made = testsupport::runPython(
-        QStringList{testsupport::fixturePath(QStringLiteral("workbooks/make_large_workbook.py")), path} +
-        sheets);
-    EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
-    return path;
-}
-
 TEST(WorkbookLimits, TheLayerRefusesWhatNoWorkbookNeedsWithinWhatOneDoes) {
     const struct {
         const char* what;
@@ -66,8 +57,9 @@ TEST(WorkbookLimits, TheLayerRefusesWhatNoWorkbookNeedsWithinWhatOneDoes) {
         {"26 million cells", {"A=1600x16384"}, "holds more than 10,000,000 cells", 512},
     };
     for (const auto& c : cases) {
-        const testsupport::PeakRun run = testsupport::runPeak(
-            QStringLiteral(SHEET_OPEN_PEAK), {largeWorkbook(QStringLiteral("Large.xlsx"), c.sheets)});
+        const testsupport::PeakRun run =
+            testsupport::runPeak(QStringLiteral(SHEET_OPEN_PEAK),
+                                 {testsupport::largeWorkbook(QStringLiteral("Large.xlsx"), c.sheets)});
         EXPECT_TRUE(run.said.contains(QLatin1String(c.refusal))) << c.what << ": " << run.said.toStdString();
         EXPECT_GT(run.peakMb, 0) << c.what << ": " << run.said.toStdString();
         EXPECT_LT(run.peakMb, c.peakMb) << c.what;
@@ -130,8 +122,9 @@ TEST(WorkbookLimits, AWorkbookOfMoreSheetsThanAnyNeedsIsRefusedBeforeTheyAreMade
     QStringList sheets;
     for (int n = 1; n <= int(CellBudget::kMaxSheets) + 1; ++n)
         sheets << QStringLiteral("S%1=1x1").arg(n);
-    const std::optional<SheetError> refusal = refusalOf(
-        fileBytes(largeWorkbook(QStringLiteral("Sheets.xlsx"), sheets)), OpenOptions::readOnlyAccess());
+    const std::optional<SheetError> refusal =
+        refusalOf(fileBytes(testsupport::largeWorkbook(QStringLiteral("Sheets.xlsx"), sheets)),
+                  OpenOptions::readOnlyAccess());
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->code(), SheetError::Code::TooLarge);
     EXPECT_TRUE(refusal->description().contains(QLatin1String("more than 10,000 sheets")))
@@ -172,6 +165,23 @@ TEST(WorkbookLimits, ALookAtOneSheetReadsThatSheetAloneAndChecksTheOthers) {
         Workbook::openBytes(sheettest::packageWithSheetData("<row r='1'><c r='A1'><v>7</v></c></row>"),
                             QStringLiteral("Sales.xlsx"), other);
     EXPECT_EQ(one->sheet(QStringLiteral("Data")).value({1, 1}), sheettest::num(7));
+
+    // A formula calculated from a sheet not read (openpyxl stores no results) gives an error.
+    const QString path = testsupport::freshDir(QStringLiteral("look")) + QStringLiteral("/Other.xlsx");
+    sheettest::runPython(QStringLiteral(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+wb.active.title = "Sales"
+wb.active["A1"] = "=Other!A1*2"
+wb.create_sheet("Other")["A1"] = 5
+wb.save(sys.argv[1])
+)"),
+                         {path});
+    OpenOptions sales;
+    sales.onlySheet = QStringLiteral("Sales");
+    EXPECT_EQ(Workbook::open(path, sales)->sheet(0).value({1, 1}), sheettest::err(u"#REF!"));
+    EXPECT_EQ(Workbook::open(path, OpenOptions::readOnlyAccess())->sheet(0).value({1, 1}),
+              sheettest::num(10));
 
     // A damaged part of a sheet not looked at: refused all the same.
     const ZipReader reader(libreOffice);
