@@ -129,7 +129,7 @@ void refuseUserFile(const QString& path, qint64 number, const QString& reason, c
 
 // Reads the user file into one table: of the sheet that stands for the master sheet only the cells
 // the comparison needs -- those within the master sheet's used block, and in a file of values those
-// beyond it too, which the comparison refuses. (The workbook is read whole: the sheet's formulas may
+// beyond it too, which the run asks about. (The workbook is read whole: the sheet's formulas may
 // read its other sheets, and the workbook layer bounds what a file may hold.) A file that cannot be
 // read, whose stamp names another worksheet row, that holds no sheet for the master sheet, or whose
 // sheet is used far beyond the master sheet, is refused (refuseUserFile): nothing then.
