@@ -18,6 +18,7 @@
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/ProgressBar.h"
+#include "platform/ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -32,6 +33,8 @@ namespace {
 using platform::db::Connection;
 
 const QString kNoRecords = QStringLiteral("There are no records to process.");
+const QString kWithoutFilesText = QStringLiteral(
+    "No ticked row has Mail File ticked: %1 will be mailed without their user file. Send anyway?");
 
 // What every mail of a run shares, read from the window once.
 struct Sender {
@@ -93,7 +96,7 @@ QString missingAddressText(const QString& user) {
 
 // One row of a send-all run: false when the run must end.
 bool sendRow(SendMailPanel& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
-             int counter, platform::mail::SmtpSession& session) {
+             int counter, platform::mail::SmtpSession& session, int& sent) {
     platform::ui::EditGrid* grid = window.dtSendMail();
     if (grid->cellValue(row, SendMailPanel::kSend).toInt() == 0)
         return true;
@@ -122,12 +125,29 @@ bool sendRow(SendMailPanel& window, Connection& cnn, const Sender& sender, int r
     const int status =
         SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment, &session);
     if (status == platform::mail::smtp::kSent) {
+        ++sent;
         stampSent(cnn, grid->cellValue(row, SendMailPanel::kUserFileId), window.dueDate());
         if (window.dueDate().isValid())
             grid->setCellValue(row, SendMailPanel::kDueDate, dueDateText(window.dueDate()));
     }
     // Cancel pressed while the mail was on its way ends the run with it.
     return status != platform::mail::smtp::kCancelled;
+}
+
+// Rows ticked to send of which none goes with its file were most likely meant to carry it (a
+// new user file starts without): asks before mailing the bodies alone. True to go on.
+bool mailWithoutFilesConfirmed(const SendMailPanel& window) {
+    const platform::ui::EditGrid* grid = window.dtSendMail();
+    int ticked = 0;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        if (grid->cellValue(row, SendMailPanel::kSend).toInt() == 0)
+            continue;
+        if (grid->cellValue(row, SendMailPanel::kMailFile).toInt() != 0)
+            return true;
+        ++ticked;
+    }
+    return ticked == 0 || askYesNo(kWithoutFilesText.arg(platform::ui::countOf(ticked, QStringLiteral("user"),
+                                                                               QStringLiteral("users"))));
 }
 
 } // namespace
@@ -214,8 +234,11 @@ void SendMailToAll(SendMailPanel& window) {
         return;
     if (!sender->subject.isEmpty())
         sender->subject = withDueDate(sender->subject, window);
+    if (!mailWithoutFilesConfirmed(window))
+        return;
 
     const core::RunGuard::Token running;
+    int sent = 0;
     core::frmWait& wait = core::frmWait::load();
     ShowMailWait(QString(), {wait.lblBudgetFileLabel(), wait.lblFileStatus()}, Progress::Shown);
     try {
@@ -230,7 +253,7 @@ void SendMailToAll(SendMailPanel& window) {
             // Between mails the events pending go through without a pause: the Cancel pressed
             // meanwhile is seen, and a run of many mails does not wait for nothing.
             for (int row = 0; row < grid->rowCount(); ++row) {
-                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1, session) ||
+                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1, session, sent) ||
                     core::PollCancel(0))
                     break;
             }
@@ -241,6 +264,9 @@ void SendMailToAll(SendMailPanel& window) {
         core::ShowErrorMessage(error);
     }
     core::frmWait::unload();
+    platform::ui::showStatusLine(
+        &window, platform::ui::countOf(sent, QStringLiteral("mail"), QStringLiteral("mails")) +
+                     QStringLiteral(" sent"));
 }
 
 void SendMailForCurrentRow(SendMailPanel& window) {

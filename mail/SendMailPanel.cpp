@@ -5,6 +5,7 @@
 #include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "lumistore/cClean.h"
 #include "mail/DueDates.h"
 #include "mail/MailContext.h"
 #include "mail/SendMail.h"
@@ -143,6 +144,7 @@ void SendMailPanel::buildControls(Edition edition) {
                                                           caption(captions.allSend));
     chkMailAll_ =
         platform::ui::namedControl<QCheckBox>(this, QStringLiteral("chkMailAll"), caption(captions.mailAll));
+    connect(chkMailAll_, &QCheckBox::clicked, this, &SendMailPanel::chkMailAll_Click);
     // The desktop window keeps the two headings' states out of sight.
     chkAllSendWS_->setVisible(edition == Edition::AddIn);
     chkMailAll_->setVisible(edition == Edition::AddIn);
@@ -256,6 +258,7 @@ void SendMailPanel::FillSendMailGrid() {
             }
         },
         core::appTitle());
+    showMailAllState();
 }
 
 void SendMailPanel::FillMailLists() {
@@ -266,12 +269,19 @@ void SendMailPanel::FillMailLists() {
         core::cDB2 query;
         query.SetConnection();
         platform::db::Connection& cnn = query.Cnn();
-        for (Recordset admin = Recordset::open(cnn, QStringLiteral("SELECT Admin_Name, Admin_Email_Address, "
-                                                                   "Mail_Server, Pop3_Account FROM Admin"));
+        int defaultAuthor = -1;
+        int defaultAuthors = 0;
+        for (Recordset admin = Recordset::open(
+                 cnn, QStringLiteral("SELECT Admin_Name, Admin_Email_Address, Mail_Server, Pop3_Account, "
+                                     "\"Default\" = 1 AND RecType = 'Author' COLLATE NOCASE_U FROM Admin"));
              !admin.eof(); admin.moveNext()) {
+            const QString name = admin.value(0).toString();
+            if (admin.value(4).toInt() != 0 && name != lumistore::kPlaceholderText) {
+                defaultAuthor = cbxFrom_->entryCount();
+                ++defaultAuthors;
+            }
             cbxFrom_->addEntry(
-                admin.value(0).toString(),
-                {admin.value(1).toString(), admin.value(2).toString(), admin.value(3).toString()});
+                name, {admin.value(1).toString(), admin.value(2).toString(), admin.value(3).toString()});
         }
         for (Recordset subject = Recordset::open(cnn, QStringLiteral("SELECT Subject FROM Subject"));
              !subject.eof(); subject.moveNext())
@@ -279,10 +289,11 @@ void SendMailPanel::FillMailLists() {
         for (Recordset body = Recordset::open(cnn, QStringLiteral("SELECT Body_Text FROM BodyText"));
              !body.eof(); body.moveNext())
             cbxBodyText_->addEntry(body.value(0).toString());
-        // Nothing is chosen after filling.
+        // Nothing is chosen after filling but the default author, when there is exactly one, as
+        // the sender: a placeholder row is never chosen.
         for (platform::ui::ComboList* combo : {cbxFrom_, cbxSubject_, cbxBodyText_}) {
             const QSignalBlocker quiet(combo);
-            combo->setListIndex(-1);
+            combo->setListIndex(combo == cbxFrom_ && defaultAuthors == 1 ? defaultAuthor : -1);
         }
         tbxBodyText_->hide();
     });
@@ -323,6 +334,7 @@ void SendMailPanel::dtSendMail_Change(int row, int column) {
                  QStringLiteral(" is no longer in the budget; its Mail File setting was not saved."));
         }
     });
+    showMailAllState();
 }
 
 void SendMailPanel::dtSendMail_HeadingClick(int column) {
@@ -351,22 +363,48 @@ void SendMailPanel::toggleSendColumn() {
     chkAllSendWS_->setChecked(!tick);
 }
 
-// Every user file of the budget, also those of its other master workbooks.
+// Every user file of the budget, also those of its other master workbooks: cleared when every
+// listed row goes with its file, else set.
 void SendMailPanel::toggleMailFileColumn() {
     const QString context = budgetContext();
     if (context.isEmpty())
         return;
     trapped([&] {
-        const bool attach = chkMailAll_->isChecked();
+        const bool attach = !chkMailAll_->isChecked();
         core::cDB2 query;
         query.SetConnection();
         query.Cnn().execute(
             QStringLiteral(
                 "UPDATE UserFileTablesData SET Attachment = ? WHERE Budget_Name = ? COLLATE NOCASE_U"),
             {attach ? 1 : 0, context});
-        chkMailAll_->setChecked(!attach);
     });
     FillSendMailGrid();
+}
+
+// The box's new state goes to every listed row, each stored by its key; a row gone meanwhile
+// keeps what is stored.
+void SendMailPanel::chkMailAll_Click() {
+    const bool attach = chkMailAll_->isChecked();
+    trapped([&] {
+        core::cDB2 query;
+        query.SetConnection();
+        const QSignalBlocker quiet(dtSendMail_);
+        for (int row = 0; row < dtSendMail_->rowCount(); ++row) {
+            const qint64 changed = query.Cnn().execute(
+                QStringLiteral("UPDATE UserFileTablesData SET Attachment = ? WHERE ID_UFTD = ?"),
+                {attach ? 1 : 0, dtSendMail_->cellValue(row, kUserFileId)});
+            if (changed == 1)
+                dtSendMail_->setCellValue(row, kMailFile, attach ? 1 : 0);
+        }
+    });
+    showMailAllState();
+}
+
+void SendMailPanel::showMailAllState() {
+    bool all = dtSendMail_->rowCount() > 0;
+    for (int row = 0; all && row < dtSendMail_->rowCount(); ++row)
+        all = dtSendMail_->cellValue(row, kMailFile).toInt() != 0;
+    chkMailAll_->setChecked(all);
 }
 
 } // namespace mail

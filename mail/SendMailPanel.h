@@ -3,7 +3,10 @@
 // and due dates, the sender, subject and body lists, the two append options, the due-date box
 // with its "All" box, and Compose. The heading of "Send" ticks or clears every row, that of
 // "Mail File" sets or clears the attach flag of every user file of the budget, that of "Due
-// Date" clears the mail status; a tick in "Mail File" stores exactly the row it shows. A click
+// Date" clears the mail status; a tick in "Mail File" stores exactly the row it shows. The
+// "Mail All Files" box shows whether every listed row goes with its file: clicking it sets or
+// clears Mail File on every listed row, and the heading's double click clears them all when
+// it is ticked and sets them all when it is not. A click
 // into the due-date box opens the calendar, whose date the box then shows and the next mails
 // carry. In the add-in a body text longer than 100 characters is shown whole in a box below the
 // lists.
@@ -92,6 +95,7 @@ public:
     void cbxBodyText_Change();
     void dtSendMail_Change(int row, int column);
     void dtSendMail_HeadingClick(int column);
+    void chkMailAll_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,6 +104,8 @@ private:
     void buildControls(Edition edition);
     void toggleSendColumn();
     void toggleMailFileColumn();
+    // Ticks "Mail All Files" exactly when every listed row goes with its file.
+    void showMailAllState();
 
     platform::ui::EditGrid* dtSendMail_ = nullptr;
     platform::ui::ComboList* cbxFrom_ = nullptr;

@@ -15,6 +15,7 @@
 #include "platform/mail/MimeMessage.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/StatusLine.h"
 #include "support/MailServers.h"
 
 #include <QApplication>
@@ -165,6 +166,50 @@ TEST_F(SendMail, SendAllMailsTheContextBudgetsTickedRowsAndStampsOnlyWhatWentOut
     EXPECT_EQ(nullptr, core::frmWait::loaded());
 }
 
+// Rows ticked to send of which none goes with its file: the run asks first; No mails nothing,
+// Yes mails the bodies alone. With one row going with its file nothing is asked. The status
+// line counts the mails that went out.
+TEST_F(SendMail, TickedRowsWithoutTheirFilesAreAskedAboutFirst) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    addUser(QStringLiteral("Bob"), QStringLiteral("bob@example.org"));
+    const qint64 first = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                     QStringLiteral("A.xlsx"), QStringLiteral("Ann"), false);
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("B.xlsx"),
+                QStringLiteral("Bob"), false);
+    frmMail& window = openWindow();
+    chooseTexts(window, QStringLiteral("Budget"), QStringLiteral("Please fill in."));
+
+    ui().answerMessages({platform::ui::Answer::No});
+    window.cmdSendMail()->click();
+    EXPECT_EQ(QStringList{QStringLiteral("No ticked row has Mail File ticked: 2 users will be mailed without "
+                                         "their user file. Send anyway?")},
+              ui().messageTexts());
+    EXPECT_TRUE(server.messages().isEmpty());
+    EXPECT_TRUE(userFileValue(first, QStringLiteral("Email_Sent")).isNull());
+
+    ui().clear();
+    ui().answerMessages({platform::ui::Answer::Yes});
+    window.cmdSendMail()->click();
+    EXPECT_EQ(1, ui().messageTexts().size());
+    QList<QByteArray> received = server.messages();
+    ASSERT_EQ(2, received.size());
+    for (const QByteArray& message : received)
+        EXPECT_TRUE(platform::mail::parseMessage(message)->attachments.isEmpty());
+    EXPECT_EQ(QStringLiteral("2 mails sent"), platform::ui::lastStatusLine());
+
+    ui().clear();
+    window.dtSendMail()->editCell(0, frmMail::kMailFile, 1);
+    window.cmdSendMail()->click();
+    EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'\n').toStdString();
+    received = server.messages();
+    ASSERT_EQ(4, received.size());
+    EXPECT_EQ(1, platform::mail::parseMessage(received[2])->attachments.size());
+    EXPECT_EQ(QStringLiteral("2 mails sent"), platform::ui::lastStatusLine());
+}
+
 TEST_F(SendMail, FailedMailIsNotStampedAndUntickedRowsAreSkipped) {
     SmtpServer server(SmtpServer::Mode::RejectRcpt);
     ASSERT_TRUE(server.started());
@@ -196,7 +241,8 @@ TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {
     frmMail& window = openWindow();
 
     ui().acceptUnscriptedMessages();
-    window.cmdSendMail()->click(); // no sender chosen
+    window.cbxFrom()->setListIndex(-1); // no sender chosen
+    window.cmdSendMail()->click();
     {
         const core::RunGuard::Token otherRun;
         window.cbxFrom()->setListIndex(0);

@@ -3,6 +3,7 @@
 #include "MailFixture.h"
 #include "mail/MailContext.h"
 #include "mail/MailServices.h"
+#include "mail/SendMailPanel.h"
 #include "mail/frmCalendar.h"
 #include "mail/frmMail.h"
 #include "platform/ui/ComboList.h"
@@ -72,7 +73,7 @@ TEST_F(SendMailWindow, ListsTheBuiltUserFilesOfTheContextBudgetOnly) {
     EXPECT_EQ(userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx")),
               window.dtSendMail()->cellText(0, frmMail::kUserFilePath));
     EXPECT_EQ(QStringLiteral("smtp.example.org:2525"), window.cbxFrom()->subItem(0, frmMail::kFromServer));
-    EXPECT_EQ(-1, window.cbxFrom()->listIndex());
+    EXPECT_EQ(0, window.cbxFrom()->listIndex()) << "the default author is the sender";
     EXPECT_EQ(QStringLiteral("SendMail Configuration"), window.windowTitle());
 
     core::gOptions->BudgetNameContext = QStringLiteral("Sales2025");
@@ -128,6 +129,83 @@ TEST_F(SendMailWindow, HeadingsToggleTheRowsAndTheBudgetsAttachFlags) {
     EXPECT_EQ(1, userFileValue(other, QStringLiteral("Attachment")).toInt());
     window.dtSendMail_HeadingClick(frmMail::kMailFile);
     EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}), column(window, frmMail::kMailFile));
+}
+
+// "Mail All Files" sets or clears Mail File on every row the panel lists, in both editions (the
+// add-in's lists the user files of its master workbook only), and shows whether every listed
+// row goes with its file; the heading's double click sets the whole budget's when it is clear
+// and clears them when it is ticked.
+TEST_F(SendMailWindow, MailAllFilesSetsOrClearsEveryListedRow) {
+    const qint64 plainA = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                      QStringLiteral("A.xlsx"), QStringLiteral("Ann"), false);
+    const qint64 plainB = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                      QStringLiteral("B.xlsx"), QStringLiteral("Bob"), false);
+    const qint64 costs = addUserFile(QStringLiteral("Sales"), QStringLiteral("Costs.xlsx"),
+                                     QStringLiteral("C.xlsx"), QStringLiteral("Cy"), false);
+    const auto attached = [this](qint64 id) {
+        return userFileValue(id, QStringLiteral("Attachment")).toInt();
+    };
+    using Edition = mail::SendMailPanel::Edition;
+    for (const Edition edition : {Edition::Desktop, Edition::AddIn}) {
+        SCOPED_TRACE(edition == Edition::AddIn ? "add-in" : "desktop");
+        execute(QStringLiteral("UPDATE UserFileTablesData SET Attachment = 0"));
+        mail::SendMailPanel panel(edition);
+        panel.setMasterFile(edition == Edition::AddIn ? QStringLiteral("Plan.xlsx") : QString());
+        panel.FillSendMailGrid();
+        const QList<qint64> listed =
+            edition == Edition::AddIn ? QList<qint64>{plainA, plainB} : QList<qint64>{plainA, plainB, costs};
+        ASSERT_EQ(listed.size(), panel.dtSendMail()->rowCount());
+        EXPECT_FALSE(panel.chkMailAll()->isChecked());
+
+        for (const int tick : {1, 0}) {
+            panel.chkMailAll()->click();
+            EXPECT_EQ(tick == 1, panel.chkMailAll()->isChecked());
+            for (int row = 0; row < listed.size(); ++row) {
+                EXPECT_EQ(tick, panel.dtSendMail()->cellValue(row, mail::SendMailPanel::kMailFile).toInt());
+                EXPECT_EQ(tick, attached(listed[row]));
+            }
+            if (edition == Edition::AddIn) {
+                EXPECT_EQ(0, attached(costs)) << "another master workbook's user file is not listed";
+            }
+        }
+
+        panel.dtSendMail_HeadingClick(mail::SendMailPanel::kMailFile);
+        EXPECT_TRUE(panel.chkMailAll()->isChecked());
+        for (const qint64 id : {plainA, plainB, costs})
+            EXPECT_EQ(1, attached(id));
+        panel.dtSendMail_HeadingClick(mail::SendMailPanel::kMailFile);
+        EXPECT_FALSE(panel.chkMailAll()->isChecked());
+        for (const qint64 id : {plainA, plainB, costs})
+            EXPECT_EQ(0, attached(id));
+    }
+}
+
+// The sender is the default author when there is exactly one; a placeholder row is listed as
+// the table holds it but never chosen, nor is a subject or a body text.
+TEST_F(SendMailWindow, TheDefaultAuthorIsTheSenderAndNoPlaceholderIsChosen) {
+    const auto admin = [this](const char* name, int isDefault, const char* kind) {
+        execute(QStringLiteral("INSERT INTO Admin (Admin_Name, RecType, \"Default\") VALUES (?, ?, ?)"),
+                {QString::fromLatin1(name), QString::fromLatin1(kind), isDefault});
+    };
+    admin("<Dummy record>", 1, "Author");
+    execute(QStringLiteral("INSERT INTO Subject (Subject) VALUES ('<Dummy record>')"));
+    execute(QStringLiteral("INSERT INTO BodyText (Body_Text) VALUES ('<Dummy record>')"));
+    frmMail& window = openWindow();
+    for (const platform::ui::ComboList* list :
+         {window.cbxFrom(), window.cbxSubject(), window.cbxBodyText()}) {
+        EXPECT_EQ(1, list->entryCount()) << list->objectName().toStdString();
+        EXPECT_EQ(-1, list->listIndex()) << list->objectName().toStdString();
+        EXPECT_EQ(QString(), list->text()) << list->objectName().toStdString();
+    }
+
+    admin("Robot", 1, "Robot");
+    admin("Ann", 0, "Author");
+    admin("Velk", 1, "Author");
+    mail::FillMailLists();
+    EXPECT_EQ(QStringLiteral("Velk"), window.cbxFrom()->text());
+    admin("Vera", 1, "Author"); // two defaults: neither is taken for the one
+    mail::FillMailLists();
+    EXPECT_EQ(-1, window.cbxFrom()->listIndex());
 }
 
 TEST_F(SendMailWindow, OptionsAreKeptBetweenOpeningsAndComposeFollowsItsSetting) {
