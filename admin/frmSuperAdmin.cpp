@@ -24,8 +24,8 @@
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
-#include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlace.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -260,7 +260,7 @@ void frmSuperAdmin::buildControls() {
 }
 
 void frmSuperAdmin::Form_Load() {
-    setGeometry(QRect(QPoint(0, 0), platform::ui::Twips::size(kWidthTwips, kHeightTwips)));
+    platform::ui::placeOnOwner(*this, QRect(0, 0, kWidthTwips, kHeightTwips));
     tbxLocation_->setText(core::gCnn->LumiCnnPath());
     // Stored values that differ from the design state run their click handling.
     if (readBox(kEncoding)) {

@@ -15,6 +15,7 @@
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlace.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -118,8 +119,7 @@ void frmErrorsTable::buildControls() {
 
 void frmErrorsTable::Form_Load() {
     trapped([this] {
-        move(0, 0);
-        resize(Twips::size(kWidthTwips, kHeightTwips));
+        platform::ui::placeOnOwner(*this, QRect(0, 0, kWidthTwips, kHeightTwips));
         dtErrors_->setHeightTwips(kErrorsGridHeightTwips);
         becomeActiveForm();
 

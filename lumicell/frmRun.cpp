@@ -27,8 +27,8 @@
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/NamedControls.h"
-#include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlace.h"
 #include "workbooks/CheckUserFilesExist.h"
 #include "workbooks/cUpdate.h"
 
@@ -333,7 +333,7 @@ bool frmRun::loadOnWorkbook() {
             return false;
         }
         reload();
-        setGeometry(platform::ui::Twips::rect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips));
+        platform::ui::placeOnOwner(*this, QRect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips));
         lblTitle_->setText(VersionText());
         setWindowTitle(kCaption + contextPart() + updatedPart());
     }
@@ -351,7 +351,7 @@ bool frmRun::loadOnWorkbook() {
 void frmRun::useNoWorkbookLayout() {
     SSTab1_->setCurrentIndex(kFileTab);
     SSTab1_Click(kFileTab);
-    setGeometry(platform::ui::Twips::rect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips));
+    platform::ui::placeOnOwner(*this, QRect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips));
     lblTitle_->setText(VersionText());
     agtxtHelp_->setToolTip(QStringLiteral("Web HELP for Run Budget"));
 }

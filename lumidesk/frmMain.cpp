@@ -17,6 +17,7 @@
 #include "platform/ui/MenuHost.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlace.h"
 #include "wizard/WizardServices.h"
 
 #include <QApplication>
@@ -285,31 +286,14 @@ void frmMain::MDIForm_Load() {
         const WindowPlace place = StoredWindowPlace();
         move(Twips::toPixels(place.left), Twips::toPixels(place.top));
         resize(Twips::toPixels(place.width), Twips::toPixels(place.height));
-        keepOnScreen();
+        // A stored place that would put part of the window off the screen (a smaller screen
+        // than last time, or the defaults on a 768-pixel screen) is moved back onto it.
+        platform::ui::keepInsideScreen(*this);
     });
     loadStep([this] { loadBudgetList(); });
     loadStep([this] { loadPictureButtons(); });
     loadStep([this] { loadNetworkMenus(); });
     loadStep([this] { loadStatusText(); });
-}
-
-// A stored place that would put part of the window off the screen (a smaller screen than
-// last time, or the defaults on a 768-pixel screen) is moved back onto it; the size stays.
-void frmMain::keepOnScreen() {
-    const QScreen* screen = QGuiApplication::screenAt(pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect available = screen->availableGeometry();
-    const QRect frame = frameGeometry().isValid() ? frameGeometry() : geometry();
-    int x = pos().x();
-    int y = pos().y();
-    if (x + frame.width() > available.right() + 1)
-        x = available.right() + 1 - frame.width();
-    if (y + frame.height() > available.bottom() + 1)
-        y = available.bottom() + 1 - frame.height();
-    move(std::max(x, available.left()), std::max(y, available.top()));
 }
 
 void frmMain::loadToolbarState() {

@@ -131,7 +131,6 @@ private:
     void fillWindowMenu();
 
     void MDIForm_Load();
-    void keepOnScreen();
     void loadToolbarState();
     void loadBudgetList();
     void loadPictureButtons();

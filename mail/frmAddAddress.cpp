@@ -17,7 +17,7 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/NamedControls.h"
 #include "platform/ui/ProgressBar.h"
-#include "platform/ui/Twips.h"
+#include "platform/ui/WindowPlace.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -50,7 +50,7 @@ frmAddAddress::frmAddAddress(QWidget* owner)
     setWindowTitle(QStringLiteral("Add Budget Users From Lists"));
     buildControls();
     gLoaded = this;
-    setGeometry(platform::ui::Twips::rect(0, 0, kWidthTwips, kHeightTwips));
+    platform::ui::placeOnOwner(*this, QRect(0, 0, kWidthTwips, kHeightTwips));
     {
         const QSignalBlocker quiet(cbxListSource_);
         cbxListSource_->addEntry(QString());

@@ -6,7 +6,7 @@
 #include "mail/SendMail.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/NamedControls.h"
-#include "platform/ui/Twips.h"
+#include "platform/ui/WindowPlace.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -65,7 +65,7 @@ void frmMail::buildControls() {
 void frmMail::Form_Load() {
     if (core::gOptions)
         core::gOptions->ActiveForm = this;
-    setGeometry(platform::ui::Twips::rect(0, 0, kWidthTwips, kHeightTwips));
+    platform::ui::placeOnOwner(*this, QRect(0, 0, kWidthTwips, kHeightTwips));
     chkAddDueDate()->setChecked(runtimeFlag(QStringLiteral("AddDueDate")));
     chkAddFN()->setChecked(runtimeFlag(QStringLiteral("AddFN")));
     chkDueDateAll()->setChecked(runtimeFlag(QStringLiteral("SetDueDateAll")));

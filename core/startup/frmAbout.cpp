@@ -7,6 +7,7 @@
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlace.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -87,9 +88,11 @@ frmAbout::frmAbout(const AboutBoxSetup& setup)
     setModal(false);
     buildControls();
     Form_Load();
-    if (setup.owner && setup.placeTwips)
+    if (setup.owner && setup.placeTwips) {
         move(setup.owner->mapToGlobal(QPoint(platform::ui::Twips::toPixels(setup.placeTwips->x()),
                                              platform::ui::Twips::toPixels(setup.placeTwips->y()))));
+        platform::ui::keepInsideScreen(*this);
+    }
 }
 
 void frmAbout::buildControls() {

@@ -26,8 +26,8 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/NamedControls.h"
-#include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlace.h"
 #include "wizard/GridLists.h"
 #include "wizard/SyncUserFileTable.h"
 #include "workbooks/CheckUserFilesExist.h"
@@ -267,11 +267,7 @@ void frmBuild::showVersionText() {
 }
 
 void frmBuild::place() {
-    QPoint at = platform::ui::Twips::rect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips).topLeft();
-    if (QWidget* owner = parentWidget())
-        at += owner->geometry().topLeft();
-    move(at);
-    resize(platform::ui::Twips::size(kWidthTwips, kHeightTwips));
+    platform::ui::placeOnOwner(*this, QRect(kLeftTwips, kTopTwips, kWidthTwips, kHeightTwips));
 }
 
 // The Make Worksheets page lays out its mode on every show and resize, whichever tab is shown:

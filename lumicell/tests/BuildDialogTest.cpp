@@ -79,10 +79,10 @@ TEST_F(BuildDialogTest, AWorkbookJustAddedToABudgetOpensOnCreateUserFilesInTheWo
     EXPECT_TRUE(options().CUFIsRunning);
     EXPECT_FALSE(options().NewBudgetFile);
 
-    // Shown, the dialog bears the Make Worksheets layout's caption; a tab switch gives the tab's
-    // title with the context, and a resize the layout's caption again.
+    // Shown, the dialog bears the title of the tab it shows, with the context; so after a tab
+    // switch, and after a resize (which is undone).
     ASSERT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
+    EXPECT_EQ(dialog->windowTitle(), u"Build Budget - Create User Files [Context: Sales]");
     dialog->SSTab1()->setCurrentIndex(frmBuild::kAssignUserFiles);
     EXPECT_EQ(dialog->windowTitle(), u"Build Budget - Assign User Files [Context: Sales]");
     EXPECT_EQ(dialog->cmdOK()->text(), u"OK");
@@ -90,7 +90,7 @@ TEST_F(BuildDialogTest, AWorkbookJustAddedToABudgetOpensOnCreateUserFilesInTheWo
     EXPECT_EQ(dialog->windowTitle(), u"Build Budget - Create User Files [Context: Sales]");
     EXPECT_EQ(dialog->cmdOK()->text(), u"Make");
     dialog->resize(dialog->width() + 120, dialog->height() + 40);
-    EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
+    EXPECT_EQ(dialog->windowTitle(), u"Build Budget - Create User Files [Context: Sales]");
     EXPECT_EQ(dialog->size(), QSize(583, 423)) << "a resize is undone";
     EXPECT_EQ(readSetting("Runtime", "SetBuildTab"), u"2");
 }

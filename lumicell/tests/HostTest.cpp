@@ -213,7 +213,7 @@ TEST_F(AddInHostTest, TheBuildBudgetDialogOverABudgetWorkbook) {
     QWidget* dialog = platform::ui::LoadedWindows::find(QStringLiteral("frmBuild"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->parentWidget(), window_.get());
-    EXPECT_EQ(dialog->windowTitle(), u"Build Worksheets - Make Worksheets");
+    EXPECT_EQ(dialog->windowTitle(), u"Build Budget - Create User Files [Context: Sales]");
     auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     auto* sheets = dialog->findChild<platform::ui::EditGrid*>(QStringLiteral("dtCUF"));
     auto* assign = dialog->findChild<platform::ui::EditGrid*>(QStringLiteral("dtUFAssign"));

@@ -5,15 +5,19 @@
 // File tab's views, and the add-in's configuration window.
 #include "RunBudgetFixture.h"
 #include "admin/frmConfigure.h"
+#include "lumicell/buildbudget/frmBuild.h"
 #include "mail/SendMailPanel.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/Twips.h"
 #include "workbooks/cUpdate.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -160,6 +164,47 @@ TEST_F(RunBudgetTest, TheSavedTabAndTheButtonsOfTheDialog) {
     }
     form.close();
     EXPECT_EQ(lumicelltest::setting(kAddInApplication, "Runtime", "SetRunTab"), u"3");
+}
+
+// Run Budget and Build Budget open at their place relative to the program's window that owns
+// them (moved in as far as needed to stay on its screen): wherever that window stands, neither
+// dialog (frame included) leaves the screen's available area.
+TEST_F(RunBudgetTest, RunAndBuildBudgetArePlacedOnTheirOwnerAndKeptOnItsScreen) {
+    buildBudget();
+    master() = &app_.open(master_);
+    ui_->acceptUnscriptedMessages();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint offset = platform::ui::Twips::rect(3480, 1800, 0, 0).topLeft();
+    const std::pair<const char*, std::function<QWidget*()>> dialogs[] = {
+        {"Run Budget",
+         [] {
+             lumicell::RunBudget();
+             return static_cast<QWidget*>(lumicell::frmRun::loaded());
+         }},
+        {"Build Budget",
+         [] {
+             lumicell::BuildBudget();
+             return static_cast<QWidget*>(lumicell::frmBuild::loaded());
+         }},
+    };
+    for (const QPoint ownerAt : {screen.topLeft() + QPoint(9, 7), screen.bottomRight() - QPoint(80, 50)}) {
+        host_.setGeometry(QRect(ownerAt, QSize(300, 200)));
+        for (const auto& [name, open] : dialogs) {
+            SCOPED_TRACE(name);
+            QWidget* dialog = open();
+            ASSERT_NE(dialog, nullptr);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(dialog->parentWidget(), &host_);
+            const QRect frame = dialog->frameGeometry();
+            const QPoint wanted = host_.geometry().topLeft() + offset;
+            EXPECT_EQ(frame.topLeft(),
+                      QPoint(std::min(wanted.x(), screen.x() + screen.width() - frame.width()),
+                             std::min(wanted.y(), screen.y() + screen.height() - frame.height())));
+            EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y();
+            dialog->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
 }
 
 // "All" ticked at the start: the first double click on the Send heading ticks every row, the

@@ -185,8 +185,11 @@ void MakeWorksheetsTab::layOut() {
             dialog->resize(place.size());
     }
     showMode();
-    const ModeTexts& texts = summaryMode() ? kSummaryMode : kMakeMode;
-    dialog->setWindowTitle(QString::fromLatin1(texts.caption));
+    // The dialog is titled by the tab it shows: the mode's caption only while this page is it.
+    if (dialog == this || isVisibleTo(dialog)) {
+        const ModeTexts& texts = summaryMode() ? kSummaryMode : kMakeMode;
+        dialog->setWindowTitle(QString::fromLatin1(texts.caption));
+    }
 }
 
 void MakeWorksheetsTab::pageShown() {

@@ -11,8 +11,10 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace mailtest {
@@ -206,6 +208,27 @@ TEST_F(SendMailWindow, TheDefaultAuthorIsTheSenderAndNoPlaceholderIsChosen) {
     admin("Vera", 1, "Author"); // two defaults: neither is taken for the one
     mail::FillMailLists();
     EXPECT_EQ(-1, window.cbxFrom()->listIndex());
+}
+
+// The window opens at the top-left corner of its owner's client area (the main window's), not
+// at the screen's corner where a window manager's title bar would be above the screen, moved in
+// as far as needed to stay inside the screen's available area wherever the owner stands.
+TEST_F(SendMailWindow, OpensOnItsOwnerAndStaysInsideTheScreen) {
+    QWidget owner;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QPoint at : {screen.topLeft() + QPoint(30, 90), screen.bottomRight() - QPoint(60, 40)}) {
+        owner.setGeometry(QRect(at, QSize(400, 300)));
+        mail::ShowSendMail(&owner);
+        frmMail* window = frmMail::loaded();
+        ASSERT_NE(nullptr, window);
+        QCoreApplication::processEvents();
+        const QRect frame = window->frameGeometry();
+        EXPECT_EQ(QPoint(std::min(at.x(), screen.x() + screen.width() - frame.width()),
+                         std::min(at.y(), screen.y() + screen.height() - frame.height())),
+                  frame.topLeft());
+        EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y();
+        closeWindow();
+    }
 }
 
 TEST_F(SendMailWindow, OptionsAreKeptBetweenOpeningsAndComposeFollowsItsSetting) {
