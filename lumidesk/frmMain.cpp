@@ -15,6 +15,7 @@
 #include "platform/sys/SettingText.h"
 #include "platform/ui/HelpWindow.h"
 #include "platform/ui/MenuHost.h"
+#include "platform/ui/ProgramIcons.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlace.h"
@@ -27,6 +28,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -88,6 +90,7 @@ frmMain::frmMain()
     : QMainWindow(nullptr) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
+    setWindowIcon(platform::ui::programIcon(platform::ui::kLumideskIcon));
     setAcceptDrops(true);
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
@@ -112,39 +115,39 @@ frmMain::~frmMain() {
 }
 
 void frmMain::buildToolbar() {
+    // Each button's picture is the icon theme's of its freedesktop name (or the program's own).
     struct Button {
         const char* key;
         const char* tip;
-        const char* glyph;
-        QColor colour;
+        const char* icon;
     };
     const QList<Button> buttons = {
-        {"New", "New Budget", "N", QColor(0x2e7d32)},
-        {"Open", "Open", "O", QColor(0x757575)},
-        {"Save As", "Save As", "A", QColor(0x757575)},
-        {"Save", nullptr, "S", QColor(0x757575)},
-        {nullptr, nullptr, nullptr, {}},
-        {"Print", "Print", "P", QColor(0x455a64)},
-        {"Cut", "Cut", "X", QColor(0x757575)},
-        {"Copy", "Copy", "C", QColor(0x757575)},
-        {"Paste", "Paste", "V", QColor(0x757575)},
-        {nullptr, nullptr, nullptr, {}},
-        {"SetupFilesWizard", "Setup Budget Wizard", "W", QColor(0x6a1b9a)},
-        {"SetupSystemWizard", "Setup System Operations Wizard", "O", QColor(0x757575)},
-        {nullptr, nullptr, nullptr, {}},
-        {"DataTable", "Budgets Explorer", "E", QColor(0x1565c0)},
-        {nullptr, nullptr, nullptr, {}},
-        {"UpdateMF", "Update Master Files", "U", QColor(0xc62828)},
-        {nullptr, nullptr, nullptr, {}},
-        {"MasterFiles", "Master Files View", "F", QColor(0x00838f)},
-        {nullptr, nullptr, nullptr, {}},
-        {"Mail", "Send Mail", "M", QColor(0xef6c00)},
-        {nullptr, nullptr, nullptr, {}},
-        {"GetMail", "Get Mail", "G", QColor(0xef6c00)},
-        {nullptr, nullptr, nullptr, {}},
-        {"Configure", "Configure", "K", QColor(0x4e342e)},
-        {nullptr, nullptr, nullptr, {}},
-        {"Errors", "Errors Table", "!", QColor(0xad1457)},
+        {"New", "New Budget", "document-new"},
+        {"Open", "Open", "document-open"},
+        {"Save As", "Save As", "document-save-as"},
+        {"Save", nullptr, "document-save"},
+        {nullptr, nullptr, nullptr},
+        {"Print", "Print", "document-print"},
+        {"Cut", "Cut", "edit-cut"},
+        {"Copy", "Copy", "edit-copy"},
+        {"Paste", "Paste", "edit-paste"},
+        {nullptr, nullptr, nullptr},
+        {"SetupFilesWizard", "Setup Budget Wizard", "tools-wizard"},
+        {"SetupSystemWizard", "Setup System Operations Wizard", "system-run"},
+        {nullptr, nullptr, nullptr},
+        {"DataTable", "Budgets Explorer", "x-office-spreadsheet"},
+        {nullptr, nullptr, nullptr},
+        {"UpdateMF", "Update Master Files", "view-refresh"},
+        {nullptr, nullptr, nullptr},
+        {"MasterFiles", "Master Files View", "folder"},
+        {nullptr, nullptr, nullptr},
+        {"Mail", "Send Mail", "mail-send"},
+        {nullptr, nullptr, nullptr},
+        {"GetMail", "Get Mail", "mail-receive"},
+        {nullptr, nullptr, nullptr},
+        {"Configure", "Configure", "preferences-system"},
+        {nullptr, nullptr, nullptr},
+        {"Errors", "Errors Table", "dialog-warning"},
     };
     tbToolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
     tbToolBar_->setObjectName(QStringLiteral("tbToolBar"));
@@ -157,23 +160,9 @@ void frmMain::buildToolbar() {
             tbToolBar_->addSeparator();
             continue;
         }
-        QPixmap glyph(16, 16);
-        glyph.fill(Qt::transparent);
-        QPainter painter(&glyph);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(button.colour);
-        painter.setPen(Qt::NoPen);
-        painter.drawRoundedRect(QRectF(0, 0, 16, 16), 3, 3);
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(11);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(glyph.rect(), Qt::AlignCenter, QString::fromLatin1(button.glyph));
-        painter.end();
         const QString key = QString::fromLatin1(button.key);
-        QAction* action =
-            tbToolBar_->addAction(QIcon(glyph), button.tip ? QString::fromLatin1(button.tip) : key);
+        QAction* action = tbToolBar_->addAction(platform::ui::themeIcon(QString::fromLatin1(button.icon)),
+                                                button.tip ? QString::fromLatin1(button.tip) : key);
         action->setObjectName(key);
         action->setData(key);
         if (!button.tip)
@@ -183,6 +172,7 @@ void frmMain::buildToolbar() {
     }
     buildPictureButtons();
     tbToolBar_->hide();
+    tbToolBar_->installEventFilter(this);
 }
 
 void frmMain::buildPictureButtons() {
@@ -217,11 +207,26 @@ void frmMain::buildPictureButtons() {
 }
 
 // Puts the QuickStart picture at its place from the toolbar's left edge, or right after the
-// buttons when they reach past it.
+// buttons when they reach past it. The toolbar is laid out with the spacer at its least first,
+// so where the picture would stand does not depend on an earlier layout (or none, while the
+// toolbar was hidden).
 void frmMain::placePictureButtons() {
+    if (!tbToolBar_->isVisible())
+        return;
+    pictureSpacer_->setFixedWidth(0);
+    tbToolBar_->layout()->invalidate();
+    tbToolBar_->layout()->activate();
     const int target = Twips::toPixels(kQuickStartLeftTwips);
     const int now = picQuickStart_->mapTo(tbToolBar_, QPoint(0, 0)).x();
-    pictureSpacer_->setFixedWidth(std::max(4, pictureSpacer_->width() + target - now));
+    pictureSpacer_->setFixedWidth(picQuickStart_->isVisibleTo(tbToolBar_) ? std::max(0, target - now) : 0);
+}
+
+// The toolbar is laid out again whenever it is shown or its width changes (the window made
+// larger or smaller, maximised), once the main window has given it its place.
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tbToolBar_ && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
+        QTimer::singleShot(0, this, [this] { placePictureButtons(); });
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::buildStatusBar() {
@@ -316,11 +321,6 @@ void frmMain::loadStatusText() {
     setStatusText(options.DatabaseMode == QStringLiteral("Local")
                       ? kLocalStatus
                       : options.LumiAdminUserName + kLoggedOnStatus);
-}
-
-void frmMain::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    QTimer::singleShot(0, this, [this] { placePictureButtons(); });
 }
 
 void frmMain::busy(bool on) {
@@ -434,8 +434,6 @@ void frmMain::mnuViewToolbar_Click() {
     QAction* item = menuItem(QStringLiteral("mnuViewToolbar"));
     tbToolBar_->setVisible(item->isChecked());
     writeSettingText(kRuntime, QStringLiteral("ShowToolbar"), platform::sys::boolToText(item->isChecked()));
-    if (item->isChecked())
-        placePictureButtons();
 }
 
 void frmMain::mnuShowControls_Click() {

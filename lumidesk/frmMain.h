@@ -117,11 +117,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void tileChildWindows(Qt::Orientation stacking);
     void buildMenus();
+    void showMenuPictures();
     QMenu* addMenu(QMenu* parent, const QString& name, const QString& caption);
     QAction* addItem(QMenu* parent, const QString& name, const QString& caption, void (frmMain::*command)());
     void buildToolbar();

@@ -8,6 +8,7 @@
 #include "lumidesk/ShellLinks.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
+#include "platform/ui/ProgramIcons.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -199,6 +200,36 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, [] { mnuPopupCopyfrmWizard_Click(); });
     connect(addItem(wizard, QStringLiteral("mnuPopupPastefrmWizard"), QStringLiteral("&Paste"), nullptr),
             &QAction::triggered, this, [] { mnuPopupPastefrmWizard_Click(); });
+    showMenuPictures();
+}
+
+// The items whose command a toolbar button also starts carry its picture; a few others the
+// pictures every program's menus show for them.
+void frmMain::showMenuPictures() {
+    const std::pair<const char*, const char*> pictures[] = {
+        {"mnuNewBudget", "document-new"},
+        {"mnuPrint", "document-print"},
+        {"mnuFileExit", "application-exit"},
+        {"mnuFind", "edit-find"},
+        {"mnuExplorerView", "x-office-spreadsheet"},
+        {"mnuMasterFilesView", "folder"},
+        {"mnuErrorsTable", "dialog-warning"},
+        {"mnuManageBudgets", "tools-wizard"},
+        {"mnuUpdateSystem", "view-refresh"},
+        {"mnuSendMail", "mail-send"},
+        {"mnuGetMail", "mail-receive"},
+        {"mnuOptions", "preferences-system"},
+        {"mnuHelpContents", "help-contents"},
+        {"mnuSamples", "system-software-install"},
+        {"mnuHelpAbout", "help-about"},
+        {"mnuPopupCutfrmConfig", "edit-cut"},
+        {"mnuPopupCopyfrmConfig", "edit-copy"},
+        {"mnuPopupPastefrmConfig", "edit-paste"},
+        {"mnuPopupCopyfrmWizard", "edit-copy"},
+        {"mnuPopupPastefrmWizard", "edit-paste"},
+    };
+    for (const auto& [item, picture] : pictures)
+        menuItem(QString::fromLatin1(item))->setIcon(platform::ui::themeIcon(QString::fromLatin1(picture)));
 }
 
 QAction* frmMain::menuItem(const QString& name) const {

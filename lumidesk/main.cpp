@@ -8,6 +8,7 @@
 #include "lumidesk/frmMain.h"
 #include "platform/sys/Edition.h"
 #include "platform/sys/SingleInstance.h"
+#include "platform/ui/ProgramIcons.h"
 
 #include <QApplication>
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     platform::sys::setEdition(platform::sys::Edition::desktop());
     QApplication app(argc, argv);
     QApplication::setApplicationName(core::appTitle());
+    // Every window of the program carries the program's own icon.
+    QApplication::setWindowIcon(platform::ui::programIcon(platform::ui::kLumideskIcon));
     // The main window ends the program when it closes, not the last window to close (the
     // splash closes before the main window shows).
     QApplication::setQuitOnLastWindowClosed(false);

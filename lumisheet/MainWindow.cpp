@@ -12,6 +12,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/ui/ProgramIcons.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -33,6 +34,7 @@ MainWindow::MainWindow(platform::sheet::Application& app, AddInHost* addIn, QWid
     , app_(app)
     , addIn_(addIn) {
     setObjectName(QStringLiteral("MainWindow"));
+    setWindowIcon(platform::ui::programIcon(platform::ui::kLumisheetIcon));
     app_.setMainWindow(this);
     app_.setVisible(true);
     buildMenus();
@@ -92,17 +94,29 @@ void MainWindow::buildMenus() {
         action->setShortcut(keys);
         return action;
     };
-    add(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), QKeySequence::New, [this] { newWorkbook(); });
-    add(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open..."), QKeySequence::Open,
-        [this] { openWorkbook(); });
-    add(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), QKeySequence::Save,
-        [this] { saveActive(); });
-    add(file, QStringLiteral("mnuSaveAs"), QStringLiteral("Save &As..."), QKeySequence(),
-        [this] { saveActiveAs(); });
-    add(file, QStringLiteral("mnuClose"), QStringLiteral("&Close"), QKeySequence::Close,
-        [this] { closeActive(); });
+    // The file commands carry the icon theme's pictures (or the program's own).
+    const auto picture = [](QAction* action, const char* icon) {
+        action->setIcon(platform::ui::themeIcon(QString::fromLatin1(icon)));
+    };
+    picture(add(file, QStringLiteral("mnuNew"), QStringLiteral("&New"), QKeySequence::New,
+                [this] { newWorkbook(); }),
+            "document-new");
+    picture(add(file, QStringLiteral("mnuOpen"), QStringLiteral("&Open..."), QKeySequence::Open,
+                [this] { openWorkbook(); }),
+            "document-open");
+    picture(add(file, QStringLiteral("mnuSave"), QStringLiteral("&Save"), QKeySequence::Save,
+                [this] { saveActive(); }),
+            "document-save");
+    picture(add(file, QStringLiteral("mnuSaveAs"), QStringLiteral("Save &As..."), QKeySequence(),
+                [this] { saveActiveAs(); }),
+            "document-save-as");
+    picture(add(file, QStringLiteral("mnuClose"), QStringLiteral("&Close"), QKeySequence::Close,
+                [this] { closeActive(); }),
+            "window-close");
     file->addSeparator();
-    add(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), QKeySequence::Quit, [this] { close(); });
+    picture(add(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), QKeySequence::Quit,
+                [this] { close(); }),
+            "application-exit");
 
     if (!addIn_ || !addIn_->isLoaded())
         return;
@@ -118,6 +132,8 @@ void MainWindow::buildMenus() {
     addInMenu_->addSeparator();
     add(addInMenu_, QStringLiteral("mnuAboutBudget"), QStringLiteral("&About Lumivane..."), QKeySequence(),
         [this] { addIn_->about(); });
+    picture(addInMenu_->findChild<QAction*>(QStringLiteral("mnuConfigure")), "preferences-system");
+    picture(addInMenu_->findChild<QAction*>(QStringLiteral("mnuAboutBudget")), "help-about");
 }
 
 void MainWindow::buildFormulaBar() {

@@ -14,6 +14,7 @@
 #include "platform/sheet/Application.h"
 #include "platform/sys/Edition.h"
 #include "platform/ui/ControlInfoPage.h"
+#include "platform/ui/ProgramIcons.h"
 #include "platform/ui/WindowOpeners.h"
 
 #include <QApplication>
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumisheet"));
+    // Every window of the program, the add-in's included, carries the program's own icon.
+    QApplication::setWindowIcon(platform::ui::programIcon(platform::ui::kLumisheetIcon));
     // Shift+F1 on a control of the add-in's windows shows the controls' information page.
     platform::ui::setWindowOpener(platform::ui::kControlInfoPageForm, corvakit::ShowInfoPage);
 

@@ -6,10 +6,12 @@
 #include "lumidesk/MainWindowPlace.h"
 #include "lumidesk/frmMain.h"
 #include "platform/ui/ListBox.h"
+#include "platform/ui/ProgramIcons.h"
 #include "platform/ui/Twips.h"
 #include "support/ScriptedUi.h"
 #include "wizard/frmQSWizard.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QMdiArea>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -164,6 +167,58 @@ TEST_F(MainWindow, ShowToolbarAndShowUpdateControlsAreSavedAsTrueOrFalse) {
     ui->acceptUnscriptedMessages();
     main->menuItem(QStringLiteral("mnuShowControls"))->trigger();
     EXPECT_EQ(read("Runtime", "ShowControls"), QStringLiteral("False"));
+}
+
+// View > Show Toolbar on a window already shown lays the toolbar out at once: the two picture
+// buttons sit at their places inside it, not behind the overflow button, and stay so when the
+// window is made larger (maximised) or smaller again. Every button has a picture from the icon
+// theme or the program's own, and both programs' windows carry the program's icon.
+TEST_F(MainWindow, TheToolbarShownFromTheMenuIsLaidOutAtOnce) {
+    lumidesk::frmMain* main = makeMain();
+    main->resize(1024, 700);
+    main->show();
+    QCoreApplication::processEvents();
+    main->menuItem(QStringLiteral("mnuViewToolbar"))->trigger();
+    QToolBar* bar = main->tbToolBar();
+    QToolButton* overflow = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(overflow, nullptr);
+    for (const int width : {1024, 1280, 1000}) {
+        SCOPED_TRACE(width);
+        main->resize(width, 700);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_FALSE(overflow->isVisible()) << "nothing sits behind the overflow button";
+        for (QPushButton* picture : {main->picQuickStart(), main->picLoadSample()})
+            EXPECT_TRUE(picture->isVisible()) << picture->objectName().toStdString();
+        EXPECT_EQ(main->picQuickStart()->mapTo(bar, QPoint(0, 0)).x(), platform::ui::Twips::toPixels(9600));
+    }
+    const std::pair<const char*, const char*> pictures[] = {
+        {"New", "document-new"},
+        {"Open", "document-open"},
+        {"Save As", "document-save-as"},
+        {"Save", "document-save"},
+        {"Print", "document-print"},
+        {"Cut", "edit-cut"},
+        {"Copy", "edit-copy"},
+        {"Paste", "edit-paste"},
+        {"SetupFilesWizard", "tools-wizard"},
+        {"SetupSystemWizard", "system-run"},
+        {"DataTable", "x-office-spreadsheet"},
+        {"UpdateMF", "view-refresh"},
+        {"MasterFiles", "folder"},
+        {"Mail", "mail-send"},
+        {"GetMail", "mail-receive"},
+        {"Configure", "preferences-system"},
+        {"Errors", "dialog-warning"},
+    };
+    for (const auto& [key, name] : pictures) {
+        const QImage shown = main->toolbarButton(QString::fromLatin1(key))->icon().pixmap(16).toImage();
+        EXPECT_TRUE(platform::ui::hasOwnDrawing(QString::fromLatin1(name))) << name;
+        EXPECT_EQ(shown, platform::ui::themeIcon(QString::fromLatin1(name)).pixmap(16).toImage()) << key;
+    }
+    const QImage own = platform::ui::programIcon(platform::ui::kLumideskIcon).pixmap(32).toImage();
+    EXPECT_FALSE(own.isNull());
+    EXPECT_EQ(main->windowIcon().pixmap(32).toImage(), own);
 }
 
 // Budget items: one per budget in query order, the placeholder skipped, each carrying its

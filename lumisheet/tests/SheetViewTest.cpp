@@ -2,6 +2,7 @@
 // says so), typing is a typed entry whose dependants follow at once, cells show their number
 // formats, the tabs follow the workbook's sheets, and screen updating off freezes the window.
 #include "LumisheetFixture.h"
+#include "platform/ui/ProgramIcons.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -97,6 +98,10 @@ TEST_F(SheetViewTest, WorkbooksHaveTabsAndTheTitleNamesTheActiveOne) {
     EXPECT_EQ(window_->windowTitle(), u"Book1 - Lumisheet");
     app_.close(first);
     EXPECT_EQ(window_->workbookTabs()->count(), 1);
+    // The window carries the program's own icon, not the toolkit's.
+    const QImage own = platform::ui::programIcon(platform::ui::kLumisheetIcon).pixmap(32).toImage();
+    EXPECT_FALSE(own.isNull());
+    EXPECT_EQ(window_->windowIcon().pixmap(32).toImage(), own);
 }
 
 TEST_F(SheetViewTest, ScreenUpdatingOffFreezesTheWindowUntilItIsOn) {
