@@ -55,7 +55,8 @@ void tell(const QString& text) {
 }
 
 bool askYes(const QString& text) {
-    return platform::ui::msgBox(text, Buttons::YesNo, appTitle(), platform::ui::Icon::Question) == Answer::Yes;
+    return platform::ui::msgBox(text, Buttons::YesNo, appTitle(), platform::ui::Icon::Question) ==
+           Answer::Yes;
 }
 
 QString backupOfRecord() {
@@ -133,10 +134,9 @@ std::optional<QString> restoreStartFolder() {
 } // namespace
 
 QString DefaultBackupFolder() {
-    const QString programFolder = gOptions ? gOptions->AppPath : QString();
-    const QFileInfo program(programFolder);
-    if (!programFolder.isEmpty() && program.isDir() && program.isWritable())
-        return programFolder + QStringLiteral("/Backup");
+    const QString dataFolder = gCnn ? gCnn->DataFolder() : QString();
+    if (!dataFolder.isEmpty())
+        return dataFolder + QStringLiteral("/Backup");
     return QFileInfo(masterPath()).absolutePath() + QStringLiteral("/Backup");
 }
 

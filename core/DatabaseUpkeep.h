@@ -27,7 +27,6 @@ void BackupDatabase();
 // database. A file refused or a copy that failed leaves the master database as it was.
 void RestoreDatabase();
 
-
 // Closes the windows that show the master database, releases the query objects and
 // compacts the master database in place. A left-over temporary copy from an older version
 // ("lumimaster2.mdb" beside the master) is removed.
@@ -38,8 +37,8 @@ void CompactDatabase();
 bool IsMasterDatabase(const QString& path, const QString& password);
 
 // The folder a backup dialog opens in when there is no usable backup of record: "Backup" in
-// the program's folder, or beside the master database when the program's folder cannot be
-// written.
+// the data folder (never the program's folder, which may not be written), or beside the master
+// database when there is no connection descriptor.
 QString DefaultBackupFolder();
 
 } // namespace core

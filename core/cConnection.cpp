@@ -79,6 +79,10 @@ void cConnection::LocalCnn() {
     }
 }
 
+QString cConnection::DataFolder() const {
+    return folderOf(localCnnPath_);
+}
+
 void cConnection::holdPresence(const QString& path) {
     if (!QFileInfo(path).isFile())
         presence_.reset();

@@ -64,6 +64,10 @@ public:
     std::shared_ptr<platform::db::PresenceHold> presence() const { return presence_; }
     // The file of the local master database, whichever database is in use.
     const QString& LocalCnnPath() const { return localCnnPath_; }
+    // The data folder (<common files>/Lumidesk, the local master database's folder), whichever
+    // database is in use: where the programs write what is theirs (backups, the sample
+    // budget's workbooks), never into their own folder.
+    QString DataFolder() const;
     // Does nothing.
     void MigrateCnn();
 

@@ -11,13 +11,17 @@
 #include "lumistore/cClean.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/FileFacts.h"
 #include "platform/ui/BusyPointer.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/Ui.h"
 #include "wizard/BudgetDeletion.h"
 #include "wizard/WizardServices.h"
 #include "workbooks/CreateUserFiles.h"
 #include "workbooks/CreateUserFilesForSelection.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace wizard {
@@ -88,7 +92,25 @@ bool removeEarlierSample(Connection& cnn) {
     return true;
 }
 
-// The sample's master workbooks lie in the samples folder, wherever the program is installed.
+// The shipped sample workbooks go into the samples folder of the data folder, replacing an
+// earlier installation's copies (each written beside its copy, then renamed over it, readable
+// by its owner only): the update runs write into them, and the program's own folder may not be
+// written. A copy open elsewhere is left as it is (its cut then says the workbook is in use); a
+// workbook missing from the program's folder is not copied (its cut says it is missing).
+void copySampleWorkbooks() {
+    const QString folder = SamplesFolder();
+    QDir().mkpath(folder);
+    for (const QString& workbook : kSampleWorkbooks) {
+        const QString shipped = ShippedSamplesFolder() + u'/' + workbook;
+        const QString copy = folder + u'/' + workbook;
+        if (!QFileInfo(shipped).isFile() || platform::sys::IsFileInUse(copy))
+            continue;
+        platform::sys::CopyFileReplacing(shipped, copy);
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+// The sample's master workbooks lie in the samples folder of the data folder.
 void pointAtSamplesFolder(Connection& cnn) {
     const QString folder = SamplesFolder();
     cnn.execute(QStringLiteral("UPDATE MasterFiles SET Path = ? WHERE Budget_Name = ? COLLATE NOCASE_U "
@@ -114,8 +136,12 @@ void cutSampleUserFiles() {
 
 } // namespace
 
-QString SamplesFolder() {
+QString ShippedSamplesFolder() {
     return QFileInfo(core::gCnn->SLumiCnnPath()).absolutePath();
+}
+
+QString SamplesFolder() {
+    return core::gCnn->DataFolder() + QStringLiteral("/Samples");
 }
 
 bool InstallSampleBudget() {
@@ -140,6 +166,7 @@ bool InstallSampleBudget() {
                 return false;
         }
         lumistore::cClean().MigrateOldData(core::gCnn->LumiCnn(), core::gCnn->SLumiCnn());
+        copySampleWorkbooks();
         {
             core::cDB2 query;
             query.SetConnection();
@@ -147,7 +174,10 @@ bool InstallSampleBudget() {
         }
         lumistore::cClean().SweepRecords(core::gCnn->LumiCnn());
         core::gOptions->BudgetNameContext = kSampleBudgetName;
+        const qint64 cutBefore = workbooks::UserFilesCutSoFar();
         cutSampleUserFiles();
+        platform::ui::showStatusLine(nullptr, kSampleBudgetName + QStringLiteral(" installed: ") +
+                                                  workbooks::UserFilesCutText(cutBefore));
         return true;
     } catch (const lumistore::LumistoreError& error) {
         core::ShowErrorMessage(error.number(), error.description(), core::appTitle());

@@ -1,8 +1,10 @@
 // Installing the sample budget "SampleBudget": the sample database shipped in the program's
 // samples folder is copied into the master database in use after the rows of an earlier
-// installation are removed, the sample's master workbooks are pointed at the samples folder,
-// and their user files are cut there. It is the first-run path: afterwards the sample is the
-// budget context, ready to browse, cut and update.
+// installation are removed, the sample's master workbooks are copied from the program's folder
+// into the samples folder of the data folder and the sample's master files pointed there, and
+// their user files are cut there. The program only reads its own folder, which may not be
+// written. It is the first-run path: afterwards the sample is the budget context, ready to
+// browse, cut and update.
 //
 // The sample database is checked before anything is removed, so a missing or unreadable file
 // leaves the master database as it was. The removal is one transaction; the import is the data
@@ -22,7 +24,10 @@ inline const QString kSampleDatabaseMissingText =
 // The sample's master workbooks, cut in this order.
 inline const QString kSampleWorkbooks[] = {QStringLiteral("Employee.xlsx"), QStringLiteral("Departme.xlsx")};
 
-// The samples folder: the folder of gCnn's sample database.
+// The folder the program ships the sample in: the folder of gCnn's sample database.
+QString ShippedSamplesFolder();
+// The samples folder the sample's master workbooks and user files lie in: "Samples" in the data
+// folder.
 QString SamplesFolder();
 
 // The installation itself is InstallSampleBudget (WizardServices.h): true when the sample was

@@ -18,6 +18,7 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "platform/sys/FileFacts.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/MasterFileRow.h"
 #include "workbooks/MasterWorkbookPasswords.h"
@@ -32,6 +33,12 @@
 namespace workbooks {
 
 namespace {
+
+// The user files saved by the cuts of this process.
+qint64& userFilesCut() {
+    static qint64 count = 0;
+    return count;
+}
 
 using platform::db::Recordset;
 using platform::sheet::Application;
@@ -271,6 +278,7 @@ private:
         const UserFileStamp stamp{context(), master_.file, worksheet, NewCutId()};
         saveUserFile(app, book, sheet, path, choice_.copyValues,
                      DecodedTextOf(row, QStringLiteral("WS_Password")), stamp);
+        ++userFilesCut();
         stamps_.begin();
         RecordUserFileCreated(worksheet, UserFileName(worksheet), path, choice_.copyValues, stamp.cutId);
         return Outcome::Cut;
@@ -374,6 +382,16 @@ qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSe
     }
     core::frmWait::unload();
     return result;
+}
+
+qint64 UserFilesCutSoFar() {
+    return userFilesCut();
+}
+
+QString UserFilesCutText(qint64 before) {
+    return platform::ui::countOf(int(userFilesCut() - before), QStringLiteral("user file"),
+                                 QStringLiteral("user files")) +
+           QStringLiteral(" cut");
 }
 
 void RecordUserFileCreated(const QString& worksheetName, const QString& userFilename,

@@ -79,6 +79,13 @@ QString CorruptCopyPath(const QString& userFilePath);
 qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSelection, bool copyValues,
                        const QStringList& selection = {}, int total = 0, int offset = 0);
 
+// How many user files the cuts of this process have saved so far: a command that cuts reads it
+// before and after to say how many it made.
+qint64 UserFilesCutSoFar();
+// The status line of a command that cut: "4 user files cut" for the files cut since `before`
+// (a reading of UserFilesCutSoFar).
+QString UserFilesCutText(qint64 before);
+
 // The master workbook of a cut, as its MasterFiles row describes it.
 struct MasterToCut {
     QString file;

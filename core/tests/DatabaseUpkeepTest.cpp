@@ -16,6 +16,7 @@
 #include "platform/ui/LoadedWindows.h"
 #include "support/ScriptedUi.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using platform::db::Connection;
@@ -87,20 +88,26 @@ protected:
 
 // --- Backup ------------------------------------------------------------------------------
 
-TEST_F(DatabaseUpkeepTest, FirstBackupOpensInTheProgramsBackupFolderAndRecordsTheFile) {
+// The program's own folder may not be written (installed in a system folder): the first backup
+// is offered in the data folder, and nothing is written beside the program.
+TEST_F(DatabaseUpkeepTest, FirstBackupOpensInTheDataFoldersBackupFolderAndRecordsTheFile) {
     {
         Connection db = openMaster();
         addBudget(db, QStringLiteral("Sales"));
     }
-    const QString target = core::gOptions->AppPath + QStringLiteral("/Backup/budgets.mdb");
+    const QString dataFolder = QFileInfo(core::gCnn->LocalCnnPath()).absolutePath();
+    const QString target = dataFolder + QStringLiteral("/Backup/budgets.mdb");
+    QFile::setPermissions(core::gOptions->AppPath, QFile::ReadOwner | QFile::ExeOwner);
     testsupport::ScopedScriptedUi ui;
     ui->answerTexts({target});
     core::BackupDatabase();
+    QFile::setPermissions(core::gOptions->AppPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(QDir(core::gOptions->AppPath).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
 
     ASSERT_EQ(ui->asked().size(), 2u);
     EXPECT_EQ(ui->asked()[0].kind, "saveFile");
     EXPECT_EQ(ui->asked()[0].title, "Backup the database");
-    EXPECT_EQ(ui->asked()[0].initialPath, core::gOptions->AppPath + "/Backup");
+    EXPECT_EQ(ui->asked()[0].initialPath, dataFolder + "/Backup");
     EXPECT_TRUE(ui->asked()[0].filter.startsWith("Access files (*.MDB"))
         << ui->asked()[0].filter.toStdString();
     EXPECT_EQ(ui->messageTexts(), QStringList{kBackedUp});
@@ -168,12 +175,16 @@ TEST_F(DatabaseUpkeepTest, BackupFallsBackToTheDefaultFolderWhenTheOldOneCannotB
     EXPECT_TRUE(QFileInfo(target).isFile());
 }
 
-TEST_F(DatabaseUpkeepTest, DefaultBackupFolderIsBesideTheMasterWhenTheProgramFolderIsNotWritable) {
-    EXPECT_EQ(core::DefaultBackupFolder(), core::gOptions->AppPath + "/Backup");
-    core::gOptions->AppPath = masterPath(); // a file, so no folder can be written there
-    EXPECT_EQ(core::DefaultBackupFolder(), QFileInfo(masterPath()).absolutePath() + "/Backup");
+// Whatever the program's folder, the default backup folder is the data folder's, also while the
+// network database is in use.
+TEST_F(DatabaseUpkeepTest, DefaultBackupFolderIsInTheDataFolderWhateverTheProgramsFolder) {
+    const QString inDataFolder = QFileInfo(core::gCnn->LocalCnnPath()).absolutePath() + "/Backup";
+    EXPECT_EQ(core::DefaultBackupFolder(), inDataFolder);
     core::gOptions->AppPath.clear();
-    EXPECT_EQ(core::DefaultBackupFolder(), QFileInfo(masterPath()).absolutePath() + "/Backup");
+    EXPECT_EQ(core::DefaultBackupFolder(), inDataFolder);
+    useNetworkDatabase(QStringLiteral("pw"));
+    EXPECT_NE(QFileInfo(masterPath()).absolutePath() + "/Backup", inDataFolder);
+    EXPECT_EQ(core::DefaultBackupFolder(), inDataFolder);
 }
 
 TEST_F(DatabaseUpkeepTest, BackupOfANetworkDatabaseKeepsItsPassword) {

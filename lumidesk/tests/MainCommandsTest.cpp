@@ -14,11 +14,13 @@
 #include "platform/ui/WizardControl.h"
 #include "support/ScriptedUi.h"
 #include "support/TestEnvironment.h"
+#include "wizard/SampleBudget.h"
 #include "wizard/frmQSWizard.h"
 #include "wizard/frmWizard.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -226,7 +228,9 @@ TEST_F(MainCommands, TheSampleBudgetCommandsInstallTheSample) {
     EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("SampleBudget"));
     EXPECT_EQ(rows("Budgets").count(QStringLiteral("SampleBudget")), 1);
     EXPECT_TRUE(platform::ui::LoadedWindows::isLoaded(QStringLiteral("frmDataTable")));
-    EXPECT_TRUE(QFile::exists(samples + QStringLiteral("/LumiSupport/Salaries.xlsx")));
+    EXPECT_TRUE(QFile::exists(wizard::SamplesFolder() + QStringLiteral("/LumiSupport/Salaries.xlsx")));
+    EXPECT_EQ(main_->statusBar()->currentMessage(),
+              QStringLiteral("SampleBudget installed: 4 user files cut"));
     // The import asks once about the fixture's author without a record type, and stores the answer.
     EXPECT_EQ(ui->messageTexts(), QStringList{QStringLiteral("Is the Ann record an Author?")});
 }

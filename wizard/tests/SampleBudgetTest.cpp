@@ -1,5 +1,6 @@
-// Installing the sample budget from a copy of the samples folder the build makes, into a
-// private master database that also holds a budget of the user's own.
+// Installing the sample budget from a copy of the samples folder the build makes, which the
+// program may only read, into a private master database that also holds a budget of the
+// user's own; the sample's workbooks and user files go into the data folder.
 #include "wizard/SampleBudget.h"
 
 #include "core/RunGuard.h"
@@ -17,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -51,6 +53,8 @@ protected:
         core::gCnn = std::make_unique<core::cConnection>(platform::sys::kDesktopApplication,
                                                          samples_ + QStringLiteral("/sampledb.mdb"));
         core::gCnn->LocalCnn();
+        data_ = QFileInfo(core::gCnn->LocalCnnPath()).absolutePath() + QStringLiteral("/Samples");
+        QDir(data_).removeRecursively();
 
         // The user's own budget, with rows whose names contain the sample's.
         execute(
@@ -91,27 +95,48 @@ protected:
         return rows.filter(QRegularExpression(QStringLiteral("^") + table + QStringLiteral(": ")));
     }
 
-    QString samples_;
+    // Where the program's samples folder is read only, as an installed program's is.
+    void shipReadOnly() const {
+        for (const QString& entry : QDir(samples_).entryList(QDir::Files))
+            QFile::setPermissions(samples_ + u'/' + entry, QFile::ReadOwner);
+        QFile::setPermissions(samples_, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    void TearDown() override {
+        QFile::setPermissions(samples_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        coretest::MasterDbFixture::TearDown();
+    }
+
+    QString samples_; // the program's (shipped)
+    QString data_;    // the data folder's
 };
 
-// Installed twice: one set of sample rows, the master workbooks in the samples folder, the user
-// files of the picked worksheets cut below it, the sample the budget context; the user's own
-// rows (whose names contain the sample's) untouched.
+// Installed twice: one set of sample rows, the master workbooks copied into the data folder's
+// samples folder and the user files of the picked worksheets cut below it, nothing written into
+// the program's read-only folder, the sample the budget context; the user's own rows (whose
+// names contain the sample's) untouched.
 TEST_F(SampleBudget, InstallingTwiceLeavesOneSetAndOtherBudgetsAlone) {
     const QStringList before = snapshot();
+    const QStringList shipped = QDir(samples_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    shipReadOnly();
     ScopedScriptedUi ui;
     ASSERT_TRUE(wizard::InstallSampleBudget());
     const QStringList once = snapshot();
     EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join(u'\n').toStdString();
     EXPECT_EQ(core::gOptions->BudgetNameContext, QStringLiteral("SampleBudget"));
     EXPECT_FALSE(core::gOptions->InstallSample);
-    EXPECT_EQ(wizard::SamplesFolder(), samples_);
+    EXPECT_EQ(wizard::SamplesFolder(), data_);
+    EXPECT_EQ(QDir(samples_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), shipped);
+    for (const QString& workbook : wizard::kSampleWorkbooks) {
+        const QFile::Permissions mode = QFileInfo(data_ + u'/' + workbook).permissions();
+        EXPECT_TRUE(mode.testFlag(QFile::WriteOwner)) << "a copy the update runs can write";
+        EXPECT_FALSE(mode & (QFile::ReadGroup | QFile::ReadOther)) << "readable by its owner only";
+    }
 
     for (const QString& row : before)
         EXPECT_TRUE(once.contains(row)) << "lost: " << row.toStdString();
-    QStringList masters{"MasterFiles: Departme.xlsx|" + samples_ + "|SampleBudget",
+    QStringList masters{"MasterFiles: Departme.xlsx|" + data_ + "|SampleBudget",
                         "MasterFiles: Employee.xlsx|/own|SampleBudget2",
-                        "MasterFiles: Employee.xlsx|" + samples_ + "|SampleBudget"};
+                        "MasterFiles: Employee.xlsx|" + data_ + "|SampleBudget"};
     masters.sort();
     EXPECT_EQ(only(once, "MasterFiles"), masters);
     EXPECT_EQ(only(once, "Worksheets").size(), 8);
@@ -120,11 +145,11 @@ TEST_F(SampleBudget, InstallingTwiceLeavesOneSetAndOtherBudgetsAlone) {
     EXPECT_EQ(only(once, "UsersData").size(), 3);
     for (const char* file : {"LumiSupport/Salaries.xlsx", "LumiSystems/Benefits.xlsx",
                              "LumiSupport/Support.xlsx", "LumiSystems/Systems.xlsx"})
-        EXPECT_TRUE(QFile::exists(samples_ + u'/' + QLatin1String(file))) << file;
+        EXPECT_TRUE(QFile::exists(data_ + u'/' + QLatin1String(file))) << file;
     platform::db::Connection cnn = openMaster();
     EXPECT_EQ(cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM Worksheets WHERE Budget_Name = 'SampleBudget' "
                                         "AND UF_Create_Date IS NOT NULL AND UFNPath LIKE ?"),
-                         {samples_ + QStringLiteral("/%")})
+                         {data_ + QStringLiteral("/%")})
                   .toInt(),
               4)
         << "the picked worksheets are stamped with their cut user files";
@@ -173,7 +198,8 @@ TEST_F(SampleBudget, AMissingSampleDatabaseRemovesNothing) {
 // messages; the sample is installed and the other workbook's user files are cut.
 TEST_F(SampleBudget, AMissingOrBusySampleWorkbookIsTold) {
     ASSERT_TRUE(QFile::remove(samples_ + QStringLiteral("/Employee.xlsx")));
-    QFile lock(platform::sys::WorkbookLockFilePath(samples_ + QStringLiteral("/Departme.xlsx")));
+    ASSERT_TRUE(QDir().mkpath(data_));
+    QFile lock(platform::sys::WorkbookLockFilePath(data_ + QStringLiteral("/Departme.xlsx")));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.close();
     ScopedScriptedUi ui;
@@ -185,7 +211,7 @@ TEST_F(SampleBudget, AMissingOrBusySampleWorkbookIsTold) {
     ui->clear();
     EXPECT_TRUE(wizard::InstallSampleBudget());
     EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kMasterMissingText});
-    EXPECT_TRUE(QFile::exists(samples_ + QStringLiteral("/LumiSupport/Support.xlsx")));
+    EXPECT_TRUE(QFile::exists(data_ + QStringLiteral("/LumiSupport/Support.xlsx")));
 }
 
 // Inside a run the installation is refused and changes nothing.
