@@ -27,9 +27,11 @@
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/NamedControls.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlace.h"
 #include "workbooks/CheckUserFilesExist.h"
+#include "workbooks/UpdateRun.h"
 #include "workbooks/cUpdate.h"
 
 #include <QCheckBox>
@@ -148,8 +150,11 @@ void frmRun::buildControls() {
     SSTab1_->addTab(buildStatusTab(), QStringLiteral("Status"));
     SSTab1_->addTab(buildFileTab(), QStringLiteral("File"));
     connect(SSTab1_, &QTabWidget::currentChanged, this, &frmRun::SSTab1_Click);
+    // The line that says what the last action did ("4 mails sent").
+    lblStatus_ = platform::ui::namedControl<QLabel>(this, platform::ui::kStatusLabelName, QString());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1_, 1);
+    layout->addWidget(lblStatus_);
     layout->addWidget(buildButtonRow());
 }
 
@@ -515,7 +520,9 @@ bool frmRun::runOk(int tab) {
         if (!platform::sheet::Workbook::isWorkbookName(active->name()))
             return true;
         const QString mode = cbxChgeDataMode_->text();
+        const workbooks::UpdateTally before = workbooks::UpdateTallySoFar();
         UpdateMasterFilesCommandXL(mode);
+        platform::ui::showStatusLine(this, workbooks::UpdateSummaryText(before));
         opts.FrmWaitBig = false;
         LoadRunStatusGrids(*this);
         FillSendMailGridXL(*this);

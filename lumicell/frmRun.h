@@ -81,6 +81,7 @@ public:
     QPushButton* cmdClose() const { return cmdClose_; }
     QPushButton* cmdHelp() const { return cmdHelp_; }
     QLabel* lblTitle() const { return lblTitle_; }
+    QLabel* lblStatus() const { return lblStatus_; }
     platform::ui::DataGrid* dtUMW() const { return dtUMW_; }
     platform::ui::ComboList* cbxChgeDataMode() const { return cbxChgeDataMode_; }
     QCheckBox* chkSave() const { return chkSave_; }
@@ -143,6 +144,7 @@ private:
     QPushButton* cmdClose_ = nullptr;
     QPushButton* cmdHelp_ = nullptr;
     QLabel* lblTitle_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
     QLabel* agtxtHelp_ = nullptr;
     platform::ui::DataGrid* dtUMW_ = nullptr;
     platform::ui::ComboList* cbxChgeDataMode_ = nullptr;

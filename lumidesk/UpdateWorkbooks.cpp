@@ -8,6 +8,7 @@
 #include "lumidesk/StatusGrid.h"
 #include "lumidesk/frmDataTable.h"
 #include "platform/ui/ComboList.h"
+#include "platform/ui/StatusLine.h"
 #include "workbooks/UpdateRun.h"
 
 namespace lumidesk {
@@ -24,7 +25,9 @@ void UpdateWorkbooks() {
             request.folderFilter = explorer->cbxFolderName()->text();
         request.changeMode = explorer->cbxChgeDataMode()->text();
     }
+    const workbooks::UpdateTally before = workbooks::UpdateTallySoFar();
     workbooks::UpdateMasterFilesCommand(request);
+    platform::ui::showStatusLine(nullptr, workbooks::UpdateSummaryText(before));
     core::RunTrapped([] { RefreshStatusGrid(); });
 }
 

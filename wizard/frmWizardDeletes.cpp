@@ -15,6 +15,7 @@
 #include "lumistore/cClean.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/Ui.h"
 #include "wizard/BudgetDeletion.h"
 #include "wizard/BudgetPages.h"
@@ -25,6 +26,7 @@
 #include "wizard/WizardGrids.h"
 #include "wizard/WizardHooks.h"
 #include "wizard/frmWizard.h"
+#include "workbooks/CreateUserFiles.h"
 #include "workbooks/CreateUserFilesForSelection.h"
 
 #include <QCheckBox>
@@ -72,6 +74,7 @@ void frmWizard::cmdBuildFiles_Click() {
     if (!ContextBudgetChosen(kSetContextText) || core::RunGuard::refuseDuringRun())
         return;
     becomeActiveForm();
+    const qint64 cutBefore = workbooks::UserFilesCutSoFar();
     core::RunTrapped([this] {
         if (chkBuildAllFiles_->isChecked()) {
             BuildAllUserFiles(chkOWAll_->isChecked(), chkCopyType_->isChecked());
@@ -84,6 +87,7 @@ void frmWizard::cmdBuildFiles_Click() {
         }
         worksheets_->Refresh();
     });
+    platform::ui::showStatusLine(this, workbooks::UserFilesCutText(cutBefore));
 }
 
 void frmWizard::cmdDelBudget_Click() {

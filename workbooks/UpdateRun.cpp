@@ -19,6 +19,7 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sys/FileFacts.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/CheckUserFilesExist.h"
 #include "workbooks/MasterFileRow.h"
@@ -43,6 +44,12 @@ const QString kComparingText = QStringLiteral("Comparing User file with master w
 const QString kPreviewedText = QStringLiteral("Comparing array data. Closing files");
 const QString kUpdatingText = QStringLiteral("Updating Worksheet from User File.");
 const QString kErrorText = QStringLiteral("Writing error to the Errors table.");
+
+// What the runs of this process did, added up turn by turn.
+UpdateTally& tally() {
+    static UpdateTally sum;
+    return sum;
+}
 
 const QString kMastersOfBudget =
     QStringLiteral("SELECT * FROM MasterFiles WHERE Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
@@ -275,6 +282,8 @@ private:
                 ++written_;
             if (result == cUpdate::kWritten || result == cUpdate::kNoChange)
                 ++merged_;
+            if (previewing() && result != cUpdate::kFailed)
+                ++previewed_;
         }
         }
         ++gUpdate->WSProcessed;
@@ -339,6 +348,14 @@ private:
         for (const Booking& booking : bookings_)
             if (onDisk || !booking.inMaster)
                 write(cnn, booking);
+        UpdateTally& sum = tally();
+        if (previewing()) {
+            sum.userFilesPreviewed += previewed_;
+        } else if (merged_ > 0) {
+            sum.userFilesMerged += merged_;
+            ++sum.masterFilesMerged;
+            sum.masterFilesSaved += saved ? 1 : 0;
+        }
         if (saved || (!previewing() && merged_ > 0 && onDisk))
             cnn.execute(
                 QStringLiteral("UPDATE MasterFiles SET MF_Modified_Date = ?, MFPwdsSet = MAX(MFPwdsSet, ?) "
@@ -386,7 +403,8 @@ private:
     const MasterFile& master_;
     std::vector<Booking> bookings_;
     int written_ = 0;
-    int merged_ = 0; // compared and merged, with or without a change
+    int merged_ = 0;    // compared and merged, with or without a change
+    int previewed_ = 0; // compared and shown in preview mode
 };
 
 MasterFile masterOf(const Recordset& row) {
@@ -447,6 +465,30 @@ qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
     core::frmWait::unload();
     core::gOptions->CancelOp = false;
     return result;
+}
+
+UpdateTally UpdateTallySoFar() {
+    return tally();
+}
+
+QString UpdateSummaryText(const UpdateTally& before) {
+    const UpdateTally now = tally();
+    const auto files = [](qint64 count) {
+        return platform::ui::countOf(int(count), QStringLiteral("user file"), QStringLiteral("user files"));
+    };
+    const qint64 merged = now.userFilesMerged - before.userFilesMerged;
+    const qint64 masters = now.masterFilesMerged - before.masterFilesMerged;
+    const qint64 unsaved = masters - (now.masterFilesSaved - before.masterFilesSaved);
+    const qint64 previewed = now.userFilesPreviewed - before.userFilesPreviewed;
+    if (previewed > 0 && merged == 0)
+        return files(previewed) + QStringLiteral(" compared; nothing written (Preview changes)");
+    QString text = files(merged) + QStringLiteral(" merged");
+    if (masters > 0)
+        text += QStringLiteral(" into ") + platform::ui::countOf(int(masters), QStringLiteral("master file"),
+                                                                 QStringLiteral("master files"));
+    if (unsaved > 0)
+        text += QStringLiteral(", not saved");
+    return text;
 }
 
 void UpdateMasterFilesCommand(const UpdateRequest& request) {

@@ -75,6 +75,20 @@ struct UpdateRequest {
 constexpr qint16 kRunDone = 0;      // the run went through, or ended on an error it reported
 constexpr qint16 kRunCancelled = 1; // the administrator cancelled
 
+// What the update runs of this process have done so far; a command reads it before and after
+// its run to say what the run did.
+struct UpdateTally {
+    qint64 userFilesMerged = 0;    // merged into a master workbook (accept and edit modes)
+    qint64 masterFilesMerged = 0;  // master workbooks that received them
+    qint64 masterFilesSaved = 0;   // of those, saved
+    qint64 userFilesPreviewed = 0; // compared in preview mode
+};
+UpdateTally UpdateTallySoFar();
+// The status line of a run since `before`: "3 user files merged into 2 master files" (", not
+// saved" when a master was left unsaved), or "2 user files compared; nothing written (Preview
+// changes)".
+QString UpdateSummaryText(const UpdateTally& before);
+
 // The Update Workbooks command. Refused while another run is under way; asks for a budget
 // context when there is none; refuses an open master that the host holds read-only. Sets the change mode of a
 // fresh gUpdate and the wait window's layout (gOptions->FrmWaitBig, big for preview and edit), runs

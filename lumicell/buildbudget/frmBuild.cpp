@@ -26,11 +26,13 @@
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LoadedWindows.h"
 #include "platform/ui/NamedControls.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlace.h"
 #include "wizard/GridLists.h"
 #include "wizard/SyncUserFileTable.h"
 #include "workbooks/CheckUserFilesExist.h"
+#include "workbooks/CreateUserFiles.h"
 #include "workbooks/CreateUserFilesForSelection.h"
 
 #include <QCheckBox>
@@ -136,8 +138,11 @@ frmBuild::frmBuild(QWidget* parent)
     buttons->addStretch();
     for (QPushButton* button : {cmdOK_, cmdCancel_, cmdClose_, cmdHelp_})
         buttons->addWidget(button);
+    // The line that says what the last action did ("4 user files cut").
+    lblStatus_ = namedControl<QLabel>(this, platform::ui::kStatusLabelName, QString());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1_);
+    layout->addWidget(lblStatus_);
     layout->addLayout(buttons);
     connectControls();
     RegisterMainDialog(MainDialog::Build, this, this);
@@ -412,8 +417,10 @@ void frmBuild::cmdOK_Click() {
 
 void frmBuild::createUserFiles() {
     cOptions& opts = options();
+    const qint64 cutBefore = workbooks::UserFilesCutSoFar();
     const qint32 result =
         CreateUserFilesXL(*this, opts.MasterFilename, true, false, chkCopyType_->isChecked());
+    platform::ui::showStatusLine(this, workbooks::UserFilesCutText(cutBefore));
     if (result == kBuildDone) {
         wizard::SyncUserFileTable();
         opts.UnloadForm = true;

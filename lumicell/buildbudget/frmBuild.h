@@ -80,6 +80,7 @@ public:
     QPushButton* cmdClose() const { return cmdClose_; }
     QPushButton* cmdHelp() const { return cmdHelp_; }
     QLabel* lblTitle() const { return lblTitle_; }
+    QLabel* lblStatus() const { return lblStatus_; }
     corvakit::CorvHotLink* agtxtHelp() const { return agtxtHelp_; }
     platform::ui::EditGrid* dtCUF() const { return dtCUF_; }
     QCheckBox* chkAllCUF() const { return chkAllCUF_; }
@@ -129,6 +130,7 @@ private:
     QPushButton* cmdClose_ = nullptr;
     QPushButton* cmdHelp_ = nullptr;
     QLabel* lblTitle_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
     corvakit::CorvHotLink* agtxtHelp_ = nullptr;
     platform::ui::EditGrid* dtCUF_ = nullptr;
     QCheckBox* chkAllCUF_ = nullptr;

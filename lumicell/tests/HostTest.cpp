@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLibrary>
 #include <QMenu>
 #include <QMenuBar>
@@ -240,6 +241,9 @@ TEST_F(AddInHostTest, TheBuildBudgetDialogOverABudgetWorkbook) {
     EXPECT_EQ(sheettest::shownByLibreOffice(folder + QStringLiteral("/South/Costs.xlsx"), 1).value(4),
               u"Total,75,82,157");
     EXPECT_TRUE(master->saved()) << "the open master is unchanged";
+    auto* status = dialog->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), u"2 user files cut");
     EXPECT_EQ(column(*sheets, 1), (QStringList{"Costs", "Rates", "Sales", "Summary"})) << "the database view";
     EXPECT_EQ(column(*sheets, 4).filter(QStringLiteral(".xlsx")).size(), 2);
 

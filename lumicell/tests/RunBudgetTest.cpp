@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -77,6 +78,7 @@ TEST_F(RunBudgetTest, AcceptWithSaveMasterFileWritesTheOpenMasterSavesAndStampsI
               platform::sys::GetFileModifiedText(master_));
     EXPECT_EQ(state(), "0|0|merged");
     EXPECT_EQ(rowsOf(*form.dtViewBS()), QStringList{"Sales.xlsx|Ann|1||0||0"}) << "the grid shows the merge";
+    EXPECT_EQ(form.lblStatus()->text(), u"1 user file merged into 1 master file");
     EXPECT_TRUE(app_.screenUpdating() && app_.displayAlerts());
     EXPECT_FALSE(lumicell::gOptions()->OKUMFClicked);
 }
@@ -97,6 +99,7 @@ TEST_F(RunBudgetTest, PreviewShowsTheChangeAndLeavesTheFileByteForByte) {
     EXPECT_EQ(digest(master_), before);
     EXPECT_EQ(master()->sheet(QStringLiteral("Sales")).value({3, 2}).toText(), "10");
     EXPECT_EQ(state(), "1|0|waiting");
+    EXPECT_EQ(form.lblStatus()->text(), u"1 user file compared; nothing written (Preview changes)");
 }
 
 TEST_F(RunBudgetTest, AFileSavedAgainUnchangedByLibreOfficeIsNoChange) {

@@ -298,6 +298,8 @@ TEST_F(MainCommands, UpdateWorkbooksTakesTheExplorersModeAndIsRefusedInsideARun)
     EXPECT_TRUE(core::gOptions->FrmWaitBig) << "set by the run for preview; the toolbar leaves it";
     main_->mnuUpdateSystem_Click();
     EXPECT_FALSE(core::gOptions->FrmWaitBig);
+    EXPECT_EQ(main_->statusBar()->currentMessage(), QStringLiteral("no user files merged"))
+        << "the run ends with a word in the status bar";
 }
 
 // Commands whose work belongs to windows not built yet say so and change nothing.

@@ -5,6 +5,7 @@
 #include "WizardFixture.h"
 #include "core/GridBinding.h"
 #include "platform/sheet/tests/SheetTestSupport.h"
+#include "platform/ui/StatusLine.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -136,6 +137,7 @@ TEST_F(WizardAssign, BuildingTwiceKeepsOneRowPerUserFile) {
     form.chkBuildAllFiles()->setChecked(true);
     form.chkOWAll()->setChecked(true);
     form.cmdBuildFiles_Click();
+    EXPECT_EQ(platform::ui::lastStatusLine(), QStringLiteral("2 user files cut"));
     form.cmdBuildFiles_Click();
     EXPECT_EQ(rows("SELECT User_Filename || ':' || IFNULL(Users, '-') FROM UserFileTablesData "
                    "ORDER BY User_Filename COLLATE NOCASE"),
