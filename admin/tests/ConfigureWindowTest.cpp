@@ -310,6 +310,32 @@ TEST_F(ConfigureWindow, SweepRecordsLeavesPlaceholdersOnlyInEmptyTablesAndRefill
     EXPECT_TRUE(ui->asked().empty());
 }
 
+// A table holding only its placeholder row shows it, but the grid never makes it the current,
+// highlighted row: not when the tab shows, nor when the grid takes the focus; a real row is.
+TEST_F(ConfigureWindow, APlaceholderRowIsShownButNeverTheCurrentRow) {
+    execute(QStringLiteral("DELETE FROM FolderNames"));
+    execute(QStringLiteral("INSERT INTO FolderNames (Folder_Name) VALUES ('<Dummy record>')"));
+    execute(QStringLiteral("DELETE FROM Subject"));
+    execute(QStringLiteral("INSERT INTO Subject (Subject) VALUES ('<Dummy record>')"));
+    testsupport::ScopedScriptedUi ui;
+    for (const int tab : {frmConfigure::kFolderNamesTab, frmConfigure::kMessagesTab}) {
+        open(tab);
+        platform::ui::EditGrid* grid =
+            tab == frmConfigure::kFolderNamesTab ? window_->dtFolderNames() : window_->dtMsgs();
+        ASSERT_EQ(shown(grid, {0}), QStringList{kPlaceholder});
+        grid->setFocus();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(grid->currentRow(), platform::ui::DataGrid::kNoRow) << tab;
+        EXPECT_TRUE(grid->selectedRows().isEmpty()) << tab;
+    }
+    execute(QStringLiteral("INSERT INTO FolderNames (Folder_Name) VALUES ('Sales')"));
+    open(frmConfigure::kFolderNamesTab);
+    ASSERT_EQ(shown(window_->dtFolderNames(), {0}), (QStringList{kPlaceholder, QStringLiteral("Sales")}));
+    window_->dtFolderNames()->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_NE(window_->dtFolderNames()->currentRow(), 0);
+}
+
 TEST_F(ConfigureWindow, TheToolsWaitUntilARunHasEnded) {
     QFile::copy(masterPath(), core::gCnn->OLumiCnnPath());
     testsupport::ScopedScriptedUi ui;

@@ -7,11 +7,13 @@
 #include "platform/ui/Twips.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -74,7 +76,17 @@ DataGrid::DataGrid(QWidget* parent)
     });
     connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, &DataGrid::onCurrentChanged);
 
-    connect(model_, &DataGridModel::cellChanged, this, &DataGrid::cellChanged);
+    // A typed edit is committed while its editor is still open: the window hears of it once the
+    // view has closed the editor, since its handler may refill the rows under it (the editor
+    // would then be closed a second time). A tick or a pick is complete at once.
+    connect(model_, &DataGridModel::cellChanged, this, [this](int row, int column, ChangeOrigin origin) {
+        if (origin == ChangeOrigin::User && view_->indexWidget(model_->index(row, column)))
+            QMetaObject::invokeMethod(
+                this, [this, row, column, origin] { emit cellChanged(row, column, origin); },
+                Qt::QueuedConnection);
+        else
+            emit cellChanged(row, column, origin);
+    });
     connect(model_, &DataGridModel::editStarting, this, &DataGrid::beforeEdit);
     connect(delegate, &DataGridDelegate::editStarting, this, &DataGrid::beforeEdit);
     connect(model_, &QAbstractItemModel::modelReset, this, &DataGrid::applyColumns);
@@ -226,6 +238,7 @@ void DataGrid::setCurrentCell(int row, int column) {
     if (!model_->isCell(row, column))
         return;
     const QModelIndex at = model_->index(row, column);
+    const QScopedValueRollback chosen(currentChosen_, true);
     view_->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
     view_->scrollTo(at);
 }
@@ -239,6 +252,13 @@ void DataGrid::editCurrentCell() {
 }
 
 void DataGrid::onCurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // The view makes its first cell current as it takes the focus: never a placeholder row so,
+    // only at the user's click or the program's choice.
+    if (current.isValid() && !previous.isValid() && isPlaceholderRow(current.row()) && !currentChosen_ &&
+        QGuiApplication::mouseButtons() == Qt::NoButton) {
+        leavePlaceholderRow();
+        return;
+    }
     const int row = current.isValid() ? current.row() : kNoRow;
     const int before = previous.isValid() ? previous.row() : kNoRow;
     emit currentCellChanged(row, current.isValid() ? current.column() : -1);
@@ -338,9 +358,31 @@ bool DataGrid::requery() {
         model_->setColumns(columns);
     }
     model_->loadRows(*rows);
-    if (rowCount() > 0 && columnCount() > 0)
-        setCurrentCell(0, 0);
+    if (columnCount() > 0 && firstRealRow() != kNoRow)
+        setCurrentCell(firstRealRow(), 0);
     return true;
+}
+
+bool DataGrid::isPlaceholderRow(int row) const {
+    return columnCount() > 0 && cellText(row, 0) == kPlaceholderText;
+}
+
+int DataGrid::firstRealRow() const {
+    for (int row = 0; row < rowCount(); ++row)
+        if (!isPlaceholderRow(row))
+            return row;
+    return kNoRow;
+}
+
+void DataGrid::leavePlaceholderRow() {
+    const int row = currentRow();
+    if (row == kNoRow || !isPlaceholderRow(row))
+        return;
+    const int real = firstRealRow();
+    if (real != kNoRow)
+        setCurrentCell(real, std::max(0, currentColumn()));
+    else
+        view_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
 }
 
 // --- size and printing
@@ -395,6 +437,7 @@ bool DataGrid::printToPdf(const QString& path, const GridPrintOptions& options) 
 bool DataGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::FocusIn) {
         emit gotFocus();
+
     } else if (watched == view_->viewport() && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QModelIndex at = view_->indexAt(mouse->position().toPoint());

@@ -29,6 +29,9 @@ class DataGrid : public QWidget {
 public:
     // The current row when the cursor is on no row.
     static constexpr int kNoRow = -3;
+    // The first cell of a table's placeholder row: a grid may show the row, but never makes it
+    // the current row by itself (when it fills, or takes the focus); only the user's click does.
+    static inline const QString kPlaceholderText = QStringLiteral("<Dummy record>");
 
     explicit DataGrid(QWidget* parent = nullptr);
 
@@ -125,6 +128,11 @@ private:
     void applyColumns();
     void applyColumn(int column);
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    bool isPlaceholderRow(int row) const;
+    // The first row that is no placeholder row; kNoRow when there is none.
+    int firstRealRow() const;
+    // Moves the cursor off a placeholder row the view put it on by itself.
+    void leavePlaceholderRow();
     QList<int> shownWidths() const;
 
     DataGridModel* model_;
@@ -132,6 +140,7 @@ private:
     DataGridSource source_;
     RowSelection selection_ = RowSelection::Cells;
     bool redraw_ = true;
+    bool currentChosen_ = false; // setCurrentCell is moving the cursor
     int heightTwips_ = 0;
 };
 

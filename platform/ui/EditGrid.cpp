@@ -40,17 +40,10 @@ void EditGrid::keepBeforeEditValue(int row, int column) {
     beforeEditValue_ = cellText(row, column);
 }
 
-// A typed edit is committed while its editor is still open; the change procedure waits until
-// the view has closed the editor, since it may refill the rows under it. A tick or a pick
-// from outside an editor is complete at once.
+// The grid reports a typed edit once the view has closed its editor, so the change procedure
+// may refill the rows.
 void EditGrid::onCellChanged(int row, int column, ChangeOrigin origin) {
-    if (origin != ChangeOrigin::User)
-        return;
-    const bool editorOpen = view()->indexWidget(view()->model()->index(row, column)) != nullptr;
-    if (editorOpen)
-        QMetaObject::invokeMethod(
-            this, [this, row, column] { runChangeProcedure(row, column); }, Qt::QueuedConnection);
-    else
+    if (origin == ChangeOrigin::User)
         runChangeProcedure(row, column);
 }
 

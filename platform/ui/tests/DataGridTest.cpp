@@ -99,12 +99,46 @@ TEST_F(DataGridTest, ChangeAfterAUserEditAndAfterAProgramWriteTellsWhichItWas) {
     QTest::keyClicks(editor, "Payroll");
     EXPECT_TRUE(changes.empty()); // nothing until the edit is completed
     QTest::keyClick(editor, Qt::Key_Return);
-    EventPump::processPending(); // the view commits a finished edit from its event queue
+    // The view commits a finished edit from its event queue, and the grid tells of it once the
+    // editor has closed.
+    EventPump::processPending();
+    EventPump::processPending();
     EXPECT_EQ(grid.cellValue(1, 0).toString(), "Payroll");
 
     grid.setCellValue(2, 0, "Rent");
     grid.setCellValue(2, 0, "Rent"); // the same value again is no change
     EXPECT_EQ(changes, (std::vector<Change>{{1, 0, ChangeOrigin::User}, {2, 0, ChangeOrigin::Program}}));
+}
+
+// A window whose handler refills the rows as a typed edit reaches it: the window hears of the
+// edit once the view has closed the editor, so the editor is closed once and the view does not
+// warn ("closeEditor called with an editor that does not belong to this view").
+TEST_F(DataGridTest, ATypedEditReachesTheWindowOnceItsEditorHasClosed) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    bool editorOpenInHandler = true;
+    QObject::connect(&grid, &DataGrid::cellChanged, [&](int r, int c, ChangeOrigin o) {
+        if (o != ChangeOrigin::User)
+            return;
+        editorOpenInHandler = grid.view()->indexWidget(grid.view()->model()->index(r, c)) != nullptr;
+        grid.resetRows(); // as a window that reads its rows again after storing the edit
+        grid.appendRow({"Payroll", true, "North", "hush-1"});
+    });
+    grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    QLineEdit* editor = openTextEditor(1, 0);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "Payroll");
+    QTest::keyClick(editor, Qt::Key_Return);
+    for (int round = 0; round < 3; ++round)
+        EventPump::processPending();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(changes, (std::vector<Change>{{1, 0, ChangeOrigin::User}}));
+    EXPECT_FALSE(editorOpenInHandler);
+    EXPECT_TRUE(warnings.filter(QStringLiteral("editor")).isEmpty()) << warnings.join(u'\n').toStdString();
+    EXPECT_EQ(grid.rowCount(), 1);
 }
 
 TEST_F(DataGridTest, AHandlerWritingACellDuringAUserChangeRaisesAProgramChange) {
@@ -140,6 +174,7 @@ TEST_F(DataGridTest, DropDownColumnsOfferTheirTabSeparatedList) {
     EXPECT_EQ(combo->itemText(2), "West");
     combo->setCurrentIndex(2);
     QTest::keyClick(combo, Qt::Key_Return);
+    EventPump::processPending();
     EventPump::processPending();
     EXPECT_EQ(grid.cellText(2, 2), "West");
     EXPECT_EQ(changes, (std::vector<Change>{{2, 2, ChangeOrigin::User}}));
