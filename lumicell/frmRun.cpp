@@ -92,6 +92,7 @@ DataGridColumn column(const char* heading, int widthTwips, ColumnKind kind = Col
 platform::ui::DataGrid* grid(QWidget* parent, const char* name, const char* tip) {
     auto* made = new platform::ui::DataGrid(parent);
     made->setObjectName(QString::fromLatin1(name));
+    made->setFitsToContents(true); // names, paths and dates are shown whole
     if (tip)
         made->setToolTip(QString::fromLatin1(tip));
     return made;

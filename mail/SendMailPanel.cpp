@@ -118,6 +118,7 @@ void SendMailPanel::buildControls(Edition edition) {
          column(QStringLiteral("Due Date"), 1100), column(QStringLiteral("User File Path"), 3600),
          column(QStringLiteral("Master File"), 1800), id});
     dtSendMail_->setChangeProcedure([this](int row, int col) { dtSendMail_Change(row, col); });
+    dtSendMail_->setFitsToContents(true); // dates and paths are shown whole
     connect(dtSendMail_, &platform::ui::DataGrid::cellDoubleClicked, this,
             [this](int, int col, platform::ui::ClickArea area) {
                 if (area == platform::ui::ClickArea::Heading)

@@ -383,6 +383,9 @@ void frmWizard::setGridColumns() {
          column(QStringLiteral("Users"), QStringLiteral("User Name"), 2000, ColumnKind::List)});
     for (EditGrid* grid : {dtBudgets_, dtMasterFiles_, dtWorksheets_, dtUFAssign_})
         grid->fitColumnsToHeadings();
+    // Paths and names are shown whole, as the explorer's grids show them.
+    for (EditGrid* grid : {dtBudgets_, dtMasterFiles_, dtWorksheets_, dtUFAssign_})
+        grid->setFitsToContents(true);
 }
 
 // --- load and unload

@@ -157,6 +157,7 @@ QWidget* frmBuild::buildCreateUserFilesTab() {
     auto* tab = new QWidget(SSTab1_);
     dtCUF_ = new platform::ui::EditGrid(tab);
     dtCUF_->setObjectName(QStringLiteral("dtCUF"));
+    dtCUF_->setFitsToContents(true); // names and paths are shown whole
     dtCUF_->setToolTip(QStringLiteral("Select Worksheets and Folder Names, then Make user files."));
     dtCUF_->setColumns({column(QString(), 400, ColumnKind::Check, true),
                         column(QStringLiteral("Worksheet Names"), 1800, ColumnKind::Text, true),
@@ -201,6 +202,7 @@ QWidget* frmBuild::buildAssignUserFilesTab() {
     auto* tab = new QWidget(SSTab1_);
     dtUFAssign_ = new platform::ui::EditGrid(tab);
     dtUFAssign_->setObjectName(QStringLiteral("dtUFAssign"));
+    dtUFAssign_->setFitsToContents(true);
     dtUFAssign_->setToolTip(QStringLiteral("Assign the user files to system users."));
     dtUFAssign_->setColumns({column(QStringLiteral("User Filename"), 2400, ColumnKind::Text, false),
                              column(QStringLiteral("Folder Name"), 1800, ColumnKind::Text, false),

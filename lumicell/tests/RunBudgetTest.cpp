@@ -11,6 +11,7 @@
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Twips.h"
+#include "support/GridColumns.h"
 #include "workbooks/cUpdate.h"
 
 #include <QCheckBox>
@@ -154,6 +155,12 @@ TEST_F(RunBudgetTest, TheSavedTabAndTheButtonsOfTheDialog) {
     lumicell::frmRun& form = openDialog();
     EXPECT_EQ(form.SSTab1()->currentIndex(), lumicell::frmRun::kStatusTab);
     EXPECT_EQ(form.cmdOK()->text(), "Get Mail");
+    // Every grid shows its names, paths and dates whole.
+    for (platform::ui::DataGrid* grid : form.findChildren<platform::ui::DataGrid*>()) {
+        for (int column = 0; column < grid->columnCount(); ++column)
+            EXPECT_TRUE(grid->isColumnHidden(column) || testsupport::columnShownWhole(*grid, column))
+                << grid->objectName().toStdString() << " " << column;
+    }
     EXPECT_FALSE(form.tbxPassword()->isHidden());
 
     form.SSTab1()->setCurrentIndex(lumicell::frmRun::kFileTab);

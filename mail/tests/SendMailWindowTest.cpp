@@ -8,6 +8,7 @@
 #include "mail/frmMail.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
+#include "support/GridColumns.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -77,6 +78,8 @@ TEST_F(SendMailWindow, ListsTheBuiltUserFilesOfTheContextBudgetOnly) {
     EXPECT_EQ(QStringLiteral("smtp.example.org:2525"), window.cbxFrom()->subItem(0, frmMail::kFromServer));
     EXPECT_EQ(0, window.cbxFrom()->listIndex()) << "the default author is the sender";
     EXPECT_EQ(QStringLiteral("SendMail Configuration"), window.windowTitle());
+    for (const int shownWhole : {frmMail::kDueDate, frmMail::kUserFilePath, frmMail::kMasterFile})
+        EXPECT_TRUE(testsupport::columnShownWhole(*window.dtSendMail(), shownWhole)) << shownWhole;
 
     core::gOptions->BudgetNameContext = QStringLiteral("Sales2025");
     mail::FillSendMailGrid();

@@ -90,6 +90,9 @@ DataGrid::DataGrid(QWidget* parent)
     connect(model_, &DataGridModel::editStarting, this, &DataGrid::beforeEdit);
     connect(delegate, &DataGridDelegate::editStarting, this, &DataGrid::beforeEdit);
     connect(model_, &QAbstractItemModel::modelReset, this, &DataGrid::applyColumns);
+    connect(model_, &QAbstractItemModel::modelReset, this, &DataGrid::scheduleFit);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &DataGrid::scheduleFit);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &DataGrid::scheduleFit);
 
     view_->installEventFilter(this);
     view_->viewport()->installEventFilter(this);
@@ -163,6 +166,25 @@ void DataGrid::fitColumnsToContents() {
         if (view_->columnWidth(c) < needed)
             view_->setColumnWidth(c, needed);
     }
+}
+
+void DataGrid::setFitsToContents(bool fits) {
+    fitsToContents_ = fits;
+    scheduleFit();
+}
+
+// Rows come one by one: the fit waits until the loading is over and runs once.
+void DataGrid::scheduleFit() {
+    if (!fitsToContents_ || fitPending_)
+        return;
+    fitPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            fitPending_ = false;
+            fitColumnsToContents();
+        },
+        Qt::QueuedConnection);
 }
 
 void DataGrid::setColumnList(int column, const QString& tabSeparated) {

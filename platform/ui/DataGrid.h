@@ -51,6 +51,9 @@ public:
     // up to kFitLimitTwips; no column is made narrower.
     void fitColumnsToContents();
     static constexpr int kFitLimitTwips = 7200;
+    // Set, the grid fits its columns to their contents (as above) whenever its rows are loaded
+    // or their cells change, once the loading is over.
+    void setFitsToContents(bool fits);
     // The drop-down entries of a list column, given as one text with the entries
     // separated by tab characters.
     void setColumnList(int column, const QString& tabSeparated);
@@ -129,6 +132,7 @@ private:
     void applyColumn(int column);
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
     bool isPlaceholderRow(int row) const;
+    void scheduleFit();
     // The first row that is no placeholder row; kNoRow when there is none.
     int firstRealRow() const;
     // Moves the cursor off a placeholder row the view put it on by itself.
@@ -141,6 +145,8 @@ private:
     RowSelection selection_ = RowSelection::Cells;
     bool redraw_ = true;
     bool currentChosen_ = false; // setCurrentCell is moving the cursor
+    bool fitsToContents_ = false;
+    bool fitPending_ = false;
     int heightTwips_ = 0;
 };
 

@@ -5,6 +5,8 @@
 #include "admin/StringScrambling.h"
 #include "core/RunGuard.h"
 #include "platform/sys/SettingsStore.h"
+#include "platform/ui/EditGrid.h"
+#include "support/GridColumns.h"
 #include "wizard/WizardServices.h"
 
 #include <QCheckBox>
@@ -175,6 +177,25 @@ TEST_F(Wizard, PagesShowTheRowsOfTheContextBudgetOnly) {
     EXPECT_EQ(form.dtWorksheets()->cellText(0, 0), QStringLiteral("East"));
     form.cbxWorksheets()->setCurrentText(QStringLiteral("All"));
     EXPECT_EQ(form.dtWorksheets()->rowCount(), 2);
+}
+
+// The grids show paths and names whole, as the explorer's do: page 4's UF Path, page 3's Path.
+TEST_F(Wizard, TheGridsShowTheirPathsWhole) {
+    const QString path = QStringLiteral("/srv/budgets/2025/regional offices/north-west/submissions");
+    execute("INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name) VALUES (11, "
+            "'Regional budget plan.xlsx', ?, 'Plan')",
+            {path});
+    execute("INSERT INTO Worksheets (Worksheet_Name, Master_File, Budget_Name, MasterFiles_ID, UFNPath) "
+            "VALUES ('North', 'Regional budget plan.xlsx', 'Plan', 11, ?)",
+            {path + QStringLiteral("/North/North.xlsx")});
+    testsupport::ScopedScriptedUi ui;
+    frmWizard& form = open(4, QStringLiteral("Plan"));
+    for (platform::ui::EditGrid* grid : {form.dtMasterFiles(), form.dtWorksheets()}) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            EXPECT_TRUE(grid->isColumnHidden(column) || testsupport::columnShownWhole(*grid, column))
+                << grid->objectName().toStdString() << " " << grid->column(column).heading.toStdString();
+        }
+    }
 }
 
 // Finish sweeps the placeholders and compacts the local database; Cancel does neither.
