@@ -165,6 +165,8 @@ void frmMain::buildToolbar() {
                                                 button.tip ? QString::fromLatin1(button.tip) : key);
         action->setObjectName(key);
         action->setData(key);
+        // The button carries its key too, so a script of the program's answers can press it.
+        tbToolBar_->widgetForAction(action)->setObjectName(key);
         if (!button.tip)
             action->setToolTip(QString());
         connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });

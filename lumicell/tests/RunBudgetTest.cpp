@@ -12,6 +12,7 @@
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Twips.h"
 #include "support/GridColumns.h"
+#include "support/TestEnvironment.h"
 #include "workbooks/cUpdate.h"
 
 #include <QCheckBox>
@@ -215,6 +216,28 @@ TEST_F(RunBudgetTest, RunAndBuildBudgetArePlacedOnTheirOwnerAndKeptOnItsScreen) 
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
+}
+
+// The Send Users Mail tab of the real dialog: "Mail All Files" ticks Mail File on every listed
+// row and stores it, so the files go with the mails.
+TEST_F(RunBudgetTest, MailAllFilesOnTheSendTabTicksEveryRowsMailFile) {
+    buildBudget();
+    execute("UPDATE UserFileTablesData SET Attachment = 0");
+    execute("INSERT INTO Admin (Admin_Name, Admin_Email_Address, Mail_Server, RecType, \"Default\") VALUES "
+            "('Velk', 'velk@example.org', '127.0.0.1:2525', 'Author', 1)");
+    execute("INSERT INTO Subject (Subject) VALUES ('Budget 2026')");
+    execute("INSERT INTO BodyText (Body_Text) VALUES ('Please fill in your sheet and reply.')");
+    lumicell::frmRun& form = openDialog();
+    form.SSTab1()->setCurrentIndex(lumicell::frmRun::kSendTab);
+    mail::SendMailPanel& panel = *form.sendMail();
+    ASSERT_EQ(panel.dtSendMail()->rowCount(), 1);
+    EXPECT_FALSE(panel.chkMailAll()->isChecked());
+    panel.chkMailAll()->click();
+    EXPECT_TRUE(panel.chkMailAll()->isChecked());
+    EXPECT_EQ(panel.dtSendMail()->cellValue(0, mail::SendMailPanel::kMailFile).toInt(), 1);
+    EXPECT_EQ(scalar("SELECT Attachment FROM UserFileTablesData WHERE Budget_Name = 'Plan'").toInt(), 1);
+    EXPECT_EQ(panel.cbxFrom()->text(), u"Velk") << "the default author is the sender";
+    testsupport::saveScreenshot(form, QStringLiteral("addin-send-mail-all-files"));
 }
 
 // "All" ticked at the start: the first double click on the Send heading ticks every row, the
