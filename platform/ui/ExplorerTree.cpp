@@ -40,7 +40,10 @@ ExplorerTree::ExplorerTree(QWidget* parent)
         const int node = nodeOf(item);
         if (column == 0 && node >= 0 && node == editing_) {
             editing_ = -1;
-            emit labelEdited(node);
+            // The window hears of the label once the view has closed the editor: its answer may
+            // show a message or build the tree anew (the editor would then be closed twice).
+            QMetaObject::invokeMethod(
+                this, [this, node] { emit labelEdited(node); }, Qt::QueuedConnection);
         }
     });
 }

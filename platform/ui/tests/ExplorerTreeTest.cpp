@@ -115,9 +115,40 @@ TEST_F(ExplorerTreeTest, LabelEditsCanBeRefusedAndReportTheEditedNode) {
     editor->selectAll();
     QTest::keyClicks(editor, "Budget C");
     QTest::keyClick(editor, Qt::Key_Return);
+    // The view commits from its event queue; the label is reported once the editor has closed.
+    EventPump::processPending();
     EventPump::processPending();
     EXPECT_EQ(edited, std::vector<int>{budgetA});
     EXPECT_EQ(tree.nodeText(tree.currentNode()), "Budget C");
+}
+
+// A window whose answer to a new label rebuilds the tree hears of the label once the editor has
+// closed: the view closes the editor once and does not warn.
+TEST_F(ExplorerTreeTest, AnEditedLabelReachesTheWindowOnceItsEditorHasClosed) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    tree.setLabelEditing(true);
+    bool editorOpen = true;
+    QObject::connect(&tree, &ExplorerTree::labelEdited, [&](int) {
+        const auto* editing = tree.viewport()->findChild<QLineEdit*>();
+        editorOpen = editing && editing->isVisible();
+        tree.clearNodes(); // as a window that builds the tree anew with the stored names
+    });
+    tree.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&tree));
+    tree.setFocus();
+    QTest::keyClick(&tree, Qt::Key_F2);
+    auto* editor = tree.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "Budget C");
+    QTest::keyClick(editor, Qt::Key_Return);
+    for (int round = 0; round < 3; ++round)
+        EventPump::processPending();
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(editorOpen);
+    EXPECT_TRUE(warnings.filter(QStringLiteral("editor")).isEmpty()) << warnings.join(u'\n').toStdString();
 }
 
 TEST_F(ExplorerTreeTest, NodesAreNumberedInTheOrderAdded) {
