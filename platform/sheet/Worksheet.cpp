@@ -88,7 +88,8 @@ QString Worksheet::text(CellRef at) const {
             .value_or(shown.toText());
     case CellValue::Type::Text:
         return NumberFormat::formatText(shown.text, numberFormatOf(at));
-    case CellValue::Type::Boolean:
+    case CellValue::Type::Boolean: // TRUE and FALSE take the text section
+        return NumberFormat::formatText(shown.toText(), numberFormatOf(at));
     case CellValue::Type::Error:
         break;
     }

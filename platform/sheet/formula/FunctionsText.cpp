@@ -147,8 +147,8 @@ FormulaEvaluator::Operand FormulaEvaluator::text(Id id, const Operand* args, int
             return result(NumberFormat::formatText(a.text, textOf(pattern)));
         if (a.type == Type::Number || a.type == Type::Empty)
             number = a.number;
-        if (a.type == Type::Boolean)
-            return result(textOf(a));
+        if (a.type == Type::Boolean) // TRUE and FALSE take the text section
+            return result(NumberFormat::formatText(textOf(a), textOf(pattern)));
         const auto shown = NumberFormat::format(number, textOf(pattern), date1904_);
         return shown ? result(*shown) : Operand::of(error("#VALUE!"));
     }

@@ -74,6 +74,8 @@ const std::vector<sheettest::LibreOfficeDifference> kDiffering = {
     {"B2*1000000000&\"\"", text(u"2.6E+11"), "260000000000"},
     {"LEN(B2*1000000000)", num(7), "12"},
     {"TEXT(100000000000,\"General\")", text(u"1E+11"), "100000000000"},
+    // The General format shows at most 11 characters; LibreOffice every digit.
+    {"TEXT(1/3,\"General\")", text(u"0.333333333"), "0.333333333333333"},
     // A negative number keeps its sign where its digits round to zero; "#.##" writes the point
     // of a zero; A/P is written in the letter case of the format; day 1 is 1 January 1900 (serial
     // 0 is "0 January 1900", for EDATE and EOMONTH too), where LibreOffice counts from 30 December
