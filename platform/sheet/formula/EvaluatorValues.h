@@ -217,8 +217,8 @@ template <class F> void FormulaEvaluator::forEachValue(const FormulaRef& ref, F&
         if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
             continue;
         const bool finished =
-            stores_[std::size_t(sheet)]->forEachIn(ref.range, [&](int, const CellStore::Cell& cell) {
-                return cell.type == CellStore::Type::Empty || visit(valueOf(sheet, cell));
+            stores_[std::size_t(sheet)]->forEachIn(ref.range, [&](int row, const CellStore::Cell& cell) {
+                return cell.type == CellStore::Type::Empty || visit(read(sheet, row, cell));
             });
         if (!finished)
             return;

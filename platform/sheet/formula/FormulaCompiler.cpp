@@ -239,6 +239,18 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             i += 2;
             continue;
         }
+        if (t->kind == Kind::Function && FormulaFunctions::takesPlaceOnly(t->text) &&
+            isText(list.at(i + 1), Kind::Punctuation, "(") && isReferenceStart(list.at(i + 2))) {
+            // A reference that is the whole first argument gives a place only: not a precedent.
+            const ReadReference place = readReference(list, i + 2, sheet, scope);
+            const Token* after = list.at(i + 2 + place.used);
+            if (place.used > 0 &&
+                (isText(after, Kind::Punctuation, ",") || isText(after, Kind::Punctuation, ")"))) {
+                unnamed.everyTime = unnamed.everyTime || FormulaFunctions::calculatedEveryTime(t->text);
+                i += 2 + place.used;
+                continue;
+            }
+        }
         if (isReferenceStart(t)) {
             const ReadReference read = readReference(list, i, sheet, scope);
             if (read.used == 0) {

@@ -32,9 +32,16 @@ FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const S
 
 // ---- cells -------------------------------------------------------------------------------
 
-CellValue FormulaEvaluator::valueOf(int sheet, const CellStore::Cell& cell) const {
-    if (cell.flags & (CellStore::kDirty | CellStore::kStale))
+CellValue FormulaEvaluator::read(int sheet, int row, const CellStore::Cell& cell) const {
+    if (cell.flags & (CellStore::kDirty | CellStore::kStale)) {
         unsettled_ = true;
+        if (cell.flags & CellStore::kDirty)
+            unsettledCells_.emplace_back(sheet, CellRef{row, cell.col});
+    }
+    return valueOf(sheet, cell);
+}
+
+CellValue FormulaEvaluator::valueOf(int sheet, const CellStore::Cell& cell) const {
     switch (cell.type) {
     case CellStore::Type::Number:
         return CellValue::fromNumber(cell.number);
@@ -56,7 +63,7 @@ CellValue FormulaEvaluator::cellValue(int sheet, CellRef at) const {
     if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)])
         return error("#REF!");
     const CellStore::Cell* cell = stores_[std::size_t(sheet)]->find(at);
-    return cell ? valueOf(sheet, *cell) : CellValue();
+    return cell ? read(sheet, at.row, *cell) : CellValue();
 }
 
 const FormulaRef* FormulaEvaluator::blockOf(const Operand& operand) {
@@ -82,7 +89,7 @@ std::shared_ptr<const ValueMatrix> FormulaEvaluator::valuesIn(const FormulaRef& 
     if (used.row > 0 && used.col > 0) {
         const CellRange part(r.first, {r.first.row + used.row - 1, r.first.col + used.col - 1});
         stores_[std::size_t(sheet)]->forEachIn(part, [&](int row, const CellStore::Cell& cell) {
-            values->stored(row - r.first.row, cell.col - r.first.col) = valueOf(sheet, cell);
+            values->stored(row - r.first.row, cell.col - r.first.col) = read(sheet, row, cell);
         });
     }
     if (keep)
@@ -132,6 +139,7 @@ CellValue FormulaEvaluator::scalar(const Operand& operand, CellRef at) const {
 
 FormulaEvaluator::Operand FormulaEvaluator::run(const FormulaProgram& program, CellRef at, int sheet) const {
     unsettled_ = false;
+    unsettledCells_.clear();
     gaveUp_ = false;
     currentSheet_ = sheet;
     std::vector<Operand> stack;

@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace platform::sheet {
@@ -43,6 +44,9 @@ public:
     // calculated every time may read cells its precedents do not name): its result is then not
     // current either.
     bool readUnsettled() const { return unsettled_; }
+    // The cells among those still to be recalculated that the last evaluation read (sheet
+    // position and cell): once they are current, it can be evaluated again.
+    const std::vector<std::pair<int, CellRef>>& unsettledCells() const { return unsettledCells_; }
     // Whether the last evaluation met something the engine does not evaluate the way the
     // spreadsheet program does (an array of blocks, an array too large to hold): its result is
     // then left to the program.
@@ -78,6 +82,8 @@ public:
 private:
     struct Operand;
 
+    // A cell read by the formula: its value, noting a result that is not current.
+    CellValue read(int sheet, int row, const CellStore::Cell& cell) const;
     CellValue cellValue(int sheet, CellRef cell) const;
     CellValue scalar(const Operand& operand, CellRef at) const;
     template <class F> void forEachValue(const FormulaRef& ref, F&& visit) const;
@@ -149,6 +155,7 @@ private:
     bool date1904_;
     std::vector<bool> formulaFree_; // per sheet: holds no formula
     mutable bool unsettled_ = false;
+    mutable std::vector<std::pair<int, CellRef>> unsettledCells_;
     mutable bool gaveUp_ = false;
     mutable bool arrayStep_ = false;    // the step being evaluated is evaluated as an array
     mutable bool arrayFormula_ = false; // ... because it belongs to an array formula

@@ -455,6 +455,14 @@ bool FormulaFunctions::calculatedEveryTime(std::string_view name) {
            sameName(plain, "INDIRECT");
 }
 
+bool FormulaFunctions::takesPlaceOnly(std::string_view name) {
+    const std::string_view plain = withoutPrefix(name);
+    for (std::string_view placeOnly : {"OFFSET", "ROW", "COLUMN", "ROWS", "COLUMNS", "AREAS", "ISREF"})
+        if (sameName(plain, placeOnly))
+            return true;
+    return false;
+}
+
 bool FormulaFunctions::hasHiddenPrecedents(std::string_view name) {
     const std::string_view plain = withoutPrefix(name);
     for (std::string_view hidden : kHidden)

@@ -319,6 +319,10 @@ public:
     // name changing: the clock (TODAY, NOW) and the references found while calculating (OFFSET,
     // INDIRECT). Formulas using them are calculated again at every calculation.
     static bool calculatedEveryTime(std::string_view name);
+    // True for the functions whose first argument, a reference, gives only a place and not the
+    // values of its cells (OFFSET's base, ROW's and COLUMNS' blocks): a formula naming its own
+    // cell there does not read itself.
+    static bool takesPlaceOnly(std::string_view name);
 
     static constexpr int kMaxArgs = 255;
 };

@@ -366,7 +366,7 @@ FormulaEvaluator::Operand FormulaEvaluator::subtotal(const Operand* args, int ar
             if (cell.type == CellStore::Type::Empty || (skipHidden && store.rowHidden(row)) ||
                 (cell.formula && isSubtotal(store.formulaText(cell.formula))))
                 return true;
-            const CellValue v = valueOf(sheet, cell);
+            const CellValue v = read(sheet, row, cell);
             if (v.type == Type::Error && function != 2 && function != 3) {
                 failure = v;
                 return false;

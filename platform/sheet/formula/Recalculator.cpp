@@ -454,135 +454,194 @@ std::vector<Recalculator::CellKey> Recalculator::markDirty(std::vector<Seed> que
     return dirty;
 }
 
-void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets,
-                            const Scope& scope) {
-    std::vector<const CellStore*> stores;
-    for (Worksheet* sheet : sheets)
-        stores.push_back(storeOf(sheet));
-    const FormulaEvaluator evaluator(stores, *impl(workbook_).strings, &scope,
-                                     impl(workbook_).workbookPart->date1904);
-    const bool anyArrayBlock = !arrayBlocks_.empty();
+// One evaluation of the dirty formula cells, depth first: a cell's dirty precedents are
+// evaluated before it, in reading order. A cell that reads a dirty cell through a reference found
+// only at evaluation (OFFSET, INDIRECT) waits: that cell is evaluated first and the reader again
+// after it -- unless the cell is on the way to the reader, which makes a circular reference.
+class Recalculator::Pass {
+public:
+    Pass(Recalculator& owner, const std::vector<Worksheet*>& sheets, const Scope& scope)
+        : owner_(owner)
+        , sheets_(sheets)
+        , scope_(scope)
+        , evaluator_(storesOf(sheets), *impl(owner.workbook_).strings, &scope,
+                     impl(owner.workbook_).workbookPart->date1904) {}
 
-    auto cellAt = [&](CellKey key) -> Cell* {
-        CellStore* store = storeOf(sheets[std::size_t(DependencyIndex::sheetOf(key))]);
+    void run(const std::vector<CellKey>& dirty) {
+        for (CellKey root : dirty) {
+            stack_.emplace_back(root);
+            while (!stack_.empty()) {
+                Frame& frame = stack_.back();
+                Cell* cell = cellAt(frame.key);
+                if (!cell || !(cell->flags & CellStore::kDirty))
+                    stack_.pop_back();
+                else if (!frame.expanded)
+                    expand(stack_.size() - 1, *cell);
+                else if (settle(stack_.size() - 1))
+                    stack_.pop_back();
+            }
+        }
+    }
+
+private:
+    static std::vector<const CellStore*> storesOf(const std::vector<Worksheet*>& sheets) {
+        std::vector<const CellStore*> stores;
+        for (Worksheet* sheet : sheets)
+            stores.push_back(Recalculator::storeOf(sheet));
+        return stores;
+    }
+
+    Cell* cellAt(CellKey key) const {
+        CellStore* store = storeOf(sheets_[std::size_t(DependencyIndex::sheetOf(key))]);
         return store ? store->find(DependencyIndex::cellOf(key)) : nullptr;
-    };
-    // Visits the formula cells within the blocks the program reads (sheets without formula cells
-    // have none: their blocks are not walked).
-    auto forEachPrecedent = [&](const FormulaProgram& program, auto&& visit) {
+    }
+
+    // Visits the formula cells within the blocks the program names (sheets without formula
+    // cells have none: their blocks are not walked), in reading order.
+    template <class F> void forEachPrecedent(const FormulaProgram& program, F&& visit) const {
         for (const FormulaRef& ref : program.precedents) {
-            for (int s = std::max(ref.firstSheet, 0); s <= ref.lastSheet && s < int(sheets.size()); ++s) {
-                CellStore* store = storeOf(sheets[std::size_t(s)]);
-                if (!store || !evaluator.sheetHoldsFormulas(s))
+            for (int s = std::max(ref.firstSheet, 0); s <= ref.lastSheet && s < int(sheets_.size()); ++s) {
+                CellStore* store = storeOf(sheets_[std::size_t(s)]);
+                if (!store || !evaluator_.sheetHoldsFormulas(s))
                     continue;
                 std::as_const(*store).forEachIn(ref.range, [&](int row, const Cell& cell) {
                     if (cell.formula)
                         visit(DependencyIndex::key(s, {row, cell.col}), cell);
                 });
                 // The cells an array formula fills are read through its formula cell.
-                if (anyArrayBlock)
-                    for (const ArrayBlock& b : arrayBlocks_)
-                        if (b.sheet == s && overlaps(b.block, ref.range))
-                            if (const Cell* formulaCell = cellAt(b.formula))
-                                visit(b.formula, *formulaCell);
+                for (const ArrayBlock& b : owner_.arrayBlocks_)
+                    if (b.sheet == s && overlaps(b.block, ref.range))
+                        if (const Cell* formulaCell = cellAt(b.formula))
+                            visit(b.formula, *formulaCell);
             }
-        }
-    };
-
-    std::vector<Frame> stack;
-    for (CellKey root : dirty) {
-        stack.emplace_back(root);
-        while (!stack.empty()) {
-            const std::size_t top = stack.size() - 1;
-            const CellKey key = stack[top].key;
-            Cell* cell = cellAt(key);
-            if (!cell || !(cell->flags & CellStore::kDirty)) {
-                stack.pop_back();
-                continue;
-            }
-            const int sheet = DependencyIndex::sheetOf(key);
-            CellStore& store = *storeOf(sheets[std::size_t(sheet)]);
-            if (!stack[top].expanded) {
-                // First the dirty formula cells this one reads; one that is being worked on
-                // already reads this one: a circular reference.
-                stack[top].expanded = true;
-                cell->flags |= CellStore::kOnPath;
-                const FormulaKind kind = kindOf(store, *cell, DependencyIndex::cellOf(key));
-                FormulaProgram program =
-                    FormulaCompiler::compile(store.formulaText(cell->formula), sheet, scope, kind.array);
-                // A data table, or an array formula over a block too large to hold, is left to the
-                // spreadsheet program.
-                if (kind.dataTable ||
-                    double(kind.block.rows()) * kind.block.columns() > FormulaEvaluator::kMaxArrayElements)
-                    program.evaluable = false;
-                stack[top].block = kind.block;
-                bool circular = false;
-                std::vector<CellKey> needed;
-                forEachPrecedent(program, [&](CellKey precedent, const Cell& c) {
-                    if (!(c.flags & CellStore::kDirty))
-                        return;
-                    if (c.flags & CellStore::kOnPath)
-                        circular = true;
-                    else
-                        needed.push_back(precedent);
-                });
-                stack[top].circular = circular;
-                stack[top].program = std::move(program);
-                for (CellKey precedent : needed)
-                    stack.emplace_back(precedent);
-                continue;
-            }
-            Frame frame = std::move(stack[top]);
-            stack.pop_back();
-            bool stale = frame.circular || !frame.program->evaluable;
-            if (!stale)
-                forEachPrecedent(*frame.program, [&](CellKey precedent, const Cell& c) {
-                    if (precedent != key && (c.flags & (CellStore::kDirty | CellStore::kStale)))
-                        stale = true;
-                    else if (precedent == key)
-                        stale = true;
-                });
-            const CellRef at = DependencyIndex::cellOf(key);
-            bool changed = false;
-            // Its result in the file is no longer current: the sheet is written again, without it.
-            auto markStale = [&] {
-                if (!(cell->flags & CellStore::kStale))
-                    impl(*sheets[std::size_t(sheet)]).markCellsChanged();
-                cell->flags |= CellStore::kStale;
-                stale_.emplace_back(sheets[std::size_t(sheet)], at);
-            };
-            if (stale) {
-                markStale();
-            } else if (frame.block.isSingleCell()) {
-                const CellValue before = evaluator.valueOf(sheet, *cell);
-                const CellValue result = evaluator.evaluate(*frame.program, at, sheet);
-                if (evaluator.readUnsettled() || evaluator.gaveUp()) {
-                    // It read a result that is not current (through OFFSET or INDIRECT), or met
-                    // what only the spreadsheet program evaluates.
-                    markStale();
-                } else {
-                    changed = !(before == result);
-                    if (changed)
-                        Worksheet::Impl::storeResult(store, *cell, result);
-                    cell->flags &= std::uint8_t(~CellStore::kStale);
-                }
-            } else {
-                const CellRange& block = frame.block;
-                const ValueMatrix results =
-                    evaluator.evaluateBlock(*frame.program, at, sheet, block.rows(), block.columns());
-                if (evaluator.readUnsettled() || evaluator.gaveUp()) {
-                    markStale();
-                } else {
-                    changed = storeBlock(store, block, results, evaluator, sheet);
-                    cell = store.find(at); // storing may have made cells of its row
-                    cell->flags &= std::uint8_t(~CellStore::kStale);
-                }
-            }
-            if (changed && (cell->flags & CellStore::kFromWrite))
-                impl(*sheets[std::size_t(sheet)]).markCellsChanged();
-            cell->flags &= std::uint8_t(~kMarks);
         }
     }
+
+    // Compiles the cell's formula and puts the dirty formula cells it names above it, the first
+    // one read on top; one that is being worked on already reads this one: a circular reference.
+    void expand(std::size_t top, Cell& cell) {
+        const CellKey key = stack_[top].key;
+        const int sheet = DependencyIndex::sheetOf(key);
+        CellStore& store = *storeOf(sheets_[std::size_t(sheet)]);
+        stack_[top].expanded = true;
+        cell.flags |= CellStore::kOnPath;
+        const FormulaKind kind = kindOf(store, cell, DependencyIndex::cellOf(key));
+        FormulaProgram program =
+            FormulaCompiler::compile(store.formulaText(cell.formula), sheet, scope_, kind.array);
+        // A data table, or an array formula over a block too large to hold, is left to the
+        // spreadsheet program.
+        if (kind.dataTable ||
+            double(kind.block.rows()) * kind.block.columns() > FormulaEvaluator::kMaxArrayElements)
+            program.evaluable = false;
+        bool circular = false;
+        std::vector<CellKey> needed;
+        forEachPrecedent(program, [&](CellKey precedent, const Cell& c) {
+            if (!(c.flags & CellStore::kDirty))
+                return;
+            if (c.flags & CellStore::kOnPath)
+                circular = true;
+            else
+                needed.push_back(precedent);
+        });
+        stack_[top].block = kind.block;
+        stack_[top].circular = circular;
+        stack_[top].program = std::move(program);
+        for (auto it = needed.rbegin(); it != needed.rend(); ++it)
+            stack_.emplace_back(*it);
+    }
+
+    // Whether a cell it names is not current (or is the cell itself).
+    bool readsUnsettled(const FormulaProgram& program, CellKey key) const {
+        bool unsettled = false;
+        forEachPrecedent(program, [&](CellKey precedent, const Cell& c) {
+            if (precedent == key || (c.flags & (CellStore::kDirty | CellStore::kStale)))
+                unsettled = true;
+        });
+        return unsettled;
+    }
+
+    // After an evaluation that read dirty cells through references found at evaluation: puts
+    // them above the frame, the first one read on top, so that it is evaluated again after
+    // them. False when it cannot be: one of them is on the way to it (a circular reference), or
+    // it read only cells that stay stale.
+    bool waitForUnsettled() {
+        std::vector<CellKey> needed;
+        for (const auto& [sheet, at] : evaluator_.unsettledCells()) {
+            const CellKey key = DependencyIndex::key(sheet, at);
+            const Cell* c = cellAt(key);
+            if (!c || !(c->flags & CellStore::kDirty))
+                continue;
+            if (c->flags & CellStore::kOnPath)
+                return false;
+            needed.push_back(key);
+        }
+        for (auto it = needed.rbegin(); it != needed.rend(); ++it)
+            stack_.emplace_back(*it);
+        return !needed.empty();
+    }
+
+    // Evaluates the formula of the frame at `top` and stores its result, or marks it stale;
+    // false when it waits for cells put above it.
+    bool settle(std::size_t top) {
+        const CellKey key = stack_[top].key;
+        const int sheet = DependencyIndex::sheetOf(key);
+        const CellRef at = DependencyIndex::cellOf(key);
+        Worksheet* worksheet = sheets_[std::size_t(sheet)];
+        CellStore& store = *storeOf(worksheet);
+        const Frame& frame = stack_[top];
+        bool stale = frame.circular || !frame.program->evaluable || readsUnsettled(*frame.program, key);
+        bool changed = false;
+        if (!stale) {
+            const bool single = frame.block.isSingleCell();
+            CellValue result;
+            ValueMatrix results;
+            if (single)
+                result = evaluator_.evaluate(*frame.program, at, sheet);
+            else
+                results = evaluator_.evaluateBlock(*frame.program, at, sheet, frame.block.rows(),
+                                                   frame.block.columns());
+            if (evaluator_.gaveUp()) {
+                // It met what only the spreadsheet program evaluates.
+                stale = true;
+            } else if (evaluator_.readUnsettled()) {
+                if (waitForUnsettled())
+                    return false;
+                stale = true;
+            } else if (single) {
+                Cell& cell = *store.find(at);
+                changed = !(evaluator_.valueOf(sheet, cell) == result);
+                if (changed)
+                    Worksheet::Impl::storeResult(store, cell, result);
+            } else {
+                changed = storeBlock(store, stack_[top].block, results, evaluator_, sheet);
+            }
+        }
+        Cell& cell = *store.find(at); // storing a block may have made cells of its row
+        if (stale) {
+            // Its result in the file is no longer current: the sheet is written again, without it.
+            if (!(cell.flags & CellStore::kStale))
+                impl(*worksheet).markCellsChanged();
+            cell.flags |= CellStore::kStale;
+            owner_.stale_.emplace_back(worksheet, at);
+        } else {
+            cell.flags &= std::uint8_t(~CellStore::kStale);
+        }
+        if (changed && (cell.flags & CellStore::kFromWrite))
+            impl(*worksheet).markCellsChanged();
+        cell.flags &= std::uint8_t(~kMarks);
+        return true;
+    }
+
+    Recalculator& owner_;
+    const std::vector<Worksheet*>& sheets_;
+    const Scope& scope_;
+    const FormulaEvaluator evaluator_;
+    std::vector<Frame> stack_;
+};
+
+void Recalculator::evaluate(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets,
+                            const Scope& scope) {
+    Pass(*this, sheets, scope).run(dirty);
 }
 
 void Recalculator::clearMarks(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets) {

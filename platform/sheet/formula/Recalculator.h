@@ -3,10 +3,12 @@
 // recalculation. Then the formula cells that depend on the written cells, directly or through
 // other formulas, are found with a dependency index (built from every formula the first time,
 // and kept up to date with the formulas written since) and evaluated, each after the formula
-// cells it reads. An array formula over a block fills every cell of the block, and the formulas
-// that read those cells come after it. A formula the engine cannot evaluate -- a function it does
-// not evaluate, a reference to another workbook, a data table, a circular reference, or one that
-// reads such a cell -- keeps its last result in memory, is listed as stale and is saved without a result, so
+// cells it reads, in reading order; a cell that OFFSET or INDIRECT reaches is evaluated when it is
+// found, before the formula that found it. An array formula over a block fills every cell of the
+// block, and the formulas that read those cells come after it. A formula the engine cannot
+// evaluate -- a function it does not evaluate, a reference to another workbook, a data table, a
+// circular reference (also one closed through OFFSET or INDIRECT), or one that reads such a cell
+// -- keeps its last result in memory, is listed as stale and is saved without a result, so
 // that every spreadsheet program calculates it on opening. Formulas that a file holds without a result are
 // calculated at the first calculation, without rewriting their sheet for it.
 #pragma once
@@ -59,6 +61,7 @@ public:
 private:
     class Scope;
     struct Frame;
+    class Pass;
     using CellKey = DependencyIndex::CellKey;
     struct Seed {
         CellKey key;

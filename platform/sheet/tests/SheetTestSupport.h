@@ -24,6 +24,13 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 QT_END_NAMESPACE
 
+namespace platform::sheet {
+// Readable cell values in test failures.
+inline void PrintTo(const CellValue& value, std::ostream* out) {
+    *out << value.toText().toStdString();
+}
+} // namespace platform::sheet
+
 namespace sheettest {
 
 // tests/fixtures/workbooks/<name>
