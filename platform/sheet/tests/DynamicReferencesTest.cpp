@@ -66,12 +66,15 @@ TEST(DynamicReferences, EveryCellReachedThroughIndirectOrOffsetIsCalculatedFirst
         // The cells read the row below.
         sheetScript("Down", {cell("A20", "1"), column("A", 1, 19, "'=INDIRECT(\"A\"&(ROW()+1))+1'"),
                              cell("C1", "'=SUM(A1:A20)'")}),
-        // OFFSET doubles the row above; a table of the results is read by lookups above it.
+        // OFFSET doubles the row above; a table of the results is read by lookups above it. The
+        // place OFFSET starts from, and the block ROW, COLUMNS and ISREF are given, is not read:
+        // naming the formula's own cell there is no circle.
         sheetScript("Offset",
                     {column("A", 1, 20, "r"), cell("B1", "1"),
                      column("B", 2, 20, "'=OFFSET(B{r},-1,0)*2'.format(r=r)"),
                      cell("D1", "'=VLOOKUP(20,A1:B20,2,FALSE)'"), cell("D2", "'=MATCH(64,B1:B20,0)'"),
-                     cell("D3", "'=SUM(OFFSET(B1,0,0,ROWS(B1:B20)))'")}),
+                     cell("D3", "'=SUM(OFFSET(B1,0,0,ROWS(B1:B20)))'"),
+                     cell("E1", "'=ROW(E1)*10+COLUMNS(E1:G1)+ISREF(E1)'")}),
         // A chain across two sheets: each reads the row above on the other sheet.
         sheetScript("Left", {cell("A1", "1"), column("A", 2, 10, "'=INDIRECT(\"Right!A\"&(ROW()-1))+1'")}),
         sheetScript("Right", {column("A", 1, 10, "'=INDIRECT(\"Left!A\"&ROW())*10'")}),
@@ -81,13 +84,21 @@ TEST(DynamicReferences, EveryCellReachedThroughIndirectOrOffsetIsCalculatedFirst
     });
     auto wb = Workbook::open(path);
     const Expected opened[] = {
-        {"Up", "A20", 20},           {"Up", "C1", 210},
-        {"Down", "A1", 20},          {"Down", "C1", 210},
-        {"Offset", "B20", 524288},   {"Offset", "D1", 524288},
-        {"Offset", "D2", 7},         {"Offset", "D3", 1048575},
-        {"Left", "A10", 1111111111}, {"Right", "A10", 11111111110},
-        {"Circle", "A1", NAN},       {"Circle", "A2", NAN},
-        {"Circle", "B1", NAN},       {"Circle", "B3", 15},
+        {"Up", "A20", 20},
+        {"Up", "C1", 210},
+        {"Down", "A1", 20},
+        {"Down", "C1", 210},
+        {"Offset", "B20", 524288},
+        {"Offset", "D1", 524288},
+        {"Offset", "D2", 7},
+        {"Offset", "D3", 1048575},
+        {"Offset", "E1", 14},
+        {"Left", "A10", 1111111111},
+        {"Right", "A10", 11111111110},
+        {"Circle", "A1", NAN},
+        {"Circle", "A2", NAN},
+        {"Circle", "B1", NAN},
+        {"Circle", "B3", 15},
     };
     auto check = [&](const Expected& e, const char* when) {
         const Worksheet& sheet = wb->sheet(QString::fromLatin1(e.sheet));
