@@ -171,6 +171,27 @@ private:
         }
     }
 
+    // A workbook named in quotes within the brackets, ['file:///C:/Book.xlsx'], where a quote
+    // does not escape the next character as it does in a table's column name; false (nothing
+    // read) when the brackets hold no such name.
+    bool skipQuotedBook() {
+        if (peek(1) != '\'')
+            return false;
+        std::size_t i = pos_ + 2;
+        while (i < s_.size()) {
+            if (s_[i] == '\'' && i + 1 < s_.size() && s_[i + 1] == '\'')
+                i += 2;
+            else if (s_[i] == '\'')
+                break;
+            else
+                ++i;
+        }
+        if (i + 1 >= s_.size() || s_[i + 1] != ']')
+            return false;
+        pos_ = i + 2;
+        return true;
+    }
+
     std::size_t wordEnd(std::size_t from) const {
         std::size_t i = from;
         while (i < s_.size() && isWordChar(static_cast<unsigned char>(s_[i])))
@@ -223,9 +244,11 @@ private:
             return;
         }
         if (c == '[') {
-            // An external workbook: [1]Sheet!  or  [Book.xlsx]Sheet!  or  [1]!Name; or, with
-            // nothing after it, a reference to the table the formula stands in: [@Qty].
-            skipBrackets();
+            // An external workbook: [1]Sheet!  or  [Book.xlsx]Sheet!  or  ['file:///C:/Book.xlsx']Sheet!
+            // or  [1]!Name; or, with nothing after it, a reference to the table the formula
+            // stands in: [@Qty].
+            if (!skipQuotedBook())
+                skipBrackets();
             const std::size_t afterBrackets = pos_;
             const std::size_t end = wordEnd(pos_);
             pos_ = end;

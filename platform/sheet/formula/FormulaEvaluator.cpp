@@ -21,11 +21,13 @@ using Id = FormulaFunctions::Id;
 using Type = CellValue::Type;
 
 FormulaEvaluator::FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
-                                   const FormulaCompiler::Scope* scope, bool date1904)
+                                   const FormulaCompiler::Scope* scope, bool date1904,
+                                   std::vector<std::vector<CellRange>> filters)
     : stores_(std::move(stores))
     , strings_(strings)
     , scope_(scope)
-    , date1904_(date1904) {
+    , date1904_(date1904)
+    , filters_(std::move(filters)) {
     for (const CellStore* store : stores_)
         formulaFree_.push_back(!store || !store->mayHoldFormulas());
 }
@@ -571,6 +573,8 @@ FormulaEvaluator::Operand FormulaEvaluator::dispatch(Id id, const Operand* args,
         return subtotal(args, argc, at);
     case Family::Finance:
         return finance(id, args, argc, at);
+    case Family::Complex:
+        return complexNumbers(id, args, argc, at);
     case Family::None:
         break;
     }

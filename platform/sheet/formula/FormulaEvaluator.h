@@ -36,9 +36,11 @@ public:
     // sheet that holds no formula cannot change while the evaluator lives: they are read once and
     // kept for every formula that reads the same block.
     // With a scope, INDIRECT finds the sheets a text names. Dates count in the 1904 date system
-    // when date1904 is set.
+    // when date1904 is set. The rows hidden within a sheet's filtered blocks (one list per
+    // sheet) are filtered: SUBTOTAL 1 to 11 pass over them.
     FormulaEvaluator(std::vector<const CellStore*> stores, const SharedStrings& strings,
-                     const FormulaCompiler::Scope* scope = nullptr, bool date1904 = false);
+                     const FormulaCompiler::Scope* scope = nullptr, bool date1904 = false,
+                     std::vector<std::vector<CellRange>> filters = {});
 
     // Whether the last evaluation read a formula cell whose result is not current (a formula
     // calculated every time may read cells its precedents do not name): its result is then not
@@ -109,12 +111,15 @@ private:
     Operand address(const Operand* args, int argc, CellRef at) const;
     Operand math(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand matrices(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand squareMatrix(FormulaFunctions::Id id, const ValueMatrix& m) const;
+    Operand complexNumbers(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand text(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand numberSystems(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand information(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand dates(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand workdays(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand statistics(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
+    Operand floorWithMode(double x, double multiple, const Number& mode) const;
     Operand aggregateA(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand frequency(const Operand* args, CellRef at) const;
     Operand distribution(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
@@ -123,6 +128,8 @@ private:
     Operand depreciation(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand reference(FormulaFunctions::Id id, const Operand* args, int argc, CellRef at) const;
     Operand subtotal(const Operand* args, int argc, CellRef at) const;
+    // Whether the row of the sheet is hidden by one of its filters.
+    bool rowFiltered(int sheet, int row) const;
     // The numbers of the arguments as the statistical functions take them: every number of a
     // block (texts, truth values and empty cells passed over), typed numbers, truth values and
     // texts that read as numbers; an error is answered in failure.
@@ -154,6 +161,7 @@ private:
     const FormulaCompiler::Scope* scope_;
     bool date1904_;
     std::vector<bool> formulaFree_; // per sheet: holds no formula
+    std::vector<std::vector<CellRange>> filters_;
     mutable bool unsettled_ = false;
     mutable std::vector<std::pair<int, CellRef>> unsettledCells_;
     mutable bool gaveUp_ = false;

@@ -108,6 +108,8 @@ constexpr std::pair<std::string_view, Info> kFunctions[] = {
     {"FLOOR.PRECISE", {Id::FloorPrecise, 1, 2, Family::Math}},
     {"MMULT", {Id::MMult, 2, 2, Family::Math}},
     {"TRANSPOSE", {Id::Transpose, 1, 1, Family::Math}},
+    {"MDETERM", {Id::MDeterm, 1, 1, Family::Math}},
+    {"MINVERSE", {Id::MInverse, 1, 1, Family::Math}},
     {"SUMX2MY2", {Id::SumX2MY2, 2, 2, Family::Math}},
     {"SUMX2PY2", {Id::SumX2PY2, 2, 2, Family::Math}},
     {"SUMXMY2", {Id::SumXMY2, 2, 2, Family::Math}},
@@ -196,7 +198,7 @@ constexpr std::pair<std::string_view, Info> kFunctions[] = {
     {"DATEVALUE", {Id::DateValue, 1, 1, Family::Dates}},
     {"TIMEVALUE", {Id::TimeValue, 1, 1, Family::Dates}},
     {"CEILING", {Id::Ceiling, 2, 2, Family::Statistics}},
-    {"FLOOR", {Id::Floor, 2, 2, Family::Statistics}},
+    {"FLOOR", {Id::Floor, 2, 3, Family::Statistics}},
     {"MROUND", {Id::MRound, 2, 2, Family::Statistics}},
     {"MEDIAN", {Id::Median, 1, kAny, Family::Statistics}},
     {"LARGE", {Id::Large, 2, 2, Family::Statistics}},
@@ -248,6 +250,8 @@ constexpr std::pair<std::string_view, Info> kFunctions[] = {
     {"NORM.S.INV", {Id::NormSInv, 1, 1, Family::Statistics}},
     {"NORMINV", {Id::NormInv, 3, 3, Family::Statistics}},
     {"NORM.INV", {Id::NormInv, 3, 3, Family::Statistics}},
+    {"POISSON", {Id::Poisson, 3, 3, Family::Statistics}},
+    {"POISSON.DIST", {Id::Poisson, 3, 3, Family::Statistics}},
     {"FREQUENCY", {Id::Frequency, 2, 2, Family::Statistics}},
     {"SUBTOTAL", {Id::Subtotal, 2, kAny, Family::Subtotal}},
     {"PMT", {Id::Pmt, 3, 5, Family::Finance}},
@@ -270,6 +274,32 @@ constexpr std::pair<std::string_view, Info> kFunctions[] = {
     {"XIRR", {Id::XIrr, 2, 3, Family::Finance}},
     {"CUMIPMT", {Id::CumIPmt, 6, 6, Family::Finance}},
     {"CUMPRINC", {Id::CumPrinc, 6, 6, Family::Finance}},
+    {"COMPLEX", {Id::Complex, 2, 3, Family::Complex}},
+    {"IMABS", {Id::ImAbs, 1, 1, Family::Complex}},
+    {"IMAGINARY", {Id::Imaginary, 1, 1, Family::Complex}},
+    {"IMARGUMENT", {Id::ImArgument, 1, 1, Family::Complex}},
+    {"IMCONJUGATE", {Id::ImConjugate, 1, 1, Family::Complex}},
+    {"IMREAL", {Id::ImReal, 1, 1, Family::Complex}},
+    {"IMCOS", {Id::ImCos, 1, 1, Family::Complex}},
+    {"IMCOSH", {Id::ImCosh, 1, 1, Family::Complex}},
+    {"IMCOT", {Id::ImCot, 1, 1, Family::Complex}},
+    {"IMCSC", {Id::ImCsc, 1, 1, Family::Complex}},
+    {"IMCSCH", {Id::ImCsch, 1, 1, Family::Complex}},
+    {"IMEXP", {Id::ImExp, 1, 1, Family::Complex}},
+    {"IMLN", {Id::ImLn, 1, 1, Family::Complex}},
+    {"IMLOG10", {Id::ImLog10, 1, 1, Family::Complex}},
+    {"IMLOG2", {Id::ImLog2, 1, 1, Family::Complex}},
+    {"IMSEC", {Id::ImSec, 1, 1, Family::Complex}},
+    {"IMSECH", {Id::ImSech, 1, 1, Family::Complex}},
+    {"IMSIN", {Id::ImSin, 1, 1, Family::Complex}},
+    {"IMSINH", {Id::ImSinh, 1, 1, Family::Complex}},
+    {"IMSQRT", {Id::ImSqrt, 1, 1, Family::Complex}},
+    {"IMTAN", {Id::ImTan, 1, 1, Family::Complex}},
+    {"IMDIV", {Id::ImDiv, 2, 2, Family::Complex}},
+    {"IMPOWER", {Id::ImPower, 2, 2, Family::Complex}},
+    {"IMSUB", {Id::ImSub, 2, 2, Family::Complex}},
+    {"IMPRODUCT", {Id::ImProduct, 1, kAny, Family::Complex}},
+    {"IMSUM", {Id::ImSum, 1, kAny, Family::Complex}},
 };
 
 // Functions whose result depends on cells they do not name, or on nothing in the workbook.
@@ -356,6 +386,8 @@ FormulaFunctions::Argument FormulaFunctions::argument(Id id, int index) {
     case Id::CountBlank:
     case Id::T:
     case Id::Areas:
+    case Id::ImSum:
+    case Id::ImProduct:
         return Argument::Block;
     case Id::IsRef:
     case Id::Type:
@@ -439,6 +471,9 @@ bool FormulaFunctions::takesArray(Id id, int index) {
     case Id::Intercept:
     case Id::Rsq:
     case Id::Frequency:
+        return true;
+    case Id::MDeterm:
+    case Id::MInverse:
         return true;
     case Id::Lookup:
         return index >= 1;

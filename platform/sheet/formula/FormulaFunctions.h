@@ -110,6 +110,8 @@ public:
         FloorPrecise,
         MMult,
         Transpose,
+        MDeterm,
+        MInverse,
         SumX2MY2,
         SumX2PY2,
         SumXMY2,
@@ -240,6 +242,7 @@ public:
         NormDist,
         NormSInv,
         NormInv,
+        Poisson,
         Frequency,
         Subtotal,
         // finance
@@ -263,6 +266,33 @@ public:
         XIrr,
         CumIPmt,
         CumPrinc,
+        // complex numbers
+        Complex,
+        ImAbs,
+        Imaginary,
+        ImArgument,
+        ImConjugate,
+        ImReal,
+        ImCos,
+        ImCosh,
+        ImCot,
+        ImCsc,
+        ImCsch,
+        ImExp,
+        ImLn,
+        ImLog10,
+        ImLog2,
+        ImSec,
+        ImSech,
+        ImSin,
+        ImSinh,
+        ImSqrt,
+        ImTan,
+        ImDiv,
+        ImPower,
+        ImSub,
+        ImProduct,
+        ImSum,
     };
 
     // The part of the engine that evaluates a function.
@@ -283,6 +313,7 @@ public:
         Statistics,
         Subtotal,
         Finance,
+        Complex,
     };
 
     struct Info {

@@ -1,8 +1,8 @@
 // The statistical functions of pairs of numbers -- CORREL (PEARSON), COVARIANCE.P (COVAR),
 // COVARIANCE.S, SLOPE, INTERCEPT, RSQ, FORECAST (FORECAST.LINEAR) -- and of the normal
 // distribution: STANDARDIZE, NORM.S.DIST (NORMSDIST), NORM.DIST (NORMDIST), NORM.S.INV
-// (NORMSINV), NORM.INV (NORMINV). Pairs come from two blocks or arrays of one size; a pair in
-// which either value is no number is passed over.
+// (NORMSINV), NORM.INV (NORMINV); and POISSON.DIST (POISSON). Pairs come from two blocks or arrays
+// of one size; a pair in which either value is no number is passed over.
 #include "platform/sheet/formula/EvaluatorValues.h"
 
 #include <numbers>
@@ -94,6 +94,42 @@ FormulaEvaluator::Operand FormulaEvaluator::distribution(Id id, const Operand* a
             return Operand::of(failure);
         const double z = (x.value - mean.value) / sd.value;
         return Operand::of(numberResult(cumulative ? normalCdf(z) : normalDensity(z) / sd.value));
+    }
+
+    if (id == Id::Poisson) {
+        // POISSON(x, mean, cumulative): x cut to a whole number; the terms summed in logs so
+        // that large counts and means stay within a double.
+        const Number x = number(0, 0);
+        const Number mean = number(1, 0);
+        for (const Number* n : {&x, &mean})
+            if (n->failed())
+                return Operand::of(n->failure);
+        CellValue failure;
+        const bool cumulative = truth(2, failure);
+        if (isError(failure))
+            return Operand::of(failure);
+        const double k = std::trunc(x.value);
+        if (k < 0 || mean.value < 0)
+            return Operand::of(error("#NUM!"));
+        auto term = [&](double i) {
+            return mean.value == 0 ? (i == 0 ? 1.0 : 0.0)
+                                   : std::exp(i * std::log(mean.value) - mean.value - std::lgamma(i + 1));
+        };
+        if (!cumulative)
+            return Operand::of(numberResult(term(k)));
+        // Terms further than 40 standard deviations from the mean add nothing a double holds.
+        const double spread = 40 * std::sqrt(mean.value) + 100;
+        if (k > mean.value + spread)
+            return Operand::of(CellValue::fromNumber(1));
+        const double from = std::max(0.0, std::floor(mean.value - spread));
+        if (k - from > 1e7) {
+            gaveUp_ = true;
+            return Operand::of(error("#NUM!"));
+        }
+        double sum = 0;
+        for (double i = from; i <= k; ++i)
+            sum += term(i);
+        return Operand::of(numberResult(std::min(sum, 1.0)));
     }
 
     // Pairs: FORECAST(x, known y, known x), the others (y, x) or (first, second).

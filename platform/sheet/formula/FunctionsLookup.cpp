@@ -73,6 +73,41 @@ int binarySearch(const CellValue& sought, int count, KeyAt&& keyAt, int matchMod
     return -1;
 }
 
+// The program's search for the last key not above the one sought, which halves the keys as if
+// they were sorted, whatever their order: a key at the middle that is not above the one sought
+// moves the search after it, else before it. A key of another kind (or an error) at the middle
+// gives way to the nearest key of the sought kind after it within the part searched, else before
+// it. The position found; -1 for none.
+template <class KeyAt> int halvingSearch(const CellValue& sought, int count, KeyAt&& keyAt) {
+    auto comparable = [&](int i) {
+        const CellValue& v = keyAt(i);
+        return v.type != Type::Error && sameKind(v, sought);
+    };
+    int low = 0;
+    int high = count - 1;
+    int found = -1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        int probe = middle;
+        while (probe <= high && !comparable(probe))
+            ++probe;
+        if (probe > high) {
+            probe = middle - 1;
+            while (probe >= low && !comparable(probe))
+                --probe;
+            if (probe < low)
+                break;
+        }
+        if (compareValues(keyAt(probe), sought) <= 0) {
+            found = probe;
+            low = probe + 1;
+        } else {
+            high = probe - 1;
+        }
+    }
+    return found;
+}
+
 // The wildcard form of an exact text lookup: a criterion "=" text.
 std::optional<Criterion> wildcardOf(const CellValue& sought) {
     if (sought.type != Type::Text)
@@ -311,9 +346,9 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
     return Operand::of(error("#NAME?"));
 }
 
-// LOOKUP(sought, keys, [results]) or LOOKUP(sought, table): the last key not above the one
-// sought among the keys of its kind (errors passed over, as the program's search on sorted data
-// does), and the result at its place: in the results (a block of cells reaches beyond its end),
+// LOOKUP(sought, keys, [results]) or LOOKUP(sought, table): the key the program's halving search
+// finds (in sorted keys the last one not above the one sought), and the result at its place: in
+// the results (a block of cells reaches beyond its end),
 // or in the table's last row or column (the table searched along its first row when it is wider
 // than tall, else its first column).
 FormulaEvaluator::Operand FormulaEvaluator::lookupVector(const Operand* args, int argc, CellRef at) const {
@@ -328,12 +363,7 @@ FormulaEvaluator::Operand FormulaEvaluator::lookupVector(const Operand* args, in
     const int length = alongRow ? keys->columns : keys->rows;
     const int stored = alongRow ? std::min(keys->storedColumns, length) : std::min(keys->storedRows, length);
     auto keyAt = [&](int i) -> const CellValue& { return alongRow ? keys->at(0, i) : keys->at(i, 0); };
-    int found = -1;
-    for (int i = 0; i < stored; ++i) {
-        const CellValue& v = keyAt(i);
-        if (v.type != Type::Error && sameKind(v, sought) && compareValues(v, sought) <= 0)
-            found = i;
-    }
+    const int found = halvingSearch(sought, stored, keyAt);
     if (found < 0)
         return Operand::of(error("#N/A"));
     if (table)
@@ -350,6 +380,27 @@ FormulaEvaluator::Operand FormulaEvaluator::lookupVector(const Operand* args, in
         return Operand::of(error("#N/A"));
     return Operand::of(row ? results->at(0, found) : results->at(found, 0));
 }
+
+namespace {
+
+// The sheet before an address: quoted where its name needs it; a name that begins with a
+// workbook's in brackets ("[Book1]Sheet1") as a reference to that workbook is written.
+QString sheetPrefix(const QString& name) {
+    if (name.isEmpty())
+        return QStringLiteral("!");
+    const std::string text = XmlText::toUtf8(name);
+    const std::size_t close = text.find(']');
+    if (text.front() == '[' && close != std::string::npos) {
+        FormulaText::Prefix prefix;
+        prefix.hasBook = true;
+        prefix.book = text.substr(1, close - 1);
+        prefix.sheet = text.substr(close + 1);
+        return XmlText::toQString(FormulaText::formatPrefix(prefix));
+    }
+    return XmlText::toQString(FormulaText::quotedSheet(text)) + u'!';
+}
+
+} // namespace
 
 // ADDRESS(row, column, [kind], [A1 style], [sheet]): kind 1 $A$1, 2 A$1, 3 $A1, 4 A1.
 FormulaEvaluator::Operand FormulaEvaluator::address(const Operand* args, int argc, CellRef at) const {
@@ -385,10 +436,7 @@ FormulaEvaluator::Operand FormulaEvaluator::address(const Operand* args, int arg
         const CellValue sheet = scalar(args[4], at);
         if (isError(sheet))
             return Operand::of(sheet);
-        const QString name = textOf(sheet);
-        text.prepend(name.isEmpty()
-                         ? QStringLiteral("!")
-                         : XmlText::toQString(FormulaText::quotedSheet(XmlText::toUtf8(name))) + u'!');
+        text.prepend(sheetPrefix(textOf(sheet)));
     }
     return Operand::of(CellValue::fromText(text));
 }

@@ -1,7 +1,8 @@
 // The math and trigonometry functions beyond the aggregates: MOD, POWER, SQRT, SIGN, TRUNC, the
 // powers, logarithms and angles, factorials, combinations, GCD and LCM, the roundings to a
 // multiple of the newer kind (CEILING.MATH ...), ROMAN, and those over whole arrays (PRODUCT,
-// SUMPRODUCT, SUMSQ, MMULT, TRANSPOSE, SUMX2MY2 ...), with the spreadsheet program's errors
+// SUMPRODUCT, SUMSQ, MMULT, TRANSPOSE, MDETERM, MINVERSE, SUMX2MY2 ...), with the spreadsheet
+// program's errors
 // (#DIV/0! for MOD by 0, #NUM! outside a function's domain, #VALUE! for arrays of unequal size).
 #include "platform/sheet/formula/EvaluatorValues.h"
 
@@ -158,6 +159,8 @@ FormulaEvaluator::Operand FormulaEvaluator::math(Id id, const Operand* args, int
     }
     case Id::MMult:
     case Id::Transpose:
+    case Id::MDeterm:
+    case Id::MInverse:
     case Id::SumX2MY2:
     case Id::SumX2PY2:
     case Id::SumXMY2:
@@ -360,6 +363,8 @@ FormulaEvaluator::Operand FormulaEvaluator::matrices(Id id, const Operand* args,
         }
     }
     const ValueMatrix& a = *arrays[0];
+    if (id == Id::MDeterm || id == Id::MInverse)
+        return squareMatrix(id, a);
     if (id == Id::Transpose) {
         ValueMatrix out(a.columns, a.rows);
         for (int r = 0; r < a.rows; ++r)
@@ -395,6 +400,7 @@ FormulaEvaluator::Operand FormulaEvaluator::matrices(Id id, const Operand* args,
     if (a.rows * a.columns != b.rows * b.columns)
         return Operand::of(error("#N/A"));
     double sum = 0;
+    bool anyPair = false;
     for (int i = 0; i < a.rows * a.columns; ++i) {
         const CellValue& x = a.at(i / a.columns, i % a.columns);
         const CellValue& y = b.at(i / b.columns, i % b.columns);
@@ -407,8 +413,77 @@ FormulaEvaluator::Operand FormulaEvaluator::matrices(Id id, const Operand* args,
         const double p = x.number;
         const double q = y.number;
         sum += id == Id::SumX2MY2 ? p * p - q * q : id == Id::SumX2PY2 ? p * p + q * q : (p - q) * (p - q);
+        anyPair = true;
     }
-    return Operand::of(numberResult(sum));
+    // Without a single pair of numbers there is nothing to sum: #DIV/0! as in the program.
+    return Operand::of(anyPair ? numberResult(sum) : error("#DIV/0!"));
+}
+
+// MDETERM and MINVERSE of a square array of numbers, by elimination with the largest pivot of
+// each column: the determinant, or the inverse (#NUM! for a matrix that has none). A block or
+// array that is not square, or holds anything but numbers, is #VALUE!.
+FormulaEvaluator::Operand FormulaEvaluator::squareMatrix(Id id, const ValueMatrix& m) const {
+    const int n = m.rows;
+    if (n != m.columns || n == 0)
+        return Operand::of(error("#VALUE!"));
+    if (double(n) * n * n > kMaxArrayElements * 100) {
+        gaveUp_ = true;
+        return Operand::of(error("#VALUE!"));
+    }
+    std::vector<double> a(std::size_t(n) * std::size_t(n));
+    std::vector<double> inverse(a.size(), 0.0);
+    auto at = [n](std::vector<double>& v, int r, int c) -> double& { return v[std::size_t(r * n + c)]; };
+    for (int r = 0; r < n; ++r) {
+        at(inverse, r, r) = 1;
+        for (int c = 0; c < n; ++c) {
+            const CellValue& v = m.at(r, c);
+            if (v.type != Type::Number)
+                return Operand::of(isError(v) ? v : error("#VALUE!"));
+            at(a, r, c) = v.number;
+        }
+    }
+    double determinant = 1;
+    for (int c = 0; c < n; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < n; ++r)
+            if (std::fabs(at(a, r, c)) > std::fabs(at(a, pivot, c)))
+                pivot = r;
+        if (at(a, pivot, c) == 0) {
+            determinant = 0;
+            break;
+        }
+        if (pivot != c) {
+            for (int k = 0; k < n; ++k) {
+                std::swap(at(a, pivot, k), at(a, c, k));
+                std::swap(at(inverse, pivot, k), at(inverse, c, k));
+            }
+            determinant = -determinant;
+        }
+        const double p = at(a, c, c);
+        determinant *= p;
+        for (int k = 0; k < n; ++k) {
+            at(a, c, k) /= p;
+            at(inverse, c, k) /= p;
+        }
+        for (int r = 0; r < n; ++r) {
+            const double f = at(a, r, c);
+            if (r == c || f == 0)
+                continue;
+            for (int k = 0; k < n; ++k) {
+                at(a, r, k) -= f * at(a, c, k);
+                at(inverse, r, k) -= f * at(inverse, c, k);
+            }
+        }
+    }
+    if (id == Id::MDeterm)
+        return Operand::of(numberResult(determinant));
+    if (determinant == 0)
+        return Operand::of(error("#NUM!"));
+    ValueMatrix out(n, n);
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c)
+            out.stored(r, c) = numberResult(at(inverse, r, c));
+    return Operand::ofArray(std::move(out));
 }
 
 } // namespace platform::sheet

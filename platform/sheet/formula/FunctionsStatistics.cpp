@@ -1,5 +1,6 @@
 // Rounding to a multiple and the statistical functions of lists of numbers: CEILING, FLOOR,
-// MROUND, MEDIAN, LARGE, SMALL, RANK.EQ (RANK), RANK.AVG, the standard deviations and variances,
+// MROUND, MEDIAN, LARGE, SMALL, RANK.EQ (RANK), RANK.AVG (also over a union of blocks), the
+// standard deviations and variances,
 // DEVSQ, AVEDEV, MODE, AVERAGEA, MAXA, MINA, PERCENTILE and QUARTILE (both kinds), GEOMEAN,
 // HARMEAN, SKEW, KURT, FREQUENCY and SUBTOTAL. Blocks and arrays give their numbers only (the
 // functions ending in A also their truth values, and texts as 0); typed arguments also their
@@ -22,6 +23,12 @@ bool isSubtotal(std::string_view formula) {
     for (char c : formula.substr(0, 32))
         upper += char(std::toupper(static_cast<unsigned char>(c)));
     return upper.find("SUBTOTAL(") != std::string::npos || upper.find("AGGREGATE(") != std::string::npos;
+}
+
+// Steps within the program's 15 digits of a whole number are whole.
+double wholeSteps(double steps) {
+    const double near = std::round(steps);
+    return std::fabs(steps - near) < 1e-12 ? near : steps;
 }
 
 // Variance of the numbers, of a sample (n - 1) or of the whole population (n).
@@ -63,6 +70,31 @@ std::vector<double> FormulaEvaluator::numbersOf(const Operand* args, int argc, C
     return numbers;
 }
 
+bool FormulaEvaluator::rowFiltered(int sheet, int row) const {
+    if (sheet < 0 || std::size_t(sheet) >= filters_.size())
+        return false;
+    for (const CellRange& block : filters_[std::size_t(sheet)])
+        if (row > block.first.row && row <= block.last.row)
+            return stores_[std::size_t(sheet)]->rowHidden(row);
+    return false;
+}
+
+// FLOOR with a third argument, a mode, as the writers that give it one calculate it: the number
+// and the multiple of one sign (#VALUE! else), rounded down to a multiple; a negative number away
+// from zero, or toward zero where the mode is not 0.
+FormulaEvaluator::Operand FormulaEvaluator::floorWithMode(double x, double multiple,
+                                                          const Number& mode) const {
+    if (mode.failed())
+        return Operand::of(mode.failure);
+    if (x == 0)
+        return Operand::of(CellValue::fromNumber(0));
+    if ((x < 0) != (multiple < 0))
+        return Operand::of(error("#VALUE!"));
+    const double steps = wholeSteps(x / multiple);
+    const bool towardZero = x > 0 || mode.value != 0;
+    return Operand::of(numberResult((towardZero ? std::floor(steps) : std::ceil(steps)) * multiple));
+}
+
 FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* args, int argc,
                                                        CellRef at) const {
     auto number = [&](int i, double whenMissing) {
@@ -81,14 +113,13 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
             return Operand::of(m.failure);
         if (m.value == 0)
             return Operand::of(id == Id::Floor && x.value != 0 ? error("#DIV/0!") : CellValue::fromNumber(0));
+        if (id == Id::Floor && argc > 2)
+            return floorWithMode(x.value, m.value, number(2, 0));
         if (x.value > 0 && m.value < 0)
             return Operand::of(error("#NUM!"));
         if (id == Id::MRound && x.value < 0 && m.value > 0)
             return Operand::of(error("#NUM!"));
-        const double steps = x.value / m.value;
-        // Steps within the program's 15 digits of a whole number are whole.
-        const double near = std::round(steps);
-        const double whole = std::fabs(steps - near) < 1e-12 ? near : steps;
+        const double whole = wholeSteps(x.value / m.value);
         double result = 0;
         if (id == Id::MRound)
             result = std::round(whole) * m.value; // halves away from zero
@@ -116,6 +147,7 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
     case Id::NormDist:
     case Id::NormSInv:
     case Id::NormInv:
+    case Id::Poisson:
         return distribution(id, args, argc, at);
     case Id::AverageA:
     case Id::MaxA:
@@ -135,8 +167,8 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
         const Number x = number(0, 0);
         if (x.failed())
             return Operand::of(x.failure);
-        const FormulaRef* block = blockOf(args[1]);
-        if (!block)
+        // The numbers of a block of cells or of a union of blocks.
+        if (!blockOf(args[1]) && !args[1].areas)
             return Operand::of(error("#VALUE!"));
         const std::vector<double> numbers = numbersOf(args + 1, 1, at, failure);
         if (isError(failure))
@@ -199,7 +231,10 @@ FormulaEvaluator::Operand FormulaEvaluator::statistics(Id id, const Operand* arg
         return Operand::of(numberResult(id == Id::DevSq ? sum : sum / double(numbers.size())));
     }
     case Id::Mode: {
-        // The number met most often; of several, the one met first. None twice: #N/A.
+        // The number met most often; of several, the one met first. None twice: #N/A; no
+        // number at all (a single empty cell): #VALUE!.
+        if (numbers.empty())
+            return Operand::of(error("#VALUE!"));
         std::unordered_map<double, std::size_t> counts;
         for (double x : numbers)
             ++counts[x];
@@ -340,8 +375,8 @@ FormulaEvaluator::Operand FormulaEvaluator::frequency(const Operand* args, CellR
 }
 
 // SUBTOTAL(function, blocks...): 1 AVERAGE, 2 COUNT, 3 COUNTA, 4 MAX, 5 MIN, 6 PRODUCT, 7 STDEV,
-// 8 STDEVP, 9 SUM, 10 VAR, 11 VARP over the blocks, passing over cells that hold subtotals;
-// 101 to 111 the same without hidden rows.
+// 8 STDEVP, 9 SUM, 10 VAR, 11 VARP over the blocks, passing over cells that hold subtotals and
+// rows a filter hides; 101 to 111 the same without any hidden row.
 FormulaEvaluator::Operand FormulaEvaluator::subtotal(const Operand* args, int argc, CellRef at) const {
     const Number which = Number::of(scalar(args[0], at));
     if (which.failed())
@@ -363,7 +398,8 @@ FormulaEvaluator::Operand FormulaEvaluator::subtotal(const Operand* args, int ar
         const CellStore& store = *stores_[std::size_t(sheet)];
         CellValue failure;
         store.forEachIn(block->range, [&](int row, const CellStore::Cell& cell) {
-            if (cell.type == CellStore::Type::Empty || (skipHidden && store.rowHidden(row)) ||
+            if (cell.type == CellStore::Type::Empty ||
+                (skipHidden ? store.rowHidden(row) : rowFiltered(sheet, row)) ||
                 (cell.formula && isSubtotal(store.formulaText(cell.formula))))
                 return true;
             const CellValue v = read(sheet, row, cell);

@@ -465,7 +465,7 @@ public:
         , sheets_(sheets)
         , scope_(scope)
         , evaluator_(storesOf(sheets), *impl(owner.workbook_).strings, &scope,
-                     impl(owner.workbook_).workbookPart->date1904) {}
+                     impl(owner.workbook_).workbookPart->date1904, filtersOf(sheets)) {}
 
     void run(const std::vector<CellKey>& dirty) {
         for (CellKey root : dirty) {
@@ -489,6 +489,13 @@ private:
         for (Worksheet* sheet : sheets)
             stores.push_back(Recalculator::storeOf(sheet));
         return stores;
+    }
+
+    static std::vector<std::vector<CellRange>> filtersOf(const std::vector<Worksheet*>& sheets) {
+        std::vector<std::vector<CellRange>> filters;
+        for (Worksheet* sheet : sheets)
+            filters.push_back(impl(*sheet).filteredBlocks());
+        return filters;
     }
 
     Cell* cellAt(CellKey key) const {

@@ -9,6 +9,7 @@
 #include "platform/sheet/model/ApplicationImpl.h"
 #include "platform/sheet/model/CellEntry.h"
 #include "platform/sheet/model/WorkbookImpl.h"
+#include "platform/sheet/package/AutoFilter.h"
 #include "platform/sheet/package/ExternalLinks.h"
 #include "platform/sheet/package/SharedStrings.h"
 #include "platform/sheet/package/Styles.h"
@@ -206,6 +207,18 @@ void Worksheet::Impl::written(CellRef at) {
 void Worksheet::Impl::markChanged() {
     dirty = true;
     book().saved = false;
+}
+
+std::vector<CellRange> Worksheet::Impl::filteredBlocks() const {
+    std::vector<CellRange> blocks;
+    if (!part)
+        return blocks;
+    if (const auto own = AutoFilter::filteredBlock(part->element("autoFilter")))
+        blocks.push_back(*own);
+    for (const TablePart& table : tables)
+        if (table.filter)
+            blocks.push_back(*table.filter);
+    return blocks;
 }
 
 void Worksheet::Impl::raiseChange(const CellRange& block) {

@@ -51,6 +51,10 @@ public:
     // A change that is not a cell write (formats, protection, merged cells).
     void markChanged();
 
+    // The blocks of the sheet's filters that filter something (its own and its tables'): the
+    // rows they hide are filtered, not hidden by hand.
+    std::vector<CellRange> filteredBlocks() const;
+
     // The application's change event for a block of this sheet, when the workbook has one.
     void raiseChange(const CellRange& block);
 

@@ -2,6 +2,7 @@
 #include "platform/sheet/package/TablePart.h"
 
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/package/AutoFilter.h"
 #include "platform/sheet/package/XmlText.h"
 
 #include <cstring>
@@ -44,11 +45,14 @@ TablePart TablePart::parse(const std::string& xml, std::string_view partName) {
     if (table.headerRows < 0 || table.totalsRows < 0 ||
         table.headerRows + table.totalsRows > table.range.rows())
         damaged(partName, "a table's header and totals rows do not fit its block");
-    for (const pugi::xml_node& child : root.children())
+    for (const pugi::xml_node& child : root.children()) {
         if (is(child, "tableColumns"))
             for (const pugi::xml_node& column : child.children())
                 if (is(column, "tableColumn"))
                     table.columns.emplace_back(column.attribute("name").value());
+        if (is(child, "autoFilter"))
+            table.filter = AutoFilter::filteredBlock(child);
+    }
     if (int(table.columns.size()) != table.range.columns())
         damaged(partName, "a table's columns do not fit its block");
     return table;

@@ -6,6 +6,7 @@
 
 #include "platform/sheet/CellRange.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,8 @@ struct TablePart {
     int headerRows = 1;
     int totalsRows = 0;
     std::vector<std::string> columns; // UTF-8, left to right
+    // The block of the table's filter when it filters something: rows it hides are filtered.
+    std::optional<CellRange> filter;
 
     // Throws SheetError (DamagedXml) naming the part.
     static TablePart parse(const std::string& xml, std::string_view partName);
