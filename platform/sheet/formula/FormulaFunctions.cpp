@@ -332,6 +332,13 @@ std::optional<Info> FormulaFunctions::find(std::string_view name) {
     return std::nullopt;
 }
 
+std::vector<std::string_view> FormulaFunctions::names() {
+    std::vector<std::string_view> out;
+    for (const auto& [name, info] : kFunctions)
+        out.push_back(name);
+    return out;
+}
+
 FormulaFunctions::Family FormulaFunctions::familyOf(Id id) {
     // Every function's family, indexed by its id, made once from the table.
     static const std::vector<Family> families = [] {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace platform::sheet {
 
@@ -325,6 +326,8 @@ public:
 
     // Nothing for a function the engine does not evaluate.
     static std::optional<Info> find(std::string_view name);
+    // The names of every function the engine evaluates.
+    static std::vector<std::string_view> names();
     static Family familyOf(Id id);
 
     // How a function takes the argument at a position (from 0).

@@ -8,6 +8,7 @@
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/formula/FormulaFunctions.h"
 #include "support/TestEnvironment.h"
 
 #include <QRegularExpression>
@@ -239,4 +240,46 @@ TEST(SingleFunctions, AWorkbookNamedByItsAddressIsAnotherWorkbook) {
     sheet.setEntry({1, 1}, QStringLiteral("3"));
     EXPECT_EQ(sheet.value({1, 3}), num(126)) << "its reader uses the stored result";
     EXPECT_FALSE(sheet.isStale({1, 3}));
+}
+
+// Every function the engine evaluates, grouped by family, called with its fewest arguments (a
+// block of numbers where it reads a block, else a number): each gives a result of its own --
+// no #NAME?, which a function of the table that its family does not evaluate would give -- and
+// none is left stale, in a workbook written by openpyxl and again after a write.
+TEST(SingleFunctions, EveryFunctionOfEveryFamilyIsEvaluated) {
+    QStringList formulas;
+    for (std::string_view name : FormulaFunctions::names()) {
+        const FormulaFunctions::Info info = *FormulaFunctions::find(name);
+        QStringList args;
+        for (int i = 0; i < std::max(info.minArgs, 1) && i < info.maxArgs; ++i)
+            args << (FormulaFunctions::argument(info.id, i) == FormulaFunctions::Argument::Block
+                         ? QStringLiteral("A1:A5")
+                         : QStringLiteral("A%1").arg(i + 1));
+        formulas << QStringLiteral("=%1(%2)").arg(QString::fromLatin1(name.data(), qsizetype(name.size())),
+                                                  args.join(u','));
+    }
+    ASSERT_GE(formulas.size(), 280);
+    QString script = QStringLiteral("import sys, openpyxl\nwb = openpyxl.Workbook()\nws = wb.active\n"
+                                    "for r, v in enumerate([2, 3, 0.5, 4, 5], start=1):\n"
+                                    "    ws.cell(r, 1).value = v\n");
+    for (int i = 0; i < formulas.size(); ++i)
+        script += QStringLiteral("ws.cell(%1, 3).value = %2\n")
+                      .arg(i + 1)
+                      .arg(QStringLiteral("'") + QString(formulas[i]).replace(u'\'', QStringLiteral("\\'")) +
+                           u'\'');
+    script += QStringLiteral("wb.save(sys.argv[1])\n");
+    const QString path = testsupport::freshDir(QStringLiteral("every")) + QStringLiteral("/Functions.xlsx");
+    sheettest::runPython(script, {path});
+    auto wb = Workbook::open(path);
+    Worksheet& sheet = wb->sheet(0);
+    auto check = [&](const char* when) {
+        for (int i = 0; i < formulas.size(); ++i) {
+            EXPECT_FALSE(sheet.isStale({i + 1, 3})) << when << " " << formulas[i].toStdString();
+            EXPECT_NE(sheet.value({i + 1, 3}), sheettest::err(u"#NAME?"))
+                << when << " " << formulas[i].toStdString();
+        }
+    };
+    check("on opening");
+    sheet.setEntry({3, 1}, QStringLiteral("1.5"));
+    check("after a write");
 }
