@@ -132,6 +132,34 @@ bool Criterion::compares(int order) const {
     return false;
 }
 
+std::optional<Criterion::Lookup> Criterion::lookup() const {
+    Lookup lookup;
+    if (kind_ == Kind::Text && compare_ == Compare::Equal && !wildcard_) {
+        lookup.text = true;
+        lookup.equal = text_;
+        return lookup;
+    }
+    if (kind_ != Kind::Number)
+        return std::nullopt;
+    lookup.number = number_;
+    switch (compare_) {
+    case Compare::Equal:
+        lookup.numericTexts = true;
+        return lookup;
+    case Compare::Less:
+    case Compare::LessEqual:
+        lookup.side = ValueIndex::Side::Below;
+        return lookup;
+    case Compare::Greater:
+    case Compare::GreaterEqual:
+        lookup.side = ValueIndex::Side::Above;
+        return lookup;
+    case Compare::NotEqual:
+        break;
+    }
+    return std::nullopt;
+}
+
 bool Criterion::matches(const CellValue& cell) const {
     const bool empty = cell.type == Type::Empty || (cell.type == Type::Text && cell.text.isEmpty());
     // A cell of another kind is only ever "not equal".

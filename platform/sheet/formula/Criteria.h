@@ -7,8 +7,10 @@
 #pragma once
 
 #include "platform/sheet/CellValue.h"
+#include "platform/sheet/formula/ValueIndex.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace platform::sheet {
 
@@ -17,6 +19,19 @@ public:
     explicit Criterion(const CellValue& criterion);
 
     bool matches(const CellValue& cell) const;
+
+    // Where a ValueIndex finds every cell the criterion may match: numbers (near one, or on one
+    // side of it), or texts equal to one. Nothing where every cell must be tried (a criterion
+    // that matches empty cells, "not equal", truth values, errors, wildcards, texts compared by
+    // order).
+    struct Lookup {
+        bool text = false;
+        double number = 0;
+        ValueIndex::Side side = ValueIndex::Side::Near;
+        bool numericTexts = false; // "=5" matches the text "5" too
+        QString equal;
+    };
+    std::optional<Lookup> lookup() const;
 
 private:
     enum class Compare { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual };

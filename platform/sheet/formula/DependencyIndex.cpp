@@ -92,4 +92,33 @@ void DependencyIndex::dependents(int sheet, CellRef cell, std::vector<CellKey>& 
     }
 }
 
+void DependencyIndex::Walk::dependents(int sheet, CellRef cell, bool fromWrite, std::vector<CellKey>& out) {
+    if (sheet < 0 || sheet >= int(index_.sheets_.size()))
+        return;
+    const Entries& e = index_.sheets_[std::size_t(sheet)];
+    if (reported_.size() < index_.sheets_.size())
+        reported_.resize(index_.sheets_.size());
+    std::vector<std::uint8_t>& reported = reported_[std::size_t(sheet)];
+    if (reported.size() < e.blocks.size())
+        reported.resize(e.blocks.size(), 0);
+    const std::uint8_t mark = fromWrite ? 2 : 1;
+    auto report = [&](std::uint32_t index) {
+        const auto& [range, dependent] = e.blocks[index];
+        if ((reported[index] & mark) || !range.contains(cell))
+            return;
+        reported[index] |= fromWrite ? 3 : 1;
+        out.push_back(dependent);
+    };
+    const std::uint64_t single = cellKey(cell);
+    auto it = std::lower_bound(e.singles.begin(), e.singles.end(), std::make_pair(single, CellKey(0)));
+    for (; it != e.singles.end() && it->first == single; ++it)
+        out.push_back(it->second);
+    const std::uint64_t bucket = bucketKey(cell.col, (cell.row - 1) >> kRowBlockShift);
+    auto b = std::lower_bound(e.buckets.begin(), e.buckets.end(), std::make_pair(bucket, std::uint32_t(0)));
+    for (; b != e.buckets.end() && b->first == bucket; ++b)
+        report(b->second);
+    for (std::uint32_t index : e.large)
+        report(index);
+}
+
 } // namespace platform::sheet

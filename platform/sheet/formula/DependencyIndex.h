@@ -41,6 +41,20 @@ public:
     // Appends the formula cells filed under the cell (duplicates possible).
     void dependents(int sheet, CellRef cell, std::vector<CellKey>& out) const;
 
+    // A walk from many cells to the formulas that read them, in which a formula filed under a
+    // block is reported once, not once for every cell of the block: once for the walk from
+    // written cells, and once more for the walk from others (cells found stale before).
+    class Walk {
+    public:
+        explicit Walk(const DependencyIndex& index)
+            : index_(index) {}
+        void dependents(int sheet, CellRef cell, bool fromWrite, std::vector<CellKey>& out);
+
+    private:
+        const DependencyIndex& index_;
+        std::vector<std::vector<std::uint8_t>> reported_; // per sheet, per block: 1 any walk, 2 from writes
+    };
+
 private:
     struct Entries {
         std::vector<std::pair<std::uint64_t, CellKey>> singles;       // (row, column) -> formula

@@ -119,7 +119,36 @@ struct ReadReference {
     Outcome outcome = Outcome::None;
     std::size_t used = 0;
     FormulaRef ref;
+    std::uint8_t moves = 0; // FormulaProgram::kFirstRow ...
 };
+
+// Which parts of a cell's text move with the formula: its row (no $ before the digits) and its
+// column (no $ before the letters).
+std::pair<bool, bool> movingParts(std::string_view cell) {
+    const bool columnFixed = !cell.empty() && cell.front() == '$';
+    const std::size_t digits = cell.find_first_of("0123456789");
+    const bool rowFixed = digits != std::string_view::npos && digits > 0 && cell[digits - 1] == '$';
+    return {!rowFixed, !columnFixed};
+}
+
+// The corners of the block spanning two cells (as CellRange orders them) that move: each corner
+// takes its row and its column from the cell that gives it.
+std::uint8_t movingCorners(CellRef one, std::string_view oneText, CellRef other, std::string_view otherText) {
+    const auto [oneRow, oneColumn] = movingParts(oneText);
+    const auto [otherRow, otherColumn] = movingParts(otherText);
+    const bool rowsInOrder = one.row <= other.row;
+    const bool columnsInOrder = one.col <= other.col;
+    std::uint8_t moves = 0;
+    if (rowsInOrder ? oneRow : otherRow)
+        moves |= FormulaProgram::kFirstRow;
+    if (rowsInOrder ? otherRow : oneRow)
+        moves |= FormulaProgram::kLastRow;
+    if (columnsInOrder ? oneColumn : otherColumn)
+        moves |= FormulaProgram::kFirstColumn;
+    if (columnsInOrder ? otherColumn : oneColumn)
+        moves |= FormulaProgram::kLastColumn;
+    return moves;
+}
 
 ReadReference readReference(const TokenList& list, std::size_t i, int sheet, const Scope& scope) {
     ReadReference read;
@@ -151,6 +180,7 @@ ReadReference readReference(const TokenList& list, std::size_t i, int sheet, con
             return read;
         }
         range = CellRange(one);
+        read.moves = movingCorners(one, head->text, one, head->text);
         ++j;
         if (isText(list.at(j), Kind::Operator, ":")) {
             std::size_t k = j + 1;
@@ -170,6 +200,7 @@ ReadReference readReference(const TokenList& list, std::size_t i, int sheet, con
                     return read;
                 }
                 range = CellRange(one, other);
+                read.moves = movingCorners(one, head->text, other, list.at(k)->text);
                 j = k + 1;
             }
         }
@@ -180,6 +211,12 @@ ReadReference readReference(const TokenList& list, std::size_t i, int sheet, con
         if (a == 0 || b == 0)
             return read;
         range = CellRange({1, a}, {CellAddress::kMaxRows, b});
+        const bool aMoves = head->text.front() != '$';
+        const bool bMoves = list.at(j + 2)->text.front() != '$';
+        if (a <= b ? aMoves : bMoves)
+            read.moves |= FormulaProgram::kFirstColumn;
+        if (a <= b ? bMoves : aMoves)
+            read.moves |= FormulaProgram::kLastColumn;
         j += 3;
     } else if (is(head, Kind::Row) && isText(list.at(j + 1), Kind::Operator, ":") &&
                is(list.at(j + 2), Kind::Row)) {
@@ -188,6 +225,12 @@ ReadReference readReference(const TokenList& list, std::size_t i, int sheet, con
         if (a == 0 || b == 0)
             return read;
         range = CellRange({a, 1}, {b, CellAddress::kMaxColumns});
+        const bool aMoves = head->text.front() != '$';
+        const bool bMoves = list.at(j + 2)->text.front() != '$';
+        if (a <= b ? aMoves : bMoves)
+            read.moves |= FormulaProgram::kFirstRow;
+        if (a <= b ? bMoves : aMoves)
+            read.moves |= FormulaProgram::kLastRow;
         j += 3;
     } else {
         if (j > i) {
@@ -223,7 +266,13 @@ struct Unnamed {
 };
 
 void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::vector<FormulaRef>& out,
-                    Unnamed& unnamed, int depth) {
+                    Unnamed& unnamed, int depth, std::vector<std::uint8_t>* moves = nullptr) {
+    // The corners that move with the formula's cell: only in the formula's own text.
+    auto put = [&](const FormulaRef& ref, std::uint8_t corners) {
+        out.push_back(ref);
+        if (moves)
+            moves->push_back(depth == 0 ? corners : 0);
+    };
     bool& hidden = unnamed.hiddenCells;
     for (std::size_t i = 0; i < list.size();) {
         const Token* t = list.at(i);
@@ -234,7 +283,7 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
             const std::string* text = owner >= 0 ? scope.definedName(list.at(i + 1)->text, owner) : nullptr;
             if (text && depth < FormulaCompiler::kMaxNameDepth) {
                 const std::vector<Token> tokens = FormulaText::tokenize(*text);
-                scanPrecedents(TokenList(tokens), owner, scope, out, unnamed, depth + 1);
+                scanPrecedents(TokenList(tokens), owner, scope, out, unnamed, depth + 1, moves);
             }
             i += 2;
             continue;
@@ -258,7 +307,7 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
                 continue;
             }
             if (read.outcome == ReadReference::Outcome::Local)
-                out.push_back(read.ref);
+                put(read.ref, read.moves);
             i += read.used;
             continue;
         }
@@ -278,14 +327,14 @@ void scanPrecedents(const TokenList& list, int sheet, const Scope& scope, std::v
                     hidden = true;
                 } else {
                     const std::vector<Token> tokens = FormulaText::tokenize(*text);
-                    scanPrecedents(TokenList(tokens), sheet, scope, out, unnamed, depth + 1);
+                    scanPrecedents(TokenList(tokens), sheet, scope, out, unnamed, depth + 1, moves);
                 }
             } else {
                 // A table's cells; a table the workbook does not have is read by the
                 // spreadsheet program only.
                 const TableReference table = TableReference::resolve(t->text, scope);
                 if (table.outcome == TableReference::Outcome::Block)
-                    out.push_back(table.ref);
+                    put(table.ref, 0);
                 else if (table.outcome == TableReference::Outcome::Unknown &&
                          t->text.find('[') != std::string::npos)
                     hidden = true;
@@ -743,7 +792,7 @@ private:
         pos_ += read.used;
         switch (read.outcome) {
         case ReadReference::Outcome::Local:
-            putReference(read.ref);
+            putReference(read.ref, depth_ == 0 ? read.moves : 0);
             return;
         case ReadReference::Outcome::UnknownSheet:
             putText(Op::Error, QStringLiteral("#REF!"));
@@ -898,11 +947,12 @@ private:
         }
     }
 
-    void putReference(const FormulaRef& ref) {
+    void putReference(const FormulaRef& ref, std::uint8_t moves = 0) {
         FormulaProgram::Step step;
         step.op = Op::Reference;
         step.index = std::uint32_t(program_.refs.size());
         program_.refs.push_back(ref);
+        program_.refMoves.push_back(moves);
         program_.steps.push_back(step);
     }
 
@@ -951,11 +1001,15 @@ public:
 
 FormulaProgram FormulaCompiler::compile(std::string_view formula, int sheet, const Scope& scope,
                                         bool arrayFormula) {
+    return compile(FormulaText::tokenize(formula), sheet, scope, arrayFormula);
+}
+
+FormulaProgram FormulaCompiler::compile(const std::vector<FormulaText::Token>& tokens, int sheet,
+                                        const Scope& scope, bool arrayFormula) {
     FormulaProgram program;
-    const std::vector<Token> tokens = FormulaText::tokenize(formula);
     const TokenList list(tokens);
     Unnamed unnamed;
-    scanPrecedents(list, sheet, scope, program.precedents, unnamed, 0);
+    scanPrecedents(list, sheet, scope, program.precedents, unnamed, 0, &program.precedentMoves);
     program.hiddenPrecedents = unnamed.hiddenCells || unnamed.everyTime;
     Parser parser(list, sheet, scope, program, 0);
     // Formulas calculated every time are evaluated; cells read without being named are not known.

@@ -9,6 +9,7 @@
 // tokens of FormulaText, so that references are read the same way as everywhere else in the layer.
 #pragma once
 
+#include "platform/sheet/FormulaText.h"
 #include "platform/sheet/formula/FormulaProgram.h"
 
 #include <QString>
@@ -51,6 +52,9 @@ public:
     // cell's or a block's) is evaluated as an array in every step.
     static FormulaProgram compile(std::string_view formula, int sheet, const Scope& scope,
                                   bool arrayFormula = false);
+    // The same from the formula's tokens.
+    static FormulaProgram compile(const std::vector<FormulaText::Token>& tokens, int sheet,
+                                  const Scope& scope, bool arrayFormula = false);
 
     // Only the cell blocks the formula reads and whether it reads cells it does not name: what
     // the dependency index needs, found without compiling the whole formula.

@@ -99,6 +99,98 @@ std::shared_ptr<const ValueMatrix> FormulaEvaluator::valuesIn(const FormulaRef& 
     return values;
 }
 
+const ValueIndex* FormulaEvaluator::indexOf(const FormulaRef& block, int line, bool vertical) const {
+    constexpr double kSmallest = 64; // cells: fewer are read at once
+    const int sheet = block.firstSheet;
+    const bool stable = block.firstSheet == block.lastSheet && sheet >= 0 &&
+                        std::size_t(sheet) < formulaFree_.size() && formulaFree_[std::size_t(sheet)];
+    if (!stable || double(block.range.rows()) * block.range.columns() < kSmallest)
+        return nullptr;
+    const std::shared_ptr<const ValueMatrix> kept = valuesIn(block);
+    const ValueMatrix& values = *kept;
+    Indexed& indexed = indexes_[std::make_tuple(&values, line, vertical)];
+    if (!indexed.index && ++indexed.uses >= 2) {
+        if (line < 0)
+            indexed.index = std::make_unique<ValueIndex>(
+                values.storedRows * values.storedColumns,
+                [&](int i) -> const CellValue& { return values.values[std::size_t(i)]; });
+        else
+            indexed.index = std::make_unique<ValueIndex>(
+                vertical ? values.storedRows : values.storedColumns, [&](int i) -> const CellValue& {
+                    return vertical ? values.at(i, line) : values.at(line, i);
+                });
+    }
+    return indexed.index.get();
+}
+
+const std::vector<double>* FormulaEvaluator::numbersIn(const FormulaRef& block,
+                                                       const ValueMatrix*& values) const {
+    const int sheet = block.firstSheet;
+    if (block.firstSheet != block.lastSheet || sheet < 0 || std::size_t(sheet) >= formulaFree_.size() ||
+        !formulaFree_[std::size_t(sheet)])
+        return nullptr;
+    const std::shared_ptr<const ValueMatrix> kept = valuesIn(block);
+    values = kept.get();
+    std::optional<std::vector<double>>& numbers = numbers_[values];
+    if (!numbers) {
+        numbers.emplace();
+        numbers->reserve(values->values.size());
+        for (const CellValue& v : values->values) {
+            if (v.type == CellValue::Type::Error) {
+                numbers->clear();
+                break;
+            }
+            numbers->push_back(v.type == CellValue::Type::Number ? v.number : 0);
+        }
+    }
+    return numbers->size() == values->values.size() ? &*numbers : nullptr;
+}
+
+std::optional<double> FormulaEvaluator::stableSumProduct(const Operand* args, int argc) const {
+    std::vector<const std::vector<double>*> numbers;
+    std::vector<const ValueMatrix*> values;
+    int rows = 0;
+    int columns = 0;
+    for (int i = 0; i < argc; ++i) {
+        const FormulaRef* block = blockOf(args[i]);
+        const ValueMatrix* matrix = nullptr;
+        const std::vector<double>* n = block ? numbersIn(*block, matrix) : nullptr;
+        if (!n || (i > 0 && (matrix->rows != values[0]->rows || matrix->columns != values[0]->columns)))
+            return std::nullopt;
+        rows = i == 0 ? matrix->storedRows : std::min(rows, matrix->storedRows);
+        columns = i == 0 ? matrix->storedColumns : std::min(columns, matrix->storedColumns);
+        numbers.push_back(n);
+        values.push_back(matrix);
+    }
+    // Beyond any block's stored part its cells are empty: their products are 0. Where every
+    // block stores rows as wide as the part summed, its numbers lie in one run.
+    bool oneRun = true;
+    for (const ValueMatrix* m : values)
+        oneRun = oneRun && m->storedColumns == columns;
+    const int runs = oneRun ? 1 : rows;
+    const int length = oneRun ? rows * columns : columns;
+    double sum = 0;
+    std::vector<const double*> run(numbers.size());
+    for (int r = 0; r < runs; ++r) {
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            run[k] = numbers[k]->data() + std::size_t(r) * std::size_t(values[k]->storedColumns);
+        if (run.size() == 2) {
+            const double* a = run[0];
+            const double* b = run[1];
+            for (int i = 0; i < length; ++i)
+                sum += a[i] * b[i];
+            continue;
+        }
+        for (int i = 0; i < length; ++i) {
+            double p = 1;
+            for (const double* numbersOfRun : run)
+                p *= numbersOfRun[i];
+            sum += p;
+        }
+    }
+    return sum;
+}
+
 CellRef FormulaEvaluator::usedExtent(const FormulaRef& block) const {
     const int sheet = block.firstSheet;
     if (sheet < 0 || std::size_t(sheet) >= stores_.size() || !stores_[std::size_t(sheet)] ||

@@ -16,6 +16,7 @@
 #include "platform/sheet/CellValue.h"
 #include "platform/sheet/formula/FormulaCompiler.h"
 #include "platform/sheet/formula/FormulaProgram.h"
+#include "platform/sheet/formula/ValueIndex.h"
 #include "platform/sheet/formula/ValueMatrix.h"
 #include "platform/sheet/model/CellStore.h"
 
@@ -140,6 +141,18 @@ private:
     // hold a value (those beyond the sheet's last used cell are empty).
     static const FormulaRef* blockOf(const Operand& operand);
     std::shared_ptr<const ValueMatrix> valuesIn(const FormulaRef& block) const;
+    // The values valuesIn gives for the block, filed by value: the whole block (its stored cells
+    // numbered row by row: line -1) or one of its columns (rows). Only for a block that cannot
+    // change while the evaluator lives, and from its second use on: one formula reads faster
+    // cell by cell. Null otherwise.
+    const ValueIndex* indexOf(const FormulaRef& block, int line = -1, bool vertical = true) const;
+    // The numbers of such a block, row by row over the stored part of its values (anything but a
+    // number as 0), read once per calculation; null for another block and for one holding an
+    // error. Its values (whose storedColumns number the rows) in `values`.
+    const std::vector<double>* numbersIn(const FormulaRef& block, const ValueMatrix*& values) const;
+    // SUMPRODUCT of blocks that cannot change and hold no error, from their numbers; nothing
+    // for other arguments.
+    std::optional<double> stableSumProduct(const Operand* args, int argc) const;
     CellValue cellIn(const FormulaRef& block, int row, int col) const;
     CellRef usedExtent(const FormulaRef& block) const;
 
@@ -170,6 +183,12 @@ private:
     mutable int currentSheet_ = 0;      // of the formula being evaluated
     mutable std::map<std::tuple<int, int, int, int, int>, std::shared_ptr<const ValueMatrix>> blocks_;
     mutable std::vector<std::optional<CellRef>> lastUsed_; // per sheet, read once
+    struct Indexed {
+        int uses = 0;
+        std::unique_ptr<ValueIndex> index;
+    };
+    mutable std::map<std::tuple<const ValueMatrix*, int, bool>, Indexed> indexes_;
+    mutable std::map<const ValueMatrix*, std::optional<std::vector<double>>> numbers_;
 };
 
 } // namespace platform::sheet

@@ -76,6 +76,13 @@ struct FormulaProgram {
     // The formula reads cells it does not name (INDIRECT, a table column) or changes by itself
     // (NOW): it may change whenever anything is written.
     bool hiddenPrecedents = false;
+
+    // Which corners of each reference (refs, precedents) move with the formula's cell: the parts
+    // written without $ in the formula's own text (not those of names or tables), so that
+    // formulas of one shape share a program whose references are moved to each cell.
+    static constexpr std::uint8_t kFirstRow = 1, kFirstColumn = 2, kLastRow = 4, kLastColumn = 8;
+    std::vector<std::uint8_t> refMoves;
+    std::vector<std::uint8_t> precedentMoves;
 };
 
 } // namespace platform::sheet

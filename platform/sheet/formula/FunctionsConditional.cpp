@@ -1,9 +1,13 @@
 // The conditional functions: SUMIF, SUMIFS, COUNTIF, COUNTIFS, AVERAGEIF, AVERAGEIFS, MAXIFS,
 // MINIFS and COUNTBLANK. Criteria ranges are read cell by cell beside the range they select from;
-// cells beyond a sheet's last used cell are empty and are counted without being read.
+// cells beyond a sheet's last used cell are empty and are counted without being read. Where a
+// criteria range is indexed for the calculation (a large block that cannot change), only the
+// cells its index finds for the criterion are tried.
 #include "platform/sheet/formula/Criteria.h"
 #include "platform/sheet/formula/EvaluatorValues.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -19,6 +23,63 @@ struct Condition {
     Criterion criterion;
     std::shared_ptr<const ValueMatrix> values = {};
 };
+
+// The cells (numbered row by row in `columns`) that the indexes of criteria ranges give: those
+// of the range whose index finds the fewest, kept where the equal texts other indexes find hold
+// them too. `settled` marks the conditions whose criteria these cells need not be tried on.
+struct Candidates {
+    std::vector<int> positions;
+    int columns = 1;
+    std::vector<bool> settled;
+};
+
+// What the index of a condition's range finds for its criterion.
+struct Found {
+    const ValueIndex* index = nullptr;
+    Criterion::Lookup lookup;
+    std::size_t count = 0;
+    bool exact = false; // exactly the matching cells
+};
+
+template <class IndexOf>
+std::optional<Candidates> fewestCandidates(const std::vector<Condition>& conditions, IndexOf&& indexOf) {
+    std::vector<Found> found(conditions.size());
+    std::optional<std::size_t> fewest;
+    for (std::size_t i = 0; i < conditions.size(); ++i) {
+        const std::optional<Criterion::Lookup> lookup = conditions[i].criterion.lookup();
+        Found& f = found[i];
+        f.index = lookup ? indexOf(*conditions[i].block) : nullptr;
+        if (!f.index)
+            continue;
+        f.lookup = *lookup;
+        f.count = lookup->text ? f.index->texts(lookup->equal).size()
+                               : f.index->countNumbers(lookup->number, lookup->side, lookup->numericTexts);
+        f.exact = lookup->text && f.index->textsExact(lookup->equal);
+        if (!fewest || f.count < found[*fewest].count)
+            fewest = i;
+    }
+    if (!fewest)
+        return std::nullopt;
+    const Found& chosen = found[*fewest];
+    const int columns = std::max(conditions[*fewest].values->storedColumns, 1);
+    Candidates out{chosen.lookup.text ? chosen.index->texts(chosen.lookup.equal)
+                                      : chosen.index->numbers(chosen.lookup.number, chosen.lookup.side,
+                                                              chosen.lookup.numericTexts),
+                   columns, std::vector<bool>(conditions.size(), false)};
+    out.settled[*fewest] = chosen.exact;
+    // Other ranges of the same width whose equal texts are exact: the cells both hold.
+    for (std::size_t i = 0; i < conditions.size(); ++i) {
+        if (i == *fewest || !found[i].exact || std::max(conditions[i].values->storedColumns, 1) != columns)
+            continue;
+        const std::vector<int>& other = found[i].index->texts(found[i].lookup.equal);
+        std::vector<int> both;
+        std::set_intersection(out.positions.begin(), out.positions.end(), other.begin(), other.end(),
+                              std::back_inserter(both));
+        out.positions = std::move(both);
+        out.settled[i] = true;
+    }
+    return out;
+}
 
 } // namespace
 
@@ -107,29 +168,45 @@ FormulaEvaluator::Operand FormulaEvaluator::conditional(Id id, const Operand* ar
     double count = 0;
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
-    for (int r = 0; r < usedRows; ++r) {
-        for (int c = 0; c < usedColumns; ++c) {
-            bool all = true;
-            for (const Condition& condition : conditions)
-                if (!(all = condition.criterion.matches(condition.values->at(r, c))))
-                    break;
-            if (!all)
-                continue;
-            if (counting) {
-                ++count;
-                continue;
-            }
-            const CellValue& v = taken->at(r, c);
-            if (v.type == Type::Error)
-                return Operand::of(v);
-            if (v.type != Type::Number)
-                continue;
+    CellValue failure;
+    // One cell of the ranges: taken when every criterion matches; false on an error to pass on.
+    std::vector<bool> settled(conditions.size(), false);
+    auto visit = [&](int r, int c) {
+        for (std::size_t i = 0; i < conditions.size(); ++i)
+            if (!settled[i] && !conditions[i].criterion.matches(conditions[i].values->at(r, c)))
+                return true;
+        if (counting) {
+            ++count;
+            return true;
+        }
+        const CellValue& v = taken->at(r, c);
+        if (v.type == Type::Error) {
+            failure = v;
+            return false;
+        }
+        if (v.type == Type::Number) {
             sum += v.number;
             ++count;
             low = std::min(low, v.number);
             high = std::max(high, v.number);
         }
+        return true;
+    };
+    if (const auto candidates =
+            fewestCandidates(conditions, [&](const FormulaRef& block) { return indexOf(block); })) {
+        // Only the cells the indexes of criteria ranges give are tried, in the order of reading.
+        settled = candidates->settled;
+        for (int p : candidates->positions)
+            if (!visit(p / candidates->columns, p % candidates->columns))
+                break;
+    } else {
+        for (int r = 0; r < usedRows && !isError(failure); ++r)
+            for (int c = 0; c < usedColumns; ++c)
+                if (!visit(r, c))
+                    break;
     }
+    if (isError(failure))
+        return Operand::of(failure);
     if (counting) {
         // The empty cells outside the used area match when every criterion takes an empty cell.
         const double outside = double(rows) * columns - double(usedRows) * usedColumns;

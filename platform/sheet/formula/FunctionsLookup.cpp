@@ -3,7 +3,8 @@
 // AREAS, OFFSET and INDIRECT. Exact matching compares texts without regard to case and takes
 // the wildcards * ? ~ where the spreadsheet program does (VLOOKUP, HLOOKUP and MATCH in exact mode, XLOOKUP's
 // mode 2); approximate matching takes the last value not above the one sought in data sorted ascending
-// (descending for MATCH's -1), as the program's search does on sorted data.
+// (descending for MATCH's -1), as the program's search does on sorted data. Exact searches in a
+// large block that cannot change during the calculation go through an index of its keys.
 #include "platform/sheet/FormulaText.h"
 #include "platform/sheet/formula/Criteria.h"
 #include "platform/sheet/formula/EvaluatorValues.h"
@@ -108,6 +109,28 @@ template <class KeyAt> int halvingSearch(const CellValue& sought, int count, Key
     return found;
 }
 
+// The cells of an index that may equal the value sought: numbers near it, or texts equal to it
+// without regard to case -- for a text that the wildcard form of the search takes as nothing
+// else (no wildcards, no number, truth value or error). Null where the cells must be read one
+// by one.
+const std::vector<int>* indexedCandidates(const ValueIndex* index, const CellValue& sought,
+                                          std::vector<int>& numbers) {
+    if (!index)
+        return nullptr;
+    if (sought.type == Type::Number) {
+        numbers = index->numbers(sought.number, ValueIndex::Side::Near, false);
+        return &numbers;
+    }
+    double number = 0;
+    const QString& text = sought.text;
+    if (sought.type != Type::Text || text.isEmpty() || text.startsWith(u'#') || text.contains(u'*') ||
+        text.contains(u'?') || text.contains(u'~') || evaluation::numberFromText(text, number) ||
+        text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0 ||
+        text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
+        return nullptr;
+    return &index->texts(text);
+}
+
 // The wildcard form of an exact text lookup: a criterion "=" text.
 std::optional<Criterion> wildcardOf(const CellValue& sought) {
     if (sought.type != Type::Text)
@@ -125,21 +148,39 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         return Number::of(value(i, CellValue::fromNumber(whenMissing)));
     };
 
+    // The index of the first column (row) of a block of keys, where the calculation keeps one.
+    auto keyIndex = [&](const Operand& keys, bool vertical) {
+        const FormulaRef* block = blockOf(keys);
+        return block ? indexOf(*block, 0, vertical) : nullptr;
+    };
     // The position (0-based) of the value sought among count cells read by cell(i); -1 if none.
-    auto find = [&](const CellValue& sought, int count, auto&& cell, Match mode, bool lastFirst) {
+    // An exact search in an indexed line tries only the cells the index gives.
+    auto find = [&](const CellValue& sought, int count, auto&& cell, Match mode, bool lastFirst,
+                    const ValueIndex* index = nullptr) {
         const std::optional<Criterion> pattern = mode == Match::Wildcard ? wildcardOf(sought) : std::nullopt;
+        auto equal = [&](const CellValue& v) {
+            if (v.type == Type::Number && sought.type == Type::Number)
+                return nearlyEqual(v.number, sought.number);
+            return pattern ? pattern->matches(v) : (sameKind(v, sought) && compareValues(v, sought) == 0);
+        };
+        const bool exact = mode == Match::Wildcard || mode == Match::Exact;
+        std::vector<int> numbers;
+        if (const std::vector<int>* candidates =
+                exact ? indexedCandidates(index, sought, numbers) : nullptr) {
+            for (std::size_t k = 0; k < candidates->size(); ++k) {
+                const int i = (*candidates)[lastFirst ? candidates->size() - 1 - k : k];
+                if (i < count && equal(cell(i)))
+                    return i;
+            }
+            return -1;
+        }
         int best = -1;
         for (int k = 0; k < count; ++k) {
             const int i = lastFirst ? count - 1 - k : k;
             const CellValue& v = cell(i);
-            if (mode == Match::Wildcard || mode == Match::Exact) {
-                if (v.type == Type::Number && sought.type == Type::Number) {
-                    if (nearlyEqual(v.number, sought.number))
-                        return i;
-                } else if (pattern ? pattern->matches(v)
-                                   : (sameKind(v, sought) && compareValues(v, sought) == 0)) {
+            if (exact) {
+                if (equal(v))
                     return i;
-                }
                 continue;
             }
             if (!sameKind(v, sought))
@@ -204,7 +245,9 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         auto keyAt = [&](int i) -> const CellValue& {
             return vertical ? values->at(i, 0) : values->at(0, i);
         };
-        const int found = find(sought, count, keyAt, approximate ? Match::NotAbove : Match::Wildcard, false);
+        const ValueIndex* keys = approximate ? nullptr : keyIndex(args[1], vertical);
+        const int found =
+            find(sought, count, keyAt, approximate ? Match::NotAbove : Match::Wildcard, false, keys);
         if (found < 0)
             return Operand::of(error("#N/A"));
         return Operand::of(vertical ? values->at(found, index - 1) : values->at(index - 1, found));
@@ -226,7 +269,7 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         const Match mode = type.value > 0   ? Match::NotAbove
                            : type.value < 0 ? Match::NotBelow
                                             : Match::Wildcard;
-        const int found = find(sought, count, at, mode, false);
+        const int found = find(sought, count, at, mode, false, keyIndex(args[1], vertical));
         if (found < 0)
             return Operand::of(error("#N/A"));
         return Operand::of(CellValue::fromNumber(found + 1));
@@ -315,7 +358,8 @@ FormulaEvaluator::Operand FormulaEvaluator::lookup(Id id, const Operand* args, i
         };
         const int found = std::abs(s) == 2 ? binarySearch(sought, count, keyAt, m, s < 0)
                           : m == 0 || m == 2
-                              ? find(sought, count, keyAt, m == 0 ? Match::Exact : Match::Wildcard, s == -1)
+                              ? find(sought, count, keyAt, m == 0 ? Match::Exact : Match::Wildcard, s == -1,
+                                     keyIndex(args[1], vertical))
                               : nearest(sought, count, keyAt, m < 0, s == -1);
         if (found < 0)
             return id == Id::XLookup && argc > 3 && !args[3].missing ? args[3] : Operand::of(error("#N/A"));

@@ -80,6 +80,8 @@ FormulaEvaluator::Operand FormulaEvaluator::math(Id id, const Operand* args, int
     }
     case Id::SumProduct: {
         // Arrays of one size; texts, truth values and empty cells count 0, an error is passed on.
+        if (const std::optional<double> sum = stableSumProduct(args, argc))
+            return Operand::of(numberResult(*sum));
         std::vector<std::shared_ptr<const ValueMatrix>> arrays;
         for (int i = 0; i < argc; ++i) {
             if (args[i].areas || (args[i].ref && !blockOf(args[i])))

@@ -198,6 +198,7 @@ void Recalculator::sheetsChanged() {
 
 void Recalculator::dropIndex() {
     index_.reset();
+    shapes_.clear();
     indexSheets_.clear();
     hidden_.clear();
     arrayBlocks_.clear();
@@ -309,8 +310,11 @@ std::vector<Recalculator::Seed> Recalculator::collectSeeds(const std::vector<Wor
     auto add = [&](const std::vector<std::pair<Worksheet*, CellRef>>& cells, bool written) {
         for (const auto& [sheet, cell] : cells) {
             const auto it = position.find(sheet);
-            if (it != position.end() && CellAddress::isValid(cell))
-                seeds.push_back(Seed{DependencyIndex::key(it->second, cell), written});
+            if (it == position.end() || !CellAddress::isValid(cell))
+                continue;
+            seeds.push_back(Seed{DependencyIndex::key(it->second, cell), written});
+            if (written) // its formula, if it has one, is read again
+                shapesOf(it->second).forget(cell);
         }
     };
     add(written_, true);
@@ -337,26 +341,29 @@ void Recalculator::buildIndex(const std::vector<Worksheet*>& sheets, const Scope
     std::vector<std::vector<std::vector<Entry>>> entries(count, std::vector<std::vector<Entry>>(count));
     std::vector<std::vector<CellKey>> hidden(count);
     std::vector<std::vector<ArrayBlock>> blocks(count);
+    shapes_.clear();
+    for (std::size_t s = 0; s < count; ++s)
+        shapesOf(int(s));
+    // Each formula is compiled through its sheet's shapes, which the evaluation takes its
+    // programs from too: a shape is read once.
     runParallel(count, [&](std::size_t s) {
         const CellStore* store = storeOf(sheets[s]);
         if (!store)
             return;
-        std::vector<FormulaRef> refs;
         for (const CellStore::Row& row : store->rows()) {
             for (const Cell& cell : row.cells) {
                 if (!cell.formula)
                     continue;
-                const CellKey key = DependencyIndex::key(int(s), {row.row, cell.col});
-                refs.clear();
-                bool hiddenPrecedents = false;
-                FormulaCompiler::findPrecedents(store->formulaText(cell.formula), int(s), scope, refs,
-                                                hiddenPrecedents);
-                for (const FormulaRef& ref : refs)
+                const CellRef at{row.row, cell.col};
+                const CellKey key = DependencyIndex::key(int(s), at);
+                const FormulaKind kind = kindOf(*store, cell, at);
+                const FormulaProgram program =
+                    shapes_[s]->compile(store->formulaText(cell.formula), int(s), at, scope, kind.array);
+                for (const FormulaRef& ref : program.precedents)
                     for (int t = std::max(ref.firstSheet, 0); t <= ref.lastSheet && t < int(count); ++t)
                         entries[s][std::size_t(t)].push_back(Entry{ref.range, key});
-                if (hiddenPrecedents)
+                if (program.hiddenPrecedents)
                     hidden[s].push_back(key);
-                const FormulaKind kind = kindOf(*store, cell, {row.row, cell.col});
                 if (kind.array && !kind.block.isSingleCell())
                     blocks[s].push_back(ArrayBlock{key, int(s), kind.block});
             }
@@ -382,6 +389,12 @@ void Recalculator::buildIndex(const std::vector<Worksheet*>& sheets, const Scope
         }
 }
 
+FormulaShapes& Recalculator::shapesOf(int sheet) {
+    while (shapes_.size() <= std::size_t(sheet))
+        shapes_.push_back(std::make_unique<FormulaShapes>());
+    return *shapes_[std::size_t(sheet)];
+}
+
 const Recalculator::ArrayBlock* Recalculator::arrayBlockOf(CellKey formula) const {
     const auto it = arrayBlockIndex_.find(formula);
     return it == arrayBlockIndex_.end() ? nullptr : &arrayBlocks_[it->second];
@@ -390,22 +403,20 @@ const Recalculator::ArrayBlock* Recalculator::arrayBlockOf(CellKey formula) cons
 // Formulas written since the index was built are filed under their references.
 void Recalculator::addWrittenFormulas(const std::vector<Seed>& seeds, const std::vector<Worksheet*>& sheets,
                                       const Scope& scope) {
-    std::vector<FormulaRef> refs;
     for (const Seed& seed : seeds) {
         if (!seed.written)
             continue;
         const int sheet = DependencyIndex::sheetOf(seed.key);
         const CellStore* store = storeOf(sheets[std::size_t(sheet)]);
-        const Cell* cell = store ? store->find(DependencyIndex::cellOf(seed.key)) : nullptr;
+        const CellRef at = DependencyIndex::cellOf(seed.key);
+        const Cell* cell = store ? store->find(at) : nullptr;
         if (!cell || !cell->formula)
             continue;
-        refs.clear();
-        bool hiddenPrecedents = false;
-        FormulaCompiler::findPrecedents(store->formulaText(cell->formula), sheet, scope, refs,
-                                        hiddenPrecedents);
-        for (const FormulaRef& ref : refs)
+        const FormulaProgram program = shapesOf(sheet).compile(store->formulaText(cell->formula), sheet, at,
+                                                               scope, kindOf(*store, *cell, at).array);
+        for (const FormulaRef& ref : program.precedents)
             index_->add(ref, seed.key);
-        if (hiddenPrecedents)
+        if (program.hiddenPrecedents)
             hidden_.push_back(seed.key);
     }
     index_->prepare();
@@ -418,6 +429,7 @@ std::vector<Recalculator::CellKey> Recalculator::markDirty(std::vector<Seed> que
                                                            const std::vector<Worksheet*>& sheets) {
     std::vector<CellKey> dirty;
     std::vector<CellKey> found;
+    DependencyIndex::Walk walk(*index_);
     const std::size_t seedCount = queue.size();
     for (std::size_t q = 0; q < queue.size(); ++q) {
         const Seed seed = queue[q];
@@ -442,12 +454,12 @@ std::vector<Recalculator::CellKey> Recalculator::markDirty(std::vector<Seed> que
         if (!spread)
             continue;
         found.clear();
-        index_->dependents(sheet, at, found);
+        walk.dependents(sheet, at, seed.written, found);
         // The readers of the cells an array formula fills depend on it too.
         if (const ArrayBlock* block = cell && cell->formula ? arrayBlockOf(seed.key) : nullptr)
             for (int r = block->block.first.row; r <= block->block.last.row; ++r)
                 for (int c = block->block.first.col; c <= block->block.last.col; ++c)
-                    index_->dependents(sheet, {r, c}, found);
+                    walk.dependents(sheet, {r, c}, seed.written, found);
         for (CellKey key : found)
             queue.push_back(Seed{key, seed.written});
     }
@@ -533,8 +545,8 @@ private:
         stack_[top].expanded = true;
         cell.flags |= CellStore::kOnPath;
         const FormulaKind kind = kindOf(store, cell, DependencyIndex::cellOf(key));
-        FormulaProgram program =
-            FormulaCompiler::compile(store.formulaText(cell.formula), sheet, scope_, kind.array);
+        FormulaProgram program = owner_.shapesOf(sheet).compile(
+            store.formulaText(cell.formula), sheet, DependencyIndex::cellOf(key), scope_, kind.array);
         // A data table, or an array formula over a block too large to hold, is left to the
         // spreadsheet program.
         if (kind.dataTable ||

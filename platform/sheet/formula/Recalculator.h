@@ -16,6 +16,7 @@
 #include "platform/sheet/CellAddress.h"
 #include "platform/sheet/CellRange.h"
 #include "platform/sheet/formula/DependencyIndex.h"
+#include "platform/sheet/formula/FormulaShapes.h"
 
 #include <memory>
 #include <optional>
@@ -87,13 +88,15 @@ private:
                   const Scope& scope);
     void clearMarks(const std::vector<CellKey>& dirty, const std::vector<Worksheet*>& sheets);
     const ArrayBlock* arrayBlockOf(CellKey formula) const;
+    FormulaShapes& shapesOf(int sheet);
 
     Workbook& workbook_;
     std::vector<std::pair<Worksheet*, CellRef>> written_;
     std::vector<std::pair<Worksheet*, CellRef>> stale_;
     std::unique_ptr<DependencyIndex> index_;
-    std::vector<Worksheet*> indexSheets_; // the sheets by position when the index was built
-    std::vector<CellKey> hidden_;         // formula cells that read cells they do not name
+    std::vector<std::unique_ptr<FormulaShapes>> shapes_; // per sheet position, with the index
+    std::vector<Worksheet*> indexSheets_;                // the sheets by position when the index was built
+    std::vector<CellKey> hidden_;                        // formula cells that read cells they do not name
     std::vector<ArrayBlock> arrayBlocks_;
     std::unordered_map<CellKey, std::size_t> arrayBlockIndex_; // by formula cell
     bool pending_ = true; // the first time, the sheets are searched for stale cells
