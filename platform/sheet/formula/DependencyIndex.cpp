@@ -70,26 +70,29 @@ void DependencyIndex::prepare() {
     runParallel(sheets_.size(), [this](std::size_t i) { sortTail(sheets_[i]); });
 }
 
-void DependencyIndex::dependents(int sheet, CellRef cell, std::vector<CellKey>& out) const {
+template <class Single, class Block>
+void DependencyIndex::visit(int sheet, CellRef cell, Single&& single, Block&& block) const {
     if (sheet < 0 || sheet >= int(sheets_.size()))
         return;
     const Entries& e = sheets_[std::size_t(sheet)];
-    const std::uint64_t single = cellKey(cell);
-    auto it = std::lower_bound(e.singles.begin(), e.singles.end(), std::make_pair(single, CellKey(0)));
-    for (; it != e.singles.end() && it->first == single; ++it)
-        out.push_back(it->second);
+    const std::uint64_t key = cellKey(cell);
+    auto it = std::lower_bound(e.singles.begin(), e.singles.end(), std::make_pair(key, CellKey(0)));
+    for (; it != e.singles.end() && it->first == key; ++it)
+        single(it->second);
     const std::uint64_t bucket = bucketKey(cell.col, (cell.row - 1) >> kRowBlockShift);
     auto b = std::lower_bound(e.buckets.begin(), e.buckets.end(), std::make_pair(bucket, std::uint32_t(0)));
-    for (; b != e.buckets.end() && b->first == bucket; ++b) {
-        const auto& [range, dependent] = e.blocks[b->second];
-        if (range.contains(cell))
-            out.push_back(dependent);
-    }
-    for (std::uint32_t index : e.large) {
-        const auto& [range, dependent] = e.blocks[index];
-        if (range.contains(cell))
-            out.push_back(dependent);
-    }
+    for (; b != e.buckets.end() && b->first == bucket; ++b)
+        if (e.blocks[b->second].first.contains(cell))
+            block(b->second);
+    for (std::uint32_t index : e.large)
+        if (e.blocks[index].first.contains(cell))
+            block(index);
+}
+
+void DependencyIndex::dependents(int sheet, CellRef cell, std::vector<CellKey>& out) const {
+    const auto add = [&](CellKey dependent) { out.push_back(dependent); };
+    visit(sheet, cell, add,
+          [&](std::uint32_t index) { add(sheets_[std::size_t(sheet)].blocks[index].second); });
 }
 
 void DependencyIndex::Walk::dependents(int sheet, CellRef cell, bool fromWrite, std::vector<CellKey>& out) {
@@ -102,23 +105,14 @@ void DependencyIndex::Walk::dependents(int sheet, CellRef cell, bool fromWrite, 
     if (reported.size() < e.blocks.size())
         reported.resize(e.blocks.size(), 0);
     const std::uint8_t mark = fromWrite ? 2 : 1;
-    auto report = [&](std::uint32_t index) {
-        const auto& [range, dependent] = e.blocks[index];
-        if ((reported[index] & mark) || !range.contains(cell))
-            return;
-        reported[index] |= fromWrite ? 3 : 1;
-        out.push_back(dependent);
-    };
-    const std::uint64_t single = cellKey(cell);
-    auto it = std::lower_bound(e.singles.begin(), e.singles.end(), std::make_pair(single, CellKey(0)));
-    for (; it != e.singles.end() && it->first == single; ++it)
-        out.push_back(it->second);
-    const std::uint64_t bucket = bucketKey(cell.col, (cell.row - 1) >> kRowBlockShift);
-    auto b = std::lower_bound(e.buckets.begin(), e.buckets.end(), std::make_pair(bucket, std::uint32_t(0)));
-    for (; b != e.buckets.end() && b->first == bucket; ++b)
-        report(b->second);
-    for (std::uint32_t index : e.large)
-        report(index);
+    index_.visit(
+        sheet, cell, [&](CellKey dependent) { out.push_back(dependent); },
+        [&](std::uint32_t index) {
+            if (reported[index] & mark)
+                return;
+            reported[index] |= fromWrite ? 3 : 1;
+            out.push_back(e.blocks[index].second);
+        });
 }
 
 } // namespace platform::sheet

@@ -66,6 +66,9 @@ private:
     };
 
     static void sortTail(Entries& entries);
+    // Calls single(dependent) for the cell's own entries, block(index) for the blocks holding it.
+    template <class Single, class Block>
+    void visit(int sheet, CellRef cell, Single&& single, Block&& block) const;
 
     std::vector<Entries> sheets_;
 };

@@ -150,6 +150,20 @@ std::uint8_t movingCorners(CellRef one, std::string_view oneText, CellRef other,
     return moves;
 }
 
+// The sides of a span of columns (rows) that move: the side nearer the start from the one of the
+// two that gives it.
+std::uint8_t movingSides(int a, std::string_view aText, int b, std::string_view bText, std::uint8_t first,
+                         std::uint8_t last) {
+    const bool aMoves = aText.front() != '$';
+    const bool bMoves = bText.front() != '$';
+    std::uint8_t moves = 0;
+    if (a <= b ? aMoves : bMoves)
+        moves |= first;
+    if (a <= b ? bMoves : aMoves)
+        moves |= last;
+    return moves;
+}
+
 ReadReference readReference(const TokenList& list, std::size_t i, int sheet, const Scope& scope) {
     ReadReference read;
     std::size_t j = i;
@@ -211,12 +225,8 @@ ReadReference readReference(const TokenList& list, std::size_t i, int sheet, con
         if (a == 0 || b == 0)
             return read;
         range = CellRange({1, a}, {CellAddress::kMaxRows, b});
-        const bool aMoves = head->text.front() != '$';
-        const bool bMoves = list.at(j + 2)->text.front() != '$';
-        if (a <= b ? aMoves : bMoves)
-            read.moves |= FormulaProgram::kFirstColumn;
-        if (a <= b ? bMoves : aMoves)
-            read.moves |= FormulaProgram::kLastColumn;
+        read.moves = movingSides(a, head->text, b, list.at(j + 2)->text, FormulaProgram::kFirstColumn,
+                                 FormulaProgram::kLastColumn);
         j += 3;
     } else if (is(head, Kind::Row) && isText(list.at(j + 1), Kind::Operator, ":") &&
                is(list.at(j + 2), Kind::Row)) {
@@ -225,12 +235,8 @@ ReadReference readReference(const TokenList& list, std::size_t i, int sheet, con
         if (a == 0 || b == 0)
             return read;
         range = CellRange({a, 1}, {b, CellAddress::kMaxColumns});
-        const bool aMoves = head->text.front() != '$';
-        const bool bMoves = list.at(j + 2)->text.front() != '$';
-        if (a <= b ? aMoves : bMoves)
-            read.moves |= FormulaProgram::kFirstRow;
-        if (a <= b ? bMoves : aMoves)
-            read.moves |= FormulaProgram::kLastRow;
+        read.moves = movingSides(a, head->text, b, list.at(j + 2)->text, FormulaProgram::kFirstRow,
+                                 FormulaProgram::kLastRow);
         j += 3;
     } else {
         if (j > i) {
