@@ -427,21 +427,15 @@ FormulaEvaluator::Operand FormulaEvaluator::lookupVector(const Operand* args, in
 
 namespace {
 
-// The sheet before an address: quoted where its name needs it; a name that begins with a
-// workbook's in brackets ("[Book1]Sheet1") as a reference to that workbook is written.
+// The sheet before an address, quoted where its name needs it. A name that holds brackets, as
+// one naming a workbook does ("[Book1]Sheet1"), is always quoted: the writers of workbooks give
+// "'[Book1]Sheet1'!R2C3".
 QString sheetPrefix(const QString& name) {
     if (name.isEmpty())
         return QStringLiteral("!");
-    const std::string text = XmlText::toUtf8(name);
-    const std::size_t close = text.find(']');
-    if (text.front() == '[' && close != std::string::npos) {
-        FormulaText::Prefix prefix;
-        prefix.hasBook = true;
-        prefix.book = text.substr(1, close - 1);
-        prefix.sheet = text.substr(close + 1);
-        return XmlText::toQString(FormulaText::formatPrefix(prefix));
-    }
-    return XmlText::toQString(FormulaText::quotedSheet(text)) + u'!';
+    if (name.contains(u'[') || name.contains(u']'))
+        return u'\'' + QString(name).replace(u'\'', QStringLiteral("''")) + QStringLiteral("'!");
+    return XmlText::toQString(FormulaText::quotedSheet(XmlText::toUtf8(name))) + u'!';
 }
 
 } // namespace

@@ -99,9 +99,9 @@ TEST(SingleFunctions, GiveTheResultsOfTheWritersOfWorkbooks) {
         {"MODE(E1:E2)", err(u"#VALUE!")},
         {"MODE(A1:A3,1)", num(1)},
         {"MODE(A1:A3)", err(u"#N/A")},
-        // ADDRESS writes a workbook's name in brackets without quotes, as the program's
-        // documentation shows (LibreOffice quotes it), other names that need them in quotes.
-        {"ADDRESS(2,3,1,FALSE,\"[Book1]Sheet1\")", text(u"[Book1]Sheet1!R2C3")},
+        // ADDRESS quotes a sheet name that holds brackets, a workbook's name among them, and
+        // every other name that needs quotes.
+        {"ADDRESS(2,3,1,FALSE,\"[Book1]Sheet1\")", text(u"'[Book1]Sheet1'!R2C3")},
         {"ADDRESS(2,3,1,FALSE,\"EXCEL SHEET\")", text(u"'EXCEL SHEET'!R2C3")},
         {"ADDRESS(1,1,1,TRUE,\"Sheet[1]\")", text(u"'Sheet[1]'!$A$1")},
         {"RANK(4,(A1:A3,C1:C3))", num(3)},
