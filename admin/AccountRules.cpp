@@ -2,11 +2,13 @@
 #include "admin/AccountRules.h"
 
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "core/DatabaseUpkeep.h"
+#include "core/StringScrambling.h"
 #include "platform/mail/MailAddress.h"
 
 namespace admin {
+
+using core::IsScramblable;
 
 QString AccountNameRefusal(const QString& name, const QStringList& budgetsColumns) {
     if (name.trimmed().isEmpty())

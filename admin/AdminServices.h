@@ -1,9 +1,8 @@
-// What the rest of the desktop program calls of the administration subsystem besides the
-// string scrambling (StringScrambling.h): the configuration window (frmConfigure.h), the
-// network logon window (frmLogon.h), the network database creation (NetworkDatabase.h), the
-// per-budget grant check (BudgetPermissions.h), the migration window and the
-// super-administrator console (frmSuperAdmin.h). The presence check of the network database
-// belongs to the core services (core/SharedDatabase.h), since compaction and restore make it.
+// What the rest of the desktop program calls of the administration subsystem: the
+// configuration window (frmConfigure.h), the network logon window (frmLogon.h), the network
+// database creation (NetworkDatabase.h), the per-budget grant check (BudgetPermissions.h), the
+// migration window and the super-administrator console (frmSuperAdmin.h). The presence check of the network
+// database belongs to the core services (core/SharedDatabase.h), since compaction and restore make it.
 #pragma once
 
 #include "admin/BudgetPermissions.h"

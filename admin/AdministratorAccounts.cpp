@@ -4,9 +4,9 @@
 #include "admin/AccountRules.h"
 #include "admin/BudgetPermissions.h"
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -23,6 +23,9 @@
 #include <optional>
 
 namespace admin {
+
+using core::DecodeString;
+using core::EncodeString;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // See BudgetPermissions.h.
 #include "admin/BudgetPermissions.h"
 
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/StringScrambling.h"
 #include "core/cDB2.h"
 #include "core/cDB3.h"
 #include "core/cOptions.h"
@@ -15,6 +15,10 @@
 #include "wizard/GetDefaultAuthor.h"
 
 namespace admin {
+
+using core::DecodeString;
+using core::EncodeString;
+using core::ScrambledEquals;
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include "admin/AccountRules.h"
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "admin/frmPwd.h"
 #include "admin/frmSA.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
 #include "core/SharedDatabase.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
@@ -27,6 +27,8 @@
 #include <optional>
 
 namespace admin {
+
+using core::EncodeString;
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include "admin/NetworkLogon.h"
 
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -14,6 +14,10 @@
 #include "platform/ui/Ui.h"
 
 namespace admin {
+
+using core::DecodeString;
+using core::EncodeString;
+using core::ScrambledEquals;
 
 namespace {
 

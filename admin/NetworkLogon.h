@@ -3,7 +3,7 @@
 // settings. The logon window (frmLogon.h) runs both with what the administrator typed.
 //
 // Names, passwords and identifiers are compared without regard to case, after decoding
-// (StringScrambling.h). The rights are taken away at the start of every check and granted
+// (core/StringScrambling.h). The rights are taken away at the start of every check and granted
 // only once the password has been proved, so a failed attempt never leaves a right behind.
 #pragma once
 

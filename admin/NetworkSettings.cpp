@@ -1,12 +1,14 @@
 // See NetworkSettings.h.
 #include "admin/NetworkSettings.h"
 
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/sys/SettingsStore.h"
 
 namespace admin::net {
+
+using core::DecodeString;
 
 QString read(const QString& key) {
     return platform::sys::readSetting(platform::sys::settingsApplication(), kSection, key);

@@ -1,6 +1,6 @@
 // The "Network" settings of the desktop program, which keep the network database and the
 // last logon from one run to the next, and the identifier texts of a logon. The database
-// password and the identifiers are kept scrambled (StringScrambling.h).
+// password and the identifiers are kept scrambled (core/StringScrambling.h).
 //
 // Identifier texts, compared only after decoding: the user identifier is an administrator's
 // name followed directly by the password; the super-administrator identifier is the database

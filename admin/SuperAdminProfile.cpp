@@ -1,15 +1,17 @@
 // See SuperAdminProfile.h.
 #include "admin/SuperAdminProfile.h"
 
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/Ui.h"
 
 namespace admin {
+
+using core::EncodeString;
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include "admin/NetworkLogon.h"
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "admin/WindowParts.h"
 #include "core/AppTitle.h"
+#include "core/StringScrambling.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"

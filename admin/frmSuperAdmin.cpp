@@ -5,7 +5,6 @@
 #include "admin/BudgetPermissions.h"
 #include "admin/NetworkDatabase.h"
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "admin/SuperAdminProfile.h"
 #include "admin/WindowParts.h"
 #include "core/AppTitle.h"
@@ -14,6 +13,7 @@
 #include "core/FormUnload.h"
 #include "core/RunGuard.h"
 #include "core/SharedDatabase.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
@@ -44,6 +44,9 @@
 #include <QVBoxLayout>
 
 namespace admin {
+
+using core::DecodeString;
+using core::EncodeString;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// The wait for a modeless logon or password dialog's outcome; see DialogHandshake.h.
 #include "core/DialogHandshake.h"
 
 #include "core/cOptions.h"

@@ -1,3 +1,4 @@
+// The counted hourglass, the pause and the loaded-window test; see SystemOps.h.
 #include "core/SystemOps.h"
 
 #include "platform/ui/BusyPointer.h"

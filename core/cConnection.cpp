@@ -1,7 +1,8 @@
+// The connection descriptor: the master database's paths and connection strings; see cConnection.h.
 #include "core/cConnection.h"
 
-#include "admin/StringScrambling.h"
 #include "core/RunGuard.h"
+#include "core/StringScrambling.h"
 #include "core/cFolderPath.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DbError.h"
@@ -93,7 +94,7 @@ void cConnection::holdPresence(const QString& path) {
 void cConnection::NetCnn() {
     const QString path = platform::sys::readSetting(application_, kNetworkSection, kNetworkPathKey);
     const QString password =
-        admin::DecodeString(platform::sys::readSetting(application_, kNetworkSection, kNetworkPasswordKey));
+        core::DecodeString(platform::sys::readSetting(application_, kNetworkSection, kNetworkPasswordKey));
     holdPresence(path);
 
     // Built as pairs, so the password is quoted when it holds ";", "=" or quotes.

@@ -1,3 +1,4 @@
+// The special folders by their numeric identifiers; see cFolderPath.h.
 #include "core/cFolderPath.h"
 
 #include "platform/sys/SpecialFolders.h"

@@ -1,3 +1,4 @@
+// The desktop program's options object; see cOptions.h.
 #include "core/cOptions.h"
 
 #include "platform/sys/SettingText.h"

@@ -6,6 +6,7 @@
 #include "core/AppTitle.h"
 #include "core/FormUnload.h"
 #include "core/MasterDatabaseTables.h"
+#include "core/StoreWaitWindow.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/startup/DatabaseCheck.h"
@@ -134,6 +135,9 @@ void OnOpenWorkBook(platform::sheet::Application& oApp) {
     context() = std::move(fresh);
     useAddInConfiguration(oApp);
     InstallAddInHelp();
+    // The data store library's clean-ups (the migration below among them) show their progress
+    // in the add-in's wait window.
+    core::InstallStoreWaitWindow();
 
     auto options = std::make_unique<cOptions>();
     context()->options = options.get();

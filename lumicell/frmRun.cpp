@@ -2,11 +2,11 @@
 // grids are filled by RunViews.h, the update by UpdateCommandXL.h, the mail by mail/.
 #include "lumicell/frmRun.h"
 
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/RunGuard.h"
 #include "core/RunTrapped.h"
+#include "core/StringScrambling.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/ParentToExcel.h"
 #include "lumicell/RunViews.h"
@@ -373,7 +373,7 @@ void frmRun::fetchMailOnOpen() {
         platform::ui::msgBox(kMailPasswordUnknownText, platform::ui::Buttons::Ok, core::appTitle());
         return;
     }
-    mail::ReceiveReturnedFiles(admin::DecodeString(stored));
+    mail::ReceiveReturnedFiles(core::DecodeString(stored));
     // The files collected are flagged, and shown so, at once.
     if (!options().BudgetNameContext.isEmpty()) {
         workbooks::CheckUserFilesExist(true, 0);

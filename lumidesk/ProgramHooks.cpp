@@ -5,6 +5,7 @@
 #include "admin/BudgetPermissions.h"
 #include "core/OpenWorkbookInExcel.h"
 #include "core/SharedDatabase.h"
+#include "core/StoreWaitWindow.h"
 #include "core/cOptions.h"
 #include "corvakit/CorvInfoPPG.h"
 #include "lumidesk/BudgetContext.h"
@@ -28,6 +29,8 @@
 namespace lumidesk {
 
 void InstallProgramHooks() {
+    // The data store library's clean-ups show their progress in the program's wait window.
+    core::InstallStoreWaitWindow();
     // A workbook named in a window (errors browser, Budgets Explorer) opens through the
     // wizard's lookup of master workbooks and user files.
     core::setWorkbookOpener(wizard::OpenWorkbookInExcel);

@@ -1,3 +1,4 @@
+// The start-up of the desktop program; see Startup.h.
 #include "lumidesk/Startup.h"
 
 #include "admin/AdminServices.h"

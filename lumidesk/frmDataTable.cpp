@@ -3,9 +3,9 @@
 #include "lumidesk/frmDataTable.h"
 
 #include "admin/AdminServices.h"
-#include "admin/StringScrambling.h"
 #include "core/DataControl.h"
 #include "core/RunTrapped.h"
+#include "core/StringScrambling.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
@@ -499,7 +499,7 @@ void frmDataTable::Form_Unload(bool closing) {
     if (!chkSavePW_->isChecked())
         platform::sys::deleteSetting(settingsApplication(), kRuntime, QStringLiteral("Zvalue"));
     else if (!tbxPassword_->text().isEmpty())
-        saveSetting(kRuntime, QStringLiteral("Zvalue"), admin::EncodeString(tbxPassword_->text()));
+        saveSetting(kRuntime, QStringLiteral("Zvalue"), core::EncodeString(tbxPassword_->text()));
 
     if (core::cOptions* opts = options())
         opts->DataTableIsRunning = false;

@@ -1,8 +1,8 @@
 // The export mark of the data store library. The library is built with hidden symbols, so
 // only the classes and functions marked here are part of its interface; everything else
-// it holds (its own copy of the database layer, its wait window) stays private to it. The
-// window, workbook and settings layers are the process's shared ones, so its questions go
-// through the dialog service the caller installed.
+// it holds (its own copy of the database layer) stays private to it. The window, workbook and
+// settings layers are the process's shared ones, so its questions go through the dialog
+// service the caller installed.
 #pragma once
 
 #if defined(LUMISTORE_BUILDING)

@@ -1,9 +1,9 @@
-// Internal: the library's wait window for the length of one clean-up operation. It is loaded
-// and prepared when the operation starts (only the "db Table:" and "Sys Operation:" rows
-// shown, the bar empty, the hourglass over the window) and unloaded when the operation
-// ends, also when it fails. The window is repainted at each step but lets no other window
-// events through, so nothing can run inside the operation.
+// Internal: the wait window for the length of one clean-up operation, reached through the
+// hooks the program installed (WaitWindowHooks.h). It is opened when the operation starts and
+// closed when the operation ends, also when it fails; without hooks nothing is shown.
 #pragma once
+
+#include "lumistore/WaitWindowHooks.h"
 
 #include <QString>
 
@@ -18,6 +18,10 @@ public:
 
     // Shows the table and the operation, sets the bar, repaints the window.
     void step(const QString& table, const QString& operation, int maximum, int value);
+
+private:
+    // The hooks as they were when the operation started, so that open and close always pair.
+    WaitWindowHooks hooks_;
 };
 
 } // namespace lumistore

@@ -5,8 +5,8 @@
 // into a new one, and tells whether a database has a table of a given name.
 //
 // Each operation opens its own connection from the connection string it is given and
-// shows the library's wait window while it works. Failures are not caught: they reach the
-// caller as a LumistoreError with the engine's number and description.
+// shows the program's wait window while it works (WaitWindowHooks.h). Failures are not
+// caught: they reach the caller as a LumistoreError with the engine's number and description.
 #pragma once
 
 #include "lumistore/LumistoreExport.h"

@@ -2,11 +2,11 @@
 #include "mail/CollectMail.h"
 
 #include "admin/AdminServices.h"
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/ErrorsTable.h"
 #include "core/RunGuard.h"
+#include "core/StringScrambling.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -673,7 +673,7 @@ int GetMailPasswordAndReceive(const PasswordView& view) {
         return 0;
     const QString typed = view.password ? view.password->text() : QString();
     const bool keep = view.savePassword && view.savePassword->isChecked();
-    const QString saved = admin::DecodeString(runtimeSetting(QStringLiteral("Zvalue"), QString()));
+    const QString saved = core::DecodeString(runtimeSetting(QStringLiteral("Zvalue"), QString()));
     QString password;
     if (keep && !saved.isEmpty()) {
         password = typed.isEmpty() || typed == saved ? saved : typed;
@@ -686,7 +686,7 @@ int GetMailPasswordAndReceive(const PasswordView& view) {
             view.password->clear();
     }
     if (keep && password != saved)
-        writeRuntimeSetting(QStringLiteral("Zvalue"), admin::EncodeString(password));
+        writeRuntimeSetting(QStringLiteral("Zvalue"), core::EncodeString(password));
 
     ReceiveReturnedFiles(password);
     workbooks::CheckUserFilesExist(true, 0);

@@ -5,9 +5,9 @@
 // own protection check.
 #include "wizard/MasterSheetListing.h"
 
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/DialogHandshake.h"
+#include "core/StringScrambling.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
@@ -119,7 +119,7 @@ std::unique_ptr<Workbook> openWithPasswords(Connection& cnn, const MasterRow& ma
         }
         cnn.execute(QStringLiteral("UPDATE MasterFiles SET WBOpen_Password = ?, WBWrite_Password = ?, "
                                    "MFPwdsSet = 1 WHERE ID_MasterFiles = ?"),
-                    {admin::EncodeString(open), admin::EncodeString(write), master.id});
+                    {core::EncodeString(open), core::EncodeString(write), master.id});
         return book;
     }
 }
@@ -181,7 +181,7 @@ void listSheet(Connection& cnn, const MasterRow& master, const Worksheet& sheet,
     row.masterFile = master.file;
     row.budget = budget;
     row.masterFileId = master.id;
-    row.scrambledPassword = password.isEmpty() ? QVariant() : QVariant(admin::EncodeString(password));
+    row.scrambledPassword = password.isEmpty() ? QVariant() : QVariant(core::EncodeString(password));
     row.picked = automatic;
     row.folder = automatic && password.isEmpty() ? QVariant(kAutomaticFolder) : QVariant();
     AddSheetRow(cnn, row);

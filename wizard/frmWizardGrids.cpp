@@ -2,13 +2,13 @@
 // scrambled only; a click shows one readable in its cell, which is never written back. The
 // Pwds Set tick follows what applying or removing the passwords really did. Without a budget
 // context every edit is taken back.
-#include "admin/StringScrambling.h"
 #include "core/AppTitle.h"
 #include "core/BudgetContextName.h"
 #include "core/ErrorMessage.h"
 #include "core/GridBinding.h"
 #include "core/NameCompletion.h"
 #include "core/RunTrapped.h"
+#include "core/StringScrambling.h"
 #include "core/SystemOps.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -33,7 +33,7 @@ void scramble(core::GridBinding& binding, int row, int column, const QString& fi
     const QString typed = binding.grid().cellText(row, column);
     if (typed.isEmpty())
         return;
-    const QString scrambled = admin::EncodeString(typed);
+    const QString scrambled = core::EncodeString(typed);
     binding.recordset().setValue(field, scrambled);
     binding.grid().setCellValue(row, column, scrambled);
 }
@@ -42,7 +42,7 @@ void scramble(core::GridBinding& binding, int row, int column, const QString& fi
 void reveal(platform::ui::EditGrid& grid, int row, int column) {
     const QString stored = grid.cellText(row, column);
     if (!stored.isEmpty())
-        grid.setCellValue(row, column, admin::DecodeString(stored));
+        grid.setCellValue(row, column, core::DecodeString(stored));
 }
 
 // The folder a typed name stands for: the folder of that name, else the one folder whose name

@@ -1,8 +1,8 @@
 // See MasterFileRow.h.
 #include "workbooks/MasterFileRow.h"
 
-#include "admin/StringScrambling.h"
 #include "core/QueryObject.h"
+#include "core/StringScrambling.h"
 
 namespace workbooks {
 
@@ -29,7 +29,7 @@ QString JoinPath(const QString& folder, const QString& name) {
 
 QString DecodedTextOf(const platform::db::Recordset& row, const QString& field) {
     const QString stored = TextOf(row, field);
-    return stored.isEmpty() ? QString() : admin::DecodeString(stored);
+    return stored.isEmpty() ? QString() : core::DecodeString(stored);
 }
 
 StoredPasswords StoredPasswordsOf(const platform::db::Recordset& row) {

@@ -27,7 +27,7 @@ protected:
         {
             Connection db = openNetwork();
             db.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Bob) VALUES ('Sales', ?)"),
-                       {admin::EncodeString(kAdmin.name + kAdmin.password)});
+                       {core::EncodeString(kAdmin.name + kAdmin.password)});
         }
         logOn(kSuper, true);
         testsupport::ScopedScriptedUi ui;
@@ -79,15 +79,15 @@ TEST_F(AdministratorAccountsTest, ANewAccountIsStoredOnceCompleteWithItsGrantCol
     const int row = grid_.rowCount() - 1;
     edit(row, admin::kAccountName, QStringLiteral("Carl O'Neil"));
     edit(row, admin::kAccountPassword, QStringLiteral("c4rl"));
-    EXPECT_EQ(admin::DecodeString(grid_.cellText(row, admin::kAccountId)), QStringLiteral("Carl O'Neilc4rl"))
+    EXPECT_EQ(core::DecodeString(grid_.cellText(row, admin::kAccountId)), QStringLiteral("Carl O'Neilc4rl"))
         << "the identifier cell is filled at once";
     EXPECT_EQ(account(QStringLiteral("Carl O'Neil")).recordCount(), 0) << "no e-mail yet: nothing stored";
     edit(row, admin::kAccountEmail, QStringLiteral("carl@example.org"));
 
     Recordset carl = account(QStringLiteral("Carl O'Neil"));
     ASSERT_EQ(carl.recordCount(), 1);
-    EXPECT_EQ(admin::DecodeString(carl.value("AdminUser_Pwd").toString()), QStringLiteral("c4rl"));
-    EXPECT_EQ(admin::DecodeString(carl.value("AdminUser_ID").toString()), QStringLiteral("Carl O'Neilc4rl"));
+    EXPECT_EQ(core::DecodeString(carl.value("AdminUser_Pwd").toString()), QStringLiteral("c4rl"));
+    EXPECT_EQ(core::DecodeString(carl.value("AdminUser_ID").toString()), QStringLiteral("Carl O'Neilc4rl"));
     EXPECT_TRUE(carl.value("SuperAdminUser_ID").toString().isEmpty());
     EXPECT_EQ(budgetsColumns().last(), QStringLiteral("Carl O'Neil"));
     EXPECT_FALSE(core::gOptions->AddRecord);
@@ -140,7 +140,7 @@ TEST_F(AdministratorAccountsTest, ANewPasswordAsksAndEachAnswerDoesItsOwnToTheGr
             ui->messageTexts(),
             QStringList{QStringLiteral("You are editing Bob's password.  Do you want to preserve the budget "
                                        "permissions?")});
-        EXPECT_EQ(admin::DecodeString(account(kAdmin.name).value("AdminUser_Pwd").toString()),
+        EXPECT_EQ(core::DecodeString(account(kAdmin.name).value("AdminUser_Pwd").toString()),
                   c.stored ? QStringLiteral("n3w") : kAdmin.password);
         EXPECT_EQ(bobsGrant().isEmpty(), !c.grantKept);
         if (!c.stored) { // the grid keeps what was typed; put the stored state back
@@ -152,12 +152,12 @@ TEST_F(AdministratorAccountsTest, ANewPasswordAsksAndEachAnswerDoesItsOwnToTheGr
     {
         Connection db = openNetwork();
         db.execute(QStringLiteral("UPDATE Budgets SET Bob = ? WHERE Budget_Name = 'Sales'"),
-                   {admin::EncodeString(QStringLiteral("Bobn3w"))});
+                   {core::EncodeString(QStringLiteral("Bobn3w"))});
     }
     testsupport::ScopedScriptedUi ui;
     ui->answerMessages({Answer::Yes});
     edit(rowOf(kAdmin.name), admin::kAccountPassword, QStringLiteral("n3w2"));
-    EXPECT_EQ(admin::DecodeString(bobsGrant()), QStringLiteral("Bobn3w2"));
+    EXPECT_EQ(core::DecodeString(bobsGrant()), QStringLiteral("Bobn3w2"));
     logOn({kAdmin.name, QStringLiteral("n3w2"), kAdmin.email}, false);
     int mode = 0;
     EXPECT_TRUE(admin::SetBudgetContext(QStringLiteral("Sales"), kAdmin.name, mode))
@@ -172,8 +172,8 @@ TEST_F(AdministratorAccountsTest, EditingOnlyTheEmailAsksNothingAndWritesTheSame
     Recordset bob = account(kAdmin.name);
     EXPECT_EQ(bob.value("AdminUser_Email").toString(), QStringLiteral("robert@example.org"));
     EXPECT_NE(bob.value("AdminUser_ID").toString(), before);
-    EXPECT_EQ(admin::DecodeString(bob.value("AdminUser_ID").toString()), kAdmin.name + kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(bob.value("AdminUser_Pwd").toString()), kAdmin.password);
+    EXPECT_EQ(core::DecodeString(bob.value("AdminUser_ID").toString()), kAdmin.name + kAdmin.password);
+    EXPECT_EQ(core::DecodeString(bob.value("AdminUser_Pwd").toString()), kAdmin.password);
     EXPECT_TRUE(bob.value("SuperAdminUser_ID").toString().isEmpty()) << "another account's row gets no SAID";
     EXPECT_FALSE(bobsGrant().isEmpty());
 }
@@ -187,13 +187,13 @@ TEST_F(AdministratorAccountsTest, TheOwnRowKeepsTheSuperAdministratorIdentifierA
     ui->answerMessages({Answer::Yes});
     edit(rowOf(kSuper.name), admin::kAccountPassword, QStringLiteral("n3w"));
     Recordset ann = account(kSuper.name);
-    EXPECT_EQ(admin::DecodeString(ann.value("SuperAdminUser_ID").toString()),
+    EXPECT_EQ(core::DecodeString(ann.value("SuperAdminUser_ID").toString()),
               kDbPassword + QStringLiteral("Annn3w"));
     const core::cOptions& options = *core::gOptions;
-    EXPECT_EQ(admin::DecodeString(options.LumiAUID), QStringLiteral("Annn3w"));
+    EXPECT_EQ(core::DecodeString(options.LumiAUID), QStringLiteral("Annn3w"));
     EXPECT_EQ(options.LumiAUID, setting(admin::net::kLumiAUID));
     EXPECT_EQ(options.LumiSAID, setting(admin::net::kLumiSAID));
-    EXPECT_EQ(admin::DecodeString(setting(admin::net::kAdminUserPwd)), QStringLiteral("n3w"));
+    EXPECT_EQ(core::DecodeString(setting(admin::net::kAdminUserPwd)), QStringLiteral("n3w"));
 }
 
 TEST_F(AdministratorAccountsTest, DeletingRemovesTheAccountAndItsGrantColumnButNotTheOwnAccount) {
@@ -235,7 +235,7 @@ TEST_F(AdministratorAccountsTest, ADoubleClickShowsThePasswordForFiveSecondsOnly
     QTimer::singleShot(500, [&] { during = grid_.cellText(row, admin::kAccountPassword); });
     admin::RevealPassword(grid_, row, admin::kAccountPassword);
     EXPECT_EQ(during, kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(grid_.cellText(row, admin::kAccountPassword)), kAdmin.password);
+    EXPECT_EQ(core::DecodeString(grid_.cellText(row, admin::kAccountPassword)), kAdmin.password);
     EXPECT_NE(grid_.cellText(row, admin::kAccountPassword), kAdmin.password);
 }
 

@@ -145,7 +145,7 @@ TEST_F(MigrationTest, MovesNeedTheAuthorAndARefusedMoveChangesNothing) {
         Connection net = openNetwork();
         addBudget(net, QStringLiteral("Plan"), kSuper.name);
         net.execute(QStringLiteral("UPDATE Budgets SET Bob = ? WHERE Budget_Name = 'Plan'"),
-                    {admin::EncodeString(kAdmin.name + kAdmin.password)});
+                    {core::EncodeString(kAdmin.name + kAdmin.password)});
         Connection db = openLocal();
         addBudget(db, QStringLiteral("Theirs"), QStringLiteral("Carl"));
         addBudget(net, QStringLiteral("Theirs"), QStringLiteral("Carl"));

@@ -93,7 +93,7 @@ TEST_F(BudgetPermissionsTest, AGrantIsWrittenUsedAndRevoked) {
     EXPECT_EQ(grid.cellText(rowOf(grid, QStringLiteral("Sales")), columnOf(grid, kAdmin.name)),
               QStringLiteral("Granted"));
     const QString first = grantCell(QStringLiteral("Sales"), kAdmin.name);
-    EXPECT_EQ(admin::DecodeString(first), kAdmin.name + kAdmin.password);
+    EXPECT_EQ(core::DecodeString(first), kAdmin.name + kAdmin.password);
     grant(grid, QStringLiteral("Sales"), kAdmin.name);
     const QString second = grantCell(QStringLiteral("Sales"), kAdmin.name);
     EXPECT_NE(first, second) << "every writing scrambles anew";
@@ -106,7 +106,7 @@ TEST_F(BudgetPermissionsTest, AGrantIsWrittenUsedAndRevoked) {
               QStringLiteral("sales"));
     const QString used = grantCell(QStringLiteral("Sales"), kAdmin.name);
     EXPECT_NE(used, second);
-    EXPECT_EQ(admin::DecodeString(used), kAdmin.name + kAdmin.password);
+    EXPECT_EQ(core::DecodeString(used), kAdmin.name + kAdmin.password);
 
     logOn(kSuper, true);
     admin::RevokeBudgetPermission(grid, rowOf(grid, QStringLiteral("Sales")), columnOf(grid, kAdmin.name));

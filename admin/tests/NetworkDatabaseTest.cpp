@@ -56,7 +56,7 @@ TEST_F(NetworkDatabaseTest, PasswordsDifferingOnlyInCaseMatchAndTheFirstIsSet) {
     EXPECT_TRUE(opens(path, QStringLiteral("Secret")));
     EXPECT_FALSE(opens(path, QString())) << "the file no longer opens without its password";
     EXPECT_FALSE(opens(path, QStringLiteral("SECRET")));
-    EXPECT_EQ(admin::DecodeString(setting(admin::net::kLumiNetPwd)), QStringLiteral("Secret"));
+    EXPECT_EQ(core::DecodeString(setting(admin::net::kLumiNetPwd)), QStringLiteral("Secret"));
     EXPECT_FALSE(core::gOptions->SetPwd);
     EXPECT_FALSE(core::gOptions->CancelPwd);
 }
@@ -163,9 +163,9 @@ TEST_F(CreationTest, MakesTheSuperAdministratorsAccountGrantColumnAndProfile) {
     Recordset account = Recordset::open(db, QStringLiteral("SELECT * FROM AdminUsers"));
     ASSERT_EQ(account.recordCount(), 1);
     EXPECT_EQ(account.value("AdminUser_Name").toString(), QStringLiteral("Ann"));
-    EXPECT_EQ(admin::DecodeString(account.value("AdminUser_Pwd").toString()), QStringLiteral("s3cret"));
-    EXPECT_EQ(admin::DecodeString(account.value("AdminUser_ID").toString()), QStringLiteral("Anns3cret"));
-    EXPECT_EQ(admin::DecodeString(account.value("SuperAdminUser_ID").toString()),
+    EXPECT_EQ(core::DecodeString(account.value("AdminUser_Pwd").toString()), QStringLiteral("s3cret"));
+    EXPECT_EQ(core::DecodeString(account.value("AdminUser_ID").toString()), QStringLiteral("Anns3cret"));
+    EXPECT_EQ(core::DecodeString(account.value("SuperAdminUser_ID").toString()),
               QStringLiteral("net pwAnns3cret"));
     EXPECT_EQ(account.value("AdminUser_Email").toString(), QStringLiteral("ann@example.org"));
     const QStringList columns = budgetsColumns();
@@ -175,8 +175,8 @@ TEST_F(CreationTest, MakesTheSuperAdministratorsAccountGrantColumnAndProfile) {
     ASSERT_EQ(profile.recordCount(), 2) << "beside the placeholder row";
     profile.moveLast();
     EXPECT_EQ(profile.value("Super_Admin_Name").toString(), QStringLiteral("Ann"));
-    EXPECT_EQ(admin::DecodeString(profile.value("Copy_Permissions").toString()), QStringLiteral("False"));
-    EXPECT_EQ(admin::DecodeString(profile.value("View_Mode").toString()), QStringLiteral("All"));
+    EXPECT_EQ(core::DecodeString(profile.value("Copy_Permissions").toString()), QStringLiteral("False"));
+    EXPECT_EQ(core::DecodeString(profile.value("View_Mode").toString()), QStringLiteral("All"));
 
     EXPECT_FALSE(setting(admin::net::kLumiNetConn).contains(QStringLiteral("net pw")));
     EXPECT_TRUE(setting(admin::net::kLumiNetConn).contains(path_));
@@ -186,7 +186,7 @@ TEST_F(CreationTest, MakesTheSuperAdministratorsAccountGrantColumnAndProfile) {
     EXPECT_TRUE(options.LoggedOn);
     EXPECT_EQ(options.LumiAdminUserName, QStringLiteral("Ann"));
     EXPECT_EQ(options.LumiAUID, setting(admin::net::kLumiAUID));
-    EXPECT_EQ(admin::DecodeString(options.LumiSAID), QStringLiteral("net pwAnns3cret"));
+    EXPECT_EQ(core::DecodeString(options.LumiSAID), QStringLiteral("net pwAnns3cret"));
     EXPECT_EQ(core::gCnn->LumiCnnPath(), path_);
     EXPECT_TRUE(platform::db::PresenceHold::isHeld(path_));
 }

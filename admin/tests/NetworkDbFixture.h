@@ -5,8 +5,8 @@
 #pragma once
 
 #include "admin/NetworkSettings.h"
-#include "admin/StringScrambling.h"
 #include "core/SharedDatabase.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cDB3.h"
@@ -99,20 +99,20 @@ protected:
     void writeProfile(const QString& name, const QString& copyPermissions, const QString& viewMode) {
         Connection db = openNetwork();
         db.execute(QStringLiteral("INSERT INTO SuperAdminUser VALUES (?, ?, ?)"),
-                   {name, admin::EncodeString(copyPermissions), admin::EncodeString(viewMode)});
+                   {name, core::EncodeString(copyPermissions), core::EncodeString(viewMode)});
     }
 
     // Makes the network database current as an accepted logon leaves it.
     void logOn(const Account& account, bool superAdmin) {
-        admin::net::write(admin::net::kLumiNetPwd, admin::EncodeString(netPassword_));
+        admin::net::write(admin::net::kLumiNetPwd, core::EncodeString(netPassword_));
         core::gCnn->NetCnn();
         core::cOptions& options = *core::gOptions;
         options.DatabaseMode = QStringLiteral("Network");
         options.NetMenus = options.AUAuth = options.LoggedOn = true;
         options.SAAuth = superAdmin;
         options.LumiAdminUserName = account.name;
-        options.LumiAUID = admin::EncodeString(account.name + account.password);
-        options.LumiSAID = admin::EncodeString(netPassword_ + account.name + account.password);
+        options.LumiAUID = core::EncodeString(account.name + account.password);
+        options.LumiSAID = core::EncodeString(netPassword_ + account.name + account.password);
     }
 
     static Connection openFile(const QString& path, const QString& password = {}) {

@@ -100,10 +100,10 @@ TEST_F(NetworkLogonTest, AnAcceptedLogonRecordsTheSameIdentifiersInTheOptionsAnd
     EXPECT_EQ(setting(admin::net::kAdminUserName), QStringLiteral("bob"));
     EXPECT_EQ(options.LumiAUID, setting(admin::net::kLumiAUID));
     EXPECT_EQ(options.LumiSAID, setting(admin::net::kLumiSAID));
-    EXPECT_EQ(admin::DecodeString(options.LumiAUID), QStringLiteral("bob") + kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(options.LumiSAID), kDbPassword + QStringLiteral("bob") + kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(setting(admin::net::kAdminUserPwd)), kAdmin.password);
-    EXPECT_EQ(admin::DecodeString(setting(admin::net::kLumiNetPwd)), kDbPassword);
+    EXPECT_EQ(core::DecodeString(options.LumiAUID), QStringLiteral("bob") + kAdmin.password);
+    EXPECT_EQ(core::DecodeString(options.LumiSAID), kDbPassword + QStringLiteral("bob") + kAdmin.password);
+    EXPECT_EQ(core::DecodeString(setting(admin::net::kAdminUserPwd)), kAdmin.password);
+    EXPECT_EQ(core::DecodeString(setting(admin::net::kLumiNetPwd)), kDbPassword);
     EXPECT_TRUE(options.CopyPermissions) << "the super-administrator's profile is read";
     EXPECT_EQ(options.ViewMode, QStringLiteral("Context"));
     EXPECT_EQ(core::gCnn->LumiCnnPath(), netPath_);
@@ -111,14 +111,14 @@ TEST_F(NetworkLogonTest, AnAcceptedLogonRecordsTheSameIdentifiersInTheOptionsAnd
 }
 
 TEST_F(NetworkLogonTest, TheConnectionTestFailsOnAWrongPasswordOrWithoutAccounts) {
-    admin::net::write(admin::net::kLumiNetPwd, admin::EncodeString(QStringLiteral("kept")));
+    admin::net::write(admin::net::kLumiNetPwd, core::EncodeString(QStringLiteral("kept")));
     {
         testsupport::ScopedScriptedUi ui;
         EXPECT_FALSE(admin::TestNetworkConnection({QStringLiteral("wrong"), kAdmin.name, kAdmin.password}));
         ASSERT_EQ(ui->messageTexts().size(), 1);
         EXPECT_TRUE(ui->messageTexts()[0].startsWith(QStringLiteral("Error ")))
             << ui->messageTexts()[0].toStdString();
-        EXPECT_EQ(admin::DecodeString(setting(admin::net::kLumiNetPwd)), QStringLiteral("kept"));
+        EXPECT_EQ(core::DecodeString(setting(admin::net::kLumiNetPwd)), QStringLiteral("kept"));
         EXPECT_EQ(core::gCnn->LumiCnnPath(), localPath_);
     }
     {
@@ -144,7 +144,7 @@ protected:
 };
 
 TEST_F(LogonWindowTest, OpensWithTheLastLogonAndAcceptsOnlyTheRightPassword) {
-    admin::net::write(admin::net::kLumiNetPwd, admin::EncodeString(kDbPassword));
+    admin::net::write(admin::net::kLumiNetPwd, core::EncodeString(kDbPassword));
     admin::net::write(admin::net::kAdminUserName, kAdmin.name);
     QPointer<admin::frmLogon> window = openWindow();
     EXPECT_EQ(window->cbxLocation()->text(), netPath_);

@@ -47,8 +47,8 @@ protected:
         QStringList rows;
         for (Recordset r = Recordset::open(db, QStringLiteral("SELECT * FROM SuperAdminUser ORDER BY rowid"));
              !r.eof(); r.moveNext())
-            rows << r.value(0).toString() + QLatin1Char('|') + admin::DecodeString(r.value(1).toString()) +
-                        QLatin1Char('|') + admin::DecodeString(r.value(2).toString());
+            rows << r.value(0).toString() + QLatin1Char('|') + core::DecodeString(r.value(1).toString()) +
+                        QLatin1Char('|') + core::DecodeString(r.value(2).toString());
         return rows;
     }
     void setProfile(const QStringList& names) {
@@ -56,8 +56,8 @@ protected:
         db.execute(QStringLiteral("DELETE FROM SuperAdminUser"));
         for (const QString& name : names)
             db.execute(QStringLiteral("INSERT INTO SuperAdminUser VALUES (?, ?, ?)"),
-                       {name, admin::EncodeString(QStringLiteral("False")),
-                        admin::EncodeString(QStringLiteral("All"))});
+                       {name, core::EncodeString(QStringLiteral("False")),
+                        core::EncodeString(QStringLiteral("All"))});
     }
     // The password window, when it opens, gets the new password typed twice and Set.
     static void setNewPassword(WindowScript& script, const QString& password) {
@@ -177,7 +177,7 @@ TEST_F(ConsoleTest, AnAccountTypedIntoTheGridIsStored) {
     processDeletes();
     Connection db = openNetwork();
     EXPECT_EQ(
-        admin::DecodeString(
+        core::DecodeString(
             db.scalar(QStringLiteral("SELECT AdminUser_Pwd FROM AdminUsers WHERE AdminUser_Name = 'Carl'"))
                 .toString()),
         QStringLiteral("3xyz"));
@@ -201,8 +201,8 @@ TEST_F(ConsoleTest, ChangeSetsTheNewPasswordAndRebuildsTheSuperAdministratorIden
     const QString saId =
         db.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
             .toString();
-    EXPECT_EQ(admin::DecodeString(saId), QStringLiteral("n3w pwAnns3cret"));
-    EXPECT_EQ(admin::DecodeString(core::gOptions->LumiSAID), QStringLiteral("n3w pwAnns3cret"));
+    EXPECT_EQ(core::DecodeString(saId), QStringLiteral("n3w pwAnns3cret"));
+    EXPECT_EQ(core::DecodeString(core::gOptions->LumiSAID), QStringLiteral("n3w pwAnns3cret"));
     EXPECT_EQ(core::gOptions->LumiSAID, setting(admin::net::kLumiSAID));
     EXPECT_FALSE(setting(admin::net::kLumiNetConn).contains(QStringLiteral("n3w")));
     // The next query of the program goes through with the new password.
@@ -225,7 +225,7 @@ TEST_F(ConsoleTest, ACancelledChangeKeepsThePasswordAndWritesTheSameIdentifierAn
         db.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
             .toString();
     EXPECT_NE(after, before);
-    EXPECT_EQ(admin::DecodeString(after), admin::DecodeString(before));
+    EXPECT_EQ(core::DecodeString(after), core::DecodeString(before));
     EXPECT_TRUE(opens(netPath_, kDbPassword));
 }
 
@@ -257,7 +257,7 @@ TEST_F(ConsoleTest, AChangeWhoseIdentifierCannotBeWrittenChangesNothing) {
         after.scalar(QStringLiteral("SELECT SuperAdminUser_ID FROM AdminUsers WHERE AdminUser_Name = 'Ann'"))
             .toString(),
         before);
-    EXPECT_EQ(admin::DecodeString(core::gOptions->LumiSAID), kDbPassword + QStringLiteral("Anns3cret"));
+    EXPECT_EQ(core::DecodeString(core::gOptions->LumiSAID), kDbPassword + QStringLiteral("Anns3cret"));
 }
 
 // While a run is under way the console's Change and Move are refused with the run's message,

@@ -4,7 +4,7 @@
 // can switch to a keyed network copy of the same database.
 #pragma once
 
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cDB3.h"
@@ -63,7 +63,7 @@ protected:
         platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Network"),
                                     QStringLiteral("LumiNetPath"), path);
         platform::sys::writeSetting(platform::sys::kDesktopApplication, QStringLiteral("Network"),
-                                    QStringLiteral("LumiNetPwd"), admin::EncodeString(password));
+                                    QStringLiteral("LumiNetPwd"), core::EncodeString(password));
         core::gCnn->NetCnn();
         return path;
     }

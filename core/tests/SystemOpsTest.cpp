@@ -1,3 +1,4 @@
+// The counted hourglass, the pause that lets window events through, and the loaded-window test.
 #include "core/SystemOps.h"
 
 #include "platform/ui/BusyPointer.h"

@@ -2,7 +2,7 @@
 // folder lookup under it.
 #include "core/cConnection.h"
 
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "core/cFolderPath.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/sys/SettingsStore.h"
@@ -50,7 +50,7 @@ protected:
     static void setNetwork(const QString& path, const QString& password,
                            const QString& application = kDesktopApplication) {
         writeSetting(application, "Network", "LumiNetPath", path);
-        writeSetting(application, "Network", "LumiNetPwd", admin::EncodeString(password));
+        writeSetting(application, "Network", "LumiNetPwd", core::EncodeString(password));
     }
 
     QString common_;

@@ -44,6 +44,22 @@ QStringList budgetsIn(const QString& path) {
     return names;
 }
 
+// The operations the wait window showed, each time its operation row was painted.
+class WaitOperations : public QObject {
+public:
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("lblSysOperation")) {
+            const QString text = static_cast<QLabel*>(watched)->text();
+            if (!text.isEmpty() && !seen.contains(text))
+                seen << text;
+        }
+        return false;
+    }
+};
+
 class AddInTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -114,9 +130,15 @@ TEST_F(AddInTest, YesMigratesDeletesThePreviousFileClearsTheSettingsAndCompacts)
     makePreviousDatabase();
     leaveFreePages();
     ui_->answerMessages({Answer::Yes});
+    WaitOperations wait;
+    qApp->installEventFilter(&wait);
     lumicell::OnOpenWorkBook(app_);
+    qApp->removeEventFilter(&wait);
     EXPECT_EQ(ui_->asked().size(), 1u);
     EXPECT_TRUE(budgetsIn(folders_.masterPath()).contains(u"Carried over"));
+    // The migration and the sweep after it showed their progress in the add-in's wait window.
+    EXPECT_EQ(wait.seen, (QStringList{QStringLiteral("Migrating old data to new table."),
+                                      QStringLiteral("Checking and cleaning database tables.")}));
     EXPECT_FALSE(QFile::exists(folders_.previousPath()));
     EXPECT_EQ(setting(kDesktopApplication, "Runtime", "ReplaceDB"), u"0");
     EXPECT_EQ(setting(kAddInApplication, "Runtime", "ReplaceDB"), u"0");

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "AddInFolders.h"
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/cOptions.h"
 #include "platform/db/Connection.h"
@@ -104,7 +104,7 @@ protected:
                     "Master_File, Budget_Name, WS_Password) VALUES (?, ?, ?, ?, ?, ?, ?)",
                     {QString::fromLatin1(sheet), picked,
                      *folder ? QVariant(QString::fromLatin1(folder)) : QVariant(), key, file, budget,
-                     *password ? QVariant(admin::EncodeString(QString::fromLatin1(password))) : QVariant()});
+                     *password ? QVariant(core::EncodeString(QString::fromLatin1(password))) : QVariant()});
         }
         return key;
     }

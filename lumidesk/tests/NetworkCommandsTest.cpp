@@ -136,10 +136,9 @@ TEST_F(NetworkCommandsTest, AnAdministratorsLogonDisablesTheSuperAdministratorsT
         testsupport::ScopedScriptedUi ui;
         makeNetworkDatabase(*ui);
         platform::db::Connection db = openMaster();
-        db.execute(
-            QStringLiteral("INSERT INTO AdminUsers (AdminUser_Name, AdminUser_Pwd, AdminUser_ID, "
-                           "AdminUser_Email) VALUES ('Bob', ?, ?, 'bob@example.org')"),
-            {admin::EncodeString(QStringLiteral("b0b")), admin::EncodeString(QStringLiteral("Bobb0b"))});
+        db.execute(QStringLiteral("INSERT INTO AdminUsers (AdminUser_Name, AdminUser_Pwd, AdminUser_ID, "
+                                  "AdminUser_Email) VALUES ('Bob', ?, ?, 'bob@example.org')"),
+                   {core::EncodeString(QStringLiteral("b0b")), core::EncodeString(QStringLiteral("Bobb0b"))});
         ui->answerMessages({Answer::Yes});
         lumidesk::mnuLogon_Click(main_);
     }

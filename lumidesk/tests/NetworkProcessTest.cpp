@@ -38,13 +38,13 @@ protected:
     // This process on the network database as its super-administrator.
     void logOnHere(const QString& path) {
         admin::net::write(admin::net::kLumiNetPath, path);
-        admin::net::write(admin::net::kLumiNetPwd, admin::EncodeString(kPassword));
+        admin::net::write(admin::net::kLumiNetPwd, core::EncodeString(kPassword));
         core::gCnn->NetCnn();
         core::cOptions& options = *core::gOptions;
         options.DatabaseMode = QStringLiteral("Network");
         options.SAAuth = options.NetMenus = options.AUAuth = options.LoggedOn = true;
         options.LumiAdminUserName = kSuper.name;
-        options.LumiAUID = admin::EncodeString(kSuper.name + kSuper.password);
+        options.LumiAUID = core::EncodeString(kSuper.name + kSuper.password);
     }
 };
 
@@ -58,7 +58,7 @@ TEST_F(NetworkProcess, ThePasswordAndTheCompactionWaitUntilTheOtherProgramHasGon
     other.writeSetting(QStringLiteral("Network"), QStringLiteral("OpenLocal"), QStringLiteral("0"));
     other.writeSetting(QStringLiteral("Network"), QStringLiteral("LumiNetPath"), path);
     other.writeSetting(QStringLiteral("Network"), QStringLiteral("LumiNetPwd"),
-                       admin::EncodeString(kPassword));
+                       core::EncodeString(kPassword));
     other.writeSetting(QStringLiteral("Network"), QStringLiteral("AdminUserName"), kAdmin.name);
     QProcess* program = other.start({QStringLiteral("type frmLogon.tbxUserAdminPwd ") + kAdmin.password,
                                      QStringLiteral("click frmLogon.cmdOK")});

@@ -46,8 +46,9 @@ TEST(ProgramWiring, EveryHookAndNamedWindowIsInstalled) {
         EXPECT_TRUE(hook.installed) << hook.name.toStdString();
     }
     // The list is that of the hooks linked into the program: these must be among them.
-    for (const char* expected : {"user-file register sync", "workbook opener", "sample-budget installation",
-                                 "wizard's program routines", "release of the update engine"})
+    for (const char* expected :
+         {"user-file register sync", "workbook opener", "sample-budget installation",
+          "wizard's program routines", "release of the update engine", "data store library's wait window"})
         EXPECT_TRUE(names.contains(QString::fromUtf8(expected))) << expected;
 
     const QStringList forms = formNamesOpenedByName();

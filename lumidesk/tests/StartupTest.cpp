@@ -1,3 +1,5 @@
+// The desktop program's start-up: the checks of the master database and the whole start-up run
+// in this process (splash, main window, logon and its fall-back, the replacement offer).
 #include "lumidesk/Startup.h"
 
 #include "core/cConnection.h"

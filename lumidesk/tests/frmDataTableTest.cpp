@@ -3,8 +3,8 @@
 #include "lumidesk/frmDataTable.h"
 
 #include "ExplorerDbFixture.h"
-#include "admin/StringScrambling.h"
 #include "core/FormUnload.h"
+#include "core/StringScrambling.h"
 #include "lumidesk/DataEnvironment2.h"
 #include "lumidesk/frmMain.h"
 #include "platform/ui/ComboList.h"
@@ -195,7 +195,7 @@ TEST_F(BudgetsExplorer, SavePasswordKeepsTheScrambledPasswordAndUntickingRemoves
     delete form;
     const QString stored = runtimeSetting("Zvalue");
     EXPECT_NE(stored, QStringLiteral("mailbox pw")) << "kept scrambled";
-    EXPECT_EQ(admin::DecodeString(stored), QStringLiteral("mailbox pw"));
+    EXPECT_EQ(core::DecodeString(stored), QStringLiteral("mailbox pw"));
     EXPECT_EQ(runtimeSetting("SaveMailPW"), QStringLiteral("1"));
 
     // Loaded again the box is ticked; an empty password box keeps the saved password.
@@ -203,7 +203,7 @@ TEST_F(BudgetsExplorer, SavePasswordKeepsTheScrambledPasswordAndUntickingRemoves
     EXPECT_TRUE(form->chkSavePW()->isChecked());
     EXPECT_TRUE(core::gOptions->SaveMailPW);
     delete form;
-    EXPECT_EQ(admin::DecodeString(runtimeSetting("Zvalue")), QStringLiteral("mailbox pw"));
+    EXPECT_EQ(core::DecodeString(runtimeSetting("Zvalue")), QStringLiteral("mailbox pw"));
 
     // Unticked: the saved password goes.
     form = load(ui);

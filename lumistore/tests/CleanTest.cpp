@@ -1,13 +1,11 @@
 // cClean on real database files: the placeholder rule table by table and over the whole
 // table list, emptying a table, and telling tables from views and other spellings.
 #include "StoreFixture.h"
+#include "WaitRecorder.h"
 #include "lumistore/Lumistore.h"
 #include "platform/db/DbError.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,15 +16,9 @@ using platform::db::DbError;
 using storetest::column;
 using storetest::connectionString;
 using storetest::copyMaster;
+using storetest::WaitRecorder;
 
 const QString kPlaceholder = QStringLiteral("<Dummy record>");
-
-bool waitWindowLoaded() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->objectName() == QLatin1String("frmWait"))
-            return true;
-    return false;
-}
 
 // Fills FolderNames with exactly these first-column values (invalid = Null).
 void setFolderNames(const QString& path, const QVariantList& values) {
@@ -53,10 +45,12 @@ TEST_P(SweepOneTable, KeepsExactlyOnePlaceholderOrNone) {
     const QString path = copyMaster();
     setFolderNames(path, c.before);
 
+    WaitRecorder wait;
     cClean().SweepRecords(connectionString(path), QStringLiteral("FolderNames"));
 
     EXPECT_EQ(column(path, QStringLiteral("SELECT Folder_Name FROM FolderNames ORDER BY rowid")), c.after);
-    EXPECT_FALSE(waitWindowLoaded());
+    EXPECT_EQ(wait.seen().opened, 1);
+    EXPECT_FALSE(wait.open());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -87,35 +81,14 @@ INSTANTIATE_TEST_SUITE_P(
         SweepCase{"EmptyFirstColumnIsARealRow", {QString(""), kPlaceholder}, {QString("")}}),
     [](const ::testing::TestParamInfo<SweepCase>& info) { return std::string(info.param.name); });
 
-// Records the captions of the library's wait window each time it is painted.
-class CaptionRecorder : public QObject {
-public:
-    QStringList seen;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("lblTableStatus")) {
-            const auto* table = static_cast<QLabel*>(watched);
-            const auto* operation = watched->parent()->findChild<QLabel*>(QStringLiteral("lblSysOperation"));
-            const QString caption =
-                table->text() + QStringLiteral(" / ") + (operation ? operation->text() : QString());
-            if (!table->text().isEmpty() && (seen.isEmpty() || seen.last() != caption))
-                seen << caption;
-        }
-        return false;
-    }
-};
-
 TEST(SweepRecords, WithoutATableNameSweepsEveryListedTableShowingEachInTurn) {
     const QString path = copyMaster();
     setFolderNames(path, {});
     storetest::execute(path, {QStringLiteral("INSERT INTO UsersData (Users) VALUES ('Ann')")});
     storetest::execute(path, {QStringLiteral("DELETE FROM Subject")});
 
-    CaptionRecorder recorder;
-    qApp->installEventFilter(&recorder);
+    WaitRecorder wait;
     cClean().SweepRecords(connectionString(path));
-    qApp->removeEventFilter(&recorder);
 
     const QStringList listed = column(path, QStringLiteral("SELECT Table_Name FROM TablesList"));
     ASSERT_FALSE(listed.isEmpty());
@@ -130,8 +103,9 @@ TEST(SweepRecords, WithoutATableNameSweepsEveryListedTableShowingEachInTurn) {
     QStringList expected;
     for (const QString& table : listed)
         expected << table + QStringLiteral(" / Checking and cleaning database tables.");
-    EXPECT_EQ(recorder.seen, expected);
-    EXPECT_FALSE(waitWindowLoaded());
+    EXPECT_EQ(wait.seen().captions, expected);
+    EXPECT_EQ(wait.seen().opened, 1);
+    EXPECT_FALSE(wait.open());
 }
 
 TEST(SweepRecords, AFailureReachesTheCallerWithTheEnginesNumberAndClosesTheWaitWindow) {
@@ -139,6 +113,7 @@ TEST(SweepRecords, AFailureReachesTheCallerWithTheEnginesNumberAndClosesTheWaitW
     storetest::execute(path, {QStringLiteral("DELETE FROM FolderNames")});
     // A listed table that the database does not have stops the sweep where it is met.
     storetest::execute(path, {QStringLiteral("INSERT INTO TablesList (Table_Name) VALUES ('Missing')")});
+    WaitRecorder wait;
     try {
         cClean().SweepRecords(connectionString(path));
         FAIL() << "the sweep did not raise";
@@ -148,7 +123,8 @@ TEST(SweepRecords, AFailureReachesTheCallerWithTheEnginesNumberAndClosesTheWaitW
     }
     // The tables before it were swept.
     EXPECT_EQ(column(path, QStringLiteral("SELECT Folder_Name FROM FolderNames")), QStringList{kPlaceholder});
-    EXPECT_FALSE(waitWindowLoaded());
+    EXPECT_EQ(wait.seen().opened, 1);
+    EXPECT_FALSE(wait.open());
 
     try {
         cClean().SweepRecords(connectionString(path + QStringLiteral(".gone")));
@@ -156,11 +132,14 @@ TEST(SweepRecords, AFailureReachesTheCallerWithTheEnginesNumberAndClosesTheWaitW
     } catch (const LumistoreError& error) {
         EXPECT_EQ(error.number(), DbError::kFileNotFound);
     }
+    EXPECT_EQ(wait.seen().opened, 2);
+    EXPECT_FALSE(wait.open());
 }
 
 TEST(InitializeTable, EmptiesTheTableWithoutAPlaceholderAndLeavesAnEmptyOneAlone) {
     const QString path = copyMaster();
     setFolderNames(path, {QStringLiteral("Sales"), kPlaceholder, QStringLiteral("Finance")});
+    WaitRecorder wait;
     cClean().InitializeTable(connectionString(path), QStringLiteral("FolderNames"));
     EXPECT_TRUE(column(path, QStringLiteral("SELECT Folder_Name FROM FolderNames")).isEmpty());
 
@@ -176,7 +155,8 @@ TEST(InitializeTable, EmptiesTheTableWithoutAPlaceholderAndLeavesAnEmptyOneAlone
     } catch (const LumistoreError& error) {
         EXPECT_EQ(error.number(), DbError::kTableMissing);
     }
-    EXPECT_FALSE(waitWindowLoaded());
+    EXPECT_EQ(wait.seen().opened, 4);
+    EXPECT_FALSE(wait.open());
 }
 
 TEST(CheckForTable, FindsTablesByTheirExactNameAndNeverViews) {

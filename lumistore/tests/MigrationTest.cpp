@@ -3,12 +3,11 @@
 // answered through the Ui double before anything is written, and failures that leave the
 // new database exactly as it was.
 #include "StoreFixture.h"
+#include "WaitRecorder.h"
 #include "lumistore/Lumistore.h"
 #include "platform/db/DbError.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
@@ -204,36 +203,17 @@ TEST_F(Migration, NoLockIsHeldWhileAQuestionWaits) {
     platform::ui::installUi(std::move(previous));
 }
 
-// Records the captions of the library's wait window each time it is painted.
-class CaptionRecorder : public QObject {
-public:
-    QStringList seen;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("lblTableStatus")) {
-            const auto* operation = watched->parent()->findChild<QLabel*>(QStringLiteral("lblSysOperation"));
-            const QString caption =
-                static_cast<QLabel*>(watched)->text() + QStringLiteral(" / ") + operation->text();
-            if (!static_cast<QLabel*>(watched)->text().isEmpty() &&
-                (seen.isEmpty() || seen.last() != caption))
-                seen << caption;
-        }
-        return false;
-    }
-};
-
 TEST_F(Migration, ShowsEachListedTableInTurn) {
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
-    CaptionRecorder recorder;
-    qApp->installEventFilter(&recorder);
+    storetest::WaitRecorder wait;
     migrate();
-    qApp->removeEventFilter(&recorder);
     QStringList expected;
     for (const QString& table : column(target_, QStringLiteral("SELECT Table_Name FROM TablesList")))
         expected << table + QStringLiteral(" / Migrating old data to new table.");
-    EXPECT_EQ(recorder.seen, expected);
+    EXPECT_EQ(wait.seen().captions, expected);
+    EXPECT_EQ(wait.seen().opened, 1);
+    EXPECT_FALSE(wait.open());
 }
 
 struct FailureCase {
@@ -253,6 +233,7 @@ TEST_P(FailedMigration, LeavesTheNewDatabaseExactlyAsItWasAndRaises) {
     const QByteArray before = storetest::fileBytes(target_);
     testsupport::ScopedScriptedUi ui;
     ui->acceptUnscriptedMessages();
+    storetest::WaitRecorder wait;
     try {
         migrate();
         FAIL() << "the migration did not raise";
@@ -260,8 +241,8 @@ TEST_P(FailedMigration, LeavesTheNewDatabaseExactlyAsItWasAndRaises) {
         EXPECT_EQ(error.number(), GetParam().number) << error.what();
     }
     EXPECT_EQ(storetest::fileBytes(target_), before);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_NE(window->objectName(), QStringLiteral("frmWait")) << "the wait window was left loaded";
+    EXPECT_EQ(wait.seen().opened, 1);
+    EXPECT_FALSE(wait.open()) << "the wait window was left loaded";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,7 +5,7 @@
 #include "mail/CollectMail.h"
 
 #include "MailFixture.h"
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "core/frmWait.h"
 #include "mail/MailConnection.h"
 #include "platform/mail/MimeMessage.h"
@@ -161,7 +161,7 @@ TEST_F(CollectMail, PasswordComesFromTheBoxOrTheSavedSettingAsSavePwdSays) {
     // Ticked, nothing saved, a password typed: used, saved scrambled, the box keeps it.
     savePassword_.setChecked(true);
     EXPECT_EQ(0, collect());
-    EXPECT_EQ(Pop3Server::kPassword, admin::DecodeString(setting("Runtime", "Zvalue")));
+    EXPECT_EQ(Pop3Server::kPassword, core::DecodeString(setting("Runtime", "Zvalue")));
     EXPECT_NE(Pop3Server::kPassword, setting("Runtime", "Zvalue"));
     EXPECT_EQ(Pop3Server::kPassword, password_.text());
     EXPECT_TRUE(ui().messageTexts().contains(QStringLiteral("You have no messages in your Inbox.")));

@@ -1,3 +1,4 @@
+// Conversions between setting texts and flags and numbers; see SettingText.h.
 #include "platform/sys/SettingText.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The per-user settings store over INI files; see SettingsStore.h.
 #include "platform/sys/SettingsStore.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// The machine's special folders on this platform; see SpecialFolders.h.
 #include "platform/sys/SpecialFolders.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// The Ui service over Qt's standard dialogs; see QtUi.h.
 #include "platform/ui/QtUi.h"
 
 #include <QApplication>

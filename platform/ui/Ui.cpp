@@ -1,3 +1,4 @@
+// The one dialog service and its installed implementation; see Ui.h.
 #include "platform/ui/Ui.h"
 
 #include "platform/ui/QtUi.h"

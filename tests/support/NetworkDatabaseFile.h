@@ -4,7 +4,7 @@
 // column in Budgets. The first account is the super-administrator.
 #pragma once
 
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Schema.h"
@@ -27,9 +27,9 @@ inline void addNetworkAccount(const QString& path, const QString& password, cons
                               bool superAdmin) {
     platform::db::Connection db = openDatabaseFile(path, password);
     db.execute(QStringLiteral("INSERT INTO AdminUsers VALUES (?, ?, ?, ?, ?)"),
-               {account.name, admin::EncodeString(account.password),
-                admin::EncodeString(account.name + account.password), account.email,
-                superAdmin ? admin::EncodeString(password + account.name + account.password) : QString()});
+               {account.name, core::EncodeString(account.password),
+                core::EncodeString(account.name + account.password), account.email,
+                superAdmin ? core::EncodeString(password + account.name + account.password) : QString()});
     db.addColumn(QStringLiteral("Budgets"), platform::db::ColumnSpec::text(account.name, 200));
 }
 

@@ -1,3 +1,4 @@
+// The scripted test double of the Ui service; see ScriptedUi.h.
 #include "support/ScriptedUi.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The temporary home, settings and data folders of every test program; see TestEnvironment.h.
 #include "support/TestEnvironment.h"
 
 #include <QAtomicInt>

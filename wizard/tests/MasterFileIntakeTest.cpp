@@ -42,7 +42,7 @@ protected:
         return scalar("SELECT ID_MasterFiles FROM MasterFiles WHERE Master_File = ?", {file}).toLongLong();
     }
     static QString sheetPassword(const QString& sheet) {
-        return admin::DecodeString(
+        return core::DecodeString(
             scalar("SELECT WS_Password FROM Worksheets WHERE Worksheet_Name = ?", {sheet}).toString());
     }
 };
@@ -250,8 +250,8 @@ TEST_F(MasterFileIntake, EncryptedWorkbookStoresBothPasswordsScrambled) {
             .toString();
     };
     EXPECT_NE(stored("WBOpen_Password"), kOpenPassword);
-    EXPECT_EQ(admin::DecodeString(stored("WBOpen_Password")), kOpenPassword);
-    EXPECT_EQ(admin::DecodeString(stored("WBWrite_Password")), kWritePassword);
+    EXPECT_EQ(core::DecodeString(stored("WBOpen_Password")), kOpenPassword);
+    EXPECT_EQ(core::DecodeString(stored("WBWrite_Password")), kWritePassword);
     EXPECT_EQ(stored("MFPwdsSet"), "1");
     EXPECT_EQ(sheetRows(), (QStringList{listed("Sales", id), listed("Costs", id), listed("Rates", id),
                                         listed("Summary", id)}));

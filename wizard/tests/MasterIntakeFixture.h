@@ -4,7 +4,7 @@
 // MasterFiles and Worksheets rows the tests compare.
 #pragma once
 
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "core/tests/MasterDbFixture.h"
 #include "platform/db/Recordset.h"
 #include "platform/sheet/tests/SheetTestSupport.h" // readable texts in failures, openpyxl

@@ -4,8 +4,8 @@
 // none; a Select edit reaches the context budget's user-file row alone; Pwds Set follows what
 // applying the passwords really did.
 #include "WizardFixture.h"
-#include "admin/StringScrambling.h"
 #include "core/GridBinding.h"
+#include "core/StringScrambling.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/tests/SheetTestSupport.h"
@@ -75,7 +75,7 @@ TEST_F(WizardGrids, PasswordsAreStoredScrambledAndShownOnlyInTheirCell) {
     form.dtWorksheets()->editCell(south, frmWizard::kSheetPwd, QStringLiteral("s3cret"));
     const QString stored = rows("SELECT WS_Password FROM Worksheets WHERE Worksheet_Name = 'South'");
     EXPECT_NE(stored, QStringLiteral("s3cret"));
-    EXPECT_EQ(admin::DecodeString(stored), QStringLiteral("s3cret"));
+    EXPECT_EQ(core::DecodeString(stored), QStringLiteral("s3cret"));
     form.dtWorksheets_CellClick(south, frmWizard::kSheetPwd, false);
     EXPECT_EQ(form.dtWorksheets()->cellText(south, frmWizard::kSheetPwd), QStringLiteral("s3cret"));
     // Another edit of the row writes its own cell only: the shown password stays scrambled.
@@ -175,7 +175,7 @@ TEST_F(WizardGrids, PwdsSetFollowsWhatApplyingThePasswordsDid) {
 
     execute("UPDATE MasterFiles SET WBOpen_Password = ?, WBWrite_Password = ?, Path = ? WHERE ID_MasterFiles "
             "= 11",
-            {admin::EncodeString(QStringLiteral("open")), admin::EncodeString(QStringLiteral("write")),
+            {core::EncodeString(QStringLiteral("open")), core::EncodeString(QStringLiteral("write")),
              folder_ + QStringLiteral("/gone")});
     form.masterFiles().Refresh();
     form.dtMasterFiles()->editCell(0, frmWizard::kMasterPwdsSet, 1);

@@ -2,8 +2,8 @@
 // with its refusals, the budget context, Finish and Cancel, the master workbook and worksheet
 // grids, and the deletions, on a real master database.
 #include "WizardFixture.h"
-#include "admin/StringScrambling.h"
 #include "core/RunGuard.h"
+#include "core/StringScrambling.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
 #include "support/GridColumns.h"

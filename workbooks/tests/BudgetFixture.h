@@ -4,7 +4,7 @@
 // (tests/fixtures/budget), and the readings the tests compare.
 #pragma once
 
-#include "admin/StringScrambling.h"
+#include "core/StringScrambling.h"
 #include "core/tests/MasterDbFixture.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
@@ -44,7 +44,7 @@ protected:
     static void addMaster(qint64 id, const QString& file, const QString& folder, const QString& budget,
                           const QString& openPassword = {}, const QString& writePassword = {}) {
         const auto scrambled = [](const QString& password) {
-            return password.isEmpty() ? QVariant() : QVariant(admin::EncodeString(password));
+            return password.isEmpty() ? QVariant() : QVariant(core::EncodeString(password));
         };
         execute("INSERT INTO MasterFiles (ID_MasterFiles, Master_File, Path, Budget_Name, WBOpen_Password, "
                 "WBWrite_Password, MFPwdsSet) VALUES (?, ?, ?, ?, ?, ?, ?)",
@@ -60,7 +60,7 @@ protected:
                 "Master_File, "
                 "Budget_Name, WS_Password) VALUES (?, 1, ?, ?, ?, ?, ?)",
                 {sheet, folder, masterId, masterFile, budget,
-                 sheetPassword.isEmpty() ? QVariant() : QVariant(admin::EncodeString(sheetPassword))});
+                 sheetPassword.isEmpty() ? QVariant() : QVariant(core::EncodeString(sheetPassword))});
     }
 
     // Copies a master workbook of tests/fixtures/budget into the folder (made when missing).

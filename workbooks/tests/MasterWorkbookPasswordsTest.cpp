@@ -73,8 +73,8 @@ TEST_F(MasterWorkbookPasswords, ReadRefusesAnOpenPasswordWithoutWritePassword) {
     };
     for (const Case& c : {Case{"open-only", "", true}, Case{"", "write-only", false}}) {
         execute("UPDATE MasterFiles SET WBOpen_Password = ?, WBWrite_Password = ? WHERE ID_MasterFiles = 11",
-                {*c.open ? QVariant(admin::EncodeString(QString::fromLatin1(c.open))) : QVariant(),
-                 *c.write ? QVariant(admin::EncodeString(QString::fromLatin1(c.write))) : QVariant()});
+                {*c.open ? QVariant(core::EncodeString(QString::fromLatin1(c.open))) : QVariant(),
+                 *c.write ? QVariant(core::EncodeString(QString::fromLatin1(c.write))) : QVariant()});
         core::gOptions->FOPwd = QStringLiteral("before");
         core::gOptions->WritePwd = QStringLiteral("before");
         testsupport::ScopedScriptedUi ui;
@@ -123,7 +123,7 @@ TEST_F(MasterWorkbookPasswords, RemoveThenApplyFollowTheFile) {
 
 TEST_F(MasterWorkbookPasswords, WrongStoredPasswordLeavesFileAndFlag) {
     execute("UPDATE MasterFiles SET WBOpen_Password = ? WHERE ID_MasterFiles = 11",
-            {admin::EncodeString(QStringLiteral("wrong"))});
+            {core::EncodeString(QStringLiteral("wrong"))});
     const QByteArray before = digest(path_);
     testsupport::ScopedScriptedUi ui;
     EXPECT_FALSE(workbooks::RemoveMasterWorkbookPasswords(QStringLiteral("Budget.xlsx")));

@@ -1,3 +1,4 @@
+// The program's edition: one process is one program.
 #include "platform/sys/Edition.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The settings store (its file, case, values, access, damaged and unwritable files) and the
+// setting text rules.
 #include "platform/sys/SettingsStore.h"
 
 #include "platform/sys/SettingText.h"

@@ -1,3 +1,5 @@
+// The special folders: the common files folder from the environment, made only when asked, and
+// the folders by their identifiers.
 #include "platform/sys/SpecialFolders.h"
 
 #include "support/TestEnvironment.h"

@@ -1,3 +1,5 @@
+// The dialog service: the scripted double's answers and records, and the Qt service's plain-text
+// messages.
 #include "platform/ui/Ui.h"
 
 #include "platform/ui/QtUi.h"

@@ -3,9 +3,10 @@
 // program's own), one dialog service (the add-in's questions reach the test's scripted one) and
 // one settings store and edition; a command called before OnOpenWorkBook comes back as an
 // automation error that the program shows; a second entry object sees the same add-in.
-#include "AddInFolders.h"
-#include "SheetTestSupport.h"
 #include "lumisheet/AddInHost.h"
+
+#include "SheetTestSupport.h"
+#include "lumicell/tests/AddInFolders.h"
 #include "lumisheet/MainWindow.h"
 #include "lumisheet/SheetModel.h"
 #include "lumisheet/SheetView.h"

@@ -10,7 +10,7 @@
 #include <QString>
 #include <functional>
 
-namespace admin {
+namespace core {
 
 // Scrambles a text. Characters are taken by their single-byte (Latin-1) code 0 to 255;
 // a character outside that set cannot be carried by the form and is scrambled as "?".
@@ -35,4 +35,4 @@ bool IsScramblable(const QString& text) noexcept;
 // cannot carry reads as on the stored side.
 bool ScrambledEquals(const QString& scrambled, const QString& plain) noexcept;
 
-} // namespace admin
+} // namespace core

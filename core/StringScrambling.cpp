@@ -1,4 +1,5 @@
-#include "admin/StringScrambling.h"
+// The program's own scrambling of stored passwords and identifiers; see StringScrambling.h.
+#include "core/StringScrambling.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -8,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace admin {
+namespace core {
 
 namespace {
 
@@ -171,4 +172,4 @@ bool ScrambledEquals(const QString& scrambled, const QString& plain) noexcept {
     return DecodeString(scrambled).compare(DecodeString(EncodeString(plain)), Qt::CaseInsensitive) == 0;
 }
 
-} // namespace admin
+} // namespace core

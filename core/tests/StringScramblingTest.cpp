@@ -1,4 +1,7 @@
-#include "admin/StringScrambling.h"
+// The scrambling of stored passwords: worked examples both ways, every single-byte character
+// with every factor, the random factors and the group form, characters the form cannot carry,
+// texts it did not make, the hourglass, and failing or out-of-range factor sources.
+#include "core/StringScrambling.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -7,13 +10,13 @@
 #include <stdexcept>
 #include <vector>
 
-using admin::DecodeString;
-using admin::EncodeString;
+using core::DecodeString;
+using core::EncodeString;
 
 namespace {
 
 // A factor source that gives the listed factors in turn.
-admin::ScrambleFactorSource factors(std::vector<int> list) {
+core::ScrambleFactorSource factors(std::vector<int> list) {
     auto next = std::make_shared<size_t>(0);
     return [list = std::move(list), next] { return list.at((*next)++ % list.size()); };
 }
