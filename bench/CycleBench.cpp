@@ -4,6 +4,7 @@
 // real SMTP server on 127.0.0.1, changed by their users (10 cells each, with the workbook layer)
 // and mailed back into the robot's POP3 mailbox (dovecot), collected, and merged in accept mode.
 // Every step goes through the routines the windows call; questions are answered by a script.
+// bench/run.sh runs it for 100, 1,000 and 10,000 users (10, 100 and 1,000 masters).
 //   cycle_bench FOLDER [MASTERS]   (FOLDER holds M0.xlsx ... M<MASTERS-1>.xlsx, 10 by default, of
 //                                   10 sheets each: one user for each sheet; the run works below it)
 // prints "seconds=<whole cycle>" and the seconds of each step; LUMIVANE_SOURCE_DIR must lead to

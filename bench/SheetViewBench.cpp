@@ -5,6 +5,7 @@
 //   sheet_view_bench --layer INPUT.xlsx  the workbook layer alone opening the same workbook
 // prints "seconds=<s> page_ms=<median ms> pages=<n> peak_kb=<kb>", or with --layer
 // "seconds=<s> peak_kb=<kb>". bench/run.sh runs both beside LibreOffice loading the workbook.
+#include "lumisheet/FirstPaintWatch.h"
 #include "lumisheet/MainWindow.h"
 #include "lumisheet/SheetView.h"
 #include "lumisheet/WorkbookFiles.h"
@@ -15,7 +16,6 @@
 #include "platform/sheet/Worksheet.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QScrollBar>
 #include <algorithm>
 #include <chrono>
@@ -38,17 +38,6 @@ long peakKb() {
     return usage.ru_maxrss;
 }
 
-// Notes the first paint of a widget.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
 int layerOnly(const char* path, Clock::time_point start) {
     auto book = platform::sheet::Workbook::open(QString::fromLocal8Bit(path));
     std::printf("seconds=%.3f peak_kb=%ld\n", secondsSince(start), peakKb());
@@ -65,9 +54,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sheet_view_bench [--layer] INPUT.xlsx\n");
         return 2;
     }
-    // As the program starts: the workbook is read while the window comes up.
-    lumisheet::PendingWorkbook pending(QString::fromLocal8Bit(argv[1]));
+    // As the program starts: the application first, then the workbook is read while the window
+    // comes up.
     QApplication qapp(argc, argv);
+    lumisheet::PendingWorkbook pending(QString::fromLocal8Bit(argv[1]));
     platform::sheet::Application app;
     lumisheet::MainWindow window(app, nullptr);
     window.resize(1024, 768);
@@ -75,9 +65,8 @@ int main(int argc, char** argv) {
     if (!lumisheet::OpenWorkbook(app, pending))
         return 1;
     lumisheet::SheetView* view = window.activeView()->sheetView();
-    PaintWatch watch;
-    view->viewport()->installEventFilter(&watch);
-    while (!watch.painted)
+    const lumisheet::FirstPaintWatch watch(view->viewport(), {});
+    while (!watch.painted())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double firstPaint = secondsSince(start);
 

@@ -1,11 +1,13 @@
-// The update run's speed: 10 master workbooks of 10 sheets (made by make_update_masters.py), a
-// budget of a temporary master database whose 100 picked worksheets are cut into user files
-// through the program's cut, 1% of each user file's cells changed, then one update run in accept
-// mode through the real code path (the command, the activity check, the engine, the bookings),
-// its questions answered by a script. Beside it, on a copy of the same files, the workbook layer
-// alone reads the 110 files and saves the 10 masters. bench/run.sh runs the same compare-and-
-// write with openpyxl on another copy.
-//   update_run_bench FOLDER      (FOLDER holds M0.xlsx ... M9.xlsx; copies go below it)
+// The update run's speed: 10 master workbooks of 10 sheets (made by make_update_masters.py; MASTERS
+// makes another number), a budget of a temporary master database whose picked worksheets, 10 a
+// master, are cut into user files through the program's cut, 1% of each user file's cells changed,
+// then one update run in accept mode through the real code path (the command, the activity check,
+// the engine, the bookings), its questions answered by a script. Beside it, on a copy of the same
+// files, the workbook layer alone reads the user files and the masters and saves the masters.
+// bench/run.sh runs the same compare-and-write with openpyxl on another copy, for 100 and for
+// 1,000 user files.
+//   update_run_bench FOLDER [MASTERS]   (FOLDER holds M0.xlsx ... M<MASTERS-1>.xlsx, 10 by default;
+//                                        copies go below it)
 // prints "seconds=<run> layer_seconds=<read and save>".
 #include "bench/BenchBudget.h"
 #include "core/cConnection.h"
@@ -21,8 +23,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -36,12 +40,15 @@ using platform::sheet::Workbook;
 
 constexpr int kChangedCells = 10; // 1% of a sheet's 1,000 cells
 
+// The number of master workbooks, 10 sheets and so 10 user files each.
+int gMasters = kMasters;
+
 // The user's edits: 10 input cells of each user file, written a minute after the cut.
 void changeUserFiles(const QString& folder) {
     std::mt19937 rng(12);
     std::uniform_int_distribution<int> row(1, 100);
     std::uniform_int_distribution<int> column(1, 8);
-    for (int m = 0; m < kMasters; ++m) {
+    for (int m = 0; m < gMasters; ++m) {
         for (int s = 0; s < kSheets; ++s) {
             const QString path =
                 folder + QStringLiteral("/U%1/").arg(m) + sheetName(m, s) + QStringLiteral(".xlsx");
@@ -57,11 +64,11 @@ void changeUserFiles(const QString& folder) {
     }
 }
 
-// What the layer alone does with the same files: read the 100 user files and the masters'
-// sheets as formulas, and save the 10 masters.
+// What the layer alone does with the same files: read the user files and the masters' sheets as
+// formulas, and save the masters.
 double layerReadAndSave(const QString& folder) {
     const auto start = Clock::now();
-    for (int m = 0; m < kMasters; ++m) {
+    for (int m = 0; m < gMasters; ++m) {
         std::unique_ptr<Workbook> master = Workbook::open(folder + u'/' + masterName(m));
         for (int s = 0; s < kSheets; ++s) {
             std::unique_ptr<Workbook> user = Workbook::open(folder + QStringLiteral("/U%1/").arg(m) +
@@ -82,17 +89,19 @@ double layerReadAndSave(const QString& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: update_run_bench FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: update_run_bench FOLDER [MASTERS]\n");
         return 2;
     }
+    if (argc == 3)
+        gMasters = std::max(1, std::atoi(argv[2]));
     const QString folder = prepareRun(argv[1]);
     QApplication app(argc, argv);
     copyFolder(folder + QStringLiteral("/masters"), folder + QStringLiteral("/run"));
     auto* script = new ScriptUi;
     platform::ui::installUi(std::unique_ptr<platform::ui::Ui>(script));
-    makeBudget(folder);
-    for (int m = 0; m < kMasters; ++m)
+    makeBudget(folder, gMasters);
+    for (int m = 0; m < gMasters; ++m)
         if (workbooks::CreateUserFiles(masterName(m), true, false, false) != workbooks::kCutFinished)
             return 1;
     wizard::SyncUserFileTable();
@@ -114,7 +123,7 @@ int main(int argc, char** argv) {
     const qint64 merged = cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM UserFileTablesData WHERE "
                                                     "Budget_Name = 'Bench'"))
                               .toLongLong();
-    if (waiting != 0 || merged != kMasters * kSheets || script->asked != 0) {
+    if (waiting != 0 || merged != gMasters * kSheets || script->asked != 0) {
         std::fprintf(stderr, "the run left %lld of %lld user files waiting\n", waiting, merged);
         return 1;
     }

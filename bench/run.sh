@@ -11,14 +11,18 @@
 # INDIRECT and OFFSET:
 #   formulas: <r> times faster than LibreOffice recalculating the same workbook
 #   chains: <t> s for 10,000 rows ..., <t2> s for 100,000 rows (<r> times for 10 times the rows)
-# Then the update run:
+# Then the update run, for 100 and for 1,000 user files:
 #   update run: <t> s for 100 user files into 10 masters, <r> times faster than openpyxl, <f> times
 #   the layer's own read-and-save
+#   update run: <t> s for 1,000 user files into 100 masters, <r> times ..., <f> times ...
 # Then the spreadsheet program's sheet view:
 #   sheet view: <t> s from start to the first painted sheet of a 1,000,000-cell workbook, <r> times
 #   faster than LibreOffice loading it headless, scrolling <f> ms a page
-# The whole budget cycle (each step's seconds for 100 and for 1,000 users, then)
-#   cycle: <t> s for 100 users, <t2> s for 1,000 users
+# The whole budget cycle (each step's seconds for 100, for 1,000 and for 10,000 users, then)
+#   cycle: <t> s for 100 users, <t2> s for 1,000 users, <t3> s for 10,000 users
+# and how each step grows with ten times the users (linear: at most 11 times the time):
+#   cycle step <name>: <s> s, <s2> s, <s3> s for 100, 1,000, 10,000 users: <r> times from 100 to
+#   1,000 users, <r2> times from 1,000 to 10,000 (linear|not linear)
 # and last the collection's memory:
 #   collect: peak <p> MB for 10 messages of <s> MB (<r> times one message)
 set -euo pipefail
@@ -85,14 +89,20 @@ awk -v s="$(field seconds "$chains_small")" -v l="$(field seconds "$chains_large
 
 # ---- update run against openpyxl and against the layer's own read-and-save --------------------
 cmake --build "$build" --target update_run_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
-echo "update run: making 10 master workbooks of 10 sheets x 1,000 cells ..."
-"$python" "$here/make_update_masters.py" "$work/update/masters"
-run=$("$build/bench/update_run_bench" "$work/update")
-echo "update run:     $run"
-theirs=$("$python" "$here/update_openpyxl.py" "$work/update/openpyxl")
-echo "openpyxl:       $theirs"
-awk -v t="$(field seconds "$run")" -v l="$(field layer_seconds "$run")" -v p="$(field seconds "$theirs")" \
-    'BEGIN { printf "update run: %.3f s for 100 user files into 10 masters, %.1f times faster than openpyxl, %.2f times the layer'"'"'s own read-and-save\n", t, p / t, t / l }'
+update_run() { # <folder> <masters> <files text>: the run of 10 user files a master, beside openpyxl
+  echo "update run: making $2 master workbooks of 10 sheets x 1,000 cells ..."
+  "$python" "$here/make_update_masters.py" "$1/masters" "$2"
+  local run theirs
+  run=$("$build/bench/update_run_bench" "$1" "$2")
+  echo "update run:     $run"
+  theirs=$("$python" "$here/update_openpyxl.py" "$1/openpyxl")
+  echo "openpyxl:       $theirs"
+  awk -v t="$(field seconds "$run")" -v l="$(field layer_seconds "$run")" -v p="$(field seconds "$theirs")" \
+      -v files="$3" -v masters="$2" \
+      'BEGIN { printf "update run: %.3f s for %s user files into %d masters, %.1f times faster than openpyxl, %.2f times the layer'"'"'s own read-and-save\n", t, files, masters, p / t, t / l }'
+}
+update_run "$work/update" 10 100
+update_run "$work/update1000" 100 1,000
 
 # ---- the sheet view of the spreadsheet program against LibreOffice loading the workbook ----------
 # The workbook of the layer's comparison above (20 sheets x 50,004 cells), shown offscreen.
@@ -107,7 +117,7 @@ awk -v t="$(field seconds "$view")" -v p="$(field page_ms "$view")" -v vm="$(fie
     -v lm="$(field peak_kb "$layer")" -v lo="$(field seconds "$theirs")" \
     'BEGIN { printf "sheet view: %.2f s from start to the first painted sheet of a 1,000,000-cell workbook, %.1f times faster than LibreOffice loading it headless, scrolling %.1f ms a page (peak memory %.2f times the layer'"'"'s own)\n", t, lo / t, p, vm / lm }'
 
-# ---- the whole cycle for 100 and for 1,000 users, mail through the test mail servers on 127.0.0.1 --
+# ---- the whole cycle for 100, 1,000 and 10,000 users, mail through the test mail servers on 127.0.0.1
 cmake --build "$build" --target cycle_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
 cycle() { # <folder> <masters>: the steps' seconds of one cycle of 10 users a master
   "$python" "$here/make_update_masters.py" "$1/masters" "$2"
@@ -118,8 +128,16 @@ small=$(cycle "$work/cycle" 10)
 echo "cycle steps, 100 users:   $small"
 large=$(cycle "$work/cycle1000" 100)
 echo "cycle steps, 1,000 users: $large"
-awk -v t="$(field seconds "$small")" -v t2="$(field seconds "$large")" \
-    'BEGIN { printf "cycle: %.1f s for 100 users, %.1f s for 1,000 users (%.1f times)\n", t, t2, t2 / t }'
+largest=$(cycle "$work/cycle10000" 1000)
+echo "cycle steps, 10,000 users: $largest"
+awk -v t="$(field seconds "$small")" -v t2="$(field seconds "$large")" -v t3="$(field seconds "$largest")" \
+    'BEGIN { printf "cycle: %.1f s for 100 users, %.1f s for 1,000 users, %.1f s for 10,000 users (%.1f and %.1f times for 10 times the users)\n", t, t2, t3, t2 / t, t3 / t2 }'
+for name in configure cut send users collect update; do
+  awk -v name="$name" -v a="$(field "$name" "$small")" -v b="$(field "$name" "$large")" -v c="$(field "$name" "$largest")" \
+      'BEGIN { r = a > 0 ? b / a : 0; r2 = b > 0 ? c / b : 0
+               printf "cycle step %s: %.3f s, %.3f s, %.3f s for 100, 1,000, 10,000 users: %.1f times from 100 to 1,000 users, %.1f times from 1,000 to 10,000 (%s)\n",
+                      name, a, b, c, r, r2, r <= 11 && r2 <= 11 ? "linear" : "not linear" }'
+done
 
 # ---- collecting 10 returned files of about 30 MB of mail each: the peak memory ----------------
 cmake --build "$build" --target collect_bench >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }

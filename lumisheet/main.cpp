@@ -6,9 +6,11 @@
 // Without an option it loads the add-in found beside it (liblumicell.so), starts it with its
 // Application, and then opens the workbooks named on the command line (read in the background
 // while the program and the add-in start). The process is the add-in's edition of the system:
-// its messages and settings are the add-in's.
+// its messages and settings are the add-in's. With LUMIVANE_REPORT_FIRST_PAINT set it says when the
+// first page of the active sheet is painted and ends (see FirstPaintWatch.h).
 #include "corvakit/CorvInfoPPG.h"
 #include "lumisheet/AddInHost.h"
+#include "lumisheet/FirstPaintWatch.h"
 #include "lumisheet/MainWindow.h"
 #include "lumisheet/WorkbookFiles.h"
 #include "platform/sheet/Application.h"
@@ -23,6 +25,9 @@
 
 int main(int argc, char** argv) {
     platform::sys::setEdition(platform::sys::Edition::addIn());
+    // The application comes before anything else: the command line's workbooks are read on worker
+    // threads, and Qt takes the first thread that touches it for the program's main thread.
+    QApplication qapp(argc, argv);
     bool withAddIn = true;
     QString library;
     std::vector<lumisheet::PendingWorkbook> workbooks;
@@ -35,7 +40,6 @@ int main(int argc, char** argv) {
             workbooks.emplace_back(QString::fromLocal8Bit(argv[i]));
     }
 
-    QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumisheet"));
     // Every window of the program, the add-in's included, carries the program's own icon.
     QApplication::setWindowIcon(platform::ui::programIcon(platform::ui::kLumisheetIcon));
@@ -51,6 +55,7 @@ int main(int argc, char** argv) {
     addIn.start(app);
     for (lumisheet::PendingWorkbook& workbook : workbooks)
         lumisheet::OpenWorkbook(app, workbook);
+    lumisheet::ReportFirstPaintIfAsked(window);
     const int code = QApplication::exec();
     addIn.shutDown();
     return code;

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace testsupport {
 
@@ -18,6 +19,11 @@ struct ProgramResult {
 
 // Runs program with args, no input, for at most timeoutMs.
 ProgramResult runProgram(const QString& program, const QStringList& args, int timeoutMs = 300000);
+
+// Runs program once for each list of args, all at the same time, each for at most timeoutMs from
+// their common start; the results in the order of the runs.
+std::vector<ProgramResult> runPrograms(const QString& program, const std::vector<QStringList>& runs,
+                                       int timeoutMs = 300000);
 
 // Runs Debian's python (testsupport::python()) on a script file or "-c" text with args.
 ProgramResult runPython(const QStringList& args, int timeoutMs = 300000);

@@ -60,4 +60,30 @@ TEST(ChildProcess, NothingTheProgramStartedOutlivesIt) {
     }
 }
 
+TEST(ChildProcess, RunsStartedTogetherEachEndAndAreStoppedOnTheirOwn) {
+    // Two runs at once: the first ends by itself, the second takes too long. Each leaves a
+    // background child, writes its own output, and gets its own result.
+    const QString folder = testsupport::freshDir();
+    const QString script = QStringLiteral("sleep 300 & echo $! > \"$1\"; echo \"run $2\"; sleep \"$3\"");
+    const std::vector<QStringList> runs = {
+        {"-c", script, "sh", folder + "/first.pid", "first", "1"},
+        {"-c", script + "; wait", "sh", folder + "/second.pid", "second", "0"},
+    };
+    const std::vector<testsupport::ProgramResult> results = testsupport::runPrograms("/bin/sh", runs, 3000);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0].finished);
+    EXPECT_EQ(results[0].exitCode, 0);
+    EXPECT_EQ(results[0].out, "run first\n");
+    EXPECT_FALSE(results[1].finished);
+    EXPECT_EQ(results[1].exitCode, -1);
+    EXPECT_EQ(results[1].out, "run second\n");
+    for (const char* name : {"first", "second"}) {
+        const pid_t child = pidIn(folder + '/' + name + ".pid");
+        ASSERT_GT(child, 0) << name;
+        EXPECT_TRUE(endsSoon(child)) << name << ": the background child still runs";
+        if (running(child))
+            ::kill(child, SIGKILL);
+    }
+}
+
 } // namespace
