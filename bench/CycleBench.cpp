@@ -13,6 +13,7 @@
 #include "mail/CollectMail.h"
 #include "mail/MailServices.h"
 #include "mail/frmMail.h"
+#include "platform/db/Transaction.h"
 #include "platform/mail/MimeMessage.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -58,8 +59,11 @@ platform::db::Connection openMaster() {
     return cnn;
 }
 
+// The administrator's set-up rows go in as one import would: in one transaction, so the step
+// measures the rows and not one disk sync for each of them.
 void configure(const testsupport::SmtpServer& smtp, const testsupport::Pop3Server& pop3) {
     platform::db::Connection cnn = openMaster();
+    platform::db::Transaction rows(cnn);
     const auto execute = [&cnn](const QString& sql, const QVariantList& params = {}) {
         cnn.execute(sql, params);
     };
@@ -78,6 +82,7 @@ void configure(const testsupport::SmtpServer& smtp, const testsupport::Pop3Serve
                 {userName(u), userAddress(u)});
     execute(QStringLiteral("INSERT INTO Subject (Subject) VALUES ('Budget')"));
     execute(QStringLiteral("INSERT INTO BodyText (Body_Text) VALUES ('Please fill in.')"));
+    rows.commit();
 }
 
 // The cut of every master, the register rows, and user file M<m>S<s> assigned to user 10m+s.
@@ -87,12 +92,14 @@ bool cutAndAssign() {
             return false;
     wizard::SyncUserFileTable();
     platform::db::Connection cnn = openMaster();
+    platform::db::Transaction assignments(cnn);
     for (int m = 0; m < gMasters; ++m)
         for (int s = 0; s < kSheets; ++s)
             cnn.execute(QStringLiteral(
                             "UPDATE UserFileTablesData SET Users = ?, Attachment = 1 WHERE User_Filename = ? "
                             "AND Budget_Name = 'Bench'"),
                         {userName(m * kSheets + s), sheetName(m, s) + QStringLiteral(".xlsx")});
+    assignments.commit();
     return true;
 }
 
