@@ -4,11 +4,20 @@
 #include "admin/NetworkSettings.h"
 #include "core/DatabaseUpkeep.h"
 #include "core/StringScrambling.h"
+#include "platform/db/Connection.h"
 #include "platform/mail/MailAddress.h"
 
 namespace admin {
 
 using core::IsScramblable;
+
+QStringList BudgetsColumns(platform::db::Connection& db) {
+    QStringList names;
+    if (const auto budgets = db.table(QStringLiteral("Budgets")))
+        for (const auto& column : budgets->columns)
+            names << column.name;
+    return names;
+}
 
 QString AccountNameRefusal(const QString& name, const QStringList& budgetsColumns) {
     if (name.trimmed().isEmpty())

@@ -20,10 +20,18 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform::db {
+class Connection;
+}
+
 namespace admin {
 
 constexpr int kAccountNameSize = 50;
 constexpr int kAccountEmailSize = 50;
+
+// The columns the Budgets table of the database has now, in their order: the standard ones, then
+// one grant column per account.
+QStringList BudgetsColumns(platform::db::Connection& db);
 
 // The refusal message for a new account's name, or "" when the name may be used.
 // budgetsColumns: the columns Budgets has now.

@@ -63,17 +63,9 @@ bool isOwnAccount(const QString& name) {
     return name.compare(core::gOptions->LumiAdminUserName, Qt::CaseInsensitive) == 0;
 }
 
-QStringList budgetsColumns(Connection& db) {
-    QStringList names;
-    if (const auto budgets = db.table(QStringLiteral("Budgets")))
-        for (const auto& column : budgets->columns)
-            names << column.name;
-    return names;
-}
-
 // The grant column of an account among the columns after the standard ones; "" when none.
 QString grantColumnOf(Connection& db, const QString& account) {
-    const QStringList columns = budgetsColumns(db);
+    const QStringList columns = BudgetsColumns(db);
     for (qsizetype i = kBudgetsStandardColumnCount; i < columns.size(); ++i)
         if (columns[i].compare(account, Qt::CaseInsensitive) == 0)
             return columns[i];
@@ -113,7 +105,7 @@ QString refusalOf(const RowToStore& row, Connection& db) {
         isOwnAccount(row.name) ? net::superAdminIdentifier(net::databasePassword(), row.name, row.password)
                                : net::userIdentifier(row.name, row.password);
     for (const QString& refusal :
-         {row.isNew ? AccountNameRefusal(row.name, budgetsColumns(db)) : QString(),
+         {row.isNew ? AccountNameRefusal(row.name, BudgetsColumns(db)) : QString(),
           PasswordRefusal(row.password), EmailRefusal(row.email), IdentifierLengthRefusal(identifier)})
         if (!refusal.isEmpty())
             return refusal;

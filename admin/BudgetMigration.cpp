@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/BusyPointer.h"
 #include "platform/ui/Ui.h"
 #include "wizard/BudgetCopy.h"
@@ -22,7 +23,6 @@ namespace {
 using platform::db::Connection;
 using platform::db::Recordset;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kSourceFailed = QStringLiteral("The source query failed.  Run CompactDatabase.");
 const QString kNotTargetAuthor =
     QStringLiteral("Move denied.  You are not the budget Author at the target destination.");
@@ -104,7 +104,7 @@ MigrationEnd transfer(const Transfer& t, const QString& recordFailedText) {
 // The source budget of exactly that name; no value (after the message) when there is not one.
 std::optional<Recordset> sourceBudget(Connection& cnn, const QString& budget) {
     Recordset rows = Recordset::open(cnn, budgetByName(QStringLiteral("*")), {budget});
-    if (rows.recordCount() != 1 || budget == kPlaceholder) {
+    if (rows.recordCount() != 1 || budget == platform::sys::kPlaceholderText) {
         say(kSourceFailed);
         return std::nullopt;
     }

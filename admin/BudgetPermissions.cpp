@@ -9,6 +9,7 @@
 #include "core/cOptions.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/Ui.h"
@@ -25,7 +26,6 @@ namespace {
 using platform::db::Recordset;
 using platform::ui::DataGrid;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kGranted = QStringLiteral("Granted");
 const QString kClickGrantCell = QStringLiteral("Click on an AdminUser cell to change permissions.");
 const QString kNotAuthorized = QStringLiteral("You are not authorized to grant permissions.");
@@ -125,7 +125,7 @@ void FillPermissionsGrid(DataGrid& grid, bool showEncoding) {
         bool any = false;
         for (; rows.isOpen() && !rows.eof(); rows.moveNext()) {
             const QString name = rows.value(QStringLiteral("Budget_Name")).toString();
-            if (name == kPlaceholder)
+            if (name == platform::sys::kPlaceholderText)
                 continue;
             QVariantList values{name, rows.value(QStringLiteral("Budget_Date")),
                                 rows.value(QStringLiteral("Admin_Name"))};

@@ -4,10 +4,8 @@
 #include "admin/AccountRules.h"
 #include "admin/ConfigGrids.h"
 #include "core/AppTitle.h"
-#include "core/ErrorMessage.h"
 #include "core/cConnection.h"
 #include "core/cOptions.h"
-#include "lumistore/LumistoreError.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
 
@@ -19,13 +17,6 @@ namespace admin::detail {
 platform::ui::EditGrid* activeGrid(const QString& name) {
     QWidget* form = core::gOptions ? core::gOptions->ActiveForm.data() : nullptr;
     return form ? form->findChild<platform::ui::EditGrid*>(name) : nullptr;
-}
-
-void showFailure(const std::exception& error) {
-    if (const auto* store = dynamic_cast<const lumistore::LumistoreError*>(&error))
-        core::ShowErrorMessage(store->number(), store->description(), core::appTitle());
-    else
-        core::ShowErrorMessage(error, core::appTitle());
 }
 
 bool refusedAddress(const platform::ui::EditGrid& grid, int row, int column) {

@@ -4,6 +4,7 @@
 // failure is raised with the engine's own text).
 #pragma once
 
+#include "core/RunTrapped.h"
 #include "core/cDB2.h"
 #include "platform/db/Recordset.h"
 
@@ -16,21 +17,12 @@ class EditGrid;
 
 namespace admin::detail {
 
-inline const QString kPlaceholder = QStringLiteral("<Dummy record>");
-
 // The editing grid of that name on gOptions.ActiveForm; null when there is none.
 platform::ui::EditGrid* activeGrid(const QString& name);
 
-// Shows a failure as "Error <n> has occured. <description>", titled "Lumivane".
-void showFailure(const std::exception& error);
-
-// Runs work and shows its failure.
+// Runs work and shows its failure as "Error <n> has occured. <description>", titled "Lumivane".
 template <class Work> void trapped(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        showFailure(error);
-    }
+    core::RunTrapped(std::forward<Work>(work));
 }
 
 // True, after saying why, when the grid's address cell holds an address that may not go into a

@@ -18,6 +18,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Schema.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/EventPump.h"
 #include "platform/ui/Ui.h"
 
@@ -37,7 +38,6 @@ using platform::db::Connection;
 
 constexpr double kLookSeconds = 1.0;
 const QString kMismatch = QStringLiteral("The passwords did not match.  Try again.");
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void say(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
@@ -129,21 +129,13 @@ struct SuperAdminEntry {
     QString email;
 };
 
-QStringList budgetsColumns(Connection& db) {
-    QStringList names;
-    if (const auto budgets = db.table(QStringLiteral("Budgets")))
-        for (const auto& column : budgets->columns)
-            names << column.name;
-    return names;
-}
-
 // Asks for the super-administrator's account in frmSA; no value when cancelled.
 std::optional<SuperAdminEntry> askSuperAdmin(Connection& db, const QString& databasePassword) {
     core::gOptions->SetPwd = core::gOptions->CancelPwd = false;
     QPointer<frmSA> window = new frmSA;
     window->show();
     window->raise();
-    const QStringList columns = budgetsColumns(db);
+    const QStringList columns = BudgetsColumns(db);
     auto complete = [&] {
         return window && !window->tbxUserAdminName()->text().isEmpty() &&
                !window->tbxUserAdminPwd(0)->text().isEmpty() && !window->tbxEmail()->text().isEmpty();

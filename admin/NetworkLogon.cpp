@@ -10,6 +10,7 @@
 #include "core/cOptions.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingText.h"
 #include "platform/ui/Ui.h"
 
@@ -26,7 +27,6 @@ using platform::db::Recordset;
 const QString kAccountsQuery = QStringLiteral("SELECT * FROM AdminUsers WHERE AdminUser_Name is not null");
 const QString kProfileQuery = QStringLiteral("SELECT Super_Admin_Name, Copy_Permissions,View_Mode FROM "
                                              "SuperAdminUser WHERE Super_Admin_Name Is Not Null");
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void say(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
@@ -43,7 +43,8 @@ void readProfile(core::cDB2& query) {
     if (query.GetRecordset(kProfileQuery, rows) != core::QueryObject::kRows)
         return;
     for (; !rows.eof(); rows.moveNext()) {
-        if (text(rows, QStringLiteral("Super_Admin_Name")).compare(kPlaceholder, Qt::CaseInsensitive) == 0)
+        if (text(rows, QStringLiteral("Super_Admin_Name"))
+                .compare(platform::sys::kPlaceholderText, Qt::CaseInsensitive) == 0)
             continue;
         core::cOptions& options = *core::gOptions;
         options.CopyPermissions =

@@ -7,6 +7,7 @@
 #include "core/cConnection.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 
 namespace admin {
@@ -17,7 +18,6 @@ namespace {
 
 using platform::db::Recordset;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kName = QStringLiteral("Super_Admin_Name");
 
 platform::db::Connection openMaster() {
@@ -36,7 +36,8 @@ void StoreCopyPermission(bool required) {
                                                "SuperAdminUser WHERE Super_Admin_Name Is Not Null "
                                                "ORDER BY rowid"));
         const int count = rows.recordCount();
-        const bool placeholderFirst = count == 2 && rows.value(kName).toString() == kPlaceholder;
+        const bool placeholderFirst =
+            count == 2 && rows.value(kName).toString() == platform::sys::kPlaceholderText;
         if (count != 1 && !placeholderFirst) {
             platform::ui::msgBox(QString::fromLatin1(kCorruptedProfileText), platform::ui::Buttons::Ok,
                                  core::appTitle());
@@ -61,7 +62,7 @@ void StoreViewMode(bool contextOnly) {
             db,
             QStringLiteral("SELECT * FROM SuperAdminUser WHERE Super_Admin_Name Is Not Null ORDER BY rowid"));
         for (; !rows.eof(); rows.moveNext()) {
-            if (rows.value(kName).toString() == kPlaceholder)
+            if (rows.value(kName).toString() == platform::sys::kPlaceholderText)
                 continue;
             rows.setValue(QStringLiteral("View_Mode"),
                           EncodeString(contextOnly ? QStringLiteral("Context") : QStringLiteral("All")));

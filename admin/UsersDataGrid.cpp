@@ -13,6 +13,7 @@
 #include "core/NameCompletion.h"
 #include "core/cOptions.h"
 #include "platform/db/SqlText.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/EditGrid.h"
 
 namespace admin {
@@ -36,7 +37,7 @@ QString folderPickList() {
     QStringList names;
     if (query.hasRows())
         for (auto& rows = query.rows(); !rows.eof(); rows.moveNext())
-            if (rows.value(0).toString() != detail::kPlaceholder)
+            if (rows.value(0).toString() != platform::sys::kPlaceholderText)
                 names << rows.value(0).toString();
     return names.join(QLatin1Char('\t'));
 }

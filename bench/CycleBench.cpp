@@ -107,11 +107,11 @@ bool sendAll() {
     if (!mail::ShowSendMail(nullptr) || !mail::frmMail::loaded())
         return false;
     mail::frmMail& window = *mail::frmMail::loaded();
-    window.cbxFrom()->setListIndex(0);
-    window.cbxSubject()->setText(QStringLiteral("Budget"));
-    window.cbxBodyText()->setText(QStringLiteral("Please fill in."));
-    window.chkAddDueDate()->setChecked(true);
-    window.setDueDate(QDate::currentDate().addDays(14));
+    window.panel()->cbxFrom()->setListIndex(0);
+    window.panel()->cbxSubject()->setText(QStringLiteral("Budget"));
+    window.panel()->cbxBodyText()->setText(QStringLiteral("Please fill in."));
+    window.panel()->chkAddDueDate()->setChecked(true);
+    window.panel()->setDueDate(QDate::currentDate().addDays(14));
     window.cmdSendMail()->click();
     window.close();
     delete &window;

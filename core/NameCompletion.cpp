@@ -3,6 +3,7 @@
 
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
+#include "platform/sys/PlaceholderRow.h"
 
 namespace core {
 
@@ -10,8 +11,6 @@ namespace {
 
 using platform::db::quoteIdentifier;
 using platform::db::Recordset;
-
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 std::optional<QString> equalName(platform::db::Connection& cnn, const QString& table, const QString& column,
                                  const QString& typed) {
@@ -21,7 +20,7 @@ std::optional<QString> equalName(platform::db::Connection& cnn, const QString& t
                         QStringLiteral("SELECT ") + name + QStringLiteral(" FROM ") + quoteIdentifier(table) +
                             QStringLiteral(" WHERE ") + name + QStringLiteral(" = ? COLLATE NOCASE_U AND ") +
                             name + QStringLiteral(" <> ? ORDER BY rowid LIMIT 1"),
-                        {typed, kPlaceholder});
+                        {typed, platform::sys::kPlaceholderText});
     if (rows.eof())
         return std::nullopt;
     return rows.value(0).toString();
@@ -37,7 +36,8 @@ QStringList NamesContaining(platform::db::Connection& cnn, const QString& table,
                   QStringLiteral(" <> ? ORDER BY rowid");
     if (limit > 0)
         sql += QStringLiteral(" LIMIT ") + QString::number(limit);
-    Recordset rows = Recordset::open(cnn, sql, {platform::db::containsPattern(typed), kPlaceholder});
+    Recordset rows =
+        Recordset::open(cnn, sql, {platform::db::containsPattern(typed), platform::sys::kPlaceholderText});
     QStringList names;
     for (; !rows.eof(); rows.moveNext())
         names << rows.value(0).toString();

@@ -2,11 +2,10 @@
 // runs the add-in's operation and turns a failure into the automation error the host receives:
 // the number and description of a database, workbook or data store error, 91 for an operation
 // called before OnOpenWorkBook, the general failure number for anything else.
+#include "core/ErrorMessage.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/cBridge.h"
-#include "lumistore/LumistoreError.h"
 #include "platform/db/DbError.h"
-#include "platform/sheet/SheetError.h"
 
 #include <functional>
 
@@ -15,15 +14,10 @@ namespace lumicell {
 namespace {
 
 AutomationResult failure(const std::exception& error) {
-    if (const auto* db = dynamic_cast<const platform::db::DbError*>(&error))
-        return {db->number(), db->description()};
-    if (const auto* sheet = dynamic_cast<const platform::sheet::SheetError*>(&error))
-        return {sheet->number(), sheet->description()};
-    if (const auto* store = dynamic_cast<const lumistore::LumistoreError*>(&error))
-        return {store->number(), store->description()};
     if (dynamic_cast<const NotStartedError*>(&error))
         return {NotStartedError::kNumber, QString::fromUtf8(error.what())};
-    return {platform::db::DbError::kGeneral, QString::fromUtf8(error.what())};
+    const core::ErrorInfo info = core::ErrorInfoOf(error);
+    return {info.number, info.description};
 }
 
 AutomationResult run(const std::function<void()>& operation) {

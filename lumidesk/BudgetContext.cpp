@@ -10,6 +10,7 @@
 #include "lumidesk/StatusGrid.h"
 #include "lumidesk/frmDataTable.h"
 #include "mail/MailServices.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/ExplorerTree.h"
@@ -147,7 +148,7 @@ qint32 SetBudgetContextAndRefresh() {
 void OpenExplorerNode(platform::ui::ExplorerTree& tree, int node) {
     core::RunTrapped([&tree, node] {
         const QString text = tree.nodeText(node);
-        if (node < 0 || text == kDummyRecord)
+        if (node < 0 || text == platform::sys::kPlaceholderText)
             return;
         switch (levelOf(tree, node)) {
         case 0: {
@@ -175,7 +176,7 @@ void CheckBrowseOnNodeSelect(platform::ui::ExplorerTree& tree, int node, bool un
             opts.ViewMode != QStringLiteral("Context"))
             return;
         const QString text = tree.nodeText(node);
-        if (node < 0 || text == kDummyRecord || text == kHomeNodeName)
+        if (node < 0 || text == platform::sys::kPlaceholderText || text == kHomeNodeName)
             return;
         QString budget;
         switch (levelOf(tree, node)) {

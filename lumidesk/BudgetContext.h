@@ -21,7 +21,6 @@ namespace lumidesk {
 
 inline const QString kSetBudgetContextText = QStringLiteral("Set the Budget Context.");
 inline const QString kNothingContext = QStringLiteral("Nothing");
-inline const QString kDummyRecord = QStringLiteral("<Dummy record>");
 inline const QString kHomeNodeName = QStringLiteral("HOME");
 
 // Results of SetBudgetContextAndRefresh.

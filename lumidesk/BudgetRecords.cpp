@@ -12,6 +12,7 @@
 #include "mail/frmAddAddress.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/DataGrid.h"
@@ -33,7 +34,6 @@ using platform::db::Connection;
 using platform::db::Recordset;
 using platform::db::Transaction;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kHomeNode = QStringLiteral("HOME");
 
 // Every table whose Budget_Name refers to a budget; Budgets itself comes first.
@@ -176,7 +176,7 @@ bool BudgetExists(const platform::ui::ExplorerTree& tree, int node) {
     if (node < 0 || node >= tree.nodeCount() || tree.nodeParent(node) != -1)
         return false;
     const QString text = tree.nodeText(node);
-    if (text.isEmpty() || text == kPlaceholder || text == kHomeNode)
+    if (text.isEmpty() || text == platform::sys::kPlaceholderText || text == kHomeNode)
         return false;
     try {
         core::cDB2 query;
@@ -200,7 +200,7 @@ qint32 RenameBudgetFromExplorer(const QString& oldName, const QString& newName) 
         const QVariant stored =
             cnn.scalar(QStringLiteral("SELECT Budget_Name FROM Budgets WHERE Budget_Name = ? "
                                       "AND Budget_Name <> ?"),
-                       {oldName, kPlaceholder});
+                       {oldName, platform::sys::kPlaceholderText});
         if (!stored.isValid())
             return kRecordCancelled;
         if (newName == oldName)

@@ -3,7 +3,7 @@
 
 #include "admin/frmConfigure.h"
 #include "core/AppTitle.h"
-#include "lumidesk/ReportFailure.h"
+#include "core/ErrorMessage.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WizardControl.h"
@@ -45,7 +45,7 @@ template <class Command> void onConfigCell(Command&& command) {
         if (const std::optional<ConfigCell> cell = configCell())
             command(*cell);
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 
@@ -95,7 +95,7 @@ void mnuPopupPastefrmWizard_Click() {
             return;
         grid.editCell(grid.currentRow(), grid.currentColumn(), QGuiApplication::clipboard()->text());
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 

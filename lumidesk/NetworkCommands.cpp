@@ -5,6 +5,7 @@
 #include "admin/NetworkSettings.h"
 #include "admin/WindowParts.h"
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
 #include "core/RunGuard.h"
 #include "core/SharedDatabase.h"
@@ -12,7 +13,6 @@
 #include "core/cConnection.h"
 #include "core/cOptions.h"
 #include "lumidesk/DataEnvironment.h"
-#include "lumidesk/ReportFailure.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Presence.h"
@@ -207,7 +207,7 @@ void mnuLogon_Click(QWidget* mainWindow) {
         else
             logOff(mainOf(mainWindow));
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 
@@ -230,7 +230,7 @@ QString CopyDatabase(const QString& strDBPath) {
         local.close();
         return *chosen;
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
         return {};
     }
 }

@@ -3,6 +3,7 @@
 
 #include "admin/AdminServices.h"
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/MasterDatabaseTables.h"
 #include "core/SystemOps.h"
 #include "core/cConnection.h"
@@ -13,7 +14,6 @@
 #include "lumidesk/AboutBox.h"
 #include "lumidesk/AnswersFileUi.h"
 #include "lumidesk/DesktopSettings.h"
-#include "lumidesk/ReportFailure.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
@@ -193,7 +193,7 @@ bool RunStartupChecks() {
         }
         return versionCheckPasses();
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
         return false;
     }
 }
@@ -216,7 +216,7 @@ bool RunStartup() {
             core::gCnn->NetCnn();
         return true;
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
         return gMainForm != nullptr;
     }
 }

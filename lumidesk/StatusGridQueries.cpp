@@ -1,13 +1,13 @@
 // See StatusGridQueries.h.
 #include "lumidesk/StatusGridQueries.h"
 
+#include "platform/sys/PlaceholderRow.h"
+
 #include <QStringList>
 
 namespace lumidesk {
 
 namespace {
-
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 // The folder of the file's user; no value for a name that is no user. A subquery rather than a
 // join, so a file is listed once even when two users' names differ in letter case only.
@@ -32,7 +32,7 @@ QString contextFields(const QString& folderColumn) {
 StatusQuery rowsOf(const QString& fields, const QString& context, const QString& folder) {
     StatusQuery query;
     QStringList conditions{QStringLiteral("User_Filename <> ?")};
-    query.params << kPlaceholder;
+    query.params << platform::sys::kPlaceholderText;
     if (!context.isEmpty()) {
         conditions << QStringLiteral("Budget_Name = ? COLLATE NOCASE_U");
         query.params << context;

@@ -18,6 +18,7 @@
 #include "lumidesk/UpdateWorkbooks.h"
 #include "mail/MailServices.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/ComboList.h"
@@ -349,21 +350,21 @@ void frmDataTable::LoadTree() {
     for (int row = 0; row < static_cast<int>(budgets.rows.size()); ++row) {
         const ShapedRow& budget = budgets.rows[row];
         const QString name = budget.value(budgets, QStringLiteral("Budget_Name")).toString();
-        if (name == kDummyRecord)
+        if (name == platform::sys::kPlaceholderText)
             continue;
         const int budgetNode = CorvExplorer1_->nodeCount();
         addTreeNode(name, -1, 0, name, row);
         const ShapedRowset& workbooks = budget.children;
         for (const ShapedRow& workbook : workbooks.rows) {
             const QString master = workbook.value(workbooks, QStringLiteral("Master_File")).toString();
-            if (master == kDummyRecord)
+            if (master == platform::sys::kPlaceholderText)
                 continue;
             const int workbookNode = CorvExplorer1_->nodeCount();
             addTreeNode(master, budgetNode, 1, name, row);
             const ShapedRowset& sheets = workbook.children;
             for (const ShapedRow& sheet : sheets.rows) {
                 const QString sheetName = sheet.value(sheets, QStringLiteral("Worksheet_Name")).toString();
-                if (sheetName != kDummyRecord)
+                if (sheetName != platform::sys::kPlaceholderText)
                     addTreeNode(sheetName, workbookNode, 2, name, row);
             }
         }
@@ -627,7 +628,7 @@ void frmDataTable::CorvExplorer1_CheckPermission(platform::ui::ExplorerRequest* 
         return;
     // Only a budget node can be granted; the others are refused without a message.
     const QString budget = NodeLevel(request->node) == 0 ? NodeBudget(request->node) : QString();
-    if (budget.isEmpty() || budget == kDummyRecord) {
+    if (budget.isEmpty() || budget == platform::sys::kPlaceholderText) {
         request->cancel = true;
         return;
     }

@@ -3,7 +3,6 @@
 
 #include "lumidesk/FindInGrid.h"
 #include "platform/ui/ComboList.h"
-#include "platform/ui/LoadedWindows.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,22 +16,9 @@ namespace lumidesk {
 using platform::ui::ComboList;
 
 frmFind::frmFind(QWidget* owner)
-    : QWidget(owner, Qt::Dialog) {
-    setObjectName(kFormName);
-    setWindowTitle(kCaption);
-    setAttribute(Qt::WA_DeleteOnClose);
+    : SingleDialog(owner) {
     buildControls();
     Form_Load();
-}
-
-frmFind* frmFind::loaded() {
-    return qobject_cast<frmFind*>(platform::ui::LoadedWindows::find(kFormName));
-}
-
-frmFind* frmFind::instance(QWidget* owner) {
-    if (frmFind* window = loaded())
-        return window;
-    return new frmFind(owner);
 }
 
 void frmFind::buildControls() {

@@ -7,7 +7,7 @@
 // by the main window. It is no data window: gOptions.ActiveForm stays the window searched.
 #pragma once
 
-#include <QWidget>
+#include "lumidesk/SingleDialog.h"
 
 class QLabel;
 class QPushButton;
@@ -19,18 +19,13 @@ class ComboList;
 
 namespace lumidesk {
 
-class frmFind : public QWidget {
+class frmFind : public SingleDialog<frmFind> {
     Q_OBJECT
 public:
     static inline const QString kFormName = QStringLiteral("frmFind");
     static inline const QString kCaption = QStringLiteral("Find and Replace");
 
     explicit frmFind(QWidget* owner = nullptr);
-
-    // The loaded window, or null; never loads it.
-    static frmFind* loaded();
-    // The loaded window, loading it (not shown) when it is not loaded.
-    static frmFind* instance(QWidget* owner = nullptr);
 
     QTabWidget* SSTab1() const { return SSTab1_; }
     platform::ui::ComboList* cbxFind() const { return cbxFind_; }

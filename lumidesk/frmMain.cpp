@@ -10,7 +10,6 @@
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
 #include "lumidesk/MainWindowPlace.h"
-#include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
 #include "platform/sys/SettingText.h"
 #include "platform/ui/HelpWindow.h"
@@ -62,7 +61,7 @@ template <typename Step> void loadStep(Step&& step) {
     try {
         step();
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 
@@ -402,7 +401,7 @@ void frmMain::dropFiles(const QList<QUrl>& urls) {
         links::CloseBudgetsExplorer();
         wizard::ShowQSWizard(this, QStringLiteral("QuickStart Wizard"), rows);
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 

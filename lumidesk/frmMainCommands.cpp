@@ -5,6 +5,7 @@
 #include "core/AppTitle.h"
 #include "core/ClearDataTables.h"
 #include "core/DatabaseUpkeep.h"
+#include "core/ErrorMessage.h"
 #include "core/ErrorsTable.h"
 #include "core/FormUnload.h"
 #include "core/RunGuard.h"
@@ -15,7 +16,6 @@
 #include "core/frmErrorsTable.h"
 #include "lumidesk/BudgetContext.h"
 #include "lumidesk/DesktopSettings.h"
-#include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
 #include "lumidesk/UpdateWorkbooks.h"
 #include "lumidesk/frmMain.h"
@@ -59,7 +59,7 @@ template <typename Command> void cleanCommand(Command&& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 
@@ -105,7 +105,7 @@ void frmMain::mnuErrorsTable_Click() {
         browser->raise();
         browser->activateWindow();
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 
@@ -158,7 +158,7 @@ void frmMain::mnuQSWiz_Click() {
             }
         }
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 

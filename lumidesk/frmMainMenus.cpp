@@ -1,13 +1,14 @@
 // See frmMain.h: the menu tree of the main window, the budget items of Edit > Set Budget
 // Context, the network captions and states, and the Window menu's list of child windows.
+#include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "lumidesk/GridClipboardCommands.h"
 #include "lumidesk/NetworkCommands.h"
-#include "lumidesk/ReportFailure.h"
 #include "lumidesk/ShellLinks.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/ProgramIcons.h"
 
 #include <QMdiArea>
@@ -19,7 +20,6 @@ namespace lumidesk {
 namespace {
 
 const QString kBudgetQuery = QStringLiteral("SELECT Budget_Name FROM Budgets WHERE Budget_Name Is Not Null");
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 // A menu caption shows an "&" of a name as itself, not as an access key.
 QString captionOfName(QString name) {
@@ -263,7 +263,7 @@ void frmMain::loadBudgetList() {
         QMenu* context = menu(QStringLiteral("mnuSetBudContext"));
         for (int index = 1; !rst.eof(); rst.moveNext()) {
             const QString name = rst.value(0).toString();
-            if (name == kPlaceholder)
+            if (name == platform::sys::kPlaceholderText)
                 continue;
             auto* item = new QAction(captionOfName(name), context);
             item->setObjectName(QStringLiteral("mnuBudgets"));
@@ -287,7 +287,7 @@ void frmMain::mnuBudgets_Click(int index) {
             core::gOptions->BudgetNameContext = budgetItems_.at(index - 1)->data().toString();
         links::SetBudgetContextAndRefresh();
     } catch (const std::exception& error) {
-        ReportFailure(error);
+        core::ShowErrorMessage(error);
     }
 }
 

@@ -7,7 +7,6 @@
 #include "core/cConnection.h"
 #include "lumidesk/PrintSelectedTable.h"
 #include "platform/ui/ComboList.h"
-#include "platform/ui/LoadedWindows.h"
 #include "platform/ui/Ui.h"
 
 #include <QAbstractItemView>
@@ -22,22 +21,9 @@ namespace lumidesk {
 using platform::ui::ComboList;
 
 frmPrint::frmPrint(QWidget* owner)
-    : QWidget(owner, Qt::Dialog) {
-    setObjectName(kFormName);
-    setWindowTitle(kCaption);
-    setAttribute(Qt::WA_DeleteOnClose);
+    : SingleDialog(owner) {
     buildControls();
     Form_Load();
-}
-
-frmPrint* frmPrint::loaded() {
-    return qobject_cast<frmPrint*>(platform::ui::LoadedWindows::find(kFormName));
-}
-
-frmPrint* frmPrint::instance(QWidget* owner) {
-    if (frmPrint* window = loaded())
-        return window;
-    return new frmPrint(owner);
 }
 
 void frmPrint::buildControls() {

@@ -8,7 +8,7 @@
 // unloads itself after printing or on Cancel.
 #pragma once
 
-#include <QWidget>
+#include "lumidesk/SingleDialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -26,7 +26,7 @@ namespace lumidesk {
 
 using core::DataControl;
 
-class frmPrint : public QWidget {
+class frmPrint : public SingleDialog<frmPrint> {
     Q_OBJECT
 public:
     static inline const QString kFormName = QStringLiteral("frmPrint");
@@ -34,11 +34,6 @@ public:
     static inline const QString kNothingChosenText = QStringLiteral("Please select a table to print.");
 
     explicit frmPrint(QWidget* owner = nullptr);
-
-    // The loaded window, or null; never loads it.
-    static frmPrint* loaded();
-    // The loaded window, loading it (not shown) when it is not loaded.
-    static frmPrint* instance(QWidget* owner = nullptr);
 
     platform::ui::ComboList* cbxPrintList() const { return cbxPrintList_; }
     DataControl* datPrintRS() const { return datPrintRS_; }

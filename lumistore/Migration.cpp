@@ -8,6 +8,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 
 #include <QStringList>
@@ -32,7 +33,7 @@ bool isNull(const QVariant& value) {
 }
 
 bool isPlaceholder(const QVariant& value) {
-    return value.userType() == QMetaType::QString && value.toString() == kPlaceholderText;
+    return value.userType() == QMetaType::QString && value.toString() == platform::sys::kPlaceholderText;
 }
 
 // An account the user is asked about: it has a name, and it is not the placeholder.

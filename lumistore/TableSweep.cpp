@@ -8,6 +8,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 
 namespace lumistore {
 
@@ -44,7 +45,7 @@ void sweepTable(Connection& connection, const QString& table) {
     const TableInfo info = requireTable(connection, table);
     const QString name = quoteIdentifier(info.name);
     const QString first = quoteIdentifier(info.columns.first().name) + QStringLiteral(" COLLATE BINARY");
-    const QVariantList placeholder{kPlaceholderText};
+    const QVariantList placeholder{platform::sys::kPlaceholderText};
 
     platform::db::Transaction transaction(connection);
     const qint64 placeholders = connection
@@ -66,7 +67,7 @@ void sweepTable(Connection& connection, const QString& table) {
         connection.execute(QStringLiteral("DELETE FROM ") + name + QStringLiteral(" WHERE ") + first +
                                QStringLiteral(" = ? AND rowid <> (SELECT MIN(rowid) FROM ") + name +
                                QStringLiteral(" WHERE ") + first + QStringLiteral(" = ?)"),
-                           {kPlaceholderText, kPlaceholderText});
+                           {platform::sys::kPlaceholderText, platform::sys::kPlaceholderText});
     } else if (real > 0 && placeholders > 0) {
         connection.execute(QStringLiteral("DELETE FROM ") + name + QStringLiteral(" WHERE ") + first +
                                QStringLiteral(" = ?"),

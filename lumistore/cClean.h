@@ -19,9 +19,6 @@ class Connection;
 
 namespace lumistore {
 
-// The first-column text of a placeholder row, compared exactly (letter case counts).
-inline const QString kPlaceholderText = QStringLiteral("<Dummy record>");
-
 class LUMISTORE_EXPORT cClean {
 public:
     // Sweeps one table, or with an empty name every table of TablesList, in the list's

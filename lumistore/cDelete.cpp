@@ -6,6 +6,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 
 #include <optional>
@@ -127,7 +128,7 @@ qint32 cDelete::DeleteLumiXLRecord(const QString& strDataTable, const QString& s
                     0)
                 continue;
             // The placeholder that keeps a table from being empty stays.
-            if (onlyRow && strFieldValue == kPlaceholderText)
+            if (onlyRow && strFieldValue == platform::sys::kPlaceholderText)
                 return kPlaceholderKept;
             rows.deleteCurrent();
             return onlyRow ? kLastRowDeleted : kDeleted;

@@ -23,6 +23,7 @@
 #include "platform/mail/Pop3Mailbox.h"
 #include "platform/ui/ProgressBar.h"
 #include "platform/ui/Ui.h"
+#include "workbooks/SharedUserFile.h"
 #include "workbooks/UserFileStamp.h"
 #include "workbooks/WorkbookServices.h"
 
@@ -299,9 +300,8 @@ std::optional<Target> Collection::targetOf(const ReceivedAttachment& attachment,
         return std::nullopt;
     }
     const Target& target = matches.first();
-    // A file that worksheets of two budgets record belongs to neither.
-    if (cnn_.scalar(QStringLiteral("SELECT COUNT(*) FROM Worksheets WHERE UFNPath = ?"), {target.path})
-            .toLongLong() > 1) {
+    // A file that worksheets of two budgets record belongs to neither (SharedUserFile.h).
+    if (workbooks::OtherBudgetRecordingUserFile(cnn_, target.path, context_)) {
         reason = name + QStringLiteral(" is the user file of worksheets of more than one budget");
         return std::nullopt;
     }

@@ -23,12 +23,12 @@ bool ShowSendMail(QWidget* owner) {
 
 void FillSendMailGrid() {
     if (frmMail* window = frmMail::loaded())
-        window->FillSendMailGrid();
+        window->panel()->FillSendMailGrid();
 }
 
 void FillMailLists() {
     if (frmMail* window = frmMail::loaded())
-        window->FillMailLists();
+        window->panel()->FillMailLists();
 }
 
 bool ShowAddAddress(QWidget* owner) {

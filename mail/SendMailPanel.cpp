@@ -11,6 +11,7 @@
 #include "mail/SendMail.h"
 #include "mail/frmCalendar.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/NamedControls.h"
@@ -277,7 +278,7 @@ void SendMailPanel::FillMailLists() {
                                      "\"Default\" = 1 AND RecType = 'Author' COLLATE NOCASE_U FROM Admin"));
              !admin.eof(); admin.moveNext()) {
             const QString name = admin.value(0).toString();
-            if (admin.value(4).toInt() != 0 && name != lumistore::kPlaceholderText) {
+            if (admin.value(4).toInt() != 0 && name != platform::sys::kPlaceholderText) {
                 defaultAuthor = cbxFrom_->entryCount();
                 ++defaultAuthors;
             }

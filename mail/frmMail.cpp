@@ -66,11 +66,11 @@ void frmMail::Form_Load() {
     if (core::gOptions)
         core::gOptions->ActiveForm = this;
     platform::ui::placeOnOwner(*this, QRect(0, 0, kWidthTwips, kHeightTwips));
-    chkAddDueDate()->setChecked(runtimeFlag(QStringLiteral("AddDueDate")));
-    chkAddFN()->setChecked(runtimeFlag(QStringLiteral("AddFN")));
-    chkDueDateAll()->setChecked(runtimeFlag(QStringLiteral("SetDueDateAll")));
-    FillSendMailGrid();
-    FillMailLists();
+    panel_->chkAddDueDate()->setChecked(runtimeFlag(QStringLiteral("AddDueDate")));
+    panel_->chkAddFN()->setChecked(runtimeFlag(QStringLiteral("AddFN")));
+    panel_->chkDueDateAll()->setChecked(runtimeFlag(QStringLiteral("SetDueDateAll")));
+    panel_->FillSendMailGrid();
+    panel_->FillMailLists();
 }
 
 void frmMail::Form_Unload() {
@@ -80,9 +80,9 @@ void frmMail::Form_Unload() {
     auto value = [](const QCheckBox* box) {
         return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     };
-    writeRuntimeSetting(QStringLiteral("AddDueDate"), value(chkAddDueDate()));
-    writeRuntimeSetting(QStringLiteral("AddFN"), value(chkAddFN()));
-    writeRuntimeSetting(QStringLiteral("SetDueDateAll"), value(chkDueDateAll()));
+    writeRuntimeSetting(QStringLiteral("AddDueDate"), value(panel_->chkAddDueDate()));
+    writeRuntimeSetting(QStringLiteral("AddFN"), value(panel_->chkAddFN()));
+    writeRuntimeSetting(QStringLiteral("SetDueDateAll"), value(panel_->chkDueDateAll()));
     if (core::gOptions && core::gOptions->ActiveForm == this)
         core::gOptions->ActiveForm = nullptr;
     // Unloaded: no longer found by its form name, even before it is destroyed.

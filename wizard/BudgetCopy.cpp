@@ -9,6 +9,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 #include "wizard/RelinkAllBudgets.h"
 
@@ -20,7 +21,6 @@ using platform::db::Connection;
 using platform::db::DbError;
 using platform::db::Recordset;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kKeyPrefix = QStringLiteral("ID_"); // the target numbers these columns itself
 const QString kBudgetsTable = QStringLiteral("Budgets");
 // The budget's tables in the order they are copied.
@@ -34,7 +34,7 @@ bool isKeyColumn(const QString& name) {
 // The budget named by the row: "" for Null, an empty name and the placeholder row.
 QString budgetNameOf(const Recordset& row) {
     const QVariant name = row.value(0);
-    if (!name.isValid() || name.isNull() || name.toString() == kPlaceholder)
+    if (!name.isValid() || name.isNull() || name.toString() == platform::sys::kPlaceholderText)
         return {};
     return name.toString();
 }

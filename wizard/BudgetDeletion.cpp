@@ -6,6 +6,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 
 #include <QStringList>
 
@@ -20,7 +21,7 @@ const QStringList kDependentTables = {QStringLiteral("UserFileTablesData"), QStr
 } // namespace
 
 bool DeleteBudgetData(const QString& budget, platform::db::Connection& cnn) {
-    if (budget.isEmpty() || budget.compare(QStringLiteral("<Dummy record>"), Qt::CaseInsensitive) == 0)
+    if (budget.isEmpty() || budget.compare(platform::sys::kPlaceholderText, Qt::CaseInsensitive) == 0)
         return false;
     try {
         platform::db::WriteStep step(cnn, QStringLiteral("budget_data_deletion"));
@@ -45,7 +46,8 @@ bool DeleteBudget(const QString& budget, platform::db::Connection& cnn) {
                         .arg(platform::db::kNoCaseCollation),
                     {budget});
         if (cnn.scalar(QStringLiteral("SELECT count(*) FROM Budgets")).toLongLong() == 0)
-            cnn.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES ('<Dummy record>')"));
+            cnn.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES (?)"),
+                        {platform::sys::kPlaceholderText});
         step.commit();
         return true;
     } catch (const platform::db::DbError& error) {

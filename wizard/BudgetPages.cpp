@@ -8,6 +8,7 @@
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
 #include "wizard/frmWizard.h"
@@ -38,7 +39,7 @@ int grantField(const platform::db::Recordset& rows, const QString& administrator
 bool NewBudgetNameAccepted(QLineEdit& box) {
     const QString name = box.text();
     QString refusal;
-    if (name.trimmed().isEmpty() || sameName(name, QStringLiteral("<Dummy record>")))
+    if (name.trimmed().isEmpty() || sameName(name, platform::sys::kPlaceholderText))
         refusal = kEnterValidNameText;
     else if (name.contains(QLatin1Char('\'')))
         refusal = kApostropheText;

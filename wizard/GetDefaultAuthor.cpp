@@ -5,6 +5,7 @@
 #include "core/ErrorMessage.h"
 #include "core/cDB3.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 
 namespace wizard {
@@ -24,7 +25,7 @@ QString GetDefaultAuthor(int item, bool showMessage) {
         if (query.GetRecordset(kDefaultAuthorQuery, rst) != core::QueryObject::kRows ||
             rst.recordCount() != 1)
             return {};
-        if (rst.value(QStringLiteral("Admin_Name")).toString() == QStringLiteral("<Dummy record>")) {
+        if (rst.value(QStringLiteral("Admin_Name")).toString() == platform::sys::kPlaceholderText) {
             if (showMessage)
                 platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::appTitle());
             return {};

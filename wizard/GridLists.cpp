@@ -6,6 +6,7 @@
 #include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 #include "wizard/UsersDataHasRecords.h"
 
@@ -15,7 +16,6 @@ namespace wizard {
 
 namespace {
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QChar kSeparator = u'\t';
 
 // The non-empty texts of the table's one column, in table order.
@@ -35,7 +35,7 @@ QStringList namesOf(const QString& sql) {
 QString GetFolderNamesList() {
     try {
         QStringList names = namesOf(QStringLiteral("SELECT Folder_Name FROM FolderNames ORDER BY rowid"));
-        names.removeAll(kPlaceholder);
+        names.removeAll(platform::sys::kPlaceholderText);
         if (names.isEmpty()) {
             platform::ui::msgBox(kNoFolderNamesText, platform::ui::Buttons::Ok, core::appTitle());
             return QString();

@@ -6,12 +6,11 @@
 #include "core/cDB2.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 
 namespace wizard {
 
 namespace {
-
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 // The user-file rows of the master's worksheets: the worksheet rows are taken by the master's
 // key, the user-file rows by the master's name and budget as well, since they carry no key.
@@ -39,8 +38,8 @@ void CleanUpMasterFileRecords(platform::db::Connection& cnn, const QString& mast
     platform::db::WriteStep step(cnn, QStringLiteral("master_file_cleanup"));
     cnn.execute(kDeleteUserFiles, {masterFile, budget, masterFileId});
     cnn.execute(kDeleteWorksheets, {masterFileId});
-    cnn.execute(kPlaceholderUserFile, {kPlaceholder});
-    cnn.execute(kPlaceholderWorksheet, {kPlaceholder});
+    cnn.execute(kPlaceholderUserFile, {platform::sys::kPlaceholderText});
+    cnn.execute(kPlaceholderWorksheet, {platform::sys::kPlaceholderText});
     step.commit();
 }
 

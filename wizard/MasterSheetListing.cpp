@@ -7,6 +7,7 @@
 
 #include "core/AppTitle.h"
 #include "core/DialogHandshake.h"
+#include "core/ErrorMessage.h"
 #include "core/StringScrambling.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -15,13 +16,13 @@
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/frmEnterWBPwd.h"
 #include "wizard/SheetRegistration.h"
 #include "wizard/WizardServices.h"
 #include "workbooks/EnterWorkbookPasswords.h"
 #include "workbooks/MasterFileRow.h"
-#include "workbooks/ReportError.h"
 #include "workbooks/WaitWindowSteps.h"
 
 #include <QDateTime>
@@ -40,7 +41,6 @@ using platform::sheet::SheetError;
 using platform::sheet::Workbook;
 using platform::sheet::Worksheet;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kLoadingText = QStringLiteral("Loading xl Master File");
 const QString kUpdatingText = QStringLiteral("Updating database with Worksheet names");
 
@@ -231,14 +231,14 @@ void LoadMasterWorkbookSheetsOfRow(qint64 masterFileId, bool automatic) {
         query.SetConnection();
         listRow(query, masterFileId, automatic);
     } catch (const std::exception& error) {
-        workbooks::ReportError(error);
+        core::ShowErrorMessage(error);
     }
     if (!automatic)
         RefreshWizardMasterFiles();
 }
 
 void LoadMasterWorkbookSheets(const QString& fileName, bool automatic) {
-    if (fileName.compare(kPlaceholder, Qt::CaseInsensitive) == 0)
+    if (fileName.compare(platform::sys::kPlaceholderText, Qt::CaseInsensitive) == 0)
         return;
     qint64 id = 0;
     try {
@@ -251,7 +251,7 @@ void LoadMasterWorkbookSheets(const QString& fileName, bool automatic) {
         }
         id = rows.value(0).toLongLong();
     } catch (const std::exception& error) {
-        workbooks::ReportError(error);
+        core::ShowErrorMessage(error);
         return;
     }
     LoadMasterWorkbookSheetsOfRow(id, automatic);
@@ -265,7 +265,7 @@ void StampMasterFileProcessDate(const QString& fileName) {
         if (!rows.eof())
             stampRow(query.Cnn(), rows.value(0).toLongLong());
     } catch (const std::exception& error) {
-        workbooks::ReportError(error);
+        core::ShowErrorMessage(error);
     }
 }
 

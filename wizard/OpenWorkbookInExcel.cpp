@@ -28,32 +28,19 @@ const QString kUserFileQuery = QStringLiteral("SELECT UFNPath FROM Worksheets "
                                               "AND Budget_Name = ? COLLATE NOCASE_U "
                                               "ORDER BY ID_Worksheets");
 
-// Failures of the opening itself, shown like every other error.
-class OpenError : public std::exception {
-public:
-    OpenError(qint32 number, QString description)
-        : number_(number)
-        , description_(std::move(description))
-        , what_(description_.toStdString()) {}
-    qint32 number() const { return number_; }
-    const QString& description() const { return description_; }
-    const char* what() const noexcept override { return what_.c_str(); }
-
-private:
-    qint32 number_;
-    QString description_;
-    std::string what_;
-};
-
+// Opens the workbook for the user; a failure of the opening itself is shown like every other
+// error.
 void openForTheUser(const QString& path) {
     const QFileInfo file(path);
     if (!file.isFile())
-        throw OpenError(kWorkbookNotFoundError, QStringLiteral("The workbook ") +
-                                                    QDir::toNativeSeparators(path) +
-                                                    QStringLiteral(" could not be found."));
-    if (!platform::sys::openInSpreadsheetProgram(file.absoluteFilePath()))
-        throw OpenError(kWorkbookNotOpenedError,
-                        kSpreadsheetProgramMissingText.arg(QDir::toNativeSeparators(path)));
+        core::ShowErrorMessage(kWorkbookNotFoundError,
+                               QStringLiteral("The workbook ") + QDir::toNativeSeparators(path) +
+                                   QStringLiteral(" could not be found."),
+                               core::appTitle());
+    else if (!platform::sys::openInSpreadsheetProgram(file.absoluteFilePath()))
+        core::ShowErrorMessage(kWorkbookNotOpenedError,
+                               kSpreadsheetProgramMissingText.arg(QDir::toNativeSeparators(path)),
+                               core::appTitle());
 }
 
 // The master workbook's full path when exactly one master workbook of the context has that
@@ -87,19 +74,13 @@ void OpenWorkbookInExcel(const QString& name) {
         if (userFile.isEmpty())
             return; // the user file is not built yet
         openForTheUser(userFile);
-    } catch (const OpenError& error) {
-        core::ShowErrorMessage(error.number(), error.description(), core::appTitle());
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error, core::appTitle());
     }
 }
 
 void OpenWorkbookFile(const QString& path) {
-    try {
-        openForTheUser(path);
-    } catch (const OpenError& error) {
-        core::ShowErrorMessage(error.number(), error.description(), core::appTitle());
-    }
+    openForTheUser(path);
 }
 
 } // namespace wizard

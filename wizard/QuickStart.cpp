@@ -10,6 +10,7 @@
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
 #include "platform/sys/FileFacts.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/ProgramHook.h"
 #include "platform/ui/BusyPointer.h"
 #include "platform/ui/ListBox.h"
@@ -37,7 +38,6 @@ namespace {
 using platform::ui::Answer;
 using platform::ui::Buttons;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kAutoMode = QStringLiteral("Auto");
 const QString kInteractiveMode = QStringLiteral("Interactive");
 
@@ -61,7 +61,7 @@ void addAuthor(const QString& author, const QString& address) {
         return;
     const bool hasDefault =
         cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM Admin WHERE \"Default\" = 1 AND Admin_Name <> ?"),
-                   {kPlaceholder})
+                   {platform::sys::kPlaceholderText})
             .toInt() > 0;
     cnn.execute(QStringLiteral("INSERT INTO Admin (Admin_Name, Admin_Email_Address, \"Default\", RecType) "
                                "VALUES (?, ?, ?, 'Author')"),

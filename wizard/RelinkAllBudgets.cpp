@@ -5,6 +5,7 @@
 #include "core/cDB2.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/PlaceholderRow.h"
 
 namespace wizard {
 
@@ -16,7 +17,6 @@ const QString kMasterFilesOfBudget = QStringLiteral(
 const QString kRelinkWorksheets =
     QStringLiteral("UPDATE Worksheets SET MasterFiles_ID = ? WHERE Master_File = ? COLLATE NOCASE_U "
                    "AND Budget_Name = ? COLLATE NOCASE_U");
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 } // namespace
 
@@ -39,7 +39,7 @@ void RelinkAllBudgets() {
             platform::db::Transaction transaction(cnn);
             for (; !budgets.eof(); budgets.moveNext()) {
                 const QString budget = budgets.value(QStringLiteral("Budget_Name")).toString();
-                if (budget != kPlaceholder)
+                if (budget != platform::sys::kPlaceholderText)
                     RelinkMasterFileIds(budget, cnn);
             }
             transaction.commit();

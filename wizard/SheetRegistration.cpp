@@ -3,6 +3,7 @@
 
 #include "platform/db/Recordset.h"
 #include "platform/sys/Edition.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/MasterFileRow.h"
 
@@ -10,7 +11,6 @@ namespace wizard {
 
 namespace {
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kListedSheet =
     QStringLiteral("SELECT Master_File FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U "
                    "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid LIMIT 1");
@@ -28,7 +28,7 @@ bool SheetNameIsFree(platform::db::Connection& cnn, const QString& sheetName, co
     QString owner = workbooks::TextOf(listed, QStringLiteral("Master_File"));
     listed.close();
     if (owner.isEmpty())
-        owner = kPlaceholder;
+        owner = platform::sys::kPlaceholderText;
     if (owner.compare(masterFile, Qt::CaseInsensitive) != 0)
         platform::ui::msgBox(kDuplicateSheetText.arg(sheetName, masterFile, owner), platform::ui::Buttons::Ok,
                              platform::sys::Edition::desktop().messageTitle);

@@ -8,6 +8,7 @@
 #include "core/RunTrapped.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/MenuHost.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WizardControl.h"
@@ -33,7 +34,7 @@ QString defaultAuthorForNewBudget() {
         return {};
     }
     const QString author = rows.value(0).toString();
-    if (author == QStringLiteral("<Dummy record>")) {
+    if (author == platform::sys::kPlaceholderText) {
         platform::ui::msgBox(kNoAuthorText, platform::ui::Buttons::Ok, core::appTitle());
         return {};
     }

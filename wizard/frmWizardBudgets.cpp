@@ -7,6 +7,7 @@
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
@@ -23,8 +24,6 @@
 namespace wizard {
 
 namespace {
-
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 void tell(const QString& text) {
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
@@ -59,7 +58,7 @@ void frmWizard::dtBudgets_CellClick(int row, int column) {
     if (column != kBudgetName || row < 0 || row >= dtBudgets_->rowCount())
         return;
     const QString name = dtBudgets_->cellText(row, kBudgetName);
-    if (name.isEmpty() || name.compare(kPlaceholder, Qt::CaseInsensitive) == 0)
+    if (name.isEmpty() || name.compare(platform::sys::kPlaceholderText, Qt::CaseInsensitive) == 0)
         return;
     core::gOptions->BudgetNameContext = name;
     if (wizardHooks().setBudgetContextAndRefresh)

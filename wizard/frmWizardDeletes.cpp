@@ -13,6 +13,7 @@
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "lumistore/cClean.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/StatusLine.h"
@@ -35,7 +36,6 @@ namespace wizard {
 
 namespace {
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kDeleteBudgetText =
     QStringLiteral("Are you sure you want to delete this budget and associated records?");
 const QString kNullBudgetText = QStringLiteral("This budget record is a null value??  Run SweepRecords.");
@@ -46,7 +46,7 @@ void sweep(const QString& table) {
 }
 
 bool isPlaceholder(const QString& name) {
-    return name.compare(kPlaceholder, Qt::CaseInsensitive) == 0;
+    return name.compare(platform::sys::kPlaceholderText, Qt::CaseInsensitive) == 0;
 }
 
 // A deleted budget that was the saved context leaves no context saved.

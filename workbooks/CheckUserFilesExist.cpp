@@ -9,6 +9,7 @@
 #include "workbooks/CheckUserFilesExist.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/ErrorsTable.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
@@ -16,7 +17,6 @@
 #include "platform/sys/FileFacts.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/MasterFileRow.h"
-#include "workbooks/ReportError.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -208,7 +208,7 @@ qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
         if (stopped)
             changed = 0;
     } catch (const std::exception& error) {
-        ReportError(error);
+        core::ShowErrorMessage(error);
         changed = 0;
     }
     core::gDB2.reset();

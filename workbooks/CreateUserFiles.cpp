@@ -7,6 +7,7 @@
 #include "workbooks/CreateUserFiles.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/ErrorsTable.h"
 #include "core/QueryObject.h"
 #include "core/cDB2.h"
@@ -22,7 +23,7 @@
 #include "platform/ui/Ui.h"
 #include "workbooks/MasterFileRow.h"
 #include "workbooks/MasterWorkbookPasswords.h"
-#include "workbooks/ReportError.h"
+#include "workbooks/SharedUserFile.h"
 #include "workbooks/UserFileStamp.h"
 #include "workbooks/WaitWindowSteps.h"
 #include "workbooks/WaitingAnswers.h"
@@ -53,9 +54,6 @@ const QString kCreatingText = QStringLiteral("Creating User File from Master Fil
 const QString kPickedSheets =
     QStringLiteral("SELECT * FROM Worksheets WHERE Select_By_User = 1 AND MasterFiles_ID = ? "
                    "AND Budget_Name = ? COLLATE NOCASE_U ORDER BY rowid");
-const QString kOtherBudgetsUserFile =
-    QStringLiteral("SELECT Worksheet_Name, Budget_Name FROM Worksheets WHERE UFNPath = ? "
-                   "AND NOT (Budget_Name = ? COLLATE NOCASE_U) ORDER BY rowid");
 const QString kSheetRow = QStringLiteral(
     "SELECT * FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE NOCASE_U "
     "ORDER BY rowid");
@@ -160,16 +158,15 @@ public:
 private:
     enum class Outcome { Cut, Skipped, Cancelled };
 
-    // A user file that a worksheet of another budget records already (their masters share a
-    // folder, a folder name and a sheet name) is never cut over: the run would merge one
-    // budget's numbers into the other's master. Told, with both names.
+    // A user file that a worksheet of another budget records already (SharedUserFile.h) is
+    // never cut over: the run would merge one budget's numbers into the other's master. Told,
+    // with both names.
     bool recordedByAnotherBudget(const QString& path) {
-        Recordset other = Recordset::open(query_.Cnn(), kOtherBudgetsUserFile, {path, context()});
-        if (other.eof())
+        const std::optional<OtherBudgetsSheet> other =
+            OtherBudgetRecordingUserFile(query_.Cnn(), path, context());
+        if (!other)
             return false;
-        tell(kUserFileOfAnotherBudgetText.arg(path, context(),
-                                              TextOf(other, QStringLiteral("Worksheet_Name")),
-                                              TextOf(other, QStringLiteral("Budget_Name"))));
+        tell(kUserFileOfAnotherBudgetText.arg(path, context(), other->worksheet, other->budget));
         return true;
     }
 
@@ -377,7 +374,7 @@ qint32 CreateUserFiles(const QString& masterFile, bool overwriteAll, bool fromSe
     try {
         result = cutMaster(masterFile, {overwriteAll, fromSelection, copyValues, selection, total, offset});
     } catch (const std::exception& error) {
-        ReportError(error);
+        core::ShowErrorMessage(error);
         result = kCutFailed;
     }
     core::frmWait::unload();
@@ -420,7 +417,7 @@ void RecordUserFileCreated(const QString& worksheetName, const QString& userFile
         } catch (const std::exception&) {
             // the first failure is the one reported
         }
-        ReportError(error);
+        core::ShowErrorMessage(error);
     }
 }
 

@@ -3,13 +3,13 @@
 #include "workbooks/CreateUserFilesForSelection.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/FormControl.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/CreateUserFiles.h"
-#include "workbooks/ReportError.h"
 #include "workbooks/UserFileTableSync.h"
 
 #include <QCheckBox>
@@ -75,7 +75,7 @@ qint32 CreateUserFilesForSelection(bool copyValues) {
             offset += int(group.sheets.size());
         }
     } catch (const std::exception& error) {
-        ReportError(error);
+        core::ShowErrorMessage(error);
         core::frmWait::unload();
     }
     return 0;

@@ -3,9 +3,9 @@
 // that a failing database is never taken for "no budget tracks it".
 #include "workbooks/GetBudgetForWorkbook.h"
 
+#include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "workbooks/MasterFileRow.h"
-#include "workbooks/ReportError.h"
 
 namespace workbooks {
 
@@ -38,7 +38,7 @@ QString GetBudgetForWorkbook(const QString& fileName, const QString& folderPath)
         }
         rows.close();
     } catch (const std::exception& error) {
-        ReportError(error);
+        core::ShowErrorMessage(error);
         budget.clear();
     }
     core::gDB2.reset();

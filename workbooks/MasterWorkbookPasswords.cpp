@@ -2,13 +2,14 @@
 #include "workbooks/MasterWorkbookPasswords.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/MasterFileRow.h"
-#include "workbooks/ReportError.h"
 
 namespace workbooks {
 
@@ -56,7 +57,7 @@ template <class Act> bool onMasterRow(const QString& masterFile, Act act) {
             answer = act(row);
         row.close();
     } catch (const std::exception& error) {
-        ReportError(error);
+        core::ShowErrorMessage(error);
         answer = false;
     }
     core::gDB2.reset();
@@ -87,7 +88,7 @@ bool ReadMasterWorkbookPasswords(const QString& masterFile) {
         row.close();
         return answer;
     } catch (const std::exception& error) {
-        ReportError(error);
+        core::ShowErrorMessage(error);
         return false;
     }
 }
@@ -126,8 +127,7 @@ bool ApplyMasterWorkbookPasswords(const QString& masterFile) {
 
 bool ExcelDisplayOff(platform::sheet::Application& application) {
     application.setVisible(false);
-    application.setDisplayAlerts(false);
-    application.setScreenUpdating(false);
+    platform::sheet::setQuiet(application, platform::sheet::Quiet::ScreenAndAlerts, true);
     if (!application.askToUpdateLinks())
         return false;
     application.setAskToUpdateLinks(false);
@@ -135,8 +135,7 @@ bool ExcelDisplayOff(platform::sheet::Application& application) {
 }
 
 void ExcelDisplayOn(platform::sheet::Application& application, bool restoreLinks) {
-    application.setDisplayAlerts(true);
-    application.setScreenUpdating(true);
+    platform::sheet::setQuiet(application, platform::sheet::Quiet::ScreenAndAlerts, false);
     if (restoreLinks)
         application.setAskToUpdateLinks(true);
 }

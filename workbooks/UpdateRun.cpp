@@ -16,6 +16,7 @@
 #include "platform/db/SqlText.h"
 #include "platform/db/Transaction.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sys/FileFacts.h"
@@ -24,7 +25,7 @@
 #include "workbooks/CheckUserFilesExist.h"
 #include "workbooks/MasterFileRow.h"
 #include "workbooks/MasterWorkbookPasswords.h"
-#include "workbooks/ReportError.h"
+#include "workbooks/SharedUserFile.h"
 #include "workbooks/WaitWindowSteps.h"
 #include "workbooks/cUpdate.h"
 
@@ -59,16 +60,13 @@ const QString kMasterOfBudget =
 
 // The user files of one master workbook that wait to be merged: picked, built, not locked
 // out, flagged, not missing; joined with their register rows of the same file and budget.
-// Path_Rows counts the worksheet rows that record the same user file.
 QString userFilesQuery(bool byFolder) {
     return QStringLiteral("SELECT Worksheet_Name,Worksheets.Select_By_User,Worksheets.Folder_Name, "
                           "Worksheets.UF_Create_Date,Worksheets.UF_Modified_Date,Worksheets.File_Missing, "
                           "Worksheets.User_Filename,Worksheets.UFNPath,Worksheets.Master_File, "
                           "Worksheets.Budget_Name,UserFileTablesData.Lockout_User_Updates,UserFileTablesData."
                           "UserFile_Update, "
-                          "WS_Password,ID_UFTD,ID_Worksheets,Corrupt_Error,UF_Copy_Values, "
-                          "(SELECT COUNT(*) FROM Worksheets AS Other WHERE Other.UFNPath = "
-                          "Worksheets.UFNPath) AS Path_Rows "
+                          "WS_Password,ID_UFTD,ID_Worksheets,Corrupt_Error,UF_Copy_Values "
                           "FROM Worksheets INNER JOIN UserFileTablesData "
                           "ON (Worksheets.User_Filename = UserFileTablesData.User_Filename COLLATE NOCASE_U "
                           "AND Worksheets.Budget_Name = UserFileTablesData.Budget_Name COLLATE NOCASE_U) "
@@ -105,30 +103,6 @@ enum class Turn { Done, Cancelled };
 // The outcome of a user file that no test is made of: another budget's row records it too.
 constexpr qint32 kSharedFile = -1;
 
-// The host program's screen updating and alerts, off for an open master's turn and on again
-// at its every end.
-class QuietHost {
-public:
-    explicit QuietHost(platform::sheet::Application* app)
-        : app_(app) {
-        if (!app_)
-            return;
-        app_->setScreenUpdating(false);
-        app_->setDisplayAlerts(false);
-    }
-    ~QuietHost() {
-        if (!app_)
-            return;
-        app_->setScreenUpdating(true);
-        app_->setDisplayAlerts(true);
-    }
-    QuietHost(const QuietHost&) = delete;
-    QuietHost& operator=(const QuietHost&) = delete;
-
-private:
-    platform::sheet::Application* app_;
-};
-
 class MasterTurn {
 public:
     MasterTurn(const UpdateRequest& request, const MasterFile& master)
@@ -139,7 +113,9 @@ public:
         if (request_.openMaster) {
             LoadWaitWindowForWorkbooks();
             ShowWaitStep(master_.file, QString(), QString(), kOpeningText, 0, gUpdate->WSRecords);
-            const QuietHost quiet(request_.openMaster->app);
+            // The host program's screen updating and alerts, off for an open master's turn.
+            const platform::sheet::QuietHost quiet(request_.openMaster->app,
+                                                   platform::sheet::Quiet::ScreenAndAlerts);
             return merge(*request_.openMaster->workbook);
         }
         if (!master_.passwords.open.isEmpty() && master_.passwords.write.isEmpty()) {
@@ -251,7 +227,9 @@ private:
         const QDateTime recorded =
             platform::db::parseDateTime(TextOf(row, QStringLiteral("UF_Modified_Date")));
         QString operation = previewing() ? kPreviewedText : kUpdatingText;
-        const bool shared = row.value(QStringLiteral("Path_Rows")).toLongLong() > 1;
+        const bool shared =
+            OtherBudgetRecordingUserFile(gUpdate->Cnn(), path, TextOf(row, QStringLiteral("Budget_Name")))
+                .has_value();
         switch (shared ? kSharedFile : gUpdate->TestWS(userFile, path, recorded)) {
         case kSharedFile:
             reportShared(userFile, path);
@@ -333,7 +311,7 @@ private:
                 passwordsBack = save(book);
             } catch (const std::exception& error) {
                 // The master keeps none of this turn: its files stay waiting, with an errors row.
-                core::LogMasterSaveError(master_.file, ErrorDescription(error), request_.budget);
+                core::LogMasterSaveError(master_.file, core::ErrorInfoOf(error).description, request_.budget);
                 bookApartFromMaster();
                 throw;
             }
@@ -460,7 +438,7 @@ qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
         }
     } catch (const std::exception& error) {
         core::frmWait::unload();
-        ReportError(error);
+        core::ShowErrorMessage(error);
     }
     core::frmWait::unload();
     core::gOptions->CancelOp = false;

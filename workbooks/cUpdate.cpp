@@ -14,7 +14,6 @@
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EventPump.h"
 #include "platform/ui/Ui.h"
-#include "workbooks/ReportError.h"
 #include "workbooks/UserFileStamp.h"
 #include "workbooks/WaitWindowSteps.h"
 
@@ -386,8 +385,8 @@ qint32 cUpdate::UpdateWBWS(Workbook& master, const QString& worksheet, const QSt
         return edited.empty() ? kWritten : kHandEditsKept;
     } catch (const std::exception& error) {
         // The errors table keeps what failed, once per version of the file.
-        ReportError(error);
-        core::LogUserFileError(userFile, master.name(), ErrorDescription(error), context(),
+        core::ShowErrorMessage(error);
+        core::LogUserFileError(userFile, master.name(), core::ErrorInfoOf(error).description, context(),
                                platform::sys::GetFileModifiedText(userFilePath));
         return kFailed;
     }

@@ -65,6 +65,15 @@ protected:
                            "('North.xlsx', ?, 'Plan.xlsx')"),
             {name});
     }
+    // The author's budgets "Sales" and "Sales 2004" in the local database (the second holds the
+    // first's name), the super administrator's "Elsewhere" in the network database.
+    void addSalesBudgets() {
+        Connection db = openLocal();
+        addBudget(db, QStringLiteral("Sales"), kAdmin.name);
+        addBudget(db, QStringLiteral("Sales 2004"), kAdmin.name);
+        Connection net = openNetwork();
+        addBudget(net, QStringLiteral("Elsewhere"), kSuper.name, 3);
+    }
     static int count(Connection& db, const QString& table, const QString& budget) {
         return db
             .scalar(QStringLiteral("SELECT count(*) FROM ") + table +
@@ -91,13 +100,7 @@ protected:
 };
 
 TEST_F(MigrationTest, ALocalCopyGoesToTheNetworkRelinkedAndGrantedToWhoBroughtIt) {
-    {
-        Connection db = openLocal();
-        addBudget(db, QStringLiteral("Sales"), kAdmin.name);
-        addBudget(db, QStringLiteral("Sales 2004"), kAdmin.name);
-        Connection net = openNetwork();
-        addBudget(net, QStringLiteral("Elsewhere"), kSuper.name, 3);
-    }
+    addSalesBudgets();
     testsupport::ScopedScriptedUi ui;
     EXPECT_EQ(admin::MigrateToNetwork(QStringLiteral("sales"), MigrationMode::Copy, local()),
               MigrationEnd::Finish);
@@ -175,13 +178,7 @@ TEST_F(MigrationTest, MovesNeedTheAuthorAndARefusedMoveChangesNothing) {
 // The author moves a budget each way: it arrives whole and relinked, and its source rows go,
 // those of a budget whose name holds it stay.
 TEST_F(MigrationTest, AnAuthorsMoveTakesTheWholeBudgetAcrossAndLeavesNothingBehind) {
-    {
-        Connection db = openLocal();
-        addBudget(db, QStringLiteral("Sales"), kAdmin.name);
-        addBudget(db, QStringLiteral("Sales 2004"), kAdmin.name);
-        Connection net = openNetwork();
-        addBudget(net, QStringLiteral("Elsewhere"), kSuper.name, 3);
-    }
+    addSalesBudgets();
     testsupport::ScopedScriptedUi ui;
     EXPECT_EQ(admin::MigrateToNetwork(QStringLiteral("Sales"), MigrationMode::Move, local()),
               MigrationEnd::Finish);

@@ -6,11 +6,9 @@
 
 #include "NetworkDbFixture.h"
 #include "admin/frmSA.h"
-#include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
 
 using namespace admintest;
-using platform::db::DbError;
 
 namespace {
 
@@ -24,14 +22,6 @@ protected:
             testsupport::freshDir(QStringLiteral("share")) + QStringLiteral("/lumimaster.mdb");
         copyBuiltMaster(path);
         return path;
-    }
-    static bool opens(const QString& path, const QString& password) {
-        try {
-            openFile(path, password).scalar(QStringLiteral("SELECT count(*) FROM Budgets"));
-            return true;
-        } catch (const DbError&) {
-            return false;
-        }
     }
     static void setPasswords(WindowScript& script, const QString& first, const QString& second) {
         script.then(QStringLiteral("frmPwd"), [=](QWidget& w) {

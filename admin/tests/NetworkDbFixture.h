@@ -13,6 +13,7 @@
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/LoadedWindows.h"
@@ -117,6 +118,15 @@ protected:
 
     static Connection openFile(const QString& path, const QString& password = {}) {
         return testsupport::openDatabaseFile(path, password);
+    }
+    // Whether the file opens as a database with that password (none: a plain file).
+    static bool opens(const QString& path, const QString& password) {
+        try {
+            openFile(path, password).scalar(QStringLiteral("SELECT count(*) FROM Budgets"));
+            return true;
+        } catch (const platform::db::DbError&) {
+            return false;
+        }
     }
     Connection openNetwork() const { return openFile(netPath_, netPassword_); }
     Connection openLocal() const { return openFile(localPath_); }

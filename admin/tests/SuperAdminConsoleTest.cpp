@@ -5,7 +5,6 @@
 #include "NetworkDbFixture.h"
 #include "admin/frmSuperAdmin.h"
 #include "core/RunGuard.h"
-#include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
 #include "platform/db/tests/DbPeer.h"
 #include "platform/ui/EditGrid.h"
@@ -17,7 +16,6 @@
 #include <QRadioButton>
 
 using namespace admintest;
-using platform::db::DbError;
 using platform::ui::Answer;
 
 namespace {
@@ -66,14 +64,6 @@ protected:
             type(w, QStringLiteral("tbxPwd(1)"), password);
             click(w, QStringLiteral("cmdSet"));
         });
-    }
-    static bool opens(const QString& path, const QString& password) {
-        try {
-            openFile(path, password).scalar(QStringLiteral("SELECT count(*) FROM Budgets"));
-            return true;
-        } catch (const DbError&) {
-            return false;
-        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Workbook.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/MasterFileRow.h"
 
@@ -27,8 +28,6 @@ using platform::db::Recordset;
 using platform::ui::Answer;
 using platform::ui::Buttons;
 using workbooks::TextOf;
-
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 Answer ask(const QString& text, Buttons buttons) {
     return platform::ui::msgBox(text, buttons, core::appTitle());
@@ -58,7 +57,7 @@ Scan scanMasterFiles(Connection& cnn, const QString& WBName, const QString& WBPa
         if (!path.isEmpty())
             lastPath = path;
         QString budget = TextOf(rows, QStringLiteral("Budget_Name"));
-        if (budget == kPlaceholder)
+        if (budget == platform::sys::kPlaceholderText)
             budget.clear();
         if (lastPath == WBPath) {
             if (budget.isEmpty())

@@ -9,7 +9,6 @@
 #include "core/cDB2.h"
 #include "corvakit/CorvHotLink.h"
 #include "lumicell/AddIn.h"
-#include "lumicell/ScreenUpdatingOff.h"
 #include "lumicell/buildbudget/AddWorkbookToBudget.h"
 #include "lumicell/buildbudget/UserFileAssignment.h"
 #include "lumicell/buildbudget/WorksheetRecordSync.h"
@@ -17,8 +16,10 @@
 #include "lumicell/cOptions.h"
 #include "platform/db/Recordset.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
 #include "wizard/SheetRegistration.h"
@@ -36,7 +37,6 @@ namespace {
 using platform::db::Connection;
 using platform::db::Recordset;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kUpdatingText = QStringLiteral("Updating database with Worksheet names");
 const QString kWritingText = QStringLiteral("Writing worksheet names to table");
 
@@ -126,7 +126,7 @@ QString FolderNamesList() {
     Recordset rows = Recordset::open(query.Cnn(),
                                      QStringLiteral("SELECT Folder_Name FROM FolderNames WHERE "
                                                     "Folder_Name <> ? AND Folder_Name <> '' ORDER BY rowid"),
-                                     {kPlaceholder});
+                                     {platform::sys::kPlaceholderText});
     QStringList names;
     for (; !rows.eof(); rows.moveNext())
         names << rows.value(0).toString();
@@ -136,7 +136,7 @@ QString FolderNamesList() {
 }
 
 void RegisterWorkbookSheets(frmBuild& dialog) {
-    const ScreenUpdatingOff screen;
+    const platform::sheet::QuietHost screen(gXLApp(), platform::sheet::Quiet::Screen);
     try {
         platform::sheet::Application* app = gXLApp();
         platform::sheet::Workbook* book = app ? app->activeWorkbook() : nullptr;
@@ -160,7 +160,7 @@ void RegisterWorkbookSheets(frmBuild& dialog) {
 }
 
 void LoadCreateUserFilesGrid(frmBuild& dialog) {
-    const ScreenUpdatingOff screen;
+    const platform::sheet::QuietHost screen(gXLApp(), platform::sheet::Quiet::Screen);
     try {
         if (!contextChosen())
             return;

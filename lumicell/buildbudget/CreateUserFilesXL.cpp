@@ -4,18 +4,19 @@
 #include "lumicell/buildbudget/CreateUserFilesXL.h"
 
 #include "core/AppTitle.h"
+#include "core/ErrorMessage.h"
 #include "core/QueryObject.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/buildbudget/frmBuild.h"
 #include "lumicell/cOptions.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "platform/ui/DataGrid.h"
 #include "platform/ui/EditGrid.h"
 #include "platform/ui/Ui.h"
 #include "workbooks/CreateUserFiles.h"
-#include "workbooks/ReportError.h"
 #include "workbooks/WaitWindowSteps.h"
 
 #include <algorithm>
@@ -37,10 +38,8 @@ public:
     BuilderRun() = default;
     ~BuilderRun() {
         gOptions()->OKCUFClicked = false;
-        if (platform::sheet::Application* app = gXLApp()) {
-            app->setDisplayAlerts(true);
-            app->setScreenUpdating(true);
-        }
+        if (platform::sheet::Application* app = gXLApp())
+            platform::sheet::setQuiet(*app, platform::sheet::Quiet::ScreenAndAlerts, false);
     }
     BuilderRun(const BuilderRun&) = delete;
     BuilderRun& operator=(const BuilderRun&) = delete;
@@ -112,7 +111,7 @@ qint32 CreateUserFilesXL(frmBuild& dialog, const QString& masterName, bool overw
     try {
         return build(run, dialog, masterName, choice);
     } catch (const std::exception& error) {
-        workbooks::ReportError(error);
+        core::ShowErrorMessage(error);
         return kBuildFailed;
     }
 }

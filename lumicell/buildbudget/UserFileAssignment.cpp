@@ -11,6 +11,7 @@
 #include "lumicell/cOptions.h"
 #include "platform/db/Recordset.h"
 #include "platform/sheet/Application.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/EditGrid.h"
 
 #include <optional>
@@ -20,8 +21,6 @@ namespace lumicell {
 namespace {
 
 using platform::db::Recordset;
-
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 
 const QString kCreatedUserFiles = QStringLiteral(
     "SELECT User_Filename FROM Worksheets WHERE Select_By_User = 1 AND UF_Create_Date IS NOT NULL "
@@ -44,8 +43,9 @@ void LoadUserFileAssignGrid(platform::ui::EditGrid& dtUFAssign) {
             return;
         dtUFAssign.resetRows();
         for (; !files.eof(); files.moveNext()) {
-            Recordset row = Recordset::open(query.Cnn(), kRegisteredUserFile,
-                                            {files.value(0), options.BudgetNameContext, kPlaceholder});
+            Recordset row =
+                Recordset::open(query.Cnn(), kRegisteredUserFile,
+                                {files.value(0), options.BudgetNameContext, platform::sys::kPlaceholderText});
             if (!row.eof())
                 dtUFAssign.appendRow({row.value(1), row.value(2), row.value(3)});
         }
@@ -66,8 +66,9 @@ void SaveUserFileAssignCell(platform::ui::EditGrid& dtUFAssign, int row, int col
         } else {
             core::cDB2 query;
             query.SetConnection();
-            Recordset registered = Recordset::open(query.Cnn(), kRegisteredUserFile,
-                                                   {file, options.BudgetNameContext, kPlaceholder});
+            Recordset registered =
+                Recordset::open(query.Cnn(), kRegisteredUserFile,
+                                {file, options.BudgetNameContext, platform::sys::kPlaceholderText});
             if (!registered.eof()) {
                 const std::optional<QString> user =
                     core::CompleteName(query.Cnn(), QStringLiteral("UsersData"), QStringLiteral("Users"),

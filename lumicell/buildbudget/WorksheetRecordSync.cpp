@@ -11,6 +11,7 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "platform/sys/Edition.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/Ui.h"
 #include "wizard/SheetRegistration.h"
 #include "workbooks/CreateUserFiles.h"
@@ -27,7 +28,6 @@ namespace {
 using platform::db::Connection;
 using platform::db::Recordset;
 
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 const QString kWritingText = QStringLiteral("Writing worksheet names to table");
 const QString kUpdatingText = QStringLiteral("Updating database with Worksheet names");
 const QString kOfMaster =
@@ -60,14 +60,14 @@ void emptyTable(Connection& cnn, const QString& table, const QString& placeholde
         Recordset::open(cnn,
                         QStringLiteral("SELECT 1 FROM ") + table + QStringLiteral(" WHERE ") + firstColumn +
                             QStringLiteral(" = ?"),
-                        {kPlaceholder});
+                        {platform::sys::kPlaceholderText});
     if (!placeholder.eof())
         return;
     const int count = placeholderColumns.count(u',') + 1;
     QVariantList values;
     QStringList marks;
     for (int i = 0; i < count; ++i) {
-        values << kPlaceholder;
+        values << platform::sys::kPlaceholderText;
         marks << QStringLiteral("?");
     }
     cnn.execute(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + placeholderColumns +

@@ -20,6 +20,7 @@
 #include "lumicell/cOptions.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Workbook.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/sys/SettingText.h"
 #include "platform/sys/SettingsStore.h"
 #include "platform/ui/EditGrid.h"
@@ -61,7 +62,6 @@ const QString kRuntime = QStringLiteral("Runtime");
 const QString kSetBuildTab = QStringLiteral("SetBuildTab");
 const QString kDataRadioBtn = QStringLiteral("DataRadioBtn");
 const QString kNone = QStringLiteral("None");
-const QString kPlaceholder = QStringLiteral("<Dummy record>");
 // The web help page of this dialog.
 const QString kWebHelpAddress = QStringLiteral("https://www.lumivane.example/help/buildbudget.html");
 
@@ -313,7 +313,8 @@ void frmBuild::Form_Load() {
         } else {
             core::cDB2 query;
             query.SetConnection();
-            query.Cnn().execute(QStringLiteral("DELETE FROM Budgets WHERE Budget_Name = ?"), {kPlaceholder});
+            query.Cnn().execute(QStringLiteral("DELETE FROM Budgets WHERE Budget_Name = ?"),
+                                {platform::sys::kPlaceholderText});
             if (!AddWorkbookToBudget(opts.MasterFilename, opts.MFPath)) {
                 opts.UnloadForm = true;
                 return;

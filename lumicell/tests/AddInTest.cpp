@@ -4,7 +4,7 @@
 // closed at the shut-down, the titles of the add-in's messages.
 #include "lumicell/AddIn.h"
 
-#include "AddInFolders.h"
+#include "AddInFixture.h"
 #include "core/SharedDatabase.h"
 #include "core/cConnection.h"
 #include "core/startup/ReplacementOffer.h"
@@ -60,21 +60,8 @@ protected:
     }
 };
 
-class AddInTest : public ::testing::Test {
+class AddInTest : public lumicelltest::AddInFixture {
 protected:
-    void SetUp() override {
-        AddInFolders::copyBuiltMaster(folders_.masterPath());
-        app_.setMainWindow(&host_);
-    }
-    void TearDown() override {
-        if (lumicell::gOptions())
-            lumicell::AppShutdown();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window != &host_)
-                window->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     static bool loaded(const QString& form) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return platform::ui::LoadedWindows::isLoaded(form);
@@ -97,11 +84,6 @@ protected:
         testsupport::openDatabaseFile(folders_.previousPath())
             .execute(QStringLiteral("INSERT INTO Budgets (Budget_Name, Active) VALUES ('Carried over', 1)"));
     }
-
-    AddInFolders folders_;
-    testsupport::ScopedScriptedUi ui_;
-    QWidget host_;
-    platform::sheet::Application app_;
 };
 
 // --- the migration offer ------------------------------------------------------------------------

@@ -4,7 +4,7 @@
 // copied into a folder of the test's own and opened as the user would open them.
 #pragma once
 
-#include "AddInFolders.h"
+#include "AddInFixture.h"
 #include "core/StringScrambling.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/cOptions.h"
@@ -30,13 +30,11 @@ inline QString readSetting(const char* section, const char* key) {
 // The password of the protected sheet Costs of tests/fixtures/budget/Budget.xlsx.
 inline const QString kCostsPassword = QStringLiteral("costs");
 
-class BuildBudgetFixture : public ::testing::Test {
+class BuildBudgetFixture : public AddInFixture {
 protected:
     void SetUp() override {
-        AddInFolders::copyBuiltMaster(folders_.masterPath());
-        writeSetting(platform::sys::kAddInApplication, "Options", "Splash", QStringLiteral("1"));
-        app_.setMainWindow(&host_);
-        lumicell::OnOpenWorkBook(app_);
+        AddInFixture::SetUp();
+        startAddIn();
         ASSERT_NE(lumicell::gOptions(), nullptr);
         workFolder_ = testsupport::freshDir(QStringLiteral("masters"));
         execute("INSERT INTO FolderNames (Folder_Name) VALUES ('North'), ('South'), ('West')");
@@ -45,13 +43,7 @@ protected:
     }
     void TearDown() override {
         ui_->acceptUnscriptedMessages(); // questions of the windows that close now are not the test's
-        if (lumicell::gOptions())
-            lumicell::AppShutdown();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window != &host_)
-                window->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        app_.closeAll();
+        AddInFixture::TearDown();
     }
 
     lumicell::cOptions& options() { return *lumicell::gOptions(); }
@@ -111,10 +103,6 @@ protected:
 
     platform::sheet::Workbook& openInHost(const QString& path) { return app_.open(path); }
 
-    AddInFolders folders_;
-    testsupport::ScopedScriptedUi ui_;
-    QWidget host_;
-    platform::sheet::Application app_;
     QString workFolder_;
 };
 

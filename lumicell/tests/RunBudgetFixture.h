@@ -5,7 +5,7 @@
 // LibreOffice on the returned file.
 #pragma once
 
-#include "AddInFolders.h"
+#include "AddInFixture.h"
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/cOptions.h"
@@ -34,7 +34,7 @@
 
 namespace lumicelltest {
 
-class RunBudgetFixture : public ::testing::Test {
+class RunBudgetFixture : public AddInFixture {
 protected:
     static void SetUpTestSuite() {
         // One master made by LibreOffice for the whole suite; each test works on its own copy.
@@ -52,27 +52,14 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(QFile::exists(*made_)) << "LibreOffice made no master workbook";
-        AddInFolders::copyBuiltMaster(folders_.masterPath());
-        writeSetting(platform::sys::kAddInApplication, "Options", "Splash", QStringLiteral("1"));
-        app_.setMainWindow(&host_);
-        lumicell::OnOpenWorkBook(app_);
+        AddInFixture::SetUp();
+        startAddIn();
         ASSERT_NE(lumicell::gOptions(), nullptr);
         masters_ = testsupport::freshDir(QStringLiteral("masters"));
         master_ = masters_ + QStringLiteral("/Budget.xlsx");
         ASSERT_TRUE(QFile::copy(*made_, master_));
         QFile::setPermissions(master_, QFile::ReadOwner | QFile::WriteOwner);
         userFile_ = masters_ + QStringLiteral("/North/Sales.xlsx");
-    }
-
-    void TearDown() override {
-        if (lumicell::gOptions())
-            lumicell::AppShutdown();
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window != &host_)
-                window->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        core::frmWait::unload();
-        app_.closeAll();
     }
 
     platform::db::Connection database() const { return folders_.openMaster(); }
@@ -204,10 +191,6 @@ protected:
         reviewer_->start();
     }
 
-    AddInFolders folders_;
-    testsupport::ScopedScriptedUi ui_;
-    QWidget host_;
-    platform::sheet::Application app_;
     QString masters_;
     QString master_;
     QString userFile_;

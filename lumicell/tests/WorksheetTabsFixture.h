@@ -4,7 +4,7 @@
 // Application from copies of real fixtures.
 #pragma once
 
-#include "AddInFolders.h"
+#include "AddInFixture.h"
 #include "SheetTestSupport.h"
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
@@ -22,13 +22,11 @@
 
 namespace lumicelltest {
 
-class WorksheetTabsTest : public ::testing::Test {
+class WorksheetTabsTest : public AddInFixture {
 protected:
     void SetUp() override {
-        AddInFolders::copyBuiltMaster(folders_.masterPath());
-        writeSetting(platform::sys::kAddInApplication, "Options", "Splash", QStringLiteral("1"));
-        app_.setMainWindow(&host_);
-        lumicell::OnOpenWorkBook(app_);
+        AddInFixture::SetUp();
+        startAddIn();
         // Not named as the real dialog: the add-in's shutdown unloads that one by its name.
         dialog_.setObjectName(QStringLiteral("standInBuildDialog"));
         tabs_ = new QTabWidget(&dialog_);
@@ -41,12 +39,6 @@ protected:
         tabs_->addTab(range_, QStringLiteral("Range"));
         tabs_->setTabEnabled(2, false); // as the dialog switches the Range tab off when it loads
         lumicell::gOptions()->ActiveForm = &dialog_;
-    }
-
-    void TearDown() override {
-        core::frmWait::unload();
-        lumicell::AppShutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // A copy of the fixture opened as the active workbook, taken as the master file; the pages
@@ -67,10 +59,6 @@ protected:
 
     QStringList sheetNames() const { return app_.activeWorkbook()->sheetNames(); }
 
-    AddInFolders folders_;
-    testsupport::ScopedScriptedUi ui_;
-    QWidget host_;
-    platform::sheet::Application app_;
     QWidget dialog_;
     QTabWidget* tabs_ = nullptr;
     lumicell::BuildTabPage* make_ = nullptr;

@@ -3,14 +3,14 @@
 
 #include "core/AppTitle.h"
 #include "core/FormControl.h"
+#include "core/RunTrapped.h"
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
-#include "lumicell/ScreenUpdatingOff.h"
 #include "lumicell/cOptions.h"
-#include "lumicell/worksheets/Reported.h"
 #include "lumicell/worksheets/WaitWindow.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/CellAddress.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -24,6 +24,8 @@ namespace lumicell {
 
 namespace {
 
+using platform::sheet::Quiet;
+using platform::sheet::QuietHost;
 using platform::sheet::Workbook;
 using platform::sheet::Worksheet;
 using platform::ui::CheckListBox;
@@ -57,14 +59,14 @@ QString templateSheet(const DataGrid& grid) {
 // the run goes on.
 void copyTemplate(Workbook& workbook, const QString& templateName, const QString& newName) {
     Worksheet* copy = nullptr;
-    RunReported(
+    core::RunTrapped(
         [&] {
             Worksheet& source = workbook.sheet(templateName);
             copy = &workbook.copySheet(source, nullptr, &source);
         },
         core::appTitle());
     if (copy)
-        RunReported([&] { workbook.renameSheet(*copy, newName); }, core::appTitle());
+        core::RunTrapped([&] { workbook.renameSheet(*copy, newName); }, core::appTitle());
 }
 
 QStringList entries(const CheckListBox& list) {
@@ -131,8 +133,8 @@ bool listsOtherSheets(const DataGrid& grid, const QString& summaryName) {
 void LoadMakeWorksheetsGrid() {
     auto& grid = core::ActiveFormControl<DataGrid>("dtWSMake");
     grid.resetRows();
-    ScreenUpdatingOff off;
-    RunReported(
+    const QuietHost screen(gXLApp(), Quiet::Screen);
+    core::RunTrapped(
         [&grid] {
             platform::sheet::Application* app = gXLApp();
             Workbook* workbook = app ? app->activeWorkbook() : nullptr;
@@ -158,7 +160,7 @@ void MakeWorksheets() {
         return;
     }
     {
-        ScreenUpdatingOff off;
+        const QuietHost screen(gXLApp(), Quiet::Screen);
         Workbook& workbook = activeWorkbook();
         for (int i = 0; i < names.listCount(); ++i) {
             if (!names.isItemChecked(i))
@@ -194,7 +196,7 @@ void MakeSummaryWorksheet() {
         tell(kSelectSheetsToSumText);
         return;
     }
-    ScreenUpdatingOff off;
+    const QuietHost screen(gXLApp(), Quiet::Screen);
     writeSummary(activeWorkbook(), grid, summaryName, summed);
 }
 

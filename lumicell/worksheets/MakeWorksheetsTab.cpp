@@ -4,14 +4,15 @@
 #include "core/AppTitle.h"
 #include "core/FormControl.h"
 #include "core/RunGuard.h"
+#include "core/RunTrapped.h"
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/BuildTabPages.h"
 #include "lumicell/cOptions.h"
 #include "lumicell/worksheets/GridColumn.h"
 #include "lumicell/worksheets/MakeWorksheets.h"
-#include "lumicell/worksheets/Reported.h"
 #include "platform/sheet/Application.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "platform/ui/CheckListBox.h"
@@ -63,12 +64,6 @@ CheckListBox* namedList(QWidget* parent, const QString& name, const QString& tip
 
 bool summaryMode() {
     return gOptions() && gOptions()->FormBldWSBig;
-}
-
-// The handlers' failures show the generic message under the add-in's message title, unless the
-// handler names the add-in library's title.
-template <class Work> bool trapped(Work&& work, const QString& title = core::appTitle()) {
-    return RunReported(std::forward<Work>(work), title);
 }
 
 } // namespace
@@ -143,7 +138,7 @@ void MakeWorksheetsTab::connectControls() {
     connect(cmdReturn_, &QPushButton::clicked, this, [this] { setMode(false); });
     connect(cmdDelete_, &QPushButton::clicked, this, [this] {
         DeleteWorksheets();
-        trapped([] { LoadMakeWorksheetsGrid(); });
+        core::RunTrapped([] { LoadMakeWorksheetsGrid(); });
     });
     connect(chkAllBW_, &QCheckBox::clicked, this, [this](bool on) { tickAll(on); });
     connect(dtWSMake_, &DataGrid::cellDoubleClicked, this,
@@ -198,7 +193,7 @@ void MakeWorksheetsTab::pageShown() {
 
 // A failure ends the work with the generic message; the wait window goes with it.
 bool MakeWorksheetsTab::runOk() {
-    const bool done = trapped([] {
+    const bool done = core::RunTrapped([] {
         if (summaryMode())
             MakeSummaryWorksheet();
         else
@@ -209,7 +204,7 @@ bool MakeWorksheetsTab::runOk() {
 }
 
 void MakeWorksheetsTab::retarget() {
-    trapped([] { LoadMakeWorksheetsGrid(); });
+    core::RunTrapped([] { LoadMakeWorksheetsGrid(); });
     showMode();
 }
 
@@ -230,7 +225,7 @@ void MakeWorksheetsTab::setMode(bool summary) {
 }
 
 void MakeWorksheetsTab::addName() {
-    trapped(
+    core::RunTrapped(
         [this] {
             const std::optional<QString> name =
                 platform::ui::ui().input(QStringLiteral("Enter the worksheet name."), core::appTitle());
@@ -273,9 +268,8 @@ void MakeWorksheetsTab::DeleteWorksheets() {
     // A run may be merging into the very sheets ticked here.
     if (!app || core::RunGuard::refuseDuringRun())
         return;
-    app->setDisplayAlerts(false);
-    app->setScreenUpdating(false);
-    RunReported(
+    const platform::sheet::QuietHost quiet(app, platform::sheet::Quiet::ScreenAndAlerts);
+    core::RunTrapped(
         [this, app] {
             platform::sheet::Workbook* workbook = app->activeWorkbook();
             for (int row = 0; workbook && row < dtWSMake_->rowCount(); ++row)
@@ -283,8 +277,6 @@ void MakeWorksheetsTab::DeleteWorksheets() {
                     workbook->deleteSheet(workbook->sheet(dtWSMake_->cellText(row, kSheetColumn)));
         },
         core::applicationTitle());
-    app->setDisplayAlerts(true);
-    app->setScreenUpdating(true);
 }
 
 BuildTabPage* MakeWorksheetsPage(QWidget* parent) {

@@ -2,11 +2,11 @@
 #include "lumicell/worksheets/RunMacrosTab.h"
 
 #include "core/AppTitle.h"
+#include "core/RunTrapped.h"
 #include "core/frmWait.h"
 #include "lumicell/AddIn.h"
 #include "lumicell/BuildTabPages.h"
 #include "lumicell/worksheets/GridColumn.h"
-#include "lumicell/worksheets/Reported.h"
 #include "lumicell/worksheets/RunMacros.h"
 #include "platform/sheet/Application.h"
 #include "platform/ui/ComboList.h"
@@ -29,7 +29,7 @@ using platform::ui::namedControl;
 
 // The tab's loaders and its run show their failures under the add-in library's title.
 template <class Work> bool trapped(Work&& work) {
-    return RunReported(std::forward<Work>(work), core::applicationTitle());
+    return core::RunTrapped(std::forward<Work>(work), core::applicationTitle());
 }
 
 ComboList* namedCombo(QWidget* parent, const QString& name) {

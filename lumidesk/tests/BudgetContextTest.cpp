@@ -144,8 +144,8 @@ TEST_F(BudgetContext, TheSendMailWindowIsRefreshedOnlyWhenLoaded) {
     ASSERT_NE(window, nullptr);
     auto senders = [window] {
         QStringList names;
-        for (int i = 0; i < window->cbxFrom()->entryCount(); ++i)
-            names << window->cbxFrom()->entry(i);
+        for (int i = 0; i < window->panel()->cbxFrom()->entryCount(); ++i)
+            names << window->panel()->cbxFrom()->entry(i);
         return names;
     };
     EXPECT_FALSE(senders().contains(QStringLiteral("Robot Account")));

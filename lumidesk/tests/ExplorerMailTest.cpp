@@ -116,12 +116,12 @@ TEST_F(ExplorerMail, TheStatusGridFollowsSendMailAndGetMail) {
     ASSERT_TRUE(mail::ShowSendMail(nullptr));
     mail::frmMail* window = mail::frmMail::loaded();
     ASSERT_NE(window, nullptr);
-    window->cbxFrom()->setListIndex(0);
-    window->cbxSubject()->setText(QStringLiteral("Budget 2025"));
-    window->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
-    window->setDueDate(QDate(2031, 3, 31));
-    for (int row = 0; row < window->dtSendMail()->rowCount(); ++row)
-        window->dtSendMail()->editCell(row, mail::frmMail::kMailFile, 1);
+    window->panel()->cbxFrom()->setListIndex(0);
+    window->panel()->cbxSubject()->setText(QStringLiteral("Budget 2025"));
+    window->panel()->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
+    window->panel()->setDueDate(QDate(2031, 3, 31));
+    for (int row = 0; row < window->panel()->dtSendMail()->rowCount(); ++row)
+        window->panel()->dtSendMail()->editCell(row, mail::SendMailPanel::kMailFile, 1);
     window->cmdSendMail()->click();
     EXPECT_TRUE(ui->messageTexts().isEmpty()) << ui->messageTexts().join(u'|').toStdString();
     ASSERT_EQ(smtp_->messages().size(), 2);

@@ -4,6 +4,7 @@
 #include "StoreFixture.h"
 #include "lumistore/Lumistore.h"
 #include "platform/db/Recordset.h"
+#include "platform/sys/PlaceholderRow.h"
 #include "support/ScriptedUi.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +20,11 @@ TEST(LibraryInterface, EachClassIsCreatedByTypeAndUsed) {
     storetest::execute(path, {QStringLiteral("DELETE FROM FolderNames")});
     clean->SweepRecords(connection, QStringLiteral("FolderNames"));
     EXPECT_EQ(storetest::column(path, QStringLiteral("SELECT Folder_Name FROM FolderNames")),
-              QStringList{lumistore::kPlaceholderText});
+              QStringList{platform::sys::kPlaceholderText});
     clean.reset();
 
     auto remover = std::make_unique<lumistore::cDelete>();
-    EXPECT_EQ(remover->DeleteLumiXLRecord(QStringLiteral("dtFolderNames"), lumistore::kPlaceholderText, 0,
+    EXPECT_EQ(remover->DeleteLumiXLRecord(QStringLiteral("dtFolderNames"), platform::sys::kPlaceholderText, 0,
                                           connection),
               lumistore::cDelete::kPlaceholderKept);
     // Its messages reach the dialog service the caller installed.

@@ -48,7 +48,7 @@ protected:
 
     // Picks the date in the calendar opened from the due-date box and confirms it.
     void pick(const QDate& date) {
-        window_->tbxDueDate_Click();
+        window_->panel()->tbxDueDate_Click();
         auto* calendar = window_->findChild<mail::frmCalendar*>();
         ASSERT_NE(nullptr, calendar);
         calendar->CorvCalendar1()->setSelectedDate(date);
@@ -62,30 +62,30 @@ protected:
 };
 
 TEST_F(DueDates, AllWritesEveryUserFileOfTheContextBudgetAsADate) {
-    window_->chkDueDateAll()->setChecked(true);
+    window_->panel()->chkDueDateAll()->setChecked(true);
     pick(QDate(2030, 4, 30));
     EXPECT_EQ(QStringLiteral("2030-04-30 00:00:00"), due(a_));
     EXPECT_EQ(QStringLiteral("2030-04-30 00:00:00"), due(b_));
     EXPECT_TRUE(userFileValue(other_, QStringLiteral("Due_Date")).isNull());
     const QString shown = mail::dueDateText(QDate(2030, 4, 30));
-    EXPECT_EQ(shown, window_->dtSendMail()->cellText(0, frmMail::kDueDate));
-    EXPECT_EQ(shown, window_->tbxDueDate()->text());
+    EXPECT_EQ(shown, window_->panel()->dtSendMail()->cellText(0, mail::SendMailPanel::kDueDate));
+    EXPECT_EQ(shown, window_->panel()->tbxDueDate()->text());
     EXPECT_TRUE(core::gOptions->DueDate.isEmpty());
     EXPECT_EQ(QStringLiteral("1"), setting("Runtime", "RefreshDataTable"));
 }
 
 TEST_F(DueDates, WithoutAllOnlyTheHighlightedRowsChange) {
-    window_->chkDueDateAll()->setChecked(false);
-    window_->dtSendMail()->setRowSelection(platform::ui::RowSelection::MultipleRows);
-    window_->dtSendMail()->selectRange(1, 1, true);
+    window_->panel()->chkDueDateAll()->setChecked(false);
+    window_->panel()->dtSendMail()->setRowSelection(platform::ui::RowSelection::MultipleRows);
+    window_->panel()->dtSendMail()->selectRange(1, 1, true);
     pick(QDate(2030, 5, 2));
     EXPECT_TRUE(userFileValue(a_, QStringLiteral("Due_Date")).isNull());
     EXPECT_EQ(QStringLiteral("2030-05-02 00:00:00"), due(b_));
-    EXPECT_TRUE(window_->dtSendMail()->cellText(0, frmMail::kDueDate).isEmpty());
+    EXPECT_TRUE(window_->panel()->dtSendMail()->cellText(0, mail::SendMailPanel::kDueDate).isEmpty());
 }
 
 TEST_F(DueDates, CancelChangesNothing) {
-    window_->tbxDueDate_Click();
+    window_->panel()->tbxDueDate_Click();
     auto* calendar = window_->findChild<mail::frmCalendar*>();
     ASSERT_NE(nullptr, calendar);
     platform::sys::deleteSetting(platform::sys::kDesktopApplication, QStringLiteral("Runtime"),
@@ -99,7 +99,7 @@ TEST_F(DueDates, ResetClearsTheContextBudgetsMailStatusOnly) {
     execute(QStringLiteral("UPDATE UserFileTablesData SET Due_Date = ?, Email_Sent = ?, UserFile_Update = 1, "
                            "Lockout_User_Updates = 1"),
             {QDate(2030, 1, 1), QDateTime::currentDateTime()});
-    window_->setDueDate(QDate(2030, 1, 1));
+    window_->panel()->setDueDate(QDate(2030, 1, 1));
     core::frmWait::unload();
     mail::ResetMailStatus();
     for (qint64 id : {a_, b_}) {
@@ -109,7 +109,7 @@ TEST_F(DueDates, ResetClearsTheContextBudgetsMailStatusOnly) {
     }
     EXPECT_FALSE(userFileValue(other_, QStringLiteral("Due_Date")).isNull());
     EXPECT_EQ(1, userFileValue(other_, QStringLiteral("Lockout_User_Updates")).toInt());
-    EXPECT_TRUE(window_->tbxDueDate()->text().isEmpty());
+    EXPECT_TRUE(window_->panel()->tbxDueDate()->text().isEmpty());
 }
 
 TEST_F(DueDates, ResetRefusesWithoutContextAndDuringARun) {

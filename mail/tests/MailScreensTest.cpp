@@ -50,16 +50,16 @@ TEST_F(MailScreens, SendWindowCalendarAndAddressImport) {
     mail::ShowSendMail(nullptr);
     mail::frmMail* mailWindow = mail::frmMail::loaded();
     ASSERT_NE(nullptr, mailWindow);
-    mailWindow->cbxFrom()->setListIndex(0);
-    mailWindow->cbxSubject()->setListIndex(0);
-    mailWindow->cbxBodyText()->setListIndex(0);
-    mailWindow->setDueDate(QDate(2026, 3, 31));
+    mailWindow->panel()->cbxFrom()->setListIndex(0);
+    mailWindow->panel()->cbxSubject()->setListIndex(0);
+    mailWindow->panel()->cbxBodyText()->setListIndex(0);
+    mailWindow->panel()->setDueDate(QDate(2026, 3, 31));
     QApplication::processEvents();
-    EXPECT_EQ(4, mailWindow->dtSendMail()->rowCount());
+    EXPECT_EQ(4, mailWindow->panel()->dtSendMail()->rowCount());
     expectInside(*mailWindow);
     save(*mailWindow, QStringLiteral("frmMail"));
 
-    mailWindow->tbxDueDate_Click();
+    mailWindow->panel()->tbxDueDate_Click();
     auto* calendar = mailWindow->findChild<mail::frmCalendar*>();
     ASSERT_NE(nullptr, calendar);
     calendar->adjustSize();

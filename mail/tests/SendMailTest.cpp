@@ -55,9 +55,9 @@ protected:
     }
 
     static void chooseTexts(frmMail& window, const QString& subject, const QString& body) {
-        window.cbxFrom()->setListIndex(0);
-        window.cbxSubject()->setText(subject);
-        window.cbxBodyText()->setText(body);
+        window.panel()->cbxFrom()->setListIndex(0);
+        window.panel()->cbxSubject()->setText(subject);
+        window.panel()->cbxBodyText()->setText(body);
     }
 };
 
@@ -132,12 +132,12 @@ TEST_F(SendMail, SendAllMailsTheContextBudgetsTickedRowsAndStampsOnlyWhatWentOut
     ui().acceptUnscriptedMessages();
 
     frmMail& window = openWindow();
-    ASSERT_EQ(2, window.dtSendMail()->rowCount()); // Sales2025's Summary.xlsx is not listed
+    ASSERT_EQ(2, window.panel()->dtSendMail()->rowCount()); // Sales2025's Summary.xlsx is not listed
     chooseTexts(window, QStringLiteral("Budget"), QStringLiteral("Please fill in."));
-    window.chkAddDueDate()->setChecked(true);
-    window.chkAddFN()->setChecked(true);
+    window.panel()->chkAddDueDate()->setChecked(true);
+    window.panel()->chkAddFN()->setChecked(true);
     const QDate due(2030, 3, 31);
-    window.setDueDate(due);
+    window.panel()->setDueDate(due);
     window.cmdSendMail()->click();
 
     EXPECT_EQ(
@@ -201,7 +201,7 @@ TEST_F(SendMail, TickedRowsWithoutTheirFilesAreAskedAboutFirst) {
     EXPECT_EQ(QStringLiteral("2 mails sent"), platform::ui::lastStatusLine());
 
     ui().clear();
-    window.dtSendMail()->editCell(0, frmMail::kMailFile, 1);
+    window.panel()->dtSendMail()->editCell(0, mail::SendMailPanel::kMailFile, 1);
     window.cmdSendMail()->click();
     EXPECT_TRUE(ui().asked().empty()) << ui().messageTexts().join(u'\n').toStdString();
     received = server.messages();
@@ -221,8 +221,9 @@ TEST_F(SendMail, FailedMailIsNotStampedAndUntickedRowsAreSkipped) {
     ui().acceptUnscriptedMessages();
 
     frmMail& window = openWindow();
-    ASSERT_EQ(2, window.dtSendMail()->rowCount());
-    window.dtSendMail()->setCellValue(1, frmMail::kSend, 0); // the row without user is skipped
+    ASSERT_EQ(2, window.panel()->dtSendMail()->rowCount());
+    window.panel()->dtSendMail()->setCellValue(1, mail::SendMailPanel::kSend,
+                                               0); // the row without user is skipped
     chooseTexts(window, QStringLiteral("s"), QStringLiteral("b"));
     window.cmdSendMail()->click();
 
@@ -241,13 +242,13 @@ TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {
     frmMail& window = openWindow();
 
     ui().acceptUnscriptedMessages();
-    window.cbxFrom()->setListIndex(-1); // no sender chosen
+    window.panel()->cbxFrom()->setListIndex(-1); // no sender chosen
     window.cmdSendMail()->click();
     {
         const core::RunGuard::Token otherRun;
-        window.cbxFrom()->setListIndex(0);
+        window.panel()->cbxFrom()->setListIndex(0);
         window.cmdSendMail()->click();
-        window.cmdCompose()->click();
+        window.panel()->cmdCompose()->click();
     }
     core::gOptions->BudgetNameContext = QStringLiteral("nothing");
     window.cmdSendMail()->click();
@@ -369,10 +370,10 @@ TEST_F(SendMail, ComposeSendsTheReviewedMailAndStampsIt) {
                                   QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
     frmMail& window = openWindow();
     chooseTexts(window, QString(), QString());
-    window.chkAddFN()->setChecked(true);
-    window.chkAddDueDate()->setChecked(true);
-    window.setDueDate(QDate(2031, 1, 15));
-    window.dtSendMail()->setCurrentCell(0, 0);
+    window.panel()->chkAddFN()->setChecked(true);
+    window.panel()->chkAddDueDate()->setChecked(true);
+    window.panel()->setDueDate(QDate(2031, 1, 15));
+    window.panel()->dtSendMail()->setCurrentCell(0, 0);
 
     QString shownSubject;
     QTimer::singleShot(0, [&] {
@@ -381,7 +382,7 @@ TEST_F(SendMail, ComposeSendsTheReviewedMailAndStampsIt) {
         shownSubject = dialog->subject();
         dialog->cmdSend()->click();
     });
-    window.cmdCompose()->click();
+    window.panel()->cmdCompose()->click();
 
     // The empty subject gets the due date all the same.
     EXPECT_EQ(QStringLiteral("  Due Date is ") + mail::dueDateText(QDate(2031, 1, 15)), shownSubject);
@@ -399,7 +400,7 @@ TEST_F(SendMail, ComposeSendsTheReviewedMailAndStampsIt) {
         if (auto* dialog = qobject_cast<mail::frmCompose*>(QApplication::activeModalWidget()))
             dialog->cmdCancel()->click();
     });
-    window.cmdCompose()->click();
+    window.panel()->cmdCompose()->click();
     EXPECT_EQ(1, server.messages().size());
     EXPECT_TRUE(userFileValue(id, QStringLiteral("Email_Sent")).isNull());
 }

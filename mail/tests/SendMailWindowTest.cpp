@@ -44,8 +44,8 @@ protected:
 
     static QStringList column(const frmMail& window, int col) {
         QStringList texts;
-        for (int row = 0; row < window.dtSendMail()->rowCount(); ++row)
-            texts << window.dtSendMail()->cellText(row, col);
+        for (int row = 0; row < window.panel()->dtSendMail()->rowCount(); ++row)
+            texts << window.panel()->dtSendMail()->cellText(row, col);
         return texts;
     }
 };
@@ -69,24 +69,27 @@ TEST_F(SendMailWindow, ListsTheBuiltUserFilesOfTheContextBudgetOnly) {
               QStringLiteral("smtp.example.org:2525"));
 
     frmMail& window = openWindow();
-    ASSERT_EQ(1, window.dtSendMail()->rowCount());
-    EXPECT_EQ(QStringList{QStringLiteral("Ann")}, column(window, frmMail::kUser));
-    EXPECT_EQ(QStringLiteral("0"), window.dtSendMail()->cellText(0, frmMail::kMailFile));
-    EXPECT_EQ(mail::dueDateText(QDate(2030, 6, 1)), window.dtSendMail()->cellText(0, frmMail::kDueDate));
+    ASSERT_EQ(1, window.panel()->dtSendMail()->rowCount());
+    EXPECT_EQ(QStringList{QStringLiteral("Ann")}, column(window, mail::SendMailPanel::kUser));
+    EXPECT_EQ(QStringLiteral("0"), window.panel()->dtSendMail()->cellText(0, mail::SendMailPanel::kMailFile));
+    EXPECT_EQ(mail::dueDateText(QDate(2030, 6, 1)),
+              window.panel()->dtSendMail()->cellText(0, mail::SendMailPanel::kDueDate));
     EXPECT_EQ(userFilePath(QStringLiteral("Sales"), QStringLiteral("Summary.xlsx")),
-              window.dtSendMail()->cellText(0, frmMail::kUserFilePath));
-    EXPECT_EQ(QStringLiteral("smtp.example.org:2525"), window.cbxFrom()->subItem(0, frmMail::kFromServer));
-    EXPECT_EQ(0, window.cbxFrom()->listIndex()) << "the default author is the sender";
+              window.panel()->dtSendMail()->cellText(0, mail::SendMailPanel::kUserFilePath));
+    EXPECT_EQ(QStringLiteral("smtp.example.org:2525"),
+              window.panel()->cbxFrom()->subItem(0, mail::SendMailPanel::kFromServer));
+    EXPECT_EQ(0, window.panel()->cbxFrom()->listIndex()) << "the default author is the sender";
     EXPECT_EQ(QStringLiteral("SendMail Configuration"), window.windowTitle());
-    for (const int shownWhole : {frmMail::kDueDate, frmMail::kUserFilePath, frmMail::kMasterFile})
-        EXPECT_TRUE(testsupport::columnShownWhole(*window.dtSendMail(), shownWhole)) << shownWhole;
+    for (const int shownWhole : {mail::SendMailPanel::kDueDate, mail::SendMailPanel::kUserFilePath,
+                                 mail::SendMailPanel::kMasterFile})
+        EXPECT_TRUE(testsupport::columnShownWhole(*window.panel()->dtSendMail(), shownWhole)) << shownWhole;
 
     core::gOptions->BudgetNameContext = QStringLiteral("Sales2025");
     mail::FillSendMailGrid();
-    EXPECT_EQ(QStringList{QStringLiteral("Bob")}, column(window, frmMail::kUser));
+    EXPECT_EQ(QStringList{QStringLiteral("Bob")}, column(window, mail::SendMailPanel::kUser));
     core::gOptions->BudgetNameContext = QString();
     mail::FillSendMailGrid();
-    EXPECT_EQ(0, window.dtSendMail()->rowCount());
+    EXPECT_EQ(0, window.panel()->dtSendMail()->rowCount());
 }
 
 TEST_F(SendMailWindow, MailFileEditsAreStoredForTheirRowAndAFailedOneIsTakenBack) {
@@ -95,22 +98,22 @@ TEST_F(SendMailWindow, MailFileEditsAreStoredForTheirRowAndAFailedOneIsTakenBack
     const qint64 other = addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"),
                                      QStringLiteral("Summary.xlsx"), QStringLiteral("Ann"), false);
     frmMail& window = openWindow();
-    window.dtSendMail()->editCell(0, frmMail::kMailFile, 1);
+    window.panel()->dtSendMail()->editCell(0, mail::SendMailPanel::kMailFile, 1);
     EXPECT_EQ(1, userFileValue(mine, QStringLiteral("Attachment")).toInt());
     EXPECT_EQ(0, userFileValue(other, QStringLiteral("Attachment")).toInt());
     // A "Send" tick is the grid's alone.
-    window.dtSendMail()->editCell(0, frmMail::kSend, 0);
+    window.panel()->dtSendMail()->editCell(0, mail::SendMailPanel::kSend, 0);
     EXPECT_EQ(1, userFileValue(mine, QStringLiteral("Select_By_User")).toInt());
 
     // The row went away meanwhile: the message says so and the cell shows what is stored.
     execute(QStringLiteral("DELETE FROM UserFileTablesData WHERE ID_UFTD = ?"), {mine});
     ui().acceptUnscriptedMessages();
-    window.dtSendMail()->editCell(0, frmMail::kMailFile, 0);
+    window.panel()->dtSendMail()->editCell(0, mail::SendMailPanel::kMailFile, 0);
     EXPECT_EQ(
         QStringList{QStringLiteral(
             "The user file Summary.xlsx is no longer in the budget; its Mail File setting was not saved.")},
         ui().messageTexts());
-    EXPECT_EQ(1, window.dtSendMail()->cellValue(0, frmMail::kMailFile).toInt());
+    EXPECT_EQ(1, window.panel()->dtSendMail()->cellValue(0, mail::SendMailPanel::kMailFile).toInt());
 }
 
 TEST_F(SendMailWindow, HeadingsToggleTheRowsAndTheBudgetsAttachFlags) {
@@ -121,19 +124,23 @@ TEST_F(SendMailWindow, HeadingsToggleTheRowsAndTheBudgetsAttachFlags) {
     const qint64 other = addUserFile(QStringLiteral("Sales2025"), QStringLiteral("Plan.xlsx"),
                                      QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
     frmMail& window = openWindow();
-    window.dtSendMail_HeadingClick(frmMail::kSend);
-    EXPECT_EQ((QStringList{QStringLiteral("0"), QStringLiteral("0")}), column(window, frmMail::kSend));
-    window.dtSendMail_HeadingClick(frmMail::kSend);
-    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}), column(window, frmMail::kSend));
+    window.panel()->dtSendMail_HeadingClick(mail::SendMailPanel::kSend);
+    EXPECT_EQ((QStringList{QStringLiteral("0"), QStringLiteral("0")}),
+              column(window, mail::SendMailPanel::kSend));
+    window.panel()->dtSendMail_HeadingClick(mail::SendMailPanel::kSend);
+    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}),
+              column(window, mail::SendMailPanel::kSend));
 
-    window.dtSendMail_HeadingClick(frmMail::kMailFile); // first click clears
-    EXPECT_EQ((QStringList{QStringLiteral("0"), QStringLiteral("0")}), column(window, frmMail::kMailFile));
+    window.panel()->dtSendMail_HeadingClick(mail::SendMailPanel::kMailFile); // first click clears
+    EXPECT_EQ((QStringList{QStringLiteral("0"), QStringLiteral("0")}),
+              column(window, mail::SendMailPanel::kMailFile));
     EXPECT_EQ(0, scalar(QStringLiteral(
                             "SELECT sum(Attachment) FROM UserFileTablesData WHERE Budget_Name = 'Sales'"))
                      .toInt());
     EXPECT_EQ(1, userFileValue(other, QStringLiteral("Attachment")).toInt());
-    window.dtSendMail_HeadingClick(frmMail::kMailFile);
-    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}), column(window, frmMail::kMailFile));
+    window.panel()->dtSendMail_HeadingClick(mail::SendMailPanel::kMailFile);
+    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("1")}),
+              column(window, mail::SendMailPanel::kMailFile));
 }
 
 // "Mail All Files" sets or clears Mail File on every row the panel lists, in both editions (the
@@ -197,7 +204,7 @@ TEST_F(SendMailWindow, TheDefaultAuthorIsTheSenderAndNoPlaceholderIsChosen) {
     execute(QStringLiteral("INSERT INTO BodyText (Body_Text) VALUES ('<Dummy record>')"));
     frmMail& window = openWindow();
     for (const platform::ui::ComboList* list :
-         {window.cbxFrom(), window.cbxSubject(), window.cbxBodyText()}) {
+         {window.panel()->cbxFrom(), window.panel()->cbxSubject(), window.panel()->cbxBodyText()}) {
         EXPECT_EQ(1, list->entryCount()) << list->objectName().toStdString();
         EXPECT_EQ(-1, list->listIndex()) << list->objectName().toStdString();
         EXPECT_EQ(QString(), list->text()) << list->objectName().toStdString();
@@ -207,10 +214,10 @@ TEST_F(SendMailWindow, TheDefaultAuthorIsTheSenderAndNoPlaceholderIsChosen) {
     admin("Ann", 0, "Author");
     admin("Velk", 1, "Author");
     mail::FillMailLists();
-    EXPECT_EQ(QStringLiteral("Velk"), window.cbxFrom()->text());
+    EXPECT_EQ(QStringLiteral("Velk"), window.panel()->cbxFrom()->text());
     admin("Vera", 1, "Author"); // two defaults: neither is taken for the one
     mail::FillMailLists();
-    EXPECT_EQ(-1, window.cbxFrom()->listIndex());
+    EXPECT_EQ(-1, window.panel()->cbxFrom()->listIndex());
 }
 
 // The window opens at the top-left corner of its owner's client area (the main window's), not
@@ -236,22 +243,22 @@ TEST_F(SendMailWindow, OpensOnItsOwnerAndStaysInsideTheScreen) {
 
 TEST_F(SendMailWindow, OptionsAreKeptBetweenOpeningsAndComposeFollowsItsSetting) {
     frmMail& first = openWindow();
-    EXPECT_TRUE(first.chkAddDueDate()->isChecked() && first.chkAddFN()->isChecked() &&
-                first.chkDueDateAll()->isChecked());
-    EXPECT_FALSE(first.cmdCompose()->isHidden());
-    first.chkAddFN()->setChecked(false);
-    first.chkDueDateAll()->setChecked(false);
+    EXPECT_TRUE(first.panel()->chkAddDueDate()->isChecked() && first.panel()->chkAddFN()->isChecked() &&
+                first.panel()->chkDueDateAll()->isChecked());
+    EXPECT_FALSE(first.panel()->cmdCompose()->isHidden());
+    first.panel()->chkAddFN()->setChecked(false);
+    first.panel()->chkDueDateAll()->setChecked(false);
     closeWindow();
     EXPECT_EQ(nullptr, frmMail::loaded());
     EXPECT_EQ(QStringLiteral("0"), setting("Runtime", "AddFN"));
 
     mail::writeRuntimeSetting(QStringLiteral("EmailCompose"), QStringLiteral("0"));
     frmMail& second = openWindow();
-    EXPECT_TRUE(second.chkAddDueDate()->isChecked());
-    EXPECT_FALSE(second.chkAddFN()->isChecked());
-    EXPECT_FALSE(second.chkDueDateAll()->isChecked());
-    EXPECT_TRUE(second.cmdCompose()->isHidden());
-    EXPECT_FALSE(second.chkAllSendWS()->isChecked());
+    EXPECT_TRUE(second.panel()->chkAddDueDate()->isChecked());
+    EXPECT_FALSE(second.panel()->chkAddFN()->isChecked());
+    EXPECT_FALSE(second.panel()->chkDueDateAll()->isChecked());
+    EXPECT_TRUE(second.panel()->cmdCompose()->isHidden());
+    EXPECT_FALSE(second.panel()->chkAllSendWS()->isChecked());
 }
 
 } // namespace

@@ -416,9 +416,18 @@ std::optional<ReceivedMessage> parseStream(GMimeStream* stream, QIODevice& in) {
 
 } // namespace
 
+RefusedField refusedField(const OutgoingMessage& message) {
+    if (!isAcceptableAddress(message.sender))
+        return RefusedField::Sender;
+    if (!isAcceptableAddress(message.recipient))
+        return RefusedField::Recipient;
+    if (hasControlCharacters(message.attachmentName))
+        return RefusedField::AttachmentName;
+    return RefusedField::None;
+}
+
 std::optional<QByteArray> buildMessage(const OutgoingMessage& message) {
-    if (!isAcceptableAddress(message.sender) || !isAcceptableAddress(message.recipient) ||
-        hasControlCharacters(message.attachmentName))
+    if (refusedField(message) != RefusedField::None)
         return std::nullopt;
     QString subject = message.subject;
     for (QChar& c : subject)

@@ -25,9 +25,13 @@ struct OutgoingMessage {
     QByteArray attachment;
 };
 
+// The first field of the message that may not go into a mail: a sender or recipient that
+// MailAddress.h refuses, an attachment name with control characters; None when every field may.
+enum class RefusedField { None, Sender, Recipient, AttachmentName };
+RefusedField refusedField(const OutgoingMessage& message);
+
 // The message in the form SMTP carries it (CRLF line ends, headers and body). No value when a
-// field may not go into a mail: a sender or recipient that MailAddress.h refuses, an
-// attachment name with control characters. Control characters of the subject become blanks.
+// field is refused (refusedField). Control characters of the subject become blanks.
 std::optional<QByteArray> buildMessage(const OutgoingMessage& message);
 
 struct ReceivedAttachment {

@@ -87,12 +87,15 @@ int sendSmtpMail(const SmtpMail& mail, const ConnectionOptions& options, QString
 int SmtpSession::send(const SmtpMail& mail, QString* failure) {
     if (mail.server.trimmed().isEmpty())
         return smtp::kNoServer;
-    if (!isAcceptableAddress(mail.sender))
-        return smtp::kSenderRejected;
-    if (!isAcceptableAddress(mail.recipient))
-        return smtp::kRecipientRejected;
-
     OutgoingMessage message{mail.sender, mail.recipient, mail.subject, mail.body, {}, {}};
+    switch (refusedField(message)) {
+    case RefusedField::Sender:
+        return smtp::kSenderRejected;
+    case RefusedField::Recipient:
+        return smtp::kRecipientRejected;
+    default:
+        break;
+    }
     if (!mail.attachmentPath.isEmpty()) {
         QFile file(mail.attachmentPath);
         if (!QFileInfo(file).isFile())

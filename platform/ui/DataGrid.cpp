@@ -1,6 +1,7 @@
 // The data grid control over a QTableView and its table model.
 #include "platform/ui/DataGrid.h"
 
+#include "platform/sys/PlaceholderRow.h"
 #include "platform/ui/ControlInfoPage.h"
 #include "platform/ui/DataGridDelegate.h"
 #include "platform/ui/DataGridModel.h"
@@ -386,7 +387,7 @@ bool DataGrid::requery() {
 }
 
 bool DataGrid::isPlaceholderRow(int row) const {
-    return columnCount() > 0 && cellText(row, 0) == kPlaceholderText;
+    return columnCount() > 0 && cellText(row, 0) == platform::sys::kPlaceholderText;
 }
 
 int DataGrid::firstRealRow() const {

@@ -29,9 +29,6 @@ class DataGrid : public QWidget {
 public:
     // The current row when the cursor is on no row.
     static constexpr int kNoRow = -3;
-    // The first cell of a table's placeholder row: a grid may show the row, but never makes it
-    // the current row by itself (when it fills, or takes the focus); only the user's click does.
-    static inline const QString kPlaceholderText = QStringLiteral("<Dummy record>");
 
     explicit DataGrid(QWidget* parent = nullptr);
 
@@ -131,6 +128,9 @@ private:
     void applyColumns();
     void applyColumn(int column);
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    // A row whose first cell reads as a table's placeholder row (platform/sys/PlaceholderRow.h):
+    // a grid may show the row, but never makes it the current row by itself (when it fills, or
+    // takes the focus); only the user's click does.
     bool isPlaceholderRow(int row) const;
     void scheduleFit();
     // The first row that is no placeholder row; kNoRow when there is none.

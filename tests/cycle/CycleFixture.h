@@ -262,14 +262,14 @@ protected:
         ASSERT_TRUE(mail::ShowSendMail(nullptr));
         mail::frmMail* window = mail::frmMail::loaded();
         ASSERT_NE(window, nullptr);
-        window->cbxFrom()->setListIndex(0);
-        window->cbxSubject()->setText(QStringLiteral("Budget 2025"));
-        window->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
-        window->chkAddDueDate()->setChecked(true);
-        window->setDueDate(due);
-        for (int row = 0; row < window->dtSendMail()->rowCount(); ++row)
-            if (window->dtSendMail()->cellValue(row, mail::frmMail::kMailFile).toInt() == 0)
-                window->dtSendMail()->editCell(row, mail::frmMail::kMailFile, 1);
+        window->panel()->cbxFrom()->setListIndex(0);
+        window->panel()->cbxSubject()->setText(QStringLiteral("Budget 2025"));
+        window->panel()->cbxBodyText()->setText(QStringLiteral("Please fill in your figures."));
+        window->panel()->chkAddDueDate()->setChecked(true);
+        window->panel()->setDueDate(due);
+        for (int row = 0; row < window->panel()->dtSendMail()->rowCount(); ++row)
+            if (window->panel()->dtSendMail()->cellValue(row, mail::SendMailPanel::kMailFile).toInt() == 0)
+                window->panel()->dtSendMail()->editCell(row, mail::SendMailPanel::kMailFile, 1);
         testsupport::saveScreenshot(*window, QStringLiteral("cycle-send-mail"));
         window->cmdSendMail()->click();
         window->close();

@@ -1,6 +1,7 @@
 // Reading the messages users send back: attachment names in both encodings that mail
 // programs use for names outside ASCII, attachments in every transfer encoding, messages
-// without a file, and parts shown within the text.
+// without a file, and parts shown within the text; and building outgoing ones, a field that may
+// not go into a mail refused.
 #include "platform/mail/MimeMessage.h"
 
 #include "support/QtPrinters.h"
@@ -196,6 +197,41 @@ TEST(OutgoingMessage, BuiltMessageReadsBackAsWritten) {
     ASSERT_EQ(1, back->attachments.size());
     EXPECT_EQ(out.attachmentName, back->attachments.first().name);
     EXPECT_EQ(out.attachment, back->attachments.first().data);
+}
+
+// A field that may not go into a mail is named (the first of them, in the order the envelope
+// takes them), and no message is built of it.
+TEST(OutgoingMessage, ARefusedFieldIsNamedAndNothingIsBuilt) {
+    const QString good = QStringLiteral("ann@example.org");
+    const struct {
+        const char* name;
+        QString sender;
+        QString recipient;
+        QString attachmentName;
+        RefusedField refused;
+    } cases[] = {
+        {"every field may go", good, good, QStringLiteral("Sales.xlsx"), RefusedField::None},
+        {"no attachment", good, good, QString(), RefusedField::None},
+        {"a line break in the sender", QStringLiteral("admin@example.org\r\nRCPT TO:<x@y>"), good, QString(),
+         RefusedField::Sender},
+        {"an angle bracket in the recipient", good, QStringLiteral("ann@example.org>"), QString(),
+         RefusedField::Recipient},
+        {"an empty recipient", good, QString(), QString(), RefusedField::Recipient},
+        {"both addresses refused: the sender first", QStringLiteral("<a@b>"), QStringLiteral("c\n@d"),
+         QString(), RefusedField::Sender},
+        {"a line break in the attachment's name", good, good, QStringLiteral("Sales\n.xlsx"),
+         RefusedField::AttachmentName},
+    };
+    for (const auto& c : cases) {
+        const OutgoingMessage out{c.sender,
+                                  c.recipient,
+                                  QStringLiteral("Budget"),
+                                  QStringLiteral("Text"),
+                                  c.attachmentName,
+                                  c.attachmentName.isEmpty() ? QByteArray() : QByteArray("x")};
+        EXPECT_EQ(refusedField(out), c.refused) << c.name;
+        EXPECT_EQ(buildMessage(out).has_value(), c.refused == RefusedField::None) << c.name;
+    }
 }
 
 // The sender is taken only from exactly one From field holding exactly one mailbox; the verdicts

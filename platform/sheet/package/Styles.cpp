@@ -152,11 +152,20 @@ Styles::Look Styles::look(std::uint32_t index) const {
     look.font = pick(fonts_, attr(xf, "fontId"));
     look.fill = pick(fills_, attr(xf, "fillId"));
     look.border = pick(borders_, attr(xf, "borderId"));
-    look.numFmtId = std::atoi(attr(xf, "numFmtId").c_str());
-    for (const NumFmt& f : numFmts_)
-        if (f.id == look.numFmtId)
-            look.numFmtCode = f.code;
+    look.numFmtId = numFmtIdOf(xf);
+    look.numFmtCode = customNumberFormat(look.numFmtId);
     return look;
+}
+
+int Styles::numFmtIdOf(const Xf& xf) {
+    return std::atoi(attr(xf, "numFmtId").c_str());
+}
+
+std::string Styles::customNumberFormat(int id) const {
+    for (const NumFmt& f : numFmts_)
+        if (f.id == id && !f.code.empty())
+            return f.code;
+    return {};
 }
 
 std::uint32_t Styles::addRaw(std::vector<std::string>& list, const std::string& raw) {
@@ -276,11 +285,9 @@ std::string Styles::numberFormatCode(std::uint32_t xf) const {
         xf = 0;
     if (xfs_.empty())
         return "General";
-    const int id = std::atoi(attr(xfs_[xf], "numFmtId").c_str());
-    for (const NumFmt& f : numFmts_)
-        if (f.id == id && !f.code.empty())
-            return f.code;
-    return builtinNumberFormat(id);
+    const int id = numFmtIdOf(xfs_[xf]);
+    const std::string custom = customNumberFormat(id);
+    return custom.empty() ? builtinNumberFormat(id) : custom;
 }
 
 bool Styles::hasGeneralNumbers(std::uint32_t xf) const {

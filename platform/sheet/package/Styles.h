@@ -67,6 +67,10 @@ private:
     };
 
     static std::string attr(const Xf& xf, std::string_view name);
+    // The number format of a cell format: its id, and the code of the custom format of that id
+    // (empty for a built-in one). Read here alone, for the look and for the code shown.
+    static int numFmtIdOf(const Xf& xf);
+    std::string customNumberFormat(int id) const;
     std::uint32_t addRaw(std::vector<std::string>& list, const std::string& raw);
     std::string listElement(std::string_view name, const std::vector<std::string>& items) const;
 

@@ -2,6 +2,7 @@
 #include "platform/sheet/package/ZipReader.h"
 
 #include "platform/sheet/SheetError.h"
+#include "platform/sheet/package/ZipWriter.h"
 
 #include <algorithm>
 #include <libdeflate.h>
@@ -22,15 +23,7 @@ std::uint32_t dosTimeOf(zip* archive, zip_uint64_t index) {
     zip_stat_init(&st);
     if (zip_stat_index(archive, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_MTIME))
         return 0x00210000u;
-    struct tm parts;
-    const time_t when = st.mtime;
-    if (!localtime_r(&when, &parts) || parts.tm_year < 80)
-        return 0x00210000u;
-    const std::uint32_t date =
-        std::uint32_t(((parts.tm_year - 80) << 9) | ((parts.tm_mon + 1) << 5) | parts.tm_mday);
-    const std::uint32_t time =
-        std::uint32_t((parts.tm_hour << 11) | (parts.tm_min << 5) | (parts.tm_sec / 2));
-    return (date << 16) | time;
+    return ZipWriter::dosTime(st.mtime);
 }
 
 } // namespace

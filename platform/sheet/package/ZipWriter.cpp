@@ -108,9 +108,12 @@ ZipWriter::Stored ZipWriter::compress(std::string_view plain, int level) {
 }
 
 std::uint32_t ZipWriter::currentDosTime() {
-    const time_t now = time(nullptr);
+    return dosTime(time(nullptr));
+}
+
+std::uint32_t ZipWriter::dosTime(time_t when) {
     struct tm parts;
-    if (!localtime_r(&now, &parts) || parts.tm_year < 80)
+    if (!localtime_r(&when, &parts) || parts.tm_year < 80)
         return 0x00210000u;
     const std::uint32_t date =
         std::uint32_t(((parts.tm_year - 80) << 9) | ((parts.tm_mon + 1) << 5) | parts.tm_mday);

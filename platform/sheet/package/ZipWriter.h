@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,9 @@ public:
     // its 64-bit extension (4 GiB, 65535 entries).
     QByteArray finish();
 
+    // A time in the zip's own form (local time, date in the high half); a time before 1980,
+    // which that form cannot hold, as 1 January 1980.
+    static std::uint32_t dosTime(time_t when);
     static std::uint32_t currentDosTime();
 
 private:

@@ -1,13 +1,16 @@
-// The application object: open workbooks, activation order, Book names, display switches, the
-// copy buffer, formula conversion, and its events in the order a spreadsheet program raises them.
+// The application object: open workbooks, activation order, Book names, display switches and the
+// guard that keeps them quiet for a piece of work, the copy buffer, formula conversion, and its
+// events in the order a spreadsheet program raises them.
 #include "platform/sheet/Application.h"
 
 #include "SheetTestSupport.h"
+#include "platform/sheet/QuietHost.h"
 #include "platform/sheet/SheetError.h"
 #include "platform/sheet/Worksheet.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace platform::sheet;
 using sheettest::copyOfFixture;
@@ -183,6 +186,41 @@ TEST(Application, DisplaySwitchesAreState) {
     EXPECT_FALSE(app.displayAlerts());
     EXPECT_FALSE(app.askToUpdateLinks());
     EXPECT_TRUE(app.visible());
+}
+
+// The guard switches off what it names for its work and on again at every end, a failure
+// included; the alerts only when asked; without an application it does nothing.
+TEST(Application, QuietHostSwitchesOffForTheWorkAndOnAtEveryEnd) {
+    const struct {
+        const char* name;
+        Quiet what;
+        bool fails;
+        bool alertsOffDuringWork;
+    } cases[] = {
+        {"screen alone", Quiet::Screen, false, false},
+        {"screen and alerts", Quiet::ScreenAndAlerts, false, true},
+        {"screen alone, the work fails", Quiet::Screen, true, false},
+        {"screen and alerts, the work fails", Quiet::ScreenAndAlerts, true, true},
+    };
+    for (const auto& c : cases) {
+        Application app;
+        bool screenDuringWork = true;
+        bool alertsDuringWork = true;
+        try {
+            const QuietHost quiet(&app, c.what);
+            screenDuringWork = app.screenUpdating();
+            alertsDuringWork = app.displayAlerts();
+            if (c.fails)
+                throw std::runtime_error("the work failed");
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_FALSE(screenDuringWork) << c.name;
+        EXPECT_EQ(alertsDuringWork, !c.alertsOffDuringWork) << c.name;
+        EXPECT_TRUE(app.screenUpdating()) << c.name;
+        EXPECT_TRUE(app.displayAlerts()) << c.name;
+        EXPECT_FALSE(app.visible()) << c.name << ": visibility is not the guard's";
+    }
+    const QuietHost none(nullptr, Quiet::ScreenAndAlerts); // no application: nothing to switch
 }
 
 TEST(Application, CellLabelsConvertFromR1C1) {
