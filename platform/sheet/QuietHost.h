@@ -1,7 +1,7 @@
 // Keeps the spreadsheet application quiet while the program's own code works on workbooks: its
 // screen updating off (the windows showing workbooks are not redrawn cell by cell), and its
 // alerts too where the work must not be interrupted by a question. QuietHost switches them off
-// for a piece of work and on again at its end, also when the work fails; setQuiet is the one
+// while some work runs and on again at its end, also when the work fails; setQuiet is the one
 // switch it and the callers that switch by hand go through.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The application object: open workbooks, activation order, Book names, display switches and the
-// guard that keeps them quiet for a piece of work, the copy buffer, formula conversion, and its
+// guard that keeps them quiet while some work runs, the copy buffer, formula conversion, and its
 // events in the order a spreadsheet program raises them.
 #include "platform/sheet/Application.h"
 
