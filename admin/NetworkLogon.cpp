@@ -4,6 +4,7 @@
 #include "admin/NetworkSettings.h"
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
+#include "core/MasterDatabaseTables.h"
 #include "core/StringScrambling.h"
 #include "core/cConnection.h"
 #include "core/cDB2.h"
@@ -140,6 +141,7 @@ bool LogonNetworkAdminUser(const LogonEntry& entry) {
                                                                                  entry.name, entry.password));
         recordLogon(entry);
         readProfile(query);
+        core::AddMissingIndexes(query.Cnn());
         return true;
     } catch (const std::exception& error) {
         options.NetMenus = options.SAAuth = options.AUAuth = false;

@@ -4,6 +4,7 @@
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
+#include "core/MasterDatabaseTables.h"
 #include "core/RunGuard.h"
 #include "core/SharedDatabase.h"
 #include "core/cConnection.h"
@@ -211,6 +212,8 @@ void RestoreDatabase() {
         platform::db::Connection master;
         master.open(masterConnectionString());
         master.restoreFrom(*chosen);
+        // A backup made by an earlier version comes without the indexes.
+        AddMissingIndexes(master);
         master.close();
         tell(QStringLiteral("The database has been restored successfully."));
     } catch (const std::exception& error) {

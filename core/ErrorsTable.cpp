@@ -4,6 +4,7 @@
 #include "core/AppTitle.h"
 #include "core/ErrorMessage.h"
 #include "core/FormUnload.h"
+#include "core/MasterDatabaseTables.h"
 #include "core/RunGuard.h"
 #include "core/cDB2.h"
 #include "core/cDB3.h"
@@ -124,6 +125,7 @@ void ResetErrorsTable() {
             if (TableExists(kErrorsTableName, connection))
                 connection.dropTable(kErrorsTableName);
             connection.execute(kErrorsTableDefinition);
+            AddMissingIndexes(connection); // the dropped table took its index with it
             transaction.commit();
         }
         gDB3.reset();

@@ -164,6 +164,7 @@ void OnOpenWorkBook(platform::sheet::Application& oApp) {
         core::cDB2 query;
         query.SetConnection();
         core::AddMissingTables(query.Cnn());
+        core::AddMissingIndexes(query.Cnn());
     }
     cOptions& opts = *context()->options;
     opts.ReadValues(&oApp);

@@ -57,7 +57,8 @@ bool databaseIsSound(platform::db::Connection& cnn) {
 // Runs the version query and the integrity check. A refused password ends the start-up (the
 // query object has said so); so does a damaged file, a Budgets table without its 14 columns
 // or any other failure of the query, each with its message. A database that passes gets the
-// tables the program adds, where it lacks them; a failure there is thrown.
+// tables the program adds, where it lacks them (a failure there is thrown), and the indexes,
+// where it can take them.
 bool versionCheckPasses() {
     core::gDB2 = std::make_unique<core::cDB2>();
     platform::db::Recordset rst;
@@ -72,8 +73,10 @@ bool versionCheckPasses() {
         say(kIllegalVersionText);
         passes = false;
     }
-    if (passes)
+    if (passes) {
         core::AddMissingTables(core::gDB2->Cnn());
+        core::AddMissingIndexes(core::gDB2->Cnn());
+    }
     core::gDB2.reset();
     return passes;
 }

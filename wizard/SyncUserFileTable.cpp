@@ -1,11 +1,13 @@
 // See SyncUserFileTable.h. The worksheets of the context are read with the conditions of a
-// row to keep; the register's rows of the context are read once and matched in memory.
+// row to keep; the register's rows of the context are read once and found by name in memory.
 #include "wizard/SyncUserFileTable.h"
 
 #include "core/ErrorMessage.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "platform/db/Recordset.h"
+
+#include <map>
 
 namespace wizard {
 
@@ -24,14 +26,21 @@ QString text(const Recordset& row, const QString& field) {
     return row.isNull(field) ? QString() : row.value(field).toString();
 }
 
-// Moves the register onto the row of that user file; false when there is none.
-bool findRow(Recordset& rows, const QString& userFile) {
-    if (rows.recordCount() == 0)
-        return false;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        if (text(rows, QStringLiteral("User_Filename")).compare(userFile, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+// The register's rows by user file name, compared as the register compares them (without regard
+// to case); each name marks the first row that holds it. Built once, so that finding the row of
+// a worksheet costs the same however many rows the budget has.
+struct NoCaseLess {
+    bool operator()(const QString& a, const QString& b) const {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    }
+};
+using RowsByName = std::map<QString, int, NoCaseLess>;
+
+RowsByName rowsByName(Recordset& rows) {
+    RowsByName marks;
+    for (; !rows.eof(); rows.moveNext())
+        marks.emplace(text(rows, QStringLiteral("User_Filename")), rows.bookmark());
+    return marks;
 }
 
 void addRow(Recordset& rows, const Recordset& sheet) {
@@ -55,11 +64,18 @@ void SyncUserFileTable() {
         Recordset rows;
         if (!sheets.eof()) {
             rows = Recordset::open(core::gDB2->Cnn(), kRegisterRows, {context});
+            RowsByName marks = rowsByName(rows);
             for (; !sheets.eof(); sheets.moveNext()) {
                 const QString folder = text(sheets, QStringLiteral("Folder_Name"));
-                if (!findRow(rows, text(sheets, QStringLiteral("User_Filename")))) {
+                const QString userFile = text(sheets, QStringLiteral("User_Filename"));
+                const auto found = marks.find(userFile);
+                if (found == marks.end()) {
                     addRow(rows, sheets);
-                } else if (text(rows, QStringLiteral("Folder_Name")) != folder) {
+                    marks.emplace(userFile, rows.bookmark());
+                    continue;
+                }
+                rows.moveToBookmark(found->second);
+                if (text(rows, QStringLiteral("Folder_Name")) != folder) {
                     rows.setValue(QStringLiteral("Folder_Name"), sheets.value(QStringLiteral("Folder_Name")));
                     rows.update();
                 }

@@ -5,6 +5,7 @@
 -- twice: the build runs it after lumimaster.sql into the file that ships, and both programs run it
 -- at start-up (core/MasterDatabaseTables.h), which brings a database made by an earlier version up
 -- to date. A table is only ever added here, never changed; the conventions of lumimaster.sql hold.
+-- An index that a table's lookups need follows the table, made the same way where it is missing.
 -- The rows are written and read by plain statements, never through a grid: they need no key.
 -- None of these tables is listed in TablesList: they hold no placeholder row, and the migration
 -- does not carry them over (a database without their rows works as one made before them).
@@ -33,6 +34,9 @@ CREATE TABLE IF NOT EXISTS CollectedMessages (
     Applied               YESNO         NOT NULL DEFAULT 0         CONSTRAINT "yesno:Applied" CHECK (Applied IN (0,1)),
     Collected_Date        DATETIME
 );
+-- The files of one message (asked for each file of each message of every collection).
+CREATE INDEX IF NOT EXISTS CollectedMessages_Message
+    ON CollectedMessages (Pop3_Server, Pop3_Account, Message_UIDL);
 
 -- ReportedMessages: the messages a collection reported as left on the mail server, with a digest
 -- of the reasons it gave, so that a later collection counts them instead of listing them again
@@ -45,3 +49,6 @@ CREATE TABLE IF NOT EXISTS ReportedMessages (
     Reasons_Digest       VARCHAR(64)                              CONSTRAINT "size:Reasons_Digest" CHECK (length(Reasons_Digest) <= 64),
     Reported_Date        DATETIME
 );
+-- The reports of one message (asked for each message a collection leaves on the server).
+CREATE INDEX IF NOT EXISTS ReportedMessages_Message
+    ON ReportedMessages (Pop3_Server, Pop3_Account, Message_UIDL);

@@ -10,6 +10,7 @@
 #include "core/RunGuard.h"
 #include "core/SharedDatabase.h"
 #include "core/frmWait.h"
+#include "core/tests/MasterIndexes.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Presence.h"
 #include "platform/ui/BusyPointer.h"
@@ -270,6 +271,36 @@ TEST_F(DatabaseUpkeepTest, RestoreBringsBackTheBackupAndAnOpenConnectionSeesIt) 
     EXPECT_EQ(budgets(other), budgetsIn(backup)) << "an open connection reads the restored rows";
     addBudget(other, QStringLiteral("Written after the restore"));
     EXPECT_TRUE(masterBudgets().contains("Written after the restore"));
+}
+
+// A backup made before the program kept indexes is restored with the indexes added.
+TEST_F(DatabaseUpkeepTest, RestoreOfABackupWithoutIndexesAddsThem) {
+    QStringList shipped;
+    {
+        Connection db = openMaster();
+        shipped = coretest::indexNames(db);
+        coretest::dropIndexes(db);
+        addBudget(db, QStringLiteral("Kept"));
+    }
+    ASSERT_FALSE(shipped.isEmpty());
+    const QString backup = backupNow();
+    {
+        Connection db = openMaster();
+        addBudget(db, QStringLiteral("Added after the backup"));
+    }
+    testsupport::ScopedScriptedUi ui;
+    ui->answerTexts({backup});
+    core::RestoreDatabase();
+    EXPECT_EQ(ui->messageTexts(), QStringList{kRestored});
+    EXPECT_EQ(masterBudgets(), budgetsIn(backup));
+    // The tables the program adds get their indexes with them, before their first use.
+    shipped.removeOne(QStringLiteral("CollectedMessages_Message"));
+    shipped.removeOne(QStringLiteral("ReportedMessages_Message"));
+    Connection db = openMaster();
+    EXPECT_EQ(coretest::indexNames(db), shipped);
+    Connection copy;
+    copy.open(QStringLiteral("Data Source=") + backup);
+    EXPECT_TRUE(coretest::indexNames(copy).isEmpty()) << "the backup itself is left as it was";
 }
 
 TEST_F(DatabaseUpkeepTest, RestoreRefusesFilesThatAreNoMasterDatabase) {

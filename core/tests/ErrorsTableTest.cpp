@@ -218,6 +218,12 @@ TEST_F(ErrorsTableTest, ResetEmptiesTheTableAndRecreatesTheShippedDefinition) {
             .toString();
     EXPECT_EQ(normalisedSql(created).toStdString(),
               normalisedSql(core::kErrorsTableDefinition).toStdString());
+    EXPECT_EQ(db.scalar(QStringLiteral(
+                            "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Errors' "
+                            "AND sql IS NOT NULL"))
+                  .toString(),
+              QStringLiteral("Errors_UserFile"))
+        << "the table's index comes back with it";
     // The writers work on the new table.
     EXPECT_TRUE(core::LogFileMissingError("c.xlsx", true, "B"));
     EXPECT_EQ(errorCount(), 1);

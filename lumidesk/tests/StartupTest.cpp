@@ -5,6 +5,7 @@
 #include "core/cConnection.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "core/tests/MasterIndexes.h"
 #include "lumidesk/frmMain.h"
 #include "platform/db/Connection.h"
 #include "platform/sys/SettingsStore.h"
@@ -81,6 +82,40 @@ TEST_F(StartupChecks, ADatabaseOfAnEarlierVersionGetsTheTablesTheProgramAdds) {
         cnn.open(QStringLiteral("Data Source=") + masterPath());
         for (const QString& table : added)
             EXPECT_TRUE(cnn.table(table).has_value()) << table.toStdString();
+        EXPECT_EQ(
+            cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = 'Kept'")).toInt(), 1);
+        TearDown();
+    }
+}
+
+// A database made before the program kept indexes gets every one the shipped database has, its
+// rows kept; so does one that has lost some of them.
+TEST_F(StartupChecks, ADatabaseWithoutTheIndexesGetsThem) {
+    QStringList shipped;
+    {
+        platform::db::Connection cnn;
+        cnn.open(QStringLiteral("Data Source=") + QStringLiteral(LUMIVANE_MASTER_DB));
+        shipped = coretest::indexNames(cnn);
+    }
+    ASSERT_FALSE(shipped.isEmpty());
+    const std::vector<std::function<void(platform::db::Connection&)>> olderDatabases = {
+        [](platform::db::Connection& c) { coretest::dropIndexes(c); },
+        [](platform::db::Connection& c) {
+            c.execute(QStringLiteral("DROP INDEX UserFileTablesData_UserFile"));
+        },
+    };
+    for (const auto& older : olderDatabases) {
+        SetUp();
+        installBuiltMaster([&](platform::db::Connection& c) {
+            older(c);
+            c.execute(QStringLiteral("INSERT INTO Budgets (Budget_Name) VALUES ('Kept')"));
+        });
+        testsupport::ScopedScriptedUi ui;
+        EXPECT_TRUE(lumidesk::RunStartupChecks());
+        EXPECT_TRUE(ui->asked().empty());
+        platform::db::Connection cnn;
+        cnn.open(QStringLiteral("Data Source=") + masterPath());
+        EXPECT_EQ(coretest::indexNames(cnn), shipped);
         EXPECT_EQ(
             cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM Budgets WHERE Budget_Name = 'Kept'")).toInt(), 1);
         TearDown();

@@ -86,6 +86,61 @@ void Connection::executeScript(const QString& sql) {
     engine::check(db, rc);
 }
 
+namespace {
+
+// Failures that say the database cannot be written now, not that the script is wrong.
+bool cannotWriteNow(int rc) {
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int run(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+bool Connection::tryExecuteScript(const QString& sql, int waitMs) {
+    sqlite3* db = live().handle();
+    const bool nested = !sqlite3_get_autocommit(db);
+    // The script waits for other programs' locks only that long; the handle keeps its usual wait.
+    sqlite3_busy_timeout(db, waitMs);
+    int rc = run(db, "SAVEPOINT lv_try_script");
+    if (rc == SQLITE_OK)
+        rc = run(db, sql.toUtf8().constData());
+    if (rc == SQLITE_OK)
+        rc = run(db, "RELEASE lv_try_script");
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        return true;
+    }
+    const DbError failure = engine::error(db, rc);
+    if (!sqlite3_get_autocommit(db)) {
+        // Our own transaction is rolled back whole (its commit may be what failed); inside the
+        // caller's, only the script's part is taken back.
+        if (nested) {
+            run(db, "ROLLBACK TO lv_try_script");
+            run(db, "RELEASE lv_try_script");
+        } else {
+            run(db, "ROLLBACK");
+        }
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (cannotWriteNow(rc))
+        return false;
+    throw failure;
+}
+
 QVariant Connection::scalar(const QString& sql, const QVariantList& params) {
     return engine::scalar(live().handle(), sql, params);
 }

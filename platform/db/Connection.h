@@ -60,6 +60,12 @@ public:
     qint64 execute(const QString& sql, const QVariantList& params = {});
     // Runs a script of several statements without parameters.
     void executeScript(const QString& sql);
+    // Runs a script whose statements each make something only where it is missing ("CREATE INDEX
+    // IF NOT EXISTS ..."), all or nothing, inside the caller's transaction when one is open. A
+    // database that holds it all already is only read. A database that cannot take the change
+    // now (its file or folder cannot be written, or another program keeps it busy for longer
+    // than waitMs) is left as it was and false is returned; any other failure is thrown.
+    bool tryExecuteScript(const QString& sql, int waitMs);
     // The first column of the first row of a query, or an invalid QVariant when it has no rows.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
     // The key of the last row inserted on this connection.

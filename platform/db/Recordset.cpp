@@ -25,10 +25,6 @@ DbError itemNotFound(const QString& item) {
 
 } // namespace
 
-int Recordset::Impl::liveCount() const {
-    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const Row& r) { return !r.deleted; }));
-}
-
 qsizetype Recordset::Impl::nextLive(qsizetype from) const {
     for (qsizetype i = from + 1; i < size(); ++i) {
         if (!rows[i].deleted)
@@ -233,6 +229,26 @@ int Recordset::absolutePosition() const {
             ++position;
     }
     return position;
+}
+
+int Recordset::bookmark() const {
+    Impl& d = opened(d_);
+    d.current();
+    if (d.adding)
+        throw DbError(DbError::kInvalidOperation, QStringLiteral("A row not yet written has no bookmark."));
+    return static_cast<int>(d.pos);
+}
+
+void Recordset::moveToBookmark(int mark) {
+    Impl& d = opened(d_);
+    // A row being added is not yet marked; a mark at or past it names no row.
+    const qsizetype marked = d.size() - (d.adding ? 1 : 0);
+    if (mark < 0 || mark >= marked)
+        throw itemNotFound(QStringLiteral("bookmark ") + QString::number(mark));
+    if (d.rows[mark].deleted)
+        throw DbError(DbError::kDeletedRow, QStringLiteral("The marked row has been deleted."));
+    d.savePending();
+    d.pos = mark;
 }
 
 void Recordset::addNew() {

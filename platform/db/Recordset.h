@@ -92,6 +92,14 @@ public:
     int recordCount() const;
     // 1 for the first row, or kPosBof/kPosEof/kPosUnknown.
     int absolutePosition() const;
+    // A mark of the current row that names it for as long as the recordset is open, whatever
+    // moves, additions and deletions follow (kNoCurrentRow at BOF/EOF, kDeletedRow on a deleted
+    // row, kInvalidOperation on a row being added and not yet written).
+    int bookmark() const;
+    // Makes the marked row current at once, however far away it is; the edits of the row left
+    // are saved first, as by any move. kItemNotFound for a mark of no row, kDeletedRow when the
+    // row has been deleted since.
+    void moveToBookmark(int mark);
 
     // Starts a new row at the end and makes it current.
     void addNew();

@@ -49,9 +49,12 @@ struct Recordset::Impl {
     std::map<int, QVariant> edits;
     bool adding = false;
     qsizetype posBeforeAdd = 0;
+    // Rows marked deleted, kept so that the number of live rows is known without a count: the
+    // end-of-rows test asks for it at every move.
+    qsizetype deletedCount = 0;
 
     qsizetype size() const { return static_cast<qsizetype>(rows.size()); }
-    int liveCount() const;
+    int liveCount() const { return static_cast<int>(size() - deletedCount); }
     // A deleted row stays current until the next move: there the recordset is at neither end,
     // even when it was the last row left.
     bool onDeletedRow() const { return pos >= 0 && pos < size() && rows[pos].deleted; }

@@ -271,6 +271,7 @@ void Recordset::Impl::deleteRow(Row& row) {
         throw conflict(table);
     edits.clear();
     row.deleted = true;
+    ++deletedCount;
 }
 
 } // namespace platform::db

@@ -7,6 +7,7 @@
 #include "platform/db/Recordset.h"
 #include "support/ScriptedUi.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -73,6 +74,39 @@ TEST_F(SyncUserFileTableTest, ExistingRowKeepsItsStateAndFollowsTheFolder) {
     execute("UPDATE Worksheets SET Folder_Name = 'West' WHERE Worksheet_Name = 'Sales'");
     wizard::SyncUserFileTable();
     EXPECT_EQ(registerRows(), QStringList{"SALES.XLSX|Plan|Budget.xlsx|West|1|Ann|1|0|-|5/1/2024"});
+}
+
+// Many files at once, in any letter case: each file's row is found whichever rows came before
+// it, a file that two worksheets share gets one row that follows the last of them, and of two rows
+// the register already holds for one file the first is the one kept in step.
+TEST_F(SyncUserFileTableTest, EachFileFindsItsOwnRowAmongMany) {
+    execute("INSERT INTO UserFileTablesData (User_Filename, Budget_Name, Folder_Name, Users) VALUES "
+            "('F07.XLSX', 'Plan', 'Old', 'Ann'), ('f07.xlsx', 'Plan', 'Old', 'Bob'), "
+            "('F03.xlsx', 'PLAN', 'North', 'Cy'), ('F12.xlsx', 'Other', 'Old', 'Di')");
+    QStringList expected;
+    for (int i = 15; i >= 0; --i) {
+        const QString name = QStringLiteral("F%1").arg(i, 2, 10, QLatin1Char('0'));
+        worksheet(name, "Plan", "North", true, true);
+        if (i == 7)
+            expected << "F07.XLSX|Plan|-|North|0|Ann|0|0|-|-"
+                     << "f07.xlsx|Plan|-|Old|0|Bob|0|0|-|-";
+        else if (i == 3)
+            expected << "F03.xlsx|PLAN|-|North|0|Cy|0|0|-|-";
+        else
+            expected << name + ".xlsx|Plan|Budget.xlsx|" + (i == 12 ? "South" : "North") + "|1|-|0|0|-|-";
+        if (i == 12)
+            expected << "F12.xlsx|Other|-|Old|0|Di|0|0|-|-";
+    }
+    // A second worksheet of the same file, named in other letters, moves it to another folder.
+    execute(
+        "INSERT INTO Worksheets (Worksheet_Name, Budget_Name, Folder_Name, Select_By_User, User_Filename, "
+        "Master_File, UF_Create_Date) VALUES ('Other sheet', 'Plan', 'South', 1, 'f12.XLSX', 'Budget.xlsx', "
+        "'2024-01-02 03:04:05')");
+    testsupport::ScopedScriptedUi ui;
+    wizard::SyncUserFileTable();
+    EXPECT_TRUE(ui->asked().empty()) << ui->messageTexts().join('|').toStdString();
+    std::sort(expected.begin(), expected.end()); // as registerRows orders them: names of one length
+    EXPECT_EQ(registerRows(), expected);
 }
 
 TEST_F(SyncUserFileTableTest, NoContextAddsNothingAndFailureIsReported) {

@@ -155,6 +155,83 @@ TEST_F(RecordsetTest, CancelledEditsAndNewRowsWriteNothing) {
               0);
 }
 
+// The number of live rows as rows are added, cancelled, deleted and refused a deletion; the
+// ends of the recordset follow it.
+TEST_F(RecordsetTest, RecordCountFollowsAddsCancelsAndDeletes) {
+    Recordset rs = Recordset::open(connection, "SELECT * FROM Budgets ORDER BY ID_Budgets");
+    rs.addNew();
+    EXPECT_EQ(rs.recordCount(), 4) << "a row being added counts";
+    rs.cancelUpdate();
+    EXPECT_EQ(rs.recordCount(), 3);
+    // A row deleted meanwhile by another connection is refused, and still counts.
+    Connection other;
+    other.open(connectionString(path));
+    other.execute("DELETE FROM Budgets WHERE Budget_Name = 'Alpha'");
+    EXPECT_EQ(errorOf([&] { rs.deleteCurrent(); }), DbError::kRowConflict);
+    EXPECT_EQ(rs.recordCount(), 3);
+    rs.moveNext();
+    rs.deleteCurrent(); // Beta
+    EXPECT_EQ(rs.recordCount(), 2);
+    rs.moveNext();
+    rs.deleteCurrent(); // Gamma, the last row
+    EXPECT_EQ(rs.recordCount(), 1);
+    EXPECT_FALSE(rs.eof()) << "the deleted row stays current until the next move";
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
+    rs.moveFirst();
+    EXPECT_EQ(rs.value("Budget_Name").toString(), "Alpha");
+}
+
+TEST_F(RecordsetTest, BookmarksReturnToTheirRows) {
+    Recordset rs = Recordset::open(connection, "SELECT * FROM Budgets ORDER BY ID_Budgets");
+    const int alpha = rs.bookmark();
+    rs.moveLast();
+    const int gamma = rs.bookmark();
+    rs.movePrevious();
+    const int beta = rs.bookmark();
+    rs.addNew();
+    EXPECT_EQ(errorOf([&] { rs.bookmark(); }), DbError::kInvalidOperation) << "a row not yet written";
+    EXPECT_EQ(errorOf([&] { rs.moveToBookmark(beta + 2); }), DbError::kItemNotFound) << "the row being added";
+    rs.setValue("Budget_Name", "Delta");
+    rs.update();
+    const int delta = rs.bookmark();
+    rs.moveToBookmark(beta);
+    rs.deleteCurrent();
+
+    const struct {
+        int mark;
+        const char* name; // nullptr: the error
+        qint32 error;
+    } cases[] = {
+        {gamma, "Gamma", 0},
+        {alpha, "Alpha", 0},
+        {delta, "Delta", 0},
+        {beta, nullptr, DbError::kDeletedRow},
+        {-1, nullptr, DbError::kItemNotFound},
+        {delta + 1, nullptr, DbError::kItemNotFound},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mark);
+        rs.moveToBookmark(alpha);
+        EXPECT_EQ(errorOf([&] { rs.moveToBookmark(c.mark); }), c.error);
+        if (c.name) {
+            EXPECT_EQ(rs.value("Budget_Name").toString(), c.name);
+            EXPECT_EQ(rs.bookmark(), c.mark);
+        } else {
+            EXPECT_EQ(rs.value("Budget_Name").toString(), "Alpha") << "a refused move stays where it was";
+        }
+    }
+
+    // Leaving a row for a mark writes its edits, as every move does.
+    rs.moveToBookmark(gamma);
+    rs.setValue("Budget_Name", "Gamma 2");
+    rs.moveToBookmark(alpha);
+    EXPECT_EQ(connection.scalar("SELECT Budget_Name FROM Budgets WHERE ID_Budgets = 3").toString(),
+              "Gamma 2");
+    rs.moveNext();
+    EXPECT_EQ(rs.value("Budget_Name").toString(), "Gamma 2") << "moves go on from the marked row";
+}
+
 TEST_F(RecordsetTest, TooLongValueNamesTheField) {
     Recordset rs = Recordset::open(connection, "SELECT * FROM Budgets");
     rs.setValue("Budget_Name", QString(21, 'x'));

@@ -1,11 +1,17 @@
 // Schema work on real files: the listing of tables and views, tables created in the
-// project's column convention, columns added at the end and dropped by a rebuild.
+// project's column convention, columns added at the end and dropped by a rebuild, and scripts of
+// missing indexes that give way to a database that cannot take them now.
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/tests/DbFixture.h"
+#include "platform/db/tests/DbPeer.h"
 
+#include <QFile>
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace platform::db;
 using dbtest::connectionString;
@@ -216,6 +222,103 @@ TEST_F(Schema, DropColumnRefusedWhileAKeyNeedsIt) {
     }
     EXPECT_EQ(connection.table("Keyed")->columns.size(), 2);
     EXPECT_EQ(connection.scalar("SELECT V FROM Keyed").toLongLong(), 1);
+}
+
+const QString kIndexScript =
+    QStringLiteral("CREATE INDEX IF NOT EXISTS Budgets_Name ON Budgets (Budget_Name COLLATE NOCASE_U);"
+                   "CREATE INDEX IF NOT EXISTS Budgets_Date ON Budgets (Budget_Date);");
+
+QStringList indexesOf(Connection& connection) {
+    QStringList names;
+    Recordset rows = Recordset::open(
+        connection, "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name");
+    for (; !rows.eof(); rows.moveNext())
+        names << rows.value(0).toString();
+    return names;
+}
+
+TEST_F(Schema, ScriptOfMissingIndexesIsAllOrNothing) {
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(connection.tryExecuteScript(kIndexScript, 100));
+        EXPECT_EQ(indexesOf(connection), QStringList({"Budgets_Date", "Budgets_Name"}));
+    }
+    EXPECT_EQ(connection.scalar("SELECT Budget_Name FROM Budgets WHERE Budget_Name = 'BETA' COLLATE NOCASE_U")
+                  .toString(),
+              "Beta");
+
+    // A script that fails part-way leaves none of its indexes, and no transaction open.
+    const QString broken =
+        QStringLiteral("CREATE INDEX IF NOT EXISTS Budgets_Note ON Budgets (Note);"
+                       "CREATE INDEX IF NOT EXISTS Budgets_None ON Budgets (No_Such_Column);");
+    EXPECT_EQ(dbtest::errorOf([&] { connection.tryExecuteScript(broken, 100); }), DbError::kCommandError);
+    EXPECT_EQ(indexesOf(connection), QStringList({"Budgets_Date", "Budgets_Name"}));
+    EXPECT_FALSE(connection.inTransaction());
+
+    // Inside the caller's transaction the script is part of it: taken back with it, and taken back
+    // alone when it fails, the caller's own work kept.
+    connection.beginTransaction();
+    connection.execute("INSERT INTO Budgets (Budget_Name) VALUES ('Delta')");
+    EXPECT_EQ(dbtest::errorOf([&] { connection.tryExecuteScript(broken, 100); }), DbError::kCommandError);
+    EXPECT_TRUE(connection.inTransaction());
+    EXPECT_TRUE(
+        connection.tryExecuteScript("CREATE INDEX IF NOT EXISTS Budgets_Note ON Budgets (Note);", 100));
+    EXPECT_EQ(connection.scalar("SELECT count(*) FROM Budgets").toLongLong(), 4);
+    connection.rollback();
+    EXPECT_EQ(indexesOf(connection), QStringList({"Budgets_Date", "Budgets_Name"}));
+    EXPECT_EQ(connection.scalar("SELECT count(*) FROM Budgets").toLongLong(), 3);
+}
+
+// Another program's transaction: the script gives up after its short wait with the database as it
+// was, the connection's own wait for later work stays the usual one, and once the other program is
+// done the script runs.
+TEST_F(Schema, ScriptOfMissingIndexesGivesWayToAnotherProgram) {
+    dbtest::DbPeer peer;
+    ASSERT_EQ(peer.ask({"open", connectionString(path)}), "ok");
+    ASSERT_EQ(peer.ask({"begin"}), "ok");
+    ASSERT_EQ(peer.ask({"exec", "INSERT INTO Budgets (Budget_Name) VALUES ('Delta')"}), "ok 1");
+
+    EXPECT_FALSE(connection.tryExecuteScript(kIndexScript, 100));
+    EXPECT_FALSE(connection.inTransaction());
+    auto writing = std::async(std::launch::async, [&] {
+        connection.execute("INSERT INTO Budgets (Budget_Name) VALUES ('Epsilon')");
+    });
+    EXPECT_EQ(writing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout)
+        << "later work waits for the other program as long as ever";
+    EXPECT_EQ(peer.ask({"commit"}), "ok");
+    writing.get();
+    EXPECT_TRUE(indexesOf(connection).isEmpty());
+
+    EXPECT_TRUE(connection.tryExecuteScript(kIndexScript, 100));
+    EXPECT_EQ(indexesOf(connection), QStringList({"Budgets_Date", "Budgets_Name"}));
+    EXPECT_EQ(
+        peer.ask({"scalar", "SELECT count(*) FROM Budgets WHERE Budget_Name = 'delta' COLLATE NOCASE_U"}),
+        "ok 1");
+    EXPECT_EQ(connection.scalar("PRAGMA integrity_check").toString(), "ok");
+}
+
+// A file that cannot be written: a script with nothing to make runs (it only reads), one with
+// something to make gives up and leaves the file as it was.
+TEST_F(Schema, ScriptOfMissingIndexesOnAReadOnlyFile) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes read-only files";
+    EXPECT_TRUE(connection.tryExecuteScript(
+        "CREATE INDEX IF NOT EXISTS Budgets_Date ON Budgets (Budget_Date);", 100));
+    connection.close();
+    Connection::releaseIdleHandles(path); // the pooled handle was opened for writing
+    QFile::setPermissions(path, QFile::ReadOwner);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    connection.open(connectionString(path));
+    EXPECT_TRUE(connection.tryExecuteScript(
+        "CREATE INDEX IF NOT EXISTS Budgets_Date ON Budgets (Budget_Date);", 100));
+    EXPECT_FALSE(connection.tryExecuteScript(kIndexScript, 100));
+    EXPECT_FALSE(connection.inTransaction());
+    EXPECT_EQ(indexesOf(connection), QStringList({"Budgets_Date"}));
+    connection.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 } // namespace
