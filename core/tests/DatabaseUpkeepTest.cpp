@@ -284,6 +284,7 @@ TEST_F(DatabaseUpkeepTest, RestoreOfABackupWithoutIndexesAddsThem) {
     }
     ASSERT_FALSE(shipped.isEmpty());
     const QString backup = backupNow();
+    recordBackup(backup);
     {
         Connection db = openMaster();
         addBudget(db, QStringLiteral("Added after the backup"));
