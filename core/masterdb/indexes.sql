@@ -11,8 +11,8 @@
 --
 -- An index serves a lookup only when it compares as the lookup does: names are looked up without
 -- regard to case (COLLATE NOCASE_U, the collation every connection of the program registers), paths
--- and user names exactly (the column's own collation). Both kinds of lookup of a user name have
--- their index. The tables of addedtables.sql have theirs in that script.
+-- and user names exactly (the column's own collation). The tables of addedtables.sql have theirs in
+-- that script.
 
 -- Worksheets: a user file by its name in a budget (collection, update run, add-in views)...
 CREATE INDEX IF NOT EXISTS Worksheets_UserFile
@@ -36,10 +36,10 @@ CREATE INDEX IF NOT EXISTS UserFileTablesData_UserFile
 CREATE INDEX IF NOT EXISTS MasterFiles_MasterFile
     ON MasterFiles (Master_File COLLATE NOCASE_U, Budget_Name COLLATE NOCASE_U);
 
--- UsersData: a user by the exact name (the register's join, the first try of the mail) and by the
--- name without regard to case (the second try of the mail, the users grid).
+-- UsersData: a user by the exact name (the register's join, the mail's first try, which finds the
+-- name the register holds). The table has no index in the program's own collation, so that tools
+-- without it can still add users; the mail's second try (the name in other letter case) reads it.
 CREATE INDEX IF NOT EXISTS UsersData_User ON UsersData (Users);
-CREATE INDEX IF NOT EXISTS UsersData_UserNoCase ON UsersData (Users COLLATE NOCASE_U);
 
 -- Errors: the earlier errors of one user file in a budget (a failed merge is logged once).
 CREATE INDEX IF NOT EXISTS Errors_UserFile ON Errors (UF_name COLLATE NOCASE_U, Budget_Name COLLATE NOCASE_U);

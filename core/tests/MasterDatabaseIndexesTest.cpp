@@ -51,9 +51,6 @@ const HotQuery kHotQueries[] = {
     {"mail: the address of the exact user name",
      "SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE BINARY",
      {"UsersData_User"}},
-    {"mail: the address of the user name in any case",
-     "SELECT Email_Address FROM UsersData WHERE Users = ? COLLATE NOCASE_U",
-     {"UsersData_UserNoCase"}},
     {"cut: the row of a worksheet",
      "SELECT * FROM Worksheets WHERE Worksheet_Name = ? COLLATE NOCASE_U AND Budget_Name = ? COLLATE "
      "NOCASE_U "
