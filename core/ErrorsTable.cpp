@@ -9,6 +9,7 @@
 #include "core/cDB2.h"
 #include "core/cDB3.h"
 #include "core/cOptions.h"
+#include "platform/db/CommitBatch.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
@@ -77,18 +78,26 @@ qint64 yesNo(bool flag) {
     return flag ? 1 : 0;
 }
 
-// Adds one row to the Errors table through gDB3 without reading the table: fill sets the
-// columns of the new row. Storing failures are thrown; letting go afterwards answers false.
-template <typename Fill> bool writeErrorRow(Fill fill) {
+// Adds rows to the Errors table through gDB3 without reading the table, in one transaction:
+// fill sets the columns of the new row of that number. Storing failures are thrown (the rows
+// before kept); letting go afterwards answers false.
+template <typename Fill> bool writeErrorRows(std::size_t count, Fill fill) {
     if (!gDB3)
         gDB3 = std::make_unique<cDB3>();
     gDB3->SetConnection();
-    platform::db::Recordset row = platform::db::Recordset::forAppend(gDB3->Cnn(), kErrorsTableName);
-    row.addNew();
-    fill(row);
-    row.update();
+    platform::db::Recordset rows = platform::db::Recordset::forAppend(gDB3->Cnn(), kErrorsTableName);
+    {
+        platform::db::CommitBatch batch(gDB3->Cnn());
+        batch.begin();
+        for (std::size_t n = 0; n < count; ++n) {
+            rows.addNew();
+            fill(n, rows);
+            rows.update();
+        }
+        batch.commit();
+    }
     try {
-        row.close();
+        rows.close();
         gDB3.reset();
         return true;
     } catch (const std::exception&) {
@@ -97,6 +106,31 @@ template <typename Fill> bool writeErrorRow(Fill fill) {
             platform::ui::Buttons::Ok, appTitle());
         return false;
     }
+}
+
+template <typename Fill> bool writeErrorRow(Fill fill) {
+    return writeErrorRows(1, [&](std::size_t, platform::db::Recordset& row) { fill(row); });
+}
+
+void setCellError(platform::db::Recordset& r, const CellError& e) {
+    r.setValue(QStringLiteral("Row_number"), e.row);
+    r.setValue(QStringLiteral("Col_number"), e.column);
+    if (e.cellAddress.isValid() && !e.cellAddress.isNull())
+        setText(r, QStringLiteral("A1Style"), e.cellAddress.toString());
+    setText(r, QStringLiteral("UF_name"), e.userFileName);
+    setText(r, QStringLiteral("UF_table"), e.userFileSheet);
+    setText(r, QStringLiteral("MF_table"), e.masterSheet);
+    r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
+    r.setValue(QStringLiteral("Truncate_Error"), yesNo(e.truncateError));
+    r.setValue(QStringLiteral("Corrupt_Error"), yesNo(e.corruptError));
+    r.setValue(QStringLiteral("RecordLength_Error"), yesNo(e.recordLengthError));
+    r.setValue(QStringLiteral("Formula_Error"), yesNo(e.formulaError));
+    r.setValue(QStringLiteral("Protected_Error"), yesNo(e.protectedError));
+    r.setValue(QStringLiteral("Sync_Error"), yesNo(e.syncError));
+    setText(r, QStringLiteral("Budget_Name"), gOptions ? gOptions->BudgetNameContext : QString());
+    setText(r, QStringLiteral("MF_Name"), e.masterFileName);
+    setText(r, QStringLiteral("MF_Value"), e.masterValue);
+    setText(r, QStringLiteral("Change_Value"), e.changedValue);
 }
 
 } // namespace
@@ -141,27 +175,16 @@ bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptErr
                   const QVariant& cellAddress, const QString& userFileName, const QString& userFileSheet,
                   const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
                   const QString& changedValue, bool formulaError, bool protectedError, bool syncError) {
-    const QString budget = gOptions ? gOptions->BudgetNameContext : QString();
-    return writeErrorRow([&](platform::db::Recordset& r) {
-        r.setValue(QStringLiteral("Row_number"), row);
-        r.setValue(QStringLiteral("Col_number"), column);
-        if (cellAddress.isValid() && !cellAddress.isNull())
-            setText(r, QStringLiteral("A1Style"), cellAddress.toString());
-        setText(r, QStringLiteral("UF_name"), userFileName);
-        setText(r, QStringLiteral("UF_table"), userFileSheet);
-        setText(r, QStringLiteral("MF_table"), masterSheet);
-        r.setValue(QStringLiteral("Error_Date"), QDateTime::currentDateTime());
-        r.setValue(QStringLiteral("Truncate_Error"), yesNo(truncateError));
-        r.setValue(QStringLiteral("Corrupt_Error"), yesNo(corruptError));
-        r.setValue(QStringLiteral("RecordLength_Error"), yesNo(recordLengthError));
-        r.setValue(QStringLiteral("Formula_Error"), yesNo(formulaError));
-        r.setValue(QStringLiteral("Protected_Error"), yesNo(protectedError));
-        r.setValue(QStringLiteral("Sync_Error"), yesNo(syncError));
-        setText(r, QStringLiteral("Budget_Name"), budget);
-        setText(r, QStringLiteral("MF_Name"), masterFileName);
-        setText(r, QStringLiteral("MF_Value"), masterValue);
-        setText(r, QStringLiteral("Change_Value"), changedValue);
-    });
+    return LogCellErrors({CellError{row, column, truncateError, corruptError, recordLengthError, cellAddress,
+                                    userFileName, userFileSheet, masterSheet, masterFileName, masterValue,
+                                    changedValue, formulaError, protectedError, syncError}});
+}
+
+bool LogCellErrors(const std::vector<CellError>& errors) {
+    if (errors.empty())
+        return true;
+    return writeErrorRows(errors.size(),
+                          [&](std::size_t n, platform::db::Recordset& r) { setCellError(r, errors[n]); });
 }
 
 bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QString& budgetName) {

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 namespace platform::db {
 class Connection;
@@ -47,6 +48,29 @@ bool LogCellError(qint32 row, qint32 column, bool truncateError, bool corruptErr
                   const QString& masterSheet, const QString& masterFileName, const QString& masterValue,
                   const QString& changedValue, bool formulaError = false, bool protectedError = false,
                   bool syncError = false);
+
+// The fields of LogCellError, for the rows of several cells.
+struct CellError {
+    qint32 row = 0;
+    qint32 column = 0;
+    bool truncateError = false;
+    bool corruptError = false;
+    bool recordLengthError = false;
+    QVariant cellAddress;
+    QString userFileName;
+    QString userFileSheet;
+    QString masterSheet;
+    QString masterFileName;
+    QString masterValue;
+    QString changedValue;
+    bool formulaError = false;
+    bool protectedError = false;
+    bool syncError = false;
+};
+
+// The rows of several cell problems of one user file, in one transaction: one wait for the
+// disk, however many cells. A failure is thrown, the rows before it kept.
+bool LogCellErrors(const std::vector<CellError>& errors);
 
 // A user file that was not found.
 bool LogFileMissingError(const QString& userFileName, bool fileMissing, const QString& budgetName);

@@ -17,6 +17,7 @@
 #include "mail/MailHooks.h"
 #include "mail/MailWait.h"
 #include "mail/ReturnedFile.h"
+#include "platform/db/CommitBatch.h"
 #include "platform/db/Recordset.h"
 #include "platform/mail/MailAddress.h"
 #include "platform/mail/MimeMessage.h"
@@ -194,9 +195,10 @@ QString passedOverText(const QString& name, const QDateTime& date) {
 
 class Collection {
 public:
-    Collection(Connection& cnn, platform::mail::Pop3Mailbox& mailbox, CollectedMessages& memory,
-               QString context)
+    Collection(Connection& cnn, platform::db::CommitBatch& batch, platform::mail::Pop3Mailbox& mailbox,
+               CollectedMessages& memory, QString context)
         : cnn_(cnn)
+        , batch_(batch)
         , mailbox_(mailbox)
         , memory_(memory)
         , context_(std::move(context)) {}
@@ -255,6 +257,10 @@ private:
     void unmark(int number);
 
     Connection& cnn_;
+    // What the collection remembers of the messages, written in one transaction that is
+    // committed before every message box and every errors row (written through the errors
+    // table's own connection).
+    platform::db::CommitBatch& batch_;
     platform::mail::Pop3Mailbox& mailbox_;
     CollectedMessages& memory_;
     QString context_;
@@ -268,6 +274,7 @@ private:
 };
 
 void Collection::fail(const QString& text) const {
+    batch_.commit();
     if (replaced_.isEmpty()) {
         showPlain(text);
         return;
@@ -339,8 +346,10 @@ QString Collection::stampRefusal(const ReceivedMessage& message, const ReturnedF
     const QString mismatch = workbooks::StampMismatch(
         name, *check.stamp,
         workbooks::StampOfRow(cnn_, context_, target.masterFile, target.worksheet, target.path));
-    if (!mismatch.isEmpty())
+    if (!mismatch.isEmpty()) {
+        batch_.commit();
         core::LogUserFileError(target.userFile, target.masterFile, mismatch, context_, message.date);
+    }
     return mismatch;
 }
 
@@ -361,6 +370,7 @@ bool Collection::winsOver(const Answer& answer, const Target& target, const QStr
 // The answer that lost stays on the server, never to replace the user file: not in this
 // collection (its message is no longer marked for deletion), nor in a later one.
 void Collection::passOver(const Answer& older, const Target& target, const QString& name) {
+    batch_.begin();
     memory_.remember(older.id, older.fileName, target.path, CollectedMessages::Taken::PassedOver);
     leave(older.number, older.who, older.id, passedOverText(name, older.date));
     passedOver_.insert(older.number);
@@ -425,6 +435,7 @@ bool Collection::namesAreSound(const ReceivedMessage& message, const Answer& ans
 }
 
 void Collection::view(const ReceivedMessage& message) const {
+    batch_.commit();
     QStringList files;
     for (const ReceivedAttachment& attachment : message.attachments)
         files << shown(attachment.name, 100);
@@ -503,6 +514,7 @@ bool Collection::takeAttachment(const ReceivedMessage& message, const ReceivedAt
         stopped_ = true;
         return false;
     }
+    batch_.begin();
     memory_.remember(answer.id, attachment.name, target->path, CollectedMessages::Taken::Applied);
     taken_.insert(target->path, mine);
     if (!replaced_.contains(target->userFile))
@@ -605,7 +617,8 @@ void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn, const Rob
     if (!askYesNo(QStringLiteral("You have %1 messages in your Inbox.  Download now?").arg(count)))
         return;
     CollectedMessages memory(cnn, robot.server, robot.account);
-    Collection collection(cnn, mailbox, memory, budgetContext());
+    platform::db::CommitBatch batch(cnn);
+    Collection collection(cnn, batch, mailbox, memory, budgetContext());
     for (int number = 1; number <= count && !collection.stopped(); ++number) {
         ShowMailWait(QStringLiteral("Downloading email messages and file attachments."), {},
                      Progress::Hidden);
@@ -631,6 +644,8 @@ void runSession(platform::mail::Pop3Mailbox& mailbox, Connection& cnn, const Rob
     }
     if (!mailbox.connected())
         return; // the failure was told; the server keeps every message
+    // What was remembered of the messages is on disk before the server deletes any of them.
+    batch.commit();
     if (mailbox.quit() != pop3::kOk) {
         collection.fail(QStringLiteral("Unable to delete email message."));
         return;

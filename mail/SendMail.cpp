@@ -11,6 +11,7 @@
 #include "mail/MailWait.h"
 #include "mail/SendMailPanel.h"
 #include "mail/frmCompose.h"
+#include "platform/db/CommitBatch.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/SqlText.h"
 #include "platform/mail/SmtpSender.h"
@@ -82,6 +83,25 @@ std::optional<QString> FindRecipient(Connection& cnn, const QString& user) {
                   platform::db::containsPattern(user));
 }
 
+// Sends one mail; a failure is told (beforeTelling runs first) and noted in the settings.
+template <typename BeforeTelling>
+int sendMail(const platform::mail::SmtpMail& mail, platform::mail::SmtpSession* session,
+             BeforeTelling beforeTelling) {
+    QString failure;
+    const int status = session ? session->send(mail, &failure)
+                               : platform::mail::sendSmtpMail(mail, MailConnectionOptions(), &failure);
+    if (status == platform::mail::smtp::kSent)
+        return status;
+    beforeTelling();
+    if (status == platform::mail::smtp::kUntrustedServer)
+        tell(UntrustedServerText(mail.server, failure) + QStringLiteral("  Nothing was sent."));
+    else
+        tell(QStringLiteral("Error %1 has occurred.  ").arg(status) + SendStatusText(status));
+    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Settings"),
+                                QStringLiteral("SendError"), QStringLiteral("1"));
+    return status;
+}
+
 void stampSent(Connection& cnn, const QVariant& userFileId, const QDate& dueDate) {
     cnn.execute(
         QStringLiteral("UPDATE UserFileTablesData SET Email_Sent = ?, Due_Date = COALESCE(?, Due_Date) "
@@ -94,22 +114,28 @@ QString missingAddressText(const QString& user) {
            QStringLiteral(" is missing.  Add information in Configure.");
 }
 
-// One row of a send-all run: false when the run must end.
-bool sendRow(SendMailPanel& window, Connection& cnn, const Sender& sender, int row, core::frmWait& wait,
-             int counter, platform::mail::SmtpSession& session, int& sent) {
+// One row of a send-all run: false when the run must end. Its sent stamp goes into the run's
+// batch, committed before every message.
+bool sendRow(SendMailPanel& window, Connection& cnn, platform::db::CommitBatch& stamps, const Sender& sender,
+             int row, core::frmWait& wait, int counter, platform::mail::SmtpSession& session, int& sent) {
+    const auto tellCommitted = [&stamps](const QString& text) {
+        stamps.commit();
+        tell(text);
+    };
     platform::ui::EditGrid* grid = window.dtSendMail();
     if (grid->cellValue(row, SendMailPanel::kSend).toInt() == 0)
         return true;
     const QString file = grid->cellText(row, SendMailPanel::kUserFilename);
     const QString user = grid->cellText(row, SendMailPanel::kUser);
     if (user.isEmpty()) {
-        tell(QStringLiteral("The email regarding ") + file +
-             QStringLiteral(" doesn't have a recipient.  Check that the file has been assigned to a user."));
+        tellCommitted(
+            QStringLiteral("The email regarding ") + file +
+            QStringLiteral(" doesn't have a recipient.  Check that the file has been assigned to a user."));
         return false;
     }
     const std::optional<QString> recipient = FindRecipient(cnn, user);
     if (!recipient || recipient->isEmpty()) {
-        tell(missingAddressText(user));
+        tellCommitted(missingAddressText(user));
         return false;
     }
     const QString path = grid->cellText(row, SendMailPanel::kUserFilePath);
@@ -122,10 +148,11 @@ bool sendRow(SendMailPanel& window, Connection& cnn, const Sender& sender, int r
     wait.lblSysOperation()->setText(QStringLiteral("Sending Email"));
     wait.CorvProgressBar1()->setMax(grid->rowCount());
     wait.CorvProgressBar1()->setValue(counter);
-    const int status =
-        SendSmtpMail(sender.server, sender.address, *recipient, sender.subject, body, attachment, &session);
+    const int status = sendMail({sender.server, sender.address, *recipient, sender.subject, body, attachment},
+                                &session, [&stamps] { stamps.commit(); });
     if (status == platform::mail::smtp::kSent) {
         ++sent;
+        stamps.begin();
         stampSent(cnn, grid->cellValue(row, SendMailPanel::kUserFileId), window.dueDate());
         if (window.dueDate().isValid())
             grid->setCellValue(row, SendMailPanel::kDueDate, dueDateText(window.dueDate()));
@@ -199,19 +226,7 @@ QString SendStatusText(int status) {
 int SendSmtpMail(const QString& server, const QString& sender, const QString& recipient,
                  const QString& subject, const QString& body, const QString& attachment,
                  platform::mail::SmtpSession* session) {
-    QString failure;
-    const platform::mail::SmtpMail mail{server, sender, recipient, subject, body, attachment};
-    const int status = session ? session->send(mail, &failure)
-                               : platform::mail::sendSmtpMail(mail, MailConnectionOptions(), &failure);
-    if (status == platform::mail::smtp::kSent)
-        return status;
-    if (status == platform::mail::smtp::kUntrustedServer)
-        tell(UntrustedServerText(server, failure) + QStringLiteral("  Nothing was sent."));
-    else
-        tell(QStringLiteral("Error %1 has occurred.  ").arg(status) + SendStatusText(status));
-    platform::sys::writeSetting(platform::sys::settingsApplication(), QStringLiteral("Settings"),
-                                QStringLiteral("SendError"), QStringLiteral("1"));
-    return status;
+    return sendMail({server, sender, recipient, subject, body, attachment}, session, [] {});
 }
 
 int ComposeMailInDialog(const QString& server, const QString& sender, const QString& recipient,
@@ -250,13 +265,15 @@ void SendMailToAll(SendMailPanel& window) {
             query.SetConnection();
             // One connection to the mail server for the whole run.
             platform::mail::SmtpSession session(MailConnectionOptions());
+            platform::db::CommitBatch stamps(query.Cnn());
             // Between mails the events pending go through without a pause: the Cancel pressed
             // meanwhile is seen, and a run of many mails does not wait for nothing.
             for (int row = 0; row < grid->rowCount(); ++row) {
-                if (!sendRow(window, query.Cnn(), *sender, row, wait, row + 1, session, sent) ||
+                if (!sendRow(window, query.Cnn(), stamps, *sender, row, wait, row + 1, session, sent) ||
                     core::PollCancel(0))
                     break;
             }
+            stamps.commit();
             // The explorer shows the sent stamps at once.
             RefreshExplorerStatusGrid();
         }

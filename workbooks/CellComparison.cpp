@@ -51,24 +51,50 @@ void ReportCorruptedFormula(int row, int column, const QString& masterText, cons
 
 bool AskAboutValuesOutsideBlock(const CellTexts& master, const CellTexts& user, const QString& userFile,
                                 const QString& masterFile) {
-    std::vector<std::pair<int, int>> outside;
+    // The first values get a row each; the rest are counted, so that a file full of values far
+    // beyond the block writes a bounded number of rows.
+    std::vector<std::pair<int, int>> listed;
+    std::optional<std::pair<int, int>> firstUnlisted;
+    int total = 0;
     for (int column = 1; column <= user.columns(); ++column)
-        for (int row = 1; row <= user.rows(); ++row)
-            if (!master.contains(row, column) && !user.at(row, column).isEmpty())
-                outside.emplace_back(row, column);
-    if (outside.empty())
+        for (int row = 1; row <= user.rows(); ++row) {
+            if (master.contains(row, column) || user.at(row, column).isEmpty())
+                continue;
+            if (listed.size() < std::size_t(kValuesOutsideBlockListed))
+                listed.emplace_back(row, column);
+            else if (!firstUnlisted)
+                firstUnlisted.emplace(row, column);
+            ++total;
+        }
+    if (total == 0)
         return true;
-    for (const auto& [row, column] : outside)
-        core::LogCellError(row, column, false, false, true, CellLabel(row, column), userFile,
-                           QStringLiteral("1"), QStringLiteral("0"), masterFile, QString(),
-                           user.at(row, column));
-    const auto [row, column] = outside.front();
+    const auto outsideError = [&](int row, int column, const QVariant& address, const QString& value) {
+        core::CellError error;
+        error.row = row;
+        error.column = column;
+        error.recordLengthError = true;
+        error.cellAddress = address;
+        error.userFileName = userFile;
+        error.userFileSheet = QStringLiteral("1");
+        error.masterSheet = QStringLiteral("0");
+        error.masterFileName = masterFile;
+        error.changedValue = value;
+        return error;
+    };
+    std::vector<core::CellError> errors;
+    for (const auto& [row, column] : listed)
+        errors.push_back(outsideError(row, column, CellLabel(row, column), user.at(row, column)));
+    if (firstUnlisted)
+        errors.push_back(outsideError(firstUnlisted->first, firstUnlisted->second, QVariant(),
+                                      kMoreValuesOutsideBlockText.arg(total - kValuesOutsideBlockListed)
+                                          .arg(CellLabel(firstUnlisted->first, firstUnlisted->second))));
+    core::LogCellErrors(errors);
+    const auto [row, column] = listed.front();
     const QString value = user.at(row, column);
     const QString shown = value.size() > 100 ? value.left(97) + QStringLiteral("...") : value;
-    const QString question = outside.size() == 1
-                                 ? kValueOutsideBlockText.arg(userFile, CellLabel(row, column), shown)
-                                 : kValuesOutsideBlockText.arg(userFile, CellLabel(row, column), shown,
-                                                               QString::number(outside.size()));
+    const QString question = total == 1 ? kValueOutsideBlockText.arg(userFile, CellLabel(row, column), shown)
+                                        : kValuesOutsideBlockText.arg(userFile, CellLabel(row, column), shown,
+                                                                      QString::number(total));
     if (platform::ui::msgBox(question, platform::ui::Buttons::YesNo, core::appTitle()) ==
         platform::ui::Answer::Yes)
         return true;

@@ -72,6 +72,10 @@ inline const QString kValueOutsideBlockText = QStringLiteral(
 inline const QString kValuesOutsideBlockText = QStringLiteral(
     "The User file [%1] has %4 values outside the block cut from the master sheet, the first at [%2]: "
     "\"%3\". \r\n Merge the rest of the file without them?");
+// The errors row of the values outside the block beyond those listed one by one.
+inline constexpr int kValuesOutsideBlockListed = 100;
+inline const QString kMoreValuesOutsideBlockText =
+    QStringLiteral("%1 more values outside the block cut from the master sheet, from [%2] on, not listed");
 
 // Compares the texts without regard to case; "formula" means the master text begins with "=".
 qint16 ClassifyCellChange(const QString& masterText, const QString& userText, const QString& masterFile);
@@ -95,10 +99,12 @@ void ReportCorruptedFormula(int row, int column, const QString& masterText, cons
                             const QString& userFile, const QString& masterFile);
 
 // Values of a values-only user file beyond the master sheet's table (the block the file was cut
-// from) are no part of the merge: each gets an errors row (RecordLength_Error) and the question
-// kValueOutsideBlockText (kValuesOutsideBlockText for several) asks whether the rest of the file
-// is merged. True when there is none, or at a Yes; after a No gOptions->CorruptedFlag is set.
-// A failure to write an errors row is thrown.
+// from) are no part of the merge: the first kValuesOutsideBlockListed get an errors row each
+// (RecordLength_Error), any more one row that counts them (kMoreValuesOutsideBlockText, at the
+// first of them), all in one transaction; then the question kValueOutsideBlockText
+// (kValuesOutsideBlockText for several, with their whole number) asks whether the rest of the
+// file is merged. True when there is none, or at a Yes; after a No gOptions->CorruptedFlag is
+// set. A failure to write the errors rows is thrown.
 bool AskAboutValuesOutsideBlock(const CellTexts& master, const CellTexts& user, const QString& userFile,
                                 const QString& masterFile);
 

@@ -13,6 +13,7 @@
 #include "core/ErrorsTable.h"
 #include "core/cDB2.h"
 #include "core/cOptions.h"
+#include "platform/db/CommitBatch.h"
 #include "platform/db/SqlText.h"
 #include "platform/sys/FileFacts.h"
 #include "platform/ui/Ui.h"
@@ -20,6 +21,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <optional>
 
 namespace workbooks {
 
@@ -111,39 +113,11 @@ void setFlag(Recordset& row, const char* field, bool on) {
     row.update();
 }
 
-// The writes of the check, gathered in a transaction that is committed before a question or
-// an errors record and at the end (a failure keeps what was written before it).
-class WriteBatch {
-public:
-    explicit WriteBatch(platform::db::Connection& connection)
-        : connection_(connection) {}
-    ~WriteBatch() {
-        try {
-            commit();
-        } catch (const std::exception&) {
-            // the failure that ended the check is reported by its caller
-        }
-    }
-    WriteBatch(const WriteBatch&) = delete;
-    WriteBatch& operator=(const WriteBatch&) = delete;
-
-    void begin() {
-        if (!connection_.inTransaction())
-            connection_.beginTransaction();
-    }
-    void commit() {
-        if (connection_.inTransaction())
-            connection_.commit();
-    }
-
-private:
-    platform::db::Connection& connection_;
-};
-
 enum class Outcome { Go, Stop };
 
 // The missing file: marked, logged, and the question whether to go on.
-Outcome reportMissing(WriteBatch& batch, Recordset& sheet, const QString& file, const QString& budget) {
+Outcome reportMissing(platform::db::CommitBatch& batch, Recordset& sheet, const QString& file,
+                      const QString& budget) {
     batch.commit();
     const bool goOn = ask(kMissingUserFileText.arg(file));
     setFlag(sheet, "File_Missing", true);
@@ -151,68 +125,137 @@ Outcome reportMissing(WriteBatch& batch, Recordset& sheet, const QString& file, 
     return goOn ? Outcome::Go : Outcome::Stop;
 }
 
-} // namespace
-
-qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
-    qint32 changed = 0;
-    try {
-        core::gDB2 = std::make_unique<core::cDB2>();
+// The rows the check reads, through gDB2, and the writes of the check, gathered in one
+// transaction on its connection that is committed before a question or an errors record and
+// at the end (a failure keeps what was written before it).
+class Check {
+public:
+    // Reads the worksheet rows of the budget context (or of all budgets), of one master
+    // workbook (or of all), and the flag rows of the same budgets.
+    Check(bool useContext, qint32 masterFileId)
+        : batch_(core::gDB2->Cnn()) {
         const QString budgetFilter = core::gOptions ? core::gOptions->BudgetNameContext : QString();
         QVariantList params;
         if (useContext)
             params << budgetFilter;
         if (masterFileId != 0)
             params << masterFileId;
-        core::gDB2->SetConnection();
-        Recordset sheets;
-        Recordset flags;
-        WriteBatch batch(core::gDB2->Cnn());
-        const bool stopped = [&] {
-            if (core::gDB2->GetRecordset(worksheetQuery(useContext, masterFileId), sheets, params) !=
-                core::QueryObject::kRows)
-                return true;
-            core::gDB2->GetRecordset(flagQuery(useContext), flags,
-                                     useContext ? QVariantList{budgetFilter} : QVariantList{});
-            FlagRows flagRows(flags);
-            for (; !sheets.eof(); sheets.moveNext()) {
-                if (flagRows.empty())
-                    return true;
-                const QString file = TextOf(sheets, QStringLiteral("User_Filename"));
-                const QString budget = TextOf(sheets, QStringLiteral("Budget_Name"));
-                const QString path = TextOf(sheets, QStringLiteral("UFNPath"));
-                if (!flagRows.find(file, TextOf(sheets, QStringLiteral("Folder_Name")), budget))
-                    continue;
-                if (!masterFolderReachable(path)) {
-                    batch.commit();
-                    if (ask(kPathDoesNotExistText.arg(file, budget)))
-                        return true;
-                }
-                const platform::sys::FindData found = platform::sys::GetFindData(path);
-                if (!found.found || found.isFolder || !sameName(found.name, file)) {
-                    if (reportMissing(batch, sheets, file, budget) == Outcome::Stop)
-                        return true;
-                    continue;
-                }
-                batch.begin();
-                const QDateTime recorded =
-                    platform::db::parseDateTime(TextOf(sheets, QStringLiteral("UF_Modified_Date")));
-                const bool touched = recorded != found.modified;
-                setFlag(flags, "UserFile_Update", touched);
-                if (touched)
-                    ++changed;
-            }
-            return false;
-        }();
-        sheets.close();
-        flags.close();
-        if (stopped)
-            changed = 0;
+        if (core::gDB2->GetRecordset(worksheetQuery(useContext, masterFileId), sheets_, params) !=
+            core::QueryObject::kRows)
+            return;
+        core::gDB2->GetRecordset(flagQuery(useContext), flags_,
+                                 useContext ? QVariantList{budgetFilter} : QVariantList{});
+        flagRows_.emplace(flags_);
+    }
+    Check(const Check&) = delete;
+    Check& operator=(const Check&) = delete;
+
+    // False when there is nothing to check: no worksheet rows, or no flag rows at all.
+    bool any() const { return flagRows_ && !flagRows_->empty(); }
+    Recordset& sheets() { return sheets_; }
+    // Commits the writes of a check that ran to its end: a failure is the check's.
+    void finish() { batch_.commit(); }
+
+    // Checks the user file of the current worksheet row; counts it in changed when it was
+    // written since its recorded time.
+    Outcome checkRow(qint32& changed) {
+        const QString file = TextOf(sheets_, QStringLiteral("User_Filename"));
+        const QString budget = TextOf(sheets_, QStringLiteral("Budget_Name"));
+        const QString path = TextOf(sheets_, QStringLiteral("UFNPath"));
+        if (!flagRows_->find(file, TextOf(sheets_, QStringLiteral("Folder_Name")), budget))
+            return Outcome::Go;
+        if (!masterFolderReachable(path)) {
+            batch_.commit();
+            if (ask(kPathDoesNotExistText.arg(file, budget)))
+                return Outcome::Stop;
+        }
+        const platform::sys::FindData found = platform::sys::GetFindData(path);
+        if (!found.found || found.isFolder || !sameName(found.name, file))
+            return reportMissing(batch_, sheets_, file, budget);
+        batch_.begin();
+        const QDateTime recorded =
+            platform::db::parseDateTime(TextOf(sheets_, QStringLiteral("UF_Modified_Date")));
+        const bool touched = recorded != found.modified;
+        setFlag(flags_, "UserFile_Update", touched);
+        if (touched)
+            ++changed;
+        return Outcome::Go;
+    }
+
+private:
+    Recordset sheets_;
+    Recordset flags_;
+    std::optional<FlagRows> flagRows_;
+    platform::db::CommitBatch batch_; // ends before the rows are let go
+};
+
+// gDB2 for the time of one check: a new query object, released at the end however the check
+// ends.
+class CheckQueryObject {
+public:
+    CheckQueryObject() {
+        core::gDB2 = std::make_unique<core::cDB2>();
+        try {
+            core::gDB2->SetConnection();
+        } catch (const std::exception&) {
+            core::gDB2.reset();
+            throw;
+        }
+    }
+    ~CheckQueryObject() { core::gDB2.reset(); }
+    CheckQueryObject(const CheckQueryObject&) = delete;
+    CheckQueryObject& operator=(const CheckQueryObject&) = delete;
+};
+
+} // namespace
+
+qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId) {
+    try {
+        const CheckQueryObject query;
+        Check check(useContext, masterFileId);
+        if (!check.any())
+            return 0;
+        qint32 changed = 0;
+        for (Recordset& sheets = check.sheets(); !sheets.eof(); sheets.moveNext())
+            if (check.checkRow(changed) == Outcome::Stop)
+                return 0;
+        check.finish();
+        return changed;
     } catch (const std::exception& error) {
         core::ShowErrorMessage(error);
-        changed = 0;
+        return 0;
     }
-    core::gDB2.reset();
-    return changed;
+}
+
+QHash<qint64, qint32> CheckUserFilesOfMasters(const QList<qint64>& masterIds) {
+    QHash<qint64, qint32> changedOf;
+    try {
+        const CheckQueryObject query;
+        Check check(true, 0);
+        if (!check.any())
+            return changedOf;
+        // Each master's rows by their place among the rows read, in table order.
+        QHash<qint64, QList<int>> placesOf;
+        Recordset& sheets = check.sheets();
+        int place = 0;
+        for (sheets.moveFirst(); !sheets.eof(); sheets.moveNext(), ++place)
+            placesOf[sheets.value(QStringLiteral("MasterFiles_ID")).toLongLong()] << place;
+        for (const qint64 master : masterIds) {
+            qint32 changed = 0;
+            Outcome outcome = Outcome::Go;
+            for (const int at : placesOf.value(master)) {
+                sheets.moveFirst();
+                sheets.move(at);
+                if ((outcome = check.checkRow(changed)) == Outcome::Stop)
+                    break;
+            }
+            changedOf.insert(master, outcome == Outcome::Stop ? 0 : changed);
+        }
+        check.finish();
+    } catch (const std::exception& error) {
+        core::ShowErrorMessage(error);
+    }
+    return changedOf;
 }
 
 } // namespace workbooks

@@ -5,6 +5,8 @@
 // whether the check goes on. It reads directory entries only and never opens a user file.
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,5 +23,13 @@ inline const QString kPathDoesNotExistText =
 // The flag row of a user file is the UserFileTablesData row of the same file name, folder and
 // budget; a user file without one is passed over.
 qint32 CheckUserFilesExist(bool useContext, qint32 masterFileId);
+
+// The check of the update run, once for the whole run: the user files of these master workbooks
+// in the budget context, read once. Each master's files are checked in table order, master
+// after master in the order given, as checks of each master alone would be; a master whose
+// check was stopped (No to a missing file, Yes to suspending) answers 0 and the check goes on
+// with the next one. Answers each master's number of user files found changed; a master not in
+// the answer (none after a failure, reported) counts 0.
+QHash<qint64, qint32> CheckUserFilesOfMasters(const QList<qint64>& masterIds);
 
 } // namespace workbooks

@@ -13,6 +13,7 @@
 #include "core/cDB2.h"
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "platform/db/CommitBatch.h"
 #include "platform/db/Recordset.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Range.h"
@@ -62,39 +63,36 @@ QString context() {
     return core::gOptions ? core::gOptions->BudgetNameContext : QString();
 }
 
-// The stamps of the user files cut from one master go into one transaction on gDB2's
-// connection: committing each row alone would wait for the disk twice for every user file. It
-// is committed before every question and at the end, also when the cut ends in an error, so
-// every saved file keeps its stamp.
-class StampBatch {
-public:
-    StampBatch() = default;
-    StampBatch(const StampBatch&) = delete;
-    StampBatch& operator=(const StampBatch&) = delete;
-    ~StampBatch() {
-        try {
-            commit();
-        } catch (const std::exception&) {
-            // the failure that ended the cut is reported by its caller
-        }
-    }
-
-    static void begin() {
-        if (!core::gDB2)
-            core::gDB2 = std::make_unique<core::cDB2>();
-        core::gDB2->SetConnection();
-        if (!core::gDB2->Cnn().inTransaction())
-            core::gDB2->Cnn().beginTransaction();
-    }
-    static void commit() {
-        if (core::gDB2 && core::gDB2->Cnn().inTransaction())
-            core::gDB2->Cnn().commit();
-    }
-};
-
 void tell(const QString& text) {
-    StampBatch::commit();
     platform::ui::msgBox(text, platform::ui::Buttons::Ok, core::appTitle());
+}
+
+// gDB2, through which the stamps are written, opened.
+platform::db::Connection& stampConnection() {
+    if (!core::gDB2)
+        core::gDB2 = std::make_unique<core::cDB2>();
+    core::gDB2->SetConnection();
+    return core::gDB2->Cnn();
+}
+
+// The stamp of a saved user file on its worksheet row; failures are thrown.
+void recordCreated(const QString& worksheetName, const QString& userFilename, const QString& userFilePath,
+                   bool copyValues, const QString& cutId) {
+    platform::db::Connection& cnn = stampConnection();
+    if (!cutId.isEmpty())
+        RecordUserFileCut(cnn, userFilePath, cutId);
+    Recordset row = Recordset::open(cnn, kSheetRow, {worksheetName, context()});
+    if (row.eof())
+        return;
+    row.setValue(QStringLiteral("UF_Create_Date"), platform::sys::GetFileCreatedTime(userFilePath));
+    row.setValue(QStringLiteral("UF_Modified_Date"), platform::sys::GetFileModifiedText(userFilePath));
+    row.setValue(QStringLiteral("UFNPath"), userFilePath);
+    row.setValue(QStringLiteral("User_Filename"), userFilename);
+    row.setValue(QStringLiteral("File_Missing"), 0);
+    row.setValue(QStringLiteral("Corrupt_Error"), 0);
+    row.setValue(QStringLiteral("UF_Copy_Values"), copyValues ? 1 : 0);
+    row.update();
+    row.close();
 }
 
 // The user workbook of one sheet: a copy of the whole sheet (unprotected with the stored
@@ -131,7 +129,8 @@ public:
     Cut(core::QueryObject& query, const MasterToCut& master, const CutChoice& choice)
         : query_(query)
         , master_(master)
-        , choice_(choice) {}
+        , choice_(choice)
+        , stamps_(stampConnection()) {}
 
     // Cuts the picked worksheets in the rows from the open master; kCutFinished or kCutCancelled.
     qint32 run(Workbook& book, Recordset& sheets) {
@@ -157,6 +156,30 @@ public:
 
 private:
     enum class Outcome { Cut, Skipped, Cancelled };
+
+    // Every message and question waits with the stamps written so far committed.
+    Answer ask(const QString& text, platform::ui::Buttons buttons,
+               platform::ui::Icon icon = platform::ui::Icon::None) {
+        stamps_.commit();
+        return platform::ui::msgBox(text, buttons, core::appTitle(), icon);
+    }
+    void tell(const QString& text) { ask(text, platform::ui::Buttons::Ok); }
+
+    // A stamp that cannot be written is reported, and the cut goes on; the stamps before it
+    // are committed first.
+    void recordStamp(const QString& worksheet, const QString& path, const QString& cutId) {
+        try {
+            stamps_.begin();
+            recordCreated(worksheet, UserFileName(worksheet), path, choice_.copyValues, cutId);
+        } catch (const std::exception& error) {
+            try {
+                stamps_.commit();
+            } catch (const std::exception&) {
+                // the first failure is the one reported
+            }
+            core::ShowErrorMessage(error);
+        }
+    }
 
     // A user file that a worksheet of another budget records already (SharedUserFile.h) is
     // never cut over: the run would merge one budget's numbers into the other's master. Told,
@@ -231,10 +254,8 @@ private:
             sheets.moveFirst();
         if (waiting.isEmpty())
             return true;
-        stamps_.commit();
-        const Answer answer = platform::ui::msgBox(kWaitingAnswersQuestion.arg(waiting.join(u'\n')),
-                                                   platform::ui::Buttons::YesNoCancel, core::appTitle(),
-                                                   platform::ui::Icon::Exclamation);
+        const Answer answer = ask(kWaitingAnswersQuestion.arg(waiting.join(u'\n')),
+                                  platform::ui::Buttons::YesNoCancel, platform::ui::Icon::Exclamation);
         keepWaiting_ = answer == Answer::No;
         return answer != Answer::Cancel;
     }
@@ -254,9 +275,8 @@ private:
         if (keepWaiting_ && holdsWaitingAnswer(row, *target))
             return Outcome::Skipped;
         if (target->exists && !choice_.overwriteAll) {
-            stamps_.commit();
-            const Answer answer = platform::ui::msgBox(kOverwriteText.arg(UserFileName(worksheet)),
-                                                       platform::ui::Buttons::YesNoCancel, core::appTitle());
+            const Answer answer =
+                ask(kOverwriteText.arg(UserFileName(worksheet)), platform::ui::Buttons::YesNoCancel);
             if (answer == Answer::Cancel)
                 return Outcome::Cancelled;
             if (answer != Answer::Yes)
@@ -276,8 +296,7 @@ private:
         saveUserFile(app, book, sheet, path, choice_.copyValues,
                      DecodedTextOf(row, QStringLiteral("WS_Password")), stamp);
         ++userFilesCut();
-        stamps_.begin();
-        RecordUserFileCreated(worksheet, UserFileName(worksheet), path, choice_.copyValues, stamp.cutId);
+        recordStamp(worksheet, path, stamp.cutId);
         return Outcome::Cut;
     }
 
@@ -289,7 +308,9 @@ private:
     int cut_ = 0;
     bool keepWaiting_ = false;  // No to the question about answers not merged yet
     QStringList withoutFolder_; // chosen worksheets that name no folder
-    StampBatch stamps_;
+    // The stamps of the files cut from this master: one transaction on gDB2's connection
+    // instead of one for each file.
+    platform::db::CommitBatch stamps_;
 };
 
 qint32 cutMaster(const QString& masterFile, const CutChoice& choice) {
@@ -394,29 +415,8 @@ QString UserFilesCutText(qint64 before) {
 void RecordUserFileCreated(const QString& worksheetName, const QString& userFilename,
                            const QString& userFilePath, bool copyValues, const QString& cutId) {
     try {
-        if (!core::gDB2)
-            core::gDB2 = std::make_unique<core::cDB2>();
-        core::gDB2->SetConnection();
-        if (!cutId.isEmpty())
-            RecordUserFileCut(core::gDB2->Cnn(), userFilePath, cutId);
-        Recordset row = Recordset::open(core::gDB2->Cnn(), kSheetRow, {worksheetName, context()});
-        if (row.eof())
-            return;
-        row.setValue(QStringLiteral("UF_Create_Date"), platform::sys::GetFileCreatedTime(userFilePath));
-        row.setValue(QStringLiteral("UF_Modified_Date"), platform::sys::GetFileModifiedText(userFilePath));
-        row.setValue(QStringLiteral("UFNPath"), userFilePath);
-        row.setValue(QStringLiteral("User_Filename"), userFilename);
-        row.setValue(QStringLiteral("File_Missing"), 0);
-        row.setValue(QStringLiteral("Corrupt_Error"), 0);
-        row.setValue(QStringLiteral("UF_Copy_Values"), copyValues ? 1 : 0);
-        row.update();
-        row.close();
+        recordCreated(worksheetName, userFilename, userFilePath, copyValues, cutId);
     } catch (const std::exception& error) {
-        try {
-            StampBatch::commit(); // the rows stamped before stay stamped; no message waits on them
-        } catch (const std::exception&) {
-            // the first failure is the one reported
-        }
         core::ShowErrorMessage(error);
     }
 }

@@ -427,9 +427,15 @@ qint16 UpdateMastersFromUserFiles(const UpdateRequest& request) {
         std::optional<platform::sheet::Application::WorkbookHold> hold;
         if (request.openMaster)
             hold.emplace(*request.openMaster->app, *request.openMaster->workbook);
-        for (const MasterFile& master : mastersOf(request)) {
+        const std::vector<MasterFile> masters = mastersOf(request);
+        // The activity check reads the budget's rows once for the whole run, not once a master.
+        QList<qint64> ids;
+        for (const MasterFile& master : masters)
+            ids << master.id;
+        const QHash<qint64, qint32> changed = CheckUserFilesOfMasters(ids);
+        for (const MasterFile& master : masters) {
             gUpdate->ActiveWB = master.file;
-            if (CheckUserFilesExist(true, qint32(master.id)) == 0)
+            if (changed.value(master.id) == 0)
                 continue;
             if (MasterTurn(request, master).run() == Turn::Cancelled) {
                 result = kRunCancelled;

@@ -219,15 +219,32 @@ ChangeList takeUntakeable(ChangeList& list, const Worksheet& sheet, bool copyVal
     return left;
 }
 
+// The errors row of a change not written, its reason not set yet.
+core::CellError leftChange(const ChangeRecord& change, const QString& userFile, const QString& masterFile) {
+    core::CellError error;
+    error.row = change.row;
+    error.column = change.column;
+    error.cellAddress = change.label;
+    error.userFileName = userFile;
+    error.userFileSheet = QStringLiteral("1");
+    error.masterSheet = QStringLiteral("0");
+    error.masterFileName = masterFile;
+    error.masterValue = change.currentValue;
+    error.changedValue = change.changedValue;
+    return error;
+}
+
 // The errors rows of the changes left, written when the file's other cells are merged.
 void logUntakeable(const ChangeList& left, const Worksheet& sheet, bool copyValues, const QString& userFile,
                    const QString& masterFile) {
+    std::vector<core::CellError> errors;
     for (const ChangeRecord& change : left) {
         const bool formula = copyValues && sheet.hasFormula({change.row, change.column});
-        core::LogCellError(change.row, change.column, false, false, false, change.label, userFile,
-                           QStringLiteral("1"), QStringLiteral("0"), masterFile, change.currentValue,
-                           change.changedValue, formula, !formula);
+        errors.push_back(leftChange(change, userFile, masterFile));
+        errors.back().formulaError = formula;
+        errors.back().protectedError = !formula;
     }
+    core::LogCellErrors(errors);
 }
 
 // Every formula among the changes must be one the workbook takes, before the first write. A
@@ -298,12 +315,13 @@ ChangeList takeHandEdited(ChangeList& list, const Worksheet& sheet, bool copyVal
 void reportHandEdited(const ChangeList& edited, const Worksheet& sheet, const QString& userFile,
                       const QString& masterFile) {
     QStringList labels;
+    std::vector<core::CellError> errors;
     for (const ChangeRecord& change : edited) {
         labels << change.label;
-        core::LogCellError(change.row, change.column, false, false, false, change.label, userFile,
-                           QStringLiteral("1"), QStringLiteral("0"), masterFile, change.currentValue,
-                           change.changedValue, false, false, true);
+        errors.push_back(leftChange(change, userFile, masterFile));
+        errors.back().syncError = true;
     }
+    core::LogCellErrors(errors);
     platform::ui::msgBox(kHandEditsKeptText.arg(labels.join(QStringLiteral(", ")), sheet.name(), userFile),
                          platform::ui::Buttons::Ok, core::appTitle(), platform::ui::Icon::Exclamation);
 }

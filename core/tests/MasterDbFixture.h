@@ -10,6 +10,7 @@
 #include "core/cDB3.h"
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/sys/SettingsStore.h"
 #include "support/TestEnvironment.h"
@@ -100,6 +101,19 @@ protected:
     }
 
     QString masterPath() const { return core::gCnn->LumiCnnPath(); }
+
+    // Whether another program could write to the master database now: its own write
+    // transaction begins (a database held by a step makes it wait the busy timeout and fail).
+    static bool othersCanWrite() {
+        try {
+            platform::db::Connection other = openMaster();
+            other.beginTransaction();
+            other.rollback();
+            return true;
+        } catch (const platform::db::DbError&) {
+            return false;
+        }
+    }
 
     static QString setting(const char* section, const char* key) {
         return platform::sys::readSetting(platform::sys::kDesktopApplication, QString::fromLatin1(section),

@@ -12,6 +12,7 @@
 #include "mail/MailServices.h"
 #include "mail/frmCompose.h"
 #include "mail/frmMail.h"
+#include "platform/db/Connection.h"
 #include "platform/mail/MimeMessage.h"
 #include "platform/ui/ComboList.h"
 #include "platform/ui/EditGrid.h"
@@ -230,6 +231,56 @@ TEST_F(SendMail, FailedMailIsNotStampedAndUntickedRowsAreSkipped) {
     ASSERT_EQ(1, ui().messageTexts().size());
     EXPECT_TRUE(ui().messageTexts().first().startsWith(QStringLiteral("Error 8 has occurred.  ")));
     EXPECT_TRUE(userFileValue(refused, QStringLiteral("Email_Sent")).isNull());
+}
+
+// The sent stamps of a run are written in one transaction, committed before every message:
+// when Bob's address is found missing, the stamps of the mails sent before are on record for
+// everyone and another program may write. Two mails commit as often as one.
+TEST_F(SendMail, SentStampsAreOneTransactionCommittedBeforeEveryMessage) {
+    SmtpServer server;
+    ASSERT_TRUE(server.started());
+    addAuthor(QStringLiteral("Admin"), QStringLiteral("admin@example.org"), server.address());
+    addUser(QStringLiteral("Ann"), QStringLiteral("ann@example.org"));
+    addUser(QStringLiteral("Cid"), QStringLiteral("cid@example.org"));
+    addUser(QStringLiteral("Bob"), QString());
+    const qint64 ann = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                   QStringLiteral("A.xlsx"), QStringLiteral("Ann"));
+    const qint64 cid = addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"),
+                                   QStringLiteral("B.xlsx"), QStringLiteral("Cid"));
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("C.xlsx"),
+                QStringLiteral("Bob"));
+    QStringList stampedAtMessage;
+    bool freeAtMessage = false;
+    ui().whileAsking([&] {
+        for (const qint64 id : {ann, cid})
+            stampedAtMessage << (userFileValue(id, QStringLiteral("Email_Sent")).isNull() ? "unsent"
+                                                                                          : "sent");
+        freeAtMessage = othersCanWrite();
+    });
+
+    frmMail& window = openWindow();
+    ASSERT_EQ(3, window.dtSendMail()->rowCount());
+    chooseTexts(window, QStringLiteral("Budget"), QStringLiteral("Please fill in."));
+    const auto commitsOfRun = [&](int rows) {
+        for (int row = 0; row < 3; ++row)
+            window.dtSendMail()->setCellValue(row, frmMail::kSend, row < rows ? 1 : 0);
+        const qint64 before = platform::db::Connection::commitCount();
+        window.cmdSendMail()->click();
+        return platform::db::Connection::commitCount() - before;
+    };
+    const qint64 one = commitsOfRun(1);
+    EXPECT_TRUE(ui().asked().empty());
+    EXPECT_EQ(commitsOfRun(2), one);
+    EXPECT_TRUE(ui().asked().empty());
+
+    execute("UPDATE UserFileTablesData SET Email_Sent = NULL");
+    commitsOfRun(3);
+    EXPECT_EQ(
+        ui().messageTexts(),
+        QStringList{QStringLiteral("The email address for Bob is missing.  Add information in Configure.")});
+    EXPECT_EQ(stampedAtMessage, (QStringList{"sent", "sent"}));
+    EXPECT_TRUE(freeAtMessage);
+    EXPECT_EQ(server.messages().size(), 5);
 }
 
 TEST_F(SendMail, RefusedWithoutContextOrSenderAndWhileAnotherRunIsUnderWay) {

@@ -175,4 +175,8 @@ bool Connection::inTransaction() const {
     return !sqlite3_get_autocommit(live().handle());
 }
 
+qint64 Connection::commitCount() {
+    return engine::commitsSoFar();
+}
+
 } // namespace platform::db

@@ -76,6 +76,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+    // The transactions that wrote (one statement outside a transaction is one), committed by
+    // this process's connections so far: benchmarks and tests count the commits of a step.
+    static qint64 commitCount();
 
     // Tables and views (not the engine's own tables), each with its columns in order.
     QList<TableInfo> tables() const;

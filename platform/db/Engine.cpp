@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStringView>
 #include <QTime>
+#include <atomic>
 
 namespace platform::db::engine {
 
@@ -46,6 +47,14 @@ QString dateText(const QVariant& value) {
     default:
         return value.toTime().toString(QStringLiteral("HH:mm:ss"));
     }
+}
+
+// The transactions that wrote, counted by the engine's commit hook (0 lets the commit go on).
+std::atomic<qint64> gCommits{0};
+
+int countCommit(void*) {
+    gCommits.fetch_add(1, std::memory_order_relaxed);
+    return 0;
 }
 
 } // namespace
@@ -254,6 +263,10 @@ QStringList columnNames(sqlite3* db, const QString& table) {
     return names;
 }
 
+qint64 commitsSoFar() {
+    return gCommits.load(std::memory_order_relaxed);
+}
+
 sqlite3* openHandle(const QString& path, const QString& password, OpenMode mode) {
     int flags = SQLITE_OPEN_FULLMUTEX;
     switch (mode) {
@@ -280,6 +293,7 @@ sqlite3* openHandle(const QString& path, const QString& password, OpenMode mode)
     try {
         sqlite3_extended_result_codes(db, 1);
         sqlite3_busy_timeout(db, Connection::kBusyTimeoutMs);
+        sqlite3_commit_hook(db, countCommit, nullptr);
         if (!password.isEmpty()) {
             const QByteArray key = password.toUtf8();
             check(db, sqlite3_key(db, key.constData(), static_cast<int>(key.size())));

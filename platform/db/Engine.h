@@ -61,6 +61,9 @@ enum class OpenMode { ExistingReadWrite, ExistingReadOnly, CreateNew };
 sqlite3* openHandle(const QString& path, const QString& password, OpenMode mode);
 void closeHandle(sqlite3* db);
 
+// The transactions that wrote, committed on the handles of this process so far.
+qint64 commitsSoFar();
+
 // True when the file at the handle's path is no longer the file the handle has open (it was
 // replaced or removed).
 bool fileHasMoved(sqlite3* db);

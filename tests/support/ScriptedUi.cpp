@@ -33,6 +33,8 @@ Answer ScriptedUi::message(const platform::ui::Message& message) {
     asked.icon = message.icon;
     asked.plainText = message.plainText;
     asked_.push_back(asked);
+    if (whileAsking_)
+        whileAsking_();
     if (!messageAnswers_.empty()) {
         const Answer a = messageAnswers_.front();
         messageAnswers_.pop_front();

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -34,6 +35,9 @@ public:
     void answerTexts(std::initializer_list<std::optional<QString>> answers);
     // Message boxes without a scripted answer get their first button instead of failing.
     void acceptUnscriptedMessages(bool accept = true) { acceptUnscripted_ = accept; }
+    // Runs look while each message box is up, before it is answered: what another program
+    // could do while the user takes their time.
+    void whileAsking(std::function<void()> look) { whileAsking_ = std::move(look); }
 
     const std::vector<Asked>& asked() const { return asked_; }
     QStringList messageTexts() const;
@@ -54,6 +58,7 @@ private:
     std::deque<std::optional<QString>> textAnswers_;
     std::vector<Asked> asked_;
     bool acceptUnscripted_ = false;
+    std::function<void()> whileAsking_;
 };
 
 // Installs a ScriptedUi for the life of the guard and puts the previous service back after.

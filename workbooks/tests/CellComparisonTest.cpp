@@ -1,7 +1,9 @@
 // The cell comparison: the change codes of a cell pair, the order and labels of the change
-// list, and the corrupted formula with its errors row, setting, question and flags.
+// list, the corrupted formula with its errors row, setting, question and flags, and the values
+// beyond the cut block: a bounded number of errors rows in one transaction.
 #include "workbooks/CellComparison.h"
 
+#include "platform/db/Connection.h"
 #include "platform/sys/SettingsStore.h"
 #include "workbooks/tests/BudgetFixture.h"
 
@@ -116,6 +118,74 @@ TEST_F(CompareSheetArraysTest, CellBeyondTheUserSheetIsACorruptedFormula) {
     EXPECT_EQ(ui->messageTexts(), QStringList{workbooks::kCorruptedFormulaText.arg("Sales.xlsx", "A3")})
         << "the first cell beyond the user table, column A first";
     EXPECT_EQ(rows("SELECT MF_Value, Change_Value FROM Errors"), QStringList{"South|"});
+}
+
+// Values beside the block of a values-only file: a row each for the first 100 (column by
+// column), one row that counts the rest, all in one commit before the question, which counts
+// them all; a file of many such values writes no more rows than that.
+TEST_F(CompareSheetArraysTest, ValuesOutsideTheBlockWriteBoundedRowsInOneCommit) {
+    const CellTexts master = table({{"Item", "Q1"}, {"North", "100"}});
+    struct Case {
+        const char* name;
+        int rows;    // of values below the block
+        int columns; // of values in each of those rows
+        QString question;
+    };
+    const Case cases[] = {
+        {"one value", 1, 1, workbooks::kValueOutsideBlockText.arg("Sales.xlsx", "A3", "v3.1")},
+        {"as many as are listed", 2, 50,
+         workbooks::kValuesOutsideBlockText.arg("Sales.xlsx", "A3", "v3.1", "100")},
+        {"more than are listed", 2, 400,
+         workbooks::kValuesOutsideBlockText.arg("Sales.xlsx", "A3", "v3.1", "800")},
+    };
+    const QString fields = QStringLiteral("|Sales.xlsx|1|0|0|0|1|Budget.xlsx|");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        execute("DELETE FROM Errors");
+        // The user's sheet: the block as cut, and rows below it full of values.
+        CellTexts user(2 + c.rows, std::max(2, c.columns));
+        for (int r = 1; r <= 2; ++r)
+            for (int col = 1; col <= 2; ++col)
+                user.at(r, col) = master.at(r, col);
+        for (int r = 3; r < 3 + c.rows; ++r)
+            for (int col = 1; col <= c.columns; ++col)
+                user.at(r, col) = QStringLiteral("v%1.%2").arg(r).arg(col);
+        testsupport::ScopedScriptedUi ui;
+        ui->answerMessages({Answer::Yes});
+        qint64 rowsAtQuestion = -1;
+        bool freeAtQuestion = false;
+        ui->whileAsking([&] {
+            rowsAtQuestion = scalar("SELECT COUNT(*) FROM Errors").toLongLong();
+            freeAtQuestion = othersCanWrite();
+        });
+        const qint64 commits = platform::db::Connection::commitCount();
+        EXPECT_TRUE(workbooks::AskAboutValuesOutsideBlock(master, user, "Sales.xlsx", "Budget.xlsx"));
+        EXPECT_EQ(platform::db::Connection::commitCount() - commits, 1) << "one commit for all the rows";
+        EXPECT_EQ(ui->messageTexts(), QStringList{c.question});
+
+        const QStringList written =
+            rows("SELECT Row_number, Col_number, A1Style, UF_name, UF_table, MF_table, Corrupt_Error, "
+                 "Truncate_Error, RecordLength_Error, MF_Name, Change_Value FROM Errors ORDER BY ID");
+        const int values = c.rows * c.columns;
+        const int listed = std::min(values, workbooks::kValuesOutsideBlockListed);
+        ASSERT_EQ(written.size(), listed + (values > listed ? 1 : 0));
+        EXPECT_EQ(written.first(), "3|1|A3" + fields + "v3.1");
+        if (values > 1) {
+            EXPECT_EQ(written[1], "4|1|A4" + fields + "v4.1") << "column by column";
+        }
+        EXPECT_EQ(written[listed - 1].section(u'|', 0, 2),
+                  QStringLiteral("%1|%2|%3")
+                      .arg(2 + c.rows)
+                      .arg(listed / c.rows)
+                      .arg(workbooks::CellLabel(2 + c.rows, listed / c.rows)));
+        if (values > listed) { // the first value not listed: the first of column 51
+            EXPECT_EQ(written.last(),
+                      "3|51|<null>" + fields +
+                          workbooks::kMoreValuesOutsideBlockText.arg(values - listed).arg("AY3"));
+        }
+        EXPECT_EQ(rowsAtQuestion, written.size()) << "the rows are committed before the question";
+        EXPECT_TRUE(freeAtQuestion);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The activity check on user files in real folders: changed and unchanged files by their
-// last-write time, missing files with both answers, the unreachable master folder, and the
-// selection by budget and master workbook (equal names in two budgets never cross).
+// last-write time, missing files with both answers, the unreachable master folder, the
+// selection by budget and master workbook (equal names in two budgets never cross), and the
+// update run's one check of all its masters.
 #include "workbooks/CheckUserFilesExist.h"
 
 #include "platform/db/SqlText.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -164,6 +166,93 @@ TEST_F(CheckUserFilesExistTest, UnreachableMasterFolderAsksToSuspend) {
                                                workbooks::kMissingUserFileText.arg("Sales.xlsx")}))
         << "going on counts the file as missing";
     EXPECT_EQ(missing(), QStringList{"Sales|Plan"});
+}
+
+// The update run checks its masters once, reading the budget's rows once: each master answers
+// what a check of it alone answers, with the same flags, marks, errors rows and questions; a
+// stop ends that master's check only. At the question the flags written before it are
+// committed and the database is free for another program.
+TEST_F(CheckUserFilesExistTest, TheRunsOneCheckAnswersForEachMasterAsItsOwnCheckWould) {
+    // In table order the masters' files alternate; master 5 has none, master 30 is not asked for.
+    const QString costs = addUserFile("Plan", "Costs", 10, "North");
+    const QString sales = addUserFile("Plan", "Sales", 1, "North");
+    const QString rates = addUserFile("Plan", "Rates", 21, "South");
+    const QString staff = addUserFile("Plan", "Staff", 10, "South");
+    addUserFile("Plan", "Notes", 1, "South");
+    const QString extra = addUserFile("Plan", "Extra", 30, "South");
+    const QString other = addUserFile("Other", "Sales", 1, "North");
+    for (const QString& path : {costs, sales, rates, extra, other})
+        setModified(path, kCut.addSecs(5));
+    QFile::remove(staff);
+    const QList<qint64> masters{21, 10, 5, 1};
+
+    struct Case {
+        const char* name;
+        Answer toMissing;
+        QHash<qint64, qint32> changed;
+    };
+    const Case cases[] = {
+        {"going on after the missing file", Answer::Yes, {{21, 1}, {10, 1}, {5, 0}, {1, 1}}},
+        {"stopping at the missing file", Answer::No, {{21, 1}, {10, 0}, {5, 0}, {1, 1}}},
+    };
+    struct Seen {
+        QStringList flags;
+        QStringList missing;
+        QStringList errors;
+        QStringList questions;
+        QStringList flagsAtQuestion;
+        bool freeAtQuestion = false;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto check = [&](const std::function<QHash<qint64, qint32>()>& run, Seen& seen) {
+            execute("UPDATE Worksheets SET File_Missing = 0");
+            execute("UPDATE UserFileTablesData SET UserFile_Update = 0");
+            execute("DELETE FROM Errors");
+            testsupport::ScopedScriptedUi ui;
+            ui->answerMessages({c.toMissing});
+            ui->whileAsking([&] {
+                seen.flagsAtQuestion = flags("Plan");
+                seen.freeAtQuestion = othersCanWrite();
+            });
+            const QHash<qint64, qint32> changed = run();
+            seen.flags = flags("Plan") + flags("Other");
+            seen.missing = missing();
+            seen.errors = rows("SELECT UF_name, File_Missing FROM Errors");
+            seen.questions = ui->messageTexts();
+            EXPECT_EQ(core::gDB2, nullptr);
+            return changed;
+        };
+        Seen alone;
+        const QHash<qint64, qint32> eachAlone = check(
+            [&] {
+                QHash<qint64, qint32> changed;
+                for (const qint64 master : masters)
+                    changed.insert(master, workbooks::CheckUserFilesExist(true, qint32(master)));
+                return changed;
+            },
+            alone);
+        Seen once;
+        const QHash<qint64, qint32> all =
+            check([&] { return workbooks::CheckUserFilesOfMasters(masters); }, once);
+
+        EXPECT_EQ(eachAlone, c.changed);
+        for (const qint64 master : masters)
+            EXPECT_EQ(all.value(master), c.changed.value(master)) << "master " << master;
+        EXPECT_EQ(once.flags, alone.flags);
+        EXPECT_EQ(once.flags, (QStringList{"Costs.xlsx|1", "Extra.xlsx|0", "Notes.xlsx|0", "Rates.xlsx|1",
+                                           "Sales.xlsx|1", "Staff.xlsx|0", "Sales.xlsx|0"}))
+            << "master 30 and the other budget are not checked";
+        EXPECT_EQ(once.missing, QStringList{"Staff|Plan"});
+        EXPECT_EQ(once.errors, alone.errors);
+        EXPECT_EQ(once.questions, QStringList{workbooks::kMissingUserFileText.arg("Staff.xlsx")});
+        EXPECT_EQ(once.questions, alone.questions);
+        EXPECT_EQ(once.flagsAtQuestion, (QStringList{"Costs.xlsx|1", "Extra.xlsx|0", "Notes.xlsx|0",
+                                                     "Rates.xlsx|1", "Sales.xlsx|0", "Staff.xlsx|0"}))
+            << "Rates and Costs, checked before the question, are committed";
+        EXPECT_TRUE(once.freeAtQuestion);
+        EXPECT_TRUE(alone.freeAtQuestion);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "core/cOptions.h"
 #include "core/frmWait.h"
+#include "platform/db/Connection.h"
 #include "platform/db/SqlText.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -151,6 +152,48 @@ TEST_F(CreateUserFilesTest, OverwriteQuestionAnswers) {
     EXPECT_TRUE(ui->asked().empty());
     EXPECT_EQ(stamp("Sales"), "Sales.xlsx|P/North/Sales.xlsx|0|0|0|dated");
     EXPECT_EQ(digest(master_), masterDigest_);
+}
+
+// The stamps of one master's cut are one transaction: three sheets commit no more than one
+// (a second commit only when the cut outlasts the hold of the batch), where a commit for each
+// stamp would add several. At each question the stamps before it are committed, and another
+// program may write.
+TEST_F(CreateUserFilesTest, StampsOfACutAreOneTransactionCommittedBeforeEachQuestion) {
+    addWorksheet(QStringLiteral("Summary"), 11, QStringLiteral("Budget.xlsx"), QStringLiteral("Plan"),
+                 QStringLiteral("West"));
+    testsupport::ScopedScriptedUi ui;
+    const auto commitsOfCut = [] {
+        const qint64 before = platform::db::Connection::commitCount();
+        EXPECT_EQ(workbooks::CreateUserFiles("Budget.xlsx", true, false, false), workbooks::kCutFinished);
+        return platform::db::Connection::commitCount() - before;
+    };
+    execute("UPDATE Worksheets SET Select_By_User = 0 WHERE Worksheet_Name <> 'Sales'");
+    const qint64 one = commitsOfCut();
+    execute("UPDATE Worksheets SET Select_By_User = 1");
+    const qint64 three = commitsOfCut();
+    EXPECT_LE(three, one + 1);
+    EXPECT_EQ(stamp("Summary"), "Summary.xlsx|P/West/Summary.xlsx|0|0|0|dated");
+
+    // Cut again over the files, asked for each: at the question for Costs, Sales's new cut is on
+    // record for everyone.
+    const auto cutOf = [this](const char* folder, const char* sheet) {
+        return scalar("SELECT Cut_ID FROM UserFileCuts WHERE UFNPath = ?", {userFile(folder, sheet)})
+            .toString();
+    };
+    const QString salesBefore = cutOf("North", "Sales");
+    QStringList salesCutAtQuestion;
+    QList<bool> freeAtQuestion;
+    ui->whileAsking([&] {
+        salesCutAtQuestion << cutOf("North", "Sales");
+        freeAtQuestion << othersCanWrite();
+    });
+    ui->answerMessages({Answer::Yes, Answer::Yes, Answer::Yes});
+    EXPECT_EQ(workbooks::CreateUserFiles("Budget.xlsx", false, false, false), workbooks::kCutFinished);
+    ASSERT_EQ(salesCutAtQuestion.size(), 3);
+    EXPECT_EQ(salesCutAtQuestion[0], salesBefore);
+    EXPECT_NE(salesCutAtQuestion[1], salesBefore) << "Sales's new stamp is committed before Costs is asked";
+    EXPECT_EQ(salesCutAtQuestion[1], cutOf("North", "Sales"));
+    EXPECT_EQ(freeAtQuestion, (QList<bool>{true, true, true}));
 }
 
 // The desktop's cut over a user file whose answers no run has merged (Sales returned; Costs,
