@@ -2,6 +2,7 @@
 // that ships with the program: the budgets table's standard columns, the listed data tables and
 // their placeholder rows, the stored views, the print list, the column sizes the engine enforces
 // and the auto-numbered keys. Every test works on its own copy of the built file.
+#include "core/MasterDatabaseTables.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
@@ -381,6 +382,35 @@ TEST_F(MasterDatabaseTest, NewUserFileRowReadsAsFreshWithoutSettingItsState) {
     EXPECT_EQ(rs.value(QStringLiteral("UserFile_Update")).toInt(), 0);
     EXPECT_EQ(rs.value(QStringLiteral("Lockout_User_Updates")).toInt(), 0);
     EXPECT_EQ(rs.value(QStringLiteral("Attachment")).toInt(), 0);
+}
+
+// The program's own tables are added where the database lacks them, in one commit; on a current
+// database the routines that call this before each use write nothing and take no write lock:
+// another program's open write transaction does not hold them up.
+TEST_F(MasterDatabaseTest, AddedTablesAreCreatedWhereMissingAndCostNoWriteOtherwise) {
+    struct Case {
+        const char* name;
+        const char* dropped;
+        qint64 commits;
+    };
+    const Case cases[] = {
+        {"a table missing", "CollectedMessages", 1},
+        {"a current database", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.dropped)
+            db_.dropTable(QString::fromLatin1(c.dropped));
+        Connection other;
+        other.open(db_.connectionString());
+        if (!c.dropped)
+            other.beginTransaction(); // held by another writer all along
+        const qint64 before = Connection::commitCount();
+        core::AddMissingTables(db_);
+        EXPECT_EQ(Connection::commitCount() - before, c.commits);
+        for (const char* table : {"UserFileCuts", "CollectedMessages", "ReportedMessages"})
+            EXPECT_TRUE(db_.table(QString::fromLatin1(table)).has_value()) << table;
+    }
 }
 
 } // namespace
