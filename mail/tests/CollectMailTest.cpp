@@ -304,6 +304,31 @@ TEST_F(CollectMail, ADroppedConnectionEndsTheCollectionAndNamesWhatWasReplaced) 
 
 // With "show replies" on, each message is shown before its files are saved: as plain text, its
 // fields on one line each and cut to a length a box can show.
+// What the collection remembers of its messages is written in one transaction, committed before
+// every box it shows: with the replies viewed, at the second message's box the first message's
+// file is remembered for everyone, and another program may write at every box.
+TEST_F(CollectMail, WhatTheCollectionRemembersIsCommittedBeforeEveryBox) {
+    core::gOptions->EmailReplys = true;
+    addUserFile(QStringLiteral("Sales"), QStringLiteral("Plan.xlsx"), QStringLiteral("Staff.xlsx"),
+                QStringLiteral("Ann"));
+    for (const char* file : {"Summary.xlsx", "Staff.xlsx"})
+        ASSERT_TRUE(
+            server_.deliver(reply(QStringLiteral("ann@example.org"), QString::fromLatin1(file), newFile())));
+    QList<qint64> rememberedAtBox;
+    QList<bool> freeAtBox;
+    ui().whileAsking([&] {
+        rememberedAtBox << scalar(QStringLiteral("SELECT COUNT(*) FROM CollectedMessages")).toLongLong();
+        freeAtBox << othersCanWrite();
+    });
+    ui().answerMessages({platform::ui::Answer::Yes});
+    ui().acceptUnscriptedMessages();
+    collect();
+    EXPECT_EQ(ui().messageTexts().size(), 3) << ui().messageTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(rememberedAtBox, (QList<qint64>{0, 0, 1})) << "asked, first viewed, second viewed";
+    EXPECT_EQ(freeAtBox, (QList<bool>{true, true, true}));
+    EXPECT_TRUE(server_.mailbox().isEmpty());
+}
+
 TEST_F(CollectMail, AViewedMessageIsPlainTextCutToSize) {
     core::gOptions->EmailReplys = true;
     const QByteArray subject = QByteArray(1 << 20, 'S');
