@@ -54,6 +54,18 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// Moves the rows onto the row at place: onward from the row at `at` when that lies before it
+// (rows are mostly looked up in table order, so a check of many rows does not walk from the first
+// row for each), else from the first row.
+void moveTo(Recordset& rows, int& at, int place) {
+    if (at < 0 || place < at) {
+        rows.moveFirst();
+        at = 0;
+    }
+    rows.move(place - at);
+    at = place;
+}
+
 // The flag rows by file, folder and budget, without regard to case: the first row of each, by
 // its place among the rows. Made once, so that a budget of many user files is not searched
 // from the start for every one of them.
@@ -80,8 +92,7 @@ public:
         const auto it = places_.constFind(key(file, folder, budget));
         if (it == places_.cend())
             return false;
-        flags_.moveFirst();
-        flags_.move(*it);
+        moveTo(flags_, at_, *it);
         return true;
     }
 
@@ -92,6 +103,7 @@ private:
 
     Recordset& flags_;
     QHash<QString, int> places_;
+    int at_ = -1; // the place of the current flag row; -1: not known
 };
 
 bool ask(const QString& text) {
@@ -243,9 +255,9 @@ QHash<qint64, qint32> CheckUserFilesOfMasters(const QList<qint64>& masterIds) {
         for (const qint64 master : masterIds) {
             qint32 changed = 0;
             Outcome outcome = Outcome::Go;
-            for (const int at : placesOf.value(master)) {
-                sheets.moveFirst();
-                sheets.move(at);
+            int at = -1;
+            for (const int place : placesOf.value(master)) {
+                moveTo(sheets, at, place);
                 if ((outcome = check.checkRow(changed)) == Outcome::Stop)
                     break;
             }
