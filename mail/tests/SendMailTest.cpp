@@ -259,11 +259,11 @@ TEST_F(SendMail, SentStampsAreOneTransactionCommittedBeforeEveryMessage) {
     });
 
     frmMail& window = openWindow();
-    ASSERT_EQ(3, window.dtSendMail()->rowCount());
+    ASSERT_EQ(3, window.panel()->dtSendMail()->rowCount());
     chooseTexts(window, QStringLiteral("Budget"), QStringLiteral("Please fill in."));
     const auto commitsOfRun = [&](int rows) {
         for (int row = 0; row < 3; ++row)
-            window.dtSendMail()->setCellValue(row, frmMail::kSend, row < rows ? 1 : 0);
+            window.panel()->dtSendMail()->setCellValue(row, mail::SendMailPanel::kSend, row < rows ? 1 : 0);
         const qint64 before = platform::db::Connection::commitCount();
         window.cmdSendMail()->click();
         return platform::db::Connection::commitCount() - before;
