@@ -63,6 +63,7 @@ DataGrid::DataGrid(QWidget* parent)
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setResizeContentsPrecision(kFitRows);
     disconnect(header, &QHeaderView::sectionPressed, view_, nullptr);
     disconnect(header, &QHeaderView::sectionEntered, view_, nullptr);
     connect(header, &QHeaderView::sectionClicked, this,

@@ -45,9 +45,13 @@ public:
     // Widens every column that is narrower than its heading needs, so no heading is cut.
     void fitColumnsToHeadings();
     // Widens every shown column that is narrower than its heading or its cells' texts need,
-    // up to kFitLimitTwips; no column is made narrower.
+    // up to kFitLimitTwips; no column is made narrower. The texts measured are those of the
+    // rows in view and of kFitRows rows around them: a grid whose rows change at every step of a
+    // long run (a stamp for each mail sent) fits itself after each, and measuring every row
+    // would make the run cost the square of its rows.
     void fitColumnsToContents();
     static constexpr int kFitLimitTwips = 7200;
+    static constexpr int kFitRows = 100;
     // Set, the grid fits its columns to their contents (as above) whenever its rows are loaded
     // or their cells change, once the loading is over.
     void setFitsToContents(bool fits);
