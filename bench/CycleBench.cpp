@@ -95,9 +95,9 @@ bool cutAndAssign() {
     platform::db::Transaction assignments(cnn);
     for (int m = 0; m < gMasters; ++m)
         for (int s = 0; s < kSheets; ++s)
-            cnn.execute(QStringLiteral(
-                            "UPDATE UserFileTablesData SET Users = ?, Attachment = 1 WHERE User_Filename = ? "
-                            "AND Budget_Name = 'Bench'"),
+            cnn.execute(QStringLiteral("UPDATE UserFileTablesData SET Users = ?, Attachment = 1 "
+                                       "WHERE User_Filename = ? COLLATE NOCASE_U "
+                                       "AND Budget_Name = 'Bench' COLLATE NOCASE_U"),
                         {userName(m * kSheets + s), sheetName(m, s) + QStringLiteral(".xlsx")});
     assignments.commit();
     return true;
