@@ -6,7 +6,6 @@
 #include "core/cOptions.h"
 #include "platform/db/Connection.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -55,11 +54,3 @@ void BM_LogCellError(benchmark::State& state) {
 BENCHMARK(BM_LogCellError)->Arg(0)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -13,7 +13,6 @@
 #include "platform/db/Recordset.h"
 #include "wizard/SyncUserFileTable.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -146,11 +145,3 @@ BENCHMARK(BM_PerFileLookups)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
